@@ -1,0 +1,68 @@
+# Shared compile settings and helpers for every library, tool, test and benchmark.
+
+add_library(vx_options INTERFACE)
+target_compile_options(vx_options INTERFACE -Wall -Wextra -Wpedantic)
+if(VX_WERROR)
+  target_compile_options(vx_options INTERFACE -Werror)
+endif()
+if(VX_SANITIZE)
+  target_compile_options(vx_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(vx_options INTERFACE -fsanitize=address,undefined)
+endif()
+target_include_directories(vx_options INTERFACE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(vx_options INTERFACE VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+# vx_library(name SOURCES ... DEPS ...): one static library per folder.
+function(vx_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_link_libraries(${name} PUBLIC vx_options ${A_DEPS})
+endfunction()
+
+# vx_test(name SOURCES ... DEPS ... LABELS ...): a GoogleTest executable registered with CTest.
+find_package(GTest QUIET)
+function(vx_test name)
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  if(NOT A_LABELS)
+    set(A_LABELS unit)
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  if(VX_FUZZ)
+    return()  # the fuzz build makes only the fuzz targets
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE vx_options ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES LABELS "${A_LABELS}" TIMEOUT ${A_TIMEOUT}
+    ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+endfunction()
+
+# vx_fuzz(name SOURCES ... DEPS ...): a libFuzzer target (clang, VX_FUZZ) or, otherwise, a
+# plain executable that replays the seed corpus, registered as a test labelled fuzz.
+function(vx_fuzz name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+  if(VX_FUZZ)
+    add_executable(${name} ${A_SOURCES})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE vx_options ${A_DEPS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzbin)
+  else()
+    add_executable(${name} ${A_SOURCES} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+    target_link_libraries(${name} PRIVATE vx_options ${A_DEPS})
+    add_test(NAME ${name} COMMAND ${name} ${corpus})
+    set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+  endif()
+endfunction()
+
+# vx_bench(name SOURCES ... DEPS ...): a Google Benchmark executable (not a test).
+find_package(benchmark QUIET)
+function(vx_bench name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE vx_options ${A_DEPS} benchmark::benchmark)
+endfunction()
