@@ -17,6 +17,28 @@ function(vx_library name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
   target_link_libraries(${name} PUBLIC vx_options ${A_DEPS})
+  set_property(GLOBAL APPEND PROPERTY VX_ALL_LIBS ${name})
+endfunction()
+
+# vx_folder_library(name DEPS ...): a library of every .cpp in the calling folder (not its
+# sub-folders), so that several people can add files to one folder without editing this.
+function(vx_folder_library name)
+  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)
+    set(srcs ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  vx_library(${name} SOURCES ${srcs} DEPS ${A_DEPS})
+endfunction()
+
+# vx_folder_tests(DEPS ... [LABELS ...]): one test executable per *_tests.cpp of the calling folder.
+function(vx_folder_tests)
+  cmake_parse_arguments(A "" "" "DEPS;LABELS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_tests.cpp)
+  foreach(src ${srcs})
+    get_filename_component(name ${src} NAME_WE)
+    vx_test(${name} SOURCES ${src} DEPS ${A_DEPS} vx_testsupport LABELS ${A_LABELS})
+  endforeach()
 endfunction()
 
 # vx_test(name SOURCES ... DEPS ... LABELS ...): a GoogleTest executable registered with CTest.
