@@ -1,0 +1,96 @@
+#include "render/GfxDevice.h"
+
+#include <algorithm>
+
+TGfxDevice::TGfxDevice(TGfxForm* ownerForm) : ownerForm_(ownerForm) {}
+
+TGfxDevice::~TGfxDevice() = default;
+
+void TGfxDevice::SetWidth(int32_t value) {
+  bool accept = true;
+  SizeChanging(value, height_, accept);
+  if (accept) width_ = value;
+}
+
+void TGfxDevice::SetHeight(int32_t value) {
+  bool accept = true;
+  SizeChanging(width_, value, accept);
+  if (accept) height_ = value;
+}
+
+void TGfxDevice::SetWindowed(bool value) {
+  if (windowed_ == value) return;
+  windowed_ = value;
+  ParamsChanged();
+}
+
+void TGfxDevice::SetVSync(bool value) {
+  if (vsync_ == value) return;
+  vsync_ = value;
+  ParamsChanged();
+}
+
+void TGfxDevice::SetRefreshRate(int32_t value) {
+  if (refreshRate_ == value) return;
+  refreshRate_ = value;
+  ParamsChanged();
+}
+
+void TGfxDevice::SetBitDepth(TBitDepth value) {
+  if (bitDepth_ == value) return;
+  bitDepth_ = value;
+  ParamsChanged();
+}
+
+void TGfxDevice::SetBackBufferCount(int32_t value) {
+  if (backBufferCount_ == value) return;
+  backBufferCount_ = value;
+  ParamsChanged();
+}
+
+TColorFormat TGfxDevice::PreferredFormat(int index) const {
+  if (index < 0 || index > 2) return COLOR_A8R8G8B8;
+  return preferredFormats_[static_cast<size_t>(index)];
+}
+
+void TGfxDevice::SetPreferredFormat(int index, TColorFormat format) {
+  if (index < 0 || index > 2 || !IsValidColorFormat(format)) return;
+  preferredFormats_[static_cast<size_t>(index)] = format;
+}
+
+void TGfxDevice::SizeChanging(int32_t, int32_t, bool&) {}
+
+void TGfxDevice::ParamsChanged() {}
+
+TGfxRect TGfxDevice::GetClipRect() const { return clip_; }
+
+TGfxRect TGfxDevice::ClampClip(const TGfxRect& rect) const {
+  TGfxRect r = rect;
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  r.Right = std::min(r.Right, width_);
+  r.Bottom = std::min(r.Bottom, height_);
+  return r;
+}
+
+void TGfxDevice::SetClipRect(const TGfxRect& rect) { clip_ = ClampClip(rect); }
+
+int32_t TGfxDevice::ReadFrame(std::vector<uint32_t>&, int32_t& width, int32_t& height) {
+  width = 0;
+  height = 0;
+  return errInvalidCall;
+}
+
+int32_t TGfxDevice::ResetClipRect() {
+  if (!initialized_ || !surfaceCreated_) return errInvalidCall;
+  SetClipRect(TGfxRect{0, 0, width_, height_});
+  return errNone;
+}
+
+int32_t TGfxDevice::FrameRect(const TGfxRect& rect, const TColor4& colours, int32_t effect) {
+  return WireQuad(QuadFromRect(rect), colours, effect);
+}
+
+int32_t TGfxDevice::FillRect(const TGfxRect& rect, const TColor4& colours, int32_t effect) {
+  return FillQuad(QuadFromRect(rect), colours, effect);
+}
