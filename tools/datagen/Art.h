@@ -1,0 +1,26 @@
+#pragma once
+// Every picture of the shared look, by its archive key ("COMMON\BTN_ALL.bmp"), drawn in code.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tools/datagen/Canvas.h"
+#include "tools/datagen/Picture.h"
+
+namespace vx::datagen {
+
+struct ArtEntry {
+  std::string key;  // folder "\" name [ "_" frame ] ".bmp", as the resource manager asks
+  std::function<Picture(FontLibrary&)> draw;
+};
+
+std::vector<ArtEntry> CommonArt();
+std::vector<ArtEntry> DialogArt();
+std::vector<ArtEntry> EffectsArt();
+// The veil behind dialogs (800x600, black with more alpha towards the edges).
+Picture DimBackground();
+
+// All of the above, sorted by key.
+std::vector<ArtEntry> AllArt();
+
+}  // namespace vx::datagen

@@ -1,0 +1,179 @@
+#include "tools/datagen/Generator.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "core/Exception.h"
+#include "tools/datagen/Art.h"
+#include "tools/datagen/Checks.h"
+#include "tools/datagen/FontPlan.h"
+#include "tools/datagen/Preview.h"
+
+namespace fs = std::filesystem;
+
+namespace vx::datagen {
+
+namespace {
+
+// Hand-written sources are small; anything bigger is a mistake, not data.
+constexpr std::uintmax_t kMaxSourceFile = 4u << 20;
+
+std::string ReadSmallFile(const fs::path& p) {
+  std::error_code ec;
+  const auto size = fs::file_size(p, ec);
+  if (ec) throw ::Exception("Cannot read " + p.string());
+  if (size > kMaxSourceFile) throw ::Exception(p.string() + " is too large for a data source");
+  std::ifstream f(p, std::ios::binary);
+  if (!f) throw ::Exception("Cannot read " + p.string());
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+std::string ReadExisting(const fs::path& p, bool& exists) {
+  std::error_code ec;
+  exists = fs::is_regular_file(p, ec);
+  if (!exists) return {};
+  std::ifstream f(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+void MakeFolder(const fs::path& p) {
+  std::error_code ec;
+  fs::create_directories(p, ec);
+  if (!fs::is_directory(p, ec)) throw ::Exception("Cannot create the folder " + p.string());
+}
+
+void Put(GeneratorReport& report, const fs::path& path, const std::string& bytes) {
+  if (WriteIfChanged(path.string(), bytes))
+    ++report.written;
+  else
+    ++report.unchanged;
+}
+
+// The sound effects and tunes come from the sound generator when it is part of the build.
+void GenerateSounds(const fs::path& soundsFolder, GeneratorReport& report) {
+  MakeFolder(soundsFolder);
+#ifdef VX_HAVE_SOUNDGEN
+  (void)report;
+#else
+  report.warnings.push_back("the sound generator is not built: " + soundsFolder.string() + " stays empty");
+#endif
+}
+
+}  // namespace
+
+bool WriteIfChanged(const std::string& path, const std::string& bytes) {
+  const fs::path p(path);
+  bool exists = false;
+  if (ReadExisting(p, exists) == bytes && exists) return false;
+  if (p.has_parent_path()) MakeFolder(p.parent_path());
+  const fs::path tmp = p.string() + ".tmp-vxdatagen";
+  {
+    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    f.flush();
+    if (!f) {
+      std::error_code ec;
+      fs::remove(tmp, ec);
+      throw ::Exception("Cannot write " + path);
+    }
+  }
+  std::error_code ec;
+  fs::rename(tmp, p, ec);
+  if (ec) {
+    fs::remove(tmp, ec);
+    throw ::Exception("Cannot write " + path);
+  }
+  return true;
+}
+
+std::vector<ArchiveRecord> BuildDataRecords(FontLibrary& fonts, const std::string& sourceFolder) {
+  std::vector<ArchiveRecord> records;
+  for (const auto& art : AllArt()) records.push_back({art.key, kRecordPicture, EncodeBmp(art.draw(fonts))});
+  const fs::path themes = fs::path(sourceFolder) / "themes";
+  std::error_code ec;
+  if (fs::is_directory(themes, ec)) {
+    for (const auto& entry : fs::directory_iterator(themes, ec)) {
+      if (!entry.is_directory()) continue;
+      const fs::path file = entry.path() / "theme.scn";
+      if (!fs::is_regular_file(file, ec)) continue;
+      records.push_back({entry.path().filename().string() + "\\theme.scn", kRecordText, ReadSmallFile(file)});
+    }
+  }
+  std::sort(records.begin(), records.end(), [](const ArchiveRecord& a, const ArchiveRecord& b) { return a.key < b.key; });
+  return records;
+}
+
+std::vector<ArchiveRecord> BuildFontRecords() {
+  std::vector<ArchiveRecord> records;
+  for (const auto& f : EngineFonts()) records.push_back(BakeFont(f));
+  return records;
+}
+
+GeneratorReport GenerateProgramFolder(const GeneratorOptions& options) {
+  GeneratorReport report;
+  const fs::path src(options.sourceFolder), out(options.programFolder);
+  std::error_code ec;
+  if (!fs::is_directory(src, ec)) throw ::Exception("No data folder " + src.string());
+
+  FontLibrary fonts;
+  const auto data = BuildDataRecords(fonts, options.sourceFolder);
+  const auto problems = CheckThemes(data);
+  if (!problems.empty()) {
+    std::string all;
+    for (const auto& p : problems) all += "\n  " + p;
+    throw ::Exception("The themes have problems:" + all);
+  }
+
+  // The archives. Loose files beside them in Data/Pak are a user's overrides: never touched.
+  Put(report, out / "Data" / "Pak" / "default.vxr", PackArchive(data));
+  Put(report, out / "Data" / "fonts.vxr", PackArchive(BuildFontRecords()));
+  MakeFolder(out / "Data" / "Pak" / "Common");
+
+  // Casinos: each folder of data/casinos with its casino.dat. The statistics the game keeps
+  // beside it (casino.xml) are the game's own.
+  const fs::path casinos = src / "casinos";
+  if (fs::is_directory(casinos, ec)) {
+    for (const auto& entry : fs::directory_iterator(casinos, ec)) {
+      if (!entry.is_directory()) continue;
+      const fs::path dat = entry.path() / "casino.dat";
+      if (!fs::is_regular_file(dat, ec)) continue;
+      const std::string text = ReadSmallFile(dat);
+      const auto datProblems = CheckCasinoDat(text, CatalogueIdStrings());
+      if (!datProblems.empty())
+        throw ::Exception(dat.string() + ": " + datProblems.front());
+      const fs::path target = out / "Casinos" / entry.path().filename();
+      Put(report, target / "casino.dat", text);
+      MakeFolder(target / "Common");
+    }
+  }
+
+  MakeFolder(out / "Players");
+  MakeFolder(out / "Help");
+  GenerateSounds(out / "Sounds", report);
+
+  // Settings exist once the player (or an earlier run) made them: never replaced.
+  const fs::path settings = out / "settings.xml";
+  if (!fs::exists(settings, ec)) Put(report, settings, DefaultSettingsXml());
+  return report;
+}
+
+void WritePreviews(const std::string& sourceFolder, const std::string& outFolder) {
+  MakeFolder(outFolder);
+  FontLibrary fonts;
+  for (const auto& art : AllArt()) {
+    std::string name = art.key;
+    std::replace(name.begin(), name.end(), '\\', '_');
+    WritePng(art.draw(fonts), (fs::path(outFolder) / (name + ".png")).string());
+  }
+  WritePng(ContactSheet(fonts), (fs::path(outFolder) / "contact_sheet.png").string());
+  const std::string theme = ReadSmallFile(fs::path(sourceFolder) / "themes" / "DIALOGS" / "theme.scn");
+  WritePng(MockMessageBox(fonts, theme, "Are you sure you want to sign-out?", true),
+           (fs::path(outFolder) / "mock_confirm.png").string());
+  WritePng(MockMessageBox(fonts, theme, "You have a game in progress. You cannot exit now.", false),
+           (fs::path(outFolder) / "mock_warning.png").string());
+}
+
+}  // namespace vx::datagen

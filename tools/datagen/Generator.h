@@ -1,0 +1,42 @@
+#pragma once
+// Lays out the program folder: "Data/fonts.vxr", "Data/Pak/default.vxr", the casinos, the
+// empty "Players", "Help" and "Sounds" folders and a default "settings.xml".
+#include <string>
+#include <vector>
+
+#include "tools/datagen/Canvas.h"
+#include "tools/datagen/Packaging.h"
+
+namespace vx::datagen {
+
+struct GeneratorOptions {
+  std::string sourceFolder;   // the repository's data/ folder
+  std::string programFolder;  // where the program runs from
+};
+
+struct GeneratorReport {
+  int written = 0;    // files whose bytes changed (or were new)
+  int unchanged = 0;  // files already holding exactly these bytes
+  std::vector<std::string> warnings;
+};
+
+GeneratorReport GenerateProgramFolder(const GeneratorOptions& options);
+
+// The records of "default.vxr": every picture as a BMP and every theme file of
+// sourceFolder/themes/<SECTION>/theme.scn as "SECTION\theme.scn", sorted by key.
+std::vector<ArchiveRecord> BuildDataRecords(FontLibrary& fonts, const std::string& sourceFolder);
+// The records of "fonts.vxr", the default font first.
+std::vector<ArchiveRecord> BuildFontRecords();
+
+// "settings.xml" of a fresh settings object with sound and music on at volume 100.
+std::string DefaultSettingsXml();
+
+// Writes bytes to path unless the file already holds exactly them; creates parent folders;
+// writes through a temporary sibling and a rename so a reader never sees half a file.
+// Returns true when the file was written.
+bool WriteIfChanged(const std::string& path, const std::string& bytes);
+
+// PNG copies of every picture, a contact sheet and two message-box mock-ups.
+void WritePreviews(const std::string& sourceFolder, const std::string& outFolder);
+
+}  // namespace vx::datagen
