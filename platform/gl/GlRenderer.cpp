@@ -1,0 +1,484 @@
+#include "platform/gl/GlRenderer.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "core/Log.h"
+#include "platform/gl/GlFunctions.h"
+#include "platform/gl/GlSurface.h"
+
+namespace vx::gl {
+namespace {
+
+constexpr const char* kVertexShader = R"(#version 330 core
+in vec2 aPosition;
+in vec4 aColour;
+in vec2 aTexCoord;
+uniform vec2 uScale;
+out vec4 vColour;
+out vec2 vTexCoord;
+void main() {
+  gl_Position = vec4(aPosition.x * uScale.x - 1.0, 1.0 - aPosition.y * uScale.y, 0.0, 1.0);
+  vColour = aColour;
+  vTexCoord = aTexCoord;
+}
+)";
+
+constexpr const char* kFragmentShader = R"(#version 330 core
+in vec4 vColour;
+in vec2 vTexCoord;
+uniform sampler2D uTexture;
+uniform int uMode;
+out vec4 oColour;
+void main() {
+  if (uMode == 0) {
+    oColour = vColour;
+  } else {
+    vec4 texel = texture(uTexture, vTexCoord);
+    if (uMode == 1) oColour = texel * vColour;
+    else if (uMode == 2) oColour = texel;
+    else oColour = vec4(texel.rgb, 1.0);
+  }
+}
+)";
+
+constexpr int kInitialVertices = 2048;
+
+GLenum ToGl(BlendFactor factor) {
+  switch (factor) {
+    case BlendFactor::Zero: return GL_ZERO;
+    case BlendFactor::One: return GL_ONE;
+    case BlendFactor::SrcAlpha: return GL_SRC_ALPHA;
+    case BlendFactor::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+    case BlendFactor::SrcColor: return GL_SRC_COLOR;
+    case BlendFactor::InvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
+  }
+  return GL_ONE;
+}
+
+GLuint CompileShader(Functions& gl, GLenum kind, const char* source, std::string& error) {
+  GLuint shader = gl.CreateShader(kind);
+  gl.ShaderSource(shader, 1, &source, nullptr);
+  gl.CompileShader(shader);
+  GLint ok = 0;
+  gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (ok == 0) {
+    char log[1024] = {};
+    gl.GetShaderInfoLog(shader, sizeof log - 1, nullptr, log);
+    error = std::string("shader: ") + log;
+    gl.DeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+}  // namespace
+
+Letterbox ComputeLetterbox(int drawableWidth, int drawableHeight, int frameWidth, int frameHeight) {
+  if (drawableWidth <= 0 || drawableHeight <= 0 || frameWidth <= 0 || frameHeight <= 0) return {};
+  Letterbox box;
+  // Compare drawableWidth / frameWidth with drawableHeight / frameHeight without rounding.
+  const int64_t byWidth = static_cast<int64_t>(drawableWidth) * frameHeight;
+  const int64_t byHeight = static_cast<int64_t>(drawableHeight) * frameWidth;
+  if (byWidth <= byHeight) {
+    box.Width = drawableWidth;
+    box.Height = static_cast<int>(byWidth / frameWidth);
+  } else {
+    box.Height = drawableHeight;
+    box.Width = static_cast<int>(byHeight / frameHeight);
+  }
+  box.X = (drawableWidth - box.Width) / 2;
+  box.Y = (drawableHeight - box.Height) / 2;
+  return box;
+}
+
+Renderer::Renderer(std::unique_ptr<Surface> surface, std::unique_ptr<Functions> gl)
+    : surface_(std::move(surface)), gl_(std::move(gl)) {}
+
+std::unique_ptr<Renderer> Renderer::Create(std::unique_ptr<Surface> surface, int width, int height,
+                                           std::string& error) {
+  if (!surface) {
+    error = "no GL surface";
+    return nullptr;
+  }
+  if (width < 1 || height < 1 || width > 16384 || height > 16384) {
+    error = "bad frame size";
+    return nullptr;
+  }
+  if (!surface->MakeCurrent()) {
+    error = "cannot make the GL context current";
+    return nullptr;
+  }
+  auto gl = std::make_unique<Functions>();
+  Surface* raw = surface.get();
+  static thread_local Surface* loading = nullptr;
+  loading = raw;
+  std::string missing;
+  const bool loaded = gl->Load([](const char* name) { return loading->GetProcAddress(name); }, missing);
+  loading = nullptr;
+  if (!loaded) {
+    error = "GL entry point missing: " + missing;
+    return nullptr;
+  }
+  std::unique_ptr<Renderer> renderer(new Renderer(std::move(surface), std::move(gl)));
+  if (!renderer->CreateObjects(width, height, error)) return nullptr;
+  return renderer;
+}
+
+Renderer::~Renderer() {
+  if (surface_ && surface_->MakeCurrent()) DestroyObjects();
+}
+
+bool Renderer::HasWindow() const { return surface_->HasWindow(); }
+
+bool Renderer::CreateObjects(int width, int height, std::string& error) {
+  Functions& gl = *gl_;
+  while (gl.GetError() != GL_NO_ERROR) {
+  }
+  width_ = width;
+  height_ = height;
+
+  GLuint vs = CompileShader(gl, GL_VERTEX_SHADER, kVertexShader, error);
+  if (vs == 0) return false;
+  GLuint fs = CompileShader(gl, GL_FRAGMENT_SHADER, kFragmentShader, error);
+  if (fs == 0) {
+    gl.DeleteShader(vs);
+    return false;
+  }
+  program_ = gl.CreateProgram();
+  gl.AttachShader(program_, vs);
+  gl.AttachShader(program_, fs);
+  gl.BindAttribLocation(program_, 0, "aPosition");
+  gl.BindAttribLocation(program_, 1, "aColour");
+  gl.BindAttribLocation(program_, 2, "aTexCoord");
+  gl.LinkProgram(program_);
+  gl.DeleteShader(vs);
+  gl.DeleteShader(fs);
+  GLint linked = 0;
+  gl.GetProgramiv(program_, GL_LINK_STATUS, &linked);
+  if (linked == 0) {
+    char log[1024] = {};
+    gl.GetProgramInfoLog(program_, sizeof log - 1, nullptr, log);
+    error = std::string("program: ") + log;
+    return false;
+  }
+  uniformScale_ = gl.GetUniformLocation(program_, "uScale");
+  uniformMode_ = gl.GetUniformLocation(program_, "uMode");
+  uniformTexture_ = gl.GetUniformLocation(program_, "uTexture");
+  gl.UseProgram(program_);
+  gl.Uniform1i(uniformTexture_, 0);
+
+  gl.GenVertexArrays(1, &vao_);
+  gl.BindVertexArray(vao_);
+  gl.GenBuffers(1, &vbo_);
+  gl.BindBuffer(GL_ARRAY_BUFFER, vbo_);
+  vboVertices_ = kInitialVertices;
+  gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vboVertices_ * sizeof(Vertex)), nullptr,
+                GL_STREAM_DRAW);
+  gl.EnableVertexAttribArray(0);
+  gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                         reinterpret_cast<const void*>(offsetof(Vertex, X)));
+  gl.EnableVertexAttribArray(1);
+  gl.VertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
+                         reinterpret_cast<const void*>(offsetof(Vertex, Colour)));
+  gl.EnableVertexAttribArray(2);
+  gl.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                         reinterpret_cast<const void*>(offsetof(Vertex, U)));
+
+  gl.GenSamplers(1, &sampler_);
+  gl.SamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  gl.SamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  gl.ActiveTexture(GL_TEXTURE0);
+  gl.BindSampler(0, sampler_);
+
+  gl.GenTextures(1, &frameTexture_);
+  gl.BindTexture(GL_TEXTURE_2D, frameTexture_);
+  gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  gl.GenFramebuffers(1, &frameBuffer_);
+  gl.BindFramebuffer(GL_FRAMEBUFFER, frameBuffer_);
+  gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frameTexture_, 0);
+  if (gl.CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    error = "frame buffer object incomplete";
+    return false;
+  }
+  gl.BindTexture(GL_TEXTURE_2D, 0);
+  gl.Viewport(0, 0, width, height);
+  gl.ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  gl.Clear(GL_COLOR_BUFFER_BIT);
+  gl.Uniform2f(uniformScale_, 2.0f / static_cast<float>(width), 2.0f / static_cast<float>(height));
+  gl.Disable(GL_DEPTH_TEST);
+  gl.Disable(GL_CULL_FACE);
+  gl.Enable(GL_SCISSOR_TEST);
+  scissor_[0] = 0;
+  scissor_[1] = 0;
+  scissor_[2] = width;
+  scissor_[3] = height;
+  texture_ = 0;
+  ApplyState();
+  SetVSync(vsync_);
+  if (gl.GetError() != GL_NO_ERROR) {
+    error = "GL error while creating the frame";
+    return false;
+  }
+  return true;
+}
+
+void Renderer::DestroyObjects() {
+  Functions& gl = *gl_;
+  for (uint32_t id : textures_) gl.DeleteTextures(1, &id);
+  textures_.clear();
+  if (streamTexture_ != 0) gl.DeleteTextures(1, &streamTexture_);
+  if (frameBuffer_ != 0) gl.DeleteFramebuffers(1, &frameBuffer_);
+  if (frameTexture_ != 0) gl.DeleteTextures(1, &frameTexture_);
+  if (sampler_ != 0) gl.DeleteSamplers(1, &sampler_);
+  if (vbo_ != 0) gl.DeleteBuffers(1, &vbo_);
+  if (vao_ != 0) gl.DeleteVertexArrays(1, &vao_);
+  if (program_ != 0) gl.DeleteProgram(program_);
+  streamTexture_ = frameBuffer_ = frameTexture_ = sampler_ = vbo_ = vao_ = program_ = 0;
+  streamWidth_ = streamHeight_ = 0;
+  texture_ = 0;
+}
+
+bool Renderer::Reset(int width, int height) {
+  if (width < 1 || height < 1 || width > 16384 || height > 16384) return false;
+  if (!surface_->MakeCurrent()) return false;
+  DestroyObjects();
+  std::string error;
+  if (!CreateObjects(width, height, error)) {
+    Log("ERROR: GPU reset failed: " + error);
+    DestroyObjects();
+    return false;
+  }
+  lost_ = false;
+  driverError_ = false;
+  return true;
+}
+
+void Renderer::SetVSync(bool on) {
+  vsync_ = on;
+  const bool accepted = surface_->HasWindow() && surface_->SetSwapInterval(on ? 1 : 0);
+  pacer_.SetVSync(on, accepted);
+}
+
+uint32_t Renderer::CreateTexture(int width, int height) {
+  if (width < 1 || height < 1 || program_ == 0) return 0;
+  Functions& gl = *gl_;
+  GLint maxSize = 0;
+  gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  if (width > maxSize || height > maxSize) return 0;
+  GLuint id = 0;
+  gl.GenTextures(1, &id);
+  gl.BindTexture(GL_TEXTURE_2D, id);
+  gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  gl.BindTexture(GL_TEXTURE_2D, texture_);
+  if (gl.GetError() != GL_NO_ERROR) {
+    gl.DeleteTextures(1, &id);
+    return 0;
+  }
+  textures_.insert(id);
+  return id;
+}
+
+void Renderer::DeleteTexture(uint32_t id) {
+  if (textures_.erase(id) == 0) return;
+  gl_->DeleteTextures(1, &id);
+  if (texture_ == id) texture_ = 0;
+}
+
+bool Renderer::UploadTexture(uint32_t id, int width, int height, const uint32_t* texels) {
+  if (textures_.count(id) == 0 || texels == nullptr) return false;
+  Functions& gl = *gl_;
+  gl.BindTexture(GL_TEXTURE_2D, id);
+  gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, texels);
+  gl.BindTexture(GL_TEXTURE_2D, texture_);
+  return Check();
+}
+
+void Renderer::BeginFrame() {
+  Functions& gl = *gl_;
+  gl.BindFramebuffer(GL_FRAMEBUFFER, frameBuffer_);
+  gl.Viewport(0, 0, width_, height_);
+}
+
+void Renderer::SetTexture(uint32_t id) {
+  if (id != 0 && textures_.count(id) == 0) id = 0;
+  texture_ = id;
+  gl_->BindTexture(GL_TEXTURE_2D, id);
+}
+
+void Renderer::SetBlend(bool enabled, BlendFactor source, BlendFactor dest) {
+  blend_ = enabled;
+  source_ = source;
+  dest_ = dest;
+  if (enabled) {
+    gl_->Enable(GL_BLEND);
+    gl_->BlendFunc(ToGl(source), ToGl(dest));
+  } else {
+    gl_->Disable(GL_BLEND);
+  }
+}
+
+void Renderer::SetTextureMode(TextureMode mode) {
+  mode_ = mode;
+  gl_->Uniform1i(uniformMode_, static_cast<GLint>(mode));
+}
+
+void Renderer::SetScissor(int left, int top, int right, int bottom) {
+  scissor_[0] = left;
+  scissor_[1] = top;
+  scissor_[2] = right;
+  scissor_[3] = bottom;
+  const int w = std::max(0, right - left);
+  const int h = std::max(0, bottom - top);
+  // GL counts rows from the bottom of the frame.
+  gl_->Scissor(left, height_ - top - h, w, h);
+}
+
+void Renderer::SetLinearFilter(bool on) {
+  linear_ = on;
+  const GLint filter = on ? GL_LINEAR : GL_NEAREST;
+  gl_->SamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, filter);
+  gl_->SamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, filter);
+}
+
+void Renderer::SetDither(bool on) {
+  dither_ = on;
+  if (on) gl_->Enable(GL_DITHER);
+  else gl_->Disable(GL_DITHER);
+}
+
+void Renderer::ApplyState() {
+  SetTexture(texture_);
+  SetBlend(blend_, source_, dest_);
+  SetTextureMode(mode_);
+  SetScissor(scissor_[0], scissor_[1], scissor_[2], scissor_[3]);
+  SetLinearFilter(linear_);
+  SetDither(dither_);
+}
+
+bool Renderer::Check() { return gl_->GetError() == GL_NO_ERROR; }
+
+bool Renderer::Draw(const Vertex* vertices, int count) {
+  if (count <= 0) return true;
+  if (vertices == nullptr) return false;
+  if (lost_) return true;  // a lost device swallows drawing until it is reset
+  Functions& gl = *gl_;
+  const auto bytes = static_cast<GLsizeiptr>(static_cast<size_t>(count) * sizeof(Vertex));
+  if (count > vboVertices_) {
+    vboVertices_ = count;
+    gl.BufferData(GL_ARRAY_BUFFER, bytes, vertices, GL_STREAM_DRAW);
+  } else {
+    // Orphan the store so the driver need not wait for the previous draw.
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vboVertices_ * sizeof(Vertex)), nullptr,
+                  GL_STREAM_DRAW);
+    gl.BufferSubData(GL_ARRAY_BUFFER, 0, bytes, vertices);
+  }
+  gl.DrawArrays(GL_TRIANGLES, 0, count);
+  return Check();
+}
+
+bool Renderer::Clear(uint32_t colour) {
+  if (lost_) return true;
+  Functions& gl = *gl_;
+  gl.ClearColor(static_cast<float>(colour & 0xFF) / 255.0f, static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
+                static_cast<float>((colour >> 16) & 0xFF) / 255.0f,
+                static_cast<float>((colour >> 24) & 0xFF) / 255.0f);
+  gl.Clear(GL_COLOR_BUFFER_BIT);
+  return Check();
+}
+
+bool Renderer::DrawBuffer(const uint32_t* pixels, int width, int height, int pitch) {
+  if (pixels == nullptr || width < 1 || height < 1 || pitch < width * 4 || pitch % 4 != 0) return false;
+  if (lost_) return true;
+  Functions& gl = *gl_;
+  if (streamTexture_ == 0 || streamWidth_ != width || streamHeight_ != height) {
+    if (streamTexture_ != 0) gl.DeleteTextures(1, &streamTexture_);
+    gl.GenTextures(1, &streamTexture_);
+    gl.BindTexture(GL_TEXTURE_2D, streamTexture_);
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    streamWidth_ = width;
+    streamHeight_ = height;
+  }
+  gl.BindTexture(GL_TEXTURE_2D, streamTexture_);
+  gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  gl.PixelStorei(GL_UNPACK_ROW_LENGTH, pitch / 4);
+  gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+  gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+
+  // The buffer covers the frame one texel per pixel, whatever its own size.
+  const float w = static_cast<float>(width_);
+  const float h = static_cast<float>(height_);
+  const float u = static_cast<float>(width_) / static_cast<float>(width);
+  const float v = static_cast<float>(height_) / static_cast<float>(height);
+  const Vertex quad[6] = {{0, 0, 0xFFFFFFFFu, 0, 0}, {w, 0, 0xFFFFFFFFu, u, 0}, {w, h, 0xFFFFFFFFu, u, v},
+                          {0, 0, 0xFFFFFFFFu, 0, 0}, {w, h, 0xFFFFFFFFu, u, v}, {0, h, 0xFFFFFFFFu, 0, v}};
+  gl.Disable(GL_BLEND);
+  gl.Uniform1i(uniformMode_, static_cast<GLint>(TextureMode::Opaque));
+  gl.Scissor(0, 0, width_, height_);
+  gl.SamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  gl.SamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  const bool ok = Draw(quad, 6);
+  ApplyState();
+  return ok && Check();
+}
+
+PresentResult Renderer::Present() {
+  if (lost_) return PresentResult::Lost;
+  if (driverError_) {
+    driverError_ = false;
+    return PresentResult::DriverError;
+  }
+  Functions& gl = *gl_;
+  if (surface_->HasWindow()) {
+    int dw = 0;
+    int dh = 0;
+    surface_->DrawableSize(dw, dh);
+    letterbox_ = ComputeLetterbox(dw, dh, width_, height_);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    gl.Disable(GL_SCISSOR_TEST);
+    gl.Viewport(0, 0, dw, dh);
+    if (letterbox_.Width != dw || letterbox_.Height != dh) {
+      gl.ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+      gl.Clear(GL_COLOR_BUFFER_BIT);
+    }
+    const int y0 = dh - letterbox_.Y - letterbox_.Height;
+    const bool exact = letterbox_.Width == width_ && letterbox_.Height == height_;
+    gl.BlitFramebuffer(0, 0, width_, height_, letterbox_.X, y0, letterbox_.X + letterbox_.Width,
+                       y0 + letterbox_.Height, GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+    pacer_.BeforeSwap();
+    surface_->Swap();
+    pacer_.AfterSwap();
+    gl.Enable(GL_SCISSOR_TEST);
+    BeginFrame();
+  } else {
+    gl.Flush();
+    pacer_.BeforeSwap();
+    pacer_.AfterSwap();
+  }
+  return Check() ? PresentResult::Ok : PresentResult::Failed;
+}
+
+bool Renderer::ReadFrame(std::vector<uint32_t>& pixels) {
+  Functions& gl = *gl_;
+  std::vector<uint32_t> raw(static_cast<size_t>(width_) * static_cast<size_t>(height_));
+  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
+  gl.ReadBuffer(GL_COLOR_ATTACHMENT0);
+  gl.PixelStorei(GL_PACK_ALIGNMENT, 4);
+  gl.ReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, raw.data());
+  if (!Check()) return false;
+  // GL rows run bottom-up.
+  pixels.resize(raw.size());
+  const auto w = static_cast<size_t>(width_);
+  for (int y = 0; y < height_; ++y)
+    std::copy_n(raw.data() + static_cast<size_t>(height_ - 1 - y) * w, w, pixels.data() + static_cast<size_t>(y) * w);
+  return true;
+}
+
+}  // namespace vx::gl

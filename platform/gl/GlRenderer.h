@@ -1,0 +1,152 @@
+#pragma once
+// The GPU drawing layer: OpenGL 3.3 core behind plain types, so nothing above platform/
+// sees GL. Everything is drawn into a frame buffer object of the logical frame size with an
+// orthographic projection whose pixel corners are integers (no half-pixel offset); Present
+// copies that frame to the window, scaled and letterboxed when the window is larger.
+//
+// Vertices: x, y (float pixels), a colour whose memory bytes are R, G, B, A (the system's
+// $AABBGGRR colour stored as is), u, v (float). Texels are 0xAARRGGBB, uploaded as BGRA.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/gl/PresentPacer.h"
+
+namespace vx::gl {
+
+class Surface;
+struct Functions;
+
+struct Vertex {
+  float X = 0.0f;
+  float Y = 0.0f;
+  uint32_t Colour = 0;
+  float U = 0.0f;
+  float V = 0.0f;
+};
+static_assert(sizeof(Vertex) == 20);
+
+enum class BlendFactor : uint8_t { Zero, One, SrcAlpha, InvSrcAlpha, SrcColor, InvSrcColor };
+
+enum class TextureMode : uint8_t {
+  Colour,    // no texture: vertex colour and alpha
+  Modulate,  // texel times vertex colour
+  Replace,   // texel alone
+  Opaque,    // texel colour with alpha forced to 1 (software presentation)
+};
+
+enum class PresentResult : uint8_t { Ok, Lost, DriverError, Failed };
+
+// Where a frame of the logical size lands in a drawable: the largest fit that keeps the
+// aspect ratio, centred, top-left origin.
+struct Letterbox {
+  int X = 0;
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
+  friend bool operator==(const Letterbox&, const Letterbox&) = default;
+};
+Letterbox ComputeLetterbox(int drawableWidth, int drawableHeight, int frameWidth, int frameHeight);
+
+class Renderer {
+public:
+  // Takes the surface, makes it current, loads GL and creates the frame of width x height.
+  // Null and an error text on failure.
+  static std::unique_ptr<Renderer> Create(std::unique_ptr<Surface> surface, int width, int height,
+                                          std::string& error);
+  ~Renderer();
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool HasWindow() const;
+  Surface& GetSurface() { return *surface_; }
+
+  // Re-creates every GL object (textures are lost: their ids become invalid) with a new
+  // frame size. False when that fails.
+  bool Reset(int width, int height);
+
+  // 1 waits for the vertical retrace; 0 presents at once.
+  void SetVSync(bool on);
+
+  // Textures. 0 when the texture cannot be created.
+  uint32_t CreateTexture(int width, int height);
+  void DeleteTexture(uint32_t id);
+  // Whole texture from 0xAARRGGBB texels, top row first.
+  bool UploadTexture(uint32_t id, int width, int height, const uint32_t* texels);
+
+  // Frame state. Scissor in top-left pixel coordinates of the frame.
+  void BeginFrame();
+  void SetTexture(uint32_t id);
+  void SetBlend(bool enabled, BlendFactor source, BlendFactor dest);
+  void SetTextureMode(TextureMode mode);
+  void SetScissor(int left, int top, int right, int bottom);
+  void SetLinearFilter(bool on);
+  void SetDither(bool on);
+  // A triangle list.
+  bool Draw(const Vertex* vertices, int count);
+  // Clears the scissored part of the frame to a $AABBGGRR colour.
+  bool Clear(uint32_t colour);
+  // Draws a 32-bit 0xAARRGGBB buffer over the whole frame, unblended, alpha ignored (the
+  // software devices present through this). pitch in bytes.
+  bool DrawBuffer(const uint32_t* pixels, int width, int height, int pitch);
+
+  PresentResult Present();
+  // The frame as 0xAARRGGBB, top row first.
+  bool ReadFrame(std::vector<uint32_t>& pixels);
+
+  // Where the frame was last shown in the window (mouse mapping).
+  Letterbox LastLetterbox() const { return letterbox_; }
+
+  // Fault injection: the next Present reports a lost device, and until Reset nothing is
+  // drawn; or the next Present reports an internal driver error.
+  void InjectLoss() { lost_ = true; }
+  void InjectDriverError() { driverError_ = true; }
+
+  PresentPacer& Pacer() { return pacer_; }
+
+private:
+  Renderer(std::unique_ptr<Surface> surface, std::unique_ptr<Functions> gl);
+  bool CreateObjects(int width, int height, std::string& error);
+  void DestroyObjects();
+  void ApplyState();
+  bool Check();
+
+  std::unique_ptr<Surface> surface_;
+  std::unique_ptr<Functions> gl_;
+  int width_ = 0;
+  int height_ = 0;
+  uint32_t program_ = 0;
+  int uniformScale_ = -1;
+  int uniformMode_ = -1;
+  int uniformTexture_ = -1;
+  uint32_t vao_ = 0;
+  uint32_t vbo_ = 0;
+  int vboVertices_ = 0;
+  uint32_t sampler_ = 0;
+  uint32_t frameTexture_ = 0;
+  uint32_t frameBuffer_ = 0;
+  uint32_t streamTexture_ = 0;
+  int streamWidth_ = 0;
+  int streamHeight_ = 0;
+  std::unordered_set<uint32_t> textures_;
+  // Last requested state, re-applied after a software-buffer draw or a reset.
+  uint32_t texture_ = 0;
+  bool blend_ = false;
+  BlendFactor source_ = BlendFactor::One;
+  BlendFactor dest_ = BlendFactor::Zero;
+  TextureMode mode_ = TextureMode::Colour;
+  int scissor_[4] = {0, 0, 0, 0};
+  bool linear_ = true;
+  bool dither_ = false;
+  bool vsync_ = false;
+  bool lost_ = false;
+  bool driverError_ = false;
+  Letterbox letterbox_;
+  PresentPacer pacer_;
+};
+
+}  // namespace vx::gl

@@ -1,0 +1,114 @@
+#include "platform/gl/GlSurface.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <SDL.h>
+
+namespace vx::gl {
+namespace {
+
+class WindowSurface final : public Surface {
+public:
+  WindowSurface(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}
+  ~WindowSurface() override {
+    SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_GL_DeleteContext(context_);
+  }
+  bool MakeCurrent() override { return SDL_GL_MakeCurrent(window_, context_) == 0; }
+  void Swap() override { SDL_GL_SwapWindow(window_); }
+  void DrawableSize(int& width, int& height) const override {
+    SDL_GL_GetDrawableSize(window_, &width, &height);
+  }
+  bool SetSwapInterval(int interval) override { return SDL_GL_SetSwapInterval(interval) == 0; }
+  bool HasWindow() const override { return true; }
+  void* GetProcAddress(const char* name) override { return SDL_GL_GetProcAddress(name); }
+  SDL_Window* Window() const override { return window_; }
+
+private:
+  SDL_Window* window_;
+  SDL_GLContext context_;
+};
+
+class HeadlessSurface final : public Surface {
+public:
+  HeadlessSurface(EGLDisplay display, EGLContext context) : display_(display), context_(context) {}
+  ~HeadlessSurface() override {
+    eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroyContext(display_, context_);
+    // The display stays initialised: EGL displays are process-wide and reference counted
+    // by nothing, so terminating it would pull it from under any other headless surface.
+  }
+  bool MakeCurrent() override {
+    return eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_) == EGL_TRUE;
+  }
+  void Swap() override {}
+  void DrawableSize(int& width, int& height) const override {
+    width = 0;
+    height = 0;
+  }
+  bool SetSwapInterval(int) override { return false; }
+  bool HasWindow() const override { return false; }
+  void* GetProcAddress(const char* name) override {
+    return reinterpret_cast<void*>(eglGetProcAddress(name));
+  }
+
+private:
+  EGLDisplay display_;
+  EGLContext context_;
+};
+
+}  // namespace
+
+std::unique_ptr<Surface> CreateWindowSurface(SDL_Window* window, std::string& error) {
+  if (window == nullptr) {
+    error = "no window";
+    return nullptr;
+  }
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (context == nullptr) {
+    error = std::string("cannot create a GL 3.3 core context: ") + SDL_GetError();
+    return nullptr;
+  }
+  return std::make_unique<WindowSurface>(window, context);
+}
+
+std::unique_ptr<Surface> CreateHeadlessSurface(std::string& error) {
+  auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+      eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  if (getPlatformDisplay == nullptr) {
+    error = "EGL has no platform displays";
+    return nullptr;
+  }
+  EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  EGLint major = 0;
+  EGLint minor = 0;
+  if (display == EGL_NO_DISPLAY || eglInitialize(display, &major, &minor) != EGL_TRUE) {
+    error = "no surfaceless EGL display";
+    return nullptr;
+  }
+  if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
+    error = "EGL cannot bind desktop OpenGL";
+    return nullptr;
+  }
+  const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3,
+                               EGL_CONTEXT_MINOR_VERSION, 3,
+                               EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                               EGL_NONE};
+  EGLContext context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
+  if (context == EGL_NO_CONTEXT) {
+    error = "cannot create a GL 3.3 core context on EGL";
+    return nullptr;
+  }
+  auto surface = std::make_unique<HeadlessSurface>(display, context);
+  if (!surface->MakeCurrent()) {
+    error = "cannot make the EGL context current";
+    return nullptr;
+  }
+  return surface;
+}
+
+}  // namespace vx::gl
