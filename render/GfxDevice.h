@@ -9,16 +9,19 @@
 
 #include "render/GfxDef.h"
 
-struct SDL_Window;
 class TGfxImage;
 class TGfxFont;
+namespace vx {
+class PlatformWindow;
+}
 
-// The window a device draws into. The main window derives from it and hands out its native
-// window; a form without one (tests, tools) gets an off-screen surface of the same size.
+// The window a device draws into. The main window derives from it and hands out its
+// platform window; a form without one (tests, tools) gets an off-screen surface of the
+// device's size.
 class TGfxForm {
 public:
   virtual ~TGfxForm() = default;
-  virtual SDL_Window* NativeWindow() const { return nullptr; }
+  virtual vx::PlatformWindow* Window() const { return nullptr; }
 };
 
 using TGfxNotifyEvent = std::function<void(void* sender)>;

@@ -1,0 +1,184 @@
+#include <string>
+
+#include "core/Log.h"
+#include "platform/Window.h"
+#include "platform/gl/GlSurface.h"
+#include "render/GfxBackend.h"
+#include "render/GfxDevice.h"
+
+namespace {
+
+vx::gl::BlendFactor ToGl(TBlendFactor factor) {
+  switch (factor) {
+    case bfZero: return vx::gl::BlendFactor::Zero;
+    case bfOne: return vx::gl::BlendFactor::One;
+    case bfSrcAlpha: return vx::gl::BlendFactor::SrcAlpha;
+    case bfInvSrcAlpha: return vx::gl::BlendFactor::InvSrcAlpha;
+    case bfSrcColor: return vx::gl::BlendFactor::SrcColor;
+    case bfInvSrcColor: return vx::gl::BlendFactor::InvSrcColor;
+  }
+  return vx::gl::BlendFactor::One;
+}
+
+class GLBackend final : public TGfxBackend {
+public:
+  explicit GLBackend(TGfxForm* form) : form_(form) {}
+  ~GLBackend() override { Close(); }
+
+  bool Open(const TGfxPresentParams& params) override {
+    Close();
+    vx::PlatformWindow* window = form_ != nullptr ? form_->Window() : nullptr;
+    std::string error;
+    std::unique_ptr<vx::gl::Surface> surface;
+    if (window != nullptr && window->IsCreated()) {
+      ApplyWindowMode(*window, params.Windowed);
+      surface = vx::gl::CreateWindowSurface(window->NativeHandle(), error);
+    } else {
+      surface = vx::gl::CreateHeadlessSurface(error);
+    }
+    if (surface) renderer_ = vx::gl::Renderer::Create(std::move(surface), params.Width, params.Height, error);
+    if (!renderer_) {
+      Log("ERROR: GPU: " + error);
+      return false;
+    }
+    renderer_->SetVSync(params.VSync);
+    windowed_ = params.Windowed;
+    return true;
+  }
+
+  void Close() override {
+    renderer_.reset();
+    vx::PlatformWindow* window = form_ != nullptr ? form_->Window() : nullptr;
+    if (window != nullptr && window->IsCreated()) window->ClearLogicalViewport();
+  }
+
+  bool Reset(const TGfxPresentParams& params) override {
+    if (!renderer_) return Open(params);
+    vx::PlatformWindow* window = form_ != nullptr ? form_->Window() : nullptr;
+    if (window != nullptr && window->IsCreated() && params.Windowed != windowed_) {
+      ApplyWindowMode(*window, params.Windowed);
+      windowed_ = params.Windowed;
+    }
+    if (!renderer_->Reset(params.Width, params.Height)) return false;
+    renderer_->SetVSync(params.VSync);
+    return true;
+  }
+
+  uint32_t CreateTexture(int32_t width, int32_t height) override {
+    return renderer_ ? renderer_->CreateTexture(width, height) : 0;
+  }
+  void DeleteTexture(uint32_t id) override {
+    if (renderer_) renderer_->DeleteTexture(id);
+  }
+  bool UploadTexture(uint32_t id, int32_t width, int32_t height, const uint32_t* texels) override {
+    return renderer_ && renderer_->UploadTexture(id, width, height, texels);
+  }
+  bool BeginScene() override {
+    if (!renderer_) return false;
+    renderer_->BeginFrame();
+    return true;
+  }
+  bool SetTexture(uint32_t id) override {
+    if (!renderer_) return false;
+    renderer_->SetTexture(id);
+    return true;
+  }
+  void SetBlend(const TGpuBlend& blend) override {
+    if (renderer_) renderer_->SetBlend(blend.Enabled, ToGl(blend.Source), ToGl(blend.Dest));
+  }
+  void SetTextureMode(TGfxTextureMode mode) override {
+    if (!renderer_) return;
+    switch (mode) {
+      case TGfxTextureMode::Colour: renderer_->SetTextureMode(vx::gl::TextureMode::Colour); break;
+      case TGfxTextureMode::Modulate: renderer_->SetTextureMode(vx::gl::TextureMode::Modulate); break;
+      case TGfxTextureMode::Replace: renderer_->SetTextureMode(vx::gl::TextureMode::Replace); break;
+    }
+  }
+  void SetScissor(const TGfxRect& rect) override {
+    if (renderer_) renderer_->SetScissor(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  }
+  void SetLinearFilter(bool on) override {
+    if (renderer_) renderer_->SetLinearFilter(on);
+  }
+  void SetDither(bool on) override {
+    if (renderer_) renderer_->SetDither(on);
+  }
+  bool Draw(const TGfxVertex* vertices, int32_t count) override {
+    return renderer_ && renderer_->Draw(vertices, count);
+  }
+  bool Clear(uint32_t colour) override { return renderer_ && renderer_->Clear(colour); }
+
+  TGfxPresentResult Present() override {
+    if (!renderer_) return TGfxPresentResult::Failed;
+    TGfxPresentResult result = TGfxPresentResult::Failed;
+    switch (renderer_->Present()) {
+      case vx::gl::PresentResult::Ok: result = TGfxPresentResult::Ok; break;
+      case vx::gl::PresentResult::Lost: result = TGfxPresentResult::Lost; break;
+      case vx::gl::PresentResult::DriverError: result = TGfxPresentResult::DriverError; break;
+      case vx::gl::PresentResult::Failed: result = TGfxPresentResult::Failed; break;
+    }
+    if (result == TGfxPresentResult::Ok) UpdateMouseMapping();
+    return result;
+  }
+
+  bool ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) override {
+    if (!renderer_ || !renderer_->ReadFrame(pixels)) return false;
+    width = renderer_->Width();
+    height = renderer_->Height();
+    return true;
+  }
+  bool DrawBuffer(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) override {
+    return renderer_ && renderer_->DrawBuffer(pixels, width, height, pitch);
+  }
+  void SimulateDeviceLoss() override {
+    if (renderer_) renderer_->InjectLoss();
+  }
+  void SimulateDriverError() override {
+    if (renderer_) renderer_->InjectDriverError();
+  }
+
+private:
+  // Full screen takes the display's exact mode of the frame size when it has one; otherwise
+  // a borderless desktop-sized window shows the frame scaled and letterboxed.
+  void ApplyWindowMode(vx::PlatformWindow& window, bool windowed) {
+    std::string error;
+    bool ok = true;
+    if (windowed) {
+      ok = window.SetMode(vx::WindowMode::Windowed, vx::kLogicalWidth, vx::kLogicalHeight, &error);
+    } else if (window.HasDisplayMode(vx::kLogicalWidth, vx::kLogicalHeight)) {
+      ok = window.SetMode(vx::WindowMode::ExclusiveFullScreen, vx::kLogicalWidth, vx::kLogicalHeight, &error);
+    } else {
+      ok = window.SetMode(vx::WindowMode::DesktopFullScreen, vx::kLogicalWidth, vx::kLogicalHeight, &error);
+    }
+    if (!ok) Log("ERROR: cannot switch the window mode: " + error);
+  }
+
+  // Mouse positions come in window coordinates; the letterbox is in drawable pixels, which
+  // differ on high-density displays.
+  void UpdateMouseMapping() {
+    vx::PlatformWindow* window = form_ != nullptr ? form_->Window() : nullptr;
+    if (window == nullptr || !window->IsCreated() || !renderer_->HasWindow()) return;
+    const vx::gl::Letterbox box = renderer_->LastLetterbox();
+    if (box == mapped_) return;
+    mapped_ = box;
+    int dw = 0;
+    int dh = 0;
+    renderer_->GetSurface().DrawableSize(dw, dh);
+    int ww = 0;
+    int wh = 0;
+    window->GetClientSize(ww, wh);
+    if (dw <= 0 || dh <= 0 || ww <= 0 || wh <= 0) return;
+    const auto scaleX = [&](int v) { return static_cast<int>(static_cast<int64_t>(v) * ww / dw); };
+    const auto scaleY = [&](int v) { return static_cast<int>(static_cast<int64_t>(v) * wh / dh); };
+    window->SetLogicalViewport(scaleX(box.X), scaleY(box.Y), scaleX(box.Width), scaleY(box.Height));
+  }
+
+  TGfxForm* form_;
+  std::unique_ptr<vx::gl::Renderer> renderer_;
+  bool windowed_ = true;
+  vx::gl::Letterbox mapped_;
+};
+
+}  // namespace
+
+std::unique_ptr<TGfxBackend> CreateGLBackend(TGfxForm* form) { return std::make_unique<GLBackend>(form); }

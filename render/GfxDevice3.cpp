@@ -1,0 +1,685 @@
+#include "render/GfxDevice3.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "core/Exception.h"
+
+namespace {
+
+// The rasteriser's two-colour mix: weight 255 gives c1, 0 gives c2, two channels at a time
+// with rounding. Per channel, so it works on either byte order.
+uint32_t BlendColors(uint32_t c1, uint32_t c2, uint32_t w) {
+  if (w == 0) return c2;
+  if (w >= 255) return c1;
+  const uint32_t iw = 255 - w;
+  const uint32_t lo1 = ((((c1 & 0x00FF00FFu) * w) + 0x00800080u) >> 8) & 0x00FF00FFu;
+  const uint32_t hi1 = ((((c1 & 0xFF00FF00u) >> 8) * w) + 0x00800080u) & 0xFF00FF00u;
+  const uint32_t lo2 = ((((c2 & 0x00FF00FFu) * iw) + 0x00800080u) >> 8) & 0x00FF00FFu;
+  const uint32_t hi2 = ((((c2 & 0xFF00FF00u) >> 8) * iw) + 0x00800080u) & 0xFF00FF00u;
+  return lo1 + hi1 + lo2 + hi2;
+}
+
+// The GPU makes 32-bit textures only; the format lists are searched for the first it takes.
+bool GpuTakesFormat(TColorFormat format) { return format == COLOR_X8R8G8B8 || format == COLOR_A8R8G8B8; }
+
+TColorFormat FirstTaken(std::initializer_list<TColorFormat> list) {
+  for (TColorFormat f : list)
+    if (GpuTakesFormat(f)) return f;
+  return COLOR_A8R8G8B8;
+}
+
+constexpr int32_t kPrimitiveFlags = fxLineFlag | fxPointFlag;
+
+}  // namespace
+
+// ---- TGfxImage3 -------------------------------------------------------------------------
+
+TGfxImage3::TGfxImage3(TGfxDevice* device) { Device = device; }
+
+TGfxImage3::~TGfxImage3() { ReleaseTextures(); }
+
+int32_t TGfxImage3::CreateTextures() {
+  auto* device = dynamic_cast<TGfxDevice3*>(Device);
+  if (device == nullptr) return errNotGfxDevice;
+  if (!device->SurfaceCreated() || device->backend_ == nullptr) return errDeviceInactive;
+  ReleaseTextures();
+  const int32_t w = textureSize_.Width;
+  const int32_t h = textureSize_.Height;
+  const int32_t bpp = BytesPerPixel();
+  if (w < 1 || h < 1 || w > MaxSide || h > MaxSide || bpp == 0 || textureCount_ < 0 ||
+      textureCount_ > MaxTextures ||
+      int64_t{textureCount_} * w * h * 4 > MaxTextureBytes)
+    return errInvalidCall;
+  owner_ = device;
+  device->Register(this);
+  textures_.resize(static_cast<size_t>(textureCount_));
+  for (Texture& t : textures_) {
+    t.Bytes.assign(static_cast<size_t>(w) * static_cast<size_t>(h) * static_cast<size_t>(bpp), 0);
+    t.Id = device->backend_->CreateTexture(w, h);
+    t.Generation = device->generation_;
+    t.Dirty = true;
+    if (t.Id == 0) {
+      ReleaseTextures();
+      return errCreateTexture;
+    }
+  }
+  return errNone;
+}
+
+void TGfxImage3::ReleaseTextures() {
+  if (owner_ != nullptr) {
+    for (Texture& t : textures_)
+      if (t.Id != 0 && t.Generation == owner_->generation_ && owner_->backend_ != nullptr) {
+        owner_->FlushBeforeUpload(t.Id);
+        if (owner_->texture_ == t.Id) owner_->textureDirty_ = true;
+        owner_->backend_->DeleteTexture(t.Id);
+      }
+    owner_->Unregister(this);
+    owner_ = nullptr;
+  }
+  textures_.clear();
+}
+
+void TGfxImage3::Detach() {
+  for (Texture& t : textures_) {
+    t.Id = 0;
+    t.Dirty = true;
+  }
+  owner_ = nullptr;
+  Device = nullptr;
+}
+
+uint8_t* TGfxImage3::TexelAddress(int32_t x, int32_t y, int32_t texture) {
+  if (texture < 0 || texture >= static_cast<int32_t>(textures_.size())) return nullptr;
+  if (x < 0 || y < 0 || x >= textureSize_.Width || y >= textureSize_.Height) return nullptr;
+  const size_t bpp = static_cast<size_t>(BytesPerPixel());
+  const size_t offset = (static_cast<size_t>(y) * static_cast<size_t>(textureSize_.Width) + static_cast<size_t>(x)) * bpp;
+  return textures_[static_cast<size_t>(texture)].Bytes.data() + offset;
+}
+
+uint32_t TGfxImage3::GetPixel(int32_t x, int32_t y, int32_t texture) {
+  const uint8_t* p = TexelAddress(x, y, texture);
+  if (p == nullptr) return 0;
+  return SwapRedBlue(ReadPixel(p, format_));
+}
+
+void TGfxImage3::SetPixel(int32_t x, int32_t y, uint32_t colour, int32_t texture) {
+  uint8_t* p = TexelAddress(x, y, texture);
+  if (p == nullptr) return;
+  WritePixel(SwapRedBlue(colour), p, format_);
+  textures_[static_cast<size_t>(texture)].Dirty = true;
+}
+
+void TGfxImage3::WriteScanline(const void* source, int32_t byteCount, int32_t& code, int32_t line,
+                               int32_t texture) {
+  uint8_t* row = TexelAddress(0, line, texture);
+  if (row == nullptr || source == nullptr || byteCount < 0) {
+    code = errInvalidCall;
+    return;
+  }
+  const size_t rowBytes = static_cast<size_t>(textureSize_.Width) * static_cast<size_t>(BytesPerPixel());
+  std::memcpy(row, source, std::min(rowBytes, static_cast<size_t>(byteCount)));
+  textures_[static_cast<size_t>(texture)].Dirty = true;
+  code = errNone;
+}
+
+void TGfxImage3::ReadScanline(void* dest, int32_t byteCount, int32_t& code, int32_t line, int32_t texture) {
+  const uint8_t* row = TexelAddress(0, line, texture);
+  if (row == nullptr || dest == nullptr || byteCount < 0) {
+    code = errInvalidCall;
+    return;
+  }
+  const size_t rowBytes = static_cast<size_t>(textureSize_.Width) * static_cast<size_t>(BytesPerPixel());
+  std::memcpy(dest, row, std::min(rowBytes, static_cast<size_t>(byteCount)));
+  code = errNone;
+}
+
+uint32_t TGfxImage3::Prepare(int32_t texture) {
+  if (owner_ == nullptr || owner_->backend_ == nullptr) return 0;
+  if (texture < 0 || texture >= static_cast<int32_t>(textures_.size())) return 0;
+  Texture& t = textures_[static_cast<size_t>(texture)];
+  const int32_t w = textureSize_.Width;
+  const int32_t h = textureSize_.Height;
+  if (t.Id == 0 || t.Generation != owner_->generation_) {
+    // The surface was reset or re-created since: make the texture again from our copy.
+    t.Id = owner_->backend_->CreateTexture(w, h);
+    t.Generation = owner_->generation_;
+    t.Dirty = true;
+    if (t.Id == 0) return 0;
+  }
+  if (t.Dirty) {
+    owner_->FlushBeforeUpload(t.Id);
+    const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
+    upload_.resize(count);
+    if (format_ == COLOR_A8R8G8B8) {
+      std::memcpy(upload_.data(), t.Bytes.data(), count * 4);
+    } else if (format_ == COLOR_X8R8G8B8) {
+      std::memcpy(upload_.data(), t.Bytes.data(), count * 4);
+      for (uint32_t& texel : upload_) texel |= 0xFF000000u;
+    } else {
+      ConvertLineToARGB(t.Bytes.data(), upload_.data(), static_cast<int32_t>(count), format_);
+    }
+    if (!owner_->backend_->UploadTexture(t.Id, w, h, upload_.data())) return 0;
+    t.Dirty = false;
+    // Large conversion buffers are not worth keeping between uploads.
+    if (upload_.capacity() > (size_t{1} << 20)) std::vector<uint32_t>().swap(upload_);
+  }
+  return t.Id;
+}
+
+// ---- TGfxDevice3 ------------------------------------------------------------------------
+
+TGfxDevice3::TGfxDevice3(TGfxForm* ownerForm, TBackendFactory factory)
+    : TGfxDevice(ownerForm), factory_(std::move(factory)) {}
+
+TGfxDevice3::~TGfxDevice3() {
+  // Images may outlive the device: they keep their texels and forget the GPU.
+  for (TGfxImage3* image : images_) image->Detach();
+  images_.clear();
+  OnInitialize = nullptr;
+  OnInitDevice = nullptr;
+  OnFinalize = nullptr;
+  OnDoneDevice = nullptr;
+  OnDeviceLost = nullptr;
+  if (surfaceCreated_ && backend_) backend_->Close();
+  backend_.reset();
+}
+
+std::unique_ptr<TGfxImage> TGfxDevice3::CreateImage() { return std::make_unique<TGfxImage3>(this); }
+
+TGfxPresentParams TGfxDevice3::BuildParams(int32_t width, int32_t height) const {
+  TGfxPresentParams p;
+  p.Width = width;
+  p.Height = height;
+  p.Windowed = windowed_;
+  p.VSync = vsync_;
+  p.RefreshRate = refreshRate_;
+  p.BackBufferCount = backBufferCount_;
+  return p;
+}
+
+void TGfxDevice3::ChooseTextureFormats() {
+  if (IsHighBitDepth(bitDepth_)) {
+    preferredFormats_[0] = FirstTaken({COLOR_X8R8G8B8, COLOR_A8R8G8B8, COLOR_R5G6B5, COLOR_X1R5G5B5,
+                                       COLOR_A1R5G5B5, COLOR_X4R4G4B4, COLOR_A4R4G4B4, COLOR_R3G3B2,
+                                       COLOR_A8R3G3B2});
+    preferredFormats_[1] = FirstTaken({COLOR_A1R5G5B5, COLOR_A8R8G8B8, COLOR_A4R4G4B4, COLOR_A8R3G3B2});
+    preferredFormats_[2] = FirstTaken({COLOR_A8R8G8B8, COLOR_A4R4G4B4, COLOR_A8R3G3B2, COLOR_A1R5G5B5});
+  } else {
+    preferredFormats_[0] = FirstTaken({COLOR_R5G6B5, COLOR_X1R5G5B5, COLOR_A1R5G5B5, COLOR_X8R8G8B8,
+                                       COLOR_A8R8G8B8, COLOR_X4R4G4B4, COLOR_A4R4G4B4, COLOR_R3G3B2,
+                                       COLOR_A8R3G3B2});
+    preferredFormats_[1] = FirstTaken({COLOR_A1R5G5B5, COLOR_A4R4G4B4, COLOR_A8R8G8B8, COLOR_A8R3G3B2});
+    preferredFormats_[2] = FirstTaken({COLOR_A4R4G4B4, COLOR_A8R8G8B8, COLOR_A8R3G3B2, COLOR_A1R5G5B5});
+  }
+}
+
+void TGfxDevice3::MarkAllStates() {
+  textureDirty_ = true;
+  effectDirty_ = true;
+  modeDirty_ = true;
+}
+
+void TGfxDevice3::RestoreStates() {
+  used_ = 0;
+  backend_->SetLinearFilter(filter_);
+  backend_->SetDither(dither_);
+  backend_->SetScissor(clip_);
+  MarkAllStates();
+}
+
+int32_t TGfxDevice3::Initialize() {
+  if (initialized_ || ownerForm_ == nullptr) return errInvalidCall;
+  backend_ = factory_ ? factory_(ownerForm_) : CreateGLBackend(ownerForm_);
+  if (!backend_) return errDeviceCreate;
+  int32_t code = errNone;
+  if (OnInitialize) OnInitialize(this, code);
+  if (code != errNone) {
+    Finalize();
+    return code;
+  }
+  initialized_ = true;
+  return errNone;
+}
+
+int32_t TGfxDevice3::Finalize() {
+  if (surfaceCreated_) DoneDevice();
+  if (initialized_ && OnFinalize) OnFinalize(this);
+  backend_.reset();
+  initialized_ = false;
+  ++generation_;
+  return errNone;
+}
+
+int32_t TGfxDevice3::InitDevice() {
+  if (!initialized_ || !backend_) return errInvalidCall;
+  if (surfaceCreated_) DoneDevice();
+  params_ = BuildParams(width_, height_);
+  if (width_ < 1 || height_ < 1 || !backend_->Open(params_)) return errDeviceFailure;
+  ++generation_;
+  batch_.assign(static_cast<size_t>(Capacity), TGfxVertex{});
+  used_ = 0;
+  ChooseTextureFormats();
+  surfaceCreated_ = true;
+  inScene_ = false;
+  lost_ = false;
+  clip_ = TGfxRect{0, 0, width_, height_};
+  RestoreStates();
+  int32_t code = errNone;
+  if (OnInitDevice) OnInitDevice(this, code);
+  if (code != errNone) {
+    DoneDevice();
+    return code;
+  }
+  return errNone;
+}
+
+int32_t TGfxDevice3::DoneDevice() {
+  if (surfaceCreated_ && OnDoneDevice) OnDoneDevice(this);
+  if (backend_) backend_->Close();
+  std::vector<TGfxVertex>().swap(batch_);
+  used_ = 0;
+  surfaceCreated_ = false;
+  inScene_ = false;
+  lost_ = false;
+  texture_ = 0;
+  MarkAllStates();
+  ++generation_;
+  return errNone;
+}
+
+int32_t TGfxDevice3::ResetSurface(const TGfxPresentParams& params) {
+  used_ = 0;
+  if (!backend_->Reset(params)) {
+    lost_ = true;
+    MarkAllStates();
+    return errDeviceReset;
+  }
+  params_ = params;
+  ++generation_;
+  lost_ = false;
+  texture_ = 0;
+  RestoreStates();
+  return errNone;
+}
+
+int32_t TGfxDevice3::CheckState() {
+  if (!surfaceCreated_) return errInvalidCall;
+  return ResetSurface(params_);
+}
+
+void TGfxDevice3::SizeChanging(int32_t newWidth, int32_t newHeight, bool& accept) {
+  if (!surfaceCreated_) return;
+  const int32_t code = newWidth < 1 || newHeight < 1 ? errDeviceReset : ResetSurface(BuildParams(newWidth, newHeight));
+  if (code != errNone) {
+    accept = false;
+    throw Exception(ErrorString(code));
+  }
+  clip_ = TGfxRect{0, 0, newWidth, newHeight};
+  backend_->SetScissor(clip_);
+}
+
+void TGfxDevice3::ParamsChanged() {
+  if (!surfaceCreated_) return;
+  const int32_t code = ResetSurface(BuildParams(width_, height_));
+  if (code != errNone) throw Exception(ErrorString(code));
+}
+
+void TGfxDevice3::SetClipRect(const TGfxRect& rect) {
+  const TGfxRect clamped = ClampClip(rect);
+  if (!surfaceCreated_) {
+    clip_ = clamped;
+    return;
+  }
+  if (clamped == clip_) return;
+  Flush();
+  clip_ = clamped;
+  backend_->SetScissor(clip_);
+}
+
+void TGfxDevice3::SetTextureFilter(bool on) {
+  filter_ = on;
+  if (!surfaceCreated_) return;
+  Flush();
+  backend_->SetLinearFilter(on);
+}
+
+void TGfxDevice3::SetDithering(bool on) {
+  dither_ = on;
+  if (!surfaceCreated_) return;
+  Flush();
+  backend_->SetDither(on);
+}
+
+int32_t TGfxDevice3::BeginScene() {
+  if (!surfaceCreated_) return errInvalidCall;
+  if (inScene_) return errBeginScene;
+  used_ = 0;
+  SetClipRect(TGfxRect{0, 0, width_, height_});
+  if (!backend_->BeginScene()) return errBeginScene;
+  inScene_ = true;
+  return errNone;
+}
+
+int32_t TGfxDevice3::EndScene() {
+  if (!surfaceCreated_) return errInvalidCall;
+  const int32_t code = Flush();
+  backend_->SetTexture(0);
+  texture_ = 0;
+  MarkAllStates();
+  const bool wasInScene = inScene_;
+  inScene_ = false;
+  if (code != errNone) return code;
+  return wasInScene ? errNone : errEndScene;
+}
+
+int32_t TGfxDevice3::Present() {
+  if (!surfaceCreated_) return errInvalidCall;
+  const int32_t flushed = Flush();
+  switch (backend_->Present()) {
+    case TGfxPresentResult::Ok:
+      return flushed;
+    case TGfxPresentResult::Lost: {
+      MarkAllStates();
+      lost_ = true;
+      const int32_t code = ResetSurface(params_);
+      if (code != errNone && OnDeviceLost) OnDeviceLost(this);
+      return code;
+    }
+    case TGfxPresentResult::DriverError: {
+      const int32_t code = CheckState();
+      if (code != errNone) DoneDevice();
+      return code;
+    }
+    case TGfxPresentResult::Failed:
+      break;
+  }
+  return errPresent;
+}
+
+int32_t TGfxDevice3::Clear(uint32_t colour) {
+  if (!surfaceCreated_) return errInvalidCall;
+  const int32_t code = Flush();
+  if (!backend_->Clear(colour)) return errClear;
+  return code;
+}
+
+int32_t TGfxDevice3::Flush() {
+  if (used_ == 0) return errNone;
+  const int32_t count = used_;
+  used_ = 0;  // a failed draw drops the batch: its vertices are never sent twice
+  if (backend_ == nullptr || !backend_->Draw(batch_.data(), count)) return errDrawPrimitive;
+  return errNone;
+}
+
+void TGfxDevice3::FlushBeforeUpload(uint32_t id) {
+  if (used_ > 0 && id == texture_) Flush();
+}
+
+int32_t TGfxDevice3::UseTexture(uint32_t id) {
+  if (id == texture_ && !textureDirty_) return errNone;
+  const int32_t code = Flush();
+  if (!backend_->SetTexture(id)) {
+    textureDirty_ = true;
+    return errSetTexture;
+  }
+  texture_ = id;
+  textureDirty_ = false;
+  return code;
+}
+
+int32_t TGfxDevice3::UseEffect(int32_t effect) {
+  if (!surfaceCreated_) return errInvalidCall;
+  // Line and point marks do not change the blend: lines, points and quads share batches.
+  const int32_t blendEffect = effect & ~kPrimitiveFlags;
+  int32_t code = errNone;
+  if (blendEffect != effect_ || effectDirty_) {
+    code = Flush();
+    TGpuBlend blend;
+    if (GpuBlendForEffect(blendEffect, blend)) backend_->SetBlend(blend);
+    effect_ = blendEffect;
+    effectDirty_ = false;
+  }
+  const TGfxTextureMode mode = texture_ == 0 ? TGfxTextureMode::Colour
+                               : EffectModulates(effect_) ? TGfxTextureMode::Modulate
+                                                          : TGfxTextureMode::Replace;
+  if (mode != mode_ || modeDirty_) {
+    const int32_t flushed = Flush();
+    if (code == errNone) code = flushed;
+    backend_->SetTextureMode(mode);
+    mode_ = mode;
+    modeDirty_ = false;
+  }
+  return code;
+}
+
+int32_t TGfxDevice3::Reserve(int32_t vertices) {
+  if (vertices > Capacity || batch_.size() != static_cast<size_t>(Capacity)) return errVertexIndex;
+  if (used_ + vertices > Capacity) return Flush();
+  return errNone;
+}
+
+void TGfxDevice3::AddQuad(const float* x, const float* y, const uint32_t* colours, const float* u, const float* v) {
+  static constexpr int kOrder[6] = {0, 1, 2, 0, 2, 3};
+  TGfxVertex* out = batch_.data() + used_;
+  for (int i = 0; i < 6; ++i) {
+    const int k = kOrder[i];
+    out[i] = TGfxVertex{x[k], y[k], colours[k], u[k], v[k]};
+  }
+  used_ += 6;
+}
+
+void TGfxDevice3::AddRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour) {
+  const float l = static_cast<float>(left);
+  const float t = static_cast<float>(top);
+  const float r = static_cast<float>(right);
+  const float b = static_cast<float>(bottom);
+  const float x[4] = {l, r, r, l};
+  const float y[4] = {t, t, b, b};
+  const uint32_t c[4] = {colour, colour, colour, colour};
+  const float zero[4] = {0, 0, 0, 0};
+  AddQuad(x, y, c, zero, zero);
+}
+
+int32_t TGfxDevice3::AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint32_t c2, bool open) {
+  // Pixels are gathered into runs of one colour along the stepping axis, each one quad.
+  struct Run {
+    int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    uint32_t colour = 0;
+    bool active = false;
+  } run;
+  int32_t code = errNone;
+  const auto emit = [&]() {
+    if (!run.active || code != errNone) return;
+    code = Reserve(6);
+    if (code == errNone)
+      AddRect(static_cast<int32_t>(run.x0), static_cast<int32_t>(run.y0), static_cast<int32_t>(run.x1 + 1),
+              static_cast<int32_t>(run.y1 + 1), run.colour);
+    run.active = false;
+  };
+  const auto put = [&](int64_t x, int64_t y, uint32_t colour) {
+    if (x < clip_.Left || x >= clip_.Right || y < clip_.Top || y >= clip_.Bottom) return;
+    if (run.active && colour == run.colour &&
+        ((y == run.y0 && y == run.y1 && x == run.x1 + 1) || (x == run.x0 && x == run.x1 && y == run.y1 + 1))) {
+      run.x1 = x;
+      run.y1 = y;
+      return;
+    }
+    emit();
+    run = Run{x, y, x, y, colour, true};
+  };
+
+  const int64_t x1 = p1.X, y1 = p1.Y, x2 = p2.X, y2 = p2.Y;
+  const int64_t dx = x2 > x1 ? x2 - x1 : x1 - x2;
+  const int64_t dy = y2 > y1 ? y2 - y1 : y1 - y2;
+  if (dx == 0 && dy == 0) {
+    put(x1, y1, BlendColors(c1, c2, 128));
+    emit();
+    return code;
+  }
+  // Step along the major axis in whole pixels and along the minor one in 16.16.
+  const bool stepY = dy > dx;
+  const int64_t major = stepY ? dy : dx;
+  const int64_t a1 = stepY ? y1 : x1, a2 = stepY ? y2 : x2;  // major coordinates
+  const int64_t b1 = stepY ? x1 : y1, b2 = stepY ? x2 : y2;  // minor coordinates
+  int64_t start = a1;
+  int64_t pos = b1 * 65536;
+  int64_t step = ((b2 - b1) * 65536) / major;
+  int64_t weight = 0;
+  int64_t weightStep = 65535 / major;
+  const bool backwards = a2 < a1;
+  if (backwards) {
+    start = a2;
+    pos = b2 * 65536;
+    step = -step;
+    weight = 65535;
+    weightStep = -weightStep;
+  }
+  int64_t count = major + 1;
+  if (open) {
+    count = major;
+    if (backwards) {
+      ++start;
+      pos += step;
+      weight += weightStep;
+    }
+  }
+  // Only the stretch of the major axis inside the clip can show: skip straight to it.
+  const int64_t lo = stepY ? clip_.Top : clip_.Left;
+  const int64_t hi = stepY ? clip_.Bottom : clip_.Right;
+  const int64_t first = std::max<int64_t>(0, lo - start);
+  const int64_t last = std::min<int64_t>(count, hi - start);
+  for (int64_t i = first; i < last; ++i) {
+    const int64_t minor = (pos + i * step) >> 16;
+    const auto w = static_cast<uint32_t>(((weight + i * weightStep) >> 8) & 0xFF);
+    const uint32_t colour = BlendColors(c2, c1, w);
+    if (stepY)
+      put(minor, start + i, colour);
+    else
+      put(start + i, minor, colour);
+    if (code != errNone) return code;
+  }
+  emit();
+  return code;
+}
+
+int32_t TGfxDevice3::PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t effect) {
+  if (!surfaceCreated_) return errInvalidCall;
+  int32_t code = UseTexture(0);
+  if (code == errNone) code = UseEffect(effect | fxPointFlag);
+  if (code != errNone) return code;
+  if (x < clip_.Left || x >= clip_.Right || y < clip_.Top || y >= clip_.Bottom) return errNone;
+  code = Reserve(6);
+  if (code != errNone) return code;
+  AddRect(x, y, x + 1, y + 1, colour);
+  return errNone;
+}
+
+int32_t TGfxDevice3::FillQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
+  if (!surfaceCreated_) return errInvalidCall;
+  int32_t code = UseTexture(0);
+  if (code == errNone) code = UseEffect(effect);
+  if (code != errNone) return code;
+  if (clip_.IsEmpty()) return errNone;
+  code = Reserve(6);
+  if (code != errNone) return code;
+  float x[4], y[4];
+  for (int i = 0; i < 4; ++i) {
+    x[i] = static_cast<float>(points[static_cast<size_t>(i)].X);
+    y[i] = static_cast<float>(points[static_cast<size_t>(i)].Y);
+  }
+  const float zero[4] = {0, 0, 0, 0};
+  AddQuad(x, y, colours.data(), zero, zero);
+  return errNone;
+}
+
+int32_t TGfxDevice3::WireQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
+  if (!surfaceCreated_) return errInvalidCall;
+  int32_t code = UseTexture(0);
+  if (code == errNone) code = UseEffect(effect | fxLineFlag);
+  if (code != errNone) return code;
+  if (clip_.IsEmpty()) return errNone;
+  // The two largest x and the two largest y come in by one, so a rectangle's frame lies on
+  // its own pixels.
+  TPoint4 p = points;
+  std::array<int, 4> order{0, 1, 2, 3};
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return p[static_cast<size_t>(a)].X > p[static_cast<size_t>(b)].X; });
+  --p[static_cast<size_t>(order[0])].X;
+  --p[static_cast<size_t>(order[1])].X;
+  order = {0, 1, 2, 3};
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return p[static_cast<size_t>(a)].Y > p[static_cast<size_t>(b)].Y; });
+  --p[static_cast<size_t>(order[0])].Y;
+  --p[static_cast<size_t>(order[1])].Y;
+  for (size_t i = 0; i < 4 && code == errNone; ++i) {
+    const size_t j = (i + 1) % 4;
+    code = AddLinePixels(p[i], p[j], colours[i], colours[j], true);
+  }
+  return code;
+}
+
+int32_t TGfxDevice3::Line(TGfxPoint p1, TGfxPoint p2, uint32_t colour1, uint32_t colour2, int32_t effect) {
+  if (!surfaceCreated_) return errInvalidCall;
+  int32_t code = UseTexture(0);
+  if (code == errNone) code = UseEffect(effect | fxLineFlag);
+  if (code != errNone) return code;
+  if (clip_.IsEmpty()) return errNone;
+  return AddLinePixels(p1, p2, colour1, colour2, false);
+}
+
+int32_t TGfxDevice3::TextureMap(TGfxImage* image, const TPoint4& points, const TColor4& colours, int32_t effect,
+                                const TGfxPattern& pattern) {
+  if (!surfaceCreated_) return errInvalidCall;
+  auto* img = dynamic_cast<TGfxImage3*>(image);
+  if (img == nullptr || img->owner_ != this || img->textures_.empty()) return errInvalidCall;
+  int32_t texture = 0;
+  TGfxRect r;
+  if (!img->PatternRect(pattern, texture, r)) return errInvalidCall;
+  // The pattern must lie inside its texture: a bad record or request reads nothing.
+  const int32_t tw = img->TextureSize().Width;
+  const int32_t th = img->TextureSize().Height;
+  if (texture < 0 || texture >= static_cast<int32_t>(img->textures_.size()) || tw < 1 || th < 1) return errInvalidCall;
+  if (std::min(r.Left, r.Right) < 0 || std::max(r.Left, r.Right) > tw || std::min(r.Top, r.Bottom) < 0 ||
+      std::max(r.Top, r.Bottom) > th)
+    return errInvalidCall;
+  if (clip_.IsEmpty()) return errNone;
+  const uint32_t id = img->Prepare(texture);
+  if (id == 0) return errSetTexture;
+  int32_t code = UseTexture(id);
+  if (code == errNone) code = UseEffect(effect);
+  if (code != errNone) return code;
+  code = Reserve(6);
+  if (code != errNone) return code;
+  const float uL = static_cast<float>(r.Left) / static_cast<float>(tw);
+  const float uR = static_cast<float>(r.Right) / static_cast<float>(tw);
+  const float vT = static_cast<float>(r.Top) / static_cast<float>(th);
+  const float vB = static_cast<float>(r.Bottom) / static_cast<float>(th);
+  float x[4], y[4];
+  for (int i = 0; i < 4; ++i) {
+    x[i] = static_cast<float>(points[static_cast<size_t>(i)].X);
+    y[i] = static_cast<float>(points[static_cast<size_t>(i)].Y);
+  }
+  const float u[4] = {uL, uR, uR, uL};
+  const float v[4] = {vT, vT, vB, vB};
+  AddQuad(x, y, colours.data(), u, v);
+  return errNone;
+}
+
+int32_t TGfxDevice3::ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) {
+  width = 0;
+  height = 0;
+  if (!surfaceCreated_) return errInvalidCall;
+  Flush();
+  if (!backend_->ReadFrame(pixels, width, height)) return errInvalidCall;
+  return errNone;
+}
+
+int32_t TGfxDevice3::DrawBuffer(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) {
+  if (!surfaceCreated_) return errInvalidCall;
+  const int32_t code = Flush();
+  const bool ok = backend_->DrawBuffer(pixels, width, height, pitch);
+  MarkAllStates();
+  if (!ok) return errDrawPrimitive;
+  return code;
+}

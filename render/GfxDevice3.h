@@ -1,0 +1,148 @@
+#pragma once
+// The GPU device: everything is drawn as coloured, textured triangles collected in a batch
+// and sent in one draw call whenever the texture, the effect or the batch's room runs out.
+// States that did not change are not sent again. Lines and points are one-pixel quads at
+// the software rasteriser's pixel positions, so every device lights the same pixels.
+//
+// Images keep a copy of their texels in memory: it serves GetPixel and re-creates the GPU
+// textures after the surface was reset or re-created, so a lost device never reloads
+// pictures.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+#include "render/GfxBackend.h"
+#include "render/GfxDevice.h"
+#include "render/GfxImg.h"
+
+class TGfxDevice3;
+
+class TGfxImage3 : public TGfxImage {
+public:
+  explicit TGfxImage3(TGfxDevice* device = nullptr);
+  ~TGfxImage3() override;
+
+  // One texture per TextureCount on the image's device, which must be a TGfxDevice3 (-14)
+  // with its surface (-15); -98 when the GPU refuses one.
+  int32_t CreateTextures() override;
+  void ReleaseTextures() override;
+  // The texel with red in the low byte ($AABBGGRR); 0 outside the textures.
+  uint32_t GetPixel(int32_t x, int32_t y, int32_t texture) override;
+  // Takes $AABBGGRR; nothing outside the textures.
+  void SetPixel(int32_t x, int32_t y, uint32_t colour, int32_t texture) override;
+  // code -1 for a texture or line outside the image; at most one row is copied.
+  void WriteScanline(const void* source, int32_t byteCount, int32_t& code, int32_t line,
+                     int32_t texture) override;
+  void ReadScanline(void* dest, int32_t byteCount, int32_t& code, int32_t line,
+                    int32_t texture) override;
+
+  bool TexturesReady() const { return !textures_.empty(); }
+
+private:
+  friend class TGfxDevice3;
+
+  struct Texture {
+    std::vector<uint8_t> Bytes;  // rows in Format, packed
+    uint32_t Id = 0;             // GPU texture, valid while Generation matches the device's
+    uint64_t Generation = 0;
+    bool Dirty = true;           // the GPU copy is older than Bytes
+  };
+
+  // The GPU texture for drawing, created and uploaded as needed; 0 on failure.
+  uint32_t Prepare(int32_t texture);
+  uint8_t* TexelAddress(int32_t x, int32_t y, int32_t texture);
+  void Detach();  // the device goes away: forget GPU ids, keep the texels
+
+  TGfxDevice3* owner_ = nullptr;
+  std::vector<Texture> textures_;
+  std::vector<uint32_t> upload_;
+};
+
+class TGfxDevice3 : public TGfxDevice {
+public:
+  // The batch holds this many vertices.
+  static constexpr int32_t Capacity = 2048;
+
+  using TBackendFactory = std::function<std::unique_ptr<TGfxBackend>(TGfxForm* form)>;
+
+  // The back end defaults to OpenGL; tests hand in their own.
+  explicit TGfxDevice3(TGfxForm* ownerForm, TBackendFactory factory = nullptr);
+  ~TGfxDevice3() override;
+
+  void SizeChanging(int32_t newWidth, int32_t newHeight, bool& accept) override;
+  void ParamsChanged() override;
+  void SetClipRect(const TGfxRect& rect) override;
+  std::unique_ptr<TGfxImage> CreateImage() override;
+  int32_t Initialize() override;
+  int32_t Finalize() override;
+  int32_t InitDevice() override;
+  int32_t DoneDevice() override;
+  int32_t CheckState() override;
+  int32_t BeginScene() override;
+  int32_t EndScene() override;
+  int32_t Present() override;
+  int32_t Clear(uint32_t colour) override;
+  int32_t PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t effect) override;
+  int32_t FillQuad(const TPoint4& points, const TColor4& colours, int32_t effect) override;
+  int32_t WireQuad(const TPoint4& points, const TColor4& colours, int32_t effect) override;
+  int32_t Line(TGfxPoint p1, TGfxPoint p2, uint32_t colour1, uint32_t colour2, int32_t effect) override;
+  int32_t TextureMap(TGfxImage* image, const TPoint4& points, const TColor4& colours, int32_t effect,
+                     const TGfxPattern& pattern) override;
+  int32_t ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) override;
+
+  // Draws a software-rendered 0xAARRGGBB frame over the whole surface (presentation
+  // substrate of the software devices). pitch in bytes.
+  int32_t DrawBuffer(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch);
+
+  bool TextureFilter() const { return filter_; }
+  void SetTextureFilter(bool on);
+  bool Dithering() const { return dither_; }
+  void SetDithering(bool on);
+
+  // The back end in use (null before Initialize): tests inject faults through it.
+  TGfxBackend* Backend() const { return backend_.get(); }
+  // Resets and re-creations of the surface so far; GPU textures of older ones are gone.
+  uint64_t Generation() const { return generation_; }
+  bool InScene() const { return inScene_; }
+
+private:
+  friend class TGfxImage3;
+
+  void MarkAllStates();
+  void RestoreStates();
+  TGfxPresentParams BuildParams(int32_t width, int32_t height) const;
+  int32_t ResetSurface(const TGfxPresentParams& params);
+  void ChooseTextureFormats();
+  int32_t Flush();
+  // Texture (0 for none) and effect for the next primitives; flushes when either changes.
+  int32_t UseTexture(uint32_t id);
+  int32_t UseEffect(int32_t effect);
+  int32_t Reserve(int32_t vertices);
+  void AddQuad(const float* x, const float* y, const uint32_t* colours, const float* u, const float* v);
+  void AddRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour);
+  // The rasteriser's line: every pixel once, as runs of equal colour.
+  int32_t AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint32_t c2, bool open);
+  void FlushBeforeUpload(uint32_t id);
+  void Register(TGfxImage3* image) { images_.insert(image); }
+  void Unregister(TGfxImage3* image) { images_.erase(image); }
+
+  TBackendFactory factory_;
+  std::unique_ptr<TGfxBackend> backend_;
+  TGfxPresentParams params_;
+  std::vector<TGfxVertex> batch_;
+  int32_t used_ = 0;
+  uint32_t texture_ = 0;
+  bool textureDirty_ = true;
+  int32_t effect_ = 0;
+  bool effectDirty_ = true;
+  TGfxTextureMode mode_ = TGfxTextureMode::Colour;
+  bool modeDirty_ = true;
+  bool filter_ = true;
+  bool dither_ = false;
+  bool inScene_ = false;
+  bool lost_ = false;
+  uint64_t generation_ = 1;
+  std::unordered_set<TGfxImage3*> images_;
+};
