@@ -426,9 +426,9 @@ void TVXCustomControl::MouseMoveClipped(TVXComponent*, TShiftState shift, int32_
 void TVXCustomControl::MouseDown(TVXComponent*, int32_t button, TShiftState, int32_t x, int32_t y) {
   TVXCustomControl* target = ControlAt(x, y);
   if (target == nullptr) return;
-  if (button == mbLeft) {
+  if (button == vx::mbLeft) {
     target->SetPressedLeftAt(true, x, y);
-  } else if (button == mbRight) {
+  } else if (button == vx::mbRight) {
     target->SetPressedRight(true);
   }
 }
@@ -445,13 +445,13 @@ void TVXCustomControl::MouseUpClipped(int32_t button, int32_t x, int32_t y, cons
     if (c == nullptr) continue;
     const Clip childClip = ChildClip(c, clip);
     const bool hit = c->HitTest(x, y) && Inside(childClip, x, y);
-    if (button == mbLeft) {
+    if (button == vx::mbLeft) {
       if (hit) {
         c->SetPressedLeft(false);
       } else {
         c->pressedLeft_ = false;
       }
-    } else if (button == mbRight) {
+    } else if (button == vx::mbRight) {
       if (hit) {
         c->SetPressedRight(false);
       } else {
@@ -485,10 +485,10 @@ void TVXCustomControl::FirePressLeft(bool value, int32_t x, int32_t y) {
   vx::WeakRef<TVXCustomControl> self(this);
   if (value) {
     MouseDown();
-    if (self && OnMouseDown) OnMouseDown(this, mbLeft, 0, x, y);
+    if (self && OnMouseDown) OnMouseDown(this, vx::mbLeft, 0, x, y);
   } else {
     MouseUp();
-    if (self && OnMouseUp) OnMouseUp(this, mbLeft, 0, x, y);
+    if (self && OnMouseUp) OnMouseUp(this, vx::mbLeft, 0, x, y);
     if (self && OnClick) OnClick(this);
   }
 }

@@ -18,24 +18,12 @@
 
 #include "framework/VXHost.h"
 #include "framework/VXLiveness.h"
+#include "platform/Events.h"
 #include "render/GfxDef.h"
 
-// Shift, Alt and Ctrl plus the mouse buttons held, as a bit set.
-using TShiftState = uint8_t;
-enum : TShiftState {
-  ssShift = 1,
-  ssAlt = 2,
-  ssCtrl = 4,
-  ssLeft = 8,
-  ssRight = 16,
-  ssMiddle = 32,
-  ssDouble = 64,
-};
-
-// Mouse buttons as the window reports them.
-constexpr int32_t mbLeft = 0;
-constexpr int32_t mbRight = 1;
-constexpr int32_t mbMiddle = 2;
+// Shift state and mouse buttons are the window's own (platform/Events.h): vx::TShiftState
+// with vx::ssShift..., buttons vx::mbLeft (0), vx::mbRight (1), vx::mbMiddle (2).
+using TShiftState = vx::TShiftState;
 
 class TVXComponent;
 

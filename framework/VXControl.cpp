@@ -1,0 +1,691 @@
+#include "framework/VXControl.h"
+
+#include <algorithm>
+
+#include "core/Checked.h"
+#include "core/Rounding.h"
+#include "framework/VXStepping.h"
+#include "framework/VXTextures.h"
+#include "render/GfxDevice.h"
+
+namespace vx {
+
+int32_t TransitionStep(int32_t speed) {
+  static constexpr std::array<int32_t, 5> kSteps{1, 5, 10, 20, 35};
+  return (speed >= 0 && speed <= 4) ? kSteps[static_cast<size_t>(speed)] : 10;
+}
+
+int32_t ScrollStep(int32_t speed) {
+  static constexpr std::array<int32_t, 5> kSteps{1, 2, 3, 10, 15};
+  return (speed >= 0 && speed <= 4) ? kSteps[static_cast<size_t>(speed)] : 3;
+}
+
+}  // namespace vx
+
+namespace {
+constexpr int32_t kTile = 256;
+constexpr int32_t kEffectDrawTexture = 5;
+constexpr int32_t kEffectColorRect = 4;
+constexpr int32_t kEffectBorder = 0;
+constexpr int32_t kColorStep = 10;
+constexpr int32_t kAlphaStep = 10;
+
+int32_t ClampByte(int32_t v) { return std::clamp(v, 0, 255); }
+
+// Distances from a theme are kept sane so that no effect walks for ever.
+int32_t ClampDistance(int32_t v) { return std::clamp(v, 0, vx::kCoordinateLimit / 2); }
+
+uint32_t WithAlpha(uint32_t colour, int32_t alpha) {
+  return (colour & 0x00FFFFFFu) | (static_cast<uint32_t>(ClampByte(alpha)) << 24);
+}
+}  // namespace
+
+TVXControl::TVXControl(TVXComponent* owner) : TVXCustomControl(owner) {
+  Textures = vx::ToolkitHost().Textures();
+  TextureInfo.OnChange = [this] { LoadTexture(); };
+}
+
+TVXControl::~TVXControl() {
+  EndLife();
+  TextureInfo.OnChange = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Plain setters
+
+void TVXControl::SetFadeSpeed(int32_t speed) {
+  fadeSpeed_ = speed;
+  fadeStep_ = vx::TransitionStep(speed);
+}
+
+void TVXControl::SetFlySpeed(int32_t speed) {
+  flySpeed_ = speed;
+  flyStep_ = vx::TransitionStep(speed);
+}
+
+void TVXControl::SetBorderColor4(const TColor4& colours) {
+  for (size_t i = 0; i < 4; ++i) borderColor4_[i] = WithAlpha(colours[i], 255);
+}
+
+void TVXControl::ApplyAlphaBytes() {
+  for (size_t i = 0; i < 4; ++i) color4_[i] = WithAlpha(color4_[i], alpha4_[i]);
+}
+
+void TVXControl::SetColor4(const TColor4& colours) {
+  color4_ = colours;
+  ApplyAlphaBytes();
+}
+
+void TVXControl::SetColor(uint32_t colour) { SetColor4(::Color4(colour)); }
+
+void TVXControl::SetAlpha(int32_t alpha) {
+  alpha_ = ClampByte(alpha);
+  alpha4_.fill(alpha_);
+  ApplyAlphaBytes();
+}
+
+void TVXControl::SetAlpha4(const TAlpha4& alphas) {
+  for (size_t i = 0; i < 4; ++i) alpha4_[i] = ClampByte(alphas[i]);
+  ApplyAlphaBytes();
+}
+
+void TVXControl::SetAlignment(int32_t alignment) { alignment_ = alignment; }
+
+void TVXControl::SetPopupMenu(TVXControl* menu) { popupMenu_ = menu; }
+
+void TVXControl::SetAnimated(bool value) {
+  animated_ = value;
+  AnimationCounter = 0;
+}
+
+void TVXControl::SetFrame(int32_t frame) { TextureInfo.SetFrame(frame); }
+
+void TVXControl::NextFrame() {
+  vx::WeakRef<TVXControl> self(this);
+  TextureInfo.SetFrame(vx::CheckedAdd(TextureInfo.Frame(), 1));
+  // Past the last picture the animation starts again from the first, loaded again so that
+  // the control keeps showing a texture.
+  if (self && !textureLoaded_) TextureInfo.SetFrame(1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Texture
+
+int32_t TVXControl::LoadTexture() {
+  if (Textures == nullptr) Textures = vx::ToolkitHost().Textures();
+  TVXGfxTexture* texture = Textures != nullptr ? Textures->FindOrLoad(TextureInfo) : nullptr;
+  if (texture == nullptr) {
+    textureLoaded_ = false;
+    TextureInfo.SetTexture(nullptr);
+    return texNotFound;
+  }
+  TextureInfo.SetTexture(texture);
+  textureLoaded_ = true;
+  TextureChanged();
+  return texLoaded;
+}
+
+void TVXControl::TextureChanged() {
+  TVXGfxTexture* texture = TextureInfo.Texture();
+  if (texture == nullptr) return;
+  if (autoSize_) {
+    vx::WeakRef<TVXControl> self(this);
+    SetWidth(texture->PictureWidth);
+    if (!self) return;
+    SetHeight(texture->PictureHeight);
+    if (!self) return;
+  }
+  vx::SwitchRoundingUpward();
+  TilesX = vx::Round32(texture->PictureWidth / static_cast<double>(kTile));
+  TilesY = vx::Round32(texture->PictureHeight / static_cast<double>(kTile));
+}
+
+// ---------------------------------------------------------------------------------------
+// Drawing
+
+void TVXControl::Draw() {
+  TVXGfxTexture* texture = TextureInfo.Texture();
+  TGfxDevice* device = vx::ToolkitHost().Device();
+  if (texture == nullptr || device == nullptr || texture->Image() == nullptr) return;
+  const TGfxSize pattern = texture->PatternSize();
+  int32_t w = pattern.Width;
+  int32_t h = pattern.Height;
+  int32_t offX = 0;
+  int32_t offY = 0;
+  if (!autoSize_ && TilesX <= 1 && TilesY <= 1) {
+    if (textureScaleMode_ == tsStretch) {
+      w = width_;
+      h = height_;
+    } else if (textureScaleMode_ == tsFit && pattern.Width > 0 && pattern.Height > 0) {
+      // Exact rational comparison and ceiling: Width/pw < Height/ph.
+      const int64_t pw = pattern.Width;
+      const int64_t ph = pattern.Height;
+      const auto ceilDiv = [](int64_t a, int64_t b) {
+        return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+      };
+      if (int64_t{width_} * ph < int64_t{height_} * pw) {
+        w = width_;
+        h = vx::ClampCoordinate(ceilDiv(ph * width_, pw));
+      } else {
+        w = vx::ClampCoordinate(ceilDiv(pw * height_, ph));
+        h = height_;
+      }
+    }
+    if (alignment_ == taRight) offX = width_ - w;
+    if (alignment_ == taCenter) offX = (width_ - w) / 2;
+    if (layout_ == tlCenter) offY = (height_ - h) / 2;
+    if (layout_ == tlBottom) offY = height_ - h;
+  }
+  for (int32_t j = 0; j < TilesY; ++j) {
+    for (int32_t i = 0; i < TilesX; ++i) {
+      const int32_t x = vx::CheckedAdd(vx::CheckedAdd(DrawLeft, offX), kTile * i);
+      const int32_t y = vx::CheckedAdd(vx::CheckedAdd(DrawTop, offY), kTile * j);
+      device->TextureMap(texture->Image(), QuadFromBounds(x, y, w, h), color4_, kEffectDrawTexture,
+                         TGfxPattern(j * TilesX + i));
+    }
+  }
+}
+
+void TVXControl::DrawColorRect() {
+  if (TGfxDevice* device = vx::ToolkitHost().Device()) {
+    device->FillRect(GfxBounds(left_, top_, width_, height_), color4_, kEffectColorRect);
+  }
+}
+
+void TVXControl::AfterDraw() {
+  if (!Border) return;
+  if (TGfxDevice* device = vx::ToolkitHost().Device()) {
+    device->FrameRect(GfxBounds(left_, top_, width_, height_), borderColor4_, kEffectBorder);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Transitions and the per-frame update
+
+void TVXControl::Update() {
+  updateHalted_ = false;
+  vx::WeakRef<TVXControl> self(this);
+  TVXCustomControl::Update();
+  if (!self) return;
+
+  if (fadingIn_) {
+    bool done = true;
+    for (size_t k = 0; k < 4; ++k) {
+      // Each corner stops at its own alpha.
+      fadeAlpha4_[k] = std::min(vx::CheckedAdd(fadeAlpha4_[k], fadeStep_), alpha4_[k]);
+      if (fadeAlpha4_[k] < alpha4_[k]) done = false;
+    }
+    if (done) {
+      fadeAlpha4_ = alpha4_;
+      fadingIn_ = false;
+      InTransition = false;
+      visible_ = true;
+    }
+    for (size_t k = 0; k < 4; ++k) color4_[k] = WithAlpha(color4_[k], fadeAlpha4_[k]);
+  }
+
+  if (fadingOut_) {
+    bool done = true;
+    for (size_t k = 0; k < 4; ++k) {
+      fadeAlpha4_[k] = std::max(vx::CheckedSub(fadeAlpha4_[k], fadeStep_), 0);
+      if (fadeAlpha4_[k] >= 1) done = false;
+    }
+    if (done) {
+      fadingOut_ = false;
+      InTransition = false;
+      ApplyAlphaBytes();
+      updateHalted_ = true;
+      return;
+    }
+    for (size_t k = 0; k < 4; ++k) color4_[k] = WithAlpha(color4_[k], fadeAlpha4_[k]);
+  }
+
+  if (flyingIn_) {
+    SetTop(StepToward(top_, HomeTop, flyStep_));
+    if (!self) return;
+    SetLeft(StepToward(left_, HomeLeft, flyStep_));
+    if (!self) return;
+    if (top_ == HomeTop && left_ == HomeLeft) {
+      flyingIn_ = false;
+      InTransition = false;
+      visible_ = true;
+    }
+  }
+
+  if (flyingOut_) {
+    bool going = true;
+    switch (flyOut_) {
+      case 1:
+        SetLeft(vx::CheckedAdd(left_, flyStep_));
+        going = vx::ToolkitHost().SurfaceWidth() > left_;
+        break;
+      case 2:
+        SetLeft(vx::CheckedSub(left_, flyStep_));
+        going = -width_ < left_;
+        break;
+      case 3:
+        SetTop(vx::CheckedAdd(top_, flyStep_));
+        going = vx::ToolkitHost().SurfaceHeight() > top_;
+        break;
+      case 4:
+        SetTop(vx::CheckedSub(top_, flyStep_));
+        going = -height_ < top_;
+        break;
+      default:
+        going = false;
+        break;
+    }
+    if (!self) return;
+    if (!going) {
+      flyingOut_ = false;
+      InTransition = false;
+      SetTop(HomeTop);
+      if (!self) return;
+      SetLeft(HomeLeft);
+      updateHalted_ = true;
+      return;
+    }
+  }
+
+  if (textureLoaded_) {
+    if (animated_) {
+      AnimationCounter = vx::CheckedAdd(AnimationCounter, 1);
+      if (AnimationCounter >= AnimationPeriod) {
+        AnimationCounter = 0;
+        NextFrame();
+        if (!self) return;
+      }
+    }
+  }
+  if (textureLoaded_) {
+    Draw();
+  } else {
+    DrawColorRect();
+  }
+}
+
+void TVXControl::StopFadeIn() {
+  if (!fadingIn_) return;
+  fadingIn_ = false;
+  InTransition = false;
+  ApplyAlphaBytes();
+}
+
+void TVXControl::StopFadeOut() {
+  if (!fadingOut_) return;
+  fadingOut_ = false;
+  InTransition = false;
+  ApplyAlphaBytes();
+}
+
+void TVXControl::StopFlyIn() {
+  if (!flyingIn_) return;
+  flyingIn_ = false;
+  InTransition = false;
+  vx::WeakRef<TVXControl> self(this);
+  SetTop(HomeTop);
+  if (self) SetLeft(HomeLeft);
+}
+
+void TVXControl::StopFlyOut() {
+  if (!flyingOut_) return;
+  flyingOut_ = false;
+  InTransition = false;
+  vx::WeakRef<TVXControl> self(this);
+  SetTop(HomeTop);
+  if (self) SetLeft(HomeLeft);
+}
+
+void TVXControl::SetVisible(bool value) {
+  vx::WeakRef<TVXControl> self(this);
+  if (value) {
+    StopFadeOut();
+    StopFlyOut();
+  } else {
+    StopFadeIn();
+    StopFlyIn();
+  }
+  if (!self || visible_ == value) return;
+
+  // A control that does not draw never runs Update, so it could never finish a transition.
+  const bool transitions = !NoRender;
+  const bool flyInValid = flyIn_ >= 1 && flyIn_ <= 4;
+  const bool flyOutValid = flyOut_ >= 1 && flyOut_ <= 4;
+  if (value) {
+    if (!transitions || (!fadeIn_ && !flyInValid)) {
+      TVXCustomControl::SetVisible(true);
+      return;
+    }
+    if (fadeIn_) {
+      fadeAlpha4_.fill(0);
+      fadingIn_ = true;
+      for (size_t k = 0; k < 4; ++k) color4_[k] = WithAlpha(color4_[k], 0);
+    }
+    if (flyInValid && !flyingIn_) {
+      HomeTop = top_;
+      HomeLeft = left_;
+      switch (flyIn_) {
+        case 1: SetLeft(-width_); break;
+        case 2: SetLeft(vx::ToolkitHost().SurfaceWidth()); break;
+        case 3: SetTop(-height_); break;
+        case 4: SetTop(vx::ToolkitHost().SurfaceHeight()); break;
+        default: break;
+      }
+      if (!self) return;
+      flyingIn_ = true;
+    }
+    InTransition = true;
+    return;
+  }
+
+  if (transitions && fadeOut_) {
+    fadeAlpha4_ = alpha4_;
+    fadingOut_ = true;
+    InTransition = true;
+  }
+  if (transitions && flyOutValid && !flyingOut_) {
+    HomeTop = top_;
+    HomeLeft = left_;
+    flyingOut_ = true;
+    InTransition = true;
+  }
+  TVXCustomControl::SetVisible(false);
+}
+
+// ---------------------------------------------------------------------------------------
+// Geometry: the drawing position and the children's fly homes follow the control.
+
+void TVXControl::SetTop(int32_t value) {
+  value = vx::ClampCoordinate(value);
+  const int32_t diff = vx::CheckedSub(value, top_);
+  if (diff == 0) return;
+  DrawTop = vx::ClampCoordinate(int64_t{DrawTop} + diff);
+  for (int32_t i = 0; i < ChildCount(); ++i) {
+    if (auto* c = dynamic_cast<TVXControl*>(GetChild(i))) {
+      c->HomeTop = vx::ClampCoordinate(int64_t{c->HomeTop} + diff);
+    }
+  }
+  TVXCustomControl::SetTop(value);
+}
+
+void TVXControl::SetLeft(int32_t value) {
+  value = vx::ClampCoordinate(value);
+  const int32_t diff = vx::CheckedSub(value, left_);
+  if (diff == 0) return;
+  DrawLeft = vx::ClampCoordinate(int64_t{DrawLeft} + diff);
+  for (int32_t i = 0; i < ChildCount(); ++i) {
+    if (auto* c = dynamic_cast<TVXControl*>(GetChild(i))) {
+      c->HomeLeft = vx::ClampCoordinate(int64_t{c->HomeLeft} + diff);
+    }
+  }
+  TVXCustomControl::SetLeft(value);
+}
+
+// ---------------------------------------------------------------------------------------
+// Hover
+
+void TVXControl::MouseEnter() {
+  vx::WeakRef<TVXControl> self(this);
+  TVXCustomControl::MouseEnter();
+  if (!self) return;
+  vx::ToolkitHost().ShowHint(this);
+  if (!self) return;
+  ApplyEffect(efRollOver);
+  if (!self) return;
+  if (AutoPopup) {
+    if (TVXControl* menu = popupMenu_.Get()) menu->Popup();
+  }
+}
+
+void TVXControl::MouseLeave() {
+  vx::WeakRef<TVXControl> self(this);
+  TVXCustomControl::MouseLeave();
+  if (self) RemoveEffect(efRollOver, false);
+}
+
+// ---------------------------------------------------------------------------------------
+// Effects
+
+void TVXControl::StartEffect(int32_t n) {
+  if (n >= 1 && n <= 3) ApplyEffect(n + 1);
+}
+
+void TVXControl::StopEffect(int32_t n, bool restore) {
+  if (n >= 1 && n <= 3) RemoveEffect(n + 1, restore);
+}
+
+void TVXControl::ApplyEffect(int32_t index) {
+  if (index < 0 || index > 4) return;
+  const TVXEffects& e = Effects[static_cast<size_t>(index)];
+  TVXEffects& r = RunningEffect;
+  if (e.ColorEnabled) {
+    if (r.ColorState.Running(index)) SetColor4(SavedColor4);
+    for (size_t k = 0; k < 4; ++k) r.Color[k] = WithAlpha(e.Color[k], alpha4_[k]);
+    r.ColorChangeSpeed = e.ColorChangeSpeed;
+    r.ColorContinuous = e.ColorContinuous;
+    SavedColor4 = color4_;
+    r.ColorState = TVXEffectPart{true, index, epForward};
+  }
+  if (e.TextColorEnabled) {
+    if (r.TextColorState.Running(index)) Font.SetColor(SavedFontColor);
+    r.TextColor = e.TextColor;
+    r.TextColorChangeSpeed = e.TextColorChangeSpeed;
+    r.TextColorContinuous = e.TextColorContinuous;
+    SavedFontColor = Font.Color();
+    r.TextColorState = TVXEffectPart{true, index, epForward};
+  }
+  if (e.AlphaEnabled) {
+    if (r.AlphaState.Running(index)) SetAlpha(SavedAlpha);
+    r.AlphaBlendValue = ClampByte(e.AlphaBlendValue);
+    r.AlphaDown = alpha_ >= r.AlphaBlendValue;
+    r.AlphaChangeSpeed = e.AlphaChangeSpeed;
+    r.AlphaContinuous = e.AlphaContinuous;
+    SavedAlpha = alpha_;
+    r.AlphaState = TVXEffectPart{true, index, epForward};
+  }
+  if (e.ScrollEnabled && r.ScrollState.Phase == epOff) {
+    r.ScrollOptions = e.ScrollOptions;
+    r.ScrollDistance = ClampDistance(e.ScrollDistance);
+    r.ScrollSpeed = e.ScrollSpeed;
+    EffectHomeTop = top_;
+    EffectHomeLeft = left_;
+    r.ScrollState = TVXEffectPart{true, index, epForward};
+  }
+  if (e.GrowEnabled && r.GrowState.Phase == epOff) {
+    r.GrowDistance = ClampDistance(e.GrowDistance);
+    EffectHomeWidth = width_;
+    EffectHomeHeight = height_;
+    // A running scroll keeps the home it returns to.
+    if (r.ScrollState.Phase == epOff || r.ScrollState.Source == index) {
+      EffectHomeTop = top_;
+      EffectHomeLeft = left_;
+    }
+    r.GrowState = TVXEffectPart{true, index, epForward};
+  }
+}
+
+void TVXControl::RemoveEffect(int32_t index, bool restore) {
+  if (index < 0 || index > 4) return;
+  TVXEffects& r = RunningEffect;
+  vx::WeakRef<TVXControl> self(this);
+  if (r.ColorState.Running(index)) {
+    if (restore) {
+      SetColor4(SavedColor4);
+      r.ColorState.Phase = epOff;
+    } else {
+      r.ColorState.Phase = epReturnStop;
+    }
+  }
+  if (r.TextColorState.Running(index)) {
+    if (restore) {
+      r.TextColorState.Phase = epOff;
+      Font.SetColor(SavedFontColor);
+      if (!self) return;
+    } else {
+      r.TextColorState.Phase = epReturnStop;
+    }
+  }
+  if (r.AlphaState.Running(index)) {
+    if (restore) {
+      SetAlpha(SavedAlpha);
+      r.AlphaState.Phase = epOff;
+    } else {
+      r.AlphaState.Phase = epReturnStop;
+    }
+  }
+  if (r.ScrollState.Running(index)) r.ScrollState.Phase = epReturnStop;
+  if (r.GrowState.Running(index)) r.GrowState.Phase = epReturnStop;
+}
+
+void TVXControl::Animate() {
+  vx::WeakRef<TVXControl> self(this);
+  TVXCustomControl::Animate();
+  if (!self) return;
+  StepScroll();
+  if (!self) return;
+  StepColorPart();
+  if (!self) return;
+  StepTextColorPart();
+  if (!self) return;
+  StepAlphaPart();
+  if (!self) return;
+  StepGrowPart();
+}
+
+namespace {
+// After a return: off when it was the final one, forward again when it repeats.
+TVXEffectPhase AfterReturn(TVXEffectPhase phase) { return phase == epReturnStop ? epOff : epForward; }
+bool Returning(TVXEffectPhase phase) { return phase == epReturnRepeat || phase == epReturnStop; }
+}  // namespace
+
+void TVXControl::StepScroll() {
+  TVXEffects& r = RunningEffect;
+  TVXEffectPart& part = r.ScrollState;
+  if (part.Phase != epForward && !Returning(part.Phase)) return;
+  const int32_t step = vx::ScrollStep(r.ScrollSpeed);
+  const uint32_t bits = r.ScrollOptions;
+  const int32_t distance = r.ScrollDistance;
+  vx::WeakRef<TVXControl> self(this);
+  bool moved = false;
+  if (part.Phase == epForward) {
+    // Moves one step along every direction set, stopping exactly at the distance.
+    const auto advance = [&](uint32_t bit, bool vertical, int32_t sign) {
+      if ((bits & bit) == 0 || !self) return;
+      const int32_t pos = vertical ? top_ : left_;
+      const int32_t home = vertical ? EffectHomeTop : EffectHomeLeft;
+      const int64_t covered = sign * (int64_t{pos} - home);
+      if (covered >= distance) return;
+      const int64_t move = std::min<int64_t>(step, distance - covered);
+      const int32_t next = vx::ClampCoordinate(pos + sign * move);
+      if (next == pos) return;
+      if (vertical) {
+        SetTop(next);
+      } else {
+        SetLeft(next);
+      }
+      moved = true;
+    };
+    advance(sdDown, true, 1);
+    advance(sdUp, true, -1);
+    advance(sdRight, false, 1);
+    advance(sdLeft, false, -1);
+    if (!self) return;
+    if (!moved) part.Phase = part.Source == efRollOver ? epHold : epReturnRepeat;
+    return;
+  }
+  const auto back = [&](uint32_t bit, bool vertical) {
+    if ((bits & bit) == 0 || !self) return;
+    const int32_t pos = vertical ? top_ : left_;
+    const int32_t home = vertical ? EffectHomeTop : EffectHomeLeft;
+    if (pos == home) return;
+    if (vertical) {
+      SetTop(StepToward(pos, home, step));
+    } else {
+      SetLeft(StepToward(pos, home, step));
+    }
+    moved = true;
+  };
+  back(sdDown, true);
+  back(sdUp, true);
+  back(sdRight, false);
+  back(sdLeft, false);
+  if (!self || moved) return;
+  SetTop(EffectHomeTop);
+  if (!self) return;
+  SetLeft(EffectHomeLeft);
+  if (!self) return;
+  part.Phase = AfterReturn(part.Phase);
+}
+
+void TVXControl::StepColorPart() {
+  TVXEffects& r = RunningEffect;
+  TVXEffectPart& part = r.ColorState;
+  if (part.Phase != epForward && !Returning(part.Phase)) return;
+  const int32_t step = r.ColorChangeSpeed == 4 ? 255 : kColorStep;
+  const TColor4& target = part.Phase == epForward ? r.Color : SavedColor4;
+  TColor4 next;
+  StepColor4(color4_, target, step, next);
+  SetColor4(next);
+  // Only the colour bytes step; the alpha bytes belong to Alpha4 and the fades.
+  if (!SameRGB4(color4_, target)) return;
+  if (part.Phase == epForward) {
+    part.Phase = (r.ColorContinuous && part.Source != efRollOver) ? epReturnRepeat : epHold;
+  } else {
+    part.Phase = AfterReturn(part.Phase);
+  }
+}
+
+void TVXControl::StepTextColorPart() {
+  TVXEffects& r = RunningEffect;
+  TVXEffectPart& part = r.TextColorState;
+  if (part.Phase != epForward && !Returning(part.Phase)) return;
+  const int32_t step = r.TextColorChangeSpeed == 4 ? 255 : kColorStep;
+  const uint32_t target = part.Phase == epForward ? r.TextColor : SavedFontColor;
+  vx::WeakRef<TVXControl> self(this);
+  Font.SetColor(StepColor(Font.Color(), target, step));
+  if (!self) return;
+  if (!SameRGB(Font.Color(), target)) return;
+  if (part.Phase == epForward) {
+    part.Phase = (r.TextColorContinuous && part.Source != efRollOver) ? epReturnRepeat : epHold;
+  } else {
+    part.Phase = AfterReturn(part.Phase);
+  }
+}
+
+void TVXControl::StepAlphaPart() {
+  TVXEffects& r = RunningEffect;
+  TVXEffectPart& part = r.AlphaState;
+  if (part.Phase == epForward) {
+    const int32_t target = r.AlphaBlendValue;
+    // The kept direction decides the way; the step never passes the target.
+    const int32_t next = r.AlphaDown ? std::max(alpha_ - kAlphaStep, target)
+                                     : std::min(alpha_ + kAlphaStep, target);
+    SetAlpha(next);
+    if (alpha_ == target) {
+      part.Phase = (r.AlphaContinuous && part.Source != efRollOver) ? epReturnRepeat : epHold;
+    }
+  } else if (Returning(part.Phase)) {
+    SetAlpha(StepToward(alpha_, ClampByte(SavedAlpha), kAlphaStep));
+    if (alpha_ == ClampByte(SavedAlpha)) part.Phase = AfterReturn(part.Phase);
+  }
+}
+
+void TVXControl::StepGrowPart() {
+  TVXEffects& r = RunningEffect;
+  TVXEffectPart& part = r.GrowState;
+  if (part.Phase != epForward && !Returning(part.Phase)) return;
+  vx::WeakRef<TVXControl> self(this);
+  const int32_t sign = part.Phase == epForward ? 1 : -1;
+  SetLeft(left_ - sign);
+  if (self) SetTop(top_ - sign);
+  if (self) SetWidth(width_ + 2 * sign);
+  if (self) SetHeight(height_ + 2 * sign);
+  if (!self) return;
+  if (part.Phase == epForward) {
+    if (int64_t{width_} - EffectHomeWidth >= r.GrowDistance) {
+      part.Phase = part.Source == efRollOver ? epHold : epReturnRepeat;
+    }
+  } else if (width_ <= EffectHomeWidth) {
+    part.Phase = AfterReturn(part.Phase);
+  }
+}

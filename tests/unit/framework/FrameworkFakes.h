@@ -1,0 +1,103 @@
+#pragma once
+// Shared fakes of the framework tests: a toolkit host over a recording device, and a control
+// that logs its hooks and events into one ordered list.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/VXClasses.h"
+#include "framework/VXControl.h"
+#include "framework/VXHost.h"
+#include "support/RecordingDevice.h"
+
+namespace vxtest {
+
+class FakeHost : public TVXHostBase {
+public:
+  explicit FakeHost(std::vector<std::string>* log = nullptr) : log_(log), scope_(this) {}
+
+  RecordingDevice Recorder;
+  bool WithDevice = true;
+  int32_t Cursor[2] = {0, 0};
+  int RenderNowCount = 0;
+  std::vector<std::string> Hints;
+  std::vector<std::string> Sounds;
+  TVXTextureList* TextureList = nullptr;
+
+  TGfxDevice* Device() override { return WithDevice ? &Recorder : nullptr; }
+  int32_t SurfaceWidth() override { return Recorder.Width(); }
+  int32_t SurfaceHeight() override { return Recorder.Height(); }
+  void RenderNow() override {
+    ++RenderNowCount;
+    if (log_ != nullptr) log_->push_back("RenderNow");
+  }
+  void ShowHint(TVXComponent* sender) override { Hints.push_back(sender ? sender->Name() : ""); }
+  void PlaySound(const std::string& name) override { Sounds.push_back(name); }
+  int32_t CursorX() override { return Cursor[0]; }
+  int32_t CursorY() override { return Cursor[1]; }
+  TVXTextureList* Textures() override { return TextureList; }
+
+private:
+  std::vector<std::string>* log_;
+  vx::ScopedToolkitHost scope_;
+};
+
+// Logs "<name>.<hook>" for every hook and "<name>.On<event>" for every event.
+template <class Base>
+class LoggingControl : public Base {
+public:
+  LoggingControl(TVXComponent* owner, const std::string& name, std::vector<std::string>* log)
+      : Base(owner), log_(log) {
+    this->SetName(name);
+    this->OnMouseDown = [this](TVXComponent* s, int32_t b, TShiftState, int32_t x, int32_t y) {
+      Add("OnMouseDown(" + Who(s) + "," + std::to_string(b) + "," + std::to_string(x) + "," +
+          std::to_string(y) + ")");
+    };
+    this->OnMouseUp = [this](TVXComponent* s, int32_t b, TShiftState, int32_t x, int32_t y) {
+      Add("OnMouseUp(" + Who(s) + "," + std::to_string(b) + "," + std::to_string(x) + "," +
+          std::to_string(y) + ")");
+    };
+    this->OnClick = [this](TVXComponent*) { Add("OnClick"); };
+    this->OnMouseEnter = [this](TVXComponent*) { Add("OnMouseEnter"); };
+    this->OnMouseLeave = [this](TVXComponent*) { Add("OnMouseLeave"); };
+    this->OnMouseMove = [this](TVXComponent* s, TShiftState, int32_t, int32_t) {
+      Add("OnMouseMove(" + Who(s) + ")");
+    };
+    this->OnKeyDown = [this](TVXComponent*, uint16_t& key, TShiftState) {
+      Add("OnKeyDown(" + std::to_string(key) + ")");
+    };
+  }
+  bool LogHooks = true;
+  void Animate() override { Hook("Animate"); Base::Animate(); }
+  void Update() override { Hook("Update"); Base::Update(); }
+  void AfterDraw() override { Hook("AfterDraw"); Base::AfterDraw(); }
+  void MouseEnter() override { Hook("MouseEnter"); Base::MouseEnter(); }
+  void MouseLeave() override { Hook("MouseLeave"); Base::MouseLeave(); }
+  void MouseOver() override { Hook("MouseOver"); Base::MouseOver(); }
+  void MouseDown() override { Hook("MouseDown"); Base::MouseDown(); }
+  void MouseUp() override { Hook("MouseUp"); Base::MouseUp(); }
+  void FocusIn() override { Hook("FocusIn"); Base::FocusIn(); }
+  void FocusOut() override { Hook("FocusOut"); Base::FocusOut(); }
+  using Base::MouseDown;
+  using Base::MouseUp;
+
+private:
+  static std::string Who(TVXComponent* s) { return s ? s->Name() : "nil"; }
+  void Hook(const std::string& what) {
+    if (LogHooks) Add(what);
+  }
+  void Add(const std::string& what) {
+    if (log_ != nullptr) log_->push_back(this->Name() + "." + what);
+  }
+  std::vector<std::string>* log_;
+};
+
+// A root that ends the enabled chain, as the root scene does.
+template <class Base>
+class RootOf : public Base {
+public:
+  using Base::Base;
+  bool IsEnabled() override { return this->Visible(); }
+};
+
+}  // namespace vxtest
