@@ -1,0 +1,419 @@
+#include "xmlstore/XMLStore.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+#include "core/Log.h"
+#include "core/StrUtils.h"
+#include "platform/Files.h"
+#include "xmlstore/MIMEText.h"
+#include "xmlstore/XMLText.h"
+#include "xmlstore/XMLValueText.h"
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kDeclaration = "<?xml version = \"1.0\"?>";
+
+void AppendInt(std::string& out, int64_t v) {
+  char buf[24];
+  const auto res = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, res.ptr);
+}
+
+// Red and blue bytes exchanged; the top byte stays.
+uint32_t SwapRedBlue(uint32_t c) { return (c & 0xFF00FF00u) | ((c & 0xFFu) << 16) | ((c >> 16) & 0xFFu); }
+
+// Lines of a string list text: CR LF, CR or LF end a line; a final line end adds no line.
+std::vector<std::string> SplitLines(std::string_view s) {
+  std::vector<std::string> lines;
+  size_t i = 0;
+  while (i < s.size()) {
+    const size_t start = i;
+    while (i < s.size() && s[i] != '\r' && s[i] != '\n') ++i;
+    lines.emplace_back(s.substr(start, i - start));
+    if (i < s.size() && s[i] == '\r') ++i;
+    if (i < s.size() && s[i] == '\n') ++i;
+  }
+  return lines;
+}
+
+int FindName(const std::vector<std::string>& names, std::string_view name) {
+  for (size_t i = 0; i < names.size(); ++i)
+    if (vx::SameText(names[i], name)) return static_cast<int>(i);
+  return -1;
+}
+
+// Renames a file that could not be read so that no later save replaces it.
+void SetAside(const std::string& fileName) {
+  std::string target = fileName + ".bad";
+  for (int n = 1; vx::FileExists(target) && n < 100; ++n) target = fileName + ".bad" + std::to_string(n);
+  std::string error;
+  if (vx::RenameFile(fileName, target, &error)) Log("ERROR: " + fileName + " was kept as " + target);
+  else Log("ERROR: Could not keep " + fileName + " aside as " + target + ": " + error);
+}
+
+template <class SetXMLFn>
+bool LoadXMLFile(const std::string& fileName, const std::string& elementName, SetXMLFn setXML) {
+  std::string text, reason;
+  if (!vx::ReadWholeFile(fileName, text, &reason)) {
+    Log("ERROR: Could not load " + fileName + ": " + reason);
+    SetAside(fileName);
+    return false;
+  }
+  // The text ends at the first zero byte.
+  if (const size_t zero = text.find('\0'); zero != std::string::npos) text.resize(zero);
+  XMLReadResult result = XMLReadResult::Complete;
+  try {
+    result = setXML(text);
+  } catch (const std::exception& e) {
+    reason = e.what();
+  }
+  if (reason.empty()) {
+    if (result == XMLReadResult::Complete || result == XMLReadResult::Blank) return true;
+    reason = result == XMLReadResult::NoRoot ? "no <" + elementName + "> root element"
+                                             : "reading stopped before the end of the text";
+  }
+  Log("ERROR: Could not load " + fileName + ": " + reason);
+  SetAside(fileName);
+  return false;
+}
+
+template <class TextFn>
+bool SaveXMLFile(const std::string& fileName, TextFn text) {
+  std::string error;
+  if (fileName.empty()) {
+    error = "no file name";
+  } else {
+    try {
+      if (vx::WriteFileAtomic(fileName, text(), &error)) return true;
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+  }
+  Log("ERROR: Could not save to " + fileName + ": " + error);
+  return false;
+}
+
+}  // namespace
+
+// --- Descriptors -------------------------------------------------------------------------
+
+bool XMLPropertyInfo::ReadOnly() const {
+  switch (Kind) {
+    case XMLPropKind::Object: return false;
+    case XMLPropKind::Float: case XMLPropKind::DateTime: case XMLPropKind::Date: case XMLPropKind::Time:
+      return !SetFloat;
+    case XMLPropKind::String: case XMLPropKind::RawString: case XMLPropKind::MIMEString: return !SetString;
+    case XMLPropKind::StringList: return !SetList;
+    case XMLPropKind::Variant: return !SetVariant;
+    default: return !SetInt;
+  }
+}
+
+const XMLPropertyInfo* XMLClassInfo::FindProperty(std::string_view name) const {
+  for (const auto& p : Properties)
+    if (vx::SameText(p->Name, name)) return p.get();
+  return nullptr;
+}
+
+void XMLClassInfo::Finish() {
+  Properties = Parent ? Parent->Properties : decltype(Properties){};
+  for (const auto& own : OwnProperties) {
+    auto same = std::find_if(Properties.begin(), Properties.end(),
+                             [&](const auto& p) { return vx::SameText(p->Name, own->Name); });
+    if (same != Properties.end()) *same = own;
+    else Properties.push_back(own);
+  }
+  std::stable_sort(Properties.begin(), Properties.end(),
+                   [](const auto& a, const auto& b) { return CompareXMLNames(a->Name, b->Name) < 0; });
+}
+
+// --- XMLPersistent -----------------------------------------------------------------------
+
+const XMLClassInfo& XMLPersistent::CheckedClass() const {
+  const XMLClassInfo& cls = XMLClass();
+  if (cls.Type && *cls.Type != typeid(*this))
+    throw EXMLException("A class derived from " + cls.ClassName + " does not declare its published properties");
+  return cls;
+}
+
+std::string XMLPersistent::ElementName() const { return CheckedClass().ElementName; }
+
+void XMLPersistent::GetXMLBody(std::string& out) const { WriteProperties(CheckedClass(), out); }
+
+std::string XMLPersistent::GetXMLBody() const {
+  std::string out;
+  GetXMLBody(out);
+  return out;
+}
+
+bool XMLPersistent::SetXMLBody(std::string_view body) { return ReadElements(CheckedClass(), body, nullptr, true); }
+
+void XMLPersistent::WriteProperties(const XMLClassInfo& cls, std::string& out) const {
+  for (const auto& p : cls.Properties) {
+    out += '<';
+    out += p->Name;
+    out += '>';
+    WriteValue(*p, out);
+    out += "</";
+    out += p->Name;
+    out += '>';
+    out += kLineEnd;
+  }
+}
+
+void XMLPersistent::WriteValue(const XMLPropertyInfo& p, std::string& out) const {
+  switch (p.Kind) {
+    case XMLPropKind::Int32:
+    case XMLPropKind::UInt32:
+      // Unsigned values of 2^31 and more are written as the signed number with the same bits.
+      AppendInt(out, static_cast<int32_t>(static_cast<uint32_t>(p.GetInt(*this))));
+      break;
+    case XMLPropKind::Int64:
+      AppendInt(out, p.GetInt(*this));
+      break;
+    case XMLPropKind::Color: {
+      char buf[16];
+      std::snprintf(buf, sizeof buf, "$%06X", SwapRedBlue(static_cast<uint32_t>(p.GetInt(*this))));
+      out += buf;
+      break;
+    }
+    case XMLPropKind::Boolean:
+    case XMLPropKind::Enumeration: {
+      const int64_t v = p.GetInt(*this);
+      // A value without a name writes nothing, which reads back as "unchanged".
+      if (v >= 0 && v < static_cast<int64_t>(p.EnumNames.size())) XMLEscapeTo(out, p.EnumNames[static_cast<size_t>(v)]);
+      break;
+    }
+    case XMLPropKind::Char: {
+      const char c = static_cast<char>(p.GetInt(*this));
+      XMLEscapeTo(out, std::string_view(&c, 1));
+      break;
+    }
+    case XMLPropKind::Float: XMLEscapeTo(out, XMLFloatToText(p.GetFloat(*this))); break;
+    case XMLPropKind::DateTime: XMLEscapeTo(out, XMLDateTimeToText(p.GetFloat(*this))); break;
+    case XMLPropKind::Date: XMLEscapeTo(out, XMLDateToText(p.GetFloat(*this))); break;
+    case XMLPropKind::Time: XMLEscapeTo(out, XMLTimeToText(p.GetFloat(*this))); break;
+    case XMLPropKind::String: XMLEscapeTo(out, p.GetString(*this)); break;
+    case XMLPropKind::RawString: out += p.GetString(*this); break;
+    case XMLPropKind::MIMEString: out += MIMEEncode(p.GetString(*this)); break;
+    case XMLPropKind::StringList: {
+      std::string text;
+      for (const auto& line : p.GetList(*this)) {
+        text += line;
+        text += kLineEnd;
+      }
+      XMLEscapeTo(out, text);
+      break;
+    }
+    case XMLPropKind::Object: {
+      const XMLNestedRef ref = p.GetObject(*this);
+      if (ref.Text) out += ref.Text->GetXMLText();
+      else if (ref.Object) ref.Object->GetXMLBody(out);
+      break;
+    }
+    case XMLPropKind::Variant: out += VariantToXML(p.GetVariant(*this)); break;
+  }
+}
+
+bool XMLPersistent::ReadValue(const XMLPropertyInfo& p, std::string_view content) {
+  if (content.empty()) return true;
+  if (p.Kind == XMLPropKind::Object) {
+    const XMLNestedRef ref = p.GetObject(*this);
+    if (ref.Text) ref.Text->SetXMLText(content);
+    else if (ref.Object) return ref.Object->SetXMLBody(content);
+    return true;
+  }
+  if (p.ReadOnly()) return true;
+  switch (p.Kind) {
+    case XMLPropKind::Int32: p.SetInt(*this, XMLTextToInt32(XMLUnescape(content))); break;
+    case XMLPropKind::UInt32: p.SetInt(*this, XMLTextToUInt32(XMLUnescape(content))); break;
+    case XMLPropKind::Int64: p.SetInt(*this, XMLTextToInt64(XMLUnescape(content))); break;
+    case XMLPropKind::Color: p.SetInt(*this, SwapRedBlue(XMLTextToUInt32(XMLUnescape(content)))); break;
+    case XMLPropKind::Boolean:
+    case XMLPropKind::Enumeration: {
+      const std::string name = XMLUnescape(content);
+      const int index = FindName(p.EnumNames, name);
+      if (index < 0) throw EConvertError(XMLQuoteValue(name) + " is not a valid value of " + p.Name);
+      p.SetInt(*this, index);
+      break;
+    }
+    case XMLPropKind::Char: {
+      // A blank character value keeps the property as it is.
+      const std::string s = XMLUnescape(content);
+      if (!s.empty()) p.SetInt(*this, static_cast<unsigned char>(s[0]));
+      break;
+    }
+    case XMLPropKind::Float: p.SetFloat(*this, XMLTextToFloat(XMLUnescape(content))); break;
+    case XMLPropKind::DateTime: p.SetFloat(*this, XMLTextToDateTime(XMLUnescape(content))); break;
+    case XMLPropKind::Date: p.SetFloat(*this, XMLTextToDate(XMLUnescape(content))); break;
+    case XMLPropKind::Time: p.SetFloat(*this, XMLTextToTime(XMLUnescape(content))); break;
+    case XMLPropKind::String: p.SetString(*this, XMLUnescape(content)); break;
+    case XMLPropKind::RawString: p.SetString(*this, std::string(content)); break;
+    case XMLPropKind::MIMEString: p.SetString(*this, MIMEDecode(content)); break;
+    case XMLPropKind::StringList: p.SetList(*this, SplitLines(XMLUnescape(content))); break;
+    case XMLPropKind::Variant: p.SetVariant(*this, XMLToVariant(content, p.GetVariant(*this))); break;
+    case XMLPropKind::Object: break;
+  }
+  return true;
+}
+
+bool XMLPersistent::ReadElements(const XMLClassInfo& cls, std::string_view body, TXMLCollection* collection,
+                                 bool wrap) {
+  const std::string itemName = collection ? collection->ItemElementName() : std::string();
+  bool complete = true;
+  size_t tagPos = 1, contentPos = 1;
+  for (;;) {
+    const size_t resumeAt = tagPos;
+    std::string_view tag, content;
+    XMLNextTag(body, tagPos, tag);
+    if (!XMLElementContent(body, tag, contentPos, content)) {
+      // Reading stops here; anything but blanks after this point was not read.
+      if (resumeAt >= 1 && resumeAt <= body.size() && !IsBlankText(body.substr(resumeAt - 1))) complete = false;
+      break;
+    }
+    if (collection && tag == itemName) {
+      if (!collection->Add()->SetXMLBody(content)) complete = false;
+    } else if (const XMLPropertyInfo* p = cls.FindProperty(tag)) {
+      try {
+        if (!ReadValue(*p, content)) complete = false;
+      } catch (const EXMLException&) {
+        throw;
+      } catch (const std::exception& e) {
+        if (!wrap) throw;
+        throw EXMLException("(" + std::string(e.what()) + ")Error Processing XML - " + std::string(tag));
+      }
+    }
+    tagPos = contentPos;
+    if (tagPos < 1 || tagPos > body.size()) break;
+  }
+  return complete;
+}
+
+// --- TXMLObject --------------------------------------------------------------------------
+
+const XMLClassInfo& TXMLObject::StaticXMLClass() {
+  static const XMLClassInfo info = XMLClassBuilder<TXMLObject, void>("TXMLObject");
+  return info;
+}
+
+std::string TXMLObject::GetXML() const {
+  const std::string name = ElementName();
+  std::string out;
+  out.reserve(64);
+  out.append("<").append(name).append(">");
+  GetXMLBody(out);
+  out.append("</").append(name).append(">");
+  return out;
+}
+
+XMLReadResult TXMLObject::SetXML(std::string_view text) {
+  const XMLRootSearch root = XMLFindRoot(text, ElementName());
+  if (!root.Found) return IsBlankText(text) ? XMLReadResult::Blank : XMLReadResult::NoRoot;
+  return SetXMLBody(root.Content) ? XMLReadResult::Complete : XMLReadResult::Incomplete;
+}
+
+bool TXMLObject::SaveToFile(const std::string& fileName) const {
+  return SaveXMLFile(fileName, [this] { return GetXML(); });
+}
+
+bool TXMLObject::LoadFromFile(const std::string& fileName) {
+  if (!vx::FileExists(fileName)) return true;
+  return LoadXMLFile(fileName, ElementName(), [this](std::string_view t) { return SetXML(t); });
+}
+
+// --- TXMLCollectionItem ------------------------------------------------------------------
+
+const XMLClassInfo& TXMLCollectionItem::StaticXMLClass() {
+  static const XMLClassInfo info = XMLClassBuilder<TXMLCollectionItem, void>("TXMLCollectionItem");
+  return info;
+}
+
+int TXMLCollectionItem::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
+
+// --- TXMLCollection ----------------------------------------------------------------------
+
+const XMLClassInfo& TXMLCollection::StaticXMLClass() {
+  static const XMLClassInfo info = XMLClassBuilder<TXMLCollection, void>("TXMLCollection").Items<TXMLCollectionItem>();
+  return info;
+}
+
+TXMLCollection::~TXMLCollection() = default;
+
+TXMLCollectionItem* TXMLCollection::Add() {
+  const XMLClassInfo& cls = CheckedClass();
+  if (!cls.CreateItem) throw EXMLException(cls.ClassName + " has no item class");
+  std::unique_ptr<TXMLCollectionItem> item = cls.CreateItem();
+  item->collection_ = this;
+  items_.push_back(std::move(item));
+  return items_.back().get();
+}
+
+TXMLCollectionItem* TXMLCollection::GetItem(int index) const {
+  if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+  return items_[static_cast<size_t>(index)].get();
+}
+
+int TXMLCollection::IndexOf(const TXMLCollectionItem* item) const {
+  for (size_t i = 0; i < items_.size(); ++i)
+    if (items_[i].get() == item) return static_cast<int>(i);
+  return -1;
+}
+
+void TXMLCollection::Delete(int index) {
+  if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+  items_.erase(items_.begin() + index);
+}
+
+void TXMLCollection::Clear() { items_.clear(); }
+
+std::string TXMLCollection::ItemElementName() const {
+  const XMLClassInfo& cls = CheckedClass();
+  return cls.ItemClass ? cls.ItemClass->ElementName : std::string();
+}
+
+void TXMLCollection::GetXMLBody(std::string& out) const {
+  WriteProperties(CheckedClass(), out);
+  const std::string itemName = ItemElementName();
+  for (const auto& item : items_) {
+    out.append("<").append(itemName).append(">");
+    item->GetXMLBody(out);
+    out.append("</").append(itemName).append(">").append(kLineEnd);
+  }
+}
+
+bool TXMLCollection::SetXMLBody(std::string_view body) {
+  const XMLClassInfo& cls = CheckedClass();
+  Clear();
+  return ReadElements(cls, body, this, false);
+}
+
+std::string TXMLCollection::GetXML() const {
+  const std::string name = ElementName();
+  std::string out;
+  out.append("<").append(name).append(">");
+  GetXMLBody(out);
+  out.append("</").append(name).append(">");
+  return out;
+}
+
+XMLReadResult TXMLCollection::SetXML(std::string_view text) {
+  const XMLRootSearch root = XMLFindRoot(text, ElementName());
+  const bool complete = SetXMLBody(root.Content);
+  if (!root.Found) return IsBlankText(text) ? XMLReadResult::Blank : XMLReadResult::NoRoot;
+  return complete ? XMLReadResult::Complete : XMLReadResult::Incomplete;
+}
+
+bool TXMLCollection::SaveToFile(const std::string& fileName) const {
+  return SaveXMLFile(fileName, [this] { return std::string(kDeclaration) + GetXML(); });
+}
+
+bool TXMLCollection::LoadFromFile(const std::string& fileName) {
+  if (!vx::FileExists(fileName)) {
+    SetXML({});
+    return true;
+  }
+  return LoadXMLFile(fileName, ElementName(), [this](std::string_view t) { return SetXML(t); });
+}

@@ -1,0 +1,227 @@
+#include "xmlstore/XMLText.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "core/StrUtils.h"
+
+namespace {
+
+// Horspool over a skip table of 256 entries. Small patterns (all the reader's tags) get a
+// byte-sized table, which is cheap to fill on every call.
+template <class Skip>
+size_t Horspool(std::string_view text, std::string_view pattern, size_t from0) {
+  const size_t n = text.size(), m = pattern.size();
+  Skip skip[256];
+  for (auto& s : skip) s = static_cast<Skip>(m);
+  for (size_t k = 0; k + 1 < m; ++k) skip[static_cast<unsigned char>(pattern[k])] = static_cast<Skip>(m - 1 - k);
+  const unsigned char last = static_cast<unsigned char>(pattern[m - 1]);
+  size_t i = from0 + m - 1;  // text index under the pattern's last byte
+  while (i < n) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == last && std::memcmp(text.data() + i + 1 - m, pattern.data(), m - 1) == 0) return i + 2 - m;
+    i += skip[c];
+  }
+  return 0;
+}
+
+constexpr std::string_view kCDataOpen = "<![CDATA[";
+constexpr size_t kCDataClose = 3;  // "]]>"
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+size_t FindText(std::string_view text, std::string_view pattern, size_t start) {
+  const size_t n = text.size(), m = pattern.size();
+  if (m == 0 || m > n || start < 1) return 0;
+  const size_t from0 = start - 1;
+  if (from0 > n - m) return 0;
+  if (m == 1) {
+    const void* p = std::memchr(text.data() + from0, pattern[0], n - from0);
+    return p ? static_cast<size_t>(static_cast<const char*>(p) - text.data()) + 1 : 0;
+  }
+  if (m <= 255) return Horspool<uint8_t>(text, pattern, from0);
+  return Horspool<size_t>(text, pattern, from0);
+}
+
+size_t FindTextBack(std::string_view text, std::string_view pattern, size_t start) {
+  const size_t n = text.size(), m = pattern.size();
+  if (m == 0 || m > n) return 0;
+  size_t i = n - m;  // 0-based candidate
+  if (start != 0) i = std::min(i, start - 1);
+  for (;;) {
+    if (std::memcmp(text.data() + i, pattern.data(), m) == 0) return i + 1;
+    if (i == 0) return 0;
+    --i;
+  }
+}
+
+bool XMLIsPlainChar(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
+  switch (c) {
+    case ' ': case '!': case ',': case '-': case '.': case '/': case ':': case ';':
+    case '=': case '[': case '\\': case ']': case '_':
+      return true;
+    default:
+      return false;
+  }
+}
+
+void XMLEscapeTo(std::string& out, std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  size_t run = 0;  // start of the current run of plain characters
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (XMLIsPlainChar(c)) continue;
+    out.append(text.data() + run, i - run);
+    const char esc[6] = {'&', '#', 'x', kHex[c >> 4], kHex[c & 15], ';'};
+    out.append(esc, 6);
+    run = i + 1;
+  }
+  out.append(text.data() + run, text.size() - run);
+}
+
+std::string XMLEscape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  XMLEscapeTo(out, text);
+  return out;
+}
+
+std::string XMLUnescape(std::string_view text) {
+  if (text.size() >= kCDataOpen.size() + kCDataClose && vx::StartsText(kCDataOpen, text))
+    return std::string(text.substr(kCDataOpen.size(), text.size() - kCDataOpen.size() - kCDataClose));
+
+  if (text.find('&') == std::string_view::npos) return vx::Trim(text);
+
+  // The scan runs from the end towards the start and each replacement only changes the text
+  // at and after the current position. The part after the position is kept reversed in
+  // `rev` (its first character at the back), so each step is constant time.
+  std::string rev;
+  rev.reserve(text.size());
+  for (size_t p = text.size(); p-- > 0;) {
+    const size_t k = rev.size();  // characters following position p
+    if (text[p] == '&' && k >= 5 && rev[k - 1] == '#' && rev[k - 2] == 'x') {
+      const int hi = HexValue(rev[k - 3]), lo = HexValue(rev[k - 4]);
+      if (hi >= 0 && lo >= 0) {
+        // "&#xHH" goes, and the decoded byte takes the place of the sixth character.
+        rev.resize(k - 5);
+        rev.push_back(static_cast<char>(hi * 16 + lo));
+        continue;
+      }
+    }
+    rev.push_back(text[p]);
+  }
+  std::reverse(rev.begin(), rev.end());
+  return vx::Trim(rev);
+}
+
+bool XMLElementContent(std::string_view text, std::string_view tag, size_t& position,
+                       std::string_view& content) {
+  content = {};
+  const size_t n = text.size();
+  if (position < 1 || position >= n || tag.empty()) {
+    position = 0;
+    return false;
+  }
+  std::string open;
+  open.reserve(tag.size() + 3);
+  open.append("<").append(tag).append(">");
+  std::string close;
+  close.reserve(tag.size() + 3);
+  close.append("</").append(tag).append(">");
+
+  const size_t p = FindText(text, open, position);
+  if (p == 0) {
+    position = 0;
+    return false;
+  }
+  const size_t contentStart = p + open.size();  // 1-based
+  size_t cur = contentStart;
+  size_t depth = 1;
+  size_t lastClose = 0;
+  for (;;) {
+    const size_t c = FindText(text, close, cur);
+    if (c == 0) break;
+    // Opening tags that start between the current point and this closing tag nest one
+    // level deeper. The window ends where an opening tag starting before `c` would end.
+    const std::string_view window = text.substr(0, std::min(n, c + open.size() - 2));
+    for (size_t q = cur; (q = FindText(window, open, q)) != 0 && q < c; q += open.size()) ++depth;
+    --depth;
+    cur = c + close.size();
+    lastClose = c;
+    if (depth == 0) break;
+  }
+  if (depth != 0) {
+    position = 0;
+    return false;
+  }
+  content = text.substr(contentStart - 1, lastClose - contentStart);
+  position = cur;
+  return true;
+}
+
+bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag) {
+  tag = {};
+  const size_t n = text.size();
+  if (position < 1 || n == 0 || position > n - 1) {
+    position = 0;
+    return false;
+  }
+  const size_t lt = FindText(text, "<", position);
+  const size_t gt = lt ? FindText(text, ">", lt + 1) : 0;
+  if (gt == 0) {
+    position = 0;
+    return false;
+  }
+  tag = text.substr(lt, gt - lt - 1);
+  position = gt + 1;
+  return true;
+}
+
+XMLRootSearch XMLFindRoot(std::string_view text, std::string_view elementName) {
+  XMLRootSearch result;
+  size_t tagPos = 1;
+  if (const size_t doctype = FindText(text, "<!DOCTYPE ")) {
+    if (const size_t end = FindText(text, "]>", doctype)) tagPos = end + 2;
+  }
+  size_t contentPos = 1;
+  std::string_view tag;
+  while (XMLNextTag(text, tagPos, tag)) {
+    if (tag.size() >= 4 && vx::SameText(tag.substr(0, 4), "?xml")) continue;
+    std::string_view content;
+    const bool found = XMLElementContent(text, tag, contentPos, content);
+    tagPos = contentPos;
+    if (vx::SameText(tag, elementName)) {
+      result.Found = found;
+      result.Content = content;
+      return result;
+    }
+    if (!found) break;
+  }
+  return result;
+}
+
+int CompareXMLNames(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned x = static_cast<unsigned char>(a[i]) & 0xDFu;
+    const unsigned y = static_cast<unsigned char>(b[i]) & 0xDFu;
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool IsBlankText(std::string_view text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) > ' ') return false;
+  return true;
+}

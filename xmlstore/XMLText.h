@@ -1,0 +1,65 @@
+#pragma once
+// The text layer of the XML persistence: substring search, escaping, element search and
+// tag scanning. There is no document tree: readers scan the text for pairs of opening and
+// closing tags, writers concatenate text.
+//
+// Positions in this header are 1-based like the rest of the persistence code (0 means "not
+// found" / "stop"), so the scanning rules read the same as the loops that use them.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// First occurrence of `pattern` in `text` at or after the 1-based `start`, or 0. Case-
+// sensitive; 0 when the pattern is empty or longer than the text, or when start < 1.
+// Boyer-Moore-Horspool, compared from the pattern's last byte backwards.
+size_t FindText(std::string_view text, std::string_view pattern, size_t start = 1);
+
+// Last occurrence of `pattern` that starts at or before the 1-based `start` (0 = from the
+// end), or 0.
+size_t FindTextBack(std::string_view text, std::string_view pattern, size_t start = 0);
+
+// Characters that are written as they are; every other byte becomes "&#xHH;".
+bool XMLIsPlainChar(unsigned char c);
+
+// Escapes every byte outside the plain set as "&#x" + two upper-case hex digits + ";".
+std::string XMLEscape(std::string_view text);
+// Appends the escaped form of `text` to `out`.
+void XMLEscapeTo(std::string& out, std::string_view text);
+
+// Reverses the escaping. A value that starts with "<![CDATA[" (any case) and is long enough
+// to hold both markers is returned without its 9-byte opening and 3-byte closing marker and
+// otherwise untouched. Otherwise every "&#xHH;" with two hex digits is replaced by its byte
+// (scanning from the end, so a decoded byte may complete a sequence to its left), "&#x"
+// followed by anything else stays literal text, and the result loses every byte <= 32 at
+// both ends.
+std::string XMLUnescape(std::string_view text);
+
+// Searches the element `tag` from the 1-based `position`: the opening tag "<tag>" at or
+// after it, then the matching closing tag "</tag>" with nested elements of the same name
+// counted by depth. On success `content` views the text between the two tags and `position`
+// moves just after the closing tag. Otherwise `content` is empty, `position` becomes 0 and
+// the result is false. No result either when the position is not in 1..length-1 or the tag
+// is empty.
+bool XMLElementContent(std::string_view text, std::string_view tag, size_t& position,
+                       std::string_view& content);
+
+// From the 1-based `position` (which must be in 1..length-1), finds "<" and the next ">"
+// after it; `tag` views the text between them and `position` moves after ">". Otherwise
+// `tag` is empty, `position` becomes 0 and the result is false.
+bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag);
+
+// Where the root element of a document lies. The search starts after a "<!DOCTYPE " ... "]>"
+// block when there is one, skips tags that begin with "?xml" (any case) and walks the
+// elements in order until one whose tag equals `elementName` ignoring case.
+struct XMLRootSearch {
+  bool Found = false;        // the root element was found with its closing tag
+  std::string_view Content;  // its content (empty when not found)
+};
+XMLRootSearch XMLFindRoot(std::string_view text, std::string_view elementName);
+
+// Property order of the writer: bytes compared with bit 5 cleared (AND 0xDF) as unsigned
+// values over the shorter length; on a tie the shorter name first. <0, 0, >0.
+int CompareXMLNames(std::string_view a, std::string_view b);
+
+// True when every byte is <= 32.
+bool IsBlankText(std::string_view text);
