@@ -127,27 +127,33 @@ GeneratorReport GenerateProgramFolder(const GeneratorOptions& options) {
     throw ::Exception("The themes have problems:" + all);
   }
 
-  // The archives. Loose files beside them in Data/Pak are a user's overrides: never touched.
-  Put(report, out / "Data" / "Pak" / "default.vxr", PackArchive(data));
-  Put(report, out / "Data" / "fonts.vxr", PackArchive(BuildFontRecords()));
-  MakeFolder(out / "Data" / "Pak" / "Common");
-
-  // Casinos: each folder of data/casinos with its casino.dat. The statistics the game keeps
-  // beside it (casino.xml) are the game's own.
+  // Casinos: each folder of data/casinos with its casino.dat, checked before anything is
+  // written so a bad source leaves the program folder as it was.
+  std::vector<std::pair<fs::path, std::string>> casinoFiles;
   const fs::path casinos = src / "casinos";
   if (fs::is_directory(casinos, ec)) {
     for (const auto& entry : fs::directory_iterator(casinos, ec)) {
       if (!entry.is_directory()) continue;
       const fs::path dat = entry.path() / "casino.dat";
       if (!fs::is_regular_file(dat, ec)) continue;
-      const std::string text = ReadSmallFile(dat);
+      std::string text = ReadSmallFile(dat);
       const auto datProblems = CheckCasinoDat(text, CatalogueIdStrings());
-      if (!datProblems.empty())
-        throw ::Exception(dat.string() + ": " + datProblems.front());
-      const fs::path target = out / "Casinos" / entry.path().filename();
-      Put(report, target / "casino.dat", text);
-      MakeFolder(target / "Common");
+      if (!datProblems.empty()) throw ::Exception(dat.string() + ": " + datProblems.front());
+      casinoFiles.emplace_back(entry.path().filename(), std::move(text));
     }
+  }
+  std::sort(casinoFiles.begin(), casinoFiles.end());
+  const std::string dataArchive = PackArchive(data);
+  const std::string fontsArchive = PackArchive(BuildFontRecords());
+
+  // The archives. Loose files beside them in Data/Pak are a user's overrides: never touched.
+  Put(report, out / "Data" / "Pak" / "default.vxr", dataArchive);
+  Put(report, out / "Data" / "fonts.vxr", fontsArchive);
+  MakeFolder(out / "Data" / "Pak" / "Common");
+  // The statistics the game keeps beside casino.dat (casino.xml) are the game's own.
+  for (const auto& [name, text] : casinoFiles) {
+    Put(report, out / "Casinos" / name / "casino.dat", text);
+    MakeFolder(out / "Casinos" / name / "Common");
   }
 
   MakeFolder(out / "Players");
