@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/KeyMap.h"
+#include "platform/LeakCheck.h"
 
 namespace vx {
 namespace {
@@ -44,8 +45,9 @@ PlatformWindow::~PlatformWindow() { Destroy(); }
 
 bool PlatformWindow::Create(const std::string& caption, int clientWidth, int clientHeight, std::string* error) {
   if (window_) return true;
+  ThirdPartyAllocations driverMemory;  // the GL driver stack loaded here keeps some for good
   if (!videoInit_) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       if (error) *error = std::string("cannot start the video system: ") + SDL_GetError();
       return false;
     }
@@ -59,7 +61,7 @@ bool PlatformWindow::Create(const std::string& caption, int clientWidth, int cli
                              clientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window_) {
     if (error) *error = std::string("cannot create the window: ") + SDL_GetError();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     videoInit_ = false;
     return false;
   }
@@ -77,7 +79,7 @@ void PlatformWindow::Destroy() {
     windowId_ = 0;
   }
   if (videoInit_) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     videoInit_ = false;
   }
 }
@@ -273,3 +275,4 @@ bool SdlEventSource::Wait(PlatformEvent& event, uint32_t timeoutMs) {
 }
 
 }  // namespace vx
+

@@ -11,8 +11,10 @@
 
 namespace {
 
+// A key of a US layout: letters type their lower-case letter.
 uint16_t Vk(SDL_Scancode sc, bool numLock = true) {
-  return vx::VirtualKeyFromSdl(SDL_GetDefaultKeyFromScancode(sc), sc, numLock);
+  const int32_t keycode = (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) ? 'a' + (sc - SDL_SCANCODE_A) : 0;
+  return vx::VirtualKeyFromSdl(keycode, sc, numLock);
 }
 
 class Recorder : public vx::IWindowHandler {
