@@ -8,17 +8,19 @@
 
 namespace {
 
-// The rasteriser's two-colour mix: weight 255 gives c1, 0 gives c2, two channels at a time
-// with rounding. Per channel, so it works on either byte order.
-uint32_t BlendColors(uint32_t c1, uint32_t c2, uint32_t w) {
-  if (w == 0) return c2;
-  if (w >= 255) return c1;
-  const uint32_t iw = 255 - w;
-  const uint32_t lo1 = ((((c1 & 0x00FF00FFu) * w) + 0x00800080u) >> 8) & 0x00FF00FFu;
-  const uint32_t hi1 = ((((c1 & 0xFF00FF00u) >> 8) * w) + 0x00800080u) & 0xFF00FF00u;
-  const uint32_t lo2 = ((((c2 & 0x00FF00FFu) * iw) + 0x00800080u) >> 8) & 0x00FF00FFu;
-  const uint32_t hi2 = ((((c2 & 0xFF00FF00u) >> 8) * iw) + 0x00800080u) & 0xFF00FF00u;
-  return lo1 + hi1 + lo2 + hi2;
+// A line's colour at distance d of `length` from its first end, per channel, rounded.
+// Equal end colours give that colour exactly all along.
+uint32_t LineColour(uint32_t c1, uint32_t c2, int64_t d, int64_t length) {
+  if (c1 == c2 || d <= 0) return c1;
+  if (d >= length) return c2;
+  uint32_t result = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int64_t a = (c1 >> shift) & 0xFF;
+    const int64_t b = (c2 >> shift) & 0xFF;
+    const int64_t v = (a * (length - d) + b * d + length / 2) / length;
+    result |= static_cast<uint32_t>(v) << shift;
+  }
+  return result;
 }
 
 // The GPU makes 32-bit textures only; the format lists are searched for the first it takes.
@@ -515,11 +517,13 @@ int32_t TGfxDevice3::AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint
   const int64_t dx = x2 > x1 ? x2 - x1 : x1 - x2;
   const int64_t dy = y2 > y1 ? y2 - y1 : y1 - y2;
   if (dx == 0 && dy == 0) {
-    put(x1, y1, BlendColors(c1, c2, 128));
+    put(x1, y1, LineColour(c1, c2, 1, 2));
     emit();
     return code;
   }
-  // Step along the major axis in whole pixels and along the minor one in 16.16.
+  // The pixels are the software rasteriser's: step along the major axis in whole pixels
+  // and along the minor one in 16.16. Colours run evenly from end to end, as the GPU
+  // interpolates them, so a one-colour line is that colour throughout.
   const bool stepY = dy > dx;
   const int64_t major = stepY ? dy : dx;
   const int64_t a1 = stepY ? y1 : x1, a2 = stepY ? y2 : x2;  // major coordinates
@@ -527,15 +531,11 @@ int32_t TGfxDevice3::AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint
   int64_t start = a1;
   int64_t pos = b1 * 65536;
   int64_t step = ((b2 - b1) * 65536) / major;
-  int64_t weight = 0;
-  int64_t weightStep = 65535 / major;
   const bool backwards = a2 < a1;
   if (backwards) {
     start = a2;
     pos = b2 * 65536;
     step = -step;
-    weight = 65535;
-    weightStep = -weightStep;
   }
   int64_t count = major + 1;
   if (open) {
@@ -543,7 +543,6 @@ int32_t TGfxDevice3::AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint
     if (backwards) {
       ++start;
       pos += step;
-      weight += weightStep;
     }
   }
   // Only the stretch of the major axis inside the clip can show: skip straight to it.
@@ -553,8 +552,8 @@ int32_t TGfxDevice3::AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint
   const int64_t last = std::min<int64_t>(count, hi - start);
   for (int64_t i = first; i < last; ++i) {
     const int64_t minor = (pos + i * step) >> 16;
-    const auto w = static_cast<uint32_t>(((weight + i * weightStep) >> 8) & 0xFF);
-    const uint32_t colour = BlendColors(c2, c1, w);
+    const int64_t along = start + i - a1;
+    const uint32_t colour = LineColour(c1, c2, along < 0 ? -along : along, major);
     if (stepY)
       put(minor, start + i, colour);
     else
