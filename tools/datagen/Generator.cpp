@@ -12,6 +12,10 @@
 #include "tools/datagen/FontPlan.h"
 #include "tools/datagen/Preview.h"
 
+#ifdef VX_HAVE_SOUNDGEN
+#include "tools/soundgen/SoundGen.h"
+#endif
+
 namespace fs = std::filesystem;
 
 namespace vx::datagen {
@@ -56,7 +60,17 @@ void Put(GeneratorReport& report, const fs::path& path, const std::string& bytes
 void GenerateSounds(const fs::path& soundsFolder, GeneratorReport& report) {
   MakeFolder(soundsFolder);
 #ifdef VX_HAVE_SOUNDGEN
-  (void)report;
+  // Through WriteIfChanged like every other output, so a re-run rewrites nothing.
+  for (const auto& name : vx::soundgen::EffectNames()) {
+    const std::string bytes = vx::soundgen::MakeEffect(name);
+    if (bytes.empty()) throw ::Exception("The sound generator made nothing for " + name);
+    Put(report, soundsFolder / (name + ".wav"), bytes);
+  }
+  for (const auto& name : vx::soundgen::TuneNames()) {
+    const std::string bytes = vx::soundgen::MakeTune(name);
+    if (bytes.empty()) throw ::Exception("The sound generator made nothing for " + name);
+    Put(report, soundsFolder / (name + ".mid"), bytes);
+  }
 #else
   report.warnings.push_back("the sound generator is not built: " + soundsFolder.string() + " stays empty");
 #endif

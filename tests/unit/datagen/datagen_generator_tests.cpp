@@ -50,6 +50,14 @@ TEST_F(GeneratorTest, SameBytesEveryRunAndASecondRunWritesNothing) {
   EXPECT_EQ(fs::last_write_time(a.Path() / "Data/Pak/default.vxr"), stamp);
   for (const char* d : {"Players", "Help", "Sounds", "Data/Pak/Common", "Casinos/VideoPokerCasino/Common"})
     EXPECT_TRUE(fs::is_directory(a.Path() / d)) << d;
+#ifdef VX_HAVE_SOUNDGEN
+  // The sound manager plays "Sounds\" + name + ".wav" and "Sounds\music_<style>_<n>.mid".
+  for (const char* f : {"Sounds/SND_MENU.wav", "Sounds/music_MAIN_1.mid"}) {
+    const std::string bytes = Read(a.Path() / f);
+    EXPECT_GT(bytes.size(), 44u) << f;
+    EXPECT_EQ(bytes, Read(b.Path() / f)) << f;
+  }
+#endif
 }
 
 TEST_F(GeneratorTest, ReRunLeavesPlayersSettingsStatisticsAndOverridesAlone) {
