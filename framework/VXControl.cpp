@@ -489,17 +489,19 @@ void TVXControl::ApplyEffect(int32_t index) {
     r.ScrollSpeed = e.ScrollSpeed;
     EffectHomeTop = top_;
     EffectHomeLeft = left_;
+    r.ScrollOffsetX = 0;
+    r.ScrollOffsetY = 0;
     r.ScrollState = TVXEffectPart{true, index, epForward};
   }
   if (e.GrowEnabled && r.GrowState.Phase == epOff) {
     r.GrowDistance = ClampDistance(e.GrowDistance);
     EffectHomeWidth = width_;
     EffectHomeHeight = height_;
-    // A running scroll keeps the home it returns to.
     if (r.ScrollState.Phase == epOff || r.ScrollState.Source == index) {
       EffectHomeTop = top_;
       EffectHomeLeft = left_;
     }
+    r.GrowSteps = 0;
     r.GrowState = TVXEffectPart{true, index, epForward};
   }
 }
@@ -567,23 +569,23 @@ void TVXControl::StepScroll() {
   const int32_t distance = r.ScrollDistance;
   vx::WeakRef<TVXControl> self(this);
   bool moved = false;
+  const auto shift = [&](bool vertical, int32_t delta) {
+    if (vertical) {
+      r.ScrollOffsetY += delta;
+      SetTop(vx::ClampCoordinate(int64_t{top_} + delta));
+    } else {
+      r.ScrollOffsetX += delta;
+      SetLeft(vx::ClampCoordinate(int64_t{left_} + delta));
+    }
+    moved = true;
+  };
   if (part.Phase == epForward) {
-    // Moves one step along every direction set, stopping exactly at the distance.
+    // One step along every direction set, stopping exactly at the distance.
     const auto advance = [&](uint32_t bit, bool vertical, int32_t sign) {
       if ((bits & bit) == 0 || !self) return;
-      const int32_t pos = vertical ? top_ : left_;
-      const int32_t home = vertical ? EffectHomeTop : EffectHomeLeft;
-      const int64_t covered = sign * (int64_t{pos} - home);
+      const int32_t covered = sign * (vertical ? r.ScrollOffsetY : r.ScrollOffsetX);
       if (covered >= distance) return;
-      const int64_t move = std::min<int64_t>(step, distance - covered);
-      const int32_t next = vx::ClampCoordinate(pos + sign * move);
-      if (next == pos) return;
-      if (vertical) {
-        SetTop(next);
-      } else {
-        SetLeft(next);
-      }
-      moved = true;
+      shift(vertical, sign * std::min(step, distance - covered));
     };
     advance(sdDown, true, 1);
     advance(sdUp, true, -1);
@@ -595,25 +597,15 @@ void TVXControl::StepScroll() {
   }
   const auto back = [&](uint32_t bit, bool vertical) {
     if ((bits & bit) == 0 || !self) return;
-    const int32_t pos = vertical ? top_ : left_;
-    const int32_t home = vertical ? EffectHomeTop : EffectHomeLeft;
-    if (pos == home) return;
-    if (vertical) {
-      SetTop(StepToward(pos, home, step));
-    } else {
-      SetLeft(StepToward(pos, home, step));
-    }
-    moved = true;
+    const int32_t offset = vertical ? r.ScrollOffsetY : r.ScrollOffsetX;
+    if (offset == 0) return;
+    shift(vertical, offset > 0 ? -std::min(step, offset) : std::min(step, -offset));
   };
   back(sdDown, true);
   back(sdUp, true);
   back(sdRight, false);
   back(sdLeft, false);
   if (!self || moved) return;
-  SetTop(EffectHomeTop);
-  if (!self) return;
-  SetLeft(EffectHomeLeft);
-  if (!self) return;
   part.Phase = AfterReturn(part.Phase);
 }
 
@@ -675,17 +667,23 @@ void TVXControl::StepGrowPart() {
   TVXEffectPart& part = r.GrowState;
   if (part.Phase != epForward && !Returning(part.Phase)) return;
   vx::WeakRef<TVXControl> self(this);
-  const int32_t sign = part.Phase == epForward ? 1 : -1;
-  SetLeft(left_ - sign);
-  if (self) SetTop(top_ - sign);
-  if (self) SetWidth(width_ + 2 * sign);
-  if (self) SetHeight(height_ + 2 * sign);
-  if (!self) return;
-  if (part.Phase == epForward) {
-    if (int64_t{width_} - EffectHomeWidth >= r.GrowDistance) {
+  const bool forward = part.Phase == epForward;
+  // A return that starts with nothing grown (stopped right after a swing came back) shrinks
+  // nothing, so the control always ends at exactly its own size.
+  if (forward || r.GrowSteps > 0) {
+    const int32_t sign = forward ? 1 : -1;
+    r.GrowSteps += sign;
+    SetLeft(left_ - sign);
+    if (self) SetTop(top_ - sign);
+    if (self) SetWidth(width_ + 2 * sign);
+    if (self) SetHeight(height_ + 2 * sign);
+    if (!self) return;
+  }
+  if (forward) {
+    if (2 * int64_t{r.GrowSteps} >= r.GrowDistance) {
       part.Phase = part.Source == efRollOver ? epHold : epReturnRepeat;
     }
-  } else if (width_ <= EffectHomeWidth) {
+  } else if (r.GrowSteps <= 0) {
     part.Phase = AfterReturn(part.Phase);
   }
 }

@@ -70,4 +70,10 @@ public:
   TVXEffectPart ScrollState;
   TVXEffectPart GrowState;
   bool AlphaDown = false;  // the alpha part moves down (current >= target when applied)
+  // How far the scroll part has moved the control from where it started, and how many grow
+  // steps it has taken. Kept apart so that scroll and grow, or a move of the whole screen,
+  // never leave the control off its place when the parts return.
+  int32_t ScrollOffsetX = 0;
+  int32_t ScrollOffsetY = 0;
+  int32_t GrowSteps = 0;
 };

@@ -8,7 +8,11 @@
 #include "framework/VXClasses.h"
 #include "framework/VXControl.h"
 #include "framework/VXHost.h"
+#include "framework/VXTextures.h"
+#include "render/BitmapEx.h"
 #include "support/RecordingDevice.h"
+
+#include <map>
 
 namespace vxtest {
 
@@ -90,6 +94,36 @@ private:
     if (log_ != nullptr) log_->push_back(this->Name() + "." + what);
   }
   std::vector<std::string>* log_;
+};
+
+// Pictures by key, shaped like the engine shapes them (one pattern of the picture's size up to
+// 256x256, 256x256 tiles of the padded picture beyond), without decoding anything.
+class FakeTextureSource : public TVXTextureSource {
+public:
+  std::map<std::string, std::pair<int32_t, int32_t>> Pictures;
+  std::vector<std::string> Requests;
+  std::unique_ptr<TGfxImage> CreateTextureImage() override { return std::make_unique<MemoryImage>(); }
+  int32_t LoadTexture(TVXGfxTexture* texture, const std::string& key) override {
+    Requests.push_back(key);
+    auto it = Pictures.find(key);
+    if (it == Pictures.end() || texture->Image() == nullptr) return 1;
+    Shape(texture, it->second.first, it->second.second);
+    return 0;
+  }
+  int32_t LoadTextureFromBitmap(TVXGfxTexture* texture, const TBitmapEx& bitmap,
+                                const std::string& key) override {
+    Requests.push_back("bitmap:" + key);
+    if (bitmap.Empty() || texture->Image() == nullptr) return 1;
+    Shape(texture, bitmap.Width(), bitmap.Height());
+    return 0;
+  }
+  static void Shape(TVXGfxTexture* texture, int32_t w, int32_t h) {
+    const bool tiled = w > 256 || h > 256;
+    texture->PictureWidth = tiled ? (w + 255) / 256 * 256 : w;
+    texture->PictureHeight = tiled ? (h + 255) / 256 * 256 : h;
+    texture->Image()->SetTextureSize(TGfxSize{256, 256});
+    texture->Image()->SetPatternSize(tiled ? TGfxSize{256, 256} : TGfxSize{w, h});
+  }
 };
 
 // A root that ends the enabled chain, as the root scene does.
