@@ -50,7 +50,14 @@ void TGfxDraw::InstallDevice(TRenderingMode mode, std::unique_ptr<TGfxDevice> de
     device->SetBitDepth(device_->BitDepth());
     device->SetBackBufferCount(device_->BackBufferCount());
   }
+  const bool replacesCurrent = device_ == devices_[mode].get();
   devices_[mode] = std::move(device);
+  if (replacesCurrent) {
+    device_ = devices_[mode].get();
+    initialized_ = false;
+    deviceReady_ = false;
+    HandOutDevice();
+  }
 }
 
 TGfxDevice* TGfxDraw::DeviceFor(TRenderingMode mode) const {
