@@ -1,30 +1,50 @@
 #pragma once
 // Statistics records that the games fill and the pay tables reuse: a hand row
-// (`TGameHand`), a list of them (`TGameHands`), one game's record (`TGameStatictics`)
-// and a list of those (`TGamesStatictics`). The player and casino records that hold
-// these lists live with the lobby.
+// (`TGameHand`), a list of them (`TGameHands`), one game's record (`TGameStatictics`) and
+// a list of those (`TGamesStatictics`). They are saved inside the casino statistics and
+// the game data files; the player and casino records that hold them live with the lobby.
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
-class TGameHand {
+#include "xmlstore/TSYXML.h"
+
+class TGameHand : public TTSYXMLCollectionItem {
 public:
   std::string HandIDStr;
   // Statistics: how often the hand occurred. Pay table: the multiplier per coin.
   int32_t Value = 0;
-  // Pay table only, not saved: the hand's order code, set when the row is added.
+  // Pay table only, neither published nor saved: the hand's order code, set when the row
+  // is added.
   int32_t OrderCode = -1;
+  VX_XML_PUBLISHED
 };
 
-class TGameHands {
+class TGameHands : public TTSYXMLCollection {
 public:
-  TGameHand* Add();
-  int Count() const { return static_cast<int>(Items_.size()); }
-  TGameHand* Items(int index) const;
-  void Clear() { Items_.clear(); }
+  TGameHand* Add() { return AddAs<TGameHand>(); }
+  // Throws for an index outside 0..Count()-1.
+  TGameHand* Items(int index) const { return ItemAs<TGameHand>(index); }
+  VX_XML_PUBLISHED
+};
 
-private:
-  std::vector<std::unique_ptr<TGameHand>> Items_;
+class TGameStatictics : public TTSYXMLCollectionItem {
+public:
+  std::string GameIDStr;
+  // Money moved from the bank into the game, and cashed out of it.
+  uint32_t CreditIn = 0;
+  uint32_t CreditOut = 0;
+  TGameHands GameHands;
+
+  // The first hand whose key matches ASCII case-insensitively. When none does and
+  // `create` is set, a row with that key and Value 0 is appended; otherwise nullptr.
+  TGameHand* FindHand(std::string_view key, bool create);
+  VX_XML_PUBLISHED
+};
+
+class TGamesStatictics : public TTSYXMLCollection {
+public:
+  TGameStatictics* Add() { return AddAs<TGameStatictics>(); }
+  TGameStatictics* Items(int index) const { return ItemAs<TGameStatictics>(index); }
+  VX_XML_PUBLISHED
 };
