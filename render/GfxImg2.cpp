@@ -1,5 +1,6 @@
 #include "render/GfxImg2.h"
 
+#include <algorithm>
 #include <cstring>
 
 TGfxImage2::~TGfxImage2() { ReleaseTextures(); }
@@ -30,7 +31,8 @@ uint8_t* TGfxImage2::Texel(int32_t x, int32_t y, int32_t texture) {
 }
 
 uint8_t* TGfxImage2::Row(int32_t line, int32_t texture, int32_t byteCount) {
-  if (byteCount < 0 || static_cast<int64_t>(byteCount) > static_cast<int64_t>(textureSize_.Width) * 4) return nullptr;
+  const int32_t bpp = std::max(1, BytesPerPixel());
+  if (byteCount < 0 || static_cast<int64_t>(byteCount) > static_cast<int64_t>(textureSize_.Width) * bpp) return nullptr;
   return Texel(0, line, texture);
 }
 
@@ -53,7 +55,15 @@ void TGfxImage2::WriteScanline(const void* source, int32_t byteCount, int32_t& c
     code = errInvalidCall;
     return;
   }
-  if (byteCount > 0) std::memcpy(row, source, static_cast<size_t>(byteCount));
+  const int32_t bpp = BytesPerPixel();
+  if (bpp == 4 || bpp == 0) {
+    if (byteCount > 0) std::memcpy(row, source, static_cast<size_t>(byteCount));
+    return;
+  }
+  // Narrower formats: each texel's bytes go to the start of its own 4-byte texel, where
+  // GetPixel and the rasteriser look for them.
+  const uint8_t* s = static_cast<const uint8_t*>(source);
+  for (int32_t i = 0; i + bpp <= byteCount; i += bpp, row += 4) std::memcpy(row, s + i, static_cast<size_t>(bpp));
 }
 
 void TGfxImage2::ReadScanline(void* dest, int32_t byteCount, int32_t& code, int32_t line, int32_t texture) {
@@ -62,7 +72,13 @@ void TGfxImage2::ReadScanline(void* dest, int32_t byteCount, int32_t& code, int3
     code = errInvalidCall;
     return;
   }
-  if (byteCount > 0) std::memcpy(dest, row, static_cast<size_t>(byteCount));
+  const int32_t bpp = BytesPerPixel();
+  if (bpp == 4 || bpp == 0) {
+    if (byteCount > 0) std::memcpy(dest, row, static_cast<size_t>(byteCount));
+    return;
+  }
+  uint8_t* d = static_cast<uint8_t*>(dest);
+  for (int32_t i = 0; i + bpp <= byteCount; i += bpp, row += 4) std::memcpy(d + i, row, static_cast<size_t>(bpp));
 }
 
 int32_t TGfxImage2::GetPatternTexture(const TGfxPattern& request, TImageTexture& texture, TGfxRect& rect) {

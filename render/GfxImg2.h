@@ -29,7 +29,8 @@ public:
   // Only when loaded and inside the texture: red and blue of the $AABBGGRR colour are
   // exchanged, then the texel is written in Format.
   void SetPixel(int32_t x, int32_t y, uint32_t colour, int32_t texture) override;
-  // A row out of range, or more bytes than a row holds, sets code -1 and copies nothing.
+  // A row of pixels packed in Format; each texel lands at the start of its 4-byte texel. A row
+  // out of range, or more bytes than a row holds, sets code -1 and copies nothing.
   void WriteScanline(const void* source, int32_t byteCount, int32_t& code, int32_t line,
                      int32_t texture) override;
   void ReadScanline(void* dest, int32_t byteCount, int32_t& code, int32_t line, int32_t texture) override;
