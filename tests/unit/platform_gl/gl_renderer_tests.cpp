@@ -1,0 +1,183 @@
+// The GL layer below the device: where a frame lands in a larger window, when presents are
+// paced, and the renderer's own guarantees (texel byte order, read-back orientation,
+// textures invalidated by a reset, software frames) on a headless context.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/gl/GlRenderer.h"
+#include "platform/gl/GlSurface.h"
+#include "platform/gl/PresentPacer.h"
+
+namespace {
+
+using vx::gl::ComputeLetterbox;
+using vx::gl::Letterbox;
+
+TEST(Letterbox, FitsTheFrameCentredKeepingItsShape) {
+  EXPECT_EQ(ComputeLetterbox(800, 600, 800, 600), (Letterbox{0, 0, 800, 600}));
+  EXPECT_EQ(ComputeLetterbox(1920, 1080, 800, 600), (Letterbox{240, 0, 1440, 1080}));
+  EXPECT_EQ(ComputeLetterbox(1024, 768, 800, 600), (Letterbox{0, 0, 1024, 768}));
+  EXPECT_EQ(ComputeLetterbox(1280, 1024, 800, 600), (Letterbox{0, 32, 1280, 960}));
+  EXPECT_EQ(ComputeLetterbox(600, 1000, 800, 600), (Letterbox{0, 275, 600, 450}));
+  EXPECT_EQ(ComputeLetterbox(3, 2, 800, 600), (Letterbox{0, 0, 2, 2}));
+  EXPECT_EQ(ComputeLetterbox(0, 600, 800, 600), Letterbox{});
+  EXPECT_EQ(ComputeLetterbox(800, 600, 0, 0), Letterbox{});
+  EXPECT_EQ(ComputeLetterbox(2000000000, 2000000000, 800, 600).Width, 2000000000);
+}
+
+// A virtual clock for the pacer: swaps take `swapTime`, frames `frameTime` before the swap.
+struct PacerRig {
+  double now = 100.0;
+  double slept = 0.0;
+  int sleeps = 0;
+  vx::gl::PresentPacer pacer{[this] { return now; }, [this](double s) {
+                               ++sleeps;
+                               slept += s;
+                               now += s;
+                             }};
+  // Runs n presents; returns the presents per second they achieved.
+  double Run(int n, double frameTime, double swapTime) {
+    const double start = now;
+    for (int i = 0; i < n; ++i) {
+      now += frameTime;
+      pacer.BeforeSwap();
+      now += swapTime;
+      pacer.AfterSwap();
+    }
+    return n / (now - start);
+  }
+};
+
+TEST(PresentPacer, CapsAtSixtyOnlyWhenVsyncIsAskedForAndNotHonoured) {
+  {
+    PacerRig rig;  // vsync off: as fast as frames come
+    rig.pacer.SetVSync(false, false);
+    EXPECT_GT(rig.Run(100, 0.001, 0.0), 900.0);
+    EXPECT_EQ(rig.sleeps, 0);
+  }
+  {
+    PacerRig rig;  // the swap interval was refused: capped from the first frame
+    rig.pacer.SetVSync(true, false);
+    EXPECT_TRUE(rig.pacer.Capping());
+    const double rate = rig.Run(120, 0.001, 0.0);
+    EXPECT_LE(rate, 60.5);
+    EXPECT_GT(rate, 55.0);
+  }
+  {
+    PacerRig rig;  // accepted and honoured: the swap waits, the pacer never does
+    rig.pacer.SetVSync(true, true);
+    rig.Run(120, 0.002, 1.0 / 60 - 0.002);
+    EXPECT_FALSE(rig.pacer.Capping());
+    EXPECT_EQ(rig.sleeps, 0);
+  }
+  {
+    PacerRig rig;  // accepted but ignored: found out within a window, then capped
+    rig.pacer.SetVSync(true, true);
+    rig.Run(vx::gl::PresentPacer::Window, 0.001, 0.0);
+    EXPECT_TRUE(rig.pacer.Capping());
+    const double rate = rig.Run(120, 0.001, 0.0);
+    EXPECT_LE(rate, 60.5);
+  }
+  {
+    PacerRig rig;  // a slow scene is not taken for a driver that ignores vsync
+    rig.pacer.SetVSync(true, true);
+    rig.Run(90, 0.030, 0.0);
+    EXPECT_FALSE(rig.pacer.Capping());
+  }
+}
+
+class HeadlessRenderer : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string error;
+    renderer_ = vx::gl::Renderer::Create(vx::gl::CreateHeadlessSurface(error), 64, 48, error);
+    ASSERT_NE(renderer_, nullptr) << error;
+    renderer_->BeginFrame();
+    renderer_->SetScissor(0, 0, 64, 48);
+    renderer_->SetBlend(false, vx::gl::BlendFactor::One, vx::gl::BlendFactor::Zero);
+  }
+  static std::vector<vx::gl::Vertex> Quad(float x, float y, float w, float h, uint32_t colour) {
+    return {{x, y, colour, 0, 0}, {x + w, y, colour, 1, 0}, {x + w, y + h, colour, 1, 1},
+            {x, y, colour, 0, 0}, {x + w, y + h, colour, 1, 1}, {x, y + h, colour, 0, 1}};
+  }
+  uint32_t At(const std::vector<uint32_t>& f, int x, int y) const { return f[static_cast<size_t>(y * 64 + x)]; }
+  std::unique_ptr<vx::gl::Renderer> renderer_;
+};
+
+TEST_F(HeadlessRenderer, TexelsUploadAsBgraAndFramesReadTopRowFirst) {
+  ASSERT_TRUE(renderer_->Clear(0xFF000000u));
+  const uint32_t texels[4] = {0xFF112233u, 0x80445566u, 0xFF778899u, 0x00AABBCCu};
+  const uint32_t id = renderer_->CreateTexture(2, 2);
+  ASSERT_NE(id, 0u);
+  ASSERT_TRUE(renderer_->UploadTexture(id, 2, 2, texels));
+  renderer_->SetTexture(id);
+  renderer_->SetTextureMode(vx::gl::TextureMode::Replace);
+  renderer_->SetLinearFilter(false);
+  const auto quad = Quad(0, 0, 2, 2, 0xFFFFFFFFu);
+  ASSERT_TRUE(renderer_->Draw(quad.data(), 6));
+  renderer_->SetTextureMode(vx::gl::TextureMode::Colour);
+  const auto red = Quad(10, 0, 1, 1, 0xFF0000FFu);  // vertex colour bytes R, G, B, A
+  ASSERT_TRUE(renderer_->Draw(red.data(), 6));
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(renderer_->ReadFrame(frame));
+  ASSERT_EQ(frame.size(), 64u * 48u);
+  EXPECT_EQ(At(frame, 0, 0), texels[0]);
+  EXPECT_EQ(At(frame, 1, 0), texels[1]);
+  EXPECT_EQ(At(frame, 0, 1), texels[2]);
+  EXPECT_EQ(At(frame, 1, 1), texels[3]);
+  EXPECT_EQ(At(frame, 10, 0), 0xFFFF0000u);
+  EXPECT_EQ(At(frame, 0, 47), 0xFF000000u);
+}
+
+TEST_F(HeadlessRenderer, ScissorUsesTopLeftCoordinates) {
+  ASSERT_TRUE(renderer_->Clear(0xFF000000u));
+  renderer_->SetScissor(4, 2, 8, 3);
+  ASSERT_TRUE(renderer_->Clear(0xFFFFFFFFu));
+  renderer_->SetScissor(0, 0, 64, 48);
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(renderer_->ReadFrame(frame));
+  int lit = 0;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x)
+      if (At(frame, x, y) == 0xFFFFFFFFu) {
+        ++lit;
+        EXPECT_TRUE(x >= 4 && x < 8 && y == 2) << x << "," << y;
+      }
+  EXPECT_EQ(lit, 4);
+}
+
+TEST_F(HeadlessRenderer, AResetInvalidatesTexturesAndLossSwallowsDrawing) {
+  const uint32_t id = renderer_->CreateTexture(4, 4);
+  ASSERT_NE(id, 0u);
+  renderer_->InjectLoss();
+  const auto quad = Quad(0, 0, 64, 48, 0xFFFFFFFFu);
+  EXPECT_TRUE(renderer_->Draw(quad.data(), 6));
+  EXPECT_EQ(renderer_->Present(), vx::gl::PresentResult::Lost);
+  EXPECT_EQ(renderer_->Present(), vx::gl::PresentResult::Lost);
+  ASSERT_TRUE(renderer_->Reset(32, 16));
+  EXPECT_EQ(renderer_->Width(), 32);
+  const uint32_t texel = 0xFFFFFFFFu;
+  EXPECT_FALSE(renderer_->UploadTexture(id, 1, 1, &texel));  // gone with the reset
+  EXPECT_EQ(renderer_->Present(), vx::gl::PresentResult::Ok);
+  renderer_->InjectDriverError();
+  EXPECT_EQ(renderer_->Present(), vx::gl::PresentResult::DriverError);
+  EXPECT_EQ(renderer_->Present(), vx::gl::PresentResult::Ok);
+  EXPECT_FALSE(renderer_->Reset(0, 10));
+  EXPECT_EQ(renderer_->CreateTexture(0, 4), 0u);
+  EXPECT_EQ(renderer_->CreateTexture(1 << 20, 4), 0u);
+}
+
+TEST_F(HeadlessRenderer, SoftwareFramesCoverTheFrameOpaque) {
+  std::vector<uint32_t> buffer(64 * 48);
+  for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = 0x00000000u | static_cast<uint32_t>(i);
+  ASSERT_TRUE(renderer_->DrawBuffer(buffer.data(), 64, 48, 64 * 4));
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(renderer_->ReadFrame(frame));
+  for (size_t i = 0; i < buffer.size(); ++i) ASSERT_EQ(frame[i], buffer[i] | 0xFF000000u) << i;
+  EXPECT_FALSE(renderer_->DrawBuffer(buffer.data(), 64, 48, 100));
+  EXPECT_FALSE(renderer_->DrawBuffer(nullptr, 64, 48, 256));
+}
+
+}  // namespace
