@@ -192,6 +192,7 @@ void WritePreviews(const std::string& sourceFolder, const std::string& outFolder
   const std::string theme = ReadSmallFile(fs::path(sourceFolder) / "themes" / "DIALOGS" / "theme.scn");
   WritePng(MockMessageBox(fonts, theme, "Are you sure you want to sign-out?", true),
            (fs::path(outFolder) / "mock_confirm.png").string());
+  WritePng(MockControls(fonts), (fs::path(outFolder) / "mock_controls.png").string());
   WritePng(MockMessageBox(fonts, theme, "You have a game in progress. You cannot exit now.", false),
            (fs::path(outFolder) / "mock_warning.png").string());
 }

@@ -161,6 +161,62 @@ Picture MockMessageBox(FontLibrary& fonts, const std::string& dialogsTheme, cons
   return screen;
 }
 
+Picture MockControls(FontLibrary& fonts) {
+  using namespace look;
+  Picture screen = Backdrop(fonts);
+  BlendOver(screen, DrawArt(fonts, "DIALOGS\\background.bmp"), 0, 0);
+  const int fx = 160, fy = 140;
+  BlendOver(screen, DrawArt(fonts, "COMMON\\IMG_FRAME.bmp"), fx, fy);
+  BlendOver(screen, DrawArt(fonts, "COMMON\\IMG_TASKBAR.bmp"), fx + kTaskBarInset, fy + kTaskBarInset);
+  BlendOver(screen, DrawArt(fonts, "COMMON\\IMG_WINDOWLOGO_2.bmp"), fx + 13, fy + 11);
+  const EngineFont& black = FontByName("ArialBlack");
+  DrawLabel(fonts, screen, {fx + 44, fy + 8, 200, kTaskBarH}, black, kGoldLight, "OPTIONS");
+  // Tabs: the middle one hovered (full colour), the others dimmed as the themes do.
+  const Picture tab = DrawArt(fonts, "COMMON\\TSBTN_ALL.bmp");
+  const char* tabs[] = {"SOUND", "VIDEO", "PLAYER"};
+  for (int i = 0; i < 3; ++i) {
+    const Box b{fx + 24 + i * kTabW, fy + 52, kTabW, kTabH};
+    BlendOver(screen, i == 1 ? tab : Tint(tab, 0xC4C4C4), b.left, b.top);
+    DrawLabel(fonts, screen, b, FontByName("ArialBlackSmall"), i == 1 ? 0xFFF6D6 : kCream, tabs[i]);
+  }
+  const Picture off = DrawArt(fonts, "COMMON\\CB_ALL.bmp"), on = DrawArt(fonts, "COMMON\\CB_ALL_checked.bmp");
+  const char* boxes[] = {"SOUND EFFECTS", "MUSIC", "MOUSE TRAIL"};
+  for (int i = 0; i < 3; ++i) {
+    const int y = fy + 92 + i * 34;
+    BlendOver(screen, i == 2 ? off : on, fx + 30, y);
+    DrawLabel(fonts, screen, {fx + 30 + kCheckSize + 6, y - 2, 200, kCheckSize + 4}, FontByName("ArialBold"), kCream,
+              boxes[i]);
+  }
+  // A list box: see-through rows on a framed panel, the 10-pixel scroll bar at its right.
+  const int lx = fx + 260, ly = fy + 92, lw = 190, lh = 120;
+  {
+    Canvas c(lw, lh);
+    c.RoundedRect(0.5, 0.5, lw - 1, lh - 1, 3);
+    c.SetColour(Hex(0x000000, 0.35));
+    c.FillPreserve();
+    c.SetColour(Hex(kGold, 0.9));
+    c.Stroke(1);
+    c.RoundedRect(2, 2 + 2 * 15, lw - 16, 15, 2);
+    c.SetColour(Hex(kGold, 0.45));
+    c.Fill();
+    BlendOver(screen, c.ToPicture(), lx, ly);
+  }
+  const char* rows[] = {"ALICE", "BOB", "CAROL", "DAVE", "EVE", "FRANK", "GRACE"};
+  for (int i = 0; i < 7; ++i)
+    DrawLabel(fonts, screen, {lx + 4, ly + 2 + i * 15, 80, 15}, FontByName("ArialBlackSmall"), kCream, rows[i]);
+  BlendOver(screen, DrawArt(fonts, "COMMON\\BTN_SCROLLUP.bmp"), lx + lw - 12, ly + 2);
+  BlendOver(screen, DrawArt(fonts, "COMMON\\BTN_SCROLLDOWN.bmp"), lx + lw - 12, ly + lh - 12);
+  const Picture stars[] = {DrawArt(fonts, "EFFECTS\\PAR_STAR1.bmp"), DrawArt(fonts, "EFFECTS\\PAR_STAR2.bmp"),
+                           DrawArt(fonts, "EFFECTS\\PAR_STAR3.bmp")};
+  for (int i = 0; i < 12; ++i) BlendOver(screen, stars[i % 3], 40 + i * 61, 500 + (i * 37) % 70);
+  const Picture button = DrawArt(fonts, "COMMON\\BTN_ALL.bmp");
+  BlendOver(screen, Tint(button, 0xC4C4C4), fx + 100, fy + 260);
+  DrawLabel(fonts, screen, {fx + 100, fy + 260, kButtonW, kButtonH}, black, kCream, "SAVE");
+  BlendOver(screen, button, fx + 260 + 2, fy + 260 + 2);  // pressed: 2 pixels right and down
+  DrawLabel(fonts, screen, {fx + 262, fy + 262, kButtonW, kButtonH}, black, 0xFFF6D6, "CANCEL");
+  return screen;
+}
+
 Picture ContactSheet(FontLibrary& fonts) {
   const auto art = AllArt();
   std::vector<std::pair<std::string, Picture>> pics;

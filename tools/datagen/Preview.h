@@ -16,6 +16,10 @@ void WritePng(const Picture& pic, const std::string& path);
 Picture MockMessageBox(FontLibrary& fonts, const std::string& dialogsTheme, const std::string& text,
                        bool yesNo);
 
+// The other shared controls at 1:1 inside a dialog frame: check boxes in both states with
+// captions, tab buttons, a list with its scroll arrows, and the particle stars.
+Picture MockControls(FontLibrary& fonts);
+
 // Every art picture on a checkerboard, small ones enlarged, for inspection.
 Picture ContactSheet(FontLibrary& fonts);
 
