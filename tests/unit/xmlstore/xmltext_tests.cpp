@@ -1,0 +1,210 @@
+// The text layer: substring search, escaping, element and tag scanning, root search, order.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "xmlstore/XMLText.h"
+
+namespace {
+
+// A plain search to compare the skip-table search against.
+size_t NaiveFind(const std::string& text, const std::string& pat, size_t start) {
+  if (pat.empty() || start < 1 || start > text.size()) return 0;
+  const size_t p = text.find(pat, start - 1);
+  return p == std::string::npos ? 0 : p + 1;
+}
+
+TEST(FindText, AgreesWithAPlainSearchOnRandomTexts) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text, pat;
+    const int alphabet = 2 + round % 3;  // small alphabets give many near misses
+    for (int i = rng() % 60; i > 0; --i) text += static_cast<char>('a' + rng() % alphabet);
+    for (int i = 1 + rng() % (round % 7 == 0 ? 300 : 5); i > 0; --i) pat += static_cast<char>('a' + rng() % alphabet);
+    const size_t start = 1 + rng() % (text.size() + 2);
+    ASSERT_EQ(FindText(text, pat, start), NaiveFind(text, pat, start)) << text << " / " << pat << " @" << start;
+  }
+}
+
+TEST(FindText, RefusesEmptyOrLongerPatternsAndBadStarts) {
+  EXPECT_EQ(FindText("abc", ""), 0u);
+  EXPECT_EQ(FindText("abc", "abcd"), 0u);
+  EXPECT_EQ(FindText("abc", "a", 0), 0u);
+  EXPECT_EQ(FindText("abc", "c", 4), 0u);
+  EXPECT_EQ(FindText("abcabc", "abc", 2), 4u);
+  EXPECT_EQ(FindText("aBc", "bc"), 0u) << "case-sensitive";
+  // Patterns longer than a byte-sized skip can hold.
+  const std::string longPat(400, 'x');
+  EXPECT_EQ(FindText("y" + longPat + "y", longPat), 2u);
+}
+
+TEST(FindText, BackwardsFindsTheLastOccurrenceUpToTheStart) {
+  EXPECT_EQ(FindTextBack("a:b:c", ":"), 4u);
+  EXPECT_EQ(FindTextBack("a:b:c", ":", 3), 2u);
+  EXPECT_EQ(FindTextBack("abab", "ab", 0), 3u);
+  EXPECT_EQ(FindTextBack("abab", "ab", 2), 1u);
+  EXPECT_EQ(FindTextBack("abc", "x"), 0u);
+  EXPECT_EQ(FindTextBack("abc", ""), 0u);
+}
+
+TEST(XMLEscape, KeepsOnlyThePlainSetAndWritesUpperCaseHex) {
+  EXPECT_EQ(XMLEscape("A<B"), "A&#x3C;B");
+  EXPECT_EQ(XMLEscape("a&b"), "a&#x26;b");
+  EXPECT_EQ(XMLEscape("\r\n"), "&#x0D;&#x0A;");
+  EXPECT_EQ(XMLEscape(" x "), " x ") << "spaces are not escaped";
+  EXPECT_EQ(XMLEscape(std::string("\xE9\x7F", 2)), "&#xE9;&#x7F;");
+  // The full plain set, and every other printable character.
+  const std::string plain = " !,-./0123456789:;=ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]_abcdefghijklmnopqrstuvwxyz";
+  EXPECT_EQ(XMLEscape(plain), plain);
+  for (int c = 0; c < 256; ++c) {
+    const bool isPlain = plain.find(static_cast<char>(c)) != std::string::npos;
+    EXPECT_EQ(XMLIsPlainChar(static_cast<unsigned char>(c)), isPlain) << c;
+  }
+  EXPECT_EQ(XMLEscape("\"#$%'()*+?@^`{|}~"),
+            "&#x22;&#x23;&#x24;&#x25;&#x27;&#x28;&#x29;&#x2A;&#x2B;&#x3F;&#x40;&#x5E;&#x60;&#x7B;&#x7C;&#x7D;&#x7E;");
+}
+
+TEST(XMLUnescape, ReversesEscapingOfEveryByteAndTrims) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 2000; ++round) {
+    std::string s;
+    for (int i = rng() % 40; i > 0; --i) s += static_cast<char>(rng() % 256);
+    std::string trimmed = s;
+    while (!trimmed.empty() && static_cast<unsigned char>(trimmed.back()) <= 32) trimmed.pop_back();
+    size_t b = 0;
+    while (b < trimmed.size() && static_cast<unsigned char>(trimmed[b]) <= 32) ++b;
+    trimmed.erase(0, b);
+    ASSERT_EQ(XMLUnescape(XMLEscape(s)), trimmed);
+  }
+  // Escaped text that spells an escape sequence decodes only once.
+  EXPECT_EQ(XMLUnescape(XMLEscape("&#x41;")), "&#x41;");
+}
+
+TEST(XMLUnescape, ScansFromTheEndSoDecodedBytesCanCompleteASequence) {
+  // "&#x23;" decodes to "#", which with the "&" before it and "x41;" after it forms "&#x41;".
+  EXPECT_EQ(XMLUnescape("&&#x23;x41;"), "A");
+  // Any sixth character takes the decoded byte, not only ";".
+  EXPECT_EQ(XMLUnescape("&#x41Z"), "A");
+  // Lower-case hex digits decode too; "#X" does not start a sequence.
+  EXPECT_EQ(XMLUnescape("&#x3c;"), "<");
+  EXPECT_EQ(XMLUnescape("&#X3C;"), "&#X3C;");
+  // A sequence needs five characters after the ampersand.
+  EXPECT_EQ(XMLUnescape("a&#x41"), "a&#x41");
+}
+
+TEST(XMLUnescape, LeavesBrokenSequencesAndShortCDataAsText) {
+  EXPECT_EQ(XMLUnescape("&#xZZ;"), "&#xZZ;");
+  EXPECT_EQ(XMLUnescape("&#x4G;x"), "&#x4G;x");
+  EXPECT_EQ(XMLUnescape("a&b"), "a&b");
+  EXPECT_EQ(XMLUnescape("<![CDATA[x"), "<![CDATA[x") << "shorter than both markers";
+  EXPECT_EQ(XMLUnescape("<![CDATA[]]"), "<![CDATA[]]");
+  EXPECT_EQ(XMLUnescape("<![CDATA[]]>"), "");
+}
+
+TEST(XMLUnescape, TakesCDataUntouched) {
+  EXPECT_EQ(XMLUnescape("<![CDATA[x<y]]>"), "x<y");
+  EXPECT_EQ(XMLUnescape("<![cdata[ &#x41; ]]>"), " &#x41; ") << "case-insensitive marker, no decoding, no trimming";
+  EXPECT_EQ(XMLUnescape(" <![CDATA[x]]>"), "<![CDATA[x]]>") << "only at the very start";
+}
+
+TEST(XMLElementContent, MatchesNestedElementsOfTheSameNameByDepth) {
+  const std::string text = "<a>1<a>2<a>3</a></a></a><a>4</a>";
+  size_t pos = 1;
+  std::string_view content;
+  ASSERT_TRUE(XMLElementContent(text, "a", pos, content));
+  EXPECT_EQ(content, "1<a>2<a>3</a></a>");
+  EXPECT_EQ(pos, 25u);
+  ASSERT_TRUE(XMLElementContent(text, "a", pos, content));
+  EXPECT_EQ(content, "4");
+  EXPECT_EQ(pos, text.size() + 1);
+  // Position at the end of the text: nothing more.
+  EXPECT_FALSE(XMLElementContent(text, "a", pos, content));
+  EXPECT_EQ(pos, 0u);
+}
+
+TEST(XMLElementContent, FailsOnUnclosedOrUnbalancedElements) {
+  std::string_view content = "x";
+  size_t pos = 1;
+  EXPECT_FALSE(XMLElementContent("<a><a></a>", "a", pos, content));
+  EXPECT_EQ(pos, 0u);
+  EXPECT_TRUE(content.empty());
+  pos = 1;
+  EXPECT_FALSE(XMLElementContent("<b>x</b>", "a", pos, content)) << "tag not present";
+  pos = 1;
+  EXPECT_FALSE(XMLElementContent("<a>x</a>", "", pos, content)) << "empty tag";
+  EXPECT_EQ(pos, 0u);
+  pos = 1;
+  EXPECT_FALSE(XMLElementContent("<A>x</a>", "A", pos, content)) << "the closing tag repeats the opening text exactly";
+  pos = 0;
+  EXPECT_FALSE(XMLElementContent("<a>x</a>", "a", pos, content));
+  pos = 1;
+  EXPECT_FALSE(XMLElementContent("", "a", pos, content));
+}
+
+TEST(XMLElementContent, SearchesFromThePosition) {
+  const std::string text = "<a>1</a><a>2</a>";
+  size_t pos = 2;
+  std::string_view content;
+  ASSERT_TRUE(XMLElementContent(text, "a", pos, content));
+  EXPECT_EQ(content, "2");
+  pos = 1;
+  ASSERT_TRUE(XMLElementContent("<a></a>", "a", pos, content));
+  EXPECT_EQ(content, "");
+}
+
+TEST(XMLNextTag, TakesTheTextBetweenAngleBrackets) {
+  const std::string text = "xx<Bank>5</Bank>";
+  size_t pos = 1;
+  std::string_view tag;
+  ASSERT_TRUE(XMLNextTag(text, pos, tag));
+  EXPECT_EQ(tag, "Bank");
+  EXPECT_EQ(pos, 9u);
+  ASSERT_TRUE(XMLNextTag(text, pos, tag));
+  EXPECT_EQ(tag, "/Bank");
+  EXPECT_FALSE(XMLNextTag(text, pos, tag)) << "position past the text";
+  EXPECT_EQ(pos, 0u);
+  pos = 1;
+  EXPECT_FALSE(XMLNextTag("<open", pos, tag));
+  EXPECT_TRUE(tag.empty());
+  pos = 1;
+  ASSERT_TRUE(XMLNextTag("<a x=\"1\">", pos, tag));
+  EXPECT_EQ(tag, "a x=\"1\"");
+}
+
+TEST(XMLFindRoot, SkipsDeclarationDoctypeAndEarlierElements) {
+  auto root = XMLFindRoot("<?xml version = \"1.0\"?><VXPlayers><x/></VXPlayers>", "VXPlayers");
+  EXPECT_TRUE(root.Found);
+  EXPECT_EQ(root.Content, "<x/>");
+  root = XMLFindRoot("<!DOCTYPE r [ <VXPlayers>no</VXPlayers> ]><vxplayers>yes</vxplayers>", "VXPlayers");
+  EXPECT_TRUE(root.Found) << "root name is matched ignoring case";
+  EXPECT_EQ(root.Content, "yes");
+  root = XMLFindRoot("<Other>1</Other>\r\n<VXSetting>2</VXSetting>", "VXSetting");
+  EXPECT_TRUE(root.Found);
+  EXPECT_EQ(root.Content, "2");
+  root = XMLFindRoot("<?XML?><R></R>", "R");
+  EXPECT_TRUE(root.Found);
+  EXPECT_EQ(root.Content, "");
+}
+
+TEST(XMLFindRoot, FindsNothingWhenAnEarlierElementOrTheRootDoesNotClose) {
+  EXPECT_FALSE(XMLFindRoot("<Other><VXSetting>2</VXSetting>", "VXSetting").Found);
+  EXPECT_FALSE(XMLFindRoot("<VXSetting><Bank>1</Bank>", "VXSetting").Found);
+  EXPECT_FALSE(XMLFindRoot("", "VXSetting").Found);
+  EXPECT_FALSE(XMLFindRoot("no tags", "VXSetting").Found);
+  EXPECT_FALSE(XMLFindRoot("<Other></Other>", "VXSetting").Found);
+}
+
+TEST(CompareXMLNames, SortsWithBitFiveClearedAndShorterFirst) {
+  std::vector<std::string> names = {"PlayerName", "PictureID", "Password", "GameIDStr", "GameHands", "CreditOut",
+                                    "CreditIn",   "a_b",       "aZ",       "A1",        "Ab",        "A"};
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return CompareXMLNames(a, b) < 0; });
+  const std::vector<std::string> expected = {"A",         "A1",       "Ab",       "aZ",        "a_b",       "CreditIn",
+                                             "CreditOut", "GameHands", "GameIDStr", "Password", "PictureID", "PlayerName"};
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(CompareXMLNames("bank", "BANK"), 0);
+}
+
+}  // namespace
