@@ -148,7 +148,22 @@ std::unique_ptr<TGfxImage> RecordingDevice::CreateImage() {
 
 int32_t RecordingDevice::Initialize() {
   Add("Initialize");
-  initialized_ = true;
+  initialized_ = InitializeResult == 0;
+  return InitializeResult;
+}
+
+void RecordingDevice::ParamsChanged() {
+  Add("ParamsChanged");
+  if (OnParamsChanged) OnParamsChanged();
+}
+
+int32_t RecordingDevice::ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) {
+  if (FramePixels.size() != static_cast<size_t>(width_) * static_cast<size_t>(height_) || FramePixels.empty()) {
+    return TGfxDevice::ReadFrame(pixels, width, height);
+  }
+  pixels = FramePixels;
+  width = width_;
+  height = height_;
   return 0;
 }
 

@@ -3,6 +3,7 @@
 // checked call by call. Its images keep their texels in memory, so pictures can be loaded
 // into them and read back.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,15 @@ public:
   bool CanCreateImages = true;
   // Code TextureMap returns (after logging).
   int32_t TextureMapResult = 0;
+  // Code Initialize returns (a device that cannot start).
+  int32_t InitializeResult = 0;
+  // What ReadFrame hands out (Width x Height pixels); empty: ReadFrame fails with -1.
+  std::vector<uint32_t> FramePixels;
+  // Runs when a parameter changes (a test may throw from it, as a failing re-creation does).
+  std::function<void()> OnParamsChanged;
+
+  void ParamsChanged() override;
+  int32_t ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) override;
 
   void SetClipRect(const TGfxRect& rect) override;
   std::unique_ptr<TGfxImage> CreateImage() override;

@@ -1,0 +1,95 @@
+#include "framework/VXResources.h"
+
+#include <vector>
+
+#include "core/Log.h"
+#include "platform/Files.h"
+#include "render/BitmapEx.h"
+
+namespace {
+
+std::string WithBackslash(const std::string& folder) {
+  if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder;
+  return folder + "\\";
+}
+
+void OpenArchive(TRecDb& archive, const std::string& fileName) {
+  archive.SetFileName(vx::ResolvePath(fileName));
+  archive.SetOpenMode(opReadOnly);
+  if (archive.Open() != 0) Log("RECDB: FATAL ERROR");
+}
+
+}  // namespace
+
+TVXResourceManager::TVXResourceManager(const std::string& dataFolder, const std::string& pakFolder,
+                                       const std::string& tempFolder)
+    : TempFolder(WithBackslash(tempFolder)) {
+  OpenArchive(FontsArchive, WithBackslash(dataFolder) + "fonts.vxr");
+  const std::string pak = WithBackslash(pakFolder);
+  OverrideFolder = (!pak.empty() && vx::DirectoryExists(pak)) ? pak : std::string();
+  OpenArchive(DataArchive, pak + "default.vxr");
+}
+
+bool TVXResourceManager::IsSafeName(const std::string& name) {
+  if (name.empty() || name.front() == '\\') return false;
+  if (name.find('/') != std::string::npos || name.find("..") != std::string::npos) return false;
+  for (unsigned char c : name) {
+    if (c < 0x20) return false;
+  }
+  return true;
+}
+
+bool TVXResourceManager::CheckName(const std::string& name) {
+  if (IsSafeName(name)) return true;
+  Log("ERROR: Refused resource name: " + name);
+  return false;
+}
+
+std::string TVXResourceManager::LooseFile(const std::string& name) const {
+  if (OverrideFolder.empty()) return {};
+  const std::string path = OverrideFolder + name;
+  return vx::FileExists(path) ? vx::ResolvePath(path) : std::string();
+}
+
+bool TVXResourceManager::FileExists(const std::string& name) {
+  if (!CheckName(name)) return false;
+  if (!LooseFile(name).empty()) return true;
+  return DataArchive.FindRecord(name) >= 0;
+}
+
+std::string TVXResourceManager::GetFileName(const std::string& name) {
+  if (!CheckName(name)) return {};
+  std::string loose = LooseFile(name);
+  if (!loose.empty()) return loose;
+  std::vector<uint8_t> bytes;
+  uint32_t size = 0;
+  if (DataArchive.ReadRecord(name, bytes, size) != 0) return {};
+  std::string flat = name;
+  for (char& c : flat) {
+    if (c == '\\') c = '_';
+  }
+  // The folder may have been removed since start-up.
+  vx::ForceDirectories(TempFolder);
+  const std::string path = vx::ResolvePath(TempFolder + flat);
+  std::string error;
+  if (!vx::WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &error)) {
+    Log("ERROR: Cannot write the temporary copy " + path + ": " + error);
+    return {};
+  }
+  return path;
+}
+
+bool TVXResourceManager::LoadBitmap(const std::string& name, TBitmapEx& bitmap) {
+  if (!CheckName(name)) return false;
+  try {
+    std::string loose = LooseFile(name);
+    if (!loose.empty()) {
+      bitmap.LoadFromFile(loose, pkBmp);
+      return true;
+    }
+    return bitmap.LoadFromRecDb(DataArchive, name, pkBmp) == 0;
+  } catch (const std::exception& e) {
+    Log("ERROR: " + name + " " + e.what());
+    return false;
+  }
+}

@@ -1,0 +1,156 @@
+// The resource manager: loose files over archive records, case-insensitive archive keys,
+// temporary copies, refused names and damaged data.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/Log.h"
+#include "framework/VXResources.h"
+#include "platform/Files.h"
+#include "render/BitmapEx.h"
+#include "support/TempDir.h"
+#include "tools/common/ArchiveWriter.h"
+#include "tools/common/BmpWriter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> Picture(int32_t w, int32_t h, uint32_t colour) {
+  std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h), colour);
+  return vxtools::EncodeBmp(w, h, pixels.data(), 24);
+}
+
+void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  fs::create_directories(path.parent_path());
+  vxtest::TempDir::WriteFile(path.string(), std::string(bytes.begin(), bytes.end()));
+}
+
+std::string ReadText(const std::string& path) {
+  std::string out;
+  vx::ReadWholeFile(path, out);
+  return out;
+}
+
+// A program folder with Data\fonts.vxr, Data\Pak\default.vxr and a temporary folder.
+struct ProgramFolder {
+  ProgramFolder() {
+    data = dir.Path() / "Data";
+    pak = data / "Pak";
+    temp = dir.Path() / "tmp";
+    fs::create_directories(pak);
+    fs::create_directories(temp);
+    std::vector<vxtools::TArchiveItem> items;
+    items.push_back({"Lobby\\Table.bmp", 0, Picture(4, 3, 0xFF0000FFu), 0});
+    items.push_back({"Lobby\\theme.scn", 0, {'[', 'A', ']', '\n'}, 0});
+    items.push_back({"Lobby\\Broken.bmp", 0, {'B', 'M', 1, 2, 3}, 0});
+    EXPECT_TRUE(vxtools::WriteArchiveFile((pak / "default.vxr").string(), items));
+    EXPECT_TRUE(vxtools::WriteArchiveFile((data / "fonts.vxr").string(), {}));
+  }
+  std::unique_ptr<TVXResourceManager> Open() const {
+    return std::make_unique<TVXResourceManager>(data.string(), pak.string(), temp.string());
+  }
+  vxtest::TempDir dir;
+  fs::path data, pak, temp;
+};
+
+}  // namespace
+
+TEST(ResourceManager, LooseFilesInThePakFolderBeatArchiveRecords) {
+  ProgramFolder p;
+  WriteBytes(p.data / "Lobby" / "Table.bmp", Picture(9, 9, 0xFF00FF00u));  // directly in Data: ignored
+  auto rm = p.Open();
+  EXPECT_TRUE(rm->FontsArchive.Opened());
+  EXPECT_TRUE(rm->DataArchive.Opened());
+  EXPECT_FALSE(rm->OverrideFolder.empty());
+  TBitmapEx bmp;
+  ASSERT_TRUE(rm->LoadBitmap("Lobby\\Table.bmp", bmp));
+  EXPECT_EQ(bmp.Width(), 4);  // the record
+
+  WriteBytes(p.pak / "Lobby" / "Table.bmp", Picture(7, 5, 0xFF00FF00u));
+  ASSERT_TRUE(rm->LoadBitmap("Lobby\\Table.bmp", bmp));
+  EXPECT_EQ(bmp.Width(), 7);  // the loose file
+  EXPECT_EQ(bmp.Pixel(0, 0) & 0xFFFFFFu, 0x00FF00u);
+  const std::string path = rm->GetFileName("Lobby\\Table.bmp");
+  EXPECT_EQ(fs::path(path), p.pak / "Lobby" / "Table.bmp");
+  EXPECT_TRUE(rm->FileExists("Lobby\\Table.bmp"));
+}
+
+TEST(ResourceManager, ArchiveKeysIgnoreCase) {
+  ProgramFolder p;
+  auto rm = p.Open();
+  EXPECT_TRUE(rm->FileExists("LOBBY\\table.BMP"));
+  TBitmapEx bmp;
+  EXPECT_TRUE(rm->LoadBitmap("lobby\\TABLE.bmp", bmp));
+  EXPECT_FALSE(rm->FileExists("Lobby\\Chair.bmp"));
+}
+
+TEST(ResourceManager, RecordsBecomeFilesInTheTemporaryFolderOnEveryCall) {
+  ProgramFolder p;
+  auto rm = p.Open();
+  const std::string path = rm->GetFileName("Lobby\\theme.scn");
+  EXPECT_EQ(fs::path(path).filename(), "Lobby_theme.scn");
+  EXPECT_EQ(fs::path(path).parent_path(), p.temp);
+  EXPECT_EQ(ReadText(path), "[A]\n");
+  vxtest::TempDir::WriteFile(path, "changed");
+  EXPECT_EQ(ReadText(rm->GetFileName("Lobby\\theme.scn")), "[A]\n");
+  EXPECT_EQ(rm->GetFileName("Lobby\\missing.scn"), "");
+
+  // A temporary copy that cannot be written gives no name and a log line.
+  fs::remove_all(p.temp);
+  vxtest::TempDir::WriteFile(p.temp.string(), "a file where the folder should be");
+  vx::ClearLog();
+  EXPECT_EQ(rm->GetFileName("Lobby\\theme.scn"), "");
+  EXPECT_TRUE(vx::LogContains("ERROR: Cannot write the temporary copy"));
+}
+
+TEST(ResourceManager, MissingArchivesAreReportedNeverCreated) {
+  vxtest::TempDir dir;
+  vx::ClearLog();
+  TVXResourceManager rm(dir.File("Data"), dir.File("Data/Pak"), dir.File("tmp"));
+  EXPECT_TRUE(vx::LogContains("RECDB: FATAL ERROR"));
+  EXPECT_FALSE(rm.FontsArchive.Opened());
+  EXPECT_FALSE(fs::exists(dir.Path() / "Data"));
+  EXPECT_TRUE(rm.OverrideFolder.empty());
+  EXPECT_FALSE(rm.FileExists("Lobby\\Table.bmp"));
+  TBitmapEx bmp;
+  EXPECT_FALSE(rm.LoadBitmap("Lobby\\Table.bmp", bmp));
+  EXPECT_EQ(rm.GetFileName("Lobby\\Table.bmp"), "");
+}
+
+TEST(ResourceManager, WithoutAPakFolderNoLooseFileIsConsulted) {
+  vxtest::TempDir dir;
+  // A file that a missing override folder would otherwise find relative to the current folder.
+  const fs::path cwd = fs::current_path();
+  fs::current_path(dir.Path());
+  WriteBytes(dir.Path() / "Lobby" / "Table.bmp", Picture(2, 2, 0));
+  TVXResourceManager rm(dir.File("Data"), "", dir.File("tmp"));
+  const bool exists = rm.FileExists("Lobby\\Table.bmp");
+  TBitmapEx bmp;
+  const bool loaded = rm.LoadBitmap("Lobby\\Table.bmp", bmp);
+  fs::current_path(cwd);
+  EXPECT_FALSE(exists);
+  EXPECT_FALSE(loaded);
+}
+
+TEST(ResourceManager, DamagedPicturesAndUnsafeNamesAreRefused) {
+  ProgramFolder p;
+  auto rm = p.Open();
+  vx::ClearLog();
+  TBitmapEx bmp;
+  EXPECT_FALSE(rm->LoadBitmap("Lobby\\Broken.bmp", bmp));
+  EXPECT_TRUE(vx::LogContains("ERROR: Lobby\\Broken.bmp"));
+  WriteBytes(p.pak / "Lobby" / "Loose.bmp", {'B', 'M', 0, 0});
+  EXPECT_FALSE(rm->LoadBitmap("Lobby\\Loose.bmp", bmp));
+
+  // Names that would leave the resource folders.
+  WriteBytes(p.dir.Path() / "secret.bmp", Picture(2, 2, 0));
+  for (const std::string& name : std::vector<std::string>{"..\\..\\secret.bmp", "Lobby/../../secret.bmp", "\\secret.bmp", "",
+                                 std::string("Lobby\\Table.bmp\0x", 18), "Lobby\\\x01.bmp"}) {
+    EXPECT_FALSE(rm->FileExists(name)) << name;
+    EXPECT_FALSE(rm->LoadBitmap(name, bmp)) << name;
+    EXPECT_EQ(rm->GetFileName(name), "") << name;
+  }
+  EXPECT_TRUE(vx::LogContains("ERROR: Refused resource name"));
+  EXPECT_TRUE(TVXResourceManager::IsSafeName("Casinos.dll\\CARD_1.bmp"));
+}
