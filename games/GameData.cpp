@@ -91,6 +91,10 @@ TPokerData::TPokerData() {
 
 void TPokerData::Load() {
   TVXGameData::Load();
+  RepairLoadedValues();
+}
+
+void TPokerData::RepairLoadedValues() {
   if (OrvantaNumber < 5 || OrvantaNumber > 10) OrvantaNumber = 5;
   // A count of 10 would pay the Orvanta bonus on the next round without being earned.
   for (int i = 0; i < OrvantaStats.Count(); ++i) {

@@ -93,6 +93,8 @@ public:
   // 5..10, every Orvanta count into 0..9, every mini-bonus pool into the range its bet can
   // reach, and the two jackpot counters into 1..MaxJackpot.
   void Load() override;
+  // The repairs alone, for values read from any other source.
+  void RepairLoadedValues();
 
   // Reads "5;10;20;" style lists: each piece before a ";" that reads as a positive integer
   // is a bet; text after the last ";" is not used. A list without any bet is logged and
