@@ -71,11 +71,6 @@ Rgba Hex(uint32_t rgb, double alpha) {
   return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha};
 }
 
-Rgba Mix(Rgba a, Rgba b, double t) {
-  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t,
-          a.a + (b.a - a.a) * t};
-}
-
 Canvas::Canvas(int width, int height) : width_(width), height_(height) {
   surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   cr_ = cairo_create(surface_);

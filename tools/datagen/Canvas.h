@@ -41,7 +41,6 @@ struct Rgba {
 };
 // 0xRRGGBB to a cairo colour.
 Rgba Hex(uint32_t rgb, double alpha = 1.0);
-Rgba Mix(Rgba a, Rgba b, double t);
 
 struct Stop {
   double offset;

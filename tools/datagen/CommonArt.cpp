@@ -26,7 +26,7 @@ std::vector<Stop> LacquerStops() {
   return {{0.0, Hex(0x1E5A3A)}, {0.5, Hex(0x0C2C1C)}, {1.0, Hex(0x03110A)}};
 }
 
-// A gold-rimmed felt plate: the shape of buttons and tabs. `top` rounds only the top corners.
+// A gold-rimmed lacquer plate: the shape of buttons and tabs; `topOnly` rounds only the top corners.
 void Plate(Canvas& c, double w, double h, double r, bool topOnly, double rim) {
   auto shape = [&](double inset, double radius) {
     if (topOnly)
@@ -162,7 +162,6 @@ Picture TaskBar(FontLibrary&) {
   c.SetVertical(1, h * 0.45, {{0.0, Hex(0xFFFFFF, 0.16)}, {1.0, Hex(0xFFFFFF, 0.0)}});
   c.Fill();
   c.Polygon({{10, h - 3.5}, {w - 10, h - 3.5}, {w - 10, h - 2.5}, {10, h - 2.5}});
-  c.SetVertical(0, 0, {{0, Hex(kGoldLight, 0.9)}});
   cairo_pattern_t* p = cairo_pattern_create_linear(10, 0, w - 10, 0);
   cairo_pattern_add_color_stop_rgba(p, 0.0, 1, 0.95, 0.8, 0.0);
   cairo_pattern_add_color_stop_rgba(p, 0.5, 1, 0.95, 0.8, 0.9);
