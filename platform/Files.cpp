@@ -42,9 +42,12 @@ std::string FindCaseInsensitive(const std::string& dir, const std::string& name)
 }
 
 std::string Join(const std::string& a, const std::string& b) {
-  if (a.empty()) return b;
-  if (a.back() == '/') return a + b;
-  return a + "/" + b;
+  std::string r;
+  r.reserve(a.size() + b.size() + 1);
+  r.append(a);
+  if (!a.empty() && a.back() != '/') r.push_back('/');
+  r.append(b);
+  return r;
 }
 
 bool WriteAll(int fd, const char* data, size_t size) {
@@ -76,14 +79,15 @@ std::string ResolvePath(std::string_view path, std::string_view root) {
   std::string base;  // the physical folder the components are resolved in
   std::string out;   // the path handed back
   if (absolute) {
-    base = "/";
-    out = "/";
+    base.push_back('/');
+    out.push_back('/');
   } else if (!root.empty()) {
     base = ToNativePath(root);
     out = base;
   }
 
-  bool resolving = true;
+  // Most names exist exactly as written: one lookup instead of one per component.
+  bool resolving = !NameExists(absolute ? native : Join(base, native));
   for (const std::string& comp : Split(native, '/')) {
     if (comp.empty() || comp == ".") continue;
     std::string name = comp;
@@ -102,7 +106,7 @@ std::string ResolvePath(std::string_view path, std::string_view root) {
     out = Join(out, name);
   }
   if (trailing && !out.empty() && out.back() != '/') out += '/';
-  if (out.empty() && !native.empty()) out = ".";
+  if (out.empty() && !native.empty()) out.push_back('.');
   return out;
 }
 
