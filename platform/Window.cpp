@@ -154,6 +154,9 @@ bool PlatformWindow::SetMode(WindowMode mode, int width, int height, std::string
 bool PlatformWindow::HasDisplayMode(int width, int height) const {
   int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
   if (display < 0) return false;
+  // The desktop's own mode is always available, even from drivers that list no modes.
+  SDL_DisplayMode desktop;
+  if (SDL_GetDesktopDisplayMode(display, &desktop) == 0 && desktop.w == width && desktop.h == height) return true;
   int n = SDL_GetNumDisplayModes(display);
   for (int i = 0; i < n; ++i) {
     SDL_DisplayMode m;

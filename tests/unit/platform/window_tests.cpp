@@ -183,6 +183,20 @@ TEST(Window, OpensUnderTheOffscreenDriverPumpsAndCloses) {
   EXPECT_EQ(x, 123);
   EXPECT_EQ(y, 456);
 
+  // Full screen on the desktop and back: the window returns to its 800x600 client area.
+  ASSERT_TRUE(window.SetMode(vx::WindowMode::DesktopFullScreen, 800, 600, &error)) << error;
+  EXPECT_EQ(window.Mode(), vx::WindowMode::DesktopFullScreen);
+  int dw = 0, dh = 0;
+  window.GetDisplaySize(dw, dh);
+  EXPECT_GT(dw, 0);
+  EXPECT_GT(dh, 0);
+  EXPECT_TRUE(window.HasDisplayMode(dw, dh));
+  EXPECT_FALSE(window.HasDisplayMode(12345, 6789));
+  ASSERT_TRUE(window.SetMode(vx::WindowMode::Windowed, 800, 600, &error)) << error;
+  window.GetClientSize(w, h);
+  EXPECT_EQ(w, 800);
+  EXPECT_EQ(h, 600);
+
   // The close button: a window close request ends the loop.
   e = SDL_Event{};
   e.type = SDL_WINDOWEVENT;
