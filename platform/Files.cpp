@@ -156,7 +156,9 @@ bool ForceDirectories(std::string_view path, std::string* error) {
 bool ReadWholeFile(std::string_view path, std::string& out, std::string* error, uint64_t maxBytes) {
   out.clear();
   const std::string resolved = ResolvePath(path);
-  int fd = ::open(resolved.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking open: a FIFO planted under a file's name must not hang the reader (it is
+  // refused below); regular files read the same either way.
+  int fd = ::open(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     SetError(error, "cannot open", resolved, errno);
     return false;

@@ -108,6 +108,10 @@ TEST(ReadWholeFile, ReadsEverythingWithinTheCapAndRefusesTheRest) {
 
   EXPECT_FALSE(vx::ReadWholeFile(t.Str() + "/missing", out, &err));
   EXPECT_FALSE(vx::ReadWholeFile(t.Str(), out, &err));  // a folder
+  // A pipe with nobody writing is refused at once instead of blocking the reader.
+  ASSERT_EQ(::mkfifo(t.File("pipe.xml").c_str(), 0600), 0);
+  EXPECT_FALSE(vx::ReadWholeFile(t.File("pipe.xml"), out, &err));
+  EXPECT_FALSE(vx::FileExists(t.File("pipe.xml")));
   // Files whose reported size is 0 are read to their end all the same.
   ASSERT_TRUE(vx::ReadWholeFile("/proc/self/status", out, &err)) << err;
   EXPECT_NE(out.find("VmRSS"), std::string::npos);
