@@ -32,6 +32,25 @@ uint32_t Offset(size_t v) {
   return static_cast<uint32_t>(v);
 }
 
+// A zlib stream of stored blocks: level 0 without setting up a deflate state each time.
+std::vector<uint8_t> StoreStream(const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> out{0x78, 0x01};
+  size_t pos = 0;
+  do {
+    const size_t n = std::min<size_t>(data.size() - pos, 65535);
+    const bool last = pos + n == data.size();
+    out.push_back(last ? 1 : 0);
+    PutU16(out, static_cast<uint16_t>(n));
+    PutU16(out, static_cast<uint16_t>(~n));
+    out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(pos),
+               data.begin() + static_cast<std::ptrdiff_t>(pos + n));
+    pos += n;
+  } while (pos < data.size());
+  const uint32_t check = static_cast<uint32_t>(adler32(1, data.data(), static_cast<uInt>(data.size())));
+  for (int i = 3; i >= 0; --i) out.push_back(static_cast<uint8_t>(check >> (8 * i)));
+  return out;
+}
+
 }  // namespace
 
 std::vector<uint8_t> BuildArchive(const std::vector<TArchiveItem>& items, int level, TArchiveLayout* layout) {
@@ -40,10 +59,18 @@ std::vector<uint8_t> BuildArchive(const std::vector<TArchiveItem>& items, int le
   std::vector<uint32_t> offsets;
   if (layout) *layout = TArchiveLayout{};
   for (const TArchiveItem& item : items) {
-    uLongf packedSize = compressBound(static_cast<uLong>(item.Data.size()));
-    std::vector<uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, item.Data.data(), static_cast<uLong>(item.Data.size()), level) != Z_OK) {
-      throw std::runtime_error("zlib could not compress record " + item.Key);
+    std::vector<uint8_t> packed;
+    uLongf packedSize;
+    if (level == 0) {
+      packed = StoreStream(item.Data);
+      packedSize = packed.size();
+    } else {
+      packedSize = compressBound(static_cast<uLong>(item.Data.size()));
+      packed.resize(packedSize);
+      if (compress2(packed.data(), &packedSize, item.Data.data(), static_cast<uLong>(item.Data.size()), level) !=
+          Z_OK) {
+        throw std::runtime_error("zlib could not compress record " + item.Key);
+      }
     }
     const uint32_t at = Offset(out.size());
     offsets.push_back(at);

@@ -22,6 +22,7 @@ struct TArchiveLayout {
 };
 
 // The archive's bytes. Keys are stored as given (the reader folds case when looking up).
+// Level 0 stores the records uncompressed (still as zlib streams).
 std::vector<uint8_t> BuildArchive(const std::vector<TArchiveItem>& items, int level = 9,
                                   TArchiveLayout* layout = nullptr);
 // Builds and writes the archive atomically. False with a reason on failure.
