@@ -88,7 +88,7 @@ Buffer Win() {
   for (int i = 0; i < 4; ++i) {
     const double t = i * 0.085;
     AddTone(b, t, 0.45, NoteHz(notes[i]), 0.35, Shape::Triangle, {0.003, 0.16, 0, 0, 0.1});
-    AddBell(b, t, NoteHz(notes[i] + 12), 0.12, 0.18, 3.0, 1.2);
+    AddBell(b, t, NoteHz(notes[i] + 12), 0.07, 0.18, 3.0, 1.0);
   }
   AddReverb(b, 0.25, 0.4);
   return b;
@@ -110,7 +110,7 @@ Buffer WinBig() {
   }
   AddTone(b, t, 1.0, NoteHz(C5 - 24), 0.3, Shape::Triangle, {0.02, 0.5, 0.5, 0, 0.3});
   Noise n(15);
-  AddNoise(b, n, t, 0.9, 0.25, 6000, 9000, 0.8, {0.002, 0.35, 0, 0, 0.2});  // cymbal
+  AddNoise(b, n, t, 0.9, 0.12, 5000, 8000, 1.2, {0.002, 0.3, 0, 0, 0.2});  // cymbal
   AddReverb(b, 0.3, 0.6);
   return b;
 }

@@ -95,6 +95,9 @@ struct Tune {
   Chart chart;
   Noise rng{1};
   int keyRoot = 0;
+  // Scales every track's volume: the mix peaks about 4 dB under full scale, leaving room
+  // for the effects that play over it.
+  double master = 0.78;
   std::vector<int> scale = {0, 2, 4, 5, 7, 9, 11};
 
   // Tracks are handed out by reference: room for all of them is made at once.
@@ -106,7 +109,7 @@ struct Tune {
     t.name = name;
     t.channel = channel;
     t.program = program;
-    t.volume = volume;
+    t.volume = int(std::lround(volume * master));
     t.pan = pan;
     t.reverb = reverb;
     t.chorus = chorus;
@@ -532,6 +535,7 @@ MidiSong Pop1() {
   Tune t;
   t.song.name = "Pop 1";
   t.song.bpm = 120;
+  t.master = 0.66;  // four-on-the-floor and a saw lead stack up
   t.rng = Noise(501);
   t.keyRoot = 0;  // C major
   const std::string verse = "Am|F|C|G|Am|F|C|G|";
@@ -587,6 +591,7 @@ MidiSong Pop2() {
   Tune t;
   t.song.name = "Pop 2";
   t.song.bpm = 96;
+  t.master = 0.74;
   t.rng = Noise(502);
   t.keyRoot = 7;  // G major
   const std::string verse = "G|D|Em|C|G|D|C|D|";
