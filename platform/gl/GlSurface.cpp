@@ -64,6 +64,10 @@ std::unique_ptr<Surface> CreateWindowSurface(SDL_Window* window, std::string& er
     error = "no window";
     return nullptr;
   }
+  // The GL driver stays loaded for the life of the process: contexts are re-created on
+  // every mode switch, and unloading a driver that keeps its own global state is unsafe.
+  static const bool driverHeld = SDL_GL_LoadLibrary(nullptr) == 0;
+  (void)driverHeld;
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
