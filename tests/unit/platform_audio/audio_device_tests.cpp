@@ -186,3 +186,23 @@ TEST(AudioDevice, SilentBackendKeepsTheBookkeeping) {
   backend->ReleaseSegment(seg);
   EXPECT_FALSE(backend->PlaySegment(seg, path));
 }
+
+TEST(AudioDevice, NoDeviceMeansASilentBackEndAndALoggedError) {
+  vx::ClearLog();
+  ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  auto backend = OpenAudioBackend();
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  ASSERT_NE(backend, nullptr);
+  EXPECT_EQ(backend->Describe(), "silent");
+  EXPECT_TRUE(vx::LogContains("ERROR: Cannot open the audio device ("));
+
+  // The mixer is one per process: a second back end while one is open is silent too.
+  auto first = OpenAudioBackend();
+  EXPECT_NE(first->Describe(), "silent");
+  auto second = OpenAudioBackend();
+  EXPECT_EQ(second->Describe(), "silent");
+  EXPECT_TRUE(vx::LogContains("the mixer is already in use"));
+  first.reset();
+  auto third = OpenAudioBackend();  // free again once the first is closed
+  EXPECT_NE(third->Describe(), "silent");
+}
