@@ -7,7 +7,6 @@
 #include <array>
 #include <atomic>
 #include <cmath>
-#include <filesystem>
 #include <map>
 #include <vector>
 
