@@ -283,16 +283,55 @@ TGfxRect TVXCustomControl::ClipRect() const {
 }
 
 namespace {
-// Resets the device clip when the control's drawing ends, also when a hook throws.
+std::optional<TGfxRect> g_enclosingClip;
+
+// The common part of two rectangles; empty (never inverted) when they do not meet.
+TGfxRect CutTo(const TGfxRect& a, const TGfxRect& b) {
+  TGfxRect r = Intersect(a, b);
+  r.Right = std::max(r.Right, r.Left);
+  r.Bottom = std::max(r.Bottom, r.Top);
+  return r;
+}
+
+// Puts the device clip back to the enclosing clip, or to the whole surface without one.
+void RestoreClip() {
+  TGfxDevice* d = vx::ToolkitHost().Device();
+  if (d == nullptr) return;
+  if (g_enclosingClip) {
+    d->SetClipRect(*g_enclosingClip);
+  } else {
+    d->ResetClipRect();
+  }
+}
+}  // namespace
+
+namespace vx {
+ScopedEnclosingClip::ScopedEnclosingClip(const TGfxRect& rect) : outer_(g_enclosingClip) {
+  g_enclosingClip = outer_ ? CutTo(rect, *outer_) : rect;
+  if (TGfxDevice* d = ToolkitHost().Device()) d->SetClipRect(*g_enclosingClip);
+}
+
+ScopedEnclosingClip::~ScopedEnclosingClip() {
+  g_enclosingClip = outer_;
+  RestoreClip();
+}
+
+const std::optional<TGfxRect>& EnclosingClip() { return g_enclosingClip; }
+}  // namespace vx
+
+namespace {
+// Resets the device clip when the control's drawing ends, also when a hook throws. Inside an
+// enclosing clip the control's clip is cut to it and the enclosing clip comes back.
 class ClipScope {
 public:
   explicit ClipScope(bool active, const TGfxRect& rect) : active_(active) {
     if (!active_) return;
-    if (TGfxDevice* d = vx::ToolkitHost().Device()) d->SetClipRect(rect);
+    TGfxDevice* d = vx::ToolkitHost().Device();
+    if (d == nullptr) return;
+    d->SetClipRect(g_enclosingClip ? CutTo(rect, *g_enclosingClip) : rect);
   }
   ~ClipScope() {
-    if (!active_) return;
-    if (TGfxDevice* d = vx::ToolkitHost().Device()) d->ResetClipRect();
+    if (active_) RestoreClip();
   }
   ClipScope(const ClipScope&) = delete;
   ClipScope& operator=(const ClipScope&) = delete;

@@ -217,6 +217,25 @@ private:
   std::vector<TVXCustomControl*> children_;
 };
 
+namespace vx {
+// A clip that encloses the controls processed inside it (a scroll control's client area).
+// While one is open, a control's own clip is cut to it, and the control's drawing returns to
+// it afterwards instead of to the whole surface. Scopes nest: each sets the device clip to its
+// rectangle cut to the one outside it, and puts the outer one back when it closes.
+class ScopedEnclosingClip {
+public:
+  explicit ScopedEnclosingClip(const TGfxRect& rect);
+  ~ScopedEnclosingClip();
+  ScopedEnclosingClip(const ScopedEnclosingClip&) = delete;
+  ScopedEnclosingClip& operator=(const ScopedEnclosingClip&) = delete;
+
+private:
+  std::optional<TGfxRect> outer_;
+};
+// The innermost open enclosing clip (already cut to every outer one), if any.
+const std::optional<TGfxRect>& EnclosingClip();
+}  // namespace vx
+
 // Sends a key to the active control, but only when it lies inside the input scene's subtree
 // (a modal dialog keeps keys from a control of the screen below it). True when sent.
 bool SendKeyToActiveControl(TVXCustomControl* inputScene, uint16_t& key, TShiftState shift);
