@@ -72,6 +72,13 @@ GLuint CompileShader(Functions& gl, GLenum kind, const char* source, std::string
   return shader;
 }
 
+// Texels are 0xAARRGGBB: in memory B, G, R, A. They are stored byte for byte (a plain copy
+// on every driver) and the sampler swaps red and blue back, which costs nothing.
+void SwizzleBgra(Functions& gl) {
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_R, GL_BLUE);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_B, GL_RED);
+}
+
 }  // namespace
 
 Letterbox ComputeLetterbox(int drawableWidth, int drawableHeight, int frameWidth, int frameHeight) {
@@ -271,8 +278,9 @@ uint32_t Renderer::CreateTexture(int width, int height) {
   GLuint id = 0;
   gl.GenTextures(1, &id);
   gl.BindTexture(GL_TEXTURE_2D, id);
-  gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  SwizzleBgra(gl);
   gl.BindTexture(GL_TEXTURE_2D, texture_);
   if (gl.GetError() != GL_NO_ERROR) {
     gl.DeleteTextures(1, &id);
@@ -294,7 +302,7 @@ bool Renderer::UploadTexture(uint32_t id, int width, int height, const uint32_t*
   gl.BindTexture(GL_TEXTURE_2D, id);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, texels);
+  gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, texels);
   gl.BindTexture(GL_TEXTURE_2D, texture_);
   return Check();
 }
@@ -400,15 +408,16 @@ bool Renderer::DrawBuffer(const uint32_t* pixels, int width, int height, int pit
     if (streamTexture_ != 0) gl.DeleteTextures(1, &streamTexture_);
     gl.GenTextures(1, &streamTexture_);
     gl.BindTexture(GL_TEXTURE_2D, streamTexture_);
-    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    SwizzleBgra(gl);
     streamWidth_ = width;
     streamHeight_ = height;
   }
   gl.BindTexture(GL_TEXTURE_2D, streamTexture_);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, pitch / 4);
-  gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+  gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 
   // The buffer covers the frame one texel per pixel, whatever its own size.
@@ -471,13 +480,19 @@ bool Renderer::ReadFrame(std::vector<uint32_t>& pixels) {
   gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
   gl.ReadBuffer(GL_COLOR_ATTACHMENT0);
   gl.PixelStorei(GL_PACK_ALIGNMENT, 4);
-  gl.ReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, raw.data());
+  gl.ReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
   if (!Check()) return false;
-  // GL rows run bottom-up.
+  // GL rows run bottom-up, and bytes come R, G, B, A: swap red and blue into 0xAARRGGBB.
   pixels.resize(raw.size());
   const auto w = static_cast<size_t>(width_);
-  for (int y = 0; y < height_; ++y)
-    std::copy_n(raw.data() + static_cast<size_t>(height_ - 1 - y) * w, w, pixels.data() + static_cast<size_t>(y) * w);
+  for (int y = 0; y < height_; ++y) {
+    const uint32_t* from = raw.data() + static_cast<size_t>(height_ - 1 - y) * w;
+    uint32_t* to = pixels.data() + static_cast<size_t>(y) * w;
+    for (size_t x = 0; x < w; ++x) {
+      const uint32_t p = from[x];
+      to[x] = (p & 0xFF00FF00u) | ((p & 0xFFu) << 16) | ((p >> 16) & 0xFFu);
+    }
+  }
   return true;
 }
 
