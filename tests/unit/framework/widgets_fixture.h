@@ -128,6 +128,9 @@ private:
   WidgetHost& host_;
 };
 
+// True when a glyph at x follows one at previous within the same text run.
+inline bool NextGlyph(int32_t previous, int32_t x) { return x > previous && x - previous <= kGlyphWidth; }
+
 // One line per call; consecutive glyphs of the font become "Text x,y n" (position of the first
 // glyph and the glyph count).
 inline std::vector<std::string> Summary(const vxtest::RecordingDevice& device, const TGfxImage* fontImage) {
@@ -139,7 +142,7 @@ inline std::vector<std::string> Summary(const vxtest::RecordingDevice& device, c
       size_t n = 1;
       while (i + n < device.Calls.size() && device.Calls[i + n].Op == "TextureMap" &&
              device.Calls[i + n].Image == fontImage && device.Calls[i + n].Points[0].Y == c.Points[0].Y &&
-             device.Calls[i + n].Points[0].X > device.Calls[i + n - 1].Points[0].X) {
+             NextGlyph(device.Calls[i + n - 1].Points[0].X, device.Calls[i + n].Points[0].X)) {
         ++n;
       }
       s << "Text " << c.Points[0].X << "," << c.Points[0].Y << " " << n;
@@ -167,7 +170,7 @@ inline std::vector<std::string> DrawnTexts(const vxtest::RecordingDevice& device
   for (const vxtest::DeviceCall& c : device.Calls) {
     if (c.Op != "TextureMap" || c.Image != fontImage) continue;
     const char ch = static_cast<char>(32 + c.Pattern);
-    if (out.empty() || c.Points[0].Y != lastY || c.Points[0].X <= lastX) out.emplace_back();
+    if (out.empty() || c.Points[0].Y != lastY || !NextGlyph(lastX, c.Points[0].X)) out.emplace_back();
     out.back() += ch;
     lastX = c.Points[0].X;
     lastY = c.Points[0].Y;
