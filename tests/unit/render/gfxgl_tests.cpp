@@ -11,6 +11,7 @@
 #include <string>
 
 #include "render/GfxDevice3.h"
+#include "render/GfxTestPattern.h"
 #include "unit/render/GfxTestSupport.h"
 
 namespace {
@@ -363,6 +364,17 @@ TEST_F(GpuDeviceTest, SoftwareFramesPresentThroughTheSameSurface) {
   EXPECT_EQ(f.At(17, 23), 0xFF000000u | (17u << 16) | 23u);
   EXPECT_EQ(f.At(kW - 1, kH - 1), 0xFF000000u | static_cast<uint32_t>((kW - 1) << 16 | (kH - 1)));
   EXPECT_NE(device_->DrawBuffer(buffer.data(), kW, kH, kW * 2), 0);  // pitch too small
+}
+
+TEST_F(GpuDeviceTest, TheTestPatternShowsItsBarsAndLeavesTheClipOpen) {
+  Begin();
+  ASSERT_EQ(DrawTestPattern(*device_, 7), 0);
+  EXPECT_EQ(device_->GetClipRect(), GfxRect(0, 0, kW, kH));
+  const Frame f = End();
+  const uint32_t bars[8] = {0xFFFFFFFFu, 0xFFFFFF00u, 0xFF00FFFFu, 0xFF00FF00u,
+                            0xFFFF00FFu, 0xFFFF0000u, 0xFF0000FFu, 0xFF000000u};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(f.At(kW * i / 8 + kW / 16, kH / 6), bars[i]) << "bar " << i;
+  EXPECT_EQ(f.At(0, kH / 2), 0xFFFFFF00u);  // the frame's left edge
 }
 
 // ---- Golden frame ------------------------------------------------------------------------
