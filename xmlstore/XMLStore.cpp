@@ -227,33 +227,35 @@ bool XMLPersistent::ReadValue(const XMLPropertyInfo& p, std::string_view content
     return true;
   }
   if (p.ReadOnly()) return true;
+  std::string buffer;
+  std::string_view value;
+  if (p.Kind != XMLPropKind::RawString && p.Kind != XMLPropKind::MIMEString && p.Kind != XMLPropKind::Variant)
+    value = XMLUnescapeView(content, buffer);
   switch (p.Kind) {
-    case XMLPropKind::Int32: p.SetInt(*this, XMLTextToInt32(XMLUnescape(content))); break;
-    case XMLPropKind::UInt32: p.SetInt(*this, XMLTextToUInt32(XMLUnescape(content))); break;
-    case XMLPropKind::Int64: p.SetInt(*this, XMLTextToInt64(XMLUnescape(content))); break;
-    case XMLPropKind::Color: p.SetInt(*this, SwapRedBlue(XMLTextToUInt32(XMLUnescape(content)))); break;
+    case XMLPropKind::Int32: p.SetInt(*this, XMLTextToInt32(value)); break;
+    case XMLPropKind::UInt32: p.SetInt(*this, XMLTextToUInt32(value)); break;
+    case XMLPropKind::Int64: p.SetInt(*this, XMLTextToInt64(value)); break;
+    case XMLPropKind::Color: p.SetInt(*this, SwapRedBlue(XMLTextToUInt32(value))); break;
     case XMLPropKind::Boolean:
     case XMLPropKind::Enumeration: {
-      const std::string name = XMLUnescape(content);
-      const int index = FindName(p.EnumNames, name);
-      if (index < 0) throw EConvertError(XMLQuoteValue(name) + " is not a valid value of " + p.Name);
+      const int index = FindName(p.EnumNames, value);
+      if (index < 0) throw EConvertError(XMLQuoteValue(value) + " is not a valid value of " + p.Name);
       p.SetInt(*this, index);
       break;
     }
     case XMLPropKind::Char: {
       // A blank character value keeps the property as it is.
-      const std::string s = XMLUnescape(content);
-      if (!s.empty()) p.SetInt(*this, static_cast<unsigned char>(s[0]));
+      if (!value.empty()) p.SetInt(*this, static_cast<unsigned char>(value[0]));
       break;
     }
-    case XMLPropKind::Float: p.SetFloat(*this, XMLTextToFloat(XMLUnescape(content))); break;
-    case XMLPropKind::DateTime: p.SetFloat(*this, XMLTextToDateTime(XMLUnescape(content))); break;
-    case XMLPropKind::Date: p.SetFloat(*this, XMLTextToDate(XMLUnescape(content))); break;
-    case XMLPropKind::Time: p.SetFloat(*this, XMLTextToTime(XMLUnescape(content))); break;
-    case XMLPropKind::String: p.SetString(*this, XMLUnescape(content)); break;
+    case XMLPropKind::Float: p.SetFloat(*this, XMLTextToFloat(value)); break;
+    case XMLPropKind::DateTime: p.SetFloat(*this, XMLTextToDateTime(value)); break;
+    case XMLPropKind::Date: p.SetFloat(*this, XMLTextToDate(value)); break;
+    case XMLPropKind::Time: p.SetFloat(*this, XMLTextToTime(value)); break;
+    case XMLPropKind::String: p.SetString(*this, std::string(value)); break;
     case XMLPropKind::RawString: p.SetString(*this, std::string(content)); break;
     case XMLPropKind::MIMEString: p.SetString(*this, MIMEDecode(content)); break;
-    case XMLPropKind::StringList: p.SetList(*this, SplitLines(XMLUnescape(content))); break;
+    case XMLPropKind::StringList: p.SetList(*this, SplitLines(value)); break;
     case XMLPropKind::Variant: p.SetVariant(*this, XMLToVariant(content, p.GetVariant(*this))); break;
     case XMLPropKind::Object: break;
   }

@@ -17,11 +17,28 @@ size_t Horspool(std::string_view text, std::string_view pattern, size_t from0) {
   for (auto& s : skip) s = static_cast<Skip>(m);
   for (size_t k = 0; k + 1 < m; ++k) skip[static_cast<unsigned char>(pattern[k])] = static_cast<Skip>(m - 1 - k);
   const unsigned char last = static_cast<unsigned char>(pattern[m - 1]);
+  const char beforeLast = pattern[m - 2];  // m >= 2 here
   size_t i = from0 + m - 1;  // text index under the pattern's last byte
   while (i < n) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == last && std::memcmp(text.data() + i + 1 - m, pattern.data(), m - 1) == 0) return i + 2 - m;
+    // Every tag ends in ">", so the byte before it is tested before the whole comparison.
+    if (c == last && text[i - 1] == beforeLast && std::memcmp(text.data() + i + 1 - m, pattern.data(), m - 2) == 0)
+      return i + 2 - m;
     i += skip[c];
+  }
+  return 0;
+}
+
+// Short ranges: filling the skip table would cost more than the search.
+size_t ShortSearch(std::string_view text, std::string_view pattern, size_t from0) {
+  const size_t m = pattern.size();
+  const char* base = text.data();
+  const char* end = base + text.size() - m + 1;  // one past the last possible start
+  for (const char* p = base + from0; p < end;) {
+    p = static_cast<const char*>(std::memchr(p, pattern[0], static_cast<size_t>(end - p)));
+    if (!p) return 0;
+    if (std::memcmp(p + 1, pattern.data() + 1, m - 1) == 0) return static_cast<size_t>(p - base) + 1;
+    ++p;
   }
   return 0;
 }
@@ -47,6 +64,7 @@ size_t FindText(std::string_view text, std::string_view pattern, size_t start) {
     const void* p = std::memchr(text.data() + from0, pattern[0], n - from0);
     return p ? static_cast<size_t>(static_cast<const char*>(p) - text.data()) + 1 : 0;
   }
+  if (n - from0 < 4 * m + 64) return ShortSearch(text, pattern, from0);
   if (m <= 255) return Horspool<uint8_t>(text, pattern, from0);
   return Horspool<size_t>(text, pattern, from0);
 }
@@ -95,6 +113,18 @@ std::string XMLEscape(std::string_view text) {
   return out;
 }
 
+std::string_view XMLUnescapeView(std::string_view text, std::string& buffer) {
+  const bool cdata = text.size() >= kCDataOpen.size() + kCDataClose && vx::StartsText(kCDataOpen, text);
+  if (!cdata && text.find('&') == std::string_view::npos) {
+    size_t b = 0, e = text.size();
+    while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
+    while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
+    return text.substr(b, e - b);
+  }
+  buffer = XMLUnescape(text);
+  return buffer;
+}
+
 std::string XMLUnescape(std::string_view text) {
   if (text.size() >= kCDataOpen.size() + kCDataClose && vx::StartsText(kCDataOpen, text))
     return std::string(text.substr(kCDataOpen.size(), text.size() - kCDataOpen.size() - kCDataClose));
@@ -123,6 +153,78 @@ std::string XMLUnescape(std::string_view text) {
   return vx::Trim(rev);
 }
 
+namespace {
+
+// "<" + tag + ">" and "</" + tag + ">" without a heap allocation for ordinary tag lengths.
+class TagText {
+public:
+  TagText(std::string_view tag, bool closing) {
+    const size_t n = tag.size() + (closing ? 3 : 2);
+    char* p = n <= sizeof small_ ? small_ : (big_.resize(n), big_.data());
+    size_t i = 0;
+    p[i++] = '<';
+    if (closing) p[i++] = '/';
+    std::memcpy(p + i, tag.data(), tag.size());
+    p[n - 1] = '>';
+    view_ = std::string_view(p, n);
+  }
+  TagText(const TagText&) = delete;
+  TagText& operator=(const TagText&) = delete;
+  std::string_view View() const { return view_; }
+
+private:
+  char small_[96];
+  std::string big_;
+  std::string_view view_;
+};
+
+// The matching closing tag, scanning twice per step: the next closing tag from the current
+// point, then the opening tags between. Returns its 1-based position or 0; `after` is the
+// position after it.
+size_t MatchByTwoScans(std::string_view text, std::string_view open, std::string_view close, size_t cur,
+                       size_t& after) {
+  const size_t n = text.size();
+  size_t depth = 1;
+  for (;;) {
+    const size_t c = FindText(text, close, cur);
+    if (c == 0) return 0;
+    // Opening tags that start between the current point and this closing tag nest one
+    // level deeper. The window ends where an opening tag starting before `c` would end.
+    const std::string_view window = text.substr(0, std::min(n, c + open.size() - 2));
+    for (size_t q = cur; (q = FindText(window, open, q)) != 0 && q < c; q += open.size()) ++depth;
+    cur = c + close.size();
+    if (--depth == 0) {
+      after = cur;
+      return c;
+    }
+  }
+}
+
+// The same in one scan: opening and closing tags share the suffix tag + ">", so every
+// occurrence of either is an occurrence of the suffix, classified by what precedes it. For a
+// tag without "<" and ">" the occurrences never overlap, so the events come in the same
+// order as with two scans.
+size_t MatchBySuffix(std::string_view text, std::string_view open, size_t cur, size_t& after) {
+  const std::string_view suffix = open.substr(1);
+  size_t depth = 1;
+  size_t from = cur;
+  for (;;) {
+    const size_t h = FindText(text, suffix, from);  // 1-based
+    if (h == 0) return 0;
+    from = h + suffix.size();
+    if (h >= 2 && text[h - 2] == '<' && h - 1 >= cur) {
+      ++depth;
+    } else if (h >= 3 && text[h - 2] == '/' && text[h - 3] == '<' && h - 2 >= cur) {
+      if (--depth == 0) {
+        after = from;
+        return h - 2;
+      }
+    }
+  }
+}
+
+}  // namespace
+
 bool XMLElementContent(std::string_view text, std::string_view tag, size_t& position,
                        std::string_view& content) {
   content = {};
@@ -131,40 +233,28 @@ bool XMLElementContent(std::string_view text, std::string_view tag, size_t& posi
     position = 0;
     return false;
   }
-  std::string open;
-  open.reserve(tag.size() + 3);
-  open.append("<").append(tag).append(">");
-  std::string close;
-  close.reserve(tag.size() + 3);
-  close.append("</").append(tag).append(">");
-
-  const size_t p = FindText(text, open, position);
+  const TagText open(tag, false);
+  const std::string_view o = open.View();
+  // The reader asks for the tag it has just seen, which then starts right at the position.
+  const size_t p = text.compare(position - 1, o.size(), o) == 0 ? position : FindText(text, o, position);
   if (p == 0) {
     position = 0;
     return false;
   }
-  const size_t contentStart = p + open.size();  // 1-based
-  size_t cur = contentStart;
-  size_t depth = 1;
-  size_t lastClose = 0;
-  for (;;) {
-    const size_t c = FindText(text, close, cur);
-    if (c == 0) break;
-    // Opening tags that start between the current point and this closing tag nest one
-    // level deeper. The window ends where an opening tag starting before `c` would end.
-    const std::string_view window = text.substr(0, std::min(n, c + open.size() - 2));
-    for (size_t q = cur; (q = FindText(window, open, q)) != 0 && q < c; q += open.size()) ++depth;
-    --depth;
-    cur = c + close.size();
-    lastClose = c;
-    if (depth == 0) break;
+  const size_t contentStart = p + o.size();  // 1-based
+  size_t after = 0, close = 0;
+  if (tag.find_first_of("<>") == std::string_view::npos) {
+    close = MatchBySuffix(text, o, contentStart, after);
+  } else {
+    const TagText closing(tag, true);
+    close = MatchByTwoScans(text, o, closing.View(), contentStart, after);
   }
-  if (depth != 0) {
+  if (close == 0) {
     position = 0;
     return false;
   }
-  content = text.substr(contentStart - 1, lastClose - contentStart);
-  position = cur;
+  content = text.substr(contentStart - 1, close - contentStart);
+  position = after;
   return true;
 }
 

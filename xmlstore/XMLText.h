@@ -33,6 +33,9 @@ void XMLEscapeTo(std::string& out, std::string_view text);
 // followed by anything else stays literal text, and the result loses every byte <= 32 at
 // both ends.
 std::string XMLUnescape(std::string_view text);
+// XMLUnescape without a copy when nothing is decoded: a view into `text`, or into `buffer`
+// when it holds the decoded text.
+std::string_view XMLUnescapeView(std::string_view text, std::string& buffer);
 
 // Searches the element `tag` from the 1-based `position`: the opening tag "<tag>" at or
 // after it, then the matching closing tag "</tag>" with nested elements of the same name

@@ -134,8 +134,13 @@ bool TryPlainNumber(std::string_view text, double& out) {
 
 std::string XMLQuoteValue(std::string_view text) {
   constexpr size_t kMax = 64;
-  if (text.size() <= kMax) return "'" + std::string(text) + "'";
-  return "'" + std::string(text.substr(0, kMax)) + "...'";
+  std::string quoted;
+  quoted.reserve(kMax + 5);
+  quoted += '\'';
+  quoted.append(text.substr(0, kMax));
+  if (text.size() > kMax) quoted += "...";
+  quoted += '\'';
+  return quoted;
 }
 
 namespace {

@@ -125,6 +125,60 @@ TEST(XMLElementContent, MatchesNestedElementsOfTheSameNameByDepth) {
   EXPECT_EQ(pos, 0u);
 }
 
+// The element search as literally described: the next closing tag from the current point,
+// the opening tags before it counted one level deeper each, until the depth is back at 0.
+bool LiteralElementContent(const std::string& text, const std::string& tag, size_t& pos, std::string& content) {
+  content.clear();
+  if (pos < 1 || pos >= text.size() || tag.empty()) {
+    pos = 0;
+    return false;
+  }
+  const std::string open = "<" + tag + ">", close = "</" + tag + ">";
+  const size_t p = text.find(open, pos - 1);
+  if (p == std::string::npos) {
+    pos = 0;
+    return false;
+  }
+  const size_t start = p + open.size();
+  size_t cur = start, depth = 1, last = 0;
+  for (;;) {
+    const size_t c = text.find(close, cur);
+    if (c == std::string::npos) break;
+    for (size_t q = cur; (q = text.find(open, q)) != std::string::npos && q < c; q += open.size()) ++depth;
+    --depth;
+    cur = c + close.size();
+    last = c;
+    if (depth == 0) break;
+  }
+  if (depth != 0) {
+    pos = 0;
+    return false;
+  }
+  content = text.substr(start, last - start);
+  pos = cur + 1;
+  return true;
+}
+
+TEST(XMLElementContent, AgreesWithTheLiteralRuleOnRandomTagSoup) {
+  std::mt19937 rng(21);
+  const char alphabet[] = "<</>ab";
+  for (int round = 0; round < 20000; ++round) {
+    std::string text, tag;
+    for (int i = rng() % 48; i > 0; --i) text += alphabet[rng() % 6];
+    for (int i = 1 + rng() % 3; i > 0; --i) tag += alphabet[rng() % 6];
+    if (round % 2 == 0) tag = tag.substr(0, 1) == "<" ? "a" : tag;  // often an ordinary tag
+    const size_t start = 1 + rng() % (text.size() + 1);
+    size_t pos = start, refPos = start;
+    std::string_view content;
+    std::string refContent;
+    const bool found = XMLElementContent(text, tag, pos, content);
+    const bool refFound = LiteralElementContent(text, tag, refPos, refContent);
+    ASSERT_EQ(found, refFound) << text << " / " << tag << " @" << start;
+    ASSERT_EQ(pos, refPos) << text << " / " << tag << " @" << start;
+    ASSERT_EQ(std::string(content), refContent) << text << " / " << tag << " @" << start;
+  }
+}
+
 TEST(XMLElementContent, FailsOnUnclosedOrUnbalancedElements) {
   std::string_view content = "x";
   size_t pos = 1;
