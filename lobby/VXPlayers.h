@@ -1,0 +1,135 @@
+#pragma once
+// The players: every named profile with its password, picture and bank, saved as
+// "players.xml", and the one player who is signed in.
+//
+// Every change that is saved at once (adding, deleting, changing a profile) is written to
+// the file first, from a copy of the list that already holds the change; only when the file
+// is written does the list in memory change. A failed save therefore leaves the list and
+// the file as they were.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xmlstore/TSYXML.h"
+
+class TPlayerStatistics;
+class TVXImage;
+class TVXLabel;
+class TVXListBox;
+
+class TVXPlayer : public TTSYXMLCollectionItem {
+public:
+  // Published.
+  std::string PlayerName;
+  std::string Password;  // plain text
+  std::string FirstName;
+  std::string LastName;
+  int32_t PictureID = 0;  // texture frame of the player's picture
+  uint32_t Bank = 0;      // money not in any game
+  int32_t Rank = 0;
+
+  // Not saved: the player's record in the casino entered last (set by the city).
+  TPlayerStatistics* Statistics = nullptr;
+
+  // The bank as written to the file: the signed number with the same 32 bits.
+  std::string GetBankText() const;
+  // Accepts -2^31..2^32-1 (the negative numbers being the written form of 2^31 and up);
+  // any other text is logged and the bank keeps its value, so one bad value does not stop
+  // the rest of the file from loading.
+  void SetBankText(std::string text);
+
+  // The profile fields (not the bank, rank or statistics) of another player.
+  void AssignProfile(const TVXPlayer& other);
+
+  VX_XML_PUBLISHED
+};
+
+// The values a profile dialog edits.
+struct TVXPlayerProfile {
+  std::string PlayerName;
+  std::string Password;
+  std::string FirstName;
+  std::string LastName;
+  int32_t PictureID = 1;
+};
+
+enum class TChangePlayerResult {
+  Changed,
+  NameEmpty,     // the new name is empty
+  NameTaken,     // another player has that name (ignoring case)
+  NotInList,     // the player is not one of this list's
+  SaveFailed,    // the file could not be written; nothing changed
+};
+
+class TVXPlayers : public TTSYXMLCollection {
+public:
+  static constexpr uint32_t StartingBank = 1000;
+
+  TVXPlayer* Add() { return AddAs<TVXPlayer>(); }
+  TVXPlayer* Items(int index) const { return ItemAs<TVXPlayer>(index); }
+
+  // "players.xml" with its full path; the folder holding it is created when it is missing.
+  std::string FileName;
+
+  TVXPlayer* CurrentPlayer() const { return current_; }
+
+  // Reads FileName when it exists (all players replaced, nobody signed in). A file that
+  // cannot be read is logged and kept aside as "<name>.bad"; should it not be possible to
+  // move it aside, the list saves nothing for the rest of the run so that the file is never
+  // replaced. False when the file could not be read.
+  bool LoadFromFile();
+  // Writes the whole list to FileName (atomically, readable by its owner only when the file
+  // is new). False, logged, when there is no file name or it cannot be written.
+  bool SaveToFile() const;
+  // Reading replaces every player, so nobody stays signed in.
+  bool SetXMLBody(std::string_view body) override;
+  using TTSYXMLCollection::GetXMLBody;
+
+  // The first player with that name, ignoring ASCII case; nullptr when none.
+  TVXPlayer* FindPlayer(std::string_view name) const;
+  bool PlayerExists(std::string_view name) const { return FindPlayer(name) != nullptr; }
+
+  // Appends a player with the bank StartingBank and saves the file. False, and nothing
+  // changes, when the name is empty or taken or the file cannot be written. The new player
+  // is not signed in.
+  bool AddPlayer(std::string_view name, std::string_view password, std::string_view firstName,
+                 std::string_view lastName, int32_t pictureID);
+  // Removes the player and saves the file; a player who was signed in is signed out. False
+  // when nobody has the name or the file cannot be written (the player then stays).
+  bool DeletePlayer(std::string_view name);
+  // Replaces the player's profile fields and saves the file. A name that another player has
+  // (ignoring case) is refused.
+  TChangePlayerResult ChangePlayer(TVXPlayer* player, const TVXPlayerProfile& profile);
+
+  // Signs the player in when the name is known and the password matches, both ignoring
+  // ASCII case. Otherwise false and the current player stays.
+  bool Login(std::string_view name, std::string_view password);
+  void Logout() { current_ = nullptr; }
+
+  // Clears the list, adds every name in list order and returns the count.
+  int GetPlayerNames(std::vector<std::string>& names) const;
+  // Refills the list box with one row per player (the player attached to the row). With
+  // `markCurrent` and somebody signed in, the first row is "* " + that player's name and
+  // the player's own row is left out. Returns the number of players.
+  int FillPlayerList(TVXListBox* listBox, bool markCurrent) const;
+  // Shows the player in whichever of the controls are given: name, bank (unsigned
+  // decimal), rank, and the picture's texture frame.
+  static void ShowPlayerInfo(const TVXPlayer* player, TVXLabel* nameLabel, TVXLabel* bankLabel,
+                             TVXImage* pictureImage, TVXLabel* rankLabel);
+
+  // True when saves are refused for the rest of the run (see LoadFromFile).
+  bool SavesBlocked() const { return savesBlocked_; }
+
+  VX_XML_PUBLISHED
+
+private:
+  // Writes this list with `skip` left out and `extra` appended (either may be null), and
+  // with `changed` written with `profile` instead of its own fields.
+  bool SaveVariant(const TVXPlayer* skip, const TVXPlayer* extra, const TVXPlayer* changed = nullptr,
+                   const TVXPlayerProfile* profile = nullptr) const;
+  bool WriteFile(const TVXPlayers& list) const;
+
+  TVXPlayer* current_ = nullptr;
+  bool savesBlocked_ = false;
+};
