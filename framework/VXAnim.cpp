@@ -1,0 +1,127 @@
+#include "framework/VXAnim.h"
+
+#include "framework/VXApplication.h"
+#include "framework/VXScene.h"
+#include "framework/VXWidgets.h"
+
+TVXAnim::~TVXAnim() {
+  if (Running || Listed) TVXAnim::Finish();
+}
+
+void TVXAnim::Start() {
+  Finished = false;
+  FrameCounter = 0;
+  StepNo = 1;
+}
+
+void TVXAnim::Run() {
+  TVXMainWindow* main = vx::MainWindow();
+  if (!Running) {
+    Start();
+    Running = true;
+    if (main != nullptr) main->AddAnim(this);
+  }
+  if (main == nullptr || !Blocking) return;
+  // The animation may be freed by what the loop runs; only its token is read then.
+  vx::WeakRef<TVXAnim> self(this);
+  while (self && Running && Blocking) {
+    if (!main->ProcessMessage()) break;  // closing: unwind to the outermost loop
+  }
+}
+
+void TVXAnim::Finish() {
+  Running = false;
+  Finished = true;
+  if (Listed) {
+    if (TVXMainWindow* main = vx::MainWindow()) main->RemoveAnim(this);
+  }
+  // Without a main window nothing else can clear the flag.
+  Listed = false;
+}
+
+void TVXAnim::NextStepAfter(int32_t frames) {
+  ++FrameCounter;
+  if (FrameCounter >= frames) {
+    FrameCounter = 0;
+    ++StepNo;
+  }
+}
+
+void TVXAnim::StepOnce() {
+  if (inStep_) return;
+  vx::WeakRef<TVXAnim> self(this);
+  inStep_ = true;
+  try {
+    Step();
+  } catch (...) {
+    if (self) inStep_ = false;
+    throw;
+  }
+  if (self) inStep_ = false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Fades
+
+TAnimFade::TAnimFade() {
+  TVXMainWindow* main = vx::MainWindow();
+  FadeScene = new TVXScene(nullptr);
+  if (main != nullptr && main->MainScene() != nullptr) FadeScene->BringToFront();
+  FadeScene->SetVisible(true);
+  FadeScene->Background->NoRender = true;
+
+  Panel = new TVXPanel(FadeScene);
+  Panel->SetName("PANEL");
+  Panel->SetBounds(0, 0, vx::ToolkitHost().SurfaceWidth(), vx::ToolkitHost().SurfaceHeight());
+  Panel->SetColor(0);
+  Panel->SetAlpha(255);
+  FadeScene->AddControl(Panel);
+}
+
+TAnimFade::~TAnimFade() {
+  // The fade leaves the list while its scene still exists.
+  if (Running || Listed) TVXAnim::Finish();
+  delete FadeScene;  // frees the panel with it
+  FadeScene = nullptr;
+  Panel = nullptr;
+}
+
+void TAnimFade::Start() {
+  if (FadeIn) {
+    Alpha = 255;
+    StepNo = 1;
+  } else {
+    Alpha = 0;
+    StepNo = 3;
+  }
+}
+
+void TAnimFade::Step() {
+  if (FadeScene != nullptr && FadeScene->Paused) return;
+  switch (StepNo) {
+    case 1:
+      Alpha -= AlphaStep;
+      if (Alpha < 0) {
+        Alpha = 0;
+        if (!HoldThenFadeOut) {
+          Finish();  // the panel keeps its last alpha
+          return;
+        }
+        StepNo = 2;
+      }
+      break;
+    case 2:
+      NextStepAfter(HoldFrames);
+      break;
+    case 3:
+      Alpha += AlphaStep;
+      if (Alpha > 255) {
+        Finish();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  if (Panel != nullptr) Panel->SetAlpha(Alpha);
+}

@@ -1,0 +1,106 @@
+#include "framework/VXSettings.h"
+
+#include "core/Log.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
+#include "sysutil/SysUtils.h"
+
+namespace {
+
+std::string WithSeparator(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return folder;
+}
+
+}  // namespace
+
+namespace vx {
+
+std::string MakeTempFolder(const std::string& systemTemp, const std::string& programFolder) {
+  if (!systemTemp.empty()) {
+    const std::string folder = systemTemp + "\\_vxvptmp\\";
+    if (vx::ForceDirectories(vx::ToNativePath(folder))) return folder;
+  }
+  const std::string fallback = programFolder + "Temp\\_vxvptmp\\";
+  vx::ForceDirectories(vx::ToNativePath(fallback));  // a failure shows later, where the folder is used
+  return fallback;
+}
+
+}  // namespace vx
+
+TVXSetting::TVXSetting(const std::string& programFolder, const std::string& systemTemp) {
+  ProgramFolder = WithSeparator(programFolder.empty() ? vx::ProgramFolder() : programFolder);
+  SettingsFile = ProgramFolder + "settings.xml";
+  TempFolder = vx::MakeTempFolder(systemTemp.empty() ? vx::GetWindowsTempFolder() : systemTemp, ProgramFolder);
+  PlayersFolder = ProgramFolder + "Players\\";
+  PlayersFile = ProgramFolder + "Players\\" + "players.xml";
+  CasinosFolder = ProgramFolder + "Casinos\\";
+  PakFolder = ProgramFolder + "Data\\Pak\\";
+  SetCasino("MakeDefault");
+  DataFolder = ProgramFolder + "Data\\";
+  FontsFolder = ProgramFolder + "Data\\Fonts\\";
+  Load();
+}
+
+void TVXSetting::SetCasino(const std::string& name) {
+  CasinoName = name;
+  CasinoFolder = CasinosFolder + CasinoName + "\\";
+  CasinoPakFolder = PakFolder;
+  CasinoCommonFolder = CasinosFolder + CasinoName + "\\Common\\";
+  PakCommonFolder = PakFolder + "Common\\";
+}
+
+void TVXSetting::ApplyForcedValues() {
+  optAntialias = true;
+  optVSync = true;
+  optSceneEffects = false;
+  optParticleEffects = false;
+}
+
+bool TVXSetting::Load() {
+  bool ok = true;
+  if (!SettingsFile.empty()) {
+    const std::string file = vx::ResolvePath(SettingsFile);
+    if (vx::FileExists(file)) {
+      try {
+        ok = LoadFromFile(file);
+      } catch (const std::exception& e) {
+        Log("ERROR: Cannot load " + SettingsFile + ": " + e.what());
+        ok = false;
+      }
+    }
+  }
+  // Forced whatever the file held, and also when it could only be read in part.
+  ApplyForcedValues();
+  return ok;
+}
+
+bool TVXSetting::Save() const {
+  if (SettingsFile.empty()) return false;
+  try {
+    if (SaveToFile(vx::ResolvePath(SettingsFile))) return true;
+  } catch (const std::exception& e) {
+    Log("ERROR: Cannot save " + SettingsFile + ": " + e.what());
+    return false;
+  }
+  Log("ERROR: Cannot save " + SettingsFile);
+  return false;
+}
+
+const XMLClassInfo& TVXSetting::StaticXMLClass() {
+  static const XMLClassInfo info = XMLClassBuilder<TVXSetting, TTSYXMLObject>("TVXSetting")
+                                       .Prop("optFullScreen", &TVXSetting::optFullScreen)
+                                       .Prop("optMouseTrail", &TVXSetting::optMouseTrail)
+                                       .Prop("optSoundEnabled", &TVXSetting::optSoundEnabled)
+                                       .Prop("optMusicEnabled", &TVXSetting::optMusicEnabled)
+                                       .Prop("optSoundVolume", &TVXSetting::optSoundVolume)
+                                       .Prop("optMusicVolume", &TVXSetting::optMusicVolume)
+                                       .Prop("optAntialias", &TVXSetting::optAntialias)
+                                       .Prop("optVSync", &TVXSetting::optVSync)
+                                       .Prop("optParticleEffects", &TVXSetting::optParticleEffects)
+                                       .Prop("optCardEffects", &TVXSetting::optCardEffects)
+                                       .Prop("optSceneEffects", &TVXSetting::optSceneEffects)
+                                       .Prop("optAutoLoginPlayerName", &TVXSetting::optAutoLoginPlayerName)
+                                       .Prop("optAutoLoginPlayerPassword", &TVXSetting::optAutoLoginPlayerPassword);
+  return info;
+}
