@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstring>
 
 #include "core/Exception.h"
@@ -605,12 +606,15 @@ int32_t TGfxDevice3::WireQuad(const TPoint4& points, const TColor4& colours, int
   TPoint4 p = points;
   std::array<int, 4> order{0, 1, 2, 3};
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return p[static_cast<size_t>(a)].X > p[static_cast<size_t>(b)].X; });
-  --p[static_cast<size_t>(order[0])].X;
-  --p[static_cast<size_t>(order[1])].X;
+  const auto pullIn = [](int32_t& v) {
+    if (v > INT32_MIN) --v;
+  };
+  pullIn(p[static_cast<size_t>(order[0])].X);
+  pullIn(p[static_cast<size_t>(order[1])].X);
   order = {0, 1, 2, 3};
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return p[static_cast<size_t>(a)].Y > p[static_cast<size_t>(b)].Y; });
-  --p[static_cast<size_t>(order[0])].Y;
-  --p[static_cast<size_t>(order[1])].Y;
+  pullIn(p[static_cast<size_t>(order[0])].Y);
+  pullIn(p[static_cast<size_t>(order[1])].Y);
   for (size_t i = 0; i < 4 && code == errNone; ++i) {
     const size_t j = (i + 1) % 4;
     code = AddLinePixels(p[i], p[j], colours[i], colours[j], true);

@@ -185,6 +185,18 @@ TEST(GpuBatching, OffScreenLinesCostOnlyTheirVisiblePart) {
     EXPECT_LT(pixel.second, 100);
   }
   EXPECT_LE(VerticesDrawn(*r.Backend), 6u * 101u);
+
+  // Extreme corners neither wrap round nor hang.
+  r.Backend->Draws.clear();
+  r.Device->BeginScene();
+  EXPECT_EQ(r.Device->WireQuad(TPoint4{TGfxPoint{INT32_MIN, INT32_MIN}, {INT32_MIN, INT32_MIN}, {INT32_MIN, INT32_MIN},
+                                       {INT32_MIN, INT32_MIN}},
+                               Color4(0xFFFFFFFFu), 0),
+            0);
+  EXPECT_EQ(r.Device->WireQuad(QuadFromRect(GfxRect(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)), Color4(0xFFFFFFFFu), 0),
+            0);
+  r.Device->EndScene();
+  EXPECT_EQ(CoveredPixels(*r.Backend).size(), 0u);  // the frame lies far outside
 }
 
 TEST(GpuScene, BeginInsideAnOpenSceneFailsAndKeepsTheBatch) {
