@@ -31,7 +31,7 @@ public:
     std::string error;
     std::unique_ptr<vx::gl::Surface> surface;
     if (window != nullptr && window->IsCreated()) {
-      ApplyWindowMode(*window, params.Windowed);
+      ApplyWindowMode(*window, params);
       surface = vx::gl::CreateWindowSurface(window->NativeHandle(), error);
     } else {
       surface = vx::gl::CreateHeadlessSurface(error);
@@ -56,7 +56,7 @@ public:
     if (!renderer_) return Open(params);
     vx::PlatformWindow* window = form_ != nullptr ? form_->Window() : nullptr;
     if (window != nullptr && window->IsCreated() && params.Windowed != windowed_) {
-      ApplyWindowMode(*window, params.Windowed);
+      ApplyWindowMode(*window, params);
       windowed_ = params.Windowed;
     }
     if (!renderer_->Reset(params.Width, params.Height)) return false;
@@ -140,15 +140,15 @@ public:
 private:
   // Full screen takes the display's exact mode of the frame size when it has one; otherwise
   // a borderless desktop-sized window shows the frame scaled and letterboxed.
-  void ApplyWindowMode(vx::PlatformWindow& window, bool windowed) {
+  void ApplyWindowMode(vx::PlatformWindow& window, const TGfxPresentParams& params) {
     std::string error;
     bool ok = true;
-    if (windowed) {
-      ok = window.SetMode(vx::WindowMode::Windowed, vx::kLogicalWidth, vx::kLogicalHeight, &error);
-    } else if (window.HasDisplayMode(vx::kLogicalWidth, vx::kLogicalHeight)) {
-      ok = window.SetMode(vx::WindowMode::ExclusiveFullScreen, vx::kLogicalWidth, vx::kLogicalHeight, &error);
+    if (params.Windowed) {
+      ok = window.SetMode(vx::WindowMode::Windowed, params.Width, params.Height, &error);
+    } else if (window.HasDisplayMode(params.Width, params.Height)) {
+      ok = window.SetMode(vx::WindowMode::ExclusiveFullScreen, params.Width, params.Height, &error);
     } else {
-      ok = window.SetMode(vx::WindowMode::DesktopFullScreen, vx::kLogicalWidth, vx::kLogicalHeight, &error);
+      ok = window.SetMode(vx::WindowMode::DesktopFullScreen, params.Width, params.Height, &error);
     }
     if (!ok) Log("ERROR: cannot switch the window mode: " + error);
   }
