@@ -184,8 +184,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
   std::map<std::string, double> ns;
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) ns[r.benchmark_name()] = r.GetAdjustedRealTime();
+    for (const Run& r : runs) {
+      if (r.error_occurred) continue;
+      if (r.run_type == Run::RT_Iteration) ns[r.benchmark_name()] = r.GetAdjustedRealTime();
+      // With repetitions, the mean stands for the benchmark.
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "mean") ns[r.run_name.str()] = r.GetAdjustedRealTime();
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   void Ratio(const char* what, const std::string& ours, const std::string& ref) {
