@@ -1,6 +1,7 @@
 // Reader of Windows BMP pictures: 1, 4, 8, 16, 24 and 32 bits per pixel, RLE4 and RLE8,
 // bit-field masks, bottom-up and top-down rows, core (12-byte) and info (40-124 byte) headers.
-// A 32-bit picture keeps its alpha byte (or its alpha mask); everything else comes out 24-bit.
+// A 32-bit picture keeps its alpha byte (or its alpha mask); everything else comes out opaque.
+// Every depth is decoded straight into 32-bit pixels: no second pass to widen them.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -174,11 +175,11 @@ void ReadBmpPicture(TBitmapEx& bitmap, TStream& stream) {
     if (core) entries = 1u << bpp;
     if (entries > 256) Fail("palette too large");
     const int entrySize = core ? 3 : 4;
-    palette.assign(256, 0);
+    palette.assign(256, 0xFF000000u);  // indices past the palette: opaque black
     for (uint32_t k = 0; k < entries; ++k) {
       uint8_t e[4] = {0, 0, 0, 0};
       stream.ReadBuffer(e, entrySize);
-      palette[k] = static_cast<uint32_t>(e[2]) << 16 | static_cast<uint32_t>(e[1]) << 8 | e[0];
+      palette[k] = 0xFF000000u | static_cast<uint32_t>(e[2]) << 16 | static_cast<uint32_t>(e[1]) << 8 | e[0];
     }
   }
 
@@ -190,9 +191,8 @@ void ReadBmpPicture(TBitmapEx& bitmap, TStream& stream) {
   if (stream.Seek(dataPos, soBeginning) != dataPos) Fail("cannot reach the pixel data");
   const int64_t dataAvail = start + available - dataPos;
 
-  const bool out32 = bpp == 32;
   bitmap.SetSize(0, 0);
-  bitmap.SetPixelFormat(out32 ? pf32bit : pf24bit);
+  bitmap.SetPixelFormat(pf32bit);
   bitmap.SetSize(w, hgt);
   auto destRow = [&](int64_t fileRow) { return bitmap.ScanLine(static_cast<int32_t>(topDown ? fileRow : hgt - 1 - fileRow)); };
 
@@ -204,12 +204,8 @@ void ReadBmpPicture(TBitmapEx& bitmap, TStream& stream) {
     for (int32_t y = 0; y < hgt; ++y) {
       uint8_t* d = destRow(y);
       const uint8_t* s = indices.data() + static_cast<size_t>(y) * w;
-      for (int32_t x = 0; x < w; ++x, d += 3) {
-        const uint32_t c = palette[s[x]];
-        d[0] = static_cast<uint8_t>(c);
-        d[1] = static_cast<uint8_t>(c >> 8);
-        d[2] = static_cast<uint8_t>(c >> 16);
-      }
+      uint32_t* out = reinterpret_cast<uint32_t*>(d);
+      for (int32_t x = 0; x < w; ++x) out[x] = palette[s[x]];
     }
     return;
   }
@@ -230,27 +226,30 @@ void ReadBmpPicture(TBitmapEx& bitmap, TStream& stream) {
       case 4:
       case 8: {
         const uint32_t perByte = 8 / bpp, mask = (1u << bpp) - 1;
-        for (int32_t x = 0; x < w; ++x, d += 3) {
+        uint32_t* out = reinterpret_cast<uint32_t*>(d);
+        for (int32_t x = 0; x < w; ++x) {
           const uint32_t byte = s[x / perByte];
           const uint32_t shift = 8 - bpp * (x % perByte + 1);
-          const uint32_t c = palette[(byte >> shift) & mask];
-          d[0] = static_cast<uint8_t>(c);
-          d[1] = static_cast<uint8_t>(c >> 8);
-          d[2] = static_cast<uint8_t>(c >> 16);
+          out[x] = palette[(byte >> shift) & mask];
         }
         break;
       }
       case 16:
-        for (int32_t x = 0; x < w; ++x, d += 3) {
+        for (int32_t x = 0; x < w; ++x, d += 4) {
           const uint32_t v = GetU16LE(s + 2 * x);
           d[0] = static_cast<uint8_t>(mb.Get(v));
           d[1] = static_cast<uint8_t>(mg.Get(v));
           d[2] = static_cast<uint8_t>(mr.Get(v));
+          d[3] = 255;
         }
         break;
-      case 24:
-        std::memcpy(d, s, static_cast<size_t>(w) * 3);
+      case 24: {
+        uint32_t* out = reinterpret_cast<uint32_t*>(d);
+        for (int32_t x = 0; x < w; ++x, s += 3) {
+          out[x] = 0xFF000000u | static_cast<uint32_t>(s[2]) << 16 | static_cast<uint32_t>(s[1]) << 8 | s[0];
+        }
         break;
+      }
       case 32:
         if (!bitfields) {
           std::memcpy(d, s, static_cast<size_t>(w) * 4);  // blue, green, red, alpha

@@ -8,6 +8,10 @@
 #include "render/RecDb.h"
 #include "render/Streams.h"
 
+namespace {
+size_t WordsFor(size_t bytes) { return (bytes + 3) / 4; }
+}  // namespace
+
 void TBitmapEx::CheckPictureSize(int64_t width, int64_t height, const char* what) {
   if (width < 1 || height < 1) throw EInvalidGraphic(std::string(what) + ": the picture has no pixels");
   if (width > MaxSide || height > MaxSide || width * height > MaxPixels) {
@@ -26,10 +30,11 @@ void TBitmapEx::SetSize(int32_t width, int32_t height) {
     return;
   }
   const size_t bpp = static_cast<size_t>(BytesPerPixel());
-  std::vector<uint8_t> data(static_cast<size_t>(width) * static_cast<size_t>(height) * bpp, 0);
+  std::vector<uint32_t> data(WordsFor(static_cast<size_t>(width) * static_cast<size_t>(height) * bpp), 0);
   const int32_t keepW = std::min(width, width_), keepH = std::min(height, height_);
+  uint8_t* bytes = reinterpret_cast<uint8_t*>(data.data());
   for (int32_t y = 0; y < keepH; ++y) {
-    std::memcpy(data.data() + static_cast<size_t>(y) * width * bpp, ScanLine(y), static_cast<size_t>(keepW) * bpp);
+    std::memcpy(bytes + static_cast<size_t>(y) * width * bpp, ScanLine(y), static_cast<size_t>(keepW) * bpp);
   }
   data_ = std::move(data);
   width_ = width;
@@ -39,9 +44,9 @@ void TBitmapEx::SetSize(int32_t width, int32_t height) {
 void TBitmapEx::SetPixelFormat(TPixelFormat format) {
   if (format == format_) return;
   const size_t n = static_cast<size_t>(width_) * static_cast<size_t>(height_);
-  std::vector<uint8_t> data(n * (format == pf32bit ? 4 : 3));
-  const uint8_t* s = data_.data();
-  uint8_t* d = data.data();
+  std::vector<uint32_t> data(WordsFor(n * (format == pf32bit ? 4 : 3)));
+  const uint8_t* s = reinterpret_cast<const uint8_t*>(data_.data());
+  uint8_t* d = reinterpret_cast<uint8_t*>(data.data());
   if (format == pf32bit) {
     for (size_t i = 0; i < n; ++i, s += 3, d += 4) {
       d[0] = s[0];
@@ -169,9 +174,8 @@ void TBitmapEx::Fill(uint32_t colour) {
 
 void TBitmapEx::SetAlpha(uint8_t alpha) {
   SetPixelFormat(pf32bit);
-  uint8_t* p = data_.data();
-  const size_t n = static_cast<size_t>(width_) * static_cast<size_t>(height_);
-  for (size_t i = 0; i < n; ++i) p[i * 4 + 3] = alpha;
+  const uint32_t a = static_cast<uint32_t>(alpha) << 24;
+  for (uint32_t& p : data_) p = (p & 0x00FFFFFFu) | a;
 }
 
 void TBitmapEx::MakeOpaque() {
@@ -244,7 +248,7 @@ bool TBitmapEx::Repack(const TBitmapEx& source, TBitmapEx& dest, int32_t mode, u
   }
   dest.width_ = textureSize.Width;
   dest.height_ = static_cast<int32_t>(destHeight);
-  dest.data_.assign(static_cast<size_t>(dest.width_) * static_cast<size_t>(dest.height_) * 4, 0);
+  dest.data_.assign(static_cast<size_t>(dest.width_) * static_cast<size_t>(dest.height_), 0);
 
   const int32_t copyW = std::min(sourceCell.Width, destCell.Width);
   const int32_t copyH = std::min(sourceCell.Height, destCell.Height);

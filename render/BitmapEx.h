@@ -52,13 +52,15 @@ public:
 
   int32_t BytesPerPixel() const { return format_ == pf32bit ? 4 : 3; }
   int32_t LineSize() const { return width_ * BytesPerPixel(); }
-  uint8_t* ScanLine(int32_t row) { return data_.data() + static_cast<size_t>(row) * static_cast<size_t>(LineSize()); }
+  uint8_t* ScanLine(int32_t row) {
+    return reinterpret_cast<uint8_t*>(data_.data()) + static_cast<size_t>(row) * static_cast<size_t>(LineSize());
+  }
   const uint8_t* ScanLine(int32_t row) const {
-    return data_.data() + static_cast<size_t>(row) * static_cast<size_t>(LineSize());
+    return reinterpret_cast<const uint8_t*>(data_.data()) + static_cast<size_t>(row) * static_cast<size_t>(LineSize());
   }
   // 32-bit pictures only: the pixels, rows one after the other without padding.
-  uint32_t* Pixels() { return reinterpret_cast<uint32_t*>(data_.data()); }
-  const uint32_t* Pixels() const { return reinterpret_cast<const uint32_t*>(data_.data()); }
+  uint32_t* Pixels() { return data_.data(); }
+  const uint32_t* Pixels() const { return data_.data(); }
   uint32_t Pixel(int32_t x, int32_t y) const { return Pixels()[static_cast<size_t>(y) * width_ + x]; }
 
   int32_t PatternWidth = 0;   // 0: the whole width
@@ -112,7 +114,8 @@ private:
   int32_t width_ = 0;
   int32_t height_ = 0;
   TPixelFormat format_ = pf32bit;
-  std::vector<uint8_t> data_;
+  // Held as 32-bit words so that pixels are words; 24-bit rows are packed bytes inside it.
+  std::vector<uint32_t> data_;
 };
 
 namespace vx {
