@@ -1,35 +1,529 @@
 #include "app/MainForm.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/LobbyPlaceholder.h"
 #include "core/Log.h"
-#include "platform/MessagePump.h"
+#include "core/Random.h"
+#include "framework/VXAnim.h"
+#include "framework/VXControl.h"
+#include "framework/VXDebug.h"
+#include "framework/VXFrame.h"
+#include "framework/VXMenus.h"
+#include "framework/VXResources.h"
+#include "framework/VXScene.h"
+#include "framework/VXSettings.h"
+#include "framework/VXSounds.h"
+#include "games/GameManager.h"
+#include "platform/Cursor.h"
+#include "platform/KeyMap.h"
+#include "platform/SystemMessage.h"
+#include "platform/audio/AudioBackend.h"
 
-const char* const kApplicationTitle = "Orvanta Cards Casino";
+// The sound manager's view of the resource manager and of the settings.
+class TfrmMain::SoundFiles : public TVXSoundFiles {
+public:
+  explicit SoundFiles(TVXResourceManager& resources) : resources_(resources) {}
+  std::string SoundFileName(const std::string& name) override { return resources_.GetFileName(name); }
 
-TfrmMain::~TfrmMain() { Finalize(); }
+private:
+  TVXResourceManager& resources_;
+};
 
-bool TfrmMain::Create() {
-  std::string error;
-  if (!window_.Create(kApplicationTitle, vx::kLogicalWidth, vx::kLogicalHeight, &error)) {
-    Log("ERROR: " + error);
+class TfrmMain::SoundOptions : public TVXSoundOptions {
+public:
+  explicit SoundOptions(const TVXSetting& setting) : setting_(setting) {}
+  bool optSoundEnabled() const override { return setting_.optSoundEnabled; }
+  int optSoundVolume() const override { return setting_.optSoundVolume; }
+  bool optMusicEnabled() const override { return setting_.optMusicEnabled; }
+  int optMusicVolume() const override { return setting_.optMusicVolume; }
+
+private:
+  const TVXSetting& setting_;
+};
+
+namespace {
+constexpr uint16_t kKeyD = 'D';
+constexpr uint16_t kKeyF = 'F';
+constexpr uint16_t kKeyS = 'S';
+constexpr uint16_t kKeyX = 'X';
+}  // namespace
+
+TfrmMain::TfrmMain(TfrmMainOptions options) : options_(std::move(options)) {
+  vx::Program().MainWindow = this;
+}
+
+TfrmMain::~TfrmMain() {
+  // A window that was never shown down properly still leaves nothing behind.
+  if (created_ && !destroyed_) {
+    if (vx::MainPump().LoopDepth() == 0) {
+      FormDestroy();
+    } else {
+      Log("ERROR: main window destroyed inside a message loop");
+    }
+  }
+  vx::MessagePump& pump = vx::MainPump();
+  if (pump.Handler() == this) pump.SetHandler(nullptr);
+  if (windowOpen_) {
+    pump.SetEventSource(nullptr);
+    window_.Destroy();
+    windowOpen_ = false;
+  }
+  if (vx::Program().MainWindow == this) vx::Program().MainWindow = nullptr;
+}
+
+bool TfrmMain::DeveloperMode() const { return appInfo_ != nullptr && appInfo_->DeveloperMode; }
+
+bool TfrmMain::EngineStarted() const { return engineStarted_; }
+
+vx::PlatformWindow* TfrmMain::Window() const {
+  return windowOpen_ ? const_cast<vx::PlatformWindow*>(&window_) : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up
+
+bool TfrmMain::FormCreate() {
+  if (created_) return engineStarted_;
+  created_ = true;
+  vx::MessagePump& pump = vx::MainPump();
+  if (options_.RealWindow) {
+    std::string error;
+    windowOpen_ = window_.Create(vx::kProductTitle, vx::kLogicalWidth, vx::kLogicalHeight, &error);
+    if (windowOpen_) {
+      pump.SetEventSource(&events_);
+    } else {
+      Log("ERROR: " + error);
+    }
+  }
+  pump.SetHandler(this);
+  setting_ = std::make_unique<TVXSetting>(options_.ProgramFolder, options_.SystemTemp);
+  vx::Program().Setting = setting_.get();
+  Initialize();
+  return engineStarted_;
+}
+
+void TfrmMain::Initialize() {
+  // 1. Application information.
+  appInfo_ = std::make_unique<TVXApplicationInfo>();
+  if (options_.DeveloperMode) appInfo_->DeveloperMode = *options_.DeveloperMode;
+  vx::Program().AppInfo = appInfo_.get();
+  // 2, 3. Caption and client size.
+  if (windowOpen_) {
+    window_.SetCaption(appInfo_->Caption());
+    window_.SetClientSize(vx::kLogicalWidth, vx::kLogicalHeight);
+  }
+  // 4. The log window.
+  debug_ = std::make_unique<TfrmDebug>(appInfo_->DeveloperMode, options_.DebugLogFile);
+  vx::Program().DebugWindow = debug_.get();
+  // 5. The only seeding of the random generator.
+  vx::Randomize();
+  // 6. Game catalogue, casino manager, resource manager.
+  gameManager_ = std::make_unique<TVXGameManager>();
+  lobby_ = options_.MakeLobby ? options_.MakeLobby() : nullptr;
+  if (!lobby_) lobby_ = std::make_unique<LobbyPlaceholder>();
+  lobby_->CreateCasinoManager();
+  resources_ = std::make_unique<TVXResourceManager>(setting_->DataFolder, setting_->PakFolder, setting_->TempFolder);
+  vx::Program().Resources = resources_.get();
+  // 7. Centred unless developing or full screen.
+  if (windowOpen_ && !appInfo_->DeveloperMode && !setting_->optFullScreen) window_.Centre();
+  // 8. The engine.
+  std::unique_ptr<TGfxDevice> device = options_.MakeDevice ? options_.MakeDevice(this) : nullptr;
+  engine_ = std::make_unique<TVXEngine>(this, &vx::MainPump(), setting_->optVSync, std::move(device));
+  vx::Program().Engine = engine_.get();
+  Engine = engine_.get();
+  engine_->SetWidth(vx::kLogicalWidth);
+  engine_->SetHeight(vx::kLogicalHeight);
+  engine_->SetFullScreen(setting_->optFullScreen);
+  engine_->ResourceManager = resources_.get();
+  engine_->LoadFonts();
+  engineStarted_ = engine_->Started();
+  if (!engineStarted_) return;
+
+  // 9. Only with a running engine.
+  try {
+    soundFiles_ = std::make_unique<SoundFiles>(*resources_);
+    soundOptions_ = std::make_unique<SoundOptions>(*setting_);
+    sounds_ = std::make_unique<TVXSounds>(*soundFiles_, *soundOptions_,
+                                          options_.MakeAudio ? options_.MakeAudio() : nullptr);
+  } catch (const std::exception& e) {
+    // The game runs silent rather than not at all.
+    Log(std::string("ERROR: ") + e.what());
+    sounds_.reset();
+  }
+  vx::Program().Sounds = sounds_.get();
+
+  mainScene_ = new TVXMainScene(nullptr);
+  mainScene_->SetName("MAINSCENE");
+  inputScene_ = mainScene_;
+  active_.Reset();
+  open_.Reset();
+  anims_.clear();
+  CurrentGame = nullptr;
+
+  lobby_->CreatePlayers();
+  engine_->Timer()->OnRender = [this](void*) { RenderFrame(); };
+  lobby_->CreateCityAndMenuBar();
+
+  tmrStart_ = std::make_unique<vx::PumpTimer>();
+  tmrStart_->SetInterval(200);
+  tmrStart_->OnTimer = [this] { tmrStartTimer(); };
+  tmrStart_->SetEnabled(true);
+}
+
+bool TfrmMain::FormShow() {
+  if (!engineStarted_) {
+    vx::ShowSystemMessage(appInfo_ ? appInfo_->Title : vx::kProductTitle, "Cannot initialize DirectX.",
+                          vx::SystemMessageKind::Error);
+    Close();
     return false;
   }
-  window_.Centre();
-  vx::MessagePump& pump = vx::MainPump();
-  pump.SetEventSource(&events_);
-  pump.SetHandler(this);
-  window_.Show();
+  if (windowOpen_) window_.Show();
+  if (engine_->Windowed() && DeveloperMode()) debug_->ShowWindow();
   return true;
 }
 
 void TfrmMain::Run() { vx::MainPump().Run(); }
 
+void TfrmMain::tmrStartTimer() {
+  if (tmrStart_) tmrStart_->SetEnabled(false);
+  if (!DeveloperMode()) {
+    lobby_->PlayIntro();
+    if (Closing()) return;
+  }
+  if (!lobby_->HasCurrentPlayer()) Login(true);
+}
+
+void TfrmMain::Login(bool autoLogin) {
+  int32_t result = 0;
+  if (autoLogin && !setting_->optAutoLoginPlayerName.empty()) {
+    result = lobby_->SignIn(setting_->optAutoLoginPlayerName, setting_->optAutoLoginPlayerPassword);
+  }
+  if (result != 1 && !Closing()) result = lobby_->ShowLoginDialog();
+  if (Closing()) return;
+  if (result == 1) {
+    lobby_->PlayerChanged();
+    if (Closing()) return;
+    lobby_->EnterMainRoom();
+  } else {
+    Close();
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Shutdown
+
 void TfrmMain::Finalize() {
   if (finalized_) return;
-  finalized_ = true;
-  vx::MessagePump& pump = vx::MainPump();
-  if (pump.Handler() == this) {
-    pump.SetHandler(nullptr);
-    pump.SetEventSource(nullptr);
+  if (vx::MainPump().LoopDepth() > 0) {
+    // Shutdown belongs after the outermost loop; from inside one it would free what the
+    // loops below still use. The close request unwinds them first.
+    Log("ERROR: shutdown refused inside a message loop");
+    Close();
+    return;
   }
-  window_.Destroy();
+  finalized_ = true;
+  // No frame may be drawn from here on.
+  if (engine_ && engine_->Timer()) engine_->Timer()->OnRender = nullptr;
+  if (tmrStart_) tmrStart_->SetEnabled(false);
+
+  if (engineStarted_) {
+    lobby_->FreeMainRoom();
+    lobby_->FreeCity();
+    lobby_->FreeMenuBar();
+    lobby_->FreePlayers();
+    lobby_->FreeCasinoManager();
+    gameManager_.reset();
+    inputScene_.Reset();
+    active_.Reset();
+    open_.Reset();
+    delete mainScene_;
+    mainScene_ = nullptr;
+    anims_.clear();
+    vx::Program().Sounds = nullptr;
+    sounds_.reset();
+  }
+  lobby_.reset();
+  gameManager_.reset();
+  tmrStart_.reset();
+  Engine = nullptr;
+  vx::Program().Engine = nullptr;
+  engine_.reset();
+  vx::Program().Resources = nullptr;
+  resources_.reset();
+  vx::Program().AppInfo = nullptr;
+  appInfo_.reset();
+}
+
+void TfrmMain::FormDestroy() {
+  if (destroyed_) return;
+  if (vx::MainPump().LoopDepth() > 0) {
+    Log("ERROR: shutdown refused inside a message loop");
+    Close();
+    return;
+  }
+  Finalize();
+  destroyed_ = true;
+  if (setting_) {
+    setting_->Save();
+    vx::Program().Setting = nullptr;
+    setting_.reset();
+  }
+  // The log window goes with the main window; in developer mode it saves the log.
+  vx::Program().DebugWindow = nullptr;
+  debug_.reset();
+  vx::MessagePump& pump = vx::MainPump();
+  if (pump.Handler() == this) pump.SetHandler(nullptr);
+  if (windowOpen_) {
+    pump.SetEventSource(nullptr);
+    window_.Destroy();
+    windowOpen_ = false;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Frames and animations
+
+TVXAnim* TfrmMain::GetAnim(int32_t index) const {
+  if (index < 0 || index >= AnimCount()) return nullptr;
+  return anims_[static_cast<size_t>(index)];
+}
+
+void TfrmMain::AddAnim(TVXAnim* anim) {
+  if (anim == nullptr || std::find(anims_.begin(), anims_.end(), anim) != anims_.end()) return;
+  anims_.push_back(anim);
+  anim->Listed = true;
+}
+
+void TfrmMain::RemoveAnim(TVXAnim* anim) {
+  auto it = std::find(anims_.begin(), anims_.end(), anim);
+  if (it != anims_.end()) anims_.erase(it);
+  if (anim != nullptr) anim->Listed = false;
+}
+
+void TfrmMain::StepAnimations() {
+  // Removal pass from the end, so removals skip nothing.
+  for (int32_t i = AnimCount() - 1; i >= 0; --i) {
+    if (i < AnimCount() && !anims_[static_cast<size_t>(i)]->Running) RemoveAnim(anims_[static_cast<size_t>(i)]);
+  }
+  // Step pass over the count taken now. An animation finishing in its Step leaves the list
+  // at once and the next one shifts under the index (it then waits for the next frame). An
+  // animation whose Step is further up the stack is not stepped again.
+  const int32_t n = AnimCount();
+  for (int32_t i = 0; i < n && i < AnimCount(); ++i) anims_[static_cast<size_t>(i)]->StepOnce();
+}
+
+void TfrmMain::RenderFrame() {
+  // The device never sees a scene begun inside another: a frame asked for while one is being
+  // drawn is dropped.
+  if (drawing_ || finalized_) return;
+  StepAnimations();
+  if (!engine_ || !engineStarted_) return;
+  TGfxDevice* device = engine_->Device();
+  if (device == nullptr || !engine_->DeviceReady()) return;
+  drawing_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{drawing_};
+  device->Clear(0);
+  if (device->BeginScene() != 0) return;
+  if (mainScene_ != nullptr) {
+    try {
+      mainScene_->Process();
+    } catch (...) {
+      device->EndScene();
+      throw;
+    }
+  }
+  device->EndScene();
+  device->Present();
+}
+
+// ---------------------------------------------------------------------------------------
+// Loops
+
+bool TfrmMain::ProcessMessage() { return vx::MainPump().PumpOne(); }
+
+bool TfrmMain::ProcessUntil(const std::function<bool()>& done) { return vx::MainPump().ProcessUntil(done); }
+
+bool TfrmMain::Wait(uint64_t ms) {
+  if (ms == 0) return !Closing();
+  return vx::MainPump().WaitMs(ms);
+}
+
+bool TfrmMain::Closing() { return vx::MainPump().Terminated(); }
+
+void TfrmMain::Close() { vx::MainPump().Terminate(); }
+
+// ---------------------------------------------------------------------------------------
+// Input
+
+TVXScene* TfrmMain::InputScene() {
+  if (TVXScene* scene = inputScene_.Get()) return scene;
+  return mainScene_;
+}
+
+void TfrmMain::SetInputScene(TVXScene* scene) { inputScene_ = scene != nullptr ? scene : mainScene_; }
+
+void TfrmMain::FormMouseDown(vx::TMouseButton button, vx::TShiftState shift, int32_t x, int32_t y) {
+  if (TVXScene* scene = InputScene()) scene->MouseDown(nullptr, button, shift, x, y);
+  SetOpenControl(nullptr);
+  if (engine_) {
+    engine_->CursorX = x;
+    engine_->CursorY = y;
+  }
+}
+
+void TfrmMain::FormMouseMove(vx::TShiftState shift, int32_t x, int32_t y) {
+  if (TVXScene* scene = InputScene()) scene->MouseMove(nullptr, shift, x, y);
+}
+
+void TfrmMain::FormMouseUp(vx::TMouseButton button, vx::TShiftState shift, int32_t x, int32_t y) {
+  if (TVXScene* scene = InputScene()) scene->MouseUp(nullptr, button, shift, x, y);
+}
+
+void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
+  vx::WeakRef<TVXScene> input(InputScene());
+  // 1. The focused control, when it lies in the input scene (a modal frame keeps keys from
+  // the screen behind it).
+  if (input) SendKeyToActiveControl(input.Get(), key, shift);
+  // 2. The input scene.
+  if (TVXScene* scene = input.Get()) scene->KeyDown(key, shift);
+  // 3. The scenes directly under it, from a snapshot: a handler may add or free scenes.
+  if (TVXScene* scene = input.Get()) {
+    std::vector<vx::WeakRef<TVXScene>> children;
+    for (int32_t i = 0; i < scene->ChildCount(); ++i) {
+      if (auto* child = dynamic_cast<TVXScene*>(scene->GetChild(i))) children.emplace_back(child);
+    }
+    for (auto& child : children) {
+      if (TVXScene* c = child.Get()) c->KeyDown(key, shift);
+    }
+  }
+  // 4. Full screen.
+  const bool ctrl = (shift & vx::ssCtrl) != 0;
+  const bool alt = (shift & vx::ssAlt) != 0;
+  if (ctrl && key == kKeyF && setting_) {
+    setting_->optFullScreen = !setting_->optFullScreen;
+    if (engine_) engine_->SetFullScreen(setting_->optFullScreen);
+  }
+  // 5. Developer keys.
+  if (!DeveloperMode()) return;
+  switch (key) {
+    case vx::VK_F5:
+      ReloadTheme();
+      Log("INFO: Theme reloaded !");
+      return;
+    case vx::VK_F6:
+      FadeOut();
+      return;
+    case vx::VK_F8:
+      vx::DumpControlTree(mainScene_, "log_comp_tree_parents.txt");
+      return;
+    case vx::VK_F9:
+      vx::DumpProcessMemory();
+      return;
+    case vx::VK_F10:
+      vx::DumpTextureList(engine_ ? engine_->Textures() : nullptr, "log_gfxtexture_list.txt");
+      return;
+    default:
+      break;
+  }
+  if (alt && key == kKeyX) {
+    if (options_.Halt) {
+      options_.Halt();
+    } else {
+      std::_Exit(0);
+    }
+  } else if (ctrl && key == kKeyS) {
+    if (engine_) engine_->ScreenShot();
+  } else if (ctrl && key == kKeyD) {
+    FadeIn();
+  }
+}
+
+void TfrmMain::SetOpenControl(TVXCustomControl* control) {
+  TVXCustomControl* open = open_.Get();
+  if (open != nullptr && open != control) {
+    open_.Reset();
+    vx::CloseDropDown(open);
+  }
+  open_ = control;
+}
+
+void TfrmMain::ShowHint(TVXComponent* sender) {
+  auto* control = dynamic_cast<TVXControl*>(sender);
+  if (control == nullptr || !lobby_) return;
+  lobby_->ShowHint(control->Hint);
+}
+
+void TfrmMain::PlaySound(const std::string& name) {
+  if (sounds_) sounds_->PlaySound(name);
+}
+
+// ---------------------------------------------------------------------------------------
+// Services
+
+void TfrmMain::ReloadTheme() {
+  vx::ScopedCursor hourglass(vx::CursorShape::Wait);
+  const std::string casino = setting_ ? setting_->CasinoName : vx::CurrentCasinoName();
+  Log("INFO: Loading theme: " + casino);
+  if (mainScene_ == nullptr) return;
+  std::vector<vx::WeakRef<TVXScene>> scenes;
+  for (int32_t i = 0; i < mainScene_->ChildCount(); ++i) {
+    if (auto* scene = dynamic_cast<TVXScene*>(mainScene_->GetChild(i))) scenes.emplace_back(scene);
+  }
+  for (auto& scene : scenes) {
+    if (TVXScene* s = scene.Get()) s->LoadTheme(casino);
+  }
+}
+
+void TfrmMain::ShowHelp() {
+  if (lobby_) lobby_->ShowHelp();
+}
+
+int32_t TfrmMain::MessageBox(const std::string& text, int32_t kind, int32_t helpContext, int32_t buttons) {
+  if (mainScene_ == nullptr || Closing()) {
+    Log("ERROR: no message box can be shown: " + text);
+    return mrNone;
+  }
+  vx::WeakRef<TframeMessage> frame(new TframeMessage(mainScene_, helpContext, buttons, kind, text));
+  const int32_t result = frame ? frame->ShowModal() : mrNone;
+  delete frame.Get();
+  return result;
+}
+
+int32_t TfrmMain::PopupFrames(int32_t kind) {
+  switch (kind) {
+    case 0: return 100;
+    case 1: return 150;
+    case 3: return 250;
+    case 4: return 350;
+    default: return 200;
+  }
+}
+
+void TfrmMain::PopupMessage(const std::string& text, int32_t kind) {
+  if (!lobby_) return;
+  // Nobody signed in: the first picture rather than none.
+  int32_t picture = lobby_->CurrentPlayerPictureID();
+  if (picture <= 0) picture = 1;
+  lobby_->ShowPopup(text, picture, PopupFrames(kind));
+}
+
+void TfrmMain::FadeIn() {
+  if (mainScene_ == nullptr || Closing()) return;
+  TAnimFade fade;
+  fade.FadeIn = true;
+  fade.HoldThenFadeOut = false;
+  fade.Run();
+}
+
+void TfrmMain::FadeOut() {
+  if (mainScene_ == nullptr || Closing()) return;
+  TAnimFade fade;
+  fade.FadeIn = false;
+  fade.HoldThenFadeOut = true;
+  fade.Run();
 }

@@ -24,9 +24,8 @@ void TVXAnim::Run() {
   if (main == nullptr || !Blocking) return;
   // The animation may be freed by what the loop runs; only its token is read then.
   vx::WeakRef<TVXAnim> self(this);
-  while (self && Running && Blocking) {
-    if (!main->ProcessMessage()) break;  // closing: unwind to the outermost loop
-  }
+  // Ends early when the program is closing: the caller unwinds to the outermost loop.
+  main->ProcessUntil([&] { return !self || !Running || !Blocking; });
 }
 
 void TVXAnim::Finish() {

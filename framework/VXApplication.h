@@ -2,6 +2,7 @@
 // The application information, the main window's services as every layer below the program
 // sees them, and the program-wide singletons.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class TVXAnim;
@@ -61,9 +62,13 @@ public:
 
   // Runs the per-frame callback once, at once.
   virtual void RenderNow() = 0;
-  // Handles one window message or idle pass (waiting briefly when none is queued). False
-  // once the program is closing: every waiting loop then returns.
+  // Handles one window message, due timer or idle pass (waiting briefly when nothing is
+  // queued). False once the program is closing: the caller's loop must then return.
   virtual bool ProcessMessage() = 0;
+  // Handles window messages one at a time (frames keep coming) until `done` answers true.
+  // False when the loop ended because the program is closing: every waiting loop then
+  // returns, so that shutdown runs from the outermost loop only.
+  virtual bool ProcessUntil(const std::function<bool()>& done) = 0;
   // Keeps handling messages for `ms` milliseconds (0 returns at once). False when the wait
   // was cut short because the program is closing.
   virtual bool Wait(uint64_t ms) = 0;

@@ -47,9 +47,8 @@ int32_t TVXFrame::ShowModal() {
   if (main == nullptr) return ModalResult;
   savedInputScene_ = main->InputScene();
   main->SetInputScene(this);
-  while (self && !Closed) {
-    if (!main->ProcessMessage()) break;  // the program is closing: unwind
-  }
+  // A close request of the program ends the loop as well: the caller unwinds.
+  main->ProcessUntil([&] { return !self || Closed; });
   // The frame may have been freed by a handler; the saved scene is put back regardless.
   if (!self) return mrNone;
   main->SetInputScene(savedInputScene_.Get());

@@ -1,0 +1,38 @@
+#pragma once
+// The smallest honest stand-in for the lobby layer until the casino manager, the players,
+// the city, the menu bar, the intro and the login, help and lobby screens exist. Every call
+// logs what it stands for ("INFO: Lobby placeholder: ..."); the intro is a plain fade, the
+// login dialog a message box that lets a guest in, and the main room a fade and a message box.
+#include "app/LobbySeam.h"
+
+class LobbyPlaceholder : public TVXLobbyLayer {
+public:
+  void CreateCasinoManager() override;
+  void CreatePlayers() override;
+  void CreateCityAndMenuBar() override;
+
+  void PlayIntro() override;
+  bool HasCurrentPlayer() override { return signedIn_; }
+  int32_t SignIn(const std::string& name, const std::string& password) override;
+  int32_t ShowLoginDialog() override;
+  void PlayerChanged() override;
+  void EnterMainRoom() override;
+
+  int32_t CurrentPlayerPictureID() override { return 0; }
+  void ShowPopup(const std::string& text, int32_t pictureID, int32_t frames) override;
+  void ShowHint(const std::string& text) override;
+  void ShowHelp() override;
+
+  void FreeMainRoom() override;
+  void FreeCity() override;
+  void FreeMenuBar() override;
+  void FreePlayers() override;
+  void FreeCasinoManager() override;
+
+  // The texts the placeholder dialogs show.
+  static const char* const kLoginText;
+  static const char* const kMainRoomText;
+
+private:
+  bool signedIn_ = false;
+};
