@@ -203,3 +203,14 @@ void TVXPlayers::ShowPlayerInfo(const TVXPlayer* player, TVXLabel* nameLabel, TV
   if (rankLabel) rankLabel->SetText(std::to_string(player->Rank));
   if (pictureImage) pictureImage->SetFrame(player->PictureID);
 }
+
+namespace vx {
+
+namespace {
+TVXPlayers* g_players = nullptr;
+}  // namespace
+
+TVXPlayers* Players() { return g_players; }
+void SetPlayers(TVXPlayers* players) { g_players = players; }
+
+}  // namespace vx

@@ -1,0 +1,102 @@
+#pragma once
+// Casinos and their statistics. A casino is a folder under the casinos folder that holds a
+// "casino.dat" description; beside it each casino keeps "casino.xml" with one record per
+// player, per game and per hand. The casino manager finds every casino at start-up and
+// saves their statistics when it is freed.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "games/GameStatistics.h"
+#include "xmlstore/TSYXML.h"
+
+class TGameInfo;
+class TVXGameManager;
+
+class TPlayerStatistics : public TTSYXMLCollectionItem {
+public:
+  std::string PlayerName;
+  TGamesStatictics GamesStatistics;
+
+  // The first record whose GameIDStr matches ignoring ASCII case. When none does and
+  // `create` is set, an empty record with that id is appended; otherwise nullptr.
+  TGameStatictics* FindGameStatistics(std::string_view gameIDStr, bool create);
+
+  VX_XML_PUBLISHED
+};
+
+class TPlayersStatistics : public TTSYXMLCollection {
+public:
+  TPlayerStatistics* Add() { return AddAs<TPlayerStatistics>(); }
+  TPlayerStatistics* Items(int index) const { return ItemAs<TPlayerStatistics>(index); }
+  VX_XML_PUBLISHED
+};
+
+class TVXCasino : public TTSYXMLObject {
+public:
+  // More "GAME_" sections than this are not read: the lobby has room for no more.
+  static constexpr int MaxGames = 64;
+
+  // A casino with no description read and no statistics file.
+  TVXCasino() = default;
+  // Reads casinosFolder + name + "\casino.dat" when it exists: "GENERAL" gives Rank
+  // (default 1) and Description (default "no info"); every section whose name starts with
+  // "GAME_" names a catalogue game by its id string in "IDStr" (exact comparison; unknown ids
+  // are skipped). The statistics file is set to casinosFolder + name + "\casino.xml" but not
+  // loaded (LoadStatistics).
+  TVXCasino(const std::string& name, const std::string& casinosFolder, const TVXGameManager& catalogue);
+
+  // Published.
+  TPlayersStatistics PlayersStatistics;
+
+  // Not saved.
+  std::string Name;  // the folder's name
+  int32_t Rank = 1;
+  std::string Description = "no info";
+  std::vector<TGameInfo*> Games;  // in section order, not owned
+  std::string StatisticsFile;
+
+  int GameCount() const { return static_cast<int>(Games.size()); }
+
+  // Loads the statistics file when it exists. A file that cannot be read is logged and kept
+  // aside as "<name>.bad" (the statistics keep what was read); should it not be possible to
+  // move it aside, this casino saves nothing for the rest of the run. False on such a fault.
+  bool LoadStatistics();
+  // Writes the statistics atomically when a file name is set. False (logged) on failure.
+  bool SaveStatistics() const;
+  bool SavesBlocked() const { return savesBlocked_; }
+
+  // The first record whose PlayerName matches ignoring ASCII case. When none does and
+  // `create` is set, an empty record for that name is appended; otherwise nullptr.
+  TPlayerStatistics* FindPlayerStatistics(std::string_view playerName, bool create);
+
+  VX_XML_PUBLISHED
+
+private:
+  bool savesBlocked_ = false;
+};
+
+class TVXCasinoManager {
+public:
+  // Scans the casinos folder: every sub-folder holding a "casino.dat" becomes a casino (in
+  // the order of the folder listing), its statistics loaded. A casino that cannot be read is
+  // logged and skipped; the others still load.
+  TVXCasinoManager(const std::string& casinosFolder, const TVXGameManager& catalogue);
+  // Saves every casino's statistics, the last first.
+  ~TVXCasinoManager();
+  TVXCasinoManager(const TVXCasinoManager&) = delete;
+  TVXCasinoManager& operator=(const TVXCasinoManager&) = delete;
+
+  int Count() const { return static_cast<int>(casinos_.size()); }
+  // nullptr outside 0..Count-1.
+  TVXCasino* Items(int index) const;
+  // The casino of that name ignoring ASCII case; of several, the last in the list.
+  TVXCasino* FindCasino(std::string_view name) const;
+  // Saves every casino's statistics; false when one of them failed.
+  bool SaveAll() const;
+
+private:
+  std::vector<std::unique_ptr<TVXCasino>> casinos_;
+};

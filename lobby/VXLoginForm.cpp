@@ -1,0 +1,82 @@
+#include "lobby/VXLoginForm.h"
+
+#include "core/StrUtils.h"
+#include "framework/VXApplication.h"
+#include "framework/VXLists.h"
+#include "framework/VXWidgets.h"
+#include "lobby/VXDialogs.h"
+#include "lobby/VXPlayers.h"
+#include "lobby/VXProfileForm.h"
+
+TfrmLogin::TfrmLogin(TVXComponent* owner, TVXPlayers& players, TVXSetting* settings)
+    : TVXFrame(owner), players_(players), settings_(settings) {
+  using vx::AddDialogControl;
+  SetSceneName("LOGIN");
+
+  BtnLogin = AddDialogControl<TVXButton>(this, "BTN_LOGIN", "LOGIN");
+  BtnNewPlayer = AddDialogControl<TVXButton>(this, "BTN_NEWPLAYER", "NEW PLAYER");
+  BtnDeletePlayer = AddDialogControl<TVXButton>(this, "BTN_DELETEPLAYER", "DELETE PLAYER");
+  BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "EXIT");
+  LblPlayerName = AddDialogControl<TVXLabel>(this, "LBL_PLAYERNAME", "Player name:");
+  CboPlayerName = AddDialogControl<TVXComboBox>(this, "CBO_PLAYERNAME");
+  LblPassword = AddDialogControl<TVXLabel>(this, "LBL_PASSWORD", "Password:");
+  EdtPassword = AddDialogControl<TVXEdit>(this, "EDT_PASSWORD");
+  EdtPassword->SetPasswordChar('*');
+  // The drop-down list opens over the rows below it.
+  CboPlayerName->BringToFront();
+  FillPlayerNames();
+
+  BtnLogin->OnClick = [this](TVXComponent*) { LoginClick(); };
+  BtnNewPlayer->OnClick = [this](TVXComponent*) { NewPlayerClick(); };
+  BtnDeletePlayer->OnClick = [this](TVXComponent*) { DeletePlayerClick(); };
+  BtnClose->OnClick = [this](TVXComponent*) { CloseClick(); };
+
+  LoadTheme(vx::CurrentCasinoName());
+}
+
+void TfrmLogin::FillPlayerNames() { players_.FillPlayerList(CboPlayerName->List(), false); }
+
+void TfrmLogin::LoginClick() {
+  if (players_.Login(vx::Trim(CboPlayerName->Caption()), vx::Trim(EdtPassword->Caption()))) {
+    CloseWithResult(ResultLogin);
+    return;
+  }
+  vx::LobbyMessageBox("Wrong player name or password.", mkError, mbOK);
+}
+
+void TfrmLogin::NewPlayerClick() {
+  vx::WeakRef<TfrmLogin> self(this);
+  vx::WeakRef<TfrmProfile> profile(new TfrmProfile(vx::DialogOwner(), players_, settings_));
+  const int32_t result = profile->ShowModal();
+  if (profile && self && result == 1) {
+    FillPlayerNames();
+    CboPlayerName->SetText(profile->UserName());
+    CboPlayerName->SetCursorPos(static_cast<int32_t>(CboPlayerName->Caption().size()));
+    EdtPassword->SetText(profile->Password());
+    EdtPassword->SetCursorPos(static_cast<int32_t>(EdtPassword->Caption().size()));
+  }
+  delete profile.Get();
+}
+
+void TfrmLogin::DeletePlayerClick() {
+  vx::WeakRef<TfrmLogin> self(this);
+  const std::string name = vx::Trim(CboPlayerName->Caption());
+  if (name.empty()) {
+    vx::LobbyMessageBox("Please select a player.", mkError, mbOK);
+    return;
+  }
+  if (vx::LobbyMessageBox("Are you sure you want to delete player " + name + "?", mkConfirmation, mbYes | mbNo) !=
+      mrYes)
+    return;
+  if (!self) return;
+  if (players_.DeletePlayer(name)) {
+    FillPlayerNames();
+    return;
+  }
+  vx::LobbyMessageBox("Cannot delete player " + name + ".", mkError, mbOK);
+}
+
+void TfrmLogin::CloseClick() {
+  vx::WeakRef<TfrmLogin> self(this);
+  if (vx::LobbyMessageBox("Exit game?", mkConfirmation, mbYes | mbNo) == mrYes && self) CloseWithResult(ResultExit);
+}
