@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,7 +36,7 @@ class DialogRig : public TVXMainWindow {
 public:
   DialogRig()
       : settings_(dir.Str() + "/", dir.Str() + "/systemtemp"),
-        resources_("", std::string(VX_SOURCE_DIR) + "/data/themes", dir.Str() + "/systemtemp"),
+        resources_("", CopyThemes(dir.Str() + "/pak"), dir.Str() + "/systemtemp"),
         hostScope_(&host_) {
     saved_ = vx::Program();
     vx::Program().Setting = &settings_;
@@ -53,6 +54,16 @@ public:
 
   vxtest::TempDir dir;
   TVXSetting& Settings() { return settings_; }
+  // Makes a picture known to the resource manager (an empty loose file: its existence is all
+  // the theming asks about; nothing is drawn here).
+  void AddPicture(const std::string& key) {
+    std::string path = key;
+    for (char& c : path)
+      if (c == '\\') c = '/';
+    const std::filesystem::path file = std::filesystem::path(dir.Str() + "/pak") / path;
+    std::filesystem::create_directories(file.parent_path());
+    vxtest::TempDir::WriteFile(file.string(), "");
+  }
 
   // ---- The script.
   // Steps run one per wait of a modal loop, in order.
@@ -173,6 +184,14 @@ public:
   void FadeOut() override {}
 
 private:
+  // The repository's theme files as the loose files of a pak folder.
+  static std::string CopyThemes(const std::string& pak) {
+    std::filesystem::create_directories(pak);
+    std::filesystem::copy(std::string(VX_SOURCE_DIR) + "/data/themes", pak,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    return pak;
+  }
+
   vx::TVXProgram saved_;
   TVXSetting settings_;
   TVXResourceManager resources_;

@@ -1,0 +1,183 @@
+// The credit dialog: money moves from the bank to the game in whole amounts or not at all, the
+// labels follow every move, and the silent path the games take their opening credit through.
+#include <gtest/gtest.h>
+
+#include "core/Log.h"
+#include "dialogs_rig.h"
+#include "games/GameData.h"
+#include "games/GameManager.h"
+#include "lobby/VXCreditForm.h"
+#include "lobby/VXPlayers.h"
+
+using lobbytest::DialogRig;
+
+namespace {
+
+class CreditDialog : public ::testing::Test {
+protected:
+  CreditDialog() {
+    TVXPlayer* p = players.Add();
+    p->PlayerName = "Ann";
+    p->Password = "pw";
+    players.Login("Ann", "pw");
+    info = catalogue.FindGameByIDStr("VXG_VP_JACKSORBETTER");
+    game.Data = &data;
+    game.Info = info;
+    game.UpdateCredit = [this] { ++updates; };
+  }
+  TVXPlayer& Player() { return *players.CurrentPlayer(); }
+  std::unique_ptr<TfrmCredit> NewCredit() { return std::make_unique<TfrmCredit>(rig.MainScene(), players, game); }
+  uint64_t Total() { return static_cast<uint64_t>(Player().Bank) + data.Credit; }
+
+  DialogRig rig;
+  TVXPlayers players;
+  TVXGameManager catalogue;
+  const TGameInfo* info = nullptr;
+  TPokerData data;
+  TVXCreditGame game;
+  int updates = 0;
+};
+
+TEST_F(CreditDialog, BuildsItsControlsAndShowsBankTitleAndCredit) {
+  rig.AddPicture("CREDIT\\BTN_COIN.bmp");
+  Player().Bank = 3000000000u;
+  data.Credit = 70;
+  auto credit = NewCredit();
+  EXPECT_EQ(credit->SceneName(), "CREDIT");
+  EXPECT_EQ(credit->LblBank->Caption(), "BANK:");
+  EXPECT_EQ(credit->LblCredit->Caption(), "CREDIT:");
+  EXPECT_EQ(credit->LblBankValue->Caption(), "3000000000");
+  EXPECT_EQ(credit->LblCreditValue->Caption(), "70");
+  EXPECT_EQ(credit->LblGameTitle->Caption(), info->Title);
+  EXPECT_EQ(credit->BtnClose->Caption(), "CLOSE");
+  const std::pair<TVXButton*, const char*> amounts[] = {
+      {credit->BtnAdd100, "100"}, {credit->BtnAdd1000, "1000"}, {credit->BtnAdd10000, "10000"}};
+  for (auto [button, text] : amounts) {
+    EXPECT_EQ(button->Caption(), text);
+    EXPECT_EQ(button->TextureInfo.Name(), "BTN_COIN");
+    EXPECT_EQ(button->TextureInfo.Folder(), "CREDIT");
+    EXPECT_EQ(button->Parent(), credit->WindowFrame);
+  }
+  EXPECT_EQ(credit->LblBank->Parent(), credit->WindowFrame);
+
+  // Without a game the title keeps its own caption and nothing can be added.
+  TfrmCredit bare(rig.MainScene(), players, TVXCreditGame{});
+  EXPECT_EQ(bare.LblGameTitle->Caption(), "Current game is : ");
+  EXPECT_EQ(bare.LblCreditValue->Caption(), "0");
+  EXPECT_FALSE(bare.AddCredit(100));
+  EXPECT_EQ(Player().Bank, 3000000000u);
+}
+
+TEST_F(CreditDialog, AdditionsMoveMoneyWithoutMakingOrLosingAnyAndStopAtAnEmptyBank) {
+  Player().Bank = 1200;
+  data.Credit = 50;
+  const uint64_t total = Total();
+  auto credit = NewCredit();
+  TfrmCredit* c = credit.get();
+  rig.Then([&] {
+    rig.Click(c->BtnAdd100);
+    EXPECT_EQ(c->LblBankValue->Caption(), "1100");
+    EXPECT_EQ(c->LblCreditValue->Caption(), "150");
+    rig.Click(c->BtnAdd1000);
+    EXPECT_EQ(c->LblBankValue->Caption(), "100");
+    EXPECT_EQ(c->LblCreditValue->Caption(), "1150");
+    EXPECT_EQ(Total(), total);
+    rig.Click(c->BtnAdd100);  // exactly the bank: leaves 0
+    EXPECT_EQ(Player().Bank, 0u);
+    rig.Click(c->BtnAdd1000);
+  });
+  rig.Answers.push_back(mrOk);
+  rig.Then([&] {
+    rig.Click(c->BtnAdd100);
+  });
+  rig.Answers.push_back(mrOk);
+  rig.Then([&] { rig.Click(c->BtnClose); });
+  EXPECT_EQ(credit->ShowModal(), TfrmCredit::ResultClose);
+  EXPECT_EQ(rig.MessageTexts(), (std::vector<std::string>{"You don't have enought money to add 1000!",
+                                                          "You don't have enought money to add 100!"}));
+  EXPECT_EQ(rig.Messages[0].Kind, mkWarning);
+  EXPECT_EQ(rig.Messages[0].Buttons, mbOK);
+  EXPECT_EQ(Player().Bank, 0u);
+  EXPECT_EQ(data.Credit, 1250u);
+  EXPECT_EQ(data.GetCreditIn(), 1200u);
+  EXPECT_EQ(Total(), total);
+  EXPECT_EQ(updates, 3) << "the game's display follows each addition that happened";
+}
+
+TEST_F(CreditDialog, AdditionsThatWouldPassTheCreditCapOrTheCounterAreRefusedWhole) {
+  Player().Bank = 50000;
+  data.Credit = TfrmCredit::MaxCredit - 150;
+  auto credit = NewCredit();
+  rig.Answers = {mrOk, mrOk};
+  EXPECT_FALSE(credit->AddCredit(1000));
+  EXPECT_TRUE(credit->AddCredit(100));
+  EXPECT_FALSE(credit->AddCredit(100));  // would be 2^31 + 49
+  EXPECT_EQ(data.Credit, TfrmCredit::MaxCredit - 50);
+  EXPECT_EQ(Player().Bank, 49900u);
+  EXPECT_EQ(data.GetCreditIn(), 100u);
+  ASSERT_EQ(rig.Messages.size(), 2u);
+  EXPECT_NE(rig.Messages[0].Text.find("2147483647"), std::string::npos) << rig.Messages[0].Text;
+
+  // Up to the cap exactly is fine.
+  data.Credit = TfrmCredit::MaxCredit - 100;
+  EXPECT_TRUE(credit->AddCredit(100));
+  EXPECT_EQ(data.Credit, TfrmCredit::MaxCredit);
+
+  // The tally's credit-in is an unsigned 32-bit counter: it never wraps.
+  data.Credit = 0;
+  data.SetCreditIn(4294967295u - 99);
+  rig.Answers = {mrOk};
+  const uint32_t bank = Player().Bank;
+  EXPECT_FALSE(credit->AddCredit(100));
+  EXPECT_EQ(data.GetCreditIn(), 4294967295u - 99);
+  EXPECT_EQ(data.Credit, 0u);
+  EXPECT_EQ(Player().Bank, bank);
+  EXPECT_EQ(rig.Messages.size(), 3u);
+}
+
+TEST_F(CreditDialog, SilentPathTakesOneHundredPerCallAndWarnsWhenTheBankIsShort) {
+  // A slot machine takes three times whatever the bank holds: 250 gives 200 and one warning.
+  Player().Bank = 250;
+  const int32_t children = rig.MainScene()->ChildCount();
+  rig.Answers = {mrOk};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(vx::OpenCreditForm(players, game, false), 0);
+  EXPECT_EQ(data.Credit, 200u);
+  EXPECT_EQ(data.GetCreditIn(), 200u);
+  EXPECT_EQ(Player().Bank, 50u);
+  EXPECT_EQ(rig.MessageTexts(), std::vector<std::string>{"You don't have enought money to add 100!"});
+  EXPECT_GE(updates, 3);
+  EXPECT_EQ(rig.MainScene()->ChildCount(), children) << "every dialog made on the way is freed";
+
+  // Through the program's players, and without any.
+  vx::SetPlayers(&players);
+  Player().Bank = 100;
+  EXPECT_EQ(vx::OpenCreditForm(game, false), 0);
+  EXPECT_EQ(data.Credit, 300u);
+  vx::SetPlayers(nullptr);
+  vx::ClearLog();
+  EXPECT_EQ(vx::OpenCreditForm(game, false), 0);
+  EXPECT_EQ(data.Credit, 300u);
+  EXPECT_TRUE(vx::LogContains("ERROR: "));
+
+  // Nobody signed in: nothing to take.
+  players.Logout();
+  rig.Answers = {mrOk};
+  EXPECT_EQ(vx::OpenCreditForm(players, game, false), 0);
+  EXPECT_EQ(data.Credit, 300u);
+}
+
+TEST_F(CreditDialog, ShownDialogClosesWithItsResult) {
+  Player().Bank = 10000;
+  rig.Then([&] {
+    auto* c = dynamic_cast<TfrmCredit*>(rig.InputScene());
+    ASSERT_NE(c, nullptr);
+    rig.Click(c->BtnAdd10000);
+    EXPECT_EQ(c->LblBankValue->Caption(), "0");
+    rig.Click(c->BtnClose);
+  });
+  EXPECT_EQ(vx::OpenCreditForm(players, game, true), TfrmCredit::ResultClose);
+  EXPECT_EQ(data.Credit, 10000u);
+  EXPECT_EQ(rig.InputScene(), rig.MainScene());
+}
+
+}  // namespace
