@@ -210,7 +210,11 @@ void TVXListBoxItem::ProcessUnseen() {
     }
   }
   if ((!Visible() || BlinkHidden) && !InTransition) return;
-  if (!NoRender) Animate();
+  // Only a running effect has anything to step.
+  const TVXEffects& r = RunningEffect;
+  const bool running = r.ColorState.Phase != epOff || r.TextColorState.Phase != epOff ||
+                       r.AlphaState.Phase != epOff || r.ScrollState.Phase != epOff || r.GrowState.Phase != epOff;
+  if (!NoRender && running) Animate();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -333,10 +337,14 @@ void TVXListBox::ProcessClient() {
   client->Process();
   if (!self || !client->Visible()) return;
   const TGfxRect seen = ClientClip();
-  // By index: a handler may change the rows while the list is processed.
+  // By index, re-reading the count: a handler may change the rows while the list is processed.
+  // The usual client holds nothing but the rows, in their order.
+  const bool rowsOnly = client->ChildCount() == Items.Count();
   for (int32_t i = 0; self && i < client->ChildCount(); ++i) {
     TVXCustomControl* child = client->GetChild(i);
-    auto* row = dynamic_cast<TVXListBoxItem*>(child);
+    TVXListBoxItem* row = rowsOnly && i < Items.Count() && Items.rows_[static_cast<size_t>(i)] == child
+                              ? Items.rows_[static_cast<size_t>(i)]
+                              : dynamic_cast<TVXListBoxItem*>(child);
     if (row != nullptr && !Meets(*row, seen)) {
       row->ProcessUnseen();
     } else {
