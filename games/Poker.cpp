@@ -1,0 +1,821 @@
+#include "games/Poker.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "core/Checked.h"
+#include "core/Exception.h"
+#include "core/Log.h"
+#include "core/Random.h"
+#include "core/Rounding.h"
+#include "framework/VXApplication.h"
+#include "framework/VXSettings.h"
+#include "framework/VXWidgets.h"
+#include "games/Cards.h"
+#include "games/DoubleUp.h"
+#include "games/GameManager.h"
+#include "games/PokerAnims.h"
+#include "games/PokerScene.h"
+#include "games/VXCard.h"
+
+namespace {
+
+constexpr uint16_t kKeyA = 65, kKeyB = 66, kKeyC = 67, kKeyH = 72, kKeyJ = 74, kKeyM = 77, kKeyN = 78,
+                   kKeyV = 86, kKeyX = 88, kKeyZ = 90;
+
+bool IsSeven(int32_t n) { return n == 7 || n == 20 || n == 33 || n == 46; }
+
+}  // namespace
+
+TPoker::TPoker(TGameInfo* info) : TVXGame(info) {
+  Data = std::make_unique<TPokerData>();
+  if (TVXSetting* settings = vx::Settings(); settings != nullptr && info != nullptr)
+    Data->FileName = settings->CasinosFolder + vx::CurrentCasinoName() + "\\" + info->IDStr + ".dat";
+  Data->Load();
+
+  Variant = vx::FindPokerVariant(info != nullptr ? info->ID : 0);
+  if (Variant == nullptr) {
+    Log("ERROR: NO VIDEO POKER ROW FOR GAME " + std::to_string(info != nullptr ? info->ID : 0) +
+        ", PLAYING IT AS GAME 10");
+    Variant = vx::FindPokerVariant(10);
+  }
+  Options = 0;
+  Options = Variant->Options;
+  CardSet = Variant->CardSet;
+  Data->BetListEnabled = Variant->BetListEnabled();
+  if (Data->BetListEnabled) {
+    Data->SetBetList(Variant->BetList);
+  } else {
+    Data->MinBet = Variant->MinBet;
+    Data->MaxBet = Variant->MaxBet;
+    Data->BetStep = Variant->BetStep;
+  }
+  Data->DoubleUpKind = Variant->DoubleUpKind;
+  Data->DoubleUpLimit = Variant->DoubleUpLimit;
+
+  auto* scene = new TPokerScene(nullptr, Variant->Theme, info, Options);
+  scene->Columns = Variant->Columns;
+  scene->SetCardSet(CardSet);
+  SetScene(scene);
+
+  DoubleUp = std::make_unique<TVXDoubleUp>(this, scene, Data.get());
+  Anims = std::make_unique<TPokerAnims>(scene);
+
+  for (int i = 0; i < 5; ++i) {
+    const int32_t position = i + 1;
+    scene->HoldButtons[i]->OnClick = [this, position](TVXComponent*) { CardClick(position); };
+    scene->Cards[i]->OnClick = [this, position](TVXComponent*) { CardClick(position); };
+  }
+  scene->BtnDeal->OnClick = [this](TVXComponent*) { DealClick(); };
+  scene->BtnBet->OnClick = [this](TVXComponent*) { BetClick(); };
+  scene->BtnCashAll->OnClick = [this](TVXComponent*) { CashClick(); };
+  scene->OnKeyDown = [this](TVXComponent*, uint16_t& key, TShiftState) { KeyDown(key); };
+
+  scene->PayoutList->Fill(Data->BetList, Data->Bet);
+  ResetForNewRound(true);
+  Data->SetStage(0);
+  UpdateCredit();
+  RefreshMeters(false);
+
+  if (TVXGameHost* host = vx::GameHost()) {
+    const uint32_t* bank = host->PlayerBank();
+    if (bank != nullptr && *bank >= 100) OpenCreditForm(false);
+  }
+  Demo = std::make_unique<TPokerDemo>(this);
+  StartDemo();
+  RoundState = 0;
+}
+
+TPoker::~TPoker() {
+  // The animations go first: they point into the screen.
+  Demo.reset();
+  Anims.reset();
+  DoubleUp.reset();
+}
+
+void TPoker::SetScene(TVXGameScene* scene) {
+  TVXGame::SetScene(scene);
+  PokerScene = dynamic_cast<TPokerScene*>(scene);
+}
+
+TVXGameData* TPoker::GetGameData() { return Data.get(); }
+
+bool TPoker::CardEffects() const {
+  const TVXSetting* settings = vx::Settings();
+  return settings != nullptr && settings->optCardEffects;
+}
+
+template <class F>
+void TPoker::Guarded(F&& action) {
+  vx::WeakRef<TVXGame> self(this);
+  try {
+    action();
+  } catch (const std::exception& e) {
+    if (self) Recover(e);
+  }
+}
+
+void TPoker::Recover(const std::exception& e) {
+  Log(std::string("ERROR: ") + e.what());
+  if (Data->Win > 0 && static_cast<uint64_t>(Data->Credit) + static_cast<uint64_t>(Data->Win) <= 4294967295ull)
+    Data->Credit += static_cast<uint32_t>(Data->Win);
+  Data->Win = 0;
+  DoubleUp->SetActive(false);
+  DoubleUp->SetWaitingForDeal(false);
+  Data->SetStage(0);
+  RoundState = 0;
+  ShowWin();
+  UpdateCredit();
+  StartDemo();
+}
+
+// --- Buttons ------------------------------------------------------------------------------
+
+void TPoker::DealClick() {
+  Guarded([this] {
+    if (RoundState == 7 && Data->DoubleUpKind == vx::dkBeatTheDealer && DoubleUp->WaitingForDeal) {
+      DoubleUp->DealDealer();
+      return;
+    }
+    DealDraw();
+  });
+}
+
+void TPoker::BetClick() {
+  if (RoundState != 0) return;
+  vx::GamePlaySound("SND_BET");
+  ChangeBet(false);
+}
+
+void TPoker::ChangeBet(bool RefreshOnly) {
+  if (RoundState != 0) return;
+  TPokerData& d = *Data;
+  int64_t wanted = 0;
+  if (RefreshOnly) {
+    wanted = (d.Bet != 0 && d.Bet >= d.MinBet) ? d.Bet : d.MinBet;
+  } else if (d.BetListEnabled) {
+    const auto it = std::find(d.BetList.begin() + 1, d.BetList.end(), d.Bet);
+    // A bet that is not on the list (one cut to the credit) starts the list again.
+    if (it == d.BetList.end() || it + 1 == d.BetList.end())
+      wanted = d.BetList.size() > 1 ? d.BetList[1] : d.MinBet;
+    else
+      wanted = *(it + 1);
+  } else {
+    wanted = static_cast<int64_t>(d.Bet) + d.BetStep;
+  }
+  int64_t bet = wanted;
+  if (static_cast<int64_t>(d.Credit) < wanted) {
+    bet = d.MinBet;
+    if (d.MinBet > static_cast<int64_t>(d.Credit)) bet = d.Credit;
+  }
+  if (bet > d.MaxBet) bet = d.MinBet;
+  if (d.Credit == 0) bet = 1;
+  d.Bet = static_cast<int32_t>(bet);
+  if (PokerScene == nullptr) return;
+  vx::SetLabelValue(PokerScene->LblBetV, d.Bet);
+  if (PokerScene->PayoutList->IsCompact())
+    PokerScene->PayoutList->MarkBetColumn(d.BetList, d.Bet);
+  else
+    PokerScene->PayoutList->Fill(d.BetList, d.Bet);
+  RefreshMeters(false);
+}
+
+void TPoker::CardClick(int32_t position) {
+  if (position < 1 || position > 5) return;
+  Guarded([this, position] {
+    if (RoundState == 3) {
+      HoldToggle(position, false);
+      return;
+    }
+    if (RoundState != 6 && RoundState != 7) return;
+    if (Data->DoubleUpKind == vx::dkBeatTheDealer) {
+      if (position >= 2) DoubleUp->PickCard(position);
+      return;
+    }
+    switch (position) {
+      case 2: DoubleUp->Choose(0); break;
+      case 3:
+        if (vx::DeveloperMode()) DoubleUp->Choose(DoubleUp->WinningChoice());
+        break;
+      case 4: DoubleUp->Choose(1); break;
+      case 5: TakeHalf(); break;
+      default: break;
+    }
+  });
+}
+
+void TPoker::CashClick() {
+  if (RoundState == 1) return;
+  if (RoundState == 7 && Data->DoubleUpKind == vx::dkBeatTheDealer && DoubleUp->Active) return;
+  Guarded([this] {
+    if (Data->CanCollect()) {
+      CollectWin();
+    } else if (Data->CanClearHolds()) {
+      ClearHolds();
+    }
+  });
+}
+
+void TPoker::KeyDown(uint16_t& key) {
+  switch (key) {
+    case kKeyZ: key = 0; CardClick(1); return;
+    case kKeyX: key = 0; CardClick(2); return;
+    case kKeyC: key = 0; CardClick(3); return;
+    case kKeyV: key = 0; CardClick(4); return;
+    case kKeyB: key = 0; CardClick(5); return;
+    case kKeyM: key = 0; DealClick(); return;
+    case kKeyN: key = 0; CashClick(); return;
+    case kKeyA: key = 0; BetClick(); return;
+    default: break;
+  }
+  if (!vx::DeveloperMode() || PokerScene == nullptr) return;
+  if (key == kKeyH) {
+    key = 0;
+    PokerScene->ShowDoubleUp(!PokerScene->DoubleUpShown());
+  } else if (key == kKeyJ) {
+    key = 0;
+    for (int i = 0; i < 5; ++i)
+      Log("CardIndex " + std::to_string(i + 1) + " " + std::to_string(PokerScene->Cards[i]->Number()));
+  }
+}
+
+void TPoker::HoldToggle(int32_t position, bool RefreshOnly) {
+  if (position < 1 || position > 5 || PokerScene == nullptr) return;
+  TVXCard* card = PokerScene->Cards[position - 1];
+  if (!RefreshOnly) {
+    vx::GamePlaySound("SND_HOLD");
+    card->SetHeld(!card->Held());
+  }
+  PokerScene->HoldLabels[position - 1]->SetVisible(card->Held());
+}
+
+void TPoker::ClearHolds() {
+  for (int p = 1; p <= 5; ++p) {
+    PokerScene->Cards[p - 1]->SetHeld(false);
+    HoldToggle(p, true);
+  }
+}
+
+int32_t TPoker::AnyHeldCount() const {
+  int32_t n = 0;
+  for (const TVXCard* c : PokerScene->Cards) n += c->Held() ? 1 : 0;
+  return n;
+}
+
+// --- Cards --------------------------------------------------------------------------------
+
+void TPoker::Deal(int32_t Count, bool DoubleUpDeck, int32_t TestHand) {
+  int32_t* slots = DoubleUpDeck ? Data->DealtDoubleUpCards.data() : Data->Cards.data();
+  const int32_t size = DoubleUpDeck ? 10 : 15;
+  Count = std::clamp(Count, 0, size);
+  const int32_t* fixed = nullptr;
+  if (!DoubleUpDeck && TestHand == 1) fixed = TPokerDemo::TestHand1;
+  if (!DoubleUpDeck && TestHand == 2) fixed = TPokerDemo::TestHand2;
+  auto acceptable = [&](int32_t n, int32_t position) {
+    if (DoubleUpDeck) {
+      if (n == vx::FirstJoker && !Has(vx::poDoubleUpJoker53)) return false;
+      if (n == vx::SecondJoker && !Has(vx::poDoubleUpJoker54)) return false;
+      if (IsSeven(n) && !Has(vx::poDoubleUpSevens)) return false;
+    } else {
+      if (n == vx::FirstJoker && !Has(vx::poJoker53)) return false;
+      if (n == vx::SecondJoker && !Has(vx::poJoker54)) return false;
+    }
+    for (int32_t q = 0; q < position; ++q)
+      if (slots[q] == n) return false;
+    // A test hand's cards are in play too: no replacement repeats them.
+    if (fixed != nullptr)
+      for (int32_t q = 0; q < 5; ++q)
+        if (fixed[q] == n) return false;
+    return true;
+  };
+  for (int32_t p = 0; p < Count; ++p) {
+    if (fixed != nullptr && p < 5) {
+      slots[p] = fixed[p];
+      continue;
+    }
+    int32_t n = 0;
+    do {
+      n = Random(54) + 1;
+    } while (!acceptable(n, p));
+    slots[p] = n;
+  }
+}
+
+bool TPoker::TurnDown(bool skipWaits, TVXAnim* owner) {
+  vx::WeakRef<TVXAnim> ownerRef(owner);
+  vx::WeakRef<TVXGame> self(this);
+  for (TVXCard* card : PokerScene->Cards) {
+    if (card->Held()) continue;
+    card->SetFaceDown(true);
+    card->UpdateImage();
+    if (skipWaits) continue;
+    vx::GameWait(WaitPerCard());
+    if (!self || (owner != nullptr && (!ownerRef || !owner->Running))) return false;
+  }
+  return true;
+}
+
+bool TPoker::ShowCards(int32_t slotOffset, bool skipWaits, TVXAnim* owner) {
+  vx::WeakRef<TVXAnim> ownerRef(owner);
+  vx::WeakRef<TVXGame> self(this);
+  for (int i = 0; i < 5; ++i) {
+    TVXCard* card = PokerScene->Cards[i];
+    if (card->Held()) continue;
+    card->SetNumber(Data->Cards[static_cast<size_t>(i + slotOffset)]);
+    card->SetFaceDown(false);
+    vx::GamePlaySound("SND_DEAL");
+    card->UpdateImage();
+    if (skipWaits) continue;
+    vx::GameWait(WaitPerCard());
+    if (!self || (owner != nullptr && (!ownerRef || !owner->Running))) return false;
+  }
+  return true;
+}
+
+vx::THandEvaluation TPoker::EvaluateShown() const {
+  int32_t cards[5];
+  for (int i = 0; i < 5; ++i) cards[i] = PokerScene->Cards[i]->Number();
+  vx::THandEvaluation e;
+  const int32_t orvanta = Has(vx::poOrvantaBonus) ? Data->OrvantaNumber : 0;
+  vx::EvaluateCardsCode(GameInfo != nullptr ? GameInfo->HandCodes() : 0, cards, Has(vx::poDeucesWild), orvanta, e);
+  if (!Has(vx::poOrvantaBonus)) e.ThreeOrvanta = e.FourOrvanta = false;
+  return e;
+}
+
+int32_t TPoker::WinOf(const vx::THandEvaluation& e) const {
+  if (e.Code == vx::hcNothing || GameInfo == nullptr) return 0;
+  if (GameInfo->IndexOfHand(e.Key()) < 0) return 0;
+  return vx::CheckedMul(Data->Bet, GameInfo->GetPay(e.Key()));
+}
+
+void TPoker::ApplyEvaluation(const vx::THandEvaluation& e) {
+  MainRank = e.MainRank;
+  SecondRank = e.SecondRank;
+  Data->LastHandKey = e.Key();
+  Data->ThreeOrvanta = e.ThreeOrvanta;
+  Data->FourOrvanta = e.FourOrvanta;
+  Data->UnpaidPairRank = e.UnpaidPairRank;
+}
+
+void TPoker::AutoHold(const vx::THandEvaluation& e, bool WithSound) {
+  TVXCard* const* cards = PokerScene->Cards;
+  const bool deuces = Has(vx::poDeucesWild);
+  auto isWild = [&](const TVXCard* c) { return c->Rank() == vx::WildRank || (deuces && c->Rank() == 2); };
+  auto hold = [&](int i) { cards[i]->SetHeld(true); };
+  for (int i = 0; i < 5; ++i) cards[i]->SetHeld(isWild(cards[i]));
+  auto holdRank = [&](int32_t rank) {
+    for (int i = 0; i < 5; ++i)
+      if (!isWild(cards[i]) && cards[i]->Rank() == rank) hold(i);
+  };
+  switch (e.Code) {
+    case 1: case 2: case 3: case 4: case 6: case 7: case 8:
+      for (int i = 0; i < 5; ++i) hold(i);
+      break;
+    case 5: case 9: case 11: case 12: case 22: case 23: case 24:
+      holdRank(e.MainRank);
+      break;
+    case 10:
+      holdRank(e.MainRank);
+      holdRank(e.SecondRank);
+      break;
+    case 0: {
+      std::array<int32_t, 5> suits{}, ranks{};
+      for (int i = 0; i < 5; ++i) {
+        suits[static_cast<size_t>(i)] = cards[i]->Suit();
+        ranks[static_cast<size_t>(i)] = isWild(cards[i]) ? vx::WildRank : cards[i]->Rank();
+      }
+      std::sort(suits.begin(), suits.end());
+      std::sort(ranks.begin(), ranks.end());
+      if (suits[0] == suits[3] || suits[1] == suits[4]) {
+        const int32_t suit = suits[1];
+        for (int i = 0; i < 5; ++i)
+          if (cards[i]->Suit() == suit) hold(i);
+        break;
+      }
+      const int32_t* r = ranks.data();
+      auto run = [&](int a, int b) {  // r[a..b] consecutive
+        for (int k = a; k < b; ++k)
+          if (r[k + 1] != r[k] + 1) return false;
+        return true;
+      };
+      // One gap of one rank inside the four ranks r[a..a+3].
+      auto oneGap = [&](int a) {
+        const int32_t w0 = r[a], w1 = r[a + 1], w2 = r[a + 2], w3 = r[a + 3];
+        return (w1 == w0 + 2 && w2 == w1 + 1 && w3 == w2 + 1) || (w1 == w0 + 1 && w2 == w1 + 2 && w3 == w2 + 1) ||
+               (w1 == w0 + 1 && w2 == w1 + 1 && w3 == w2 + 2);
+      };
+      std::vector<int32_t> draw;
+      if (run(0, 3)) {
+        draw = {r[0], r[1], r[2], r[3]};
+      } else if (run(1, 4)) {
+        draw = {r[1], r[2], r[3], r[4]};
+      } else if (r[2] == r[0] + 2 && run(2, 4)) {
+        draw = {r[0], r[2], r[3], r[4]};
+      } else if (r[1] == r[0] + 1 && r[4] == r[3] + 1 && r[3] == r[1] + 2) {
+        draw = {r[0], r[1], r[3], r[4]};
+      } else if (run(0, 2) && r[4] == r[2] + 2) {
+        draw = {r[0], r[1], r[2], r[4]};
+      } else if (oneGap(1)) {
+        draw = {r[1], r[2], r[3], r[4]};
+      } else if (oneGap(0)) {
+        draw = {r[0], r[1], r[2], r[3]};
+      } else if (r[0] == 1 && (r[2] == 10 || r[2] == 11) && r[3] != 10) {
+        draw = {r[0], r[2], r[3], r[4]};
+      }
+      if (!draw.empty()) {
+        bool used[5] = {};
+        for (int32_t rank : draw) {
+          for (int i = 0; i < 5; ++i) {
+            const int32_t own = isWild(cards[i]) ? vx::WildRank : cards[i]->Rank();
+            if (!used[i] && own == rank) {
+              used[i] = true;
+              hold(i);
+              break;
+            }
+          }
+        }
+        break;
+      }
+      if (r[0] == r[1] || r[1] == r[2]) {
+        holdRank(r[1]);
+        break;
+      }
+      if (r[2] == r[3] || r[3] == r[4]) {
+        holdRank(r[3]);
+        break;
+      }
+      if (r[4] == vx::WildRank) {
+        for (int i = 0; i < 5; ++i) {
+          const int32_t rank = cards[i]->Rank();
+          if (!isWild(cards[i]) && (rank >= 11 || rank == 1)) {
+            hold(i);
+            break;
+          }
+        }
+      }
+      break;
+    }
+    default:
+      break;  // 20, 21: the wild cards alone
+  }
+  int held = 0;
+  for (int p = 1; p <= 5; ++p) {
+    HoldToggle(p, true);
+    held += cards[p - 1]->Held() ? 1 : 0;
+  }
+  if (!WithSound) return;
+  vx::GamePlaySound("SND_AUTOHOLD");
+  vx::GameWait(100ull * static_cast<uint64_t>(held));
+}
+
+// --- Screen pieces ------------------------------------------------------------------------
+
+void TPoker::Highlight(bool final, const std::string& key) {
+  PokerScene->PayoutList->Highlight(final, key, Data->Bet, Data->BetList, Data->FourOrvanta);
+}
+
+void TPoker::ResetForNewRound(bool round) {
+  for (int p = 1; p <= 5; ++p) PokerScene->HoldLabels[p - 1]->SetVisible(false);
+  PokerScene->SetMessage("ORVANTA CARDS");
+  Data->LastHandKey = "HAND_NOTHING";
+  if (round) {
+    Data->Win = 0;
+    Data->ThreeOrvanta = Data->FourOrvanta = false;
+    Data->UnpaidPairRank = 0;
+    dealtThreeOrvanta_ = false;
+    dealtWin_ = 0;
+  }
+  vx::SetLabelValue(PokerScene->LblWinV, 0);
+  PokerScene->PayoutList->ClearHighlight();
+  Data->DoubleUpOffered = false;
+  PokerScene->ShowDoubleUp(false);
+}
+
+void TPoker::RefreshMeters(bool animate) {
+  if (Has(vx::poOrvantaBonus)) {
+    Data->OrvantaValue = vx::CheckedToInt32(static_cast<int64_t>(Data->Bet) * Data->OrvantaNumber * 100);
+    PokerScene->ShowOrvantaNumber(Data->OrvantaNumber);
+    PokerScene->ShowOrvantaValue(Data->OrvantaValue);
+    PokerScene->ShowOrvantaStage(animate, false, Data->GetOrvantaStat(Data->Bet));
+  }
+  if (Has(vx::poJackpot)) {
+    PokerScene->ShowMiniBonus(Data->GetMiniBonus(Data->Bet), static_cast<int64_t>(Data->Bet) * Data->JackpotFactor,
+                              animate);
+    PokerScene->ShowJackpot(Data->AmericanJackpot);
+  }
+}
+
+void TPoker::StartDemo() {
+  if (Demo != nullptr && !Demo->Running) Demo->Run();
+}
+
+void TPoker::StopDemo() {
+  if (Demo != nullptr && Demo->Running) Demo->Finish();
+}
+
+void TPoker::UpdateCredit() {
+  TVXGame::UpdateCredit();
+  ChangeBet(true);
+  // The bet may have moved: the blink follows the bet now in force.
+  TVXGame::UpdateCredit();
+}
+
+// --- The round ----------------------------------------------------------------------------
+
+void TPoker::DealDraw() {
+  if (RoundState != 0 && RoundState != 3 && RoundState != 6) return;
+  const uint8_t entry = RoundState;
+  RoundState = 1;
+  switch (Data->Stage) {
+    case 0: DealStage(); break;
+    case 1: DrawStage(false); break;
+    case 2: FurtherStage(entry); break;
+    default: RoundState = entry; break;
+  }
+}
+
+void TPoker::DealStage() {
+  if (!TakeBet()) {
+    RoundState = 0;
+    return;
+  }
+  vx::WeakRef<TVXGame> self(this);
+  StopDemo();
+  ResetForNewRound(true);
+  PokerScene->ShowDealStage(1);
+  if (PokerScene->ImgAdv != nullptr) PokerScene->ImgAdv->SetVisible(false);
+  for (TVXCard* c : PokerScene->Cards) {
+    c->SetVisible(true);
+    c->SetHeld(false);
+  }
+  Deal(15, false, 0);
+  TurnDown(true);
+  if (CardEffects() && vx::MainWindow() != nullptr) {
+    // The cards slide in face down with their numbers already set, and turn up as they land.
+    for (int i = 0; i < 5; ++i) PokerScene->Cards[i]->SetNumber(Data->Cards[static_cast<size_t>(i)]);
+    Anims->AnimCards->Run();
+    if (!self) return;
+    ++Anims->CardRuns;
+  }
+  if (!ShowCards(0, false) || !self) return;
+  const vx::THandEvaluation e = EvaluateShown();
+  ApplyEvaluation(e);
+  // The dealt hand's win is a preview: it shows, but only a draw pays.
+  dealtWin_ = WinOf(e);
+  vx::SetLabelValue(PokerScene->LblWinV, dealtWin_);
+  if (Has(vx::poOrvantaBonus)) {
+    dealtThreeOrvanta_ = e.ThreeOrvanta;
+    if (e.ThreeOrvanta) Data->AddOrvantaStat(Data->Bet, 1);
+    PokerScene->ShowOrvantaStage(false, e.FourOrvanta, Data->GetOrvantaStat(Data->Bet));
+  }
+  Highlight(false, e.Key());
+  if (!self) return;
+  AutoHold(e, true);
+  if (!self) return;
+  PokerScene->SetMessage("HOLD AND DRAW CARDS");
+  Data->SetStage(1);
+  RoundState = 3;
+}
+
+void TPoker::DrawStage(bool further) {
+  vx::WeakRef<TVXGame> self(this);
+  const uint8_t waiting = 3;
+  if (Has(vx::poDrawCostsBet)) {
+    const int32_t held = AnyHeldCount();
+    if (dealtWin_ == 0 && held == 0) {
+      // Nothing to keep and nothing paid: this round ends unseen and the next is dealt.
+      Data->SetStage(0);
+      RoundState = 0;
+      if (Has(vx::poOrvantaBonus) && dealtThreeOrvanta_) Data->AddOrvantaStat(Data->Bet, -1);
+      DealDraw();
+      return;
+    }
+    if (dealtWin_ > 0 && held == 0) {
+      for (TVXCard* c : PokerScene->Cards) c->SetHeld(true);
+    }
+    if (AnyHeldCount() < 5 && !TakeBet()) {
+      RoundState = waiting;
+      return;
+    }
+  }
+  PokerScene->SetMessage("");
+  if (Has(vx::poOrvantaBonus) && dealtThreeOrvanta_) {
+    Data->AddOrvantaStat(Data->Bet, -1);
+    dealtThreeOrvanta_ = false;
+    PokerScene->ShowOrvantaStage(false, false, Data->GetOrvantaStat(Data->Bet));
+  }
+  PokerScene->PayoutList->ClearHighlight();
+  Data->Win = 0;
+  ShowWin();
+  for (int p = 1; p <= 5; ++p) PokerScene->HoldLabels[p - 1]->SetVisible(false);
+  if (!TurnDown(false) || !self) return;
+  if (!ShowCards(further ? 10 : 5, false) || !self) return;
+  const vx::THandEvaluation e = EvaluateShown();
+  ApplyEvaluation(e);
+  dealtWin_ = WinOf(e);
+  const int32_t mini = Has(vx::poJackpot) ? RunJackpotOption(e) : 0;
+  if (!self) return;
+  const int32_t handWin = WinOf(e);
+  if (handWin == 0 && mini == 0) {
+    PokerScene->SetMessage("GAME OVER");
+    PokerScene->ShowDealStage(0);
+    EndRound();
+    return;
+  }
+  const int32_t orvanta = OrvantaPay(e);
+  if (!self) return;
+  Data->Win = vx::CheckedAdd(vx::CheckedAdd(handWin, mini), orvanta);
+  ShowWin();
+  Highlight(true, e.Key());
+  if (!self) return;
+  AutoHold(e, true);
+  if (!self) return;
+  vx::GameWait(1000);
+  if (!self) return;
+  PokerScene->ShowDealStage(further ? 3 : 2);
+  if (Has(vx::poDoubleUp)) {
+    Deal(10, true, 0);
+    DoubleUp->Offer(vx::HandCodeOfKey(e.Key()), Has(vx::poJackpot));
+    PokerScene->ShowDoubleUp(true);
+    if (!further) {
+      Data->SetStage(2);
+      Data->SetSubStage(1);
+      Data->DoubleUpOffered = !Has(vx::poFurtherDraw);
+      RoundState = Has(vx::poFurtherDraw) ? 6 : 7;
+    } else {
+      Data->DoubleUpOffered = true;
+      Data->SetStage(3);
+      RoundState = 7;
+    }
+  } else {
+    Data->StageFlags[5] = true;
+    RoundState = 5;
+  }
+  PokerScene->SetMessage("WIN");
+}
+
+void TPoker::FurtherStage(uint8_t entry) {
+  if (Data->DoubleUpOffered) {
+    RoundState = entry;
+    return;
+  }
+  if (Data->SubStage == 1) {
+    PokerScene->SetMessage("");
+    DoubleUp->SetActive(false);
+    PokerScene->ShowDoubleUp(false);
+    Data->SetSubStage(2);
+    PokerScene->SetMessage("HOLD AND DRAW CARDS");
+    RoundState = 3;
+    return;
+  }
+  DrawStage(true);
+}
+
+int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
+  vx::WeakRef<TVXGame> self(this);
+  TPokerData& d = *Data;
+  int32_t mini = 0;
+  if (e.Code == vx::hcNothing && e.UnpaidPairRank >= 1) {
+    d.AddMiniBonus(d.Bet, d.Bet);
+    vx::GamePlaySound("SND_JACKPOTADD");
+    const int32_t pool = d.GetMiniBonus(d.Bet);
+    const int64_t target = static_cast<int64_t>(d.Bet) * d.JackpotFactor;
+    PokerScene->ShowMiniBonus(pool, target, false);
+    if (pool >= target) {
+      // Half the pool feeds the jackpot, which stays within what the data keeps.
+      d.AmericanJackpot = static_cast<int32_t>(
+          std::min<int64_t>(static_cast<int64_t>(d.AmericanJackpot) + pool / 2, TPokerData::MaxJackpot));
+      vx::GamePlaySound("SND_WINJACKPOT");
+      CountTransfer(PokerScene->LblMiniBonusV, PokerScene->LblWinV, -1);
+      if (!self) return 0;
+      mini = pool;
+      d.SetMiniBonus(d.Bet, d.Bet);
+      PokerScene->ShowMiniBonus(d.Bet, target, false);
+      PokerScene->ShowJackpot(d.AmericanJackpot);
+    }
+  }
+  const int32_t row = GameInfo != nullptr ? GameInfo->IndexOfHand(e.Key()) : -1;
+  if (e.Code != vx::hcNothing && row >= 0 && row < 3 && WinOf(e) > 0) {
+    const int32_t jackpot = std::max(d.AmericanJackpot, 0);
+    const uint32_t credit = vx::CheckedAddU32(d.Credit, jackpot);
+    vx::GamePlaySound("SND_WINJACKPOT");
+    PokerScene->LblJackpotV->SetBlinking(true);
+    vx::GameWait(3000);
+    if (!self) return 0;
+    PokerScene->LblJackpotV->SetBlinking(false);
+    CountTransfer(PokerScene->LblJackpotV, PokerScene->LblCreditV, -1);
+    if (!self) return 0;
+    d.Credit = credit;
+    d.AmericanJackpot = 1;
+    PokerScene->ShowJackpot(d.AmericanJackpot);
+    TVXGame::UpdateCredit();
+  }
+  return mini;
+}
+
+int32_t TPoker::OrvantaPay(const vx::THandEvaluation& e) {
+  if (!Has(vx::poOrvantaBonus)) return 0;
+  vx::WeakRef<TVXGame> self(this);
+  TPokerData& d = *Data;
+  if (e.ThreeOrvanta) d.AddOrvantaStat(d.Bet, 1);
+  const int32_t count = d.GetOrvantaStat(d.Bet);
+  d.OrvantaValue = vx::CheckedToInt32(static_cast<int64_t>(d.Bet) * d.OrvantaNumber * 100);
+  PokerScene->ShowOrvantaStage(true, e.FourOrvanta, count);
+  if (!self) return 0;
+  if (!e.FourOrvanta && count < 10) return 0;
+  vx::GamePlaySound("SND_WINJACKPOT");
+  // The label counts into the win label; the caller adds the value to the pending win.
+  CountTransfer(PokerScene->LblOrvantaV, PokerScene->LblWinV, -1);
+  if (!self) return 0;
+  PokerScene->ShowOrvantaValue(d.OrvantaValue);
+  return d.OrvantaValue;
+}
+
+void TPoker::CollectMoney() {
+  vx::WeakRef<TVXGame> self(this);
+  const int32_t win = std::max(Data->Win, 0);
+  const uint32_t credit = vx::CheckedAddU32(Data->Credit, win);
+  DoubleUp->SetActive(false);
+  ShowWin();
+  CountTransfer(PokerScene->LblWinV, PokerScene->LblCreditV, -1);
+  if (!self) return;
+  Data->Credit = credit;
+  Data->Win = 0;
+  ShowWin();
+  TVXGame::UpdateCredit();
+}
+
+void TPoker::CollectWin() {
+  if (!Data->CanCollect()) return;
+  vx::WeakRef<TVXGame> self(this);
+  RoundState = 1;
+  CollectMoney();
+  if (!self) return;
+  EndRound();
+}
+
+bool TPoker::CollectWinForFinish() {
+  RoundState = 1;
+  CollectMoney();
+  return false;
+}
+
+void TPoker::TakeHalf() {
+  if (RoundState == 1 || Has(vx::poJackpot) || !Data->CanTakeHalf()) return;
+  if (!DoubleUp->Active || Data->Win <= 0) return;
+  vx::WeakRef<TVXGame> self(this);
+  RoundState = 1;
+  Data->DoubleUpOffered = true;
+  DoubleUp->SetActive(false);
+  const int32_t half = std::clamp(vx::Round32(Data->Win / 2.0), 0, Data->Win);
+  const uint32_t credit = vx::CheckedAddU32(Data->Credit, half);
+  const int32_t shownWin = Data->Win;
+  // Counts only the half out of the win label.
+  vx::SetLabelValue(PokerScene->LblWinV, shownWin);
+  CountTransfer(PokerScene->LblWinV, PokerScene->LblCreditV, half);
+  if (!self) return;
+  Data->Win -= half;
+  Data->Credit = credit;
+  ShowWin();
+  TVXGame::UpdateCredit();
+  if (Data->Win <= 0) {
+    EndRound();
+    return;
+  }
+  PokerScene->ShowDoubleUp(true);
+  DoubleUp->SetActive(true);
+  RoundState = 7;
+}
+
+void TPoker::EndRound() {
+  Data->SetStage(0);
+  Data->CountHand(Data->LastHandKey);
+  Data->LastHandKey = "HAND_NOTHING";
+  if (Has(vx::poOrvantaBonus) &&
+      (Data->FourOrvanta || (Data->ThreeOrvanta && Data->GetOrvantaStat(Data->Bet) >= 10))) {
+    Data->SetOrvantaStat(Data->Bet, 0);
+    Data->OrvantaNumber = Data->OrvantaNumber + 1 > 10 ? 7 : Data->OrvantaNumber + 1;
+  }
+  Data->ThreeOrvanta = Data->FourOrvanta = false;
+  dealtThreeOrvanta_ = false;
+  DoubleUp->SetActive(false);
+  DoubleUp->SetWaitingForDeal(false);
+  RoundState = 0;
+  RefreshMeters(false);
+  PokerScene->ShowDealStage(0);
+  StartDemo();
+}
+
+void TPoker::SettleOnClose() {
+  StopDemo();
+  if (Anims != nullptr && Anims->AnimCards->Running) Anims->AnimCards->Finish();
+  if (DoubleUp != nullptr) {
+    DoubleUp->SetActive(false);
+    DoubleUp->SetWaitingForDeal(false);
+  }
+  // A round cut short counts its hand as it stands.
+  if (RoundState != 0 && Data->Stage != 0) Data->CountHand(Data->LastHandKey);
+  Data->SetStage(0);
+  TVXGame::SettleOnClose();
+}

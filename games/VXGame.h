@@ -1,0 +1,167 @@
+#pragma once
+// The base of a running game and of its screen. The game binds its screen, its catalogue
+// entry, its data (bet, credit, pending win, the visit's tally) and a round state, and keeps
+// the money rules every game shares: taking the bet, counting a win into the credit, buying
+// credit from the player's bank and cashing out to it.
+//
+// Money lives in the game data as integers and is checked before it changes; the credit and
+// win labels only display it. Count-ups animate the labels and never decide an amount.
+//
+// What the game needs from the lobby (the signed-in player's bank, the credit dialog) comes
+// through TVXGameHost, which the lobby implements and installs; games never see the lobby.
+#include <cstdint>
+#include <string>
+
+#include "framework/VXLiveness.h"
+#include "framework/VXScene.h"
+
+class TGameInfo;
+class TGameStatictics;
+class TVXCard;
+class TVXGame;
+class TVXGameData;
+class TVXImage;
+class TVXLabel;
+class TVXPanel;
+
+class TVXGameHost {
+public:
+  virtual ~TVXGameHost() = default;
+  // The signed-in player's bank, or nullptr when nobody is signed in.
+  virtual uint32_t* PlayerBank() = 0;
+  // Shows the credit dialog for the game modally. Its amount buttons call
+  // TVXGame::AddCredit and the dialog refreshes from the game's data afterwards.
+  virtual void ShowCreditDialog(TVXGame& game) = 0;
+};
+
+namespace vx {
+// Installs the lobby's side; nullptr removes it (no bank: buying credit moves nothing).
+void SetGameHost(TVXGameHost* host);
+TVXGameHost* GameHost();
+
+// The main window's services as the games use them; each does nothing without a main window.
+// False from GameWait when the program is closing.
+bool GameWait(uint64_t ms);
+void GameRenderNow();
+void GamePlaySound(const std::string& name);
+// The message box; without a main window it answers as if OK (or NO for a question).
+int32_t GameMessageBox(const std::string& text, int32_t kind, int32_t buttons);
+// The integer a label shows, or -1 when its text is not a non-negative number.
+int64_t LabelValue(const TVXLabel* label);
+void SetLabelValue(TVXLabel* label, int64_t value);
+}  // namespace vx
+
+// The controls every game screen carries, among them the double-up panel.
+class TVXGameScene : public TVXScene {
+public:
+  explicit TVXGameScene(TVXComponent* owner);
+
+  TVXImage* ImgCustom[3] = {};
+  TVXLabel* LblMessage = nullptr;
+  TVXPanel* PnlDoubleUp = nullptr;
+  TVXLabel* LblDupTitle = nullptr;
+  // Positions 1..10 at indices 0..9.
+  TVXCard* DupCards[10] = {};
+  TVXLabel* LblDupHit = nullptr;
+  TVXImage* ImgDupHitDown = nullptr;
+  TVXImage* ImgDupHitUp = nullptr;
+  // "IMG_SERIES": folder "SERIES\S_3", texture "IMG"; steps one frame per double-up card.
+  TVXImage* ImgSeries = nullptr;
+
+  // Set by each game's screen: the labels that show the credit and the pending win.
+  TVXLabel* CreditLabel = nullptr;
+  TVXLabel* WinLabel = nullptr;
+
+  void SetMessage(const std::string& text);
+  // A new control under `parent` (the scene itself when null), named and listed for the theme.
+  template <class T>
+  T* Make(const std::string& name, TVXCustomControl* parent = nullptr) {
+    T* c = new T(this);
+    c->SetName(name);
+    c->SetParent(parent != nullptr ? parent : static_cast<TVXCustomControl*>(this));
+    AddControl(c);
+    return c;
+  }
+};
+
+class TVXGame : public vx::Lifetime {
+public:
+  // Stores the entry; the card set starts as "CardSet1". The caller builds data and screen.
+  explicit TVXGame(TGameInfo* info);
+  virtual ~TVXGame();
+  TVXGame(const TVXGame&) = delete;
+  TVXGame& operator=(const TVXGame&) = delete;
+
+  TVXGameScene* Scene = nullptr;
+  TGameInfo* GameInfo = nullptr;
+  // The player's record for this game; set by the lobby, not owned.
+  TGameStatictics* Statistics = nullptr;
+  std::string CardSet = "CardSet1";
+  // 0: no round in progress; 1: busy; other values are each game's own.
+  uint8_t RoundState = 0;
+
+  // A deal is refused while the player's bank, the credit and the pending win together
+  // exceed this: whatever one round can add (a pending win of at most 2^31-1 and a jackpot)
+  // then still fits in the bank, so the round can always end and the player always leave.
+  static constexpr uint64_t MoneyCeiling = 4294967295ull - 2147483647ull - 10000000ull;
+
+  virtual TVXGameScene* GetScene() { return Scene; }
+  virtual void SetScene(TVXGameScene* scene) { Scene = scene; }
+  // Counts the credit into the player's bank (see the .cpp). Refused during a round.
+  virtual void CashOut(bool Silent);
+  virtual TVXGameData* GetGameData() = 0;
+  virtual void ShowWin();
+  virtual void EndRound() = 0;
+  virtual void UpdateCredit();
+  virtual void CollectWin() = 0;
+  // The double-up's final collect: the win goes into the credit; true when that also ended
+  // the round (the double-up ends it otherwise, once, after its closing pause).
+  virtual bool CollectWinForFinish() {
+    CollectWin();
+    return RoundState == 0;
+  }
+  // Moves the pending win into the credit, counting `WinLabel` (and, for display, a second
+  // label whose amount is already part of the win) into the credit label.
+  virtual void TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel);
+  TVXGame* Self() { return this; }
+
+  // Takes the bet from the credit. Refused (false, credit unchanged) when the bet is 0 or
+  // less, when the credit does not cover it, or when the money would pass MoneyCeiling.
+  virtual bool TakeBet();
+  // Animates `Amount` (the whole value shown in FromLabel when -1) from one label into the
+  // other: 10 per frame above 100 (more when the amount is very large, so that no count
+  // takes more than a few hundred frames), then 1 per frame. Display only.
+  void CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amount);
+
+  // Moves `amount` from the player's bank into the credit and the tally's credit-in. With
+  // too little in the bank, the shortage message shows and nothing moves. True when moved.
+  bool AddCredit(uint32_t amount);
+  // ShowDialog: the credit dialog, modally; otherwise its first amount (100) at once.
+  void OpenCreditForm(bool ShowDialog);
+  void BuyCredit() { OpenCreditForm(true); }
+  void CashOutClick() { CashOut(false); }
+
+  // The game's part of leaving it, once the lobby has asked: refused (false, nothing done)
+  // while RoundState is not 0; otherwise the credit is cashed out silently, the data file
+  // saved and the tally merged into Statistics. The lobby then saves the casino statistics
+  // and the players and frees the game.
+  bool FinishVisit();
+  // The program is closing while the game runs: whatever round is open is settled (a
+  // pending win goes into the credit), the credit goes to the bank, the data file is saved
+  // and the tally merged. Nothing is asked and nothing waits. Runs once.
+  virtual void SettleOnClose();
+
+  // The money of the player as a whole: bank + credit + pending win.
+  uint64_t TotalMoney();
+
+protected:
+  // Credit += amount, checked (EOverflow before anything changes).
+  void AddToCredit(int64_t amount);
+  // The tally's credit-in or credit-out grows; a counter that would pass 2^32-1 stays at
+  // the top (it is statistics only) and the clamp is logged.
+  void AddToTally(bool creditIn, uint32_t amount);
+  // Moves the credit into the bank, checked first; false (logged) when it cannot.
+  bool MoveCreditToBank();
+  void ResetTally();
+  bool settled_ = false;
+};
