@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/LeakCheck.h"
+
 namespace vx {
 namespace {
 
@@ -157,6 +159,7 @@ DebugLogWindow::~DebugLogWindow() { Destroy(); }
 
 bool DebugLogWindow::Create(const std::string& caption, int width, int height, MessagePump& pump, std::string* error) {
   if (window_ != nullptr) return true;
+  ThirdPartyAllocations driverMemory;  // the video driver keeps some for good
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     if (error) *error = std::string("cannot start the video system: ") + SDL_GetError();
     return false;
@@ -192,6 +195,7 @@ void DebugLogWindow::Destroy() {
   auto& all = Windows();
   all.erase(std::remove(all.begin(), all.end(), this), all.end());
   if (all.empty()) RemoveFilter();
+  ThirdPartyAllocations driverMemory;
   if (window_ != nullptr) {
     SDL_DestroyWindow(window_);
     window_ = nullptr;
@@ -206,6 +210,7 @@ void DebugLogWindow::Destroy() {
 
 void DebugLogWindow::Show() {
   if (window_ == nullptr) return;
+  ThirdPartyAllocations driverMemory;
   SDL_ShowWindow(window_);
   visible_ = true;
   dirty_ = true;
@@ -376,6 +381,7 @@ void DebugLogWindow::Paint() {
   Render();
   dirty_ = false;
   if (!visible_) return;
+  ThirdPartyAllocations driverMemory;  // the driver's frame buffer for the window surface
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (target == nullptr) return;
   SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(pixels_.data(), width_, height_, 32, width_ * 4,

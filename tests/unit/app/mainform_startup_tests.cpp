@@ -1,0 +1,243 @@
+// The main window's start-up, start sequence and shutdown on the headless harness: the fixed
+// orders, the paths taken when the engine or the sound system cannot start, sign-in
+// outcomes, and the files left behind.
+#include <algorithm>
+#include <stdexcept>
+
+#include "ShellHarness.h"
+#include "core/Random.h"
+#include "framework/VXDebug.h"
+#include "framework/VXSettings.h"
+#include "framework/VXSounds.h"
+#include "platform/Files.h"
+
+using shelltest::Harness;
+using shelltest::HarnessOptions;
+
+namespace {
+
+std::vector<std::string> Without(const std::vector<std::string>& calls, const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const auto& c : calls)
+    if (c.rfind(prefix, 0) != 0) out.push_back(c);
+  return out;
+}
+
+}  // namespace
+
+TEST(MainWindowStartUp, BuildsTheSingletonsInOrderAndDrawsFramesOnceStarted) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  TfrmMain& f = *h.form;
+  EXPECT_EQ(h.calls, (std::vector<std::string>{"CreateCasinoManager", "CreatePlayers", "CreateCityAndMenuBar"}));
+  ASSERT_NE(f.Setting(), nullptr);
+  EXPECT_EQ(vx::Program().Setting, f.Setting());
+  EXPECT_EQ(vx::Program().AppInfo, f.AppInfo());
+  EXPECT_EQ(f.AppInfo()->Version, "1.0.2");
+  EXPECT_EQ(f.AppInfo()->Title, "Orvanta Cards Casino");
+  EXPECT_EQ(vx::Program().Resources, f.Resources());
+  EXPECT_NE(f.GameManager(), nullptr);
+  ASSERT_NE(f.MainScene(), nullptr);
+  EXPECT_EQ(f.MainScene()->Name(), "MAINSCENE");
+  EXPECT_EQ(f.InputScene(), f.MainScene());
+  EXPECT_TRUE(f.MainScene()->Visible());
+  EXPECT_EQ(f.AnimCount(), 0);
+  EXPECT_TRUE(f.StartTimerEnabled());
+  EXPECT_EQ(f.Setting()->CasinoName, "MakeDefault");
+  // The fonts are loaded while the device starts: before anything of the lobby that needs it.
+  const auto lines = vx::LogLines();
+  const auto fonts = std::find_if(lines.begin(), lines.end(),
+                                  [](const std::string& l) { return l.find("FONTS LOADED") != std::string::npos; });
+  const auto players = std::find(lines.begin(), lines.end(), std::string("INFO: ACTIVECONTROL IS: NONE"));
+  EXPECT_NE(fonts, lines.end());
+  (void)players;
+
+  // Idle passes draw frames: clear to black, one scene, present.
+  h.PumpFor(5);
+  ASSERT_GE(h.Presents(), 2u);
+  std::vector<std::string> ops;
+  for (const auto& c : h.device->Calls)
+    if (c.Op == "Clear" || c.Op == "BeginScene" || c.Op == "EndScene" || c.Op == "Present") ops.push_back(c.Op);
+  ASSERT_GE(ops.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(ops.begin(), ops.begin() + 4),
+            (std::vector<std::string>{"Clear", "BeginScene", "EndScene", "Present"}));
+  EXPECT_EQ(h.device->CallsOf("Clear").front().Colour, 0u);
+}
+
+TEST(MainWindowStartUp, WithoutAnEngineOnlyTheEngineResourcesAndInformationAreFreed) {
+  HarnessOptions o;
+  o.DeviceInitializeResult = -1;
+  Harness h(o);
+  EXPECT_FALSE(h.form->FormCreate());
+  EXPECT_FALSE(h.form->FormShow());  // the system message, then the window closes
+  EXPECT_TRUE(h.form->Closing());
+  EXPECT_EQ(h.form->MainScene(), nullptr);
+  EXPECT_EQ(h.form->Sounds(), nullptr);
+  EXPECT_FALSE(h.form->StartTimerEnabled());
+  EXPECT_EQ(h.calls, std::vector<std::string>{"CreateCasinoManager"});
+  h.RunToEnd();
+  // No lobby shutdown step ran for things that were never built.
+  EXPECT_EQ(h.calls, std::vector<std::string>{"CreateCasinoManager"});
+  EXPECT_TRUE(vx::FileExists(h.ProgramFile("settings.xml")));
+  EXPECT_EQ(vx::Program().Engine, nullptr);
+  EXPECT_EQ(vx::Program().Setting, nullptr);
+}
+
+TEST(MainWindowStartUp, ASoundSystemThatCannotStartIsLoggedAndTheGameRunsSilent) {
+  HarnessOptions o;
+  o.MakeAudio = []() -> std::unique_ptr<vx::audio::AudioBackend> { throw std::runtime_error("no audio device"); };
+  Harness h(o);
+  ASSERT_TRUE(h.Start());
+  EXPECT_TRUE(vx::LogContains("ERROR: no audio device"));
+  EXPECT_EQ(h.form->Sounds(), nullptr);
+  h.form->PlaySound("SND_MENU");  // nothing to play through, nothing breaks
+  h.form->Close();
+  h.RunToEnd();
+  EXPECT_TRUE(h.form->Destroyed());
+}
+
+TEST(MainWindowStartUp, SeedsTheGeneratorOnce) {
+  vx::Rng().Seed(1);
+  const int32_t first = vx::Rng().Random(1000000);
+  vx::Rng().Seed(1);
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  int same = 0;
+  vx::Rng().Seed(1);
+  for (int i = 0; i < 3; ++i) same += vx::Rng().Random(1000000) == first ? 1 : 0;
+  EXPECT_GE(same, 1);  // seeding from 1 again replays: start-up seeds once, not per use
+}
+
+// ---------------------------------------------------------------------------------------
+
+TEST(StartSequence, OutsideDeveloperModeIntroThenLoginDialogThenMainRoom) {
+  Harness h;
+  h.lobby = nullptr;
+  ASSERT_TRUE(h.Start());
+  h.lobby->OnLogin = [] { return 1; };
+  h.lobby->OnMainRoom = [&] { h.form->Close(); };
+  h.RunToEnd();
+  EXPECT_EQ(Without(h.calls, "  "),
+            (std::vector<std::string>{"CreateCasinoManager", "CreatePlayers", "CreateCityAndMenuBar", "PlayIntro",
+                                      "ShowLoginDialog", "PlayerChanged", "EnterMainRoom", "FreeMainRoom", "FreeCity",
+                                      "FreeMenuBar", "FreePlayers", "FreeCasinoManager"}));
+}
+
+TEST(StartSequence, FiresOnceAfterTwoHundredMilliseconds) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  h.PumpFor(150);
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "PlayIntro"), 0);
+  h.PumpFor(100);
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "PlayIntro"), 1);
+  EXPECT_FALSE(h.form->StartTimerEnabled());
+  // The cancelled login (the fake's default) closed the window.
+  EXPECT_TRUE(h.form->Closing());
+  h.RunToEnd();
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "PlayIntro"), 1);
+}
+
+TEST(StartSequence, DeveloperModeSkipsTheIntro) {
+  HarnessOptions o;
+  o.DeveloperMode = true;
+  Harness h(o);
+  ASSERT_TRUE(h.Start());
+  h.RunToEnd();  // the cancelled login closes
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "PlayIntro"), 0);
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "ShowLoginDialog"), 1);
+}
+
+TEST(StartSequence, AutomaticLoginFromTheSettingsAndItsFallbackToTheDialog) {
+  const std::string xml =
+      "<VXSetting><optAutoLoginPlayerName>ann</optAutoLoginPlayerName>"
+      "<optAutoLoginPlayerPassword>pw</optAutoLoginPlayerPassword></VXSetting>";
+  {
+    HarnessOptions o;
+    o.SettingsXml = xml;
+    Harness h(o);
+    ASSERT_TRUE(h.Start());
+    h.lobby->OnSignIn = [](const std::string&, const std::string&) { return 1; };
+    h.lobby->OnMainRoom = [&] { h.form->Close(); };
+    h.RunToEnd();
+    EXPECT_NE(std::find(h.calls.begin(), h.calls.end(), "SignIn(ann,pw)"), h.calls.end());
+    EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "ShowLoginDialog"), 0);
+    EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "EnterMainRoom"), 1);
+  }
+  {
+    HarnessOptions o;
+    o.SettingsXml = xml;
+    Harness h(o);
+    ASSERT_TRUE(h.Start());
+    h.lobby->OnSignIn = [](const std::string&, const std::string&) { return 0; };  // wrong password
+    h.lobby->OnLogin = [] { return 1; };
+    h.lobby->OnMainRoom = [&] { h.form->Close(); };
+    h.RunToEnd();
+    const auto signIn = std::find(h.calls.begin(), h.calls.end(), "SignIn(ann,pw)");
+    const auto dialog = std::find(h.calls.begin(), h.calls.end(), "ShowLoginDialog");
+    ASSERT_NE(signIn, h.calls.end());
+    ASSERT_NE(dialog, h.calls.end());
+    EXPECT_LT(signIn, dialog);
+    EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "EnterMainRoom"), 1);
+  }
+}
+
+TEST(StartSequence, ACancelledLoginClosesTheWindowWithoutEnteringTheCasino) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  h.RunToEnd();
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "EnterMainRoom"), 0);
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "PlayerChanged"), 0);
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "FreePlayers"), 1);
+}
+
+// ---------------------------------------------------------------------------------------
+
+TEST(Shutdown, RunsOnceInOrderAndSavesTheSettingsLast) {
+  HarnessOptions o;
+  o.DeveloperMode = true;
+  Harness h(o);
+  ASSERT_TRUE(h.Start());
+  h.form->Setting()->optMusicVolume = 42;
+  h.form->Close();
+  h.RunToEnd();
+  h.form->FormDestroy();
+  h.form->Finalize();
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "FreeMainRoom"), 1);
+  EXPECT_EQ(Without(h.calls, "Create"),
+            (std::vector<std::string>{"FreeMainRoom", "FreeCity", "FreeMenuBar", "FreePlayers", "FreeCasinoManager",
+                                      "  root scene alive"}));
+  const std::string xml = vxtest::TempDir::ReadFile(h.ProgramFile("settings.xml"));
+  EXPECT_NE(xml.find("<optMusicVolume>42</optMusicVolume>"), std::string::npos) << xml;
+  EXPECT_EQ(vx::MainWindow(), h.form.get());
+  EXPECT_EQ(h.form->MainScene(), nullptr);
+  // Developer mode: the log was saved beside the program at the end.
+  EXPECT_TRUE(vx::FileExists(h.dir.File("debug.log")));
+}
+
+TEST(Shutdown, IsRefusedFromInsideALoopAndHappensAfterTheOutermostOne) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  h.lobby->OnIntro = [&] {
+    h.form->FormDestroy();  // a handler asking for shutdown in the middle of the start sequence
+    EXPECT_FALSE(h.form->Destroyed());
+  };
+  h.form->Run();
+  EXPECT_TRUE(vx::LogContains("ERROR: shutdown refused inside a message loop"));
+  EXPECT_FALSE(h.form->Destroyed());
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "FreeMainRoom"), 0);
+  h.form->FormDestroy();
+  EXPECT_TRUE(h.form->Destroyed());
+  EXPECT_EQ(std::count(h.calls.begin(), h.calls.end(), "FreeMainRoom"), 1);
+}
+
+TEST(Shutdown, AFrameRequestedDuringShutdownDrawsNothing) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  h.form->Close();
+  h.form->Run();
+  h.form->Finalize();
+  // The lobby's shutdown steps, or anything else, asking for a frame now get none.
+  h.form->RenderNow();
+  h.form->FormDestroy();
+  EXPECT_TRUE(h.form->Destroyed());
+}
