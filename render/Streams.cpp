@@ -29,22 +29,6 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
   if (Write(buffer, count) != count) throw EWriteError("Stream write error");
 }
 
-int64_t TStream::CopyFrom(TStream& source, int64_t count) {
-  if (count <= 0) {
-    source.SetPosition(0);
-    count = source.Size();
-  }
-  uint8_t chunk[65536];
-  int64_t left = count;
-  while (left > 0) {
-    int64_t n = std::min<int64_t>(left, sizeof chunk);
-    source.ReadBuffer(chunk, n);
-    WriteBuffer(chunk, n);
-    left -= n;
-  }
-  return count;
-}
-
 // ---- TMemoryStream ----------------------------------------------------------------------
 
 TMemoryStream::TMemoryStream(const void* bytes, size_t count)
@@ -87,22 +71,12 @@ void TMemoryStream::Clear() {
   pos_ = 0;
 }
 
-std::vector<uint8_t> TMemoryStream::TakeBytes() {
-  pos_ = 0;
-  return std::move(data_);
-}
-
 void TMemoryStream::LoadFromStream(TStream& stream) {
   stream.SetPosition(0);
   int64_t size = stream.Size();
   data_.assign(static_cast<size_t>(std::max<int64_t>(size, 0)), 0);
   stream.ReadBuffer(data_.data(), size);
   pos_ = 0;
-}
-
-void TMemoryStream::LoadFromFile(const std::string& fileName) {
-  TFileStream file(fileName, fmOpenRead);
-  LoadFromStream(file);
 }
 
 // ---- TFileStream ------------------------------------------------------------------------
@@ -118,7 +92,7 @@ bool RegularFileExists(const std::string& fileName) { return FileExists(fileName
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode)
     : fileName_(fileName), mode_(mode) {
   std::string native = vx::NativeFileName(fileName);
-  const char* how = mode == fmCreate ? "wb" : mode == fmOpenRead ? "rb" : "r+b";
+  const char* how = mode == fmCreate ? "wb" : "rb";
   // Only regular files: a folder or a device would open but never behave like a file.
   if (mode != fmCreate && !vx::RegularFileExists(fileName)) {
     throw EFOpenError("Cannot open file \"" + fileName + "\"");

@@ -46,9 +46,6 @@ public:
 
   void ReadBuffer(void* buffer, int64_t count);
   void WriteBuffer(const void* buffer, int64_t count);
-  // Copies count bytes of source from its position (count <= 0: the whole source from the
-  // start). Returns the bytes copied; raises when the source ends early.
-  int64_t CopyFrom(TStream& source, int64_t count);
 };
 
 class TMemoryStream : public TStream {
@@ -67,10 +64,9 @@ public:
   uint8_t* Memory() { return data_.data(); }
   const uint8_t* Memory() const { return data_.data(); }
   const std::vector<uint8_t>& Bytes() const { return data_; }
-  std::vector<uint8_t> TakeBytes();
 
+  // The whole of another stream, from its start; this stream's position goes to 0.
   void LoadFromStream(TStream& stream);
-  void LoadFromFile(const std::string& fileName);
 
 private:
   std::vector<uint8_t> data_;
@@ -78,9 +74,8 @@ private:
 };
 
 enum TFileMode : uint8_t {
-  fmOpenRead,       // existing file, reading only
-  fmCreate,         // new or truncated file, writing
-  fmOpenReadWrite,  // existing file, reading and writing
+  fmOpenRead,  // existing file, reading only
+  fmCreate,    // new or truncated file, writing
 };
 
 // A file opened at construction; failure raises EFOpenError with the file name. Names are
