@@ -150,9 +150,11 @@ void TVXGame::CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amou
   }
   vx::WeakRef<TVXCustomControl> fromRef(FromLabel), toRef(ToLabel);
   TVXMainWindow* main = vx::MainWindow();
+  // 10 a frame above 100, but never more than about 300 such frames for a huge amount.
+  const int64_t bigStep = std::max<int64_t>(10, (Amount - 100 + 299) / 300);
   while (Amount > 0) {
-    // 10 a frame above 100, but never more than about 300 such frames for a huge amount.
-    const int64_t step = Amount > 100 ? std::max<int64_t>(10, (Amount - 100 + 299) / 300) : 1;
+    int64_t step = 1;
+    if (Amount > 100) step = bigStep == 10 ? 10 : std::min(bigStep, Amount - 100);
     from -= step;
     Amount -= step;
     to += step;
@@ -186,36 +188,10 @@ void TVXGame::AddToTally(bool creditIn, uint32_t amount) {
     data->SetCreditOut(next);
 }
 
-bool TVXGame::AddCredit(uint32_t amount) {
-  TVXGameData* data = GetGameData();
-  TVXGameHost* host = vx::GameHost();
-  uint32_t* bank = host != nullptr ? host->PlayerBank() : nullptr;
-  if (bank == nullptr) {
-    Log("ERROR: NO PLAYER TO TAKE CREDIT FROM");
-    return false;
-  }
-  if (*bank < amount) {
-    vx::GameMessageBox("You don't have enought money to add " + std::to_string(amount) + "!", mkWarning, mbOK);
-    return false;
-  }
-  if (static_cast<uint64_t>(data->Credit) + amount > kUInt32Max) {
-    Log("ERROR: THE CREDIT CANNOT HOLD " + std::to_string(amount) + " MORE");
-    return false;
-  }
-  *bank -= amount;
-  data->Credit += amount;
-  AddToTally(true, amount);
-  UpdateCredit();
-  return true;
-}
-
 void TVXGame::OpenCreditForm(bool ShowDialog) {
-  if (ShowDialog) {
-    if (TVXGameHost* host = vx::GameHost()) host->ShowCreditDialog(*this);
-  } else {
-    AddCredit(100);
-  }
-  UpdateCredit();
+  vx::WeakRef<TVXGame> self(this);
+  if (TVXGameHost* host = vx::GameHost()) host->OpenCreditForm(*this, ShowDialog);
+  if (self) UpdateCredit();
 }
 
 bool TVXGame::MoveCreditToBank() {

@@ -29,9 +29,10 @@ public:
   virtual ~TVXGameHost() = default;
   // The signed-in player's bank, or nullptr when nobody is signed in.
   virtual uint32_t* PlayerBank() = 0;
-  // Shows the credit dialog for the game modally. Its amount buttons call
-  // TVXGame::AddCredit and the dialog refreshes from the game's data afterwards.
-  virtual void ShowCreditDialog(TVXGame& game) = 0;
+  // The credit dialog for the game: shown modally, or (ShowDialog false) not shown with its
+  // first amount button (100) carried out at once. It moves money from the bank into the
+  // game data's credit and credit-in and calls the game's UpdateCredit.
+  virtual void OpenCreditForm(TVXGame& game, bool ShowDialog) = 0;
 };
 
 namespace vx {
@@ -133,10 +134,8 @@ public:
   // takes more than a few hundred frames), then 1 per frame. Display only.
   void CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amount);
 
-  // Moves `amount` from the player's bank into the credit and the tally's credit-in. With
-  // too little in the bank, the shortage message shows and nothing moves. True when moved.
-  bool AddCredit(uint32_t amount);
-  // ShowDialog: the credit dialog, modally; otherwise its first amount (100) at once.
+  // ShowDialog: the credit dialog, modally; otherwise its first amount (100) at once, which
+  // moves nothing (the dialog says so) when the bank holds less. Without a host: nothing.
   void OpenCreditForm(bool ShowDialog);
   void BuyCredit() { OpenCreditForm(true); }
   void CashOutClick() { CashOut(false); }
