@@ -17,6 +17,11 @@ struct ArtEntry {
 std::vector<ArtEntry> CommonArt();
 std::vector<ArtEntry> DialogArt();
 std::vector<ArtEntry> EffectsArt();
+// The players' portraits ("Players\IMG_PLAYER" and its frames), the credit dialog's coin and
+// the veils of the login, profile and credit dialogs.
+std::vector<ArtEntry> PlayerArt();
+// How many portraits there are (frames 1..count).
+int PlayerPictureCount();
 // The veil behind dialogs (800x600, black with more alpha towards the edges).
 Picture DimBackground();
 

@@ -34,6 +34,10 @@ std::vector<std::string> TextureCandidates(const std::string& scene, const std::
   if (control == "IMG_FRAME" || control == "IMG_TASKBAR" || control == "IMG_WINDOWLOGO")
     return {"COMMON\\" + control + ".bmp"};
   if (control == "IMG_BACKGROUND") return {scene + "\\background.bmp"};
+  // The players' pictures are shared by every screen that shows a player.
+  if (control == "IMG_PLAYER") return {"Players\\IMG_PLAYER.bmp"};
+  // The credit dialog's amount buttons are drawn as coins.
+  if (scene == "CREDIT" && HasPrefix(control, "BTN_ADD")) return {"CREDIT\\BTN_COIN.bmp"};
   if (HasPrefix(control, "IMG_")) return {own};
   if (HasPrefix(control, "TSBTN_")) return {own, "COMMON\\TSBTN_ALL.bmp"};
   if (HasPrefix(control, "BTN_")) return {own, "COMMON\\BTN_ALL.bmp"};

@@ -34,10 +34,12 @@ struct ShownMessage {
 
 class DialogRig : public TVXMainWindow {
 public:
-  DialogRig()
+  // `host` replaces the plain toolkit host (an engine's host draws for real); `dataFolder`
+  // is where the resource manager finds "fonts.vxr".
+  explicit DialogRig(TVXToolkitHost* host = nullptr, const std::string& dataFolder = {})
       : settings_(dir.Str() + "/", dir.Str() + "/systemtemp"),
-        resources_("", CopyThemes(dir.Str() + "/pak"), dir.Str() + "/systemtemp"),
-        hostScope_(&host_) {
+        resources_(dataFolder, CopyThemes(dir.Str() + "/pak"), dir.Str() + "/systemtemp"),
+        hostScope_(host != nullptr ? host : &host_) {
     saved_ = vx::Program();
     vx::Program().Setting = &settings_;
     vx::Program().Resources = &resources_;
@@ -54,13 +56,16 @@ public:
 
   vxtest::TempDir dir;
   TVXSetting& Settings() { return settings_; }
+  TVXResourceManager& Resources() { return resources_; }
+  // The pak folder: the theme files and any picture added.
+  std::string PakFolder() const { return dir.Str() + "/pak"; }
   // Makes a picture known to the resource manager (an empty loose file: its existence is all
   // the theming asks about; nothing is drawn here).
   void AddPicture(const std::string& key) {
     std::string path = key;
     for (char& c : path)
       if (c == '\\') c = '/';
-    const std::filesystem::path file = std::filesystem::path(dir.Str() + "/pak") / path;
+    const std::filesystem::path file = std::filesystem::path(PakFolder()) / path;
     std::filesystem::create_directories(file.parent_path());
     vxtest::TempDir::WriteFile(file.string(), "");
   }
@@ -86,9 +91,10 @@ public:
     scene->MouseDown(scene, vx::mbLeft, 0, x, y);
     // The main window closes the open drop-down after routing a press; the release still
     // picks a row under it.
-    if (TVXCustomControl* open = host_.OpenControl()) {
+    TVXToolkitHost& host = vx::ToolkitHost();
+    if (TVXCustomControl* open = host.OpenControl()) {
       vx::CloseDropDown(open);
-      host_.SetOpenControl(nullptr);
+      host.SetOpenControl(nullptr);
     }
     Frame();
     if (TVXScene* again = input_.Get()) again->MouseUp(again, vx::mbLeft, 0, x, y);
