@@ -258,7 +258,9 @@ void TPokerScene::LoadTheme(const std::string& casinoName) {
   TVXGameScene::LoadTheme(casinoName);
   PayoutList->Layout();
   // The theme decides where things stand, not what shows: the view is put back.
-  ShowDoubleUp(doubleUpShown_);
+  const bool shown = doubleUpShown_;
+  doubleUpShown_ = !shown;
+  ShowDoubleUp(shown);
   for (int i = 0; i < 5; ++i) HoldLabels[i]->SetVisible(Cards[i]->Visible() && Cards[i]->Held());
 }
 
@@ -268,8 +270,14 @@ void TPokerScene::SetCardSet(const std::string& folder) {
 }
 
 void TPokerScene::ShowDoubleUp(bool flag) {
+  const bool changed = flag != doubleUpShown_;
   doubleUpShown_ = flag;
   if (Has(vx::poHideHandInDoubleUp)) {
+    // Only a switch of view touches the hand: cards hidden for another reason stay hidden.
+    if (!changed) {
+      PnlDoubleUp->SetVisible(flag);
+      return;
+    }
     for (int i = 0; i < 5; ++i) {
       Cards[i]->SetVisible(!flag);
       HoldLabels[i]->SetVisible(!flag && Cards[i]->Held());
