@@ -1,0 +1,123 @@
+#include "lobby/VXLoader.h"
+
+#include "framework/VXApplication.h"
+#include "framework/VXLists.h"
+#include "framework/VXWidgets.h"
+
+namespace {
+
+template <class T>
+T* AddLoaderControl(TVXScene* scene, const std::string& name, const std::string& caption) {
+  T* control = new T(scene);
+  if constexpr (requires { control->SetText(caption); }) {
+    if (!caption.empty()) control->SetText(caption);
+  }
+  control->SetName(name);
+  scene->AddControl(control);
+  return control;
+}
+
+TVXComponent* RootScene() {
+  TVXMainWindow* main = vx::MainWindow();
+  return main != nullptr ? main->MainScene() : nullptr;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// TLoaderScene
+
+TLoaderScene::TLoaderScene(TVXComponent* owner) : TVXScene(owner) {
+  SetSceneName("LOADER");
+  Background->TextureInfo.SetFolder("LOGO");
+  Background->TextureInfo.SetName("loader");
+  LblGameName = AddLoaderControl<TVXLabel>(this, "LBL_GAMENAME", "...");
+  LblProgress = AddLoaderControl<TVXLabel>(this, "LBL_PROGRESS", "PROGRESS: ");
+  LblProgressV = AddLoaderControl<TVXLabel>(this, "LBL_PROGRESSV", "0%");
+  LblObjectName = AddLoaderControl<TVXLabel>(this, "LBL_OBJECTNAME", "OBJECTNAME");
+  PbLoad = new TVXProgressBar(this);
+  PbLoad->SetName("PB_LOAD");
+  AddControl(PbLoad);
+  BtnOk = AddLoaderControl<TVXButton>(this, "BTN_OK", "OK");
+}
+
+// ---------------------------------------------------------------------------------------
+// TLoader
+
+TLoader::TLoader() {
+  auto* scene = new TLoaderScene(RootScene());
+  scene_ = scene;
+  scene->BtnOk->SetVisible(false);
+  scene->BtnOk->OnClick = [this](TVXComponent*) { Confirmed = true; };
+}
+
+TLoader::~TLoader() {
+  // The button's handler points at this loader: it goes with the scene, or is cut off when
+  // the scene outlives the loader (it never does, but a handler must not dangle).
+  if (TLoaderScene* scene = scene_.Get()) {
+    scene->BtnOk->OnClick = nullptr;
+    delete scene;
+  }
+}
+
+void TLoader::Begin(const std::string& title, int32_t count) {
+  TLoaderScene* scene = scene_.Get();
+  if (scene == nullptr) return;
+  scene->LblGameName->SetText(title);
+  // Counted from 0, so the bar reads count / total exactly.
+  scene->PbLoad->SetMin(0);
+  scene->PbLoad->SetMax(count);
+  scene->PbLoad->SetPosition(0);
+  shownPercent_ = scene->PbLoad->Percent();
+  scene->LblProgressV->SetText(std::to_string(shownPercent_) + "%");
+}
+
+void TLoader::Step(const std::string& name, int32_t count) {
+  vx::WeakRef<TLoaderScene> scene(scene_);
+  if (!scene) return;
+  scene->LblObjectName->SetText(name);
+  scene->PbLoad->SetPosition(count);
+  const int32_t percent = scene->PbLoad->Percent();
+  if (percent == shownPercent_) return;
+  shownPercent_ = percent;
+  scene->LblProgressV->SetText(std::to_string(percent) + "%");
+  if (TVXMainWindow* main = vx::MainWindow()) {
+    ++framesDrawn_;
+    main->RenderNow();
+  }
+}
+
+TVXLoadControlEvent TLoader::ProgressHook() {
+  return [this](TVXScene*, int32_t, const std::string& name, int32_t index) { Step(name, index + 1); };
+}
+
+void TLoader::Finish() {
+  TLoaderScene* scene = scene_.Get();
+  if (scene == nullptr) return;
+  scene->BtnOk->SetVisible(true);
+  if (Confirmed) return;
+  if (TVXMainWindow* main = vx::MainWindow()) {
+    vx::WeakRef<TLoaderScene> alive(scene);
+    main->ProcessUntil([&] { return Confirmed || !alive; });
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// TAnimIntro
+
+TAnimIntro::TAnimIntro() {
+  FadeIn = true;
+  HoldThenFadeOut = true;
+  TVXImage* logo = FadeScene->Background;
+  logo->NoRender = false;
+  logo->TextureInfo.SetFolder("Logo");
+  logo->TextureInfo.SetName("casino");
+  logo->LoadTexture();
+  Panel->OnClick = [this](TVXComponent*) { SkipToFadeOut(); };
+}
+
+void TAnimIntro::SkipToFadeOut() {
+  if (!Running || StepNo >= 3) return;
+  StepNo = 3;
+  FrameCounter = 0;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// What the city, the lobby and the menu bar share: the program's game catalogue, casinos and
+// players, the current casino and game, the three lobby objects themselves, and the few
+// services of the main window that only the program layer can give (running its login,
+// closing it). The program layer fills this in at start-up and clears it at shutdown.
+//
+// Also the lobby's side of the games: the signed-in player's bank and the credit dialog.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "games/VXGame.h"
+
+class TGameStatictics;
+class TMainRoom;
+class TNavigation;
+class TVXCasino;
+class TVXCasinoManager;
+class TVXCity;
+class TVXGameManager;
+class TVXPlayer;
+class TVXPlayers;
+
+struct TVXLobbyState {
+  // The program's singletons (not owned here).
+  TVXGameManager* GameManager = nullptr;
+  TVXCasinoManager* CasinoManager = nullptr;
+  TVXPlayers* Players = nullptr;
+  TVXCity* City = nullptr;
+  TNavigation* Navigation = nullptr;
+  // The lobby, held in one slot and created by the city on first use.
+  TMainRoom* MainRoom = nullptr;
+
+  // The casino entered last; the running game (owned by the lobby), or none.
+  TVXCasino* CurrentCasino = nullptr;
+  TVXGame* CurrentGame = nullptr;
+
+  // The main window's login (false: always through the dialog) and its close request, which
+  // every message loop honours by returning, so shutdown runs after the outermost one.
+  std::function<void(bool autoLogin)> Login;
+  std::function<void()> CloseProgram;
+};
+
+namespace vx {
+
+TVXLobbyState& Lobby();
+// The signed-in player, or nullptr.
+TVXPlayer* CurrentPlayer();
+// The main window's message box; without a main window the text is logged and the answer is
+// mrNone.
+int32_t LobbyAsk(const std::string& text, int32_t kind, int32_t buttons);
+// A main-window service through the lobby state: logged when the program layer gave none.
+void CloseProgram();
+
+}  // namespace vx
+
+// The games' view of the lobby: the signed-in player's bank and the credit dialog.
+class TLobbyGameHost : public TVXGameHost {
+public:
+  uint32_t* PlayerBank() override;
+  // The credit dialog for the game, shown modally or carried out at once with its first
+  // amount.
+  void OpenCreditForm(TVXGame& game, bool ShowDialog) override;
+};

@@ -1,0 +1,436 @@
+#include "lobby/VXMainRoom.h"
+
+#include <algorithm>
+#include <exception>
+#include <set>
+
+#include "core/Log.h"
+#include "core/StrUtils.h"
+#include "framework/VXApplication.h"
+#include "framework/VXLists.h"
+#include "framework/VXMenus.h"
+#include "framework/VXResources.h"
+#include "framework/VXSettings.h"
+#include "framework/VXTextures.h"
+#include "framework/VXWidgets.h"
+#include "games/GameData.h"
+#include "games/GameManager.h"
+#include "games/Poker.h"
+#include "lobby/VXCasino.h"
+#include "lobby/VXCity.h"
+#include "lobby/VXLoader.h"
+#include "lobby/VXLobby.h"
+#include "lobby/VXLobbyDialogs.h"
+#include "lobby/VXNavigation.h"
+#include "lobby/VXPlayers.h"
+#include "platform/Cursor.h"
+#include "render/BitmapEx.h"
+
+namespace {
+
+template <class T>
+T* AddRoomControl(TVXScene* scene, const std::string& name, const std::string& caption = {},
+                  TVXCustomControl* parent = nullptr) {
+  T* control = new T(scene);
+  if (parent != nullptr) control->SetParent(parent);
+  if constexpr (requires { control->SetText(caption); }) {
+    if (!caption.empty()) control->SetText(caption);
+  }
+  control->SetName(name);
+  scene->AddControl(control);
+  return control;
+}
+
+TVXButton* AddButton(TVXScene* scene, const std::string& name, const std::string& caption, const std::string& hint) {
+  auto* button = AddRoomControl<TVXButton>(scene, name, caption);
+  button->Hint = hint;
+  return button;
+}
+
+// The banners of the lobby.
+constexpr const char* kWelcomeText =
+    "WELCOME TO ORVANTA CARDS CASINO!   TWELVE VIDEO POKER MACHINES AND FOUR SLOT MACHINES ARE "
+    "WAITING FOR YOU.   POINT AT A GAME TO SEE IT, CLICK IT TO PLAY.";
+constexpr const char* kNewsText =
+    "DOUBLE UP EVERY WIN: BIG OR SMALL, RED OR BLACK, OR BEAT THE DEALER.   FOUR ORVANTA CARDS "
+    "PAY THE ORVANTA BONUS.   DEUCES AND JOKERS RUN WILD ALL NIGHT.   GOOD LUCK!";
+
+void RenderNow() {
+  if (TVXMainWindow* main = vx::MainWindow()) main->RenderNow();
+}
+
+// Runs one step of leaving a game; a failure is logged and the next step still runs.
+template <class F>
+void RunStep(const std::string& what, F&& step) {
+  try {
+    if (!step()) Log("ERROR: Leaving the game: " + what + " failed");
+  } catch (const std::exception& e) {
+    Log("ERROR: Leaving the game: " + what + " failed: " + e.what());
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// TMainRoomScene
+
+TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino) : TVXScene(owner), Casino(casino) {
+  SetSceneName("MAINROOM");
+  MusicStyle = 1;
+  // The particle systems of the lobby ("PS_LOGO", "PS_LOGO2", "PS_LOGO3") belong only to a
+  // run with particle effects on, which the settings switch off at every load.
+  PnlGamePreview = AddRoomControl<TVXPanel>(this, "PNL_GAMEPREVIEW");
+  ImgGamePreview = AddRoomControl<TVXScrollingImage>(this, "IMG_GAMEPREVIEW", {}, PnlGamePreview);
+  ImgGamePreview->ItemHeight = PreviewHeight;
+  // The strip is taller than the image: drawn at its own size and scrolled, never squeezed.
+  ImgGamePreview->SetTextureScaleMode(tsNatural);
+  PnlGamePreviewInfo = AddRoomControl<TVXPanel>(this, "PNL_GAMEPREVIEWINFO", {}, PnlGamePreview);
+  LblGameTitle = AddRoomControl<TVXLabel>(this, "LBL_GAMETITLE", {}, PnlGamePreviewInfo);
+  LblGameDescription = AddRoomControl<TVXLabel>(this, "LBL_GAMEDESCRIPTION", {}, PnlGamePreviewInfo);
+  ImgCustom2 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM2");
+  ImgCustom3 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM3");
+  ImgCustom1 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM1");
+  ImgLogo = AddRoomControl<TVXImage>(this, "IMG_LOGO");
+  ImgLogo2 = AddRoomControl<TVXImage>(this, "IMG_LOGO2");
+  ImgCustom4 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM4");
+  PnlPlayer = AddRoomControl<TVXPanel>(this, "PNL_PLAYER");
+  LblFullName = AddRoomControl<TVXLabel>(this, "LBL_FULLNAME", "FULL NAME", PnlPlayer);
+  LblBank = AddRoomControl<TVXLabel>(this, "LBL_BANK", "BANK", PnlPlayer);
+  LblBankV = AddRoomControl<TVXLabel>(this, "LBL_BANKV", "5000$", PnlPlayer);
+  LblScrollWelcome = AddRoomControl<TVXLabel>(this, "LBL_SCROLLWELCOME", kWelcomeText);
+  LblScrollWelcome->SetWordWrap(false);
+  LblScrollWelcome->ScrollMode = smMarquee;
+  LblScrollNews = AddRoomControl<TVXLabel>(this, "LBL_SCROLLNEWS", kNewsText);
+  LblScrollNews->SetWordWrap(false);
+  LblScrollNews->ScrollMode = smMarquee;
+  MemoInfo = AddRoomControl<TVXScrollBox>(this, "MEMO_INFO");
+  BtnProfile = AddButton(this, "BTN_PROFILE", "PROFILE", "DISPLAYS THE EDIT PROFILE DIALOG");
+  BtnStatistics = AddButton(this, "BTN_STATISTICS", "STATISTICS", "DISPLAYS THE STATISTICS WINDOW");
+  BtnOptions = AddButton(this, "BTN_OPTIONS", "OPTIONS", "DISPLAYS THE OPTIONS WINDOW");
+  BtnHelp = AddButton(this, "BTN_HELP", "HELP", "DISPLAYS THE HELP WINDOW");
+  BtnExitGame = AddButton(this, "BTN_EXITGAME", "EXIT",
+                          "LEAVES THE LOBBY OF " + vx::UpperCase(casino != nullptr ? casino->Name : std::string()));
+  MenuVideoPoker = AddRoomControl<TVXMenu>(this, "MENU_VIDEOPOKER", "Video Poker");
+  MenuSlots = AddRoomControl<TVXMenu>(this, "MENU_SLOTS", "Slots");
+
+  if (casino == nullptr) return;
+  std::set<int32_t> seen;
+  for (TGameInfo* info : casino->Games) {
+    // A game named twice in "casino.dat" would put two logos under one theme section.
+    if (info == nullptr || !seen.insert(info->ID).second) continue;
+    TLobbyGame game;
+    game.Info = info;
+    game.Logo = AddRoomControl<TVXImage>(this, "IMG_GAME_" + info->IDStr);
+    game.Logo->Tag = info->ID;
+    game.LogoBack = AddRoomControl<TVXImage>(this, "IMG_GAMELOGOBACK");
+    game.LogoBack->Tag = info->ID;
+    // Behind its own logo.
+    game.LogoBack->SetIndex(game.Logo->IndexInParent());
+    games_.push_back(game);
+  }
+}
+
+const TMainRoomScene::TLobbyGame* TMainRoomScene::FindGame(int32_t id) const {
+  for (const TLobbyGame& g : games_) {
+    if (g.Info != nullptr && g.Info->ID == id) return &g;
+  }
+  return nullptr;
+}
+
+void TMainRoomScene::LoadTheme(const std::string& casinoName) {
+  vx::WeakRef<TMainRoomScene> self(this);
+  TVXScene::LoadTheme(casinoName);
+  if (!self) return;
+  PlaceLogoBacks();
+  // The memo's scroll buttons look like every other list's.
+  for (auto [button, name] : {std::pair{MemoInfo->ScrollBar()->UpButton(), "BTN_SCROLLUP"},
+                              std::pair{MemoInfo->ScrollBar()->DownButton(), "BTN_SCROLLDOWN"}}) {
+    button->TextureInfo.SetFolder("COMMON");
+    button->TextureInfo.SetName(name);
+    PrepareControl(button);
+  }
+  MemoInfo->ScrollBar()->SetAlpha(0);
+  BuildPreviewStrip();
+}
+
+void TMainRoomScene::PlaceLogoBacks() {
+  for (const TLobbyGame& g : games_) {
+    const int32_t w = g.LogoBack->Width() > 0 ? g.LogoBack->Width() : g.Logo->Width() + 8;
+    const int32_t h = g.LogoBack->Height() > 0 ? g.LogoBack->Height() : g.Logo->Height() + 8;
+    g.LogoBack->SetBounds(g.Logo->Left() - (w - g.Logo->Width()) / 2, g.Logo->Top() - (h - g.Logo->Height()) / 2, w, h);
+  }
+}
+
+void TMainRoomScene::BuildPreviewStrip() {
+  const int32_t rows = std::min<int32_t>(static_cast<int32_t>(games_.size()) + 1, MaxPreviewRows);
+  if (static_cast<int32_t>(games_.size()) + 1 > MaxPreviewRows) {
+    Log("ERROR: Only the first " + std::to_string(MaxPreviewRows - 1) + " games of " + Name() + " have a preview");
+  }
+  TBitmapEx strip;
+  strip.SetPixelFormat(pf32bit);
+  strip.SetSize(PreviewWidth, PreviewHeight * rows);
+  TVXResourceManager* resources = vx::Program().Resources;
+  auto drawRow = [&](const std::string& key, int32_t row) {
+    TBitmapEx picture;
+    if (resources == nullptr || !resources->LoadBitmap(key, picture)) {
+      Log("ERROR: No preview picture " + key);
+      return;
+    }
+    picture.SetPixelFormat(pf32bit);
+    picture.PatternWidth = 0;
+    picture.PatternHeight = 0;
+    picture.DrawPattern(strip, 0, row * PreviewHeight, 0);
+  };
+  drawRow("MAINROOM\\" + ImgGamePreview->TextureInfo.Name() + ".bmp", 0);
+  for (size_t i = 0; i < games_.size(); ++i) {
+    TLobbyGame& g = games_[i];
+    const int32_t row = static_cast<int32_t>(i) + 1;
+    if (row >= rows) {
+      g.PreviewIndex = 1;
+      continue;
+    }
+    drawRow("MAINROOM\\IMG_SH_" + g.Info->IDStr + ".bmp", row);
+    g.PreviewIndex = row + 1;
+  }
+  strip.SetAlpha(255);
+
+  TVXTextureList* textures = vx::ToolkitHost().Textures();
+  if (textures == nullptr) return;
+  // Added once; every later call replaces the picture of the same texture object.
+  if (textures->AddFromBitmap(ImgGamePreview->TextureInfo.CacheKey(), strip) == nullptr) {
+    Log("ERROR: The preview strip of " + Name() + " could not be made");
+    return;
+  }
+  ImgGamePreview->LoadTexture();
+  ImgGamePreview->SetPosition(1);
+  ImgGamePreview->DrawTop = ImgGamePreview->TargetDrawTop();
+}
+
+// ---------------------------------------------------------------------------------------
+// TMainRoom
+
+const char* const TMainRoom::kSlotsPlaceholderText =
+    "The slot machines open here once they are built. Please choose a video poker game.";
+
+TMainRoom::TMainRoom() {
+  auto* scene = new TMainRoomScene(nullptr, vx::Lobby().CurrentCasino);
+  scene_ = scene;
+  for (const auto& g : scene->Games()) {
+    for (TVXImage* image : {g.Logo, g.LogoBack}) {
+      image->OnMouseEnter = [this](TVXComponent* sender) { PreviewGame(sender); };
+      image->OnClick = [this](TVXComponent* sender) {
+        if (sender != nullptr) EnterGame(sender->Tag);
+      };
+    }
+  }
+  scene->ImgLogo->OnClick = [](TVXComponent*) { vx::ShowAboutDialog(); };
+  scene->BtnProfile->OnClick = [](TVXComponent*) { vx::ShowProfileDialog(); };
+  scene->BtnStatistics->OnClick = [](TVXComponent*) { vx::ShowStatisticsDialog(); };
+  scene->BtnOptions->OnClick = [](TVXComponent*) { vx::ShowOptionsDialog(); };
+  scene->BtnHelp->OnClick = [](TVXComponent*) { vx::ShowHelpDialog(); };
+  scene->BtnExitGame->OnClick = [this](TVXComponent*) { ExitLobbyClick(); };
+  scene->PnlGamePreview->SetVisible(false);
+}
+
+TMainRoom::~TMainRoom() {
+  CloseGame();
+  if (TMainRoomScene* scene = scene_.Get()) {
+    // The handlers point at this object.
+    for (int32_t i = 0; i < scene->ControlCount(); ++i) {
+      if (TVXCustomControl* c = scene->GetControl(i)) {
+        c->OnClick = nullptr;
+        c->OnMouseEnter = nullptr;
+      }
+    }
+    delete scene;
+  }
+  if (vx::Lobby().MainRoom == this) vx::Lobby().MainRoom = nullptr;
+}
+
+std::unique_ptr<TVXGame> TMainRoom::CreateGame(TGameInfo* info) {
+  if (info != nullptr && info->IsVideoPoker()) return std::make_unique<TPoker>(info);
+  return nullptr;
+}
+
+void TMainRoom::ShowPlayerInfo() {
+  TMainRoomScene* scene = scene_.Get();
+  if (scene == nullptr) return;
+  if (const TVXPlayer* player = vx::CurrentPlayer()) {
+    TVXPlayers::ShowPlayerInfo(player, scene->LblFullName, scene->LblBankV, nullptr, nullptr);
+  } else {
+    scene->LblFullName->SetText("");
+    scene->LblBankV->SetText("");
+  }
+}
+
+void TMainRoom::Show() {
+  vx::WeakRef<TMainRoomScene> scene(scene_);
+  if (!scene) return;
+  vx::ScopedCursor hourglass(vx::CursorShape::Wait);
+  const std::string casinoName = vx::CurrentCasinoName();
+  {
+    TLoader loader;
+    if (TLoaderScene* ls = loader.Scene()) {
+      ls->LoadTheme(casinoName);
+      ls->Show();
+    }
+    loader.Begin(scene->Casino != nullptr ? scene->Casino->Name : casinoName, scene->ControlCount());
+    RenderNow();
+    if (!scene) return;
+    scene->LoadThemeWithProgress(casinoName, loader.ProgressHook());
+    if (!scene) return;
+    loader.Finish();
+    if (TLoaderScene* ls = loader.Scene()) ls->Hide();
+  }
+  scene->SetVisible(false);
+  ShowPlayerInfo();
+  scene->Show();
+  if (TNavigation* nav = vx::Lobby().Navigation) {
+    nav->LoadTheme();
+    nav->Update();
+  }
+}
+
+void TMainRoom::PreviewGame(TVXComponent* logo) {
+  TMainRoomScene* scene = scene_.Get();
+  if (scene == nullptr || scene->Hidden || logo == nullptr) return;
+  const TMainRoomScene::TLobbyGame* game = scene->FindGame(logo->Tag);
+  if (game == nullptr) return;
+  scene->ImgGamePreview->SetPosition(game->PreviewIndex);
+  scene->LblGameTitle->SetText(game->Info->Title);
+  scene->LblGameDescription->SetText(game->Info->Description);
+  scene->PnlGamePreview->ShowFor(1000);
+}
+
+void TMainRoom::FreeGame() {
+  if (!game_) return;
+  // Nothing the player owns goes with the game.
+  try {
+    game_->SettleOnClose();
+  } catch (const std::exception& e) {
+    Log(std::string("ERROR: Settling the game failed: ") + e.what());
+  }
+  if (vx::Lobby().CurrentGame == game_.get()) vx::Lobby().CurrentGame = nullptr;
+  game_.reset();
+}
+
+void TMainRoom::CloseGame() { FreeGame(); }
+
+void TMainRoom::EnterGame(int32_t gameID) {
+  vx::WeakRef<TMainRoomScene> scene(scene_);
+  if (!scene || scene->Hidden) return;
+  TVXLobbyState& lobby = vx::Lobby();
+  TGameInfo* info = lobby.GameManager != nullptr ? lobby.GameManager->FindGameByID(gameID) : nullptr;
+  if (info == nullptr || (!info->IsVideoPoker() && !info->IsSlotMachine())) {
+    Log("ERROR: No game " + std::to_string(gameID) + " to enter");
+    return;
+  }
+  if (!MakeGame && info->IsSlotMachine()) {
+    // Placeholder: the slot machines are not built yet; the lobby stays.
+    vx::LobbyAsk(kSlotsPlaceholderText, mkInformation, mbOK);
+    return;
+  }
+
+  scene->Hidden = true;
+  vx::ScopedCursor hourglass(vx::CursorShape::Wait);
+  const std::string casinoName = vx::CurrentCasinoName();
+  TLoader loader;
+  RenderNow();
+  if (TVXMainWindow* main = vx::MainWindow()) main->FadeOut();
+  if (!scene) return;
+  scene->Hide();
+  if (TLoaderScene* ls = loader.Scene()) {
+    ls->LoadTheme(casinoName);
+    ls->Show();
+  }
+
+  FreeGame();
+  TVXPlayer* player = vx::CurrentPlayer();
+  // A constructor that fails after taking its opening credit must not take the money with it.
+  const uint32_t bankBefore = player != nullptr ? player->Bank : 0;
+  std::unique_ptr<TVXGame> game;
+  try {
+    game = MakeGame ? MakeGame(info) : CreateGame(info);
+  } catch (const std::exception& e) {
+    Log("ERROR: The game " + info->Title + " could not be started: " + e.what());
+    game.reset();
+  }
+  if (!game || game->GetScene() == nullptr) {
+    if (game) Log("ERROR: The game " + info->Title + " has no screen");
+    game.reset();
+    if (player != nullptr && vx::CurrentPlayer() == player) player->Bank = bankBefore;
+    if (TLoaderScene* ls = loader.Scene()) ls->Hide();
+    Show();
+    return;
+  }
+  game_ = std::move(game);
+  lobby.CurrentGame = game_.get();
+  if (player != nullptr && player->Statistics != nullptr) {
+    game_->Statistics = player->Statistics->FindGameStatistics(info->IDStr, true);
+  }
+
+  vx::WeakRef<TVXGame> alive(game_.get());
+  TVXGameScene* gameScene = game_->GetScene();
+  gameScene->SetVisible(false);
+  if (TLoaderScene* ls = loader.Scene()) ls->BringToFront();
+  loader.Begin(info->Title, gameScene->ControlCount());
+  RenderNow();
+  if (!alive) return;
+  gameScene->LoadThemeWithProgress(casinoName, loader.ProgressHook());
+  if (!alive) return;
+  loader.Finish();
+  if (TLoaderScene* ls = loader.Scene()) ls->Hide();
+  gameScene->Show();
+  if (TNavigation* nav = lobby.Navigation) nav->Update();
+}
+
+void TMainRoom::ExitGame() {
+  TVXGame* game = game_.get();
+  if (game == nullptr || game->RoundState == 1) return;
+  if (game->RoundState != 0) {
+    vx::LobbyAsk("You have a game in progress. You cannot exit now.", mkWarning, mbOK);
+    return;
+  }
+  vx::WeakRef<TVXGame> alive(game);
+  if (!vx::DeveloperMode() &&
+      vx::LobbyAsk("Are you sure you want to exit this game ?", mkConfirmation, mbYes | mbNo) != mrYes)
+    return;
+  // The question ran a message loop: the game may have moved on meanwhile.
+  if (!alive || game_.get() != game || game->RoundState != 0) return;
+
+  TVXGameData* data = game->GetGameData();
+  TVXLobbyState& lobby = vx::Lobby();
+  RunStep("cashing out", [&] {
+    if (data->Credit != 0) game->CashOut(true);
+    return data->Credit == 0;
+  });
+  if (!alive) return;
+  RunStep("saving the game data", [&] {
+    data->Save();
+    return true;
+  });
+  RunStep("merging the statistics", [&] {
+    data->MergeInto(game->Statistics);
+    return true;
+  });
+  RunStep("saving the casino statistics",
+          [&] { return lobby.CurrentCasino == nullptr || lobby.CurrentCasino->SaveStatistics(); });
+  RunStep("saving the players", [&] { return lobby.Players == nullptr || lobby.Players->SaveToFile(); });
+
+  if (TVXMainWindow* main = vx::MainWindow()) main->FadeOut();
+  if (!alive || game_.get() != game) return;
+  if (TVXGameScene* gameScene = game->GetScene()) gameScene->Hide();
+  // Everything is saved and merged: the game goes without settling again.
+  if (lobby.CurrentGame == game) lobby.CurrentGame = nullptr;
+  game_.reset();
+  Show();
+}
+
+void TMainRoom::ExitLobbyClick() {
+  TVXLobbyState& lobby = vx::Lobby();
+  if (lobby.CurrentCasino != nullptr && !lobby.CurrentCasino->SaveStatistics()) {
+    Log("ERROR: The statistics of " + lobby.CurrentCasino->Name + " could not be saved");
+  }
+  if (TMainRoomScene* scene = scene_.Get()) scene->Hide();
+  if (lobby.City != nullptr) lobby.City->EnterMainRoom();
+}

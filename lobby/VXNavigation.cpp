@@ -1,0 +1,226 @@
+#include "lobby/VXNavigation.h"
+
+#include <utility>
+
+#include "core/Log.h"
+#include "framework/VXApplication.h"
+#include "framework/VXMenus.h"
+#include "framework/VXSettings.h"
+#include "framework/VXWidgets.h"
+#include "games/VXGame.h"
+#include "lobby/VXLobby.h"
+#include "lobby/VXMainRoom.h"
+#include "lobby/VXPlayers.h"
+#include "lobby/VXLobbyDialogs.h"
+
+namespace {
+
+// Every menu shares one picture, and every item another: the theme sizes them.
+constexpr const char* kMenuTexture = "MENU_HEAD";
+constexpr const char* kMenuItemTexture = "MENU_ITEM";
+
+template <class T>
+T* AddNavControl(TVXScene* scene, const std::string& name, const std::string& caption,
+                 TVXCustomControl* parent = nullptr) {
+  T* control = new T(scene);
+  if (parent != nullptr) control->SetParent(parent);
+  if constexpr (requires { control->SetText(caption); }) {
+    if (!caption.empty()) control->SetText(caption);
+  }
+  control->SetName(name);
+  scene->AddControl(control);
+  return control;
+}
+
+TVXMenu* AddMenu(TVXScene* scene, const std::string& name, const std::string& caption) {
+  auto* menu = new TVXMenu(scene);
+  menu->SetText(caption);
+  menu->SetName(name);
+  menu->TextureInfo.SetName(kMenuTexture);
+  scene->AddControl(menu);
+  return menu;
+}
+
+TVXMenuItem* AddItem(TVXScene* scene, TVXMenu* menu, const std::string& name, const std::string& caption) {
+  auto* item = new TVXMenuItem(scene);
+  item->SetText(caption);
+  item->SetName(name);
+  item->TextureInfo.SetName(kMenuItemTexture);
+  menu->Add(item);
+  scene->AddControl(item);
+  return item;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// TNavigationScene
+
+TNavigationScene::TNavigationScene(TVXComponent* owner) : TVXScene(owner) {
+  SetSceneName("NAVIGATION");
+  LblHint = AddNavControl<TVXLabel>(this, "LBL_HINT", "HINT");
+  MenuFile = AddMenu(this, "MENU_FILE", "FILE");
+  MenuPlayer = AddMenu(this, "MENU_PLAYER", "PLAYER");
+  MenuTools = AddMenu(this, "MENU_TOOLS", "TOOLS");
+  MenuHelp = AddMenu(this, "MENU_HELP", "HELP");
+  MenuSignOut = AddItem(this, MenuFile, "MENU_SIGNOUT", "Sign out...");
+  MenuBossComing = AddItem(this, MenuFile, "MENU_BOSSCOMING", "Boss coming!");
+  MenuExitGame = AddItem(this, MenuFile, "MENU_EXITGAME", "Exit game...");
+  MenuProfile = AddItem(this, MenuPlayer, "MENU_PROFILE", "Profile...");
+  MenuStatistics = AddItem(this, MenuPlayer, "MENU_STATISTICS", "Statistics...");
+  MenuHallOfFame = AddItem(this, MenuPlayer, "MENU_HALLOFFAME", "Hall of fame...");
+  MenuOptions = AddItem(this, MenuTools, "MENU_OPTIONS", "Options...");
+  MenuHelpLocal = AddItem(this, MenuHelp, "MENU_HELPLOCAL", "Help...");
+  MenuHomePage = AddItem(this, MenuHelp, "MENU_HOMEPAGE", std::string(vx::kProductTitle) + " Home Page");
+  MenuAbout = AddItem(this, MenuHelp, "MENU_ABOUT", "About...");
+  BtnCredit = AddNavControl<TVXButton>(this, "BTN_CREDIT", "");
+  BtnCashOut = AddNavControl<TVXButton>(this, "BTN_CASHOUT", "");
+  BtnExitGame = AddNavControl<TVXButton>(this, "BTN_EXITGAME", "");
+  PnlPopupMessage = AddNavControl<TVXPanel>(this, "PNL_POPUPMESSAGE", "");
+  PnlPopupMessage->SetVisible(false);
+  ImgPopupMessage = new TVXImage(this);
+  ImgPopupMessage->SetParent(PnlPopupMessage);
+  ImgPopupMessage->SetName("IMG_POPUPMESSAGE");
+  ImgPopupMessage->TextureInfo.SetFolder("Players");
+  ImgPopupMessage->TextureInfo.SetName("IMG_PLAYER");
+  AddControl(ImgPopupMessage);
+  LblPopupMessage = AddNavControl<TVXLabel>(this, "LBL_POPUPMESSAGE", "", PnlPopupMessage);
+  // The hint line appears with the first hint.
+  LblHint->SetVisible(false);
+}
+
+// ---------------------------------------------------------------------------------------
+// TNavigation
+
+TNavigation::TNavigation() {
+  TVXMainWindow* main = vx::MainWindow();
+  auto* scene = new TNavigationScene(main != nullptr ? main->MainScene() : nullptr);
+  scene_ = scene;
+  auto hook = [this](TVXControl* control, void (TNavigation::*action)()) {
+    control->OnClick = [this, action](TVXComponent*) { (this->*action)(); };
+  };
+  hook(scene->MenuSignOut, &TNavigation::SignOutClick);
+  // "Boss coming!" has no action.
+  hook(scene->MenuExitGame, &TNavigation::ExitGameClick);
+  hook(scene->MenuProfile, &TNavigation::ProfileClick);
+  hook(scene->MenuStatistics, &TNavigation::StatisticsClick);
+  hook(scene->MenuHallOfFame, &TNavigation::HallOfFameClick);
+  hook(scene->MenuOptions, &TNavigation::OptionsClick);
+  hook(scene->MenuHelpLocal, &TNavigation::HelpClick);
+  hook(scene->MenuHomePage, &TNavigation::HomePageClick);
+  hook(scene->MenuAbout, &TNavigation::AboutClick);
+  hook(scene->BtnCredit, &TNavigation::CreditClick);
+  hook(scene->BtnCashOut, &TNavigation::CashOutClick);
+  hook(scene->BtnExitGame, &TNavigation::ExitGameClick);
+  hook(scene->PnlPopupMessage, &TNavigation::HidePopup);
+  hook(scene->ImgPopupMessage, &TNavigation::HidePopup);
+  hook(scene->LblPopupMessage, &TNavigation::HidePopup);
+  LoadTheme();
+  Update();
+}
+
+TNavigation::~TNavigation() {
+  if (TNavigationScene* scene = scene_.Get()) {
+    // The handlers point at this object.
+    for (int32_t i = 0; i < scene->ControlCount(); ++i) {
+      if (TVXCustomControl* c = scene->GetControl(i)) c->OnClick = nullptr;
+    }
+    delete scene;
+  }
+}
+
+void TNavigation::Show() {
+  if (TNavigationScene* scene = scene_.Get()) scene->Show();
+}
+
+void TNavigation::LoadTheme() {
+  if (TNavigationScene* scene = scene_.Get()) scene->LoadTheme(vx::CurrentCasinoName());
+}
+
+void TNavigation::Update() {
+  TNavigationScene* scene = scene_.Get();
+  if (scene == nullptr) return;
+  const bool playing = vx::Lobby().CurrentGame != nullptr;
+  scene->BtnCredit->SetVisible(playing);
+  scene->BtnCashOut->SetVisible(playing);
+  scene->BringToFront();
+}
+
+void TNavigation::ShowHint(const std::string& text) {
+  TNavigationScene* scene = scene_.Get();
+  if (scene == nullptr) return;
+  scene->LblHint->SetText(text);
+  scene->LblHint->SetVisible(!text.empty());
+}
+
+void TNavigation::ShowPopup(const std::string& text, int32_t pictureID, int32_t frames) {
+  TNavigationScene* scene = scene_.Get();
+  if (scene == nullptr) return;
+  scene->LblPopupMessage->SetText(text);
+  scene->ImgPopupMessage->SetFrame(pictureID > 0 ? pictureID : 1);
+  scene->PnlPopupMessage->ShowFor(frames);
+}
+
+void TNavigation::HidePopup() {
+  if (TNavigationScene* scene = scene_.Get()) scene->PnlPopupMessage->SetVisible(false);
+}
+
+void TNavigation::SignOutClick() {
+  TVXLobbyState& lobby = vx::Lobby();
+  if (lobby.CurrentGame != nullptr) {
+    vx::LobbyAsk("Cannot sign-out now. Please exit the game first.", mkInformation, mbOK);
+    return;
+  }
+  // Nobody to sign out: nothing to ask.
+  if (lobby.Players == nullptr || lobby.Players->CurrentPlayer() == nullptr) return;
+  if (vx::LobbyAsk("Are you sure you want to sign-out?", mkConfirmation, mbYes | mbNo) != mrYes) return;
+  // The question ran a message loop: the state may have changed meanwhile.
+  if (lobby.CurrentGame != nullptr || lobby.Players == nullptr) return;
+  lobby.Players->Logout();
+  // Through the dialog: signing the same player in again on their saved login would make
+  // signing out pointless.
+  if (lobby.Login) {
+    lobby.Login(false);
+  } else {
+    Log("ERROR: No login to run after signing out");
+  }
+}
+
+void TNavigation::ExitGameClick() {
+  TVXLobbyState& lobby = vx::Lobby();
+  if (lobby.CurrentGame != nullptr) {
+    if (lobby.MainRoom != nullptr) lobby.MainRoom->ExitGame();
+    return;
+  }
+  // The close request only raises a flag: every loop returns first, and shutdown runs after
+  // the outermost one, never from inside this handler.
+  vx::CloseProgram();
+}
+
+void TNavigation::ProfileClick() { vx::ShowProfileDialog(); }
+
+void TNavigation::StatisticsClick() { vx::ShowStatisticsDialog(); }
+
+void TNavigation::HallOfFameClick() { vx::ShowHallOfFameDialog(); }
+
+void TNavigation::OptionsClick() { vx::ShowOptionsDialog(); }
+
+void TNavigation::HelpClick() { vx::ShowHelpDialog(); }
+
+void TNavigation::HomePageClick() {
+  const TVXApplicationInfo* info = vx::Program().AppInfo;
+  const std::string title = info != nullptr ? info->Title : std::string(vx::kProductTitle);
+  const std::string address = info != nullptr ? info->HomePage : std::string(vx::kHomePage);
+  if (TVXMainWindow* main = vx::MainWindow()) main->PopupMessage("Opening " + title + " Home Page", mkInformation);
+  vx::OpenAddress(address);
+}
+
+void TNavigation::AboutClick() { vx::ShowAboutDialog(); }
+
+void TNavigation::CreditClick() {
+  if (TVXGame* game = vx::Lobby().CurrentGame) game->BuyCredit();
+}
+
+void TNavigation::CashOutClick() {
+  if (TVXGame* game = vx::Lobby().CurrentGame) game->CashOutClick();
+}
