@@ -22,6 +22,10 @@ std::vector<ArtEntry> EffectsArt();
 std::vector<ArtEntry> PlayerArt();
 // How many portraits there are (frames 1..count).
 int PlayerPictureCount();
+// The card sets "CardSet1" and "CardSet2".
+std::vector<ArtEntry> CardArt();
+// The video-poker screens, the double-up's series frames and the games' lobby pictures.
+std::vector<ArtEntry> PokerArt();
 // The veil behind dialogs (800x600, black with more alpha towards the edges).
 Picture DimBackground();
 

@@ -38,6 +38,14 @@ std::vector<std::string> TextureCandidates(const std::string& scene, const std::
   if (control == "IMG_PLAYER") return {"Players\\IMG_PLAYER.bmp"};
   // The credit dialog's amount buttons are drawn as coins.
   if (scene == "CREDIT" && HasPrefix(control, "BTN_ADD")) return {"CREDIT\\BTN_COIN.bmp"};
+  // The video-poker screens: the double-up's series has a folder of its own, the game's logo
+  // is the lobby's picture of whichever game runs (checked against the catalogue in the
+  // tests), and each row of lamps shares one picture that the screen names.
+  if (control == "IMG_SERIES") return {"SERIES\\S_3\\IMG.bmp"};
+  if (control == "IMG_GAMELOGO") return {};
+  if (HasPrefix(control, "IMG_ORVANTASTAGE_")) return {scene + "\\img_jackpotstage.bmp"};
+  if (HasPrefix(control, "IMG_DUPBAR_")) return {scene + "\\img_dupbar.bmp"};
+  if (HasPrefix(control, "IMG_DEALSTAGE")) return {scene + "\\img_dealstage.bmp"};
   if (HasPrefix(control, "IMG_")) return {own};
   if (HasPrefix(control, "TSBTN_")) return {own, "COMMON\\TSBTN_ALL.bmp"};
   if (HasPrefix(control, "BTN_")) return {own, "COMMON\\BTN_ALL.bmp"};
@@ -75,6 +83,11 @@ std::vector<std::string> CheckThemes(const std::vector<ArchiveRecord>& records) 
         for (const char* star : {"EFFECTS\\PAR_STAR2.bmp", "EFFECTS\\PAR_STAR3.bmp"})
           if (!HasRecord(records, star))
             problems.push_back(r.key + " [" + section.name + "]: no picture " + star);
+      // The attract mode shows two more advertisements in the advertisement's place.
+      if (vx::SameText(section.name, "IMG_ADV"))
+        for (const char* advert : {"img_adv_2", "img_adv_3"})
+          if (!HasRecord(records, scene + "\\" + advert + ".bmp"))
+            problems.push_back(r.key + " [" + section.name + "]: no picture " + scene + "\\" + advert + ".bmp");
     }
   }
   return problems;

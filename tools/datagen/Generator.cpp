@@ -10,6 +10,7 @@
 #include "tools/datagen/Art.h"
 #include "tools/datagen/Checks.h"
 #include "tools/datagen/FontPlan.h"
+#include "tools/datagen/PokerPreview.h"
 #include "tools/datagen/Preview.h"
 
 #ifdef VX_HAVE_SOUNDGEN
@@ -195,6 +196,7 @@ void WritePreviews(const std::string& sourceFolder, const std::string& outFolder
   WritePng(MockControls(fonts), (fs::path(outFolder) / "mock_controls.png").string());
   WritePng(MockMessageBox(fonts, theme, "You have a game in progress. You cannot exit now.", false),
            (fs::path(outFolder) / "mock_warning.png").string());
+  WritePokerPreviews(fonts, sourceFolder, outFolder);
 }
 
 }  // namespace vx::datagen
