@@ -1,0 +1,143 @@
+#include "app/LobbyProgram.h"
+
+#include "app/MainForm.h"
+#include "core/Log.h"
+#include "framework/VXScene.h"
+#include "framework/VXSettings.h"
+#include "games/GameManager.h"
+#include "lobby/VXCasino.h"
+#include "lobby/VXCity.h"
+#include "lobby/VXLoader.h"
+#include "lobby/VXLobbyDialogs.h"
+#include "lobby/VXLoginForm.h"
+#include "lobby/VXMainRoom.h"
+#include "lobby/VXNavigation.h"
+#include "lobby/VXPlayers.h"
+#include "platform/OpenAddress.h"
+
+TVXLobbyProgram::TVXLobbyProgram(TfrmMain& form) : form_(form) {}
+
+TVXLobbyProgram::~TVXLobbyProgram() {
+  FreeMainRoom();
+  FreeCity();
+  FreeMenuBar();
+  FreePlayers();
+  FreeCasinoManager();
+}
+
+void TVXLobbyProgram::CreateCasinoManager() {
+  TVXSetting* settings = form_.Setting();
+  TVXGameManager* catalogue = form_.GameManager();
+  if (settings == nullptr || catalogue == nullptr) return;
+  casinos_ = std::make_unique<TVXCasinoManager>(settings->CasinosFolder, *catalogue);
+  vx::Lobby().GameManager = catalogue;
+  vx::Lobby().CasinoManager = casinos_.get();
+}
+
+void TVXLobbyProgram::CreatePlayers() {
+  TVXSetting* settings = form_.Setting();
+  players_ = std::make_unique<TVXPlayers>();
+  if (settings != nullptr) players_->FileName = settings->PlayersFile;
+  players_->LoadFromFile();
+  vx::SetPlayers(players_.get());
+  vx::Lobby().Players = players_.get();
+  vx::SetGameHost(&gameHost_);
+}
+
+void TVXLobbyProgram::CreateCityAndMenuBar() {
+  TVXLobbyState& lobby = vx::Lobby();
+  lobby.Login = [this](bool autoLogin) { form_.Login(autoLogin); };
+  lobby.CloseProgram = [this] { form_.Close(); };
+  vx::SetOpenAddressHandler([](const std::string& address) {
+    std::string error;
+    if (!vx::OpenAddressOnDesktop(address, &error)) Log("ERROR: Cannot open " + address + ": " + error);
+  });
+  city_ = std::make_unique<TVXCity>();
+  lobby.City = city_.get();
+  navigation_ = std::make_unique<TNavigation>();
+  lobby.Navigation = navigation_.get();
+  navigation_->Show();
+}
+
+void TVXLobbyProgram::PlayIntro() {
+  TAnimIntro intro;
+  intro.Run();
+}
+
+bool TVXLobbyProgram::HasCurrentPlayer() { return players_ && players_->CurrentPlayer() != nullptr; }
+
+int32_t TVXLobbyProgram::SignIn(const std::string& name, const std::string& password) {
+  return players_ && players_->Login(name, password) ? 1 : 0;
+}
+
+int32_t TVXLobbyProgram::ShowLoginDialog() {
+  if (!players_ || form_.MainScene() == nullptr) return 0;
+  vx::WeakRef<TfrmLogin> dialog(new TfrmLogin(form_.MainScene(), *players_, form_.Setting()));
+  const int32_t result = dialog ? dialog->ShowModal() : 0;
+  delete dialog.Get();
+  return result == TfrmLogin::ResultLogin && HasCurrentPlayer() ? 1 : 0;
+}
+
+void TVXLobbyProgram::PlayerChanged() {
+  if (navigation_) navigation_->PlayerChanged();
+}
+
+void TVXLobbyProgram::EnterMainRoom() {
+  if (city_) city_->EnterMainRoom();
+}
+
+int32_t TVXLobbyProgram::CurrentPlayerPictureID() {
+  const TVXPlayer* player = players_ ? players_->CurrentPlayer() : nullptr;
+  return player != nullptr ? player->PictureID : 0;
+}
+
+void TVXLobbyProgram::ShowPopup(const std::string& text, int32_t pictureID, int32_t frames) {
+  if (navigation_) navigation_->ShowPopup(text, pictureID, frames);
+}
+
+void TVXLobbyProgram::ShowHint(const std::string& text) {
+  if (navigation_) navigation_->ShowHint(text);
+}
+
+void TVXLobbyProgram::ShowHelp() { vx::ShowHelpDialog(); }
+
+void TVXLobbyProgram::FreeMainRoom() {
+  // A running game is settled first: its credit goes to the bank, its data file is saved and
+  // its tally merged, so the players and casino saves that follow keep everything.
+  delete vx::Lobby().MainRoom;
+  vx::Lobby().MainRoom = nullptr;
+}
+
+void TVXLobbyProgram::FreeCity() {
+  if (!city_) return;
+  city_->HideScene();
+  city_.reset();
+  vx::Lobby().City = nullptr;
+}
+
+void TVXLobbyProgram::FreeMenuBar() {
+  navigation_.reset();
+  vx::Lobby().Navigation = nullptr;
+  vx::Lobby().Login = nullptr;
+  vx::Lobby().CloseProgram = nullptr;
+  vx::SetOpenAddressHandler(nullptr);
+}
+
+void TVXLobbyProgram::FreePlayers() {
+  if (!players_) return;
+  players_->Logout();
+  if (!players_->SaveToFile()) Log("ERROR: players.xml could not be saved");
+  if (vx::GameHost() == &gameHost_) vx::SetGameHost(nullptr);
+  if (vx::Players() == players_.get()) vx::SetPlayers(nullptr);
+  vx::Lobby().Players = nullptr;
+  players_.reset();
+}
+
+void TVXLobbyProgram::FreeCasinoManager() {
+  if (!casinos_) return;
+  vx::Lobby().CurrentCasino = nullptr;
+  vx::Lobby().CasinoManager = nullptr;
+  vx::Lobby().GameManager = nullptr;
+  // Each casino saves its statistics as it goes.
+  casinos_.reset();
+}
