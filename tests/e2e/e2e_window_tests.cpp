@@ -1,0 +1,134 @@
+// The real main window (SDL window on the offscreen driver, GPU device on Mesa's software GL,
+// the generated data, the lobby placeholders) driven the way a player drives it: window events
+// go into SDL's queue and come back out through the program's own event translation. The run
+// goes through the intro fade, the sign-in message box (its frame read back and checked), a
+// click on its OK button, the main room's fade and message box, and a close request.
+#include <gtest/gtest.h>
+#include <SDL.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/MainForm.h"
+#include "core/Log.h"
+#include "framework/VXEngine.h"
+#include "framework/VXFrame.h"
+#include "framework/VXWidgets.h"
+#include "platform/Files.h"
+#include "platform/MessagePump.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Push(SDL_Event e) { SDL_PushEvent(&e); }
+
+void PushClick(uint32_t window, int x, int y) {
+  SDL_Event move{};
+  move.type = SDL_MOUSEMOTION;
+  move.motion.windowID = window;
+  move.motion.x = x;
+  move.motion.y = y;
+  Push(move);
+  SDL_Event down{};
+  down.type = SDL_MOUSEBUTTONDOWN;
+  down.button.windowID = window;
+  down.button.button = SDL_BUTTON_LEFT;
+  down.button.state = SDL_PRESSED;
+  down.button.clicks = 1;
+  down.button.x = x;
+  down.button.y = y;
+  Push(down);
+  SDL_Event up = down;
+  up.type = SDL_MOUSEBUTTONUP;
+  up.button.state = SDL_RELEASED;
+  Push(up);
+}
+
+uint32_t At(const std::vector<uint32_t>& frame, int x, int y) {
+  return frame[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)] & 0xFFFFFFu;
+}
+
+}  // namespace
+
+TEST(MainWindowEndToEnd, IntroSignInBoxClickMainRoomAndCloseOnTheRealWindow) {
+  ASSERT_TRUE(fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) << "the game data is not generated";
+  vxtest::TempDir dir;
+  const fs::path program = dir.Path() / "program";
+  fs::create_directories(program);
+  for (const char* sub : {"Data", "Sounds", "Casinos", "Help"}) {
+    const fs::path source = fs::path(VX_PROGRAM_DIR) / sub;
+    if (fs::exists(source)) fs::create_directory_symlink(source, program / sub);
+  }
+  vx::MainPump().ResetForTests();
+  vx::ClearLog();
+
+  TfrmMainOptions options;
+  options.ProgramFolder = program.string() + "/";
+  options.DeveloperMode = false;
+  options.DebugLogFile = dir.File("debug.log");
+  auto form = std::make_unique<TfrmMain>(std::move(options));
+  ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
+  ASSERT_TRUE(form->FormShow());
+  ASSERT_NE(form->Window(), nullptr);
+  const uint32_t window = form->Window()->WindowId();
+
+  // A watcher on the program's own pump plays the player.
+  int stage = 0;
+  uint64_t boxSince = 0;
+  std::vector<uint32_t> boxFrame;
+  const TVXScene* firstBox = nullptr;
+  vx::TimerId watcher = vx::MainPump().SetTimer(50, [&] {
+    auto* box = dynamic_cast<TframeMessage*>(form->InputScene());
+    if (box == nullptr) return;
+    const uint64_t frames = vx::MainPump().Statistics().idlePasses;
+    if (stage == 0 && box->OkButton != nullptr && box->CancelButton != nullptr) {
+      // The sign-in box is up: give its chrome time to fade in (frames, not time).
+      boxSince = frames;
+      stage = 1;
+    } else if (stage == 1 && frames >= boxSince + 60) {
+      int32_t w = 0, h = 0;
+      form->Engine->Device()->ReadFrame(boxFrame, w, h);
+      firstBox = box;
+      stage = 2;
+      const TVXButton* ok = box->OkButton;
+      PushClick(window, ok->Left() + ok->Width() / 2, ok->Top() + ok->Height() / 2);
+    } else if (stage == 2 && box != firstBox && box->OkButton != nullptr && box->CancelButton == nullptr) {
+      stage = 3;
+      SDL_Event quit{};
+      quit.type = SDL_QUIT;
+      Push(quit);
+    }
+  });
+  form->Run();
+  vx::MainPump().KillTimer(watcher);
+  form->FormDestroy();
+  EXPECT_EQ(stage, 3);
+
+  // What the run went through, in order.
+  const auto lines = vx::LogLines();
+  size_t at = 0;
+  for (const char* step : {"intro (a fade)", "sign-in dialog", "guest signed in", "player changed", "main room",
+                           "main room freed", "casino manager freed"}) {
+    const std::string line = std::string("INFO: Lobby placeholder: ") + step;
+    auto it = std::find(lines.begin() + static_cast<std::ptrdiff_t>(at), lines.end(), line);
+    ASSERT_NE(it, lines.end()) << step;
+    at = static_cast<size_t>(it - lines.begin());
+  }
+  EXPECT_TRUE(fs::exists(program / "settings.xml"));
+  EXPECT_FALSE(fs::exists(dir.File("debug.log")));
+
+  // The sign-in box as it was on screen: the frame picture in the middle, the dimmed game
+  // around it, a lit button and text inside.
+  ASSERT_EQ(boxFrame.size(), 800u * 600u);
+  const std::string shot = (fs::path(std::getenv("VX_TEST_TMP") ? std::getenv("VX_TEST_TMP") : "/tmp") /
+                            "e2e_sign_in_box.bmp").string();
+  vx::WriteFileAtomic(shot, vx::EncodeScreenshotBmp(800, 600, boxFrame));
+  EXPECT_EQ(At(boxFrame, 5, 5), 0u);  // black root behind a translucent veil
+  size_t lit = 0;
+  for (int y = 140; y < 460; y += 4)
+    for (int x = 160; x < 640; x += 4) lit += At(boxFrame, x, y) != 0 ? 1 : 0;
+  EXPECT_GT(lit, 9000u);  // nearly all of the 120x80 samples inside the frame
+  vx::MainPump().ResetForTests();
+}
