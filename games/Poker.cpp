@@ -698,7 +698,8 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
   const int32_t row = GameInfo != nullptr ? GameInfo->IndexOfHand(e.Key()) : -1;
   if (e.Code != vx::hcNothing && row >= 0 && row < 3 && WinOf(e) > 0) {
     const int32_t jackpot = std::max(d.AmericanJackpot, 0);
-    const uint32_t credit = vx::CheckedAddU32(d.Credit, jackpot);
+    // Refused before anything shows; added after the count, when the credit may have grown.
+    (void)vx::CheckedAddU32(d.Credit, jackpot);
     vx::GamePlaySound("SND_WINJACKPOT");
     PokerScene->LblJackpotV->SetBlinking(true);
     vx::GameWait(3000);
@@ -706,7 +707,7 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
     PokerScene->LblJackpotV->SetBlinking(false);
     CountTransfer(PokerScene->LblJackpotV, PokerScene->LblCreditV, -1);
     if (!self) return 0;
-    d.Credit = credit;
+    d.Credit = vx::CheckedAddU32(d.Credit, jackpot);
     d.AmericanJackpot = 1;
     PokerScene->ShowJackpot(d.AmericanJackpot);
     TVXGame::UpdateCredit();
@@ -735,12 +736,14 @@ int32_t TPoker::OrvantaPay(const vx::THandEvaluation& e) {
 void TPoker::CollectMoney() {
   vx::WeakRef<TVXGame> self(this);
   const int32_t win = std::max(Data->Win, 0);
-  const uint32_t credit = vx::CheckedAddU32(Data->Credit, win);
+  // Refused before anything shows; added after the count, when the credit may have grown
+  // (credit can be bought meanwhile).
+  (void)vx::CheckedAddU32(Data->Credit, win);
   DoubleUp->SetActive(false);
   ShowWin();
   CountTransfer(PokerScene->LblWinV, PokerScene->LblCreditV, -1);
   if (!self) return;
-  Data->Credit = credit;
+  Data->Credit = vx::CheckedAddU32(Data->Credit, win);
   Data->Win = 0;
   ShowWin();
   TVXGame::UpdateCredit();
@@ -769,14 +772,14 @@ void TPoker::TakeHalf() {
   Data->DoubleUpOffered = true;
   DoubleUp->SetActive(false);
   const int32_t half = std::clamp(vx::Round32(Data->Win / 2.0), 0, Data->Win);
-  const uint32_t credit = vx::CheckedAddU32(Data->Credit, half);
+  (void)vx::CheckedAddU32(Data->Credit, half);
   const int32_t shownWin = Data->Win;
   // Counts only the half out of the win label.
   vx::SetLabelValue(PokerScene->LblWinV, shownWin);
   CountTransfer(PokerScene->LblWinV, PokerScene->LblCreditV, half);
   if (!self) return;
   Data->Win -= half;
-  Data->Credit = credit;
+  Data->Credit = vx::CheckedAddU32(Data->Credit, half);
   ShowWin();
   TVXGame::UpdateCredit();
   if (Data->Win <= 0) {

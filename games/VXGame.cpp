@@ -236,7 +236,7 @@ void TVXGame::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
   TVXGameData* data = GetGameData();
   const int64_t win = std::max<int32_t>(data->Win, 0);
   // Checked before anything changes or counts.
-  const uint32_t credit = vx::CheckedAddU32(data->Credit, win);
+  (void)vx::CheckedAddU32(data->Credit, win);
   vx::WeakRef<TVXGame> self(this);
   if (Scene != nullptr) {
     CountTransfer(WinLabel, Scene->CreditLabel, -1);
@@ -244,7 +244,7 @@ void TVXGame::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
     if (SecondLabel != nullptr) CountTransfer(SecondLabel, Scene->CreditLabel, -1);
     if (!self) return;
   }
-  data->Credit = credit;
+  data->Credit = vx::CheckedAddU32(data->Credit, win);
   data->Win = 0;
   UpdateCredit();
   ShowWin();

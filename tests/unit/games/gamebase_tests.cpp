@@ -197,6 +197,27 @@ TEST(GameBase, FinishVisitCashesOutSavesAndMergesOnce) {
   EXPECT_EQ(record.FindHand("HAND_FLUSH", false)->Value, 1);
 }
 
+TEST(GameBase, CreditBoughtDuringACountUpIsKept) {
+  Rig rig;
+  rig.Bank = 2000;
+  TPoker& g = rig.Start(10);
+  rig.Rng->Cards({11, 24, 3, 33, 48, 1, 2, 37, 4, 5, 6, 8, 9, 10, 12});
+  rig.Deal();
+  rig.Deal();
+  ASSERT_EQ(g.RoundState, 7);
+  bool bought = false;
+  rig.OnFrame = [&] {
+    if (bought) return;
+    bought = true;
+    g.BuyCredit();
+  };
+  rig.Cash();
+  rig.OnFrame = nullptr;
+  ASSERT_TRUE(bought);
+  EXPECT_EQ(rig.Data().Credit, 100u - 10 + 30 + 1000);
+  EXPECT_EQ(rig.Money(), 2000u - 10 + 30);
+}
+
 TEST(GameBase, ClosingMidDoubleUpPaysThePendingWinIntoTheBank) {
   Rig rig;
   vxtest::TempDir dir;
