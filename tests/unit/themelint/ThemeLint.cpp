@@ -1,0 +1,479 @@
+#include "ThemeLint.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include "core/StrUtils.h"
+#include "framework/VXControl.h"
+#include "framework/VXLists.h"
+#include "framework/VXMenus.h"
+#include "framework/VXResources.h"
+#include "framework/VXScene.h"
+#include "framework/VXStore.h"
+#include "framework/VXWidgets.h"
+#include "games/Cards.h"
+#include "games/VXCard.h"
+
+namespace themelint {
+
+namespace {
+
+// Classes that take the text keys: labels and everything built on them, check boxes, lists.
+bool TakesTextKeys(TVXControl* c) {
+  return dynamic_cast<TVXLabel*>(c) != nullptr || dynamic_cast<TVXCheckBox*>(c) != nullptr ||
+         dynamic_cast<TVXListBox*>(c) != nullptr;
+}
+
+void AddEffectKeys(std::vector<KeyRule>& rules) {
+  static const std::vector<KeyRule> kEffect = {
+      {"ColorEnabled", ValueKind::Boolean},     {"ColorContinuous", ValueKind::Boolean},
+      {"Color", ValueKind::FourPart},           {"ColorChangeSpeed", ValueKind::Byte},
+      {"TextColorEnabled", ValueKind::Boolean}, {"TextColorContinuous", ValueKind::Boolean},
+      {"TextColor", ValueKind::Integer},        {"TextColorChangeSpeed", ValueKind::Byte},
+      {"AlphaEnabled", ValueKind::Boolean},     {"AlphaContinuous", ValueKind::Boolean},
+      {"AlphaBlendValue", ValueKind::Byte},     {"AlphaChangeSpeed", ValueKind::Byte},
+      {"ScrollEnabled", ValueKind::Boolean},    {"ScrollOptions", ValueKind::Direction},
+      {"ScrollDistance", ValueKind::Size},      {"ScrollSpeed", ValueKind::Byte},
+      {"GrowEnabled", ValueKind::Boolean},      {"GrowDistance", ValueKind::Size},
+  };
+  for (const char* prefix : vx::kEffectPrefixes)
+    for (const KeyRule& r : kEffect) rules.push_back({prefix + r.Name, r.Kind});
+}
+
+// The keys of a section in the reader's order, for the kind of control it styles.
+std::vector<KeyRule> KeysFor(bool text, bool menuItem, bool listBox, bool comboBox) {
+  std::vector<KeyRule> rules = {
+      {"Top", ValueKind::Integer},         {"Left", ValueKind::Integer},     {"Width", ValueKind::Size},
+      {"Height", ValueKind::Size},         {"DisableRenderTheme", ValueKind::Boolean},
+      {"Autosize", ValueKind::Boolean},    {"Alpha4", ValueKind::Alphas},    {"Color4", ValueKind::FourPart},
+      {"Border", ValueKind::Boolean},      {"BorderColor4", ValueKind::FourPart},
+  };
+  if (text) {
+    rules.insert(rules.end(), {{"FontDXName", ValueKind::Text},
+                               {"FontSize", ValueKind::Integer},
+                               {"FontColor", ValueKind::Integer},
+                               {"Alignment", ValueKind::Small},
+                               {"Layout", ValueKind::Small},
+                               {"TextureScaleMode", ValueKind::Small}});
+  }
+  rules.insert(rules.end(), {{"FadeIn", ValueKind::Boolean},
+                             {"FadeOut", ValueKind::Boolean},
+                             {"FadeSpeed", ValueKind::Byte},
+                             {"FlyIn", ValueKind::Direction},
+                             {"FlyOut", ValueKind::Direction},
+                             {"FlySpeed", ValueKind::Byte},
+                             {"MouseCross", ValueKind::Boolean},
+                             {"MouseCrossColor", ValueKind::Integer}});
+  if (menuItem)
+    rules.insert(rules.end(), {{"TopRelativeToMenu", ValueKind::Integer}, {"LeftRelativeToMenu", ValueKind::Integer}});
+  if (listBox) {
+    rules.insert(rules.end(), {{"SelectionColor4", ValueKind::FourPart},
+                               {"ColumnHeaderHeight", ValueKind::Size},
+                               {"ItemHeight", ValueKind::Size}});
+  } else if (comboBox) {
+    rules.insert(rules.end(), {{"SelectionColor4", ValueKind::FourPart}, {"ItemHeight", ValueKind::Size}});
+  }
+  AddEffectKeys(rules);
+  return rules;
+}
+
+std::string Describe(const TVXControl* c) {
+  if (dynamic_cast<const TVXComboBox*>(c)) return "combo box";
+  if (dynamic_cast<const TVXEdit*>(c)) return "entry";
+  if (dynamic_cast<const TVXMenuItem*>(c)) return "menu item";
+  if (dynamic_cast<const TVXButton*>(c)) return "button";
+  if (dynamic_cast<const TVXLabel*>(c)) return "label";
+  if (dynamic_cast<const TVXListBox*>(c)) return "list box";
+  if (dynamic_cast<const TVXCheckBox*>(c)) return "check box";
+  if (dynamic_cast<const TVXImage*>(c)) return "image";
+  if (dynamic_cast<const TVXPanel*>(c)) return "panel";
+  return "control";
+}
+
+// Pictures a control draws as a matter of course: a missing one is a white box. Labels,
+// entries, lists, scroll parts, progress bars and lines are text or colours by design.
+bool DrawsColoursByDesign(const TVXControl* c) {
+  if (dynamic_cast<const TVXButton*>(c)) return false;
+  return dynamic_cast<const TVXLabel*>(c) != nullptr || dynamic_cast<const TVXScrollControl*>(c) != nullptr ||
+         dynamic_cast<const TVXListBoxItem*>(c) != nullptr || dynamic_cast<const TVXProgressBar*>(c) != nullptr ||
+         dynamic_cast<const TVXScrollBar*>(c) != nullptr || dynamic_cast<const TVXLine*>(c) != nullptr;
+}
+
+// A plain panel (or tab sheet) may be a coloured area when its theme gives it colours.
+bool IsPlainPanel(const TVXControl* c) {
+  return dynamic_cast<const TVXPanel*>(c) != nullptr && !DrawsColoursByDesign(c) &&
+         dynamic_cast<const TVXButton*>(c) == nullptr;
+}
+
+// Whether the control's colour rectangle would show when it has no picture.
+bool ShowsColourBox(const TVXControl* c) {
+  if (c->NoRender || c->DisableRenderTheme()) return false;
+  const auto& a = c->Alpha4();
+  if (std::any_of(a.begin(), a.end(), [](int32_t v) { return v > 0; })) return true;
+  // An alpha effect brings a see-through control up later.
+  return std::any_of(c->Effects.begin(), c->Effects.end(),
+                     [](const TVXEffects& e) { return e.AlphaEnabled && e.AlphaBlendValue > 0; });
+}
+
+void Walk(TVXCustomControl* node, std::vector<TVXControl*>& out, std::set<const TVXCustomControl*>& seen) {
+  if (node == nullptr || !seen.insert(node).second) return;
+  if (auto* c = dynamic_cast<TVXControl*>(node)) out.push_back(c);
+  for (int32_t i = 0; i < node->ChildCount(); ++i) Walk(node->GetChild(i), out, seen);
+  // Pages keep their sheets and tabs in lists of their own.
+  if (auto* pages = dynamic_cast<TVXPageControl*>(node)) {
+    for (int32_t i = 0; i < pages->PageCount(); ++i) {
+      Walk(pages->GetSheet(i), out, seen);
+      Walk(pages->GetTabButton(i), out, seen);
+    }
+  }
+}
+
+std::string Upper(const std::string& s) { return vx::UpperCase(s); }
+
+std::string Rect(const TVXCustomControl* c) {
+  std::ostringstream s;
+  s << "(" << c->Left() << "," << c->Top() << " " << c->Width() << "x" << c->Height() << ")";
+  return s.str();
+}
+
+bool ReadFileText(const std::string& path, std::string& text) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) return false;
+  text.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+  return true;
+}
+
+}  // namespace
+
+std::string Finding::ToString() const {
+  std::string s = Scene;
+  if (!Control.empty()) s += " [" + Control + "]";
+  if (!Key.empty()) s += " " + Key;
+  s += ": " + Problem;
+  if (!File.empty()) s += " (" + File + ")";
+  return s;
+}
+
+std::vector<KeyRule> KnownKeys(TVXControl* control) {
+  return KeysFor(TakesTextKeys(control), dynamic_cast<TVXMenuItem*>(control) != nullptr,
+                 dynamic_cast<TVXListBox*>(control) != nullptr, dynamic_cast<TVXComboBox*>(control) != nullptr);
+}
+
+const KeyRule* FindKeyRule(const std::vector<KeyRule>& rules, const std::string& key) {
+  for (const KeyRule& r : rules)
+    if (vx::SameText(r.Name, key)) return &r;
+  return nullptr;
+}
+
+std::string CheckValue(const KeyRule& rule, const std::string& value) {
+  auto ranged = [&](int64_t lo, int64_t hi, const char* what) -> std::string {
+    const auto v = vx::TryStrToInt(value);
+    if (!v) return "\"" + value + "\" is not " + what + "; the reader keeps the control's value";
+    if (*v < lo || *v > hi)
+      return "\"" + value + "\" is outside " + std::to_string(lo) + ".." + std::to_string(hi) +
+             "; the reader keeps the control's value";
+    return {};
+  };
+  switch (rule.Kind) {
+    case ValueKind::Integer:
+      return ranged(INT32_MIN, INT32_MAX, "an integer");
+    case ValueKind::Size:
+      return ranged(0, INT32_MAX, "a size");
+    case ValueKind::Boolean:
+      return ranged(0, 1, "0 or 1");
+    case ValueKind::Byte:
+      return ranged(0, 255, "a number 0..255");
+    case ValueKind::Small:
+      return ranged(0, 2, "a number 0..2");
+    case ValueKind::Direction:
+      return ranged(0, 4, "a number 0..4");
+    case ValueKind::FourPart:
+    case ValueKind::Alphas: {
+      const auto parts = vx::Split(value, '_');
+      const bool alphas = rule.Kind == ValueKind::Alphas;
+      bool ok = parts.size() == 4;
+      for (const auto& p : parts) {
+        const auto v = vx::TryStrToInt(p);
+        if (!v || (alphas && (*v < 0 || *v > 255))) ok = false;
+      }
+      if (!ok)
+        return "\"" + value + "\" is not four " + (alphas ? "alphas 0..255" : "integers") +
+               " joined by \"_\"; the parts that do not read keep the control's values";
+      return {};
+    }
+    case ValueKind::Text:
+      return value.empty() ? "is empty" : std::string();
+  }
+  return {};
+}
+
+std::vector<std::string> ScanThemeText(const std::string& text) {
+  std::vector<std::string> problems;
+  std::set<std::string> sections;
+  std::set<std::string> keys;
+  bool inSection = false;
+  bool skipping = false;  // inside a repeated section, whose keys the reader ignores anyway
+  std::istringstream in(text);
+  std::string raw;
+  for (int line = 1; std::getline(in, raw); ++line) {
+    const std::string s = vx::Trim(raw);
+    if (s.empty() || s[0] == ';') continue;
+    const std::string at = "line " + std::to_string(line) + ": ";
+    if (s.front() == '[' && s.back() == ']' && s.size() >= 2) {
+      const std::string name = vx::Trim(std::string_view(s).substr(1, s.size() - 2));
+      inSection = true;
+      keys.clear();
+      skipping = !sections.insert(Upper(name)).second;
+      if (skipping) problems.push_back(at + "section [" + name + "] again: the reader merges it into the first");
+      continue;
+    }
+    if (!inSection) {
+      problems.push_back(at + "\"" + s + "\" stands before any section and is ignored");
+      continue;
+    }
+    const auto eq = s.find('=');
+    if (eq == std::string::npos) {
+      problems.push_back(at + "\"" + s + "\" is not a Key=Value line");
+      continue;
+    }
+    const std::string key = vx::Trim(std::string_view(s).substr(0, eq));
+    if (!skipping && !keys.insert(Upper(key)).second)
+      problems.push_back(at + "key " + key + " again in its section: only the first value counts");
+  }
+  return problems;
+}
+
+std::vector<std::string> FontNames(TVXResourceManager& resources) {
+  std::vector<std::string> names;
+  TRecDb& fonts = resources.FontsArchive;
+  if (!fonts.Opened()) return names;
+  for (int32_t i = 0; i < fonts.RecordCount(); ++i) {
+    if (fonts.RecordType(i) != 5) continue;  // font records only
+    std::string key = fonts.RecordKey(i);
+    const std::string ext = ".font";
+    if (key.size() > ext.size() && vx::SameText(key.substr(key.size() - ext.size()), ext))
+      names.push_back(key.substr(0, key.size() - ext.size()));
+  }
+  return names;
+}
+
+std::vector<std::string> ThemeKeysOf(TVXResourceManager& resources) {
+  std::set<std::string> keys;
+  const std::string suffix = "\\theme.scn";
+  TRecDb& data = resources.DataArchive;
+  if (data.Opened()) {
+    for (int32_t i = 0; i < data.RecordCount(); ++i) {
+      const std::string key = data.RecordKey(i);
+      if (key.size() > suffix.size() && vx::SameText(key.substr(key.size() - suffix.size()), suffix))
+        keys.insert(Upper(key.substr(0, key.size() - suffix.size())) + suffix);
+    }
+  }
+  // Loose files override records; a theme that exists only as a loose file counts too.
+  if (!resources.OverrideFolder.empty()) {
+    std::error_code ec;
+    std::string folder = resources.OverrideFolder;
+    for (char& ch : folder)
+      if (ch == '\\') ch = '/';
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+      if (!entry.is_directory()) continue;
+      for (const auto& file : std::filesystem::directory_iterator(entry.path(), ec))
+        if (vx::SameText(file.path().filename().string(), "theme.scn"))
+          keys.insert(Upper(entry.path().filename().string()) + suffix);
+    }
+  }
+  return {keys.begin(), keys.end()};
+}
+
+Linter::Linter(TVXResourceManager& resources, std::vector<std::string> fontNames, std::vector<Exemption> exemptions)
+    : resources_(resources), fontNames_(std::move(fontNames)), exemptions_(std::move(exemptions)) {}
+
+void Linter::Add(const std::string& scene, const std::string& control, const std::string& key,
+                 const std::string& file, const std::string& problem) {
+  findings_.push_back({scene, control, key, file, problem});
+}
+
+bool Linter::FontExists(const std::string& name) const {
+  return std::any_of(fontNames_.begin(), fontNames_.end(), [&](const std::string& f) { return vx::SameText(f, name); });
+}
+
+bool Linter::Exempt(const std::string& sceneName, const std::string& control) const {
+  return std::any_of(exemptions_.begin(), exemptions_.end(),
+                     [&](const Exemption& e) { return e.Applies && e.Applies(sceneName, control); });
+}
+
+std::vector<std::string> Linter::ThemesRead() const {
+  std::vector<std::string> out;
+  for (const auto& [file, controls] : controlsOfTheme_) out.push_back(file);
+  return out;
+}
+
+void Linter::LintScene(const std::string& label, TVXScene& scene) {
+  const std::string file = Upper(scene.SceneName()) + "\\theme.scn";
+  std::set<std::string>& names = controlsOfTheme_[file];
+  firstReader_.emplace(file, label);
+  for (int32_t i = 0; i < scene.ControlCount(); ++i)
+    if (TVXCustomControl* c = scene.GetControl(i); c != nullptr && !c->Name().empty()) names.insert(Upper(c->Name()));
+
+  ++scenes_;
+  CheckSections(label, scene, file);
+  CheckTextures(label, scene, file);
+  CheckGeometry(label, scene, file);
+}
+
+void Linter::CheckSections(const std::string& label, TVXScene& scene, const std::string& file) {
+  if (!resources_.FileExists(file)) {
+    Add(label, "", "", file, "no theme file: every control keeps the place its code gave it");
+    return;
+  }
+  const std::string path = resources_.GetFileName(file);
+  std::string text;
+  if (path.empty() || !ReadFileText(path, text)) {
+    Add(label, "", "", file, "the theme file cannot be read");
+    return;
+  }
+  for (const std::string& p : ScanThemeText(text)) Add(label, "", "", file, p);
+  TVXStore store;
+  store.SetText(text);
+
+  // Controls of one name share one section; a key counts when any of them reads it.
+  std::map<std::string, std::vector<TVXControl*>> byName;
+  for (int32_t i = 0; i < scene.ControlCount(); ++i) {
+    auto* c = dynamic_cast<TVXControl*>(scene.GetControl(i));
+    if (c == nullptr || c->Name().empty()) continue;  // a nameless control reads no keys
+    byName[Upper(c->Name())].push_back(c);
+  }
+  for (const auto& [upper, controls] : byName) {
+    const std::string& name = controls.front()->Name();
+    if (!store.SectionExists(name)) {
+      if (!Exempt(scene.SceneName(), name))
+        Add(label, name, "", file, "no section for this " + Describe(controls.front()) + " " + Rect(controls.front()));
+      continue;
+    }
+    for (const std::string& key : store.ReadSection(name)) {
+      const KeyRule* rule = nullptr;
+      for (TVXControl* c : controls) {
+        const auto rules = KnownKeys(c);
+        if ((rule = FindKeyRule(rules, key)) != nullptr) {
+          const std::string problem = CheckValue(*rule, store.ReadString(name, key, ""));
+          if (!problem.empty()) Add(label, name, key, file, problem);
+          if (rule->Kind == ValueKind::Text && !FontExists(store.ReadString(name, key, "")))
+            Add(label, name, key, file,
+                "font \"" + store.ReadString(name, key, "") + "\" is not in fonts.vxr: the first font is drawn instead");
+          break;
+        }
+      }
+      if (rule == nullptr) {
+        // A known key on the wrong kind of control does nothing either.
+        const bool elsewhere = FindKeyRule(KeysFor(true, true, true, false), key) != nullptr;
+        Add(label, name, key, file,
+            elsewhere ? "not read for this " + Describe(controls.front()) + ": the key does nothing here"
+                      : "unknown key: the theme reader never reads it");
+      }
+    }
+  }
+}
+
+void Linter::CheckTextures(const std::string& label, TVXScene& scene, const std::string& file) {
+  std::vector<TVXControl*> all;
+  std::set<const TVXCustomControl*> seen;
+  Walk(&scene, all, seen);
+  TVXStore store;
+  if (const std::string path = resources_.FileExists(file) ? resources_.GetFileName(file) : std::string();
+      !path.empty()) {
+    std::string text;
+    if (ReadFileText(path, text)) store.SetText(text);
+  }
+  controls_ += static_cast<int32_t>(all.size());
+  for (TVXControl* c : all) {
+    const std::string name = c->Name().empty() ? "(inner " + Describe(c) + " of " +
+                                                     (c->Owner() != nullptr ? c->Owner()->Name() : std::string()) + ")"
+                                               : c->Name();
+    const std::string key = c->TextureInfo.Key();
+    const bool resolves = resources_.FileExists(key);
+    if (!c->TextureLoaded() && ShowsColourBox(c) && !DrawsColoursByDesign(c)) {
+      const bool colouredPanel = IsPlainPanel(c) && !c->Name().empty() && store.ValueExists(c->Name(), "Color4");
+      if (!colouredPanel) {
+        Add(label, name, key, file,
+            resolves ? "the picture exists but did not load: the " + Describe(c) + " draws a colour box instead"
+                     : "no picture (neither a loose file nor an archive record): the " + Describe(c) +
+                           " draws an opaque colour box " + Rect(c));
+      }
+    }
+    // A check box switches between its picture and the "_checked" one.
+    if (auto* box = dynamic_cast<TVXCheckBox*>(c); box != nullptr && c->TextureLoaded()) {
+      const std::string base = c->TextureInfo.Name();
+      const std::string suffix = vx::kCheckedSuffix;
+      const bool checked = base.size() > suffix.size() && base.compare(base.size() - suffix.size(), suffix.size(), suffix) == 0;
+      TVXTextureInfo other;
+      other.SetFolder(c->TextureInfo.Folder());
+      other.SetName(checked ? base.substr(0, base.size() - suffix.size()) : base + suffix);
+      other.SetFrame(c->TextureInfo.Frame());
+      if (!resources_.FileExists(other.Key()))
+        Add(label, name, other.Key(), file, "no picture for the other state of the check box");
+    }
+    // A card shows every face of its card set and the back in the course of a game.
+    if (auto* card = dynamic_cast<TVXCard*>(c)) {
+      std::vector<std::string> missing;
+      for (int32_t n = 0; n <= 54; ++n) {
+        TCardFace face;
+        face.SetWildRank(card->WildRank());
+        face.SetNumber(n == 0 ? 1 : n);
+        face.SetFaceDown(n == 0);
+        const std::string picture = c->TextureInfo.Folder() + "\\" + face.PictureName() + ".bmp";
+        if (!resources_.FileExists(picture)) missing.push_back(picture);
+      }
+      if (!missing.empty())
+        Add(label, name, missing.front(), file,
+            std::to_string(missing.size()) + " card pictures of the card set are missing, the first is this one");
+    }
+  }
+}
+
+void Linter::CheckGeometry(const std::string& label, TVXScene& scene, const std::string& file) {
+  std::vector<TVXCustomControl*> placed;
+  for (int32_t i = 0; i < scene.ControlCount(); ++i) {
+    TVXCustomControl* c = scene.GetControl(i);
+    if (c == nullptr) continue;
+    placed.push_back(c);
+    // A combo box's list opens below it: the theme decides where that is.
+    if (auto* combo = dynamic_cast<TVXComboBox*>(c); combo != nullptr && combo->List() != nullptr)
+      placed.push_back(combo->List());
+  }
+  for (TVXCustomControl* c : placed) {
+    const int64_t right = int64_t{c->Left()} + c->Width();
+    const int64_t bottom = int64_t{c->Top()} + c->Height();
+    if (c->Left() < 0 || c->Top() < 0 || right > ScreenWidth || bottom > ScreenHeight) {
+      const std::string name = c->Name().empty() ? "(drop-down list of " + c->Owner()->Name() + ")" : c->Name();
+      Add(label, name, "", file, "leaves the 800x600 screen at " + Rect(c));
+    }
+  }
+}
+
+void Linter::Finish(const std::vector<std::string>& themeKeys) {
+  for (const auto& [file, controls] : controlsOfTheme_) {
+    if (!resources_.FileExists(file)) continue;
+    const std::string path = resources_.GetFileName(file);
+    std::string text;
+    if (path.empty() || !ReadFileText(path, text)) continue;
+    TVXStore store;
+    store.SetText(text);
+    for (const std::string& section : store.ReadSections()) {
+      if (controls.count(Upper(section)) == 0)
+        Add(firstReader_[file], section, "", file,
+            "section for a control that no registered scene creates (a misspelt control name?)");
+    }
+  }
+  for (const std::string& key : themeKeys) {
+    const bool read = std::any_of(controlsOfTheme_.begin(), controlsOfTheme_.end(),
+                                  [&](const auto& entry) { return vx::SameText(entry.first, key); });
+    if (!read)
+      Add("(program folder)", "", "", key,
+          "no registered scene reads this theme: register its scene in tests/unit/themelint/SceneRegistry.cpp");
+  }
+}
+
+}  // namespace themelint
