@@ -26,6 +26,9 @@ int PlayerPictureCount();
 std::vector<ArtEntry> CardArt();
 // The video-poker screens, the double-up's series frames and the games' lobby pictures.
 std::vector<ArtEntry> PokerArt();
+// The lobby, the menu bar, the loading screen and the intro; the slot machines' logos and
+// every game's preview.
+std::vector<ArtEntry> LobbyArt();
 // The veil behind dialogs (800x600, black with more alpha towards the edges).
 Picture DimBackground();
 
