@@ -36,6 +36,8 @@ std::vector<std::string> TextureCandidates(const std::string& scene, const std::
   if (control == "IMG_BACKGROUND") return {scene + "\\background.bmp"};
   // The players' pictures are shared by every screen that shows a player.
   if (control == "IMG_PLAYER") return {"Players\\IMG_PLAYER.bmp"};
+  // The menu bar's popup shows the signed-in player's picture.
+  if (scene == "NAVIGATION" && control == "IMG_POPUPMESSAGE") return {"Players\\IMG_PLAYER.bmp"};
   // The credit dialog's amount buttons are drawn as coins.
   if (scene == "CREDIT" && HasPrefix(control, "BTN_ADD")) return {"CREDIT\\BTN_COIN.bmp"};
   // The video-poker screens: the double-up's series has a folder of its own, the game's logo
