@@ -14,31 +14,54 @@ TVXStore::TVXStore(const std::string& fileName) : fileName_(fileName) {
   SetText(bytes);
 }
 
-void TVXStore::SetText(std::string_view text) {
+namespace {
+
+// The runtime's Trim on a view: characters up to the blank go at both ends.
+std::string_view TrimView(std::string_view v) {
+  size_t b = 0;
+  size_t e = v.size();
+  while (b < e && static_cast<unsigned char>(v[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(v[e - 1]) <= ' ') --e;
+  return v.substr(b, e - b);
+}
+
+}  // namespace
+
+TVXStore& TVXStore::operator=(const TVXStore& other) {
+  if (this != &other) {
+    fileName_ = other.fileName_;
+    SetText(other.text_);
+    loaded_ = other.loaded_;
+  }
+  return *this;
+}
+
+void TVXStore::SetText(std::string_view source) {
   sections_.clear();
+  index_.clear();
+  text_.assign(source.data(), source.size());
+  const std::string_view text = text_;
   loaded_ = true;
   Section* current = nullptr;
   size_t pos = 0;
   while (pos < text.size()) {
-    size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string line = vx::Trim(text.substr(pos, end - pos));
+    size_t end = pos;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+    const std::string_view line = TrimView(text.substr(pos, end - pos));
     pos = end + 1;
     if (line.empty() || line[0] == ';') continue;
-    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-      const std::string name = vx::Trim(std::string_view(line).substr(1, line.size() - 2));
-      current = const_cast<Section*>(FindSection(name));
-      if (current == nullptr) {
-        sections_.push_back(Section{name, {}});
-        current = &sections_.back();
-      }
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      const std::string_view name = TrimView(line.substr(1, line.size() - 2));
+      auto [it, added] = index_.try_emplace(vx::UpperCase(name), sections_.size());
+      if (added) sections_.push_back(Section{name, {}});
+      current = &sections_[it->second];
       continue;
     }
     if (current == nullptr) continue;
     const size_t eq = line.find('=');
-    std::string key = vx::Trim(std::string_view(line).substr(0, eq));
-    std::string value = eq == std::string::npos ? std::string() : vx::Trim(std::string_view(line).substr(eq + 1));
+    const std::string_view key = TrimView(line.substr(0, eq));
     if (key.empty()) continue;
+    const std::string_view value = eq == std::string_view::npos ? std::string_view() : TrimView(line.substr(eq + 1));
     bool known = false;
     for (const auto& kv : current->Values) {
       if (vx::SameText(kv.first, key)) {
@@ -46,18 +69,16 @@ void TVXStore::SetText(std::string_view text) {
         break;
       }
     }
-    if (!known) current->Values.emplace_back(std::move(key), std::move(value));
+    if (!known) current->Values.emplace_back(key, value);
   }
 }
 
 const TVXStore::Section* TVXStore::FindSection(std::string_view name) const {
-  for (const Section& s : sections_) {
-    if (vx::SameText(s.Name, name)) return &s;
-  }
-  return nullptr;
+  auto it = index_.find(vx::UpperCase(name));
+  return it != index_.end() ? &sections_[it->second] : nullptr;
 }
 
-const std::string* TVXStore::FindValue(std::string_view section, std::string_view key) const {
+const std::string_view* TVXStore::FindValue(std::string_view section, std::string_view key) const {
   const Section* s = FindSection(section);
   if (s == nullptr) return nullptr;
   for (const auto& kv : s->Values) {
@@ -75,25 +96,25 @@ bool TVXStore::ValueExists(std::string_view section, std::string_view key) const
 std::vector<std::string> TVXStore::ReadSections() const {
   std::vector<std::string> names;
   names.reserve(sections_.size());
-  for (const Section& s : sections_) names.push_back(s.Name);
+  for (const Section& s : sections_) names.emplace_back(s.Name);
   return names;
 }
 
 std::vector<std::string> TVXStore::ReadSection(std::string_view section) const {
   std::vector<std::string> keys;
   if (const Section* s = FindSection(section)) {
-    for (const auto& kv : s->Values) keys.push_back(kv.first);
+    for (const auto& kv : s->Values) keys.emplace_back(kv.first);
   }
   return keys;
 }
 
 std::string TVXStore::ReadString(std::string_view section, std::string_view key, const std::string& def) const {
-  const std::string* v = FindValue(section, key);
-  return v != nullptr ? *v : def;
+  const std::string_view* v = FindValue(section, key);
+  return v != nullptr ? std::string(*v) : def;
 }
 
 int32_t TVXStore::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
-  const std::string* v = FindValue(section, key);
+  const std::string_view* v = FindValue(section, key);
   return v != nullptr ? vx::StrToIntDef(*v, def) : def;
 }
 
@@ -115,7 +136,7 @@ std::array<int32_t, 4> TVXStore::SplitInt4(std::string_view text, const std::arr
 
 std::array<int32_t, 4> TVXStore::ReadInt4(std::string_view section, std::string_view key,
                                           const std::array<int32_t, 4>& defaults) const {
-  const std::string* v = FindValue(section, key);
+  const std::string_view* v = FindValue(section, key);
   if (v == nullptr) return defaults;  // the default text splits back into the defaults
   return SplitInt4(*v, defaults);
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TVXStore {
@@ -21,6 +22,8 @@ public:
   static constexpr uint64_t MaxFileBytes = 4ull * 1024 * 1024;
 
   TVXStore() = default;
+  TVXStore(const TVXStore& other) { *this = other; }
+  TVXStore& operator=(const TVXStore& other);
   // Reads the file (a "\"-style path is mapped at the file-system boundary). A file that is
   // missing, too large or unreadable leaves the store empty; Loaded() tells.
   explicit TVXStore(const std::string& fileName);
@@ -63,14 +66,19 @@ public:
   static std::array<int32_t, 4> SplitInt4(std::string_view text, const std::array<int32_t, 4>& defaults);
 
 private:
+  // Names, keys and values are views into text_, the store's own copy of the text.
   struct Section {
-    std::string Name;
-    std::vector<std::pair<std::string, std::string>> Values;
+    std::string_view Name;
+    std::vector<std::pair<std::string_view, std::string_view>> Values;
   };
   const Section* FindSection(std::string_view name) const;
-  const std::string* FindValue(std::string_view section, std::string_view key) const;
+  // Null when the key is missing.
+  const std::string_view* FindValue(std::string_view section, std::string_view key) const;
 
   std::string fileName_;
   bool loaded_ = false;
+  std::string text_;
   std::vector<Section> sections_;
+  // Upper-cased section name -> index in sections_.
+  std::unordered_map<std::string, size_t> index_;
 };
