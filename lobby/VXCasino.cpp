@@ -62,8 +62,13 @@ TVXCasino::TVXCasino(const std::string& name, const std::string& casinosFolder, 
     Log("ERROR: Cannot read " + descriptionFile);
     return;
   }
+  ReadDescription(store, catalogue);
+}
+
+void TVXCasino::ReadDescription(const TVXStore& store, const TVXGameManager& catalogue) {
   Rank = store.ReadInteger("GENERAL", "Rank", 1);
   Description = store.ReadString("GENERAL", "Description", "no info");
+  Games.clear();
   for (const std::string& section : store.ReadSections()) {
     if (!section.starts_with("GAME_")) continue;
     TGameInfo* game = catalogue.FindGameByIDStr(store.ReadString(section, "IDStr", "_ERROR"));

@@ -14,6 +14,7 @@
 
 class TGameInfo;
 class TVXGameManager;
+class TVXStore;
 
 class TPlayerStatistics : public TTSYXMLCollectionItem {
 public:
@@ -59,6 +60,10 @@ public:
   std::string StatisticsFile;
 
   int GameCount() const { return static_cast<int>(Games.size()); }
+
+  // Takes rank, description and games from a description already read (see the
+  // constructor); the game list is replaced.
+  void ReadDescription(const TVXStore& store, const TVXGameManager& catalogue);
 
   // Loads the statistics file when it exists. A file that cannot be read is logged and kept
   // aside as "<name>.bad" (the statistics keep what was read); should it not be possible to

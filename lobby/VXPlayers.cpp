@@ -78,8 +78,9 @@ bool TVXPlayers::SetXMLBody(std::string_view body) {
 }
 
 bool TVXPlayers::LoadFromFile() {
+  // Without a file the list stays as it is.
+  if (FileName.empty() || !vx::FileExists(FileName)) return true;
   current_ = nullptr;
-  if (FileName.empty()) return true;
   if (TTSYXMLCollection::LoadFromFile(FileName)) return true;
   // The reader has tried to move the file aside; if it is still in place, nothing may
   // replace it in this run.
@@ -91,10 +92,8 @@ bool TVXPlayers::LoadFromFile() {
 }
 
 bool TVXPlayers::WriteFile(const TVXPlayers& list) const {
-  if (FileName.empty()) {
-    Log("ERROR: Cannot save the players: no file name");
-    return false;
-  }
+  // A list without a file is kept in memory only.
+  if (FileName.empty()) return true;
   if (savesBlocked_) {
     Log("ERROR: Cannot save the players: " + FileName + " could not be read and is kept as it is");
     return false;

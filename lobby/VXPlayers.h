@@ -74,13 +74,15 @@ public:
 
   TVXPlayer* CurrentPlayer() const { return current_; }
 
-  // Reads FileName when it exists (all players replaced, nobody signed in). A file that
+  // Reads FileName when it exists (all players replaced, nobody signed in); without the
+  // file nothing changes. A file that
   // cannot be read is logged and kept aside as "<name>.bad"; should it not be possible to
   // move it aside, the list saves nothing for the rest of the run so that the file is never
   // replaced. False when the file could not be read.
   bool LoadFromFile();
   // Writes the whole list to FileName (atomically, readable by its owner only when the file
-  // is new). False, logged, when there is no file name or it cannot be written.
+  // is new); without a file name nothing is written. False, logged, when it cannot be
+  // written.
   bool SaveToFile() const;
   // Reading replaces every player, so nobody stays signed in.
   bool SetXMLBody(std::string_view body) override;

@@ -93,13 +93,24 @@ TEST(PlayersFile, BankOutsideTheUnsignedRangeIsSkippedAndTheRestStillLoads) {
   EXPECT_TRUE(vx::LogContains("12abc"));
 }
 
-TEST(PlayersFile, MissingFileIsAnEmptyListAndNamesLoseTheirOuterBlanks) {
+TEST(PlayersFile, MissingFileChangesNothingAndNamesLoseTheirOuterBlanks) {
   vxtest::TempDir dir;
   TVXPlayers list;
   list.FileName = dir.File("Players/players.xml");
-  AddRaw(list, "stale");
+  AddRaw(list, "Kept");
+  ASSERT_TRUE(list.Login("kept", "pw"));
   EXPECT_TRUE(list.LoadFromFile());
-  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.CurrentPlayer(), list.Items(0));
+  list.Logout();
+  list.Clear();
+
+  // A list without a file lives in memory only: changes succeed and write nothing.
+  TVXPlayers memory;
+  EXPECT_TRUE(memory.AddPlayer("Ann", "pw", "", "", 1));
+  EXPECT_TRUE(memory.SaveToFile());
+  EXPECT_TRUE(memory.LoadFromFile());
+  EXPECT_EQ(memory.Count(), 1);
 
   // A name saved with blanks around it loads without them, and only that name signs in.
   AddRaw(list, "  Carl ", " pw ");
