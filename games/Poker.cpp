@@ -536,7 +536,7 @@ void TPoker::DealDraw() {
 }
 
 void TPoker::DealStage() {
-  if (!TakeBet()) {
+  if (!CanStartRound() || !TakeBet()) {
     RoundState = 0;
     return;
   }
@@ -681,7 +681,8 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
     vx::GamePlaySound("SND_JACKPOTADD");
     const int32_t pool = d.GetMiniBonus(d.Bet);
     const int64_t target = static_cast<int64_t>(d.Bet) * d.JackpotFactor;
-    PokerScene->ShowMiniBonus(pool, target, false);
+    PokerScene->ShowMiniBonus(pool, target, true);
+    if (!self) return 0;
     if (pool >= target) {
       // Half the pool feeds the jackpot, which stays within what the data keeps.
       d.AmericanJackpot = static_cast<int32_t>(

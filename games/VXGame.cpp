@@ -117,14 +117,18 @@ bool TVXGame::TakeBet() {
     // A bet of nothing would start a free round; a negative one would add to the credit.
   } else if (static_cast<int64_t>(data->Credit) < bet) {
     // The blinking credit label says it.
-  } else if (TotalMoney() > MoneyCeiling) {
-    Log("ERROR: THE MONEY HAS REACHED ITS LIMIT; CASH OUT BEFORE PLAYING ON");
   } else {
     data->Credit = static_cast<uint32_t>(static_cast<int64_t>(data->Credit) - bet);
     taken = true;
   }
   UpdateCredit();
   return taken;
+}
+
+bool TVXGame::CanStartRound() {
+  if (TotalMoney() <= MoneyCeiling) return true;
+  Log("ERROR: THE MONEY HAS REACHED ITS LIMIT; NO NEW ROUND");
+  return false;
 }
 
 void TVXGame::UpdateCredit() {

@@ -127,8 +127,11 @@ public:
   TVXGame* Self() { return this; }
 
   // Takes the bet from the credit. Refused (false, credit unchanged) when the bet is 0 or
-  // less, when the credit does not cover it, or when the money would pass MoneyCeiling.
+  // less or when the credit does not cover it.
   virtual bool TakeBet();
+  // Whether a new round may start: false (logged) once the money has passed MoneyCeiling.
+  // Checked when a round starts only: a round never adds more than it can hold.
+  bool CanStartRound();
   // Animates `Amount` (the whole value shown in FromLabel when -1) from one label into the
   // other: 10 per frame above 100 (more when the amount is very large, so that no count
   // takes more than a few hundred frames), then 1 per frame. Display only.

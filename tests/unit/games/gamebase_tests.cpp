@@ -157,13 +157,22 @@ TEST(GameBase, ARoundIsRefusedWhenItsWinCouldNotBeCashedOut) {
   rig.Bank = 1000;
   TPoker& g = rig.Start(10);
   rig.Bank = static_cast<uint32_t>(TVXGame::MoneyCeiling) - 100;  // with the credit: exactly the ceiling
-  EXPECT_TRUE(g.TakeBet());
-  rig.Data().Credit += 10;
+  EXPECT_TRUE(g.CanStartRound());
   rig.Bank += 1;
   const uint32_t credit = rig.Data().Credit;
-  EXPECT_FALSE(g.TakeBet());
-  EXPECT_EQ(rig.Data().Credit, credit);
+  EXPECT_FALSE(g.CanStartRound());
+  rig.Deal();
+  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(rig.Data().Credit, credit) << "no bet taken";
   EXPECT_TRUE(vx::LogContains("LIMIT"));
+  // A round already running may still draw: a further bet only lowers the money.
+  rig.Bank -= 1;
+  rig.Rng->Cards({2, 18, 35, 51, 13});
+  rig.Deal();
+  ASSERT_EQ(g.RoundState, 3);
+  rig.Bank += 1000;
+  rig.Deal();
+  EXPECT_EQ(g.RoundState, 0);
   // Whatever a round pays on top of the ceiling still fits in the bank.
   EXPECT_LE(TVXGame::MoneyCeiling + 2147483647ull + TPokerData::MaxJackpot, 4294967295ull);
 }
