@@ -245,6 +245,64 @@ TEST_F(LoginDialog, NamesAndPasswordsTypedWithModifierKeysSurviveARestart) {
   EXPECT_EQ(after.CurrentPlayer(), after.Items(0));
 }
 
+TEST_F(LoginDialog, APlayerIsCreatedSignedInEditedAndDeletedThroughTheDialogs) {
+  {
+    auto login = NewLogin();
+    TfrmLogin* l = login.get();
+    rig.Then([&] { rig.Click(l->BtnNewPlayer); });
+    rig.Then([&] {
+      auto* p = dynamic_cast<TfrmProfile*>(rig.InputScene());
+      ASSERT_NE(p, nullptr);
+      rig.Fill(p->EdtUserName, "Lee");
+      rig.Fill(p->EdtPassword, "77");
+      rig.Fill(p->EdtPassword2, "77");
+      rig.Click(p->BtnClose);
+    });
+    rig.Answers.push_back(mrOk);
+    rig.Then([&] { rig.Click(l->BtnLogin); });
+    ASSERT_EQ(login->ShowModal(), TfrmLogin::ResultLogin);
+  }
+  ASSERT_NE(players.CurrentPlayer(), nullptr);
+  EXPECT_EQ(players.CurrentPlayer()->PlayerName, "LEE");
+
+  {
+    auto profile = std::make_unique<TfrmProfile>(rig.MainScene(), players, &rig.Settings());
+    TfrmProfile* p = profile.get();
+    rig.Then([&] {
+      EXPECT_EQ(p->EdtUserName->Caption(), "LEE");
+      rig.Fill(p->EdtFirstName, "Lee Ann");
+      rig.Fill(p->EdtLastName, "Park");
+      rig.Click(p->BtnClose);
+    });
+    ASSERT_EQ(profile->ShowModal(), 1);
+  }
+  EXPECT_EQ(Reloaded()->FindPlayer("lee")->LastName, "PARK");
+  EXPECT_EQ(Reloaded()->FindPlayer("lee")->FirstName, "LEE ANN");
+
+  players.Logout();
+  {
+    auto login = NewLogin();
+    TfrmLogin* l = login.get();
+    rig.Then([&] {
+      rig.Click(l->CboPlayerName->DropButton());
+      rig.Click(l->CboPlayerName->List()->Items.GetItem(0));
+      rig.Click(l->BtnDeletePlayer);
+    });
+    rig.Answers.push_back(mrYes);
+    rig.Then([&] {
+      EXPECT_TRUE(ComboRows(*l).empty());
+      rig.Click(l->BtnClose);
+    });
+    rig.Answers.push_back(mrYes);
+    ASSERT_EQ(login->ShowModal(), TfrmLogin::ResultExit);
+  }
+  EXPECT_EQ(players.Count(), 0);
+  EXPECT_EQ(Reloaded()->Count(), 0);
+  EXPECT_EQ(rig.MessageTexts(), (std::vector<std::string>{"Player LEE created successfully!",
+                                                          "Are you sure you want to delete player LEE?",
+                                                          "Exit game?"}));
+}
+
 // ---------------------------------------------------------------------------------------
 // The profile dialog on its own
 
