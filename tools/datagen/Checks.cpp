@@ -33,6 +33,8 @@ std::vector<std::string> TextureCandidates(const std::string& scene, const std::
   // The dialog chrome keeps its COMMON pictures whatever the dialog's own section is.
   if (control == "IMG_FRAME" || control == "IMG_TASKBAR" || control == "IMG_WINDOWLOGO")
     return {"COMMON\\" + control + ".bmp"};
+  // The loading screen's background is the picture "LOGO\loader".
+  if (control == "IMG_BACKGROUND" && scene == "LOADER") return {"LOGO\\loader.bmp"};
   if (control == "IMG_BACKGROUND") return {scene + "\\background.bmp"};
   // The players' pictures are shared by every screen that shows a player.
   if (control == "IMG_PLAYER") return {"Players\\IMG_PLAYER.bmp"};

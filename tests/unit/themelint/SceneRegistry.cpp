@@ -16,8 +16,12 @@
 #include "framework/VXSettings.h"
 #include "games/GameManager.h"
 #include "games/Poker.h"
+#include "lobby/VXCasino.h"
 #include "lobby/VXCreditForm.h"
+#include "lobby/VXLoader.h"
 #include "lobby/VXLoginForm.h"
+#include "lobby/VXMainRoom.h"
+#include "lobby/VXNavigation.h"
 #include "lobby/VXPlayers.h"
 #include "lobby/VXProfileForm.h"
 
@@ -82,6 +86,21 @@ const std::vector<SceneEntry>& Scenes() {
       {"credit dialog",
        [](LintContext& ctx) -> TVXScene* {
          return ctx.Own(new TfrmCredit(ctx.Root(), ctx.Players(true), TVXCreditGame{nullptr, ctx.Game(1), {}}));
+       }},
+      // The lobby of the default casino, themed as its Show themes it.
+      {"lobby",
+       [](LintContext& ctx) -> TVXScene* {
+         auto* casino = ctx.Own(new TVXCasino("VideoPokerCasino", vx::Settings()->CasinosFolder, ctx.World.Catalogue()));
+         auto* scene = ctx.Own(new TMainRoomScene(nullptr, casino));
+         scene->LoadTheme(vx::CurrentCasinoName());
+         return scene;
+       }},
+      {"menu bar", [](LintContext& ctx) -> TVXScene* { return ctx.Own(new TNavigation())->Scene(); }},
+      {"loading screen",
+       [](LintContext& ctx) -> TVXScene* {
+         TLoaderScene* scene = ctx.Own(new TLoader())->Scene();
+         scene->LoadTheme(vx::CurrentCasinoName());
+         return scene;
        }},
       Poker(1), Poker(2), Poker(3), Poker(4), Poker(5), Poker(6),
       Poker(10), Poker(11), Poker(12), Poker(13), Poker(14), Poker(15),
