@@ -269,7 +269,6 @@ Picture DoubleUpGlass(FontLibrary& fonts, const Machine& m) {
   Canvas c(W, H);
   GoldRim(c, 0, 0, W, H, 12, 4);
   Glass(c, 4, 4, W - 8, H - 8, 9, 0x5A0A16, 0x1A0206);
-  cairo_t* cr = c.cr();
   auto slot = [&](double x, double y, bool gold) {
     c.RoundedRect(x - 1.5, y - 1.5, kCardW + 3, kCardH + 3, 9);
     c.SetColour(Hex(0x000000, 0.35));
@@ -296,7 +295,6 @@ Picture DoubleUpGlass(FontLibrary& fonts, const Machine& m) {
     c.SetColour(Hex(0x000000, 0.3));
     c.Fill();
   }
-  (void)cr;
   return c.ToPicture();
 }
 
@@ -436,7 +434,7 @@ Picture LogoPanel(FontLibrary& fonts, const Machine& m) {
   return c.ToPicture();
 }
 
-Picture OrvantaPanel(FontLibrary& fonts, const Machine& m) {
+Picture OrvantaPanel(FontLibrary&, const Machine& m) {
   const double w = 208, h = 84;
   Canvas c(208, 84);
   GoldRim(c, 0, 0, w, h, 10, 3);
@@ -454,7 +452,6 @@ Picture OrvantaPanel(FontLibrary& fonts, const Machine& m) {
     c.SetColour(Hex(0x000000, 0.55));
     c.Fill();
   }
-  (void)fonts;
   return c.ToPicture();
 }
 
