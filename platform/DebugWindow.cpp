@@ -122,6 +122,23 @@ std::vector<DebugLogWindow*>& Windows() {
   static std::vector<DebugLogWindow*> windows;
   return windows;
 }
+// The game draws with OpenGL on its own window. Whatever SDL does for this window (a window
+// surface may be emulated with a GL renderer of its own) must leave the game's context current.
+class KeepGameContext {
+public:
+  KeepGameContext() : window_(SDL_GL_GetCurrentWindow()), context_(SDL_GL_GetCurrentContext()) {}
+  ~KeepGameContext() {
+    if (window_ != nullptr && context_ != nullptr && SDL_GL_GetCurrentContext() != context_)
+      SDL_GL_MakeCurrent(window_, context_);
+  }
+  KeepGameContext(const KeepGameContext&) = delete;
+  KeepGameContext& operator=(const KeepGameContext&) = delete;
+
+private:
+  SDL_Window* window_;
+  SDL_GLContext context_;
+};
+
 SDL_EventFilter g_previousFilter = nullptr;
 void* g_previousData = nullptr;
 bool g_filterInstalled = false;
@@ -160,6 +177,9 @@ DebugLogWindow::~DebugLogWindow() { Destroy(); }
 bool DebugLogWindow::Create(const std::string& caption, int width, int height, MessagePump& pump, std::string* error) {
   if (window_ != nullptr) return true;
   ThirdPartyAllocations driverMemory;  // the video driver keeps some for good
+  KeepGameContext keep;
+  // A plain software surface: no GL renderer behind this window's pixels.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     if (error) *error = std::string("cannot start the video system: ") + SDL_GetError();
     return false;
@@ -196,6 +216,7 @@ void DebugLogWindow::Destroy() {
   all.erase(std::remove(all.begin(), all.end(), this), all.end());
   if (all.empty()) RemoveFilter();
   ThirdPartyAllocations driverMemory;
+  KeepGameContext keep;
   if (window_ != nullptr) {
     SDL_DestroyWindow(window_);
     window_ = nullptr;
@@ -211,12 +232,14 @@ void DebugLogWindow::Destroy() {
 void DebugLogWindow::Show() {
   if (window_ == nullptr) return;
   ThirdPartyAllocations driverMemory;
+  KeepGameContext keep;
   SDL_ShowWindow(window_);
   visible_ = true;
   dirty_ = true;
 }
 
 void DebugLogWindow::Hide() {
+  KeepGameContext keep;
   if (window_ != nullptr) SDL_HideWindow(window_);
   visible_ = false;
   hideRequested_ = false;
@@ -296,6 +319,14 @@ bool DebugLogWindow::HandleEvent(const SDL_Event& e) {
       if (e.window.windowID != windowId_) return false;
       if (e.window.event == SDL_WINDOWEVENT_CLOSE) hideRequested_ = true;
       if (e.window.event == SDL_WINDOWEVENT_EXPOSED) dirty_ = true;
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        // The program stays active while either of its windows has the focus: the change
+        // goes on as the application's own (window 0), so moving from the game to this
+        // window and back does not leave the game deactivated.
+        SDL_Event app = e;
+        app.window.windowID = 0;
+        SDL_PushEvent(&app);
+      }
       return true;
     case SDL_MOUSEBUTTONDOWN:
       if (e.button.windowID != windowId_) return false;
@@ -382,6 +413,7 @@ void DebugLogWindow::Paint() {
   dirty_ = false;
   if (!visible_) return;
   ThirdPartyAllocations driverMemory;  // the driver's frame buffer for the window surface
+  KeepGameContext keep;
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (target == nullptr) return;
   SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(pixels_.data(), width_, height_, 32, width_ * 4,

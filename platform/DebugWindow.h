@@ -3,7 +3,8 @@
 // log lines (wrapped to its width, the mouse wheel scrolls back) and, in a panel at its
 // bottom, selection lists the developer clicks to pick an item. It paints in software into
 // its own window surface with a built-in fixed-width font, so it needs nothing of the game's
-// drawing device. Its events never reach the game: closing it only hides it.
+// drawing device. Its events never reach the game: closing it only hides it, and its focus
+// changes count as the application's (the game keeps running while the developer uses it).
 #include <cstdint>
 #include <deque>
 #include <functional>
