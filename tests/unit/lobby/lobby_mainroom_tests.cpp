@@ -1,0 +1,399 @@
+// The lobby: its logos and their backs, the preview strip and the preview, entering games
+// (also games that cannot be made), leaving them with every file saved, and the city that
+// opens it.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "framework/VXLists.h"
+#include "lobby/VXCity.h"
+#include "lobby/VXLoader.h"
+#include "lobby/VXLobbyDialogs.h"
+#include "lobby/VXMainRoom.h"
+#include "lobby/VXNavigation.h"
+#include "lobby_rig.h"
+#include "platform/Files.h"
+
+using lobbytest::FakeGame;
+using lobbytest::LobbyRig;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A lobby as the city makes it, with the menu bar and a game factory of the test's.
+struct Lobby {
+  explicit Lobby(LobbyRig& rig) : rig(rig) {
+    rig.SignIn("Ann", 1000);
+    vx::Lobby().Navigation = &nav;
+    room = std::make_unique<TMainRoom>();
+    vx::Lobby().MainRoom = room.get();
+    room->MakeGame = [this, &rig](TGameInfo* info) -> std::unique_ptr<TVXGame> {
+      ++made;
+      if (failWith) throw std::runtime_error(failWith);
+      if (makeNothing) return nullptr;
+      auto game = std::make_unique<FakeGame>(info, rig.Settings().CasinoFolder + info->IDStr + ".dat");
+      last = game.get();
+      if (failAfterCredit) throw std::runtime_error("broken screen");
+      return game;
+    };
+  }
+  ~Lobby() {
+    room.reset();
+    vx::Lobby().MainRoom = nullptr;
+    vx::Lobby().Navigation = nullptr;
+  }
+  TMainRoomScene* Scene() { return room->Scene(); }
+  TVXImage* Logo(int32_t id) {
+    const auto* g = Scene()->FindGame(id);
+    return g != nullptr ? g->Logo : nullptr;
+  }
+
+  LobbyRig& rig;
+  TNavigation nav;
+  std::unique_ptr<TMainRoom> room;
+  int made = 0;
+  const char* failWith = nullptr;
+  bool makeNothing = false;
+  bool failAfterCredit = false;
+  FakeGame* last = nullptr;
+};
+
+uint32_t StripPixel(const TBitmapEx& strip, int32_t x, int32_t y) { return strip.Pixel(x, y) & 0xFFFFFFu; }
+
+}  // namespace
+
+TEST(LobbyScene, OneLogoPerGameInListOrderEachBackBehindItsOwnLogo) {
+  // A casino listing a game twice and one the catalogue lacks.
+  const std::string dat =
+      "[GENERAL]\nRank=1\nDescription=x\n[GAME_1]\nIDStr=VXG_VP_JOKERWILD\n[GAME_2]\nIDStr=VXG_VP_DEUCESWILD\n"
+      "[GAME_3]\nIDStr=VXG_VP_JOKERWILD\n[GAME_4]\nIDStr=NO_SUCH_GAME\n[GAME_5]\nIDStr=VXG_SLOT_3X3FRUITS\n";
+  LobbyRig rig(dat);
+  Lobby lobby(rig);
+  lobby.room->Show();
+  TMainRoomScene* scene = lobby.Scene();
+  ASSERT_EQ(scene->Games().size(), 3u);
+  EXPECT_EQ(scene->Games()[0].Info->IDStr, "VXG_VP_JOKERWILD");
+  EXPECT_EQ(scene->Games()[1].Info->IDStr, "VXG_VP_DEUCESWILD");
+  EXPECT_EQ(scene->Games()[2].Info->IDStr, "VXG_SLOT_3X3FRUITS");
+  for (const auto& g : scene->Games()) {
+    EXPECT_EQ(g.Logo->Tag, g.Info->ID);
+    EXPECT_EQ(g.LogoBack->Tag, g.Info->ID);
+    EXPECT_EQ(g.Logo->Name(), "IMG_GAME_" + g.Info->IDStr);
+    // Drawn first, and round its own logo although all backs share one theme section.
+    EXPECT_LT(g.LogoBack->IndexInParent(), g.Logo->IndexInParent());
+    EXPECT_EQ(g.LogoBack->Left() + g.LogoBack->Width() / 2, g.Logo->Left() + g.Logo->Width() / 2);
+    EXPECT_EQ(g.LogoBack->Top() + g.LogoBack->Height() / 2, g.Logo->Top() + g.Logo->Height() / 2);
+    EXPECT_GT(g.LogoBack->Width(), g.Logo->Width());
+  }
+  EXPECT_NE(scene->Games()[0].LogoBack->Left(), scene->Games()[1].LogoBack->Left());
+}
+
+TEST(LobbyScene, ShowThemesBehindTheLoaderFillsThePlayerPanelAndUpdatesTheMenuBar) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  TMainRoomScene* scene = lobby.Scene();
+  ASSERT_EQ(scene->Games().size(), 16u);
+  EXPECT_FALSE(scene->Visible());
+  std::vector<int32_t> loaderShown;
+  rig.ToolkitHost().OnRenderNow = [&] {
+    ++rig.RenderNowCount;
+    loaderShown.push_back(static_cast<int32_t>(rig.ScenesOf<TLoaderScene>().size()));
+  };
+  lobby.room->Show();
+  EXPECT_FALSE(loaderShown.empty());
+  for (int32_t n : loaderShown) EXPECT_EQ(n, 1);
+  EXPECT_TRUE(rig.ScenesOf<TLoaderScene>().empty());
+  EXPECT_TRUE(scene->Visible());
+  EXPECT_FALSE(scene->Hidden);
+  EXPECT_EQ(scene->MusicStyle, 1);
+  EXPECT_EQ(scene->LblFullName->Caption(), "Ann");
+  EXPECT_EQ(scene->LblBankV->Caption(), "1000");
+  EXPECT_FALSE(scene->PnlGamePreview->Visible());
+  EXPECT_EQ(scene->LblScrollNews->ScrollMode, smMarquee);
+  // Themed: every logo has its place, and the menu bar is in front.
+  for (const auto& g : scene->Games()) EXPECT_GT(g.Logo->Width(), 0) << g.Logo->Name();
+  EXPECT_EQ(rig.MainScene()->GetChild(rig.MainScene()->ChildCount() - 1), lobby.nav.Scene());
+  // The lobby's own buttons reach the dialogs (placeholders until they are built).
+  rig.Answers.push_back(mrOk);
+  rig.Click(scene->BtnStatistics);
+  EXPECT_EQ(rig.MessageTexts().back(), vx::kStatisticsPlaceholderText);
+  EXPECT_EQ(scene->BtnExitGame->Hint, "LEAVES THE LOBBY OF VIDEOPOKERCASINO");
+}
+
+TEST(LobbyScene, ThePreviewStripHoldsEveryGameAndIsReplacedInPlaceOnEveryReturn) {
+  LobbyRig rig;
+  rig.WritePicture("MAINROOM\\IMG_GAMEPREVIEW.bmp", 200, 150, 0xFF010203u);
+  Lobby lobby(rig);
+  TMainRoomScene* scene = lobby.Scene();
+  const auto& games = scene->Games();
+  for (size_t i = 0; i < games.size(); ++i)
+    if (i != 3) rig.WritePicture("MAINROOM\\IMG_SH_" + games[i].Info->IDStr + ".bmp", 200, 150, 0xFF000000u | (0x10u * (i + 1)));
+  lobby.room->Show();
+
+  const TBitmapEx& strip = rig.Source.LastBitmap;
+  ASSERT_EQ(strip.Width(), 200);
+  ASSERT_EQ(strip.Height(), 150 * 17);
+  EXPECT_EQ(StripPixel(strip, 0, 0), 0x010203u);
+  EXPECT_EQ(StripPixel(strip, 199, 149), 0x010203u);
+  for (size_t i = 0; i < games.size(); ++i) {
+    EXPECT_EQ(games[i].PreviewIndex, static_cast<int32_t>(i) + 2);
+    // A game without its picture keeps an opaque black row; the others show theirs.
+    const uint32_t expected = i == 3 ? 0u : 0x10u * (i + 1);
+    EXPECT_EQ(StripPixel(strip, 100, 150 * (static_cast<int32_t>(i) + 1) + 75), expected) << i;
+    EXPECT_EQ(strip.Pixel(5, 150 * (static_cast<int32_t>(i) + 1)) >> 24, 0xFFu);
+  }
+  TVXGfxTexture* texture = scene->ImgGamePreview->TextureInfo.Texture();
+  ASSERT_NE(texture, nullptr);
+  EXPECT_EQ(scene->ImgGamePreview->Position(), 1);
+  EXPECT_EQ(scene->ImgGamePreview->TextureScaleMode(), tsNatural);
+  const int32_t count = rig.Textures().Count();
+
+  // Back from a game: the same texture object, no new one.
+  lobby.room->Show();
+  lobby.room->Show();
+  EXPECT_EQ(scene->ImgGamePreview->TextureInfo.Texture(), texture);
+  EXPECT_EQ(rig.Textures().Count(), count);
+  EXPECT_EQ(rig.Source.FromBitmap.size(), 3u);
+}
+
+TEST(LobbyScene, PointingAtALogoPreviewsTheGameOnlyWhileTheLobbyIsShown) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  TMainRoomScene* scene = lobby.Scene();
+  lobby.room->Show();
+  TVXImage* logo = lobby.Logo(11);
+  ASSERT_NE(logo, nullptr);
+  rig.MoveTo(logo->Left() + 10, logo->Top() + 10);
+  EXPECT_TRUE(scene->PnlGamePreview->Visible() || scene->PnlGamePreview->FadingIn());
+  EXPECT_GT(scene->PnlGamePreview->AutoHideFrames, 990);
+  EXPECT_EQ(scene->LblGameTitle->Caption(), "JACKS OR BETTER BONUS POKER");
+  EXPECT_EQ(scene->ImgGamePreview->Position(), scene->FindGame(11)->PreviewIndex);
+  EXPECT_NE(scene->ImgGamePreview->TargetDrawTop(), scene->ImgGamePreview->Top());
+
+  scene->PnlGamePreview->SetVisible(false);
+  scene->Hidden = true;
+  lobby.room->PreviewGame(lobby.Logo(12));
+  EXPECT_FALSE(scene->PnlGamePreview->Visible());
+  EXPECT_EQ(scene->LblGameTitle->Caption(), "JACKS OR BETTER BONUS POKER");
+  // Nor does a click enter anything.
+  lobby.room->EnterGame(12);
+  EXPECT_EQ(lobby.made, 0);
+}
+
+TEST(EnterGame, TheGameComesUpBehindTheLoadingScreenBoundToThePlayersRecord) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  lobby.room->Show();
+  rig.Click(lobby.Logo(10));
+  ASSERT_EQ(lobby.made, 1);
+  TVXGame* game = lobby.room->CurrentGame();
+  ASSERT_EQ(game, lobby.last);
+  EXPECT_EQ(vx::Lobby().CurrentGame, game);
+  EXPECT_EQ(rig.FadeOuts, 1);
+  EXPECT_TRUE(lobby.Scene()->Hidden);
+  EXPECT_FALSE(lobby.Scene()->Visible());
+  EXPECT_TRUE(game->GetScene()->Visible());
+  EXPECT_FALSE(game->GetScene()->Hidden);
+  EXPECT_TRUE(rig.ScenesOf<TLoaderScene>().empty());
+  // The opening credit came out of the bank, and the game counts into the player's record.
+  EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 900u);
+  ASSERT_NE(game->Statistics, nullptr);
+  EXPECT_EQ(game->Statistics, rig.Players().CurrentPlayer()->Statistics->FindGameStatistics("VXG_VP_JACKSORBETTER", false));
+  EXPECT_TRUE(lobby.nav.Scene()->BtnCredit->Visible());
+  EXPECT_EQ(rig.MainScene()->GetChild(rig.MainScene()->ChildCount() - 1), lobby.nav.Scene());
+}
+
+TEST(EnterGame, AGameThatCannotBeMadeBringsTheLobbyBackWithTheMoneyWhereItWas) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  lobby.room->Show();
+  // Not in the catalogue: nothing at all happens.
+  lobby.room->EnterGame(999);
+  EXPECT_EQ(lobby.made, 0);
+  EXPECT_EQ(rig.FadeOuts, 0);
+
+  for (int kind = 0; kind < 3; ++kind) {
+    lobby.failWith = kind == 0 ? "no screen" : nullptr;
+    lobby.makeNothing = kind == 1;
+    lobby.failAfterCredit = kind == 2;
+    lobby.room->EnterGame(10);
+    EXPECT_EQ(lobby.made, kind + 1);
+    EXPECT_EQ(lobby.room->CurrentGame(), nullptr) << kind;
+    EXPECT_EQ(vx::Lobby().CurrentGame, nullptr);
+    EXPECT_TRUE(lobby.Scene()->Visible()) << kind;
+    EXPECT_FALSE(lobby.Scene()->Hidden);
+    EXPECT_TRUE(rig.ScenesOf<TLoaderScene>().empty());
+    EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1000u) << kind;
+    EXPECT_FALSE(lobby.nav.Scene()->BtnCredit->Visible());
+  }
+  EXPECT_TRUE(vx::LogContains("could not be started: no screen"));
+}
+
+TEST(EnterGame, SlotMachinesShowTheirPlaceholderUntilTheyExist) {
+  LobbyRig rig;
+  rig.SignIn("Ann");
+  vx::Lobby().CurrentCasino = rig.DefaultCasino();
+  TMainRoom room;
+  room.Show();
+  rig.Answers.push_back(mrOk);
+  room.EnterGame(31);
+  EXPECT_EQ(rig.MessageTexts(), std::vector<std::string>{TMainRoom::kSlotsPlaceholderText});
+  EXPECT_EQ(room.CurrentGame(), nullptr);
+  EXPECT_EQ(rig.FadeOuts, 0);
+  EXPECT_TRUE(room.Scene()->Visible());
+}
+
+TEST(ExitGame, RefusedDuringARoundAskedOutsideDeveloperModeAndEveryFileSavedOnLeaving) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  lobby.room->Show();
+  lobby.room->EnterGame(10);
+  auto* game = lobby.last;
+  ASSERT_NE(game, nullptr);
+
+  game->RoundState = 1;  // busy: ignored without a word
+  lobby.room->ExitGame();
+  EXPECT_TRUE(rig.Messages.empty());
+  game->RoundState = 2;  // a round in progress
+  rig.Answers.push_back(mrOk);
+  lobby.room->ExitGame();
+  EXPECT_EQ(rig.MessageTexts().back(), "You have a game in progress. You cannot exit now.");
+  EXPECT_EQ(rig.Messages.back().Kind, mkWarning);
+  game->RoundState = 0;
+  rig.Answers.push_back(mrNo);
+  lobby.room->ExitGame();
+  EXPECT_EQ(lobby.room->CurrentGame(), game);
+
+  game->Data.CountHand("HAND_FULLHOUSE");
+  const std::string dataFile = game->Data.FileName;
+  rig.Answers.push_back(mrYes);
+  lobby.room->ExitGame();
+  EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
+  EXPECT_EQ(vx::Lobby().CurrentGame, nullptr);
+  EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1000u);
+  EXPECT_TRUE(fs::exists(vx::ToNativePath(dataFile)));
+  const std::string players = vxtest::TempDir::ReadFile(vx::ToNativePath(rig.Settings().PlayersFile));
+  EXPECT_NE(players.find("<Bank>1000</Bank>"), std::string::npos) << players;
+  const std::string casino = vxtest::TempDir::ReadFile(vx::ToNativePath(rig.DefaultCasino()->StatisticsFile));
+  EXPECT_NE(casino.find("<GameIDStr>VXG_VP_JACKSORBETTER</GameIDStr>"), std::string::npos) << casino;
+  EXPECT_NE(casino.find("<CreditIn>100</CreditIn>"), std::string::npos) << casino;
+  EXPECT_NE(casino.find("<CreditOut>100</CreditOut>"), std::string::npos) << casino;
+  EXPECT_NE(casino.find("HAND_FULLHOUSE"), std::string::npos) << casino;
+  EXPECT_TRUE(lobby.Scene()->Visible());
+  EXPECT_FALSE(lobby.nav.Scene()->BtnCredit->Visible());
+
+  // In developer mode nothing is asked.
+  rig.AppInfo.DeveloperMode = true;
+  lobby.room->EnterGame(11);
+  const size_t asked = rig.Messages.size();
+  lobby.room->ExitGame();
+  EXPECT_EQ(rig.Messages.size(), asked);
+  EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
+}
+
+TEST(ExitGame, EveryStepRunsWhenAnEarlierOneFailsSoThePlayerCanAlwaysLeave) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  rig.AppInfo.DeveloperMode = true;
+  lobby.room->Show();
+  lobby.room->EnterGame(10);
+  // The casino statistics cannot be written: a file stands where their folder should be.
+  vxtest::TempDir::WriteFile(rig.dir.File("blocker"), "x");
+  rig.DefaultCasino()->StatisticsFile = rig.dir.File("blocker") + "/casino.xml";
+  lobby.room->ExitGame();
+  EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
+  EXPECT_TRUE(vx::LogContains("ERROR: Leaving the game: saving the casino statistics failed"));
+  EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1000u);
+  EXPECT_TRUE(fs::exists(vx::ToNativePath(rig.Settings().PlayersFile)));
+  EXPECT_TRUE(lobby.Scene()->Visible());
+}
+
+TEST(ExitGame, LeavingFromAButtonOfTheGamesOwnScreenFreesItSafely) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  rig.AppInfo.DeveloperMode = true;
+  lobby.room->Show();
+  lobby.room->EnterGame(10);
+  TVXGameScene* screen = lobby.last->GetScene();
+  auto* leave = new TVXButton(screen);
+  leave->SetName("BTN_LEAVE");
+  screen->AddControl(leave);
+  leave->SetBounds(100, 100, 100, 50);
+  leave->OnClick = [&](TVXComponent*) { lobby.room->ExitGame(); };
+  vx::WeakRef<TVXGameScene> alive(screen);
+  lobby.nav.Update();
+  rig.ClickAt(150, 125);
+  EXPECT_FALSE(alive);
+  EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
+  EXPECT_TRUE(lobby.Scene()->Visible());
+}
+
+TEST(ExitGame, ClosingTheProgramWithAGameRunningSettlesItFirst) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  lobby.room->Show();
+  lobby.room->EnterGame(10);
+  // A win still pending goes into the credit, and the credit into the bank.
+  lobby.last->Data.Win = 50;
+  lobby.room->CloseGame();
+  EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
+  EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1050u);
+}
+
+TEST(LobbyExit, TheLobbysExitSavesTheCasinoAndOpensItAgain) {
+  LobbyRig rig;
+  TVXCity city;
+  vx::Lobby().City = &city;
+  rig.SignIn("Ann");
+  TNavigation nav;
+  vx::Lobby().Navigation = &nav;
+  city.EnterMainRoom();
+  TMainRoom* room = vx::Lobby().MainRoom;
+  ASSERT_NE(room, nullptr);
+  ASSERT_FALSE(fs::exists(vx::ToNativePath(rig.DefaultCasino()->StatisticsFile)));
+  rig.Click(room->Scene()->BtnExitGame);
+  EXPECT_TRUE(fs::exists(vx::ToNativePath(rig.DefaultCasino()->StatisticsFile)));
+  EXPECT_EQ(vx::Lobby().MainRoom, room);
+  EXPECT_TRUE(room->Scene()->Visible());
+  EXPECT_FALSE(room->Scene()->Hidden);
+  vx::Lobby().Navigation = nullptr;
+  vx::Lobby().City = nullptr;
+}
+
+TEST(City, OpensTheDefaultCasinosLobbyOnlyWhenItExistsAndBindsThePlayersRecord) {
+  {
+    // No "VideoPokerCasino": the lobby never opens.
+    LobbyRig rig("[GENERAL]\nRank=1\n");
+    fs::rename(fs::path(rig.ProgramFolder) / "Casinos" / "VideoPokerCasino", fs::path(rig.ProgramFolder) / "Casinos" / "Other");
+    TVXCasinoManager casinos(rig.Settings().CasinosFolder, rig.Catalogue());
+    vx::Lobby().CasinoManager = &casinos;
+    TVXCity city;
+    city.EnterMainRoom();
+    EXPECT_EQ(vx::Lobby().MainRoom, nullptr);
+    city.SelectCasino("Other");
+    EXPECT_NE(vx::Lobby().MainRoom, nullptr);  // any casino with its casino.dat opens
+  }
+  LobbyRig rig;
+  TVXPlayer* player = rig.SignIn("Ann");
+  player->Statistics = nullptr;
+  rig.Settings().SetCasino("MakeDefault");
+  TVXCity city;
+  // A casino the manager knows whose description went missing meanwhile: nothing happens.
+  const fs::path dat = fs::path(rig.ProgramFolder) / "Casinos" / "VideoPokerCasino" / "casino.dat";
+  fs::rename(dat, dat.string() + ".away");
+  city.SelectCasino("VideoPokerCasino");
+  EXPECT_EQ(vx::Lobby().MainRoom, nullptr);
+  fs::rename(dat.string() + ".away", dat);
+
+  city.SelectCasino("videopokercasino");
+  TMainRoom* room = vx::Lobby().MainRoom;
+  ASSERT_NE(room, nullptr);
+  EXPECT_EQ(rig.Settings().CasinoName, "VideoPokerCasino");
+  EXPECT_EQ(vx::Lobby().CurrentCasino, rig.DefaultCasino());
+  ASSERT_NE(player->Statistics, nullptr);
+  EXPECT_EQ(player->Statistics, rig.DefaultCasino()->FindPlayerStatistics("ann", false));
+  EXPECT_TRUE(room->Scene()->Visible());
+  // The lobby is made once and shown again.
+  city.EnterMainRoom();
+  EXPECT_EQ(vx::Lobby().MainRoom, room);
+}
