@@ -30,9 +30,9 @@ LintRun LintScenes(LintWorld& world, const std::vector<SceneEntry>& entries, con
       run.Findings.push_back({entry.Label, "", "", "", "cannot be built: " + (failure.empty() ? "no scene" : failure)});
       continue;
     }
-    const std::string theme = scene->SceneName() + "\\theme.scn";
-    if (entry.AwaitsTheme && !world.Resources().FileExists(theme)) {
-      run.Waiting.push_back(entry.Label + " (" + theme + ")");
+    const std::string theme = scene->SceneName().empty() ? std::string() : scene->SceneName() + "\\theme.scn";
+    if (!entry.AwaitsArt.empty() && !world.Resources().FileExists(entry.AwaitsArt)) {
+      run.Waiting.push_back(entry.Label + " (" + entry.AwaitsArt + ")");
       continue;
     }
     for (const std::string& e : errors) run.Findings.push_back({entry.Label, "", "", theme, "logged \"" + e + "\""});

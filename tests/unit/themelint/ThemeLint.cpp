@@ -300,9 +300,17 @@ bool Linter::FontExists(const std::string& name) const {
   return std::any_of(fontNames_.begin(), fontNames_.end(), [&](const std::string& f) { return vx::SameText(f, name); });
 }
 
-bool Linter::Exempt(const std::string& sceneName, const std::string& control) const {
+bool Linter::Exempt(const TVXScene& scene, const TVXCustomControl& control) const {
   return std::any_of(exemptions_.begin(), exemptions_.end(),
-                     [&](const Exemption& e) { return e.Applies && e.Applies(sceneName, control); });
+                     [&](const Exemption& e) { return e.Applies && e.Applies(scene, control); });
+}
+
+bool KnownFault::Matches(const Finding& finding) const {
+  if (Scene != "*" && Scene != finding.Scene) return false;
+  const bool prefix = !Control.empty() && Control.back() == '*';
+  const std::string stem = prefix ? Control.substr(0, Control.size() - 1) : Control;
+  if (prefix ? finding.Control.rfind(stem, 0) != 0 : finding.Control != stem) return false;
+  return finding.Problem.find(Words) != std::string::npos;
 }
 
 std::vector<std::string> Linter::ThemesRead() const {
@@ -312,14 +320,18 @@ std::vector<std::string> Linter::ThemesRead() const {
 }
 
 void Linter::LintScene(const std::string& label, TVXScene& scene) {
-  const std::string file = Upper(scene.SceneName()) + "\\theme.scn";
-  std::set<std::string>& names = controlsOfTheme_[file];
-  firstReader_.emplace(file, label);
-  for (int32_t i = 0; i < scene.ControlCount(); ++i)
-    if (TVXCustomControl* c = scene.GetControl(i); c != nullptr && !c->Name().empty()) names.insert(Upper(c->Name()));
-
   ++scenes_;
-  CheckSections(label, scene, file);
+  // A scene without a section name reads no theme (the fades' scenes): only what it draws
+  // and where is checked.
+  const std::string file = scene.SceneName().empty() ? std::string() : Upper(scene.SceneName()) + "\\theme.scn";
+  if (!file.empty()) {
+    std::set<std::string>& names = controlsOfTheme_[file];
+    firstReader_.emplace(file, label);
+    for (int32_t i = 0; i < scene.ControlCount(); ++i)
+      if (TVXCustomControl* c = scene.GetControl(i); c != nullptr && !c->Name().empty())
+        names.insert(Upper(c->Name()));
+    CheckSections(label, scene, file);
+  }
   CheckTextures(label, scene, file);
   CheckGeometry(label, scene, file);
 }
@@ -349,7 +361,7 @@ void Linter::CheckSections(const std::string& label, TVXScene& scene, const std:
   for (const auto& [upper, controls] : byName) {
     const std::string& name = controls.front()->Name();
     if (!store.SectionExists(name)) {
-      if (!Exempt(scene.SceneName(), name))
+      if (!Exempt(scene, *controls.front()))
         Add(label, name, "", file, "no section for this " + Describe(controls.front()) + " " + Rect(controls.front()));
       continue;
     }
@@ -382,7 +394,7 @@ void Linter::CheckTextures(const std::string& label, TVXScene& scene, const std:
   std::set<const TVXCustomControl*> seen;
   Walk(&scene, all, seen);
   TVXStore store;
-  if (const std::string path = resources_.FileExists(file) ? resources_.GetFileName(file) : std::string();
+  if (const std::string path = !file.empty() && resources_.FileExists(file) ? resources_.GetFileName(file) : std::string();
       !path.empty()) {
     std::string text;
     if (ReadFileText(path, text)) store.SetText(text);
@@ -394,8 +406,15 @@ void Linter::CheckTextures(const std::string& label, TVXScene& scene, const std:
                                                : c->Name();
     const std::string key = c->TextureInfo.Key();
     const bool resolves = resources_.FileExists(key);
-    if (!c->TextureLoaded() && ShowsColourBox(c) && !DrawsColoursByDesign(c)) {
-      const bool colouredPanel = IsPlainPanel(c) && !c->Name().empty() && store.ValueExists(c->Name(), "Color4");
+    // A control of no size draws nothing, whatever it lacks.
+    const bool drawsArea = c->Width() > 0 && c->Height() > 0;
+    if (!c->TextureLoaded() && drawsArea && ShowsColourBox(c) && !DrawsColoursByDesign(c)) {
+      // A panel is a coloured area on purpose when its theme or its code gave it colours.
+      const auto& colours = c->Color4();
+      const bool codeColours = std::any_of(colours.begin(), colours.end(),
+                                           [](uint32_t v) { return (v & 0xFFFFFFu) != 0xFFFFFFu; });
+      const bool colouredPanel =
+          IsPlainPanel(c) && (codeColours || (!c->Name().empty() && store.ValueExists(c->Name(), "Color4")));
       if (!colouredPanel) {
         Add(label, name, key, file,
             resolves ? "the picture exists but did not load: the " + Describe(c) + " draws a colour box instead"

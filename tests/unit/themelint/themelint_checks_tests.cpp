@@ -124,13 +124,13 @@ protected:
   }
 
   std::vector<Finding> Lint(bool writeTheme = true, std::vector<std::string> themeKeys = {"LINTTEST\\theme.scn"},
-                            bool awaitsTheme = false) {
+                            std::string awaitsArt = {}) {
     if (writeTheme) vxtest::TempDir::WriteFile((Pak() / "LINTTEST" / "theme.scn").string(), theme);
     LintWorld world(Program().string() + "/", (dir.Path() / "temp").string(),
                     std::make_unique<vxtest::RecordingDevice>());
     EXPECT_TRUE(world.Started());
     const std::vector<SceneEntry> entries = {
-        {"test scene", [](LintContext& ctx) -> TVXScene* { return ctx.Own(new TestScene(ctx.Root())); }, awaitsTheme}};
+        {"test scene", [](LintContext& ctx) -> TVXScene* { return ctx.Own(new TestScene(ctx.Root())); }, awaitsArt}};
     const LintRun run = LintScenes(world, entries, exemptions, themeKeys);
     waiting = run.Waiting;
     return run.Findings;
@@ -208,8 +208,8 @@ TEST_F(LintChecks, ControlsWithoutSectionsAndSectionsWithoutControlsAreReported)
   EXPECT_EQ(Count(findings, "", "", "no registered scene reads this theme"), 1) << All(findings);
 
   // An exempted control needs no section; the stray section is still stray.
-  exemptions.push_back({[](const std::string& scene, const std::string& control) {
-                          return scene == "LINTTEST" && control == "LBL_TITLE";
+  exemptions.push_back({[](const TVXScene& scene, const TVXCustomControl& control) {
+                          return scene.SceneName() == "LINTTEST" && control.Name() == "LBL_TITLE";
                         },
                         "placed by its scene's code"});
   findings = Lint();
@@ -268,13 +268,26 @@ TEST_F(LintChecks, AMissingThemeIsReportedOrWaitedForAsRegistered) {
       << All(findings);
   EXPECT_TRUE(waiting.empty());
 
-  findings = Lint(false, {}, true);
+  findings = Lint(false, {}, "LINTTEST\\theme.scn");
   EXPECT_TRUE(findings.empty()) << All(findings);
   EXPECT_EQ(waiting, std::vector<std::string>{"test scene (LINTTEST\\theme.scn)"});
 
-  // Once the theme exists, the entry is linted like any other.
+  // Once the art exists, the entry is linted like any other.
   Edit("[LBL_TITLE]", "[LBL_TITEL]");
-  findings = Lint(true, {"LINTTEST\\theme.scn"}, true);
+  findings = Lint(true, {"LINTTEST\\theme.scn"}, "LINTTEST\\theme.scn");
   EXPECT_TRUE(waiting.empty());
   EXPECT_EQ(Count(findings, "LBL_TITLE", "", "no section"), 1) << All(findings);
+}
+
+TEST(KnownFaults, MatchTheirSceneTheirControlsAndTheirWordsOnly) {
+  const KnownFault cards{"*", "CARD_MAIN_*", "no picture", "owner"};
+  const KnownFault logo{"test scene", "IMG_LOGO", "colour box", "owner"};
+  const Finding card{"video poker, game 1", "CARD_MAIN_3", "CardSet2\\CARD_MAIN_3.bmp", "VP01\\theme.scn",
+                     "no picture (neither a loose file nor an archive record)"};
+  EXPECT_TRUE(cards.Matches(card));
+  EXPECT_FALSE(cards.Matches({card.Scene, "CARD_DUP_3", card.Key, card.File, card.Problem}));
+  EXPECT_FALSE(cards.Matches({card.Scene, card.Control, card.Key, card.File, "no section for this control"}));
+  EXPECT_TRUE(logo.Matches({"test scene", "IMG_LOGO", "", "", "draws an opaque colour box"}));
+  EXPECT_FALSE(logo.Matches({"other scene", "IMG_LOGO", "", "", "draws an opaque colour box"}));
+  EXPECT_FALSE(logo.Matches({"test scene", "IMG_LOGO2", "", "", "draws an opaque colour box"}));
 }

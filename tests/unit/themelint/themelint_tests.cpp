@@ -25,17 +25,36 @@ TEST(ThemeLint, EveryRegisteredSceneMatchesItsThemeItsPicturesAndTheFonts) {
   const LintRun run = LintScenes(world, Scenes(), Exemptions(), ThemeKeysOf(world.Resources()));
 
   std::map<std::string, std::vector<std::string>> byScene;
-  for (const Finding& f : run.Findings) byScene[f.Scene].push_back(f.ToString());
+  std::vector<int> known(KnownFaults().size(), 0);
+  int newFaults = 0;
+  for (const Finding& f : run.Findings) {
+    bool isKnown = false;
+    for (size_t i = 0; i < KnownFaults().size(); ++i) {
+      if (KnownFaults()[i].Matches(f)) {
+        ++known[i];
+        isKnown = true;
+      }
+    }
+    if (isKnown) continue;
+    ++newFaults;
+    byScene[f.Scene].push_back(f.ToString());
+  }
   std::string report;
   for (const auto& [scene, lines] : byScene) {
     report += "\n" + scene + ":";
     for (const std::string& line : lines) report += "\n  " + line;
   }
-  EXPECT_TRUE(run.Findings.empty()) << run.Findings.size()
-                                    << " problems (theme sources: data/themes/<SCENE>/theme.scn, pictures: "
-                                       "tools/datagen):"
-                                    << report;
-  for (const std::string& w : run.Waiting) std::cout << "[ themelint ] not linted yet, no theme: " << w << "\n";
+  EXPECT_EQ(newFaults, 0) << "problems (theme sources: data/themes/<SCENE>/theme.scn, pictures: tools/datagen):"
+                          << report;
+  for (size_t i = 0; i < KnownFaults().size(); ++i) {
+    const KnownFault& k = KnownFaults()[i];
+    if (known[i] > 0)
+      std::cout << "[ themelint ] known fault, " << known[i] << " findings: " << k.Owner << "\n";
+    else
+      ADD_FAILURE() << "the known fault of " << k.Control << " (\"" << k.Words
+                    << "\") no longer occurs: remove it from KnownFaults()";
+  }
+  for (const std::string& w : run.Waiting) std::cout << "[ themelint ] waiting for its art: " << w << "\n";
   std::cout << "[ themelint ] " << run.ScenesLinted << " scenes, " << run.ControlsLinted << " controls linted\n";
   EXPECT_EQ(run.ScenesLinted + static_cast<int32_t>(run.Waiting.size()), static_cast<int32_t>(Scenes().size()));
   // Every dialog has a few controls at least; a much smaller count means scenes came out empty.
