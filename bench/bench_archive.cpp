@@ -14,6 +14,8 @@
 #include "render/RecDb.h"
 #include "tools/common/ArchiveWriter.h"
 
+#include "bench/BenchRatio.h"
+
 namespace {
 
 constexpr int kRecords = 2000;
@@ -120,24 +122,13 @@ BENCHMARK(BM_FileReadAndZlibUncompress)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Crc32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZlibCrc32)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ms;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) ms[r.benchmark_name()] = r.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kMilliseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& m = reporter.ms;
+  auto& m = reporter.times;
   const double read = m["BM_ArchiveReadAll"], ref = m["BM_FileReadAndZlibUncompress"];
   const double crc = m["BM_Crc32"], zcrc = m["BM_ZlibCrc32"];
   std::printf("\nratios (ours / reference; below 1 is faster):\n");

@@ -11,6 +11,8 @@
 #include "games/HandEvaluator.h"
 #include "games/PokerVariants.h"
 
+#include "bench/BenchRatio.h"
+
 namespace {
 
 struct Machine {
@@ -84,31 +86,17 @@ void BM_Evaluate(benchmark::State& s) {
 BENCHMARK(BM_EnumerateOnly)->Arg(10)->Arg(13)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Evaluate)->Arg(10)->Arg(13)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ns, perSecond;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-        ns[r.benchmark_name()] = r.GetAdjustedRealTime();
-        auto it = r.counters.find("items_per_second");
-        if (it != r.counters.end()) perSecond[r.benchmark_name()] = it->second;
-      }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kNanoseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\nhand evaluator against the bare enumeration (time per full deck; ratio = ours / reference):\n");
   for (const char* game : {"10", "13"}) {
     const std::string ours = std::string("BM_Evaluate/") + game, ref = std::string("BM_EnumerateOnly/") + game;
-    auto a = reporter.ns.find(ours), b = reporter.ns.find(ref);
-    if (a == reporter.ns.end() || b == reporter.ns.end() || b->second <= 0) continue;
+    auto a = reporter.times.find(ours), b = reporter.times.find(ref);
+    if (a == reporter.times.end() || b == reporter.times.end() || b->second <= 0) continue;
     std::printf("  game %-3s %12.0f hands/s evaluated, %12.0f hands/s enumerated, ratio %.2f\n", game,
                 reporter.perSecond[ours], reporter.perSecond[ref], a->second / b->second);
   }

@@ -18,6 +18,8 @@
 #include "platform/gl/GlSurface.h"
 #include "render/GfxDevice3.h"
 
+#include "bench/BenchRatio.h"
+
 namespace {
 
 class HeadlessForm : public TGfxForm {};
@@ -180,33 +182,11 @@ BENCHMARK(BM_FrameBudget)->UseManualTime()->Iterations(10)->Unit(benchmark::kMil
 BENCHMARK(BM_UploadTile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyTile)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ns;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.error_occurred) continue;
-      if (r.run_type == Run::RT_Iteration) ns[r.benchmark_name()] = r.GetAdjustedRealTime();
-      // With repetitions, the mean stands for the benchmark.
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "mean") ns[r.run_name.str()] = r.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Ratio(const char* what, const std::string& ours, const std::string& ref) {
-    auto a = ns.find(ours), b = ns.find(ref);
-    if (a == ns.end() || b == ns.end() || b->second <= 0) {
-      std::printf("  %-48s not measured\n", what);
-      return;
-    }
-    std::printf("  %-48s ratio %.2f\n", what, a->second / b->second);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kNanoseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\nGPU device against its references (ours / reference; below 1 is faster):\n");
   reporter.Ratio("TextureMap quads vs hand-written GL loop", "BM_TextureMapQuads", "BM_HandWrittenGLQuads");

@@ -12,6 +12,8 @@
 #include "render/Streams.h"
 #include "tools/common/BmpWriter.h"
 
+#include "bench/BenchRatio.h"
+
 namespace {
 
 constexpr int32_t kW = 800, kH = 600;
@@ -88,30 +90,19 @@ BENCHMARK(BM_BmpDecode)->Arg(32)->Arg(24)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyPixels)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyPixelsFresh)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> us;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) us[r.benchmark_name()] = r.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kMicroseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double copy = reporter.us["BM_MemcpyPixels"], fresh = reporter.us["BM_MemcpyPixelsFresh"];
+  const double copy = reporter.times["BM_MemcpyPixels"], fresh = reporter.times["BM_MemcpyPixelsFresh"];
   if (copy <= 0) return 0;
   std::printf("\nratios against memcpy of the 800x600 pixels (%.1f us; into fresh memory %.1f us, ratio %.2f):\n",
               copy, fresh, fresh / copy);
   for (int bits : {32, 24}) {
     const std::string arg = "/" + std::to_string(bits);
-    const double full = reporter.us["BM_BmpDecodeAndRepack" + arg], dec = reporter.us["BM_BmpDecode" + arg];
+    const double full = reporter.times["BM_BmpDecodeAndRepack" + arg], dec = reporter.times["BM_BmpDecode" + arg];
     if (full > 0 && dec > 0) {
       std::printf("  %d-bit BMP: decode %.1f us (ratio %.2f), decode + pad + repack into tiles %.1f us (ratio %.2f)\n",
                   bits, dec, dec / copy, full, full / copy);

@@ -11,6 +11,8 @@
 
 #include "render/GfxFormats.h"
 
+#include "bench/BenchRatio.h"
+
 namespace {
 
 constexpr int32_t kWidth = 1024, kRows = 256;  // 1 MB of 32-bit pixels
@@ -87,17 +89,6 @@ BENCHMARK(BM_NarrowGeneric)->Apply(Formats);
 BENCHMARK(BM_Widen)->Apply(Formats);
 BENCHMARK(BM_MemcpyRows)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> us;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) us[r.benchmark_name()] = r.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 const char* const kNames[ColorFormatCount] = {"R3G3B2",   "R5G6B5",   "X8R8G8B8", "X1R5G5B5", "X4R4G4B4",
                                                "A8R8G8B8", "A1R5G5B5", "A4R4G4B4", "A8R3G3B2", "A2R2G2B2"};
 
@@ -105,15 +96,15 @@ const char* const kNames[ColorFormatCount] = {"R3G3B2",   "R5G6B5",   "X8R8G8B8"
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kMicroseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double copy = reporter.us["BM_MemcpyRows"];
+  const double copy = reporter.times["BM_MemcpyRows"];
   if (copy <= 0) return 0;
   const double mb = kWidth * kRows * 4 / 1e6;
   std::printf("\nline converters on 1 MB of 32-bit pixels; memcpy %.0f MB/s (ratio = time / memcpy time):\n", mb / copy * 1e6);
   for (int f = 0; f < ColorFormatCount; ++f) {
     const std::string arg = "/" + std::to_string(f);
-    const double n = reporter.us["BM_Narrow" + arg], g = reporter.us["BM_NarrowGeneric" + arg], w = reporter.us["BM_Widen" + arg];
+    const double n = reporter.times["BM_Narrow" + arg], g = reporter.times["BM_NarrowGeneric" + arg], w = reporter.times["BM_Widen" + arg];
     if (n <= 0 || g <= 0 || w <= 0) continue;
     std::printf("  %-9s narrow %6.0f MB/s (ratio %5.2f, table-driven %5.2f)  widen %6.0f MB/s (ratio %5.2f)\n", kNames[f],
                 mb / n * 1e6, n / copy, g / copy, mb / w * 1e6, w / copy);

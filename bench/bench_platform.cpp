@@ -18,6 +18,8 @@
 #include "platform/Files.h"
 #include "platform/MessagePump.h"
 
+#include "bench/BenchRatio.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -138,22 +140,11 @@ BENCHMARK(BM_RefWriteInPlace);
 BENCHMARK(BM_PumpIdlePass);
 BENCHMARK(BM_RefIdleCall);
 
-// Keeps each benchmark's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ns;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) ns[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kNanoseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const std::pair<const char*, const char*> pairs[] = {
       {"BM_ResolveExact", "BM_RefStat"},       {"BM_ResolveFolded", "BM_RefRealpath"},
@@ -162,8 +153,8 @@ int main(int argc, char** argv) {
   };
   std::printf("\nratio (ours / reference, time per operation; below 1 is faster):\n");
   for (auto [ours, ref] : pairs) {
-    auto a = reporter.ns.find(ours), b = reporter.ns.find(ref);
-    if (a == reporter.ns.end() || b == reporter.ns.end() || b->second <= 0) continue;
+    auto a = reporter.times.find(ours), b = reporter.times.find(ref);
+    if (a == reporter.times.end() || b == reporter.times.end() || b->second <= 0) continue;
     std::printf("  %-18s / %-20s = %.3g\n", ours, ref, a->second / b->second);
   }
   T();  // the tree is removed at exit

@@ -36,6 +36,8 @@
 #include "tools/datagen/Art.h"
 #include "tools/datagen/Generator.h"
 
+#include "bench/BenchRatio.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -277,26 +279,13 @@ BENCHMARK(BM_ProfileFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CreditFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyFrame)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ns;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-        ns[r.benchmark_name()] = r.GetAdjustedRealTime() * (r.time_unit == benchmark::kMicrosecond ? 1000.0 : 1.0);
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kNanoseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& t = reporter.ns;
+  auto& t = reporter.times;
   auto have = [&](const char* a, const char* b) { return t.count(a) && t.count(b) && t[b] > 0; };
   if (have("BM_ChangePlayerSaved", "BM_PugixmlChangeSaved")) {
     std::printf("\nprofile change saved, %d players (ratio = ours / pugixml): %.1f us vs %.1f us, ratio %.2f\n",

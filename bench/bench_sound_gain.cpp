@@ -9,6 +9,8 @@
 
 #include "platform/audio/AudioMix.h"
 
+#include "bench/BenchRatio.h"
+
 namespace {
 
 constexpr size_t kFrames = 4096;
@@ -48,17 +50,6 @@ void BM_SdlMixVolume(benchmark::State& state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(src.size() * 2));
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) {
-      if (r.run_name.function_name == "BM_GainStage") g_ours = r.GetAdjustedRealTime();
-      if (r.run_name.function_name == "BM_SdlMixVolume") g_reference = r.GetAdjustedRealTime();
-    }
-  }
-};
-
 }  // namespace
 
 BENCHMARK(BM_GainStage);
@@ -66,8 +57,10 @@ BENCHMARK(BM_SdlMixVolume);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kNanoseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  g_ours = reporter.Time("BM_GainStage");
+  g_reference = reporter.Time("BM_SdlMixVolume");
   if (g_ours > 0 && g_reference > 0) {
     std::printf("gain stage / SDL_MixAudioFormat time ratio: %.2f (below 1 is faster)\n", g_ours / g_reference);
     std::printf("one 4096-frame buffer (%.1f ms of audio) takes %.2f us\n", kFrames * 1000.0 / 44100, g_ours / 1000);

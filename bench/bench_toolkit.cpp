@@ -16,6 +16,8 @@
 #include "render/GfxImg.h"
 #include "support/RecordingDevice.h"
 
+#include "bench/BenchRatio.h"
+
 namespace {
 
 class Host : public TVXHostBase {
@@ -159,26 +161,13 @@ BENCHMARK(BM_MouseMoveRouting)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ControlAt)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FlatHitTest)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ns;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-        ns[r.benchmark_name()] = r.GetAdjustedRealTime() * (r.time_unit == benchmark::kMicrosecond ? 1000.0 : 1.0);
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kNanoseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& t = reporter.ns;
+  auto& t = reporter.times;
   auto ratio = [&](const char* ours, const char* ref) {
     if (t.count(ours) == 0 || t.count(ref) == 0 || t[ref] <= 0) return;
     std::printf("  %-22s %9.2f us, %-16s %9.2f us, ratio %.2f\n", ours, t[ours] / 1000.0, ref, t[ref] / 1000.0,

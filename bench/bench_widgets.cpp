@@ -21,6 +21,8 @@
 #include "tools/common/ArchiveWriter.h"
 #include "tools/common/RecordWriters.h"
 
+#include "bench/BenchRatio.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -137,26 +139,13 @@ BENCHMARK(BM_List1000AtTop)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_List1000InTheMiddle)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ListVisibleRowsOnly)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ns;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-        ns[r.benchmark_name()] = r.GetAdjustedRealTime() * (r.time_unit == benchmark::kMicrosecond ? 1000.0 : 1.0);
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kNanoseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& t = reporter.ns;
+  auto& t = reporter.times;
   const char* ref = "BM_ListVisibleRowsOnly";
   std::printf("\nlist box frame on the recording device (ratio = 1,000 rows / visible rows only):\n");
   for (const char* ours : {"BM_List1000AtTop", "BM_List1000InTheMiddle"}) {

@@ -16,6 +16,8 @@
 
 #include "tests/unit/xmlstore/GameShapes.h"
 
+#include "bench/BenchRatio.h"
+
 namespace {
 
 using namespace shapes;
@@ -122,27 +124,17 @@ BENCHMARK(BM_PugiParse)->Apply(Sizes);
 BENCHMARK(BM_XmlSave)->Apply(Sizes);
 BENCHMARK(BM_PugiSave)->Apply(Sizes);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ms;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) ms[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vxbench::RatioReporter reporter(vxbench::kMilliseconds);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\ncasino statistics load/save against pugixml on the same bytes (ratio = ours / pugixml):\n");
   for (int n : kSizes) {
     const std::string arg = "/" + std::to_string(n);
-    const double load = reporter.ms["BM_XmlLoad" + arg], parse = reporter.ms["BM_PugiParse" + arg];
-    const double save = reporter.ms["BM_XmlSave" + arg], ser = reporter.ms["BM_PugiSave" + arg];
+    const double load = reporter.times["BM_XmlLoad" + arg], parse = reporter.times["BM_PugiParse" + arg];
+    const double save = reporter.times["BM_XmlSave" + arg], ser = reporter.times["BM_PugiSave" + arg];
     if (load <= 0 || parse <= 0 || save <= 0 || ser <= 0) continue;
     const double mb = static_cast<double>(FixtureFor(n).text.size()) / 1e6;
     std::printf("  %5d players (%6.1f MB): load %8.2f ms vs parse %7.2f ms, ratio %5.2f | save %8.2f ms vs "
