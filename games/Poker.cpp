@@ -40,7 +40,6 @@ TPoker::TPoker(TGameInfo* info) : TVXGame(info) {
         ", PLAYING IT AS GAME 10");
     Variant = vx::FindPokerVariant(10);
   }
-  Options = 0;
   Options = Variant->Options;
   CardSet = Variant->CardSet;
   Data->BetListEnabled = Variant->BetListEnabled();
