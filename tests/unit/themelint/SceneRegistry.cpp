@@ -98,13 +98,11 @@ const std::vector<SceneEntry>& Scenes() {
        }},
       // The lobby's screens.
       {"main room",
-       [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TMainRoomScene(ctx.Root(), ctx.Casino()))); },
-       "MAINROOM\\theme.scn"},
-      {"menu bar", [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TNavigationScene(ctx.Root()))); },
-       "NAVIGATION\\theme.scn"},
-      {"loading screen", [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TLoaderScene(ctx.Root()))); },
-       "LOADER\\theme.scn"},
-      {"intro", [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TAnimIntro())->FadeScene; }, "Logo\\casino.bmp"},
+       [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TMainRoomScene(ctx.Root(), ctx.Casino()))); }},
+      {"menu bar", [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TNavigationScene(ctx.Root()))); }},
+      {"loading screen", [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TLoaderScene(ctx.Root()))); }},
+      // The intro's fade scene reads no theme: its picture and its black panel are checked.
+      {"intro", [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TAnimIntro())->FadeScene; }},
       // The games.
       Poker(1), Poker(2), Poker(3), Poker(4), Poker(5), Poker(6),
       Poker(10), Poker(11), Poker(12), Poker(13), Poker(14), Poker(15),
