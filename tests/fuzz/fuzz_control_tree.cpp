@@ -12,34 +12,12 @@
 #include "framework/VXHost.h"
 #include "render/GfxDevice.h"
 #include "render/GfxImg.h"
+#include "tests/support/NullDevice.h"
 
 namespace {
 
 // Accepts every drawing call and draws nothing.
-class NullDevice : public TGfxDevice {
-public:
-  NullDevice() : TGfxDevice(nullptr) {
-    width_ = 800;
-    height_ = 600;
-    initialized_ = true;
-    surfaceCreated_ = true;
-  }
-  std::unique_ptr<TGfxImage> CreateImage() override { return nullptr; }
-  int32_t Initialize() override { return 0; }
-  int32_t Finalize() override { return 0; }
-  int32_t InitDevice() override { return 0; }
-  int32_t DoneDevice() override { return 0; }
-  int32_t CheckState() override { return 0; }
-  int32_t BeginScene() override { return 0; }
-  int32_t EndScene() override { return 0; }
-  int32_t Present() override { return 0; }
-  int32_t Clear(uint32_t) override { return 0; }
-  int32_t PutPixel(int32_t, int32_t, uint32_t, int32_t) override { return 0; }
-  int32_t FillQuad(const TPoint4&, const TColor4&, int32_t) override { return 0; }
-  int32_t WireQuad(const TPoint4&, const TColor4&, int32_t) override { return 0; }
-  int32_t Line(TGfxPoint, TGfxPoint, uint32_t, uint32_t, int32_t) override { return 0; }
-  int32_t TextureMap(TGfxImage*, const TPoint4&, const TColor4&, int32_t, const TGfxPattern&) override { return 0; }
-};
+using NullDevice = vxtest::NullDevice;
 
 class Host : public TVXHostBase {
 public:

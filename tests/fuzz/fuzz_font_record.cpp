@@ -13,26 +13,12 @@
 #include "render/GfxImg2.h"
 #include "render/RecDb.h"
 #include "tools/common/ArchiveWriter.h"
+#include "tests/support/NullDevice.h"
 
 namespace {
 
-class NullDevice : public TGfxDevice {
+class NullDevice : public vxtest::NullDevice {
 public:
-  NullDevice() : TGfxDevice(nullptr) { surfaceCreated_ = true; }
-  std::unique_ptr<TGfxImage> CreateImage() override { return std::make_unique<TGfxImage2>(); }
-  int32_t Initialize() override { return 0; }
-  int32_t Finalize() override { return 0; }
-  int32_t InitDevice() override { return 0; }
-  int32_t DoneDevice() override { return 0; }
-  int32_t CheckState() override { return 0; }
-  int32_t BeginScene() override { return 0; }
-  int32_t EndScene() override { return 0; }
-  int32_t Present() override { return 0; }
-  int32_t Clear(uint32_t) override { return 0; }
-  int32_t PutPixel(int32_t, int32_t, uint32_t, int32_t) override { return 0; }
-  int32_t FillQuad(const TPoint4&, const TColor4&, int32_t) override { return 0; }
-  int32_t WireQuad(const TPoint4&, const TColor4&, int32_t) override { return 0; }
-  int32_t Line(TGfxPoint, TGfxPoint, uint32_t, uint32_t, int32_t) override { return 0; }
   int32_t TextureMap(TGfxImage* image, const TPoint4&, const TColor4&, int32_t, const TGfxPattern& p) override {
     auto* i2 = static_cast<TGfxImage2*>(image);
     TImageTexture texture;

@@ -14,6 +14,7 @@
 #include "support/TempDir.h"
 #include "tools/common/ArchiveWriter.h"
 #include "tools/common/RecordWriters.h"
+#include "tests/support/NullDevice.h"
 
 namespace {
 
@@ -25,29 +26,11 @@ struct Quad {
 };
 
 // Draws nothing: keeps every textured quad it is given.
-class QuadRecorder : public TGfxDevice {
+class QuadRecorder : public vxtest::NullDevice {
 public:
-  explicit QuadRecorder(bool ready = true) : TGfxDevice(nullptr) {
-    surfaceCreated_ = ready;
-    initialized_ = ready;
-    for (int i = 0; i < 3; ++i) SetPreferredFormat(i, COLOR_A8R8G8B8);
-  }
+  explicit QuadRecorder(bool ready = true) : vxtest::NullDevice(ready) {}
   std::vector<Quad> quads;
 
-  std::unique_ptr<TGfxImage> CreateImage() override { return std::make_unique<TGfxImage2>(); }
-  int32_t Initialize() override { return 0; }
-  int32_t Finalize() override { return 0; }
-  int32_t InitDevice() override { return 0; }
-  int32_t DoneDevice() override { return 0; }
-  int32_t CheckState() override { return 0; }
-  int32_t BeginScene() override { return 0; }
-  int32_t EndScene() override { return 0; }
-  int32_t Present() override { return 0; }
-  int32_t Clear(uint32_t) override { return 0; }
-  int32_t PutPixel(int32_t, int32_t, uint32_t, int32_t) override { return 0; }
-  int32_t FillQuad(const TPoint4&, const TColor4&, int32_t) override { return 0; }
-  int32_t WireQuad(const TPoint4&, const TColor4&, int32_t) override { return 0; }
-  int32_t Line(TGfxPoint, TGfxPoint, uint32_t, uint32_t, int32_t) override { return 0; }
   int32_t TextureMap(TGfxImage*, const TPoint4& points, const TColor4& colours, int32_t effect,
                      const TGfxPattern& pattern) override {
     quads.push_back({points, colours, effect, pattern.Pattern});

@@ -13,33 +13,13 @@
 #include "support/TempDir.h"
 #include "tools/common/ArchiveWriter.h"
 #include "tools/common/FontBaker.h"
+#include "tests/support/NullDevice.h"
 
 namespace {
 
 const char* kFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-class ReadyDevice : public TGfxDevice {
-public:
-  ReadyDevice() : TGfxDevice(nullptr) {
-    surfaceCreated_ = true;
-    for (int i = 0; i < 3; ++i) SetPreferredFormat(i, COLOR_A8R8G8B8);
-  }
-  std::unique_ptr<TGfxImage> CreateImage() override { return std::make_unique<TGfxImage2>(); }
-  int32_t Initialize() override { return 0; }
-  int32_t Finalize() override { return 0; }
-  int32_t InitDevice() override { return 0; }
-  int32_t DoneDevice() override { return 0; }
-  int32_t CheckState() override { return 0; }
-  int32_t BeginScene() override { return 0; }
-  int32_t EndScene() override { return 0; }
-  int32_t Present() override { return 0; }
-  int32_t Clear(uint32_t) override { return 0; }
-  int32_t PutPixel(int32_t, int32_t, uint32_t, int32_t) override { return 0; }
-  int32_t FillQuad(const TPoint4&, const TColor4&, int32_t) override { return 0; }
-  int32_t WireQuad(const TPoint4&, const TColor4&, int32_t) override { return 0; }
-  int32_t Line(TGfxPoint, TGfxPoint, uint32_t, uint32_t, int32_t) override { return 0; }
-  int32_t TextureMap(TGfxImage*, const TPoint4&, const TColor4&, int32_t, const TGfxPattern&) override { return 0; }
-};
+using ReadyDevice = vxtest::NullDevice;
 
 // The largest alpha inside one glyph's visible cell.
 uint32_t MaxCoverage(TGfxImage& image, int32_t glyph) {
