@@ -32,6 +32,7 @@ void TVXLobbyProgram::CreateCasinoManager() {
   casinos_ = std::make_unique<TVXCasinoManager>(settings->CasinosFolder, *catalogue);
   vx::Lobby().GameManager = catalogue;
   vx::Lobby().CasinoManager = casinos_.get();
+  Log("INFO: Casinos read: " + std::to_string(casinos_->Count()));
 }
 
 void TVXLobbyProgram::CreatePlayers() {
@@ -39,6 +40,7 @@ void TVXLobbyProgram::CreatePlayers() {
   players_ = std::make_unique<TVXPlayers>();
   if (settings != nullptr) players_->FileName = settings->PlayersFile;
   players_->LoadFromFile();
+  Log("INFO: Players read: " + std::to_string(players_->Count()));
   vx::SetPlayers(players_.get());
   vx::Lobby().Players = players_.get();
   vx::SetGameHost(&gameHost_);
@@ -57,9 +59,11 @@ void TVXLobbyProgram::CreateCityAndMenuBar() {
   navigation_ = std::make_unique<TNavigation>();
   lobby.Navigation = navigation_.get();
   navigation_->Show();
+  Log("INFO: City and menu bar ready");
 }
 
 void TVXLobbyProgram::PlayIntro() {
+  Log("INFO: Intro");
   TAnimIntro intro;
   intro.Run();
 }
@@ -72,6 +76,7 @@ int32_t TVXLobbyProgram::SignIn(const std::string& name, const std::string& pass
 
 int32_t TVXLobbyProgram::ShowLoginDialog() {
   if (!players_ || form_.MainScene() == nullptr) return 0;
+  Log("INFO: Login dialog");
   vx::WeakRef<TfrmLogin> dialog(new TfrmLogin(form_.MainScene(), *players_, form_.Setting()));
   const int32_t result = dialog ? dialog->ShowModal() : 0;
   delete dialog.Get();
@@ -104,8 +109,10 @@ void TVXLobbyProgram::ShowHelp() { vx::ShowHelpDialog(); }
 void TVXLobbyProgram::FreeMainRoom() {
   // A running game is settled first: its credit goes to the bank, its data file is saved and
   // its tally merged, so the players and casino saves that follow keep everything.
+  if (vx::Lobby().MainRoom == nullptr) return;
   delete vx::Lobby().MainRoom;
   vx::Lobby().MainRoom = nullptr;
+  Log("INFO: Main room freed");
 }
 
 void TVXLobbyProgram::FreeCity() {
@@ -113,9 +120,11 @@ void TVXLobbyProgram::FreeCity() {
   city_->HideScene();
   city_.reset();
   vx::Lobby().City = nullptr;
+  Log("INFO: City freed");
 }
 
 void TVXLobbyProgram::FreeMenuBar() {
+  if (navigation_) Log("INFO: Menu bar freed");
   navigation_.reset();
   vx::Lobby().Navigation = nullptr;
   vx::Lobby().Login = nullptr;
@@ -131,6 +140,7 @@ void TVXLobbyProgram::FreePlayers() {
   if (vx::Players() == players_.get()) vx::SetPlayers(nullptr);
   vx::Lobby().Players = nullptr;
   players_.reset();
+  Log("INFO: Players saved and freed");
 }
 
 void TVXLobbyProgram::FreeCasinoManager() {
@@ -140,4 +150,5 @@ void TVXLobbyProgram::FreeCasinoManager() {
   vx::Lobby().GameManager = nullptr;
   // Each casino saves its statistics as it goes.
   casinos_.reset();
+  Log("INFO: Casinos saved and freed");
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/LobbyPlaceholder.h"
+#include "app/LobbyProgram.h"
 #include "core/Log.h"
 #include "core/Random.h"
 #include "framework/VXAnim.h"
@@ -122,7 +122,7 @@ void TfrmMain::Initialize() {
   // 6. Game catalogue, casino manager, resource manager.
   gameManager_ = std::make_unique<TVXGameManager>();
   lobby_ = options_.MakeLobby ? options_.MakeLobby() : nullptr;
-  if (!lobby_) lobby_ = std::make_unique<LobbyPlaceholder>();
+  if (!lobby_) lobby_ = std::make_unique<TVXLobbyProgram>(*this);
   lobby_->CreateCasinoManager();
   resources_ = std::make_unique<TVXResourceManager>(setting_->DataFolder, setting_->PakFolder, setting_->TempFolder);
   vx::Program().Resources = resources_.get();

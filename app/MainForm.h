@@ -48,7 +48,7 @@ struct TfrmMainOptions {
   std::function<std::unique_ptr<TGfxDevice>(TGfxForm*)> MakeDevice;
   // The audio back end (the system's, or a silent one, when not set).
   std::function<std::unique_ptr<vx::audio::AudioBackend>()> MakeAudio;
-  // The lobby layer (the placeholders when not set).
+  // The lobby layer (the program's lobby when not set).
   std::function<std::unique_ptr<TVXLobbyLayer>()> MakeLobby;
   // Developer mode (from "dev.id" in the current folder when not set).
   std::optional<bool> DeveloperMode;

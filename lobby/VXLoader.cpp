@@ -37,6 +37,8 @@ TLoaderScene::TLoaderScene(TVXComponent* owner) : TVXScene(owner) {
   LblObjectName = AddLoaderControl<TVXLabel>(this, "LBL_OBJECTNAME", "OBJECTNAME");
   PbLoad = new TVXProgressBar(this);
   PbLoad->SetName("PB_LOAD");
+  // Polished gold, pale at the top ($AABBGGRR; top-left, top-right, bottom-right, bottom-left).
+  PbLoad->BarColor4 = TColor4{0xFFCCF3FFu, 0xFFCCF3FFu, 0xFF389EC9u, 0xFF389EC9u};
   AddControl(PbLoad);
   BtnOk = AddLoaderControl<TVXButton>(this, "BTN_OK", "OK");
 }

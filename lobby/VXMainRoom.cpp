@@ -142,14 +142,8 @@ void TMainRoomScene::LoadTheme(const std::string& casinoName) {
   TVXScene::LoadTheme(casinoName);
   if (!self) return;
   PlaceLogoBacks();
-  // The memo's scroll buttons look like every other list's.
-  for (auto [button, name] : {std::pair{MemoInfo->ScrollBar()->UpButton(), "BTN_SCROLLUP"},
-                              std::pair{MemoInfo->ScrollBar()->DownButton(), "BTN_SCROLLDOWN"}}) {
-    button->TextureInfo.SetFolder("COMMON");
-    button->TextureInfo.SetName(name);
-    PrepareControl(button);
-  }
-  MemoInfo->ScrollBar()->SetAlpha(0);
+  // The memo holds nothing to scroll: its bar would only be two stray arrows.
+  MemoInfo->ScrollBar()->SetVisible(false);
   BuildPreviewStrip();
 }
 

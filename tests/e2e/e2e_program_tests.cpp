@@ -1,6 +1,5 @@
 // The real program as a process, headless on SDL's offscreen driver, on the generated data:
-// it starts, runs its start sequence through the lobby placeholders up to the sign-in
-// message box, and a close request (SIGTERM, which SDL turns into a quit event, as a window
+// it starts, runs its start sequence up to the login dialog, and a close request (SIGTERM, which SDL turns into a quit event, as a window
 // manager's close would be) shuts it down cleanly with "settings.xml" written.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -93,7 +92,7 @@ TEST(Program, DeveloperRunReachesTheSignInBoxAndClosesInOrderOnRequest) {
   // The debug log is written as lines arrive: follow the start sequence through it.
   bool boxShown = false;
   for (int i = 0; i < 600 && !boxShown && Running(pid); ++i) {
-    boxShown = inst.DebugLog().find("INFO: Lobby placeholder: sign-in dialog") != std::string::npos;
+    boxShown = inst.DebugLog().find("INFO: Login dialog") != std::string::npos;
     if (!boxShown) std::this_thread::sleep_for(50ms);
   }
   ASSERT_TRUE(boxShown) << inst.DebugLog();
@@ -103,14 +102,13 @@ TEST(Program, DeveloperRunReachesTheSignInBoxAndClosesInOrderOnRequest) {
 
   const std::string log = inst.DebugLog();
   EXPECT_NE(log.find("FONTS LOADED"), std::string::npos) << log;
-  EXPECT_EQ(log.find("Lobby placeholder: intro"), std::string::npos);  // no intro in developer mode
+  EXPECT_EQ(log.find("INFO: Intro"), std::string::npos);  // no intro in developer mode
   size_t at = 0;
-  for (const char* step : {"no casinos are read yet", "no players are read yet", "no city and no menu bar yet",
-                           "sign-in dialog", "main room freed", "city freed", "menu bar freed", "players freed",
-                           "casino manager freed"}) {
-    const size_t next = log.find(std::string("INFO: Lobby placeholder: ") + step, at);
+  for (const char* step : {"Casinos read: 1", "Players read: 0", "City and menu bar ready", "Login dialog",
+                           "City freed", "Menu bar freed", "Players saved and freed", "Casinos saved and freed"}) {
+    const size_t next = log.find(std::string("INFO: ") + step, at);
     ASSERT_NE(next, std::string::npos) << step << "\n" << log;
-    EXPECT_EQ(Count(log, std::string("Lobby placeholder: ") + step), 1u) << step;
+    EXPECT_EQ(Count(log, std::string("INFO: ") + step), 1u) << step;
     at = next;
   }
   EXPECT_EQ(log.find("ERROR:"), std::string::npos) << log;

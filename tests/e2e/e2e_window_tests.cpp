@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/LobbyPlaceholder.h"
 #include "app/MainForm.h"
 #include "core/Log.h"
 #include "framework/VXEngine.h"
@@ -68,6 +69,8 @@ TEST(MainWindowEndToEnd, IntroSignInBoxClickMainRoomAndCloseOnTheRealWindow) {
   options.ProgramFolder = program.string() + "/";
   options.DeveloperMode = false;
   options.DebugLogFile = dir.File("debug.log");
+  // The shell's own flow, through the placeholders that stood in for the lobby.
+  options.MakeLobby = [] { return std::make_unique<LobbyPlaceholder>(); };
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());

@@ -1,0 +1,350 @@
+// The real main window with the real lobby (SDL window on the offscreen driver, the GPU device
+// on Mesa's software GL, the generated data), driven as a player drives it: window events go
+// into SDL's queue and come back out through the program's own event translation. The run
+// skips the intro with a click, creates a player in the login dialog, signs in, looks at the
+// lobby and a preview, opens the menus and the dialogs behind them, plays nothing but enters
+// and leaves a video-poker game, signs out and in again and leaves through the menu; then the
+// files the program wrote are read back. Screenshots of the intro, the login, the lobby, the
+// preview, the game and the loading screen are written to the test folder.
+#include <gtest/gtest.h>
+#include <SDL.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "core/Log.h"
+#include "framework/VXEngine.h"
+#include "framework/VXFrame.h"
+#include "framework/VXLists.h"
+#include "framework/VXMenus.h"
+#include "framework/VXWidgets.h"
+#include "lobby/VXLoader.h"
+#include "lobby/VXLoginForm.h"
+#include "lobby/VXLobby.h"
+#include "lobby/VXLobbyDialogs.h"
+#include "lobby/VXMainRoom.h"
+#include "lobby/VXNavigation.h"
+#include "lobby/VXPlayers.h"
+#include "lobby/VXProfileForm.h"
+#include "platform/Files.h"
+#include "platform/MessagePump.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Push(SDL_Event e) { SDL_PushEvent(&e); }
+
+void PushMove(uint32_t window, int x, int y) {
+  SDL_Event move{};
+  move.type = SDL_MOUSEMOTION;
+  move.motion.windowID = window;
+  move.motion.x = x;
+  move.motion.y = y;
+  Push(move);
+}
+
+void PushClick(uint32_t window, int x, int y) {
+  PushMove(window, x, y);
+  SDL_Event down{};
+  down.type = SDL_MOUSEBUTTONDOWN;
+  down.button.windowID = window;
+  down.button.button = SDL_BUTTON_LEFT;
+  down.button.state = SDL_PRESSED;
+  down.button.clicks = 1;
+  down.button.x = x;
+  down.button.y = y;
+  Push(down);
+  SDL_Event up = down;
+  up.type = SDL_MOUSEBUTTONUP;
+  up.button.state = SDL_RELEASED;
+  Push(up);
+}
+
+void PushClick(uint32_t window, const TVXCustomControl* c) {
+  PushClick(window, c->Left() + c->Width() / 2, c->Top() + c->Height() / 2);
+}
+
+// Letters and digits as key presses.
+void PushText(uint32_t window, const std::string& text) {
+  for (char ch : text) {
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.windowID = window;
+    key.key.state = SDL_PRESSED;
+    if (ch >= 'A' && ch <= 'Z') {
+      key.key.keysym.sym = 'a' + (ch - 'A');
+      key.key.keysym.scancode = static_cast<SDL_Scancode>(SDL_SCANCODE_A + (ch - 'A'));
+    } else {
+      key.key.keysym.sym = ch;
+      key.key.keysym.scancode = ch == '0' ? SDL_SCANCODE_0 : static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (ch - '1'));
+    }
+    Push(key);
+    SDL_Event up = key;
+    up.type = SDL_KEYUP;
+    up.key.state = SDL_RELEASED;
+    Push(up);
+  }
+}
+
+std::string ShotFolder() {
+  const char* tmp = std::getenv("VX_TEST_TMP");
+  return tmp != nullptr ? tmp : "/tmp";
+}
+
+// A script of steps on the program's own pump: each waits until it is ready (and then a few
+// frames more, so fades and flights settle), then acts.
+class Script {
+public:
+  struct Step {
+    std::string What;
+    std::function<bool()> Ready;
+    std::function<void()> Act;
+    uint64_t Settle = 0;
+  };
+  explicit Script(TfrmMain& form) : form_(form) {}
+  void Add(std::string what, std::function<bool()> ready, std::function<void()> act, uint64_t settle = 20) {
+    steps_.push_back({std::move(what), std::move(ready), std::move(act), settle});
+  }
+  static uint64_t Frames() { return vx::MainPump().Statistics().idlePasses; }
+  void Tick() {
+    if (at_ >= steps_.size()) return;
+    Step& s = steps_[at_];
+    const uint64_t now = SDL_GetTicks64();
+    if (started_ == 0) started_ = now;
+    if (readySince_ == 0 && s.Ready()) readySince_ = Frames() + 1;
+    if (readySince_ != 0 && Frames() >= readySince_ + s.Settle) {
+      s.Act();
+      ++at_;
+      readySince_ = 0;
+      started_ = now;
+      return;
+    }
+    if (now - started_ > 60000) {
+      ADD_FAILURE() << "stuck at: " << s.What;
+      at_ = steps_.size();
+      form_.Close();
+    }
+  }
+  size_t Done() const { return at_; }
+  size_t Count() const { return steps_.size(); }
+
+private:
+  TfrmMain& form_;
+  std::vector<Step> steps_;
+  size_t at_ = 0;
+  uint64_t readySince_ = 0;
+  uint64_t started_ = 0;
+};
+
+void Screenshot(TfrmMain& form, const std::string& name, std::vector<uint32_t>* keep = nullptr) {
+  std::vector<uint32_t> frame;
+  int32_t w = 0, h = 0;
+  ASSERT_EQ(form.Engine->Device()->ReadFrame(frame, w, h), 0);
+  ASSERT_EQ(w, 800);
+  vx::WriteFileAtomic(ShotFolder() + "/" + name, vx::EncodeScreenshotBmp(w, h, frame));
+  if (keep != nullptr) *keep = frame;
+}
+
+// How many pixels of a rectangle differ from black.
+size_t Lit(const std::vector<uint32_t>& frame, int x0, int y0, int x1, int y1) {
+  size_t n = 0;
+  for (int y = y0; y < y1; y += 2)
+    for (int x = x0; x < x1; x += 2) n += (frame[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)] & 0xFFFFFFu) != 0;
+  return n;
+}
+
+template <class T>
+T* Input(TfrmMain& form) {
+  return dynamic_cast<T*>(form.InputScene());
+}
+
+}  // namespace
+
+TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) {
+  ASSERT_TRUE(fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) << "the game data is not generated";
+  vxtest::TempDir dir;
+  const fs::path program = dir.Path() / "program";
+  fs::create_directories(program);
+  for (const char* sub : {"Data", "Sounds", "Help"}) {
+    const fs::path source = fs::path(VX_PROGRAM_DIR) / sub;
+    if (fs::exists(source)) fs::create_directory_symlink(source, program / sub);
+  }
+  // The casinos are written to (statistics, game data): a copy of their own.
+  fs::copy(fs::path(VX_PROGRAM_DIR) / "Casinos", program / "Casinos", fs::copy_options::recursive);
+  vx::MainPump().ResetForTests();
+  vx::ClearLog();
+
+  TfrmMainOptions options;
+  options.ProgramFolder = program.string() + "/";
+  options.DeveloperMode = false;
+  options.DebugLogFile = dir.File("debug.log");
+  // The program's own lobby, as the program makes it.
+  auto form = std::make_unique<TfrmMain>(std::move(options));
+  ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
+  ASSERT_TRUE(form->FormShow());
+  const uint32_t window = form->Window()->WindowId();
+  TfrmMain& f = *form;
+
+  std::vector<uint32_t> lobbyFrame, introFrame;
+  uint64_t introClickedAt = 0, introEndedAt = 0;
+  TMainRoom* room = nullptr;
+  TNavigationScene* nav = nullptr;
+  std::string title;
+  std::vector<std::string> boxes;
+  auto answer = [&](int32_t result) {
+    auto* box = Input<TframeMessage>(f);
+    boxes.push_back(box->MessageLabel->Caption());
+    PushClick(window, result == mrYes ? box->YesButton : box->OkButton);
+  };
+  auto box = [&] { return Input<TframeMessage>(f) != nullptr; };
+  auto inLobby = [&] {
+    room = vx::Lobby().MainRoom;
+    return room != nullptr && !room->Scene()->Hidden && form->InputScene() == form->MainScene() &&
+           vx::Lobby().CurrentGame == nullptr;
+  };
+  auto intro = [&]() -> TAnimIntro* { return dynamic_cast<TAnimIntro*>(f.GetAnim(0)); };
+
+  Script s(f);
+  s.Add("the intro holds the logo", [&] { return intro() != nullptr && intro()->StepNo == 2; },
+        [&] {
+          Screenshot(f, "lobby_intro.bmp", &introFrame);
+          introClickedAt = Script::Frames();
+          PushClick(window, 400, 300);
+        });
+  s.Add("the login dialog", [&] { return Input<TfrmLogin>(f) != nullptr; },
+        [&] {
+          introEndedAt = Script::Frames();
+          Screenshot(f, "lobby_login.bmp");
+          PushClick(window, Input<TfrmLogin>(f)->BtnNewPlayer);
+        },
+        60);
+  s.Add("the profile dialog", [&] { return Input<TfrmProfile>(f) != nullptr; },
+        [&] {
+          auto* p = Input<TfrmProfile>(f);
+          PushClick(window, p->EdtUserName);
+          PushText(window, "TESTER");
+          PushClick(window, p->EdtPassword);
+          PushText(window, "SECRET7");
+          PushClick(window, p->EdtPassword2);
+          PushText(window, "SECRET7");
+          PushClick(window, p->BtnClose);
+        });
+  s.Add("the player is created", box, [&] { answer(mrOk); });
+  s.Add("the login dialog, filled in", [&] { return Input<TfrmLogin>(f) != nullptr && !box(); },
+        [&] { PushClick(window, Input<TfrmLogin>(f)->BtnLogin); });
+  s.Add("the lobby", inLobby,
+        [&] {
+          Screenshot(f, "lobby_lobby.bmp", &lobbyFrame);
+          nav = vx::Lobby().Navigation->Scene();
+          const TVXImage* logo = room->Scene()->FindGame(11)->Logo;
+          PushMove(window, logo->Left() + logo->Width() / 2, logo->Top() + logo->Height() / 2);
+        },
+        60);
+  s.Add("the preview of the game pointed at",
+        [&] {
+          auto* sc = room->Scene();
+          return sc->PnlGamePreview->Visible() && sc->ImgGamePreview->DrawTop == sc->ImgGamePreview->TargetDrawTop();
+        },
+        [&] {
+          title = room->Scene()->LblGameTitle->Caption();
+          Screenshot(f, "lobby_preview.bmp");
+          PushClick(window, nav->MenuPlayer);
+        });
+  s.Add("the player menu is open", [&] { return nav->MenuStatistics->Visible(); },
+        [&] {
+          Screenshot(f, "lobby_menu.bmp");
+          PushClick(window, nav->MenuStatistics);
+        });
+  s.Add("the statistics dialog", box, [&] { answer(mrOk); });
+  s.Add("back in the lobby", [&] { return inLobby() && !box(); }, [&] { PushClick(window, nav->MenuTools); });
+  s.Add("the tools menu is open", [&] { return nav->MenuOptions->Visible(); },
+        [&] { PushClick(window, nav->MenuOptions); });
+  s.Add("the options dialog", box, [&] { answer(mrOk); });
+  // A click on the lobby, in front of which the menu bar lies.
+  s.Add("back in the lobby again", [&] { return inLobby() && !box(); },
+        [&] { PushClick(window, room->Scene()->BtnHelp); });
+  s.Add("the help dialog from the lobby's own button", box, [&] { answer(mrOk); });
+  s.Add("into a game", [&] { return inLobby() && !box(); },
+        [&] { PushClick(window, room->Scene()->FindGame(10)->Logo); });
+  s.Add("the game is on", [&] { return vx::Lobby().CurrentGame != nullptr && room->Scene()->Hidden && !box(); },
+        [&] {
+          Screenshot(f, "lobby_game.bmp");
+          EXPECT_TRUE(nav->BtnCredit->Visible());
+          // The loading screen as the lobby shows it, drawn by the program on its device.
+          TLoader loader;
+          loader.Scene()->LoadTheme(vx::CurrentCasinoName());
+          loader.Scene()->Show();
+          loader.Begin("JACKS OR BETTER 9/6", 120);
+          loader.Step("PNL_PAYOFF", 45);
+          f.RenderNow();
+          Screenshot(f, "lobby_loader.bmp");
+          loader.Scene()->Hide();
+        },
+        60);
+  s.Add("leaving the game", [] { return true; }, [&] { PushClick(window, nav->BtnExitGame); });
+  s.Add("the question before leaving", box, [&] { answer(mrYes); });
+  s.Add("the lobby after the game", inLobby,
+        [&] {
+          PushClick(window, nav->MenuFile);
+        });
+  s.Add("the file menu is open", [&] { return nav->MenuSignOut->Visible(); }, [&] { PushClick(window, nav->MenuSignOut); });
+  s.Add("the question before signing out", box, [&] { answer(mrYes); });
+  s.Add("the login dialog asks again",
+        [&] { return Input<TfrmLogin>(f) != nullptr && !box(); },
+        [&] {
+          EXPECT_EQ(vx::Lobby().Players->CurrentPlayer(), nullptr);
+          auto* login = Input<TfrmLogin>(f);
+          PushClick(window, login->CboPlayerName->Left() + 8, login->CboPlayerName->Top() + login->CboPlayerName->Height() / 2);
+          PushText(window, "TESTER");
+          PushClick(window, login->EdtPassword);
+          PushText(window, "SECRET7");
+          PushClick(window, login->BtnLogin);
+        });
+  s.Add("the lobby once more", inLobby, [&] { PushClick(window, nav->MenuFile); });
+  s.Add("the file menu again", [&] { return nav->MenuExitGame->Visible(); },
+        [&] { PushClick(window, nav->MenuExitGame); });
+
+  const vx::TimerId watcher = vx::MainPump().SetTimer(30, [&] { s.Tick(); });
+  form->Run();
+  vx::MainPump().KillTimer(watcher);
+  EXPECT_EQ(s.Done(), s.Count());
+  EXPECT_TRUE(vx::MainPump().Terminated());
+  form->FormDestroy();
+  form.reset();
+
+  // The intro was cut short by the click, well before its 2000 frames of hold ran out.
+  EXPECT_LT(introEndedAt - introClickedAt, 400u);
+  EXPECT_GT(Lit(introFrame, 250, 130, 550, 470), 10000u);
+  // The lobby as it was on screen: lit everywhere the room is, sixteen logos in their places.
+  ASSERT_EQ(lobbyFrame.size(), 800u * 600u);
+  EXPECT_GT(Lit(lobbyFrame, 0, 0, 800, 600), 110000u);
+  EXPECT_EQ(title, "JACKS OR BETTER BONUS POKER");
+  EXPECT_EQ(boxes, (std::vector<std::string>{"Player TESTER created successfully!", vx::kStatisticsPlaceholderText,
+                                              vx::kOptionsPlaceholderText, vx::kHelpPlaceholderText,
+                                              "Are you sure you want to exit this game ?",
+                                              "Are you sure you want to sign-out?"}));
+
+  // The files: the player with the bank back at 1000, the visit in the casino's statistics,
+  // the game's own data, and the settings.
+  const std::string players = vxtest::TempDir::ReadFile((program / "Players" / "players.xml").string());
+  EXPECT_NE(players.find("<PlayerName>TESTER</PlayerName>"), std::string::npos) << players;
+  EXPECT_NE(players.find("<Bank>1000</Bank>"), std::string::npos) << players;
+  EXPECT_NE(players.find("<Password>SECRET7</Password>"), std::string::npos) << players;
+  const fs::path casinoFolder = program / "Casinos" / "VideoPokerCasino";
+  const std::string casino = vxtest::TempDir::ReadFile((casinoFolder / "casino.xml").string());
+  EXPECT_NE(casino.find("<PlayerName>TESTER</PlayerName>"), std::string::npos) << casino;
+  EXPECT_NE(casino.find("<GameIDStr>VXG_VP_JACKSORBETTER</GameIDStr>"), std::string::npos) << casino;
+  EXPECT_NE(casino.find("<CreditIn>100</CreditIn>"), std::string::npos) << casino;
+  EXPECT_NE(casino.find("<CreditOut>100</CreditOut>"), std::string::npos) << casino;
+  EXPECT_TRUE(fs::exists(casinoFolder / "VXG_VP_JACKSORBETTER.dat"));
+  const std::string settings = vxtest::TempDir::ReadFile((program / "settings.xml").string());
+  EXPECT_NE(settings.find("<VXSetting>"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("<optVSync>True</optVSync>"), std::string::npos) << settings;
+  for (const std::string& line : vx::LogLines()) EXPECT_EQ(line.find("ERROR:"), std::string::npos) << line;
+  vx::MainPump().ResetForTests();
+}
