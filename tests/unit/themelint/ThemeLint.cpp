@@ -121,6 +121,12 @@ bool ShowsColourBox(const TVXControl* c) {
 
 void Walk(TVXCustomControl* node, std::vector<TVXControl*>& out, std::set<const TVXCustomControl*>& seen) {
   if (node == nullptr || !seen.insert(node).second) return;
+  // A hidden control that the scene lists may be shown later; a hidden inner part (a scroll
+  // bar its widget keeps hidden) is shown by nobody, nor is anything on it.
+  // A combo box's list is the exception: hidden until the combo box drops it down.
+  const auto* combo = dynamic_cast<const TVXComboBox*>(node->Owner());
+  const bool dropDown = combo != nullptr && combo->List() == node;
+  if (node->Name().empty() && !node->Visible() && !dropDown) return;
   if (auto* c = dynamic_cast<TVXControl*>(node)) out.push_back(c);
   for (int32_t i = 0; i < node->ChildCount(); ++i) Walk(node->GetChild(i), out, seen);
   // Pages keep their sheets and tabs in lists of their own.
@@ -401,9 +407,12 @@ void Linter::CheckTextures(const std::string& label, TVXScene& scene, const std:
   }
   controls_ += static_cast<int32_t>(all.size());
   for (TVXControl* c : all) {
-    const std::string name = c->Name().empty() ? "(inner " + Describe(c) + " of " +
-                                                     (c->Owner() != nullptr ? c->Owner()->Name() : std::string()) + ")"
-                                               : c->Name();
+    std::string name = c->Name();
+    if (name.empty()) {
+      const TVXComponent* owner = c->Owner();
+      while (owner != nullptr && owner->Name().empty()) owner = owner->Owner();
+      name = "(inner " + Describe(c) + " of " + (owner != nullptr ? owner->Name() : std::string("?")) + ")";
+    }
     const std::string key = c->TextureInfo.Key();
     const bool resolves = resources_.FileExists(key);
     // A control of no size draws nothing, whatever it lacks.
@@ -421,6 +430,14 @@ void Linter::CheckTextures(const std::string& label, TVXScene& scene, const std:
                      : "no picture (neither a loose file nor an archive record): the " + Describe(c) +
                            " draws an opaque colour box " + Rect(c));
       }
+    }
+    // The font a text control ends up with: the theme's, the reader's default "ArialBlack" or
+    // one set in code. An empty name is the first font, on purpose.
+    if (TakesTextKeys(c) && !c->Font.Name().empty() && !FontExists(c->Font.Name()) &&
+        !(store.ValueExists(c->Name(), "FontDXName"))) {
+      Add(label, name, c->Font.Name(), file,
+          "font \"" + c->Font.Name() + "\" (the reader's default or set in code) is not in fonts.vxr: the first font "
+          "is drawn instead");
     }
     // A check box switches between its picture and the "_checked" one.
     if (auto* box = dynamic_cast<TVXCheckBox*>(c); box != nullptr && c->TextureLoaded()) {

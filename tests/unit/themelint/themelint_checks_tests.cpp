@@ -23,8 +23,10 @@ namespace {
 
 class TestScene : public TVXScene {
 public:
-  explicit TestScene(TVXComponent* owner) : TVXScene(owner) {
+  TestScene(TVXComponent* owner, bool memoBar) : TVXScene(owner) {
     SetSceneName("LINTTEST");
+    // A scroll box whose bar (with its two buttons, pictures of nobody's) the scene hides.
+    Add<TVXScrollBox>("MEMO")->ScrollBar()->SetVisible(memoBar);
     Add<TVXImage>("IMG_LOGO");
     Add<TVXLabel>("LBL_TITLE")->SetText("Title");
     Add<TVXButton>("BTN_GO")->SetText("GO");
@@ -88,6 +90,12 @@ Height=26
 SelectionColor4=1_2_3_4
 ItemHeight=20
 
+[MEMO]
+Left=10
+Top=400
+Width=300
+Height=60
+
 [PNL_AREA]
 Left=300
 Top=300
@@ -130,7 +138,8 @@ protected:
                     std::make_unique<vxtest::RecordingDevice>());
     EXPECT_TRUE(world.Started());
     const std::vector<SceneEntry> entries = {
-        {"test scene", [](LintContext& ctx) -> TVXScene* { return ctx.Own(new TestScene(ctx.Root())); }, awaitsArt}};
+        {"test scene",
+         [this](LintContext& ctx) -> TVXScene* { return ctx.Own(new TestScene(ctx.Root(), memoBar)); }, awaitsArt}};
     const LintRun run = LintScenes(world, entries, exemptions, themeKeys);
     waiting = run.Waiting;
     return run.Findings;
@@ -154,6 +163,7 @@ protected:
   std::string theme;
   std::vector<Exemption> exemptions;
   std::vector<std::string> waiting;
+  bool memoBar = false;
 };
 
 }  // namespace
@@ -247,6 +257,19 @@ TEST_F(LintChecks, PicturesThatWouldLeaveAColourBoxAreReported) {
   EXPECT_EQ(Count(findings, "IMG_LOGO", "LINTTEST\\IMG_LOGO.bmp", "colour box"), 1) << All(findings);
 }
 
+TEST_F(LintChecks, InnerPartsAreCheckedUnlessTheirWidgetKeepsThemHidden) {
+  // The scroll box's bar shows: its buttons have no picture and would be two white squares.
+  memoBar = true;
+  auto findings = Lint();
+  EXPECT_EQ(Count(findings, "(inner button of MEMO)", "\\.bmp", "opaque colour box"), 2) << All(findings);
+  // Hidden by its scene, the bar and its buttons are never drawn. The combo box's list is
+  // hidden as well, but only until it drops down: its parts were checked all along (and
+  // have their pictures).
+  memoBar = false;
+  findings = Lint();
+  EXPECT_TRUE(findings.empty()) << All(findings);
+}
+
 TEST_F(LintChecks, UnbakedFontsAndControlsOffTheScreenAreReported) {
   Edit("FontDXName=ArialBold", "FontDXName=ComicSans");
   Edit("Left=10\nTop=10", "Left=750\nTop=10");
@@ -259,6 +282,22 @@ TEST_F(LintChecks, UnbakedFontsAndControlsOffTheScreenAreReported) {
   EXPECT_EQ(Count(findings, "CBO_NAME", "", "leaves"), 0) << All(findings);
   EXPECT_EQ(Count(findings, "(drop-down list of CBO_NAME)", "", "leaves the 800x600 screen at (10,526 200x200)"), 1)
       << All(findings);
+}
+
+TEST_F(LintChecks, AFontNoThemeNamesMustBeBakedToo) {
+  // Without "ArialBlack" the combo box, which names no font, gets the reader's default in
+  // vain; the button names it in its theme.
+  vxtest::TempDir::WriteFile((Pak() / "LINTTEST" / "theme.scn").string(), theme);
+  LintWorld world(Program().string() + "/", (dir.Path() / "temp").string(),
+                  std::make_unique<vxtest::RecordingDevice>());
+  LintContext ctx(world);
+  TestScene* scene = ctx.Own(new TestScene(ctx.Root(), false));
+  Linter linter(world.Resources(), {"ArialBold"}, {});
+  linter.LintScene("test scene", *scene);
+  const auto& findings = linter.Findings();
+  EXPECT_EQ(Count(findings, "CBO_NAME", "ArialBlack", "the reader's default or set in code"), 1) << All(findings);
+  EXPECT_EQ(Count(findings, "BTN_GO", "FontDXName", "font \"ArialBlack\" is not in fonts.vxr"), 1) << All(findings);
+  EXPECT_EQ(Count(findings, "LBL_TITLE", "", "font"), 0) << All(findings);
 }
 
 TEST_F(LintChecks, AMissingThemeIsReportedOrWaitedForAsRegistered) {
