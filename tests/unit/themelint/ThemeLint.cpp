@@ -103,7 +103,8 @@ bool DrawsColoursByDesign(const TVXControl* c) {
          dynamic_cast<const TVXScrollBar*>(c) != nullptr || dynamic_cast<const TVXLine*>(c) != nullptr;
 }
 
-// A plain panel (or tab sheet) may be a coloured area when its theme gives it colours.
+// A plain panel (or tab sheet) may be a coloured area when its theme or its code gives it
+// colours.
 bool IsPlainPanel(const TVXControl* c) {
   return dynamic_cast<const TVXPanel*>(c) != nullptr && !DrawsColoursByDesign(c) &&
          dynamic_cast<const TVXButton*>(c) == nullptr;
@@ -119,14 +120,15 @@ bool ShowsColourBox(const TVXControl* c) {
                      [](const TVXEffects& e) { return e.AlphaEnabled && e.AlphaBlendValue > 0; });
 }
 
-void Walk(TVXCustomControl* node, std::vector<TVXControl*>& out, std::set<const TVXCustomControl*>& seen) {
+void Walk(TVXCustomControl* node, std::vector<TVXControl*>& out, std::set<const TVXCustomControl*>& seen,
+          bool root = false) {
   if (node == nullptr || !seen.insert(node).second) return;
   // A hidden control that the scene lists may be shown later; a hidden inner part (a scroll
   // bar its widget keeps hidden) is shown by nobody, nor is anything on it.
   // A combo box's list is the exception: hidden until the combo box drops it down.
   const auto* combo = dynamic_cast<const TVXComboBox*>(node->Owner());
   const bool dropDown = combo != nullptr && combo->List() == node;
-  if (node->Name().empty() && !node->Visible() && !dropDown) return;
+  if (!root && node->Name().empty() && !node->Visible() && !dropDown) return;
   if (auto* c = dynamic_cast<TVXControl*>(node)) out.push_back(c);
   for (int32_t i = 0; i < node->ChildCount(); ++i) Walk(node->GetChild(i), out, seen);
   // Pages keep their sheets and tabs in lists of their own.
@@ -398,7 +400,7 @@ void Linter::CheckSections(const std::string& label, TVXScene& scene, const std:
 void Linter::CheckTextures(const std::string& label, TVXScene& scene, const std::string& file) {
   std::vector<TVXControl*> all;
   std::set<const TVXCustomControl*> seen;
-  Walk(&scene, all, seen);
+  Walk(&scene, all, seen, true);
   TVXStore store;
   if (const std::string path = !file.empty() && resources_.FileExists(file) ? resources_.GetFileName(file) : std::string();
       !path.empty()) {
