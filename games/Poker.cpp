@@ -142,7 +142,6 @@ void TPoker::DealClick() {
 }
 
 void TPoker::BetClick() {
-  if (RoundState != 0) return;
   vx::GamePlaySound("SND_BET");
   ChangeBet(false);
 }
