@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "framework/VXApplication.h"
+#include "framework/VXDebug.h"
 #include "framework/VXSettings.h"
 #include "framework/VXWidgets.h"
 #include "games/Cards.h"
@@ -267,9 +268,13 @@ void TPoker::Deal(int32_t Count, bool DoubleUpDeck, int32_t TestHand) {
   int32_t* slots = DoubleUpDeck ? Data->DealtDoubleUpCards.data() : Data->Cards.data();
   const int32_t size = DoubleUpDeck ? 10 : 15;
   Count = std::clamp(Count, 0, size);
+  // In developer mode the hand chosen in the log window wins over the one asked for.
+  if (!DoubleUpDeck && vx::DeveloperMode() && vx::Program().DebugWindow != nullptr &&
+      vx::Program().DebugWindow->CheatHandIndex() > 0)
+    TestHand = vx::Program().DebugWindow->CheatHandIndex();
+  int32_t testCards[5] = {};
   const int32_t* fixed = nullptr;
-  if (!DoubleUpDeck && TestHand == 1) fixed = TPokerDemo::TestHand1;
-  if (!DoubleUpDeck && TestHand == 2) fixed = TPokerDemo::TestHand2;
+  if (!DoubleUpDeck && TestHandCards(TestHand, Data->OrvantaNumber, testCards)) fixed = testCards;
   auto acceptable = [&](int32_t n, int32_t position) {
     if (DoubleUpDeck) {
       if (n == vx::FirstJoker && !Has(vx::poDoubleUpJoker53)) return false;
@@ -298,6 +303,46 @@ void TPoker::Deal(int32_t Count, bool DoubleUpDeck, int32_t TestHand) {
     } while (!acceptable(n, p));
     slots[p] = n;
   }
+}
+
+bool TPoker::TestHandCards(int32_t n, int32_t orvantaNumber, int32_t out[5]) {
+  // In the order of the log window's list; 1 and 2 are the attract mode's show hands.
+  static const int32_t hands[][5] = {
+      {1, 14, 27, 40, 53},    // five of a kind: four aces and a joker
+      {2, 15, 28, 41, 53},    // five of a kind, deuces wild: four deuces and a joker
+      {10, 11, 12, 13, 53},   // royal flush with the joker
+      {10, 11, 12, 13, 1},    // natural royal flush
+      {5, 6, 7, 8, 9},        // straight flush
+      {9, 22, 35, 48, 13},    // four of a kind
+      {2, 15, 28, 41, 13},    // four deuces
+      {1, 14, 27, 40, 13},    // four aces
+      {13, 26, 39, 52, 9},    // four kings
+      {5, 18, 31, 44, 13},    // four fives
+      {10, 23, 36, 4, 17},    // full house
+      {1, 4, 7, 9, 12},       // flush
+      {4, 18, 32, 46, 8},     // straight
+      {8, 21, 34, 3, 17},     // three of a kind
+      {11, 24, 6, 19, 3},     // two pairs
+      {12, 25, 3, 17, 44},    // a pair of queens
+  };
+  constexpr int32_t fixedCount = static_cast<int32_t>(sizeof(hands) / sizeof(hands[0]));
+  if (n >= 1 && n <= fixedCount) {
+    std::copy(hands[n - 1], hands[n - 1] + 5, out);
+    return true;
+  }
+  // Three and four cards of the Orvanta rank, with a king and a three beside them.
+  const int32_t o = std::clamp(orvantaNumber, 5, 10);
+  if (n == fixedCount + 1) {
+    const int32_t cards[5] = {o, o + 13, o + 26, 13, 3 + 13};
+    std::copy(cards, cards + 5, out);
+    return true;
+  }
+  if (n == fixedCount + 2) {
+    const int32_t cards[5] = {o, o + 13, o + 26, o + 39, 13};
+    std::copy(cards, cards + 5, out);
+    return true;
+  }
+  return false;
 }
 
 bool TPoker::TurnDown(bool skipWaits, TVXAnim* owner) {

@@ -64,8 +64,12 @@ public:
 
   // ---- Round pieces.
   // Count (at most 15, or 10 for the double-up deck) different acceptable numbers into the
-  // round's slots or the double-up's; a test hand (1 or 2) fixes positions 1-5.
+  // round's slots or the double-up's; a test hand fixes positions 1-5 (in developer mode the
+  // one chosen in the log window overrides it).
   void Deal(int32_t Count, bool DoubleUpDeck, int32_t TestHand);
+  // The five cards of test hand n (1..18, in the order of the log window's hand list; the
+  // last two are built on the Orvanta number); false for any other n.
+  static bool TestHandCards(int32_t n, int32_t orvantaNumber, int32_t out[5]);
   // Every card that is not held turns face down; false when `owner` stopped meanwhile.
   bool TurnDown(bool skipWaits, TVXAnim* owner = nullptr);
   // Every card that is not held shows the number of its slot (position + offset), face up.

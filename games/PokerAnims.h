@@ -65,9 +65,6 @@ public:
 
   void Step() override;
 
-  static constexpr int32_t TestHand1[5] = {1, 14, 27, 40, 53};
-  static constexpr int32_t TestHand2[5] = {2, 15, 28, 41, 53};
-
 private:
   void JokerAt(int32_t position);
   void Advertisement(const std::string& picture);

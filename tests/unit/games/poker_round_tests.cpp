@@ -6,6 +6,9 @@
 #include <set>
 
 #include "core/Log.h"
+#include "framework/VXApplication.h"
+#include "framework/VXDebug.h"
+#include "support/TempDir.h"
 #include "poker_rig.h"
 
 namespace {
@@ -465,6 +468,42 @@ TEST(PokerRound, TestHandsFixTheHandAndNoReplacementRepeatsThem) {
     const auto& c = rig.Data().Cards;
     EXPECT_EQ((std::vector<int32_t>(c.begin(), c.begin() + 5)), (std::vector<int32_t>{2, 15, 28, 41, 53}));
     EXPECT_EQ(std::set<int32_t>(c.begin(), c.end()).size(), 15u);
+  }
+}
+
+TEST(PokerRound, InDeveloperModeTheLogWindowsHandIsDealt) {
+  struct Case {
+    int32_t Index, Game, Code;
+  };
+  const Case cases[] = {{1, 1, vx::hcFiveOfAKind},  {2, 13, vx::hcFiveOfAKindD}, {3, 14, vx::hcRoyalFlush},
+                        {4, 14, vx::hcRoyalFlushN}, {5, 10, vx::hcStreetFlush}, {6, 10, vx::hcPoker},
+                        {7, 12, vx::hcPokerD},      {8, 11, vx::hcPokerAces},   {9, 11, vx::hcPokerJQK},
+                        {10, 11, vx::hcPoker2To10}, {11, 10, vx::hcFullHouse},  {12, 10, vx::hcFlush},
+                        {13, 10, vx::hcStreet},     {14, 10, vx::hcThreeOfAKind}, {15, 10, vx::hcTwoPairs},
+                        {16, 10, vx::hcHighPair},   {17, 1, vx::hc3XOrvanta},   {18, 1, vx::hcPoker}};
+  vxtest::TempDir dir;
+  TVXApplicationInfo info;
+  TfrmDebug debug(true, dir.File("debug.log"));
+  ASSERT_EQ(static_cast<int32_t>(TfrmDebug::CheatHandItems().size()), 19);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(TfrmDebug::CheatHandItems()[static_cast<size_t>(c.Index)]);
+    Rig rig;
+    info.DeveloperMode = true;
+    vx::Program().AppInfo = &info;
+    vx::Program().DebugWindow = &debug;
+    debug.SetCheatHandIndex(c.Index);
+    TPoker& g = rig.Start(c.Game);
+    g.Deal(15, false, 0);
+    for (int i = 0; i < 5; ++i) rig.Screen().Cards[i]->SetNumber(rig.Data().Cards[static_cast<size_t>(i)]);
+    const vx::THandEvaluation e = g.EvaluateShown();
+    EXPECT_EQ(e.Code, c.Code);
+    EXPECT_EQ(e.FourOrvanta, c.Index == 18);
+    EXPECT_EQ(std::set<int32_t>(rig.Data().Cards.begin(), rig.Data().Cards.end()).size(), 15u);
+    info.DeveloperMode = false;
+    g.Deal(15, false, 0);
+    EXPECT_NE(rig.Data().Cards[0] * 100 + rig.Data().Cards[1], 1 * 100 + 14) << "outside developer mode: none";
+    vx::Program().AppInfo = nullptr;
+    vx::Program().DebugWindow = nullptr;
   }
 }
 
