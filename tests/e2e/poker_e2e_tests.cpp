@@ -255,7 +255,17 @@ TEST(PokerEndToEnd, AHundredHandsOnTheRealProgramKeepEveryCoinAccounted) {
             act(s->BtnDeal);
             return;
           case 5: case 6: case 7:
-            ++wins;
+            if (wins++ == 0) {
+              int32_t w = 0, h = 0;
+              std::vector<uint32_t> shotFrame;
+              f.RenderNow();
+              ASSERT_EQ(f.Engine->Device()->ReadFrame(shotFrame, w, h), 0);
+              const char* shots = std::getenv("VX_TEST_TMP");
+              vx::WriteFileAtomic(std::string(shots != nullptr ? shots : "/tmp") + "/poker_doubleup.bmp",
+                                  vx::EncodeScreenshotBmp(w, h, shotFrame));
+              EXPECT_TRUE(s->PnlDoubleUp->Visible());
+              EXPECT_FALSE(s->Cards[0]->Visible()) << "this game hides the hand while the double-up shows";
+            }
             act(s->BtnCashAll);
             return;
           default:
