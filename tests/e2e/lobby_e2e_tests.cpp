@@ -240,6 +240,12 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
   s.Add("the lobby", inLobby,
         [&] {
           Screenshot(f, "lobby_lobby.bmp", &lobbyFrame);
+          EXPECT_EQ(room->Scene()->Games().size(), 16u);
+          for (const auto& g : room->Scene()->Games()) {
+            EXPECT_TRUE(g.Logo->Visible() && g.Logo->TextureLoaded()) << g.Logo->Name();
+            EXPECT_TRUE(g.LogoBack->TextureLoaded());
+          }
+          EXPECT_TRUE(room->Scene()->ImgGamePreview->TextureLoaded());
           nav = vx::Lobby().Navigation->Scene();
           const TVXImage* logo = room->Scene()->FindGame(11)->Logo;
           PushMove(window, logo->Left() + logo->Width() / 2, logo->Top() + logo->Height() / 2);

@@ -17,7 +17,7 @@ using namespace look;
 namespace {
 
 // --- Places shared with the theme files. ---
-constexpr int kWellX = 12, kWellY = 138, kWellW = 560, kWellH = 352;
+constexpr int kWellW = 560, kWellH = 352;
 constexpr int kColumnX = 580, kColumnY = 138, kColumnW = 208, kColumnH = 352;
 constexpr int kBandW = 776, kBandH = 22;
 constexpr int kConsoleW = 776, kConsoleH = 70;
