@@ -219,6 +219,9 @@ TPokerScene::TPokerScene(TVXComponent* owner, const std::string& theme, const TG
     card->SetParent(this);
     AddControl(card);
     if (Has(vx::poDeucesWild)) card->SetWildRank(2);
+    // Name a real picture at once: the control's own name is no card of any set.
+    card->SetFaceDown(true);
+    card->UpdateImage();
     Cards[i] = card;
     HoldLabels[i] = label(N("LBL_HOLD_", i + 1), "HELD", nullptr);
     HoldLabels[i]->SetVisible(false);

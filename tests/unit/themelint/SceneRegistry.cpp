@@ -127,13 +127,7 @@ const std::vector<Exemption>& Exemptions() {
 }
 
 const std::vector<KnownFault>& KnownFaults() {
-  static const std::vector<KnownFault> faults = {
-      {"*", "CARD_MAIN_*", "no picture",
-       "games/PokerScene: the five hand cards keep their control names as pictures (\"CARD_MAIN_1\"...), which no "
-       "card set has, so entering a poker game shows five white boxes once the attract mode shows the cards, until "
-       "it first turns them; the screen should name their face-down picture when it creates them "
-       "(TVXCard::UpdateImage). Reported to the lead."},
-  };
+  static const std::vector<KnownFault> faults = {};
   return faults;
 }
 
