@@ -84,7 +84,11 @@ TEST_F(ArtTest, DrawingTwiceGivesTheSamePixels) {
 }
 
 TEST_F(ArtTest, ShapedPicturesHaveRealAlphaAndNoneIsBlankOrSolid) {
+  // The menu bar's scene background is switched off by its theme, yet its scene still asks
+  // for the picture: it is transparent on purpose, so the bar never hides the screen below.
+  const std::set<std::string> deliberatelyEmpty = {"NAVIGATION\\background.bmp"};
   for (const auto& [key, p] : Pictures()) {
+    if (deliberatelyEmpty.count(key) != 0) continue;
     int transparent = 0, opaque = 0;
     std::set<uint32_t> colours;
     for (uint32_t px : p.pixels) {
