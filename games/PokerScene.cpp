@@ -268,8 +268,15 @@ void TPokerScene::LoadTheme(const std::string& casinoName) {
 }
 
 void TPokerScene::SetCardSet(const std::string& folder) {
-  for (TVXCard* c : Cards) c->TextureInfo.SetFolder(folder);
-  for (TVXCard* c : DupCards) c->TextureInfo.SetFolder(folder);
+  // A new folder changes only the keys: reload so no card keeps the old set's picture.
+  for (TVXCard* c : Cards) {
+    c->TextureInfo.SetFolder(folder);
+    c->UpdateImage();
+  }
+  for (TVXCard* c : DupCards) {
+    c->TextureInfo.SetFolder(folder);
+    c->UpdateImage();
+  }
 }
 
 void TPokerScene::ShowDoubleUp(bool flag) {
