@@ -11,7 +11,7 @@ packages=(
   # GPU drawing on Mesa (software GL for headless tests)
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libgles-dev
   # archives, pictures, text
-  zlib1g-dev libjpeg62-turbo-dev libfreetype-dev fonts-liberation2 fonts-dejavu-core
+  zlib1g-dev libjpeg62-turbo-dev libfreetype-dev fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   # build-time art
   libcairo2-dev
   # General MIDI soundfont for the music
