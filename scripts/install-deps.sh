@@ -9,7 +9,7 @@ packages=(
   # window, input, timers, GL context; audio and MIDI
   libsdl2-dev libsdl2-mixer-dev
   # GPU drawing on Mesa (software GL for headless tests)
-  libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libgles-dev
+  libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libgles-dev
   # archives, pictures, text
   zlib1g-dev libjpeg62-turbo-dev libfreetype-dev fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   # build-time art
