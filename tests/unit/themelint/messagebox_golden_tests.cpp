@@ -4,10 +4,8 @@
 // is compared with a golden PNG (within 1 per channel: GL drivers may round differently), then
 // the player clicks the button and the box answers.
 //
-// VX_UPDATE_GOLDEN=1 rewrites the golden pictures. Every run leaves what it saw in
-// $VX_TEST_TMP/themelint_<name>.png.
+// VX_UPDATE_GOLDEN=1 rewrites the golden picture.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,47 +15,14 @@
 #include "framework/VXApplication.h"
 #include "framework/VXFrame.h"
 #include "framework/VXWidgets.h"
+#include "support/Golden.h"
 #include "support/TempDir.h"
 
 using namespace themelint;
 
 namespace {
 
-struct Frame {
-  int32_t Width = 0;
-  int32_t Height = 0;
-  std::vector<uint32_t> Pixels;  // 0x00RRGGBB, top row first
-};
-
-bool WritePng(const std::string& path, const Frame& frame) {
-  std::vector<uint8_t> rgb(static_cast<size_t>(frame.Width) * static_cast<size_t>(frame.Height) * 3);
-  for (size_t i = 0; i < frame.Pixels.size(); ++i) {
-    rgb[i * 3] = static_cast<uint8_t>(frame.Pixels[i] >> 16);
-    rgb[i * 3 + 1] = static_cast<uint8_t>(frame.Pixels[i] >> 8);
-    rgb[i * 3 + 2] = static_cast<uint8_t>(frame.Pixels[i]);
-  }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(frame.Width);
-  image.height = static_cast<png_uint_32>(frame.Height);
-  image.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
-}
-
-bool ReadPng(const std::string& path, Frame& frame) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return false;
-  image.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-  if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0) return false;
-  frame.Width = static_cast<int32_t>(image.width);
-  frame.Height = static_cast<int32_t>(image.height);
-  frame.Pixels.resize(static_cast<size_t>(frame.Width) * static_cast<size_t>(frame.Height));
-  for (size_t i = 0; i < frame.Pixels.size(); ++i)
-    frame.Pixels[i] = (uint32_t{rgb[i * 3]} << 16) | (uint32_t{rgb[i * 3 + 1]} << 8) | rgb[i * 3 + 2];
-  return true;
-}
+using Frame = vxtest::Shot;
 
 // The message box shown through the world's MessageBox: frame `shotAt` of its modal loop is
 // read back, then `answer` is clicked.
@@ -90,59 +55,12 @@ Shown ShowMessageBox(LintWorld& world, const std::string& text, int32_t kind, in
   return shown;
 }
 
-std::string TempPath(const std::string& name) {
-  const char* tmp = std::getenv("VX_TEST_TMP");
-  const std::filesystem::path folder = tmp != nullptr ? tmp : std::filesystem::temp_directory_path().string();
-  std::filesystem::create_directories(folder);
-  return (folder / name).string();
-}
-
-struct Band {
-  int32_t Top;
-  int32_t Bottom;  // exclusive
-};
-
-// Compares with the golden picture `golden` (or rewrites it), leaving out the rows of the
-// `skip` bands; the frame is kept as `shot` for looking at.
-void ExpectGolden(const std::string& golden, const std::string& shot, const Frame& frame,
-                  const std::vector<Band>& skip = {}) {
-  ASSERT_EQ(frame.Width, 800);
-  ASSERT_EQ(frame.Height, 600);
-  const std::string actual = TempPath("themelint_" + shot + ".png");
-  ASSERT_TRUE(WritePng(actual, frame));
-  const std::string name = golden;
-  const std::string path = std::string(VX_GOLDEN_DIR) + "/" + name + ".png";
-  const char* update = std::getenv("VX_UPDATE_GOLDEN");
-  if (skip.empty() && update != nullptr && std::string(update) == "1") {
-    std::filesystem::create_directories(VX_GOLDEN_DIR);
-    ASSERT_TRUE(WritePng(path, frame));
-    return;
-  }
-  Frame expected;
-  ASSERT_TRUE(ReadPng(path, expected)) << "no golden picture " << path << " (VX_UPDATE_GOLDEN=1 makes it)";
-  ASSERT_EQ(expected.Width, frame.Width);
-  ASSERT_EQ(expected.Height, frame.Height);
-  int wrong = 0;
-  std::string first;
-  for (int32_t y = 0; y < frame.Height; ++y) {
-    if (std::any_of(skip.begin(), skip.end(), [y](const Band& b) { return y >= b.Top && y < b.Bottom; })) continue;
-    for (int32_t x = 0; x < frame.Width; ++x) {
-      const size_t i = static_cast<size_t>(y) * static_cast<size_t>(frame.Width) + static_cast<size_t>(x);
-      const uint32_t a = frame.Pixels[i], b = expected.Pixels[i];
-      bool near = true;
-      for (int shift : {0, 8, 16}) {
-        const int ca = static_cast<int>((a >> shift) & 0xFF), cb = static_cast<int>((b >> shift) & 0xFF);
-        if (std::abs(ca - cb) > 1) near = false;
-      }
-      if (!near && ++wrong <= 5) {
-        char buf[96];
-        std::snprintf(buf, sizeof buf, "\n  (%d,%d) is %06X, golden %06X", x, y, a, b);
-        first += buf;
-      }
-    }
-  }
-  EXPECT_EQ(wrong, 0) << wrong << " pixels differ from " << path << " by more than 1; this run: " << actual
-                      << first;
+// Compares with the golden picture (within 1 per channel), leaving out the rows `skip` lists.
+void ExpectGolden(const Frame& frame, const std::vector<std::pair<int32_t, int32_t>>& skip = {}) {
+  vxtest::GoldenRules rules;
+  for (const auto& [top, bottom] : skip) rules.Skip.push_back({0, top, frame.Width, bottom});
+  rules.OwnsGolden = skip.empty();
+  EXPECT_EQ(vxtest::CompareWithGolden("themelint/messagebox", frame, rules), "");
 }
 
 class MessageBoxOnScreen : public ::testing::Test {
@@ -163,7 +81,7 @@ TEST_F(MessageBoxOnScreen, AWarningWithOkLooksAsItDidAndAnswersOk) {
       ShowMessageBox(world, "You have a game in progress. You cannot exit now.", mkWarning, mbOK, "BTN_OK", 40);
   EXPECT_EQ(shown.Caption, "OK");
   EXPECT_EQ(shown.Result, mrOk);
-  ExpectGolden("messagebox", "messagebox_warning_ok", shown.Shot);
+  ExpectGolden(shown.Shot);
   // The box is gone and the input is back with the root scene.
   EXPECT_EQ(world.InputScene(), world.MainScene());
   EXPECT_EQ(world.MainScene()->ChildCount(), rootChildren);
@@ -177,5 +95,5 @@ TEST_F(MessageBoxOnScreen, AQuestionWithYesAndNoLooksAsItDidAndAnswersNo) {
   EXPECT_EQ(shown.Result, mrNo);
   // The same box around other words and buttons: everything but the text's and the buttons'
   // rows is as in the warning.
-  ExpectGolden("messagebox", "messagebox_question_yesno", shown.Shot, {{270, 306}, {396, 442}});
+  ExpectGolden(shown.Shot, {{270, 306}, {396, 442}});
 }
