@@ -17,35 +17,12 @@
 #include "framework/VXWidgets.h"
 #include "platform/Files.h"
 #include "platform/MessagePump.h"
+#include "E2eDriver.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void Push(SDL_Event e) { SDL_PushEvent(&e); }
-
-void PushClick(uint32_t window, int x, int y) {
-  SDL_Event move{};
-  move.type = SDL_MOUSEMOTION;
-  move.motion.windowID = window;
-  move.motion.x = x;
-  move.motion.y = y;
-  Push(move);
-  SDL_Event down{};
-  down.type = SDL_MOUSEBUTTONDOWN;
-  down.button.windowID = window;
-  down.button.button = SDL_BUTTON_LEFT;
-  down.button.state = SDL_PRESSED;
-  down.button.clicks = 1;
-  down.button.x = x;
-  down.button.y = y;
-  Push(down);
-  SDL_Event up = down;
-  up.type = SDL_MOUSEBUTTONUP;
-  up.button.state = SDL_RELEASED;
-  Push(up);
-}
 
 uint32_t At(const std::vector<uint32_t>& frame, int x, int y) {
   return frame[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)] & 0xFFFFFFu;
@@ -56,12 +33,7 @@ uint32_t At(const std::vector<uint32_t>& frame, int x, int y) {
 TEST(MainWindowEndToEnd, IntroSignInBoxClickMainRoomAndCloseOnTheRealWindow) {
   ASSERT_TRUE(fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) << "the game data is not generated";
   vxtest::TempDir dir;
-  const fs::path program = dir.Path() / "program";
-  fs::create_directories(program);
-  for (const char* sub : {"Data", "Sounds", "Casinos", "Help"}) {
-    const fs::path source = fs::path(VX_PROGRAM_DIR) / sub;
-    if (fs::exists(source)) fs::create_directory_symlink(source, program / sub);
-  }
+  const fs::path program = vxe2e::LayOutProgram(dir, false);
   vx::MainPump().ResetForTests();
   vx::ClearLog();
 
@@ -96,12 +68,10 @@ TEST(MainWindowEndToEnd, IntroSignInBoxClickMainRoomAndCloseOnTheRealWindow) {
       firstBox = box;
       stage = 2;
       const TVXButton* ok = box->OkButton;
-      PushClick(window, ok->Left() + ok->Width() / 2, ok->Top() + ok->Height() / 2);
+      vxe2e::PushClick(window, ok);
     } else if (stage == 2 && box != firstBox && box->OkButton != nullptr && box->CancelButton == nullptr) {
       stage = 3;
-      SDL_Event quit{};
-      quit.type = SDL_QUIT;
-      Push(quit);
+      vxe2e::PushQuit();
     }
   });
   form->Run();

@@ -31,65 +31,17 @@
 #include "lobby/VXProfileForm.h"
 #include "platform/Files.h"
 #include "platform/MessagePump.h"
+#include "E2eDriver.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-void Push(SDL_Event e) { SDL_PushEvent(&e); }
-
-void PushMove(uint32_t window, int x, int y) {
-  SDL_Event move{};
-  move.type = SDL_MOUSEMOTION;
-  move.motion.windowID = window;
-  move.motion.x = x;
-  move.motion.y = y;
-  Push(move);
-}
-
-void PushClick(uint32_t window, int x, int y) {
-  PushMove(window, x, y);
-  SDL_Event down{};
-  down.type = SDL_MOUSEBUTTONDOWN;
-  down.button.windowID = window;
-  down.button.button = SDL_BUTTON_LEFT;
-  down.button.state = SDL_PRESSED;
-  down.button.clicks = 1;
-  down.button.x = x;
-  down.button.y = y;
-  Push(down);
-  SDL_Event up = down;
-  up.type = SDL_MOUSEBUTTONUP;
-  up.button.state = SDL_RELEASED;
-  Push(up);
-}
-
-void PushClick(uint32_t window, const TVXCustomControl* c) {
-  PushClick(window, c->Left() + c->Width() / 2, c->Top() + c->Height() / 2);
-}
-
-// Letters and digits as key presses.
-void PushText(uint32_t window, const std::string& text) {
-  for (char ch : text) {
-    SDL_Event key{};
-    key.type = SDL_KEYDOWN;
-    key.key.windowID = window;
-    key.key.state = SDL_PRESSED;
-    if (ch >= 'A' && ch <= 'Z') {
-      key.key.keysym.sym = 'a' + (ch - 'A');
-      key.key.keysym.scancode = static_cast<SDL_Scancode>(SDL_SCANCODE_A + (ch - 'A'));
-    } else {
-      key.key.keysym.sym = ch;
-      key.key.keysym.scancode = ch == '0' ? SDL_SCANCODE_0 : static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (ch - '1'));
-    }
-    Push(key);
-    SDL_Event up = key;
-    up.type = SDL_KEYUP;
-    up.key.state = SDL_RELEASED;
-    Push(up);
-  }
-}
+using vxe2e::Input;
+using vxe2e::PushClick;
+using vxe2e::PushMove;
+using vxe2e::PushText;
 
 std::string ShotFolder() {
   const char* tmp = std::getenv("VX_TEST_TMP");
@@ -110,7 +62,7 @@ public:
   void Add(std::string what, std::function<bool()> ready, std::function<void()> act, uint64_t settle = 20) {
     steps_.push_back({std::move(what), std::move(ready), std::move(act), settle});
   }
-  static uint64_t Frames() { return vx::MainPump().Statistics().idlePasses; }
+  static uint64_t Frames() { return vxe2e::Frames(); }
   void Tick() {
     if (at_ >= steps_.size()) return;
     Step& s = steps_[at_];
@@ -158,24 +110,12 @@ size_t Lit(const std::vector<uint32_t>& frame, int x0, int y0, int x1, int y1) {
   return n;
 }
 
-template <class T>
-T* Input(TfrmMain& form) {
-  return dynamic_cast<T*>(form.InputScene());
-}
-
 }  // namespace
 
 TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) {
   ASSERT_TRUE(fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) << "the game data is not generated";
   vxtest::TempDir dir;
-  const fs::path program = dir.Path() / "program";
-  fs::create_directories(program);
-  for (const char* sub : {"Data", "Sounds", "Help"}) {
-    const fs::path source = fs::path(VX_PROGRAM_DIR) / sub;
-    if (fs::exists(source)) fs::create_directory_symlink(source, program / sub);
-  }
-  // The casinos are written to (statistics, game data): a copy of their own.
-  fs::copy(fs::path(VX_PROGRAM_DIR) / "Casinos", program / "Casinos", fs::copy_options::recursive);
+  const fs::path program = vxe2e::LayOutProgram(dir);
   vx::MainPump().ResetForTests();
   vx::ClearLog();
 

@@ -1,0 +1,97 @@
+#include "E2eDriver.h"
+
+#include <SDL.h>
+
+#include "framework/VXControl.h"
+#include "framework/VXEngine.h"
+#include "platform/MessagePump.h"
+
+namespace fs = std::filesystem;
+
+namespace vxe2e {
+
+fs::path LayOutProgram(const vxtest::TempDir& dir, bool writableCasinos) {
+  const fs::path program = dir.Path() / "program";
+  fs::create_directories(program);
+  for (const char* sub : {"Data", "Sounds", "Help", "Casinos"}) {
+    const fs::path source = fs::path(VX_PROGRAM_DIR) / sub;
+    if (!fs::exists(source)) continue;
+    if (writableCasinos && std::string(sub) == "Casinos")
+      fs::copy(source, program / sub, fs::copy_options::recursive);
+    else
+      fs::create_directory_symlink(source, program / sub);
+  }
+  return program;
+}
+
+namespace {
+void Push(SDL_Event e) { SDL_PushEvent(&e); }
+}  // namespace
+
+void PushMove(uint32_t window, int x, int y) {
+  SDL_Event move{};
+  move.type = SDL_MOUSEMOTION;
+  move.motion.windowID = window;
+  move.motion.x = x;
+  move.motion.y = y;
+  Push(move);
+}
+
+void PushClick(uint32_t window, int x, int y) {
+  PushMove(window, x, y);
+  SDL_Event down{};
+  down.type = SDL_MOUSEBUTTONDOWN;
+  down.button.windowID = window;
+  down.button.button = SDL_BUTTON_LEFT;
+  down.button.state = SDL_PRESSED;
+  down.button.clicks = 1;
+  down.button.x = x;
+  down.button.y = y;
+  Push(down);
+  SDL_Event up = down;
+  up.type = SDL_MOUSEBUTTONUP;
+  up.button.state = SDL_RELEASED;
+  Push(up);
+}
+
+void PushClick(uint32_t window, const TVXCustomControl* c) {
+  PushClick(window, c->Left() + c->Width() / 2, c->Top() + c->Height() / 2);
+}
+
+void PushText(uint32_t window, const std::string& text) {
+  for (char ch : text) {
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.windowID = window;
+    key.key.state = SDL_PRESSED;
+    if (ch >= 'A' && ch <= 'Z') {
+      key.key.keysym.sym = 'a' + (ch - 'A');
+      key.key.keysym.scancode = static_cast<SDL_Scancode>(SDL_SCANCODE_A + (ch - 'A'));
+    } else {
+      key.key.keysym.sym = ch;
+      key.key.keysym.scancode = ch == '0' ? SDL_SCANCODE_0 : static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (ch - '1'));
+    }
+    Push(key);
+    SDL_Event up = key;
+    up.type = SDL_KEYUP;
+    up.key.state = SDL_RELEASED;
+    Push(up);
+  }
+}
+
+void PushQuit() {
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  Push(quit);
+}
+
+uint64_t Frames() { return vx::MainPump().Statistics().idlePasses; }
+
+vxtest::Shot Screenshot(TfrmMain& form) {
+  vxtest::Shot shot;
+  if (form.Engine->Device()->ReadFrame(shot.Pixels, shot.Width, shot.Height) != 0) return {};
+  for (uint32_t& p : shot.Pixels) p &= 0xFFFFFFu;
+  return shot;
+}
+
+}  // namespace vxe2e
