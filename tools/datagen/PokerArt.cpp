@@ -4,11 +4,13 @@
 #include <cmath>
 
 #include "tools/datagen/Art.h"
+#include "tools/datagen/ArtKit.h"
 #include "tools/datagen/Look.h"
 #include "tools/datagen/PokerLook.h"
 
 namespace vx::datagen {
 
+using namespace kit;
 using namespace look;
 using namespace poker;
 
@@ -59,114 +61,19 @@ const char* DupTitle(DupKind k) {
 
 // --- Drawing helpers. ---
 
-uint32_t Mix(uint32_t a, uint32_t b, double t) {
-  uint32_t out = 0;
-  for (int sh = 0; sh <= 16; sh += 8) {
-    const double ca = (a >> sh) & 0xFF, cb = (b >> sh) & 0xFF;
-    out |= static_cast<uint32_t>(std::lround(ca + (cb - ca) * t)) << sh;
-  }
-  return out;
-}
-
-std::vector<Stop> GoldStops() {
-  return {{0.0, Hex(kGoldPale)}, {0.3, Hex(kGoldLight)}, {0.65, Hex(kGold)}, {1.0, Hex(kGoldDark)}};
-}
-
-cairo_font_face_t* Bold(FontLibrary& f) { return f.SystemFace("DejaVuSans-Bold.ttf"); }
-cairo_font_face_t* Condensed(FontLibrary& f) { return f.SystemFace("DejaVuSansCondensed-Bold.ttf"); }
-cairo_font_face_t* Serif(FontLibrary& f) { return f.SystemFace("DejaVuSerif-Bold.ttf"); }
-
-// A polished gold rim of width `rim` around (x, y, w, h), filled inside by the caller.
-void GoldRim(Canvas& c, double x, double y, double w, double h, double r, double rim) {
-  c.RoundedRect(x + 0.5, y + 0.5, w - 1, h - 1, r);
-  c.SetVertical(y, y + h, GoldStops());
-  c.FillPreserve();
-  c.SetColour(Hex(0x241704, 0.95));
-  c.Stroke(1.0);
-  c.RoundedRect(x + rim - 0.5, y + rim - 0.5, w - 2 * rim + 1, h - 2 * rim + 1, std::max(1.0, r - rim));
-  c.SetColour(Hex(0x000000, 0.55));
-  c.Stroke(1.0);
-}
-
-// Dark tinted glass inside a rim, with a soft sheen across its upper left.
-void Glass(Canvas& c, double x, double y, double w, double h, double r, uint32_t top, uint32_t foot) {
-  c.RoundedRect(x, y, w, h, r);
-  c.SetVertical(y, y + h, {{0.0, Hex(top)}, {1.0, Hex(foot)}});
-  c.Fill();
+// A card painted onto an advertisement: inside its glass, with a square, light shadow.
+void PaintOnAdvert(Canvas& c, const Picture& pic, double cx, double cy, double scale, double angle) {
   cairo_save(c.cr());
-  c.RoundedRect(x, y, w, h, r);
-  cairo_clip(c.cr());
-  c.Polygon({{x, y}, {x + w * 0.55, y}, {x + w * 0.3, y + h}, {x, y + h}});
-  cairo_pattern_t* p = cairo_pattern_create_linear(x, y, x + w * 0.5, y + h * 0.6);
-  cairo_pattern_add_color_stop_rgba(p, 0.0, 1, 1, 1, 0.10);
-  cairo_pattern_add_color_stop_rgba(p, 1.0, 1, 1, 1, 0.0);
-  cairo_set_source(c.cr(), p);
-  cairo_pattern_destroy(p);
-  c.Fill();
-  cairo_restore(c.cr());
-}
-
-// Gold text with a dark edge, centred.
-void GoldText(Canvas& c, cairo_font_face_t* face, double px, const std::string& text, double cx, double cy) {
-  c.TextCentered(face, px, text, cx, cy);
-  c.SetVertical(cy - px / 2, cy + px / 2, {{0.0, Hex(kGoldPale)}, {0.5, Hex(kGoldLight)}, {1.0, Hex(kGold)}});
-  // A dark edge only where the letters are big enough to carry it.
-  if (px >= 22) {
-    c.FillPreserve();
-    c.SetColour(Hex(0x2A1A02, 0.9));
-    c.Stroke(px / 30);
-  } else {
-    c.Fill();
-  }
-}
-
-void PlainText(Canvas& c, cairo_font_face_t* face, double px, const std::string& text, double cx, double cy,
-               Rgba colour) {
-  c.TextCentered(face, px, text, cx, cy);
-  c.SetColour(colour);
-  c.Fill();
-}
-
-// Text shrunk to fit `maxW`.
-double Fit(Canvas& c, cairo_font_face_t* face, double px, const std::string& text, double maxW) {
-  const double w = c.TextAdvance(face, px, text);
-  return w > maxW ? px * maxW / w : px;
-}
-
-// Paints a straight-alpha picture scaled and turned about its centre placed at (cx, cy).
-void PaintPicture(Canvas& c, const Picture& pic, double cx, double cy, double scale, double angle) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pic.width, pic.height);
-  cairo_surface_flush(s);
-  unsigned char* data = cairo_image_surface_get_data(s);
-  const int stride = cairo_image_surface_get_stride(s);
-  for (int y = 0; y < pic.height; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
-    for (int x = 0; x < pic.width; ++x) {
-      const uint32_t p = pic.At(x, y), a = p >> 24;
-      uint32_t out = a << 24;
-      for (int sh = 0; sh <= 16; sh += 8) out |= ((((p >> sh) & 0xFF) * a + 127) / 255) << sh;
-      row[x] = out;
-    }
-  }
-  cairo_surface_mark_dirty(s);
-  cairo_t* cr = c.cr();
-  cairo_save(cr);
-  // Inside the advertisement's glass.
   c.RoundedRect(5, 5, c.Width() - 10, c.Height() - 10, 10);
-  cairo_clip(cr);
-  cairo_translate(cr, cx, cy);
-  cairo_rotate(cr, angle);
-  cairo_scale(cr, scale, scale);
-  // A soft shadow first.
-  cairo_new_path(cr);
-  cairo_rectangle(cr, -pic.width / 2.0 + 3, -pic.height / 2.0 + 4, pic.width, pic.height);
-  cairo_set_source_rgba(cr, 0, 0, 0, 0.25);
-  cairo_fill(cr);
-  cairo_set_source_surface(cr, s, -pic.width / 2.0, -pic.height / 2.0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-  cairo_paint(cr);
-  cairo_restore(cr);
-  cairo_surface_destroy(s);
+  cairo_clip(c.cr());
+  PaintStyle style;
+  style.shadowX = 3;
+  style.shadowY = 4;
+  style.shadowRadius = 0;
+  style.shadowAlpha = 0.25;
+  style.filter = CAIRO_FILTER_GOOD;
+  PaintPicture(c, pic, cx, cy, scale, angle, style);
+  cairo_restore(c.cr());
 }
 
 // --- The cabinet behind everything. ---
@@ -627,7 +534,7 @@ Picture AdvertWelcome(FontLibrary& fonts, const Machine& m) {
   const int royal[] = {10, 11, 12, 13, 1};
   for (int i = 0; i < 5; ++i) {
     const double a = (i - 2) * 0.16;
-    PaintPicture(c, CardFace(fonts, m.cardSet, royal[i] + 13), 170 + (i - 2) * 34, 86 + std::abs(i - 2) * 4, 0.66, a);
+    PaintOnAdvert(c, CardFace(fonts, m.cardSet, royal[i] + 13), 170 + (i - 2) * 34, 86 + std::abs(i - 2) * 4, 0.66, a);
   }
   GoldText(c, Serif(fonts), Fit(c, Serif(fonts), 40, m.title, 380), m.title, 490, 62);
   PlainText(c, Bold(fonts), 16, "ORVANTA CARDS CASINO", 490, 104, Hex(0xFFFFFF, 0.9));
@@ -655,7 +562,7 @@ Picture AdvertFeature(FontLibrary& fonts, const Machine& m) {
   for (size_t i = 0; i < cards.size(); ++i) {
     const int number = cards[i];
     const bool wild = m.theme == "VPC02";
-    PaintPicture(c, CardFace(fonts, m.cardSet, number, wild), 150 + (i - (n - 1) / 2) * 52, 84,
+    PaintOnAdvert(c, CardFace(fonts, m.cardSet, number, wild), 150 + (i - (n - 1) / 2) * 52, 84,
                  0.66, (i - (n - 1) / 2) * 0.14);
   }
   std::string headline = m.theme == "VP01"   ? "ORVANTA BONUS"
@@ -680,8 +587,8 @@ Picture AdvertFeature(FontLibrary& fonts, const Machine& m) {
 Picture AdvertDoubleUp(FontLibrary& fonts, const Machine& m) {
   Canvas c(kAdvW, kAdvH);
   AdvertFrame(c, m);
-  PaintPicture(c, CardFace(fonts, m.cardSet, 0), 132, 84, 0.66, -0.12);
-  PaintPicture(c, CardFace(fonts, m.cardSet, m.kind == DupKind::RedBlack ? 36 : 12), 190, 84, 0.66, 0.1);
+  PaintOnAdvert(c, CardFace(fonts, m.cardSet, 0), 132, 84, 0.66, -0.12);
+  PaintOnAdvert(c, CardFace(fonts, m.cardSet, m.kind == DupKind::RedBlack ? 36 : 12), 190, 84, 0.66, 0.1);
   GoldText(c, Serif(fonts), 38, "DOUBLE UP", 490, 52);
   GoldText(c, Bold(fonts), 24, DupTitle(m.kind), 490, 92);
   const std::string text = m.kind == DupKind::BeatTheDealer ? "PICK A CARD HIGHER THAN THE DEALER'S"

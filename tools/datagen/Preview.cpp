@@ -7,6 +7,7 @@
 #include "core/Exception.h"
 #include "core/StrUtils.h"
 #include "tools/datagen/Art.h"
+#include "tools/datagen/ArtKit.h"
 #include "tools/datagen/FontPlan.h"
 #include "tools/datagen/Ini.h"
 #include "tools/datagen/Look.h"
@@ -100,20 +101,7 @@ Picture Backdrop(FontLibrary& fonts) {
 }  // namespace
 
 void WritePng(const Picture& pic, const std::string& path) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pic.width, pic.height);
-  cairo_surface_flush(s);
-  unsigned char* data = cairo_image_surface_get_data(s);
-  const int stride = cairo_image_surface_get_stride(s);
-  for (int y = 0; y < pic.height; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
-    for (int x = 0; x < pic.width; ++x) {
-      const uint32_t p = pic.At(x, y), a = p >> 24;
-      uint32_t out = a << 24;
-      for (int sh = 0; sh <= 16; sh += 8) out |= ((((p >> sh) & 0xFF) * a + 127) / 255) << sh;
-      row[x] = out;
-    }
-  }
-  cairo_surface_mark_dirty(s);
+  cairo_surface_t* s = kit::PictureSurface(pic);
   const cairo_status_t st = cairo_surface_write_to_png(s, path.c_str());
   cairo_surface_destroy(s);
   if (st != CAIRO_STATUS_SUCCESS) throw ::Exception("Cannot write " + path);
