@@ -1,27 +1,43 @@
-// A hundred hands of video poker on the real program: the real main window (SDL's offscreen
-// driver, the GPU device on Mesa's software GL, the generated data and themes) and the real
-// lobby, driven through window events only. A new player signs up, enters JACKS OR BETTER 9/6,
-// deals and draws (the automatic holds stand), collects every win, buys credit through the
-// credit dialog when the credit runs short, leaves the game and closes the program. Then the
-// files are read back: the hands and the credit moved in the casino's statistics, and a bank
-// that is exactly what the statistics say went in and came out.
+// Video poker on the real program, every machine of the casino: the real main window (SDL's
+// offscreen driver, the GPU device on Mesa's software GL, the generated data and themes) and
+// the real lobby, driven through window events only. A new player signs up once, then enters
+// each video-poker machine from the lobby by a click on its logo, plays its hands by clicking
+// the real buttons and cards (deal, holds, draw, the fold and re-deal of the costed machines,
+// the further draw, BIG/SMALL, RED/BLACK, BEAT THE DEALER, half-takes, collects), buys credit
+// through the credit dialog when short and leaves through EXIT, answering the question. At
+// the end the program is closed through the menu and the files are read back: each machine's
+// hands and credit in casino.xml, and a bank in players.xml that is exactly 1000 minus every
+// credit bought plus every credit cashed back.
+//
+// Every click is followed by a check of what it did to the money and the round (the bet
+// taken, the draw's further bet, the win counted into the credit, a double-up's outcome...),
+// so a fault shows at the click that caused it, named with the machine.
+//
+// VX_POKER_MACHINES="15,12,3,6" plays only those machines (ctest runs groups side by side);
+// VX_QUICK plays 9 hands on each machine instead of 100.
 #include <gtest/gtest.h>
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/LobbyProgram.h"
 #include "app/MainForm.h"
 #include "core/Log.h"
+#include "core/StrUtils.h"
 #include "framework/VXEngine.h"
 #include "framework/VXFrame.h"
 #include "framework/VXMenus.h"
 #include "framework/VXWidgets.h"
+#include "games/DoubleUp.h"
+#include "games/GameManager.h"
 #include "games/Poker.h"
 #include "games/PokerScene.h"
+#include "games/PokerVariants.h"
 #include "games/VXCard.h"
 #include "lobby/VXCreditForm.h"
 #include "lobby/VXLobby.h"
@@ -44,16 +60,754 @@ using vxe2e::Input;
 using vxe2e::PushClick;
 using vxe2e::PushText;
 
-// The integer in the first <tag>…</tag> after `from`, or -1.
-int64_t NumberAfter(const std::string& text, size_t from, const std::string& tag) {
-  const size_t open = text.find("<" + tag + ">", from);
-  if (open == std::string::npos) return -1;
-  const size_t start = open + tag.size() + 2;
-  return std::stoll(text.substr(start, text.find('<', start) - start));
+constexpr uint32_t kStartingBank = 1000;
+constexpr const char* kExitQuestion = "Are you sure you want to exit this game ?";
+
+// The machines in the order played: those that pay back the most come first, so that a bank
+// that starts at 1000 can still buy credit for the meaner ones after a hundred hands on each.
+const std::vector<int32_t> kAllMachines = {15, 4, 2, 5, 13, 12, 10, 3, 11, 14, 6, 1};
+
+std::vector<int32_t> MachinesToPlay() {
+  const char* env = std::getenv("VX_POKER_MACHINES");
+  if (env == nullptr || *env == 0) return kAllMachines;
+  std::vector<int32_t> ids;
+  for (const std::string& part : vx::Split(env, ',')) {
+    const auto id = vx::TryStrToInt(vx::Trim(part));
+    if (id) ids.push_back(*id);
+    else ADD_FAILURE() << "VX_POKER_MACHINES: \"" << part << "\" is not a game id";
+  }
+  return ids;
 }
 
-TEST(PokerEndToEnd, AHundredHandsOnTheRealProgramKeepEveryCoinAccounted) {
+// One machine's record of a game statistics file: credit in and out and the hands counted.
+struct FileRecord {
+  bool Found = false;
+  int64_t CreditIn = -1;
+  int64_t CreditOut = -1;
+  int64_t Hands = 0;
+};
+
+// The integer in the first <tag>...</tag> of text[from, to), or -1.
+int64_t NumberIn(const std::string& text, size_t from, size_t to, const std::string& tag) {
+  const size_t open = text.find("<" + tag + ">", from);
+  if (open == std::string::npos || open >= to) return -1;
+  const size_t start = open + tag.size() + 2;
+  const auto v = vx::TryStrToInt64(text.substr(start, text.find('<', start) - start));
+  return v ? *v : -1;
+}
+
+FileRecord ReadRecord(const std::string& casinoXml, const std::string& idStr) {
+  FileRecord r;
+  const size_t name = casinoXml.find("<GameIDStr>" + idStr + "</GameIDStr>");
+  if (name == std::string::npos) return r;
+  // Elements are written in name order: the record starts before its id.
+  const size_t start = casinoXml.rfind("<GameStatictics>", name);
+  const size_t end = casinoXml.find("</GameStatictics>", name);
+  if (start == std::string::npos || end == std::string::npos) return r;
+  r.Found = true;
+  r.CreditIn = NumberIn(casinoXml, start, end, "CreditIn");
+  r.CreditOut = NumberIn(casinoXml, start, end, "CreditOut");
+  for (size_t at = casinoXml.find("<Value>", start); at != std::string::npos && at < end;
+       at = casinoXml.find("<Value>", at + 1))
+    r.Hands += NumberIn(casinoXml, at, end, "Value");
+  return r;
+}
+
+// What happened on one machine, counted by the test as it clicked.
+struct Machine {
+  int32_t Id = 0;
+  std::string Title;
+  std::string IDStr;
+  const vx::TPokerVariant* Variant = nullptr;
+  bool Entered = false;
+  bool Left = false;
+  int Hands = 0;
+  int Bought = 0;  // hundreds bought through the credit dialog
+  uint32_t CreditAtExit = 0;
+  int Deals = 0, Toggles = 0, Folds = 0, Redeals = 0, FurtherDraws = 0, Choices = 0, Halves = 0,
+      DealerDeals = 0, Picks = 0, Collects = 0, Wins = 0, BetClicks = 0;
+  bool BetChecked = false;
+  bool HandShot = false;
+  bool DoubleUpShot = false;
+
+  bool HalfOffered() const {
+    return Variant->DoubleUpKind != vx::dkBeatTheDealer && !vx::HasOption(Variant->Options, vx::poJackpot);
+  }
+};
+
+// A click whose effect is checked once the round has settled again.
+enum class Expect { None, Deal, Toggle, Fold, Draw, Switch, Collect, Half, Choose, DealDealer, Pick };
+
+const char* ExpectName(Expect e) {
+  switch (e) {
+    case Expect::None: return "nothing";
+    case Expect::Deal: return "DEAL";
+    case Expect::Toggle: return "a hold";
+    case Expect::Fold: return "CASH clearing the holds";
+    case Expect::Draw: return "DRAW";
+    case Expect::Switch: return "DEAL taking the further draw";
+    case Expect::Collect: return "CASH collecting";
+    case Expect::Half: return "taking half";
+    case Expect::Choose: return "a double-up choice";
+    case Expect::DealDealer: return "DEAL of the dealer's card";
+    case Expect::Pick: return "a BEAT THE DEALER pick";
+  }
+  return "?";
+}
+
+class PokerTour {
+public:
+  enum Phase { Intro, Login, Profile, Created, SignIn, Lobby, Entering, Playing, Leaving, Left, Closing, Done };
+
+  PokerTour(TfrmMain& form, std::vector<int32_t> ids, int handsEach)
+      : f_(form), window_(form.Window()->WindowId()), handsEach_(handsEach) {
+    for (int32_t id : ids) {
+      Machine m;
+      m.Id = id;
+      m.Variant = vx::FindPokerVariant(id);
+      machines_.push_back(m);
+    }
+    progressAt_ = SDL_GetTicks64();
+  }
+
+  void Tick();
+
+  Phase phase() const { return phase_; }
+  bool Aborted() const { return aborted_; }
+  const std::vector<Machine>& Machines() const { return machines_; }
+  const std::vector<std::string>& Boxes() const { return boxes_; }
+  uint32_t LastBank() const { return lastBank_; }
+
+private:
+  static TPoker* Game() { return dynamic_cast<TPoker*>(vx::Lobby().CurrentGame); }
+  static TMainRoom* Room() { return vx::Lobby().MainRoom; }
+  static TNavigationScene* Nav() { return vx::Lobby().Navigation->Scene(); }
+  static uint32_t Bank() {
+    const TVXPlayer* p = vx::CurrentPlayer();
+    return p != nullptr ? p->Bank : 0;
+  }
+  Machine& Current() { return machines_[next_]; }
+
+  void Next(Phase p) {
+    phase_ = p;
+    progressAt_ = SDL_GetTicks64();
+  }
+  void Act(const TVXCustomControl* c, uint64_t settle = 8) {
+    PushClick(window_, c);
+    quietUntil_ = Frames() + settle;
+  }
+  void Fail(const std::string& what);
+  std::string Where() const;
+
+  void InLobby();
+  void Enter();
+  void Play();
+  void AtRest(TPoker& g);
+  void Holds(TPoker& g);
+  void Won(TPoker& g);
+  void CheckExpected(TPoker& g);
+  void Expecting(Expect e, TPoker& g);
+  void ShootHand(TPoker& g);
+  void ShootDoubleUp(TPoker& g);
+  int CountedHands(TPoker& g) const;
+
+  TfrmMain& f_;
+  uint32_t window_;
+  int handsEach_;
+  std::vector<Machine> machines_;
+  size_t next_ = 0;
+  Phase phase_ = Intro;
+  bool aborted_ = false;
+  uint64_t quietUntil_ = 0;
+  uint64_t progressAt_ = 0;
+  std::vector<std::string> boxes_;
+  uint32_t lastBank_ = kStartingBank;
+  uint32_t bankAtExit_ = 0;
+
+  // The click waiting for its check, and the money and round as they were before it.
+  Expect expect_ = Expect::None;
+  uint32_t credit0_ = 0;
+  int32_t win0_ = 0;
+  int32_t bet0_ = 0;
+  int hands0_ = 0;
+  int held0_ = 0;
+  int32_t preview0_ = 0;
+  int position0_ = 0;
+  bool heldBefore0_ = false;
+
+  // The plan of the hand being played: holds to toggle, a fold, and what to do with a win.
+  int dealSerial_ = 0;
+  int plannedHand_ = -1;
+  std::vector<int> holdSteps_;  // +p: click card p, -p: click HOLD button p, 0: fold
+  int plannedWin_ = -1;
+  bool planFurther_ = false;
+  bool planHalf_ = false;
+  int planPlays_ = 0;
+  int betClicks_ = 0;
+  int32_t betStart_ = 0;
+  int stage0_ = 0;
+};
+
+std::string PokerTour::Where() const {
+  static const char* const names[] = {"Intro",   "Login",    "Profile", "Created", "SignIn",  "Lobby",
+                                      "Entering", "Playing", "Leaving", "Left",    "Closing", "Done"};
+  std::string s;
+  if (next_ < machines_.size()) {
+    const Machine& m = machines_[next_];
+    s += "machine " + std::to_string(m.Id) + " (" + (m.Title.empty() ? "?" : m.Title) + ")";
+    s += ", " + std::to_string(m.Hands) + " hands played";
+  } else {
+    s += "after the last machine";
+  }
+  s += ", phase " + std::string(names[phase_]);
+  if (TPoker* g = Game()) {
+    s += ", round state " + std::to_string(g->RoundState) + ", stage " + std::to_string(g->Data->Stage) +
+         ", credit " + std::to_string(g->Data->Credit) + ", win " + std::to_string(g->Data->Win) + ", bet " +
+         std::to_string(g->Data->Bet) + ", message \"" + g->PokerScene->LblMessage->Caption() + "\"";
+  }
+  if (auto* box = Input<TframeMessage>(f_)) s += ", message box \"" + box->MessageLabel->Caption() + "\"";
+  return s;
+}
+
+void PokerTour::Fail(const std::string& what) {
+  ADD_FAILURE() << what << " - " << Where();
+  aborted_ = true;
+  phase_ = Done;
+  f_.Close();
+}
+
+int PokerTour::CountedHands(TPoker& g) const {
+  const TGameStatictics& tally = g.Data->Tally();
+  int counted = 0;
+  for (int i = 0; i < tally.GameHands.Count(); ++i) counted += static_cast<int>(tally.GameHands.Items(i)->Value);
+  return counted;
+}
+
+void PokerTour::Tick() {
+  if (phase_ == Done || Frames() < quietUntil_) return;
+  // A hand with a long double-up takes well under a minute even under the sanitizers.
+  const uint64_t bound = phase_ == Playing ? 120000 : 60000;
+  if (SDL_GetTicks64() - progressAt_ > bound) {
+    Fail("no progress for " + std::to_string(bound / 1000) + " s" +
+         (expect_ != Expect::None ? std::string(" waiting for the effect of ") + ExpectName(expect_) : ""));
+    return;
+  }
+  auto* box = Input<TframeMessage>(f_);
+  switch (phase_) {
+    case Intro:
+      if (f_.GetAnim(0) != nullptr) {
+        PushClick(window_, 400, 300);
+        quietUntil_ = Frames() + 20;
+      }
+      if (Input<TfrmLogin>(f_) != nullptr) Next(Login);
+      return;
+    case Login:
+      Act(Input<TfrmLogin>(f_)->BtnNewPlayer, 30);
+      Next(Profile);
+      return;
+    case Profile: {
+      auto* p = Input<TfrmProfile>(f_);
+      if (p == nullptr) return;
+      PushClick(window_, p->EdtUserName);
+      PushText(window_, "DEALER");
+      PushClick(window_, p->EdtPassword);
+      PushText(window_, "CARDS5");
+      PushClick(window_, p->EdtPassword2);
+      PushText(window_, "CARDS5");
+      Act(p->BtnClose, 20);
+      Next(Created);
+      return;
+    }
+    case Created:
+      if (box == nullptr) return;
+      boxes_.push_back(box->MessageLabel->Caption());
+      Act(box->OkButton, 20);
+      Next(SignIn);
+      return;
+    case SignIn:
+      if (Input<TfrmLogin>(f_) == nullptr || box != nullptr) return;
+      Act(Input<TfrmLogin>(f_)->BtnLogin, 40);
+      Next(Lobby);
+      return;
+    case Lobby:
+      if (Room() == nullptr || Room()->Scene()->Hidden || f_.InputScene() != f_.MainScene() || box != nullptr) return;
+      InLobby();
+      return;
+    case Entering:
+      Enter();
+      return;
+    case Playing:
+      Play();
+      return;
+    case Leaving: {
+      if (box == nullptr) return;
+      const std::string text = box->MessageLabel->Caption();
+      boxes_.push_back(text);
+      if (text != kExitQuestion) {
+        Fail("leaving showed \"" + text + "\" instead of the exit question");
+        return;
+      }
+      Act(box->YesButton, 40);
+      Next(Left);
+      return;
+    }
+    case Left: {
+      if (vx::Lobby().CurrentGame != nullptr || Room() == nullptr || Room()->Scene()->Hidden || box != nullptr ||
+          f_.InputScene() != f_.MainScene())
+        return;
+      Machine& m = Current();
+      m.Left = true;
+      // The credit went back to the bank, and the lobby shows the bank as it now stands.
+      EXPECT_EQ(Bank(), bankAtExit_ + m.CreditAtExit) << "the credit cashed out on leaving - " << Where();
+      EXPECT_EQ(Room()->Scene()->LblBankV->Caption(), std::to_string(Bank())) << Where();
+      lastBank_ = Bank();
+      ++next_;
+      Next(Lobby);
+      return;
+    }
+    case Closing:
+      if (!Nav()->MenuExitGame->Visible()) return;
+      Act(Nav()->MenuExitGame, 20);
+      Next(Done);
+      return;
+    case Done:
+      return;
+  }
+}
+
+void PokerTour::InLobby() {
+  if (next_ >= machines_.size()) {
+    Act(Nav()->MenuFile, 20);
+    Next(Closing);
+    return;
+  }
+  Machine& m = Current();
+  if (m.Variant == nullptr) {
+    Fail("game " + std::to_string(m.Id) + " is no video-poker machine");
+    return;
+  }
+  const TMainRoomScene::TLobbyGame* logo = Room()->Scene()->FindGame(m.Id);
+  if (logo == nullptr || logo->Logo == nullptr || !logo->Logo->Visible()) {
+    Fail("the lobby shows no logo for the machine");
+    return;
+  }
+  m.Title = logo->Info->Title;
+  m.IDStr = logo->Info->IDStr;
+  lastBank_ = Bank();
+  Act(logo->Logo, 60);
+  Next(Entering);
+}
+
+void PokerTour::Enter() {
+  TPoker* g = Game();
+  if (g == nullptr || !Room()->Scene()->Hidden || Input<TframeMessage>(f_) != nullptr ||
+      f_.InputScene() != f_.MainScene() || !g->PokerScene->Visible())
+    return;
+  Machine& m = Current();
+  m.Entered = true;
+  EXPECT_EQ(g->GameInfo->ID, m.Id) << "the logo entered another machine - " << Where();
+  // The opening credit came from the bank without the dialog.
+  if (lastBank_ >= 100) {
+    EXPECT_EQ(Bank(), lastBank_ - 100) << Where();
+    EXPECT_EQ(g->Data->Credit, 100u) << Where();
+    EXPECT_EQ(g->Data->GetCreditIn(), 100u) << Where();
+  }
+  EXPECT_EQ(g->PokerScene->LblCreditV->Caption(), std::to_string(g->Data->Credit)) << Where();
+  EXPECT_EQ(CountedHands(*g), 0) << Where();
+  m.BetChecked = false;
+  betClicks_ = 0;
+  plannedHand_ = plannedWin_ = -1;
+  expect_ = Expect::None;
+  Next(Playing);
+  quietUntil_ = Frames() + 30;
+}
+
+void PokerTour::Play() {
+  TPoker* g = Game();
+  if (g == nullptr) return;
+  Machine& m = Current();
+  if (auto* box = Input<TframeMessage>(f_)) {
+    // No message is expected while playing: it is answered as a player would, and reported.
+    const std::string text = box->MessageLabel->Caption();
+    boxes_.push_back(text);
+    ADD_FAILURE() << "unexpected message \"" << text << "\" - " << Where();
+    Act(box->OkButton->Visible() ? box->OkButton : box->NoButton);
+    return;
+  }
+  if (auto* credit = Input<TfrmCredit>(f_)) {
+    if (g->Data->Credit < 100 && Bank() >= 100) {
+      ++m.Bought;
+      Act(credit->BtnAdd100);
+    } else {
+      Act(credit->BtnClose, 20);
+    }
+    return;
+  }
+  if (f_.InputScene() != f_.MainScene() || g->RoundState == 1) return;
+  const int counted = CountedHands(*g);
+  if (counted != m.Hands) progressAt_ = SDL_GetTicks64();
+  m.Hands = counted;
+  if (expect_ != Expect::None) {
+    CheckExpected(*g);
+    if (aborted_) return;
+  }
+  switch (g->RoundState) {
+    case 0: AtRest(*g); return;
+    case 3: Holds(*g); return;
+    case 5: case 6: case 7: Won(*g); return;
+    default: return;
+  }
+}
+
+void PokerTour::Expecting(Expect e, TPoker& g) {
+  expect_ = e;
+  credit0_ = g.Data->Credit;
+  win0_ = g.Data->Win;
+  bet0_ = g.Data->Bet;
+  hands0_ = CountedHands(g);
+  held0_ = g.AnyHeldCount();
+  stage0_ = g.Data->Stage;
+  preview0_ = static_cast<int32_t>(vx::LabelValue(g.PokerScene->LblWinV));
+}
+
+void PokerTour::AtRest(TPoker& g) {
+  Machine& m = Current();
+  TPokerScene& s = *g.PokerScene;
+  if (m.Hands >= handsEach_) {
+    m.CreditAtExit = g.Data->Credit;
+    bankAtExit_ = Bank();
+    Act(Nav()->BtnExitGame, 20);
+    Next(Leaving);
+    return;
+  }
+  if (static_cast<int64_t>(g.Data->Credit) < g.Data->Bet) {
+    if (Bank() < 100) {
+      Fail("the bank (" + std::to_string(Bank()) + ") cannot buy credit for another hand");
+      return;
+    }
+    EXPECT_TRUE(s.LblCreditV->Blinking()) << "a credit short of the bet blinks - " << Where();
+    Act(Nav()->BtnCredit, 20);
+    return;
+  }
+  if (!m.BetChecked) {
+    // BET steps through the machine's bets and wraps round; the machine is played at the bet
+    // it started with, so the bank lasts.
+    if (betClicks_ == 0) {
+      betStart_ = g.Data->Bet;
+    } else {
+      EXPECT_EQ(s.LblBetV->Caption(), std::to_string(g.Data->Bet)) << Where();
+      if (betClicks_ == 1 && g.Data->Bet == betStart_) {
+        ADD_FAILURE() << "BET did not change the bet - " << Where();
+        m.BetChecked = true;
+      } else if (g.Data->Bet == betStart_) {
+        m.BetChecked = true;
+      } else if (betClicks_ > 150) {
+        Fail("BET never came back to " + std::to_string(betStart_));
+        return;
+      }
+    }
+    if (!m.BetChecked) {
+      ++betClicks_;
+      ++m.BetClicks;
+      Act(s.BtnBet, 2);
+      return;
+    }
+  }
+  ++m.Deals;
+  Expecting(Expect::Deal, g);
+  Act(s.BtnDeal);
+}
+
+void PokerTour::Holds(TPoker& g) {
+  Machine& m = Current();
+  TPokerScene& s = *g.PokerScene;
+  ShootHand(g);
+  if (plannedHand_ != dealSerial_) {
+    // Most hands keep the automatic holds; some change one by the card or its HOLD button,
+    // and the costed machines now and then fold (CASH clears the holds) and draw nothing.
+    plannedHand_ = dealSerial_;
+    holdSteps_.clear();
+    if (g.Data->Stage == 1) {
+      if (dealSerial_ % 3 == 1) holdSteps_.push_back(dealSerial_ % 5 + 1);
+      if (dealSerial_ % 4 == 2) holdSteps_.push_back(-((dealSerial_ + 2) % 5 + 1));
+      if (g.Has(vx::poDrawCostsBet) && dealSerial_ % 5 == 3) holdSteps_.push_back(0);
+    } else if (dealSerial_ % 2 == 0) {
+      holdSteps_.push_back(dealSerial_ % 5 + 1);
+    }
+  }
+  if (!holdSteps_.empty()) {
+    const int step = holdSteps_.front();
+    holdSteps_.erase(holdSteps_.begin());
+    if (step == 0) {
+      ++m.Folds;
+      Expecting(Expect::Fold, g);
+      Act(s.BtnCashAll);
+      return;
+    }
+    const int p = step > 0 ? step : -step;
+    ++m.Toggles;
+    Expecting(Expect::Toggle, g);
+    position0_ = p;
+    heldBefore0_ = s.Cards[p - 1]->Held();
+    Act(step > 0 ? static_cast<const TVXCustomControl*>(s.Cards[p - 1]) : s.HoldButtons[p - 1]);
+    return;
+  }
+  // A draw that costs a further bet needs the credit for it first.
+  const int held = g.AnyHeldCount();
+  const int32_t preview = static_cast<int32_t>(vx::LabelValue(s.LblWinV));
+  if (g.Has(vx::poDrawCostsBet) && (held < 5 && !(held == 0 && preview > 0)) &&
+      static_cast<int64_t>(g.Data->Credit) < g.Data->Bet) {
+    if (Bank() < 100) {
+      Fail("the bank (" + std::to_string(Bank()) + ") cannot buy credit for the draw");
+      return;
+    }
+    Act(Nav()->BtnCredit, 20);
+    return;
+  }
+  Expecting(Expect::Draw, g);
+  Act(s.BtnDeal);
+}
+
+void PokerTour::Won(TPoker& g) {
+  Machine& m = Current();
+  TPokerScene& s = *g.PokerScene;
+  TVXDoubleUp& dup = *g.DoubleUp;
+  const int winKey = dealSerial_ * 4 + g.Data->Stage;
+  if (plannedWin_ != winKey) {
+    // What to do with this win. The first win on a machine always gambles, so every kind of
+    // double-up is played even in the short run.
+    plannedWin_ = winKey;
+    const int n = m.Wins++;
+    planFurther_ = g.RoundState == 6 && n % 3 == 0;
+    planHalf_ = m.HalfOffered() && g.RoundState != 5 && n % 4 == 1;
+    planPlays_ = g.RoundState == 5 ? 0 : (n % 4 == 2 && n > 0 ? 0 : 1 + n % 3);
+    ShootDoubleUp(g);
+  }
+  if (planFurther_ && g.RoundState == 6) {
+    planFurther_ = false;
+    ++m.FurtherDraws;
+    Expecting(Expect::Switch, g);
+    Act(s.BtnDeal);
+    return;
+  }
+  if (planHalf_ && dup.Active && g.Data->CanTakeHalf() && g.Data->Win > 0) {
+    planHalf_ = false;
+    ++m.Halves;
+    Expecting(Expect::Half, g);
+    Act(s.HoldButtons[4]);
+    return;
+  }
+  if (g.RoundState != 5 && planPlays_ > 0) {
+    if (g.Data->DoubleUpKind == vx::dkBeatTheDealer) {
+      if (dup.WaitingForDeal) {
+        ++m.DealerDeals;
+        Expecting(Expect::DealDealer, g);
+        Act(s.BtnDeal);
+        return;
+      }
+      if (dup.Active) {
+        --planPlays_;
+        ++m.Picks;
+        const int p = 2 + m.Picks % 4;
+        Expecting(Expect::Pick, g);
+        Act(s.HoldButtons[p - 1]);
+        return;
+      }
+    } else if (dup.Active) {
+      --planPlays_;
+      ++m.Choices;
+      // Position 2 is SMALL or RED, position 4 BIG or BLACK.
+      Expecting(Expect::Choose, g);
+      Act(s.HoldButtons[m.Choices % 2 == 0 ? 1 : 3]);
+      return;
+    }
+  }
+  ++m.Collects;
+  Expecting(Expect::Collect, g);
+  Act(s.BtnCashAll);
+}
+
+void PokerTour::CheckExpected(TPoker& g) {
+  const Expect e = expect_;
+  expect_ = Expect::None;
+  const TPokerData& d = *g.Data;
+  const uint32_t credit = d.Credit;
+  const int32_t win = d.Win;
+  const int hands = CountedHands(g);
+  const int state = g.RoundState;
+  const std::string where = std::string("after ") + ExpectName(e) + " - " + Where();
+  const std::string before = " (before: credit " + std::to_string(credit0_) + ", win " + std::to_string(win0_) +
+                             ", bet " + std::to_string(bet0_) + ")";
+  const bool jackpot = g.Has(vx::poJackpot);
+  const bool costed = g.Has(vx::poDrawCostsBet);
+  switch (e) {
+    case Expect::None:
+      return;
+    case Expect::Deal:
+      ++dealSerial_;
+      EXPECT_EQ(state, 3) << where;
+      EXPECT_EQ(d.Stage, 1) << where;
+      EXPECT_EQ(credit, credit0_ - static_cast<uint32_t>(bet0_)) << "the deal takes the bet" << before << where;
+      EXPECT_EQ(hands, hands0_) << where;
+      for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(g.PokerScene->Cards[i]->FaceDown()) << "card " << i + 1 << " " << where;
+        EXPECT_EQ(g.PokerScene->HoldLabels[i]->Visible(), g.PokerScene->Cards[i]->Held()) << "card " << i + 1 << " " << where;
+      }
+      return;
+    case Expect::Toggle: {
+      const TVXCard* card = g.PokerScene->Cards[position0_ - 1];
+      EXPECT_EQ(state, 3) << where;
+      EXPECT_NE(card->Held(), heldBefore0_) << "the click on card " << position0_ << " did not toggle its hold " << where;
+      EXPECT_EQ(g.PokerScene->HoldLabels[position0_ - 1]->Visible(), card->Held()) << where;
+      EXPECT_EQ(credit, credit0_) << where;
+      return;
+    }
+    case Expect::Fold:
+      EXPECT_EQ(state, 3) << where;
+      EXPECT_EQ(g.AnyHeldCount(), 0) << where;
+      for (int i = 0; i < 5; ++i) EXPECT_FALSE(g.PokerScene->HoldLabels[i]->Visible()) << where;
+      return;
+    case Expect::Draw: {
+      Machine& m = Current();
+      if (costed && held0_ == 0 && preview0_ == 0 && stage0_ == 1) {
+        // Nothing kept of a hand that pays nothing: that round ends unseen and a new hand is
+        // dealt for a new bet (none when the credit cannot cover it).
+        ++m.Redeals;
+        EXPECT_EQ(hands, hands0_) << "the folded round counts no hand" << where;
+        if (static_cast<int64_t>(credit0_) < bet0_) {
+          EXPECT_EQ(state, 0) << where;
+          EXPECT_EQ(credit, credit0_) << before << where;
+          return;
+        }
+        ++dealSerial_;
+        EXPECT_EQ(state, 3) << "a costed fold deals again" << where;
+        EXPECT_EQ(credit, credit0_ - static_cast<uint32_t>(bet0_)) << before << where;
+        return;
+      }
+      // A costed machine charges the bet again for a draw that replaces a card.
+      const uint32_t charged = costed && held0_ < 5 && !(held0_ == 0 && preview0_ > 0) ? bet0_ : 0;
+      const uint32_t expected = credit0_ - charged;
+      if (state == 0) {
+        EXPECT_EQ(credit, expected) << "a losing draw" << before << where;
+        EXPECT_EQ(win, 0) << where;
+        EXPECT_EQ(hands, hands0_ + 1) << "the lost hand is counted once" << where;
+      } else {
+        EXPECT_TRUE(state == 5 || state == 6 || state == 7) << where;
+        if (jackpot) {
+          EXPECT_GE(credit, expected) << before << where;
+        } else {
+          EXPECT_EQ(credit, expected) << "a winning draw leaves the win pending" << before << where;
+        }
+        EXPECT_GT(win, 0) << where;
+        EXPECT_EQ(hands, hands0_) << where;
+      }
+      return;
+    }
+    case Expect::Switch:
+      EXPECT_EQ(state, 3) << where;
+      EXPECT_EQ(d.Stage, 2) << where;
+      EXPECT_EQ(credit, credit0_) << where;
+      // The further draw is played at once: the hand's plan covers it.
+      plannedHand_ = -1;
+      return;
+    case Expect::Collect:
+      EXPECT_EQ(state, 0) << where;
+      EXPECT_EQ(win, 0) << where;
+      EXPECT_EQ(credit, credit0_ + static_cast<uint32_t>(win0_)) << "the collected win is in the credit" << before << where;
+      EXPECT_EQ(hands, hands0_ + 1) << "the collected hand is counted once" << where;
+      EXPECT_EQ(g.PokerScene->LblCreditV->Caption(), std::to_string(credit)) << where;
+      return;
+    case Expect::Half: {
+      // Halves round upward during play: 5 takes 3 and leaves 2.
+      const int32_t half = (win0_ + 1) / 2;
+      EXPECT_EQ(credit, credit0_ + static_cast<uint32_t>(half)) << before << where;
+      EXPECT_EQ(win, win0_ - half) << before << where;
+      EXPECT_EQ(state, win > 0 ? 7 : 0) << where;
+      EXPECT_EQ(hands, hands0_ + (win > 0 ? 0 : 1)) << where;
+      EXPECT_EQ(g.PokerScene->LblWinV->Caption(), std::to_string(win)) << where;
+      return;
+    }
+    case Expect::Choose: {
+      const bool lost = state == 0 && win == 0 && credit == credit0_;
+      const bool goesOn = state == 7 && credit == credit0_ && (win == win0_ || win == 2 * win0_ || win == 4 * win0_);
+      const bool collected =
+          state == 0 && win == 0 &&
+          (credit == credit0_ + static_cast<uint32_t>(win0_) || credit == credit0_ + 2u * static_cast<uint32_t>(win0_) ||
+           credit == credit0_ + 4u * static_cast<uint32_t>(win0_) ||
+           (jackpot && credit == credit0_ + static_cast<uint32_t>(g.DoubleUp->BarWin)));
+      EXPECT_TRUE(lost || goesOn || collected) << "credit " << credit << ", win " << win << before << where;
+      EXPECT_EQ(hands, hands0_ + (state == 0 ? 1 : 0)) << "the double-up's hand is counted once" << where;
+      return;
+    }
+    case Expect::DealDealer:
+      EXPECT_EQ(state, 7) << where;
+      EXPECT_TRUE(g.DoubleUp->Active) << where;
+      EXPECT_FALSE(g.DoubleUp->WaitingForDeal) << where;
+      EXPECT_FALSE(g.PokerScene->DupCards[0]->FaceDown()) << "the dealer's card shows" << where;
+      EXPECT_EQ(credit, credit0_) << where;
+      EXPECT_EQ(win, win0_) << where;
+      return;
+    case Expect::Pick: {
+      const bool lost = state == 0 && win == 0 && credit == credit0_;
+      const bool goesOn = state == 7 && g.DoubleUp->WaitingForDeal && credit == credit0_ &&
+                          (win == win0_ || win == 2 * win0_);
+      const bool collected = state == 0 && win == 0 && credit == credit0_ + 2u * static_cast<uint32_t>(win0_);
+      EXPECT_TRUE(lost || goesOn || collected) << "credit " << credit << ", win " << win << before << where;
+      EXPECT_EQ(hands, hands0_ + (state == 0 ? 1 : 0)) << where;
+      return;
+    }
+  }
+}
+
+void PokerTour::ShootHand(TPoker& g) {
+  Machine& m = Current();
+  if (m.HandShot || g.Data->Stage != 1) return;
+  m.HandShot = true;
+  f_.RenderNow();
+  const vxtest::Shot shot = vxe2e::Screenshot(f_);
+  ASSERT_EQ(shot.Pixels.size(), 800u * 600u) << Where();
+  const char* dir = std::getenv("VX_TEST_TMP");
+  int32_t w = shot.Width, h = shot.Height;
+  vx::WriteFileAtomic(std::string(dir != nullptr ? dir : "/tmp") + "/poker_hand_" + std::to_string(m.Id) + ".bmp",
+                      vx::EncodeScreenshotBmp(w, h, shot.Pixels));
+  // Each of the five cards is drawn where the theme puts it: its face is not black.
+  for (int i = 0; i < 5; ++i) {
+    const TVXCard* c = g.PokerScene->Cards[i];
+    size_t lit = 0, seen = 0;
+    for (int y = std::max(0, c->Top()); y < std::min(600, c->Top() + c->Height()); y += 2)
+      for (int x = std::max(0, c->Left()); x < std::min(800, c->Left() + c->Width()); x += 2, ++seen)
+        lit += shot.Pixels[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)] != 0;
+    EXPECT_GT(seen, 100u) << "card " << i + 1 << " is off the screen - " << Where();
+    EXPECT_GT(lit * 2, seen) << "card " << i + 1 << " is not drawn - " << Where();
+  }
+}
+
+void PokerTour::ShootDoubleUp(TPoker& g) {
+  Machine& m = Current();
+  if (m.DoubleUpShot || g.RoundState == 5) return;
+  m.DoubleUpShot = true;
+  TPokerScene& s = *g.PokerScene;
+  f_.RenderNow();
+  const vxtest::Shot shot = vxe2e::Screenshot(f_);
+  const char* dir = std::getenv("VX_TEST_TMP");
+  vx::WriteFileAtomic(std::string(dir != nullptr ? dir : "/tmp") + "/poker_doubleup_" + std::to_string(m.Id) + ".bmp",
+                      vx::EncodeScreenshotBmp(shot.Width, shot.Height, shot.Pixels));
+  EXPECT_TRUE(s.PnlDoubleUp->Visible()) << Where();
+  if (g.Has(vx::poHideHandInDoubleUp)) {
+    EXPECT_FALSE(s.Cards[0]->Visible()) << "this machine hides the hand while the double-up shows - " << Where();
+  } else {
+    EXPECT_FALSE(s.PayoutList->Panel->Visible()) << "this machine hides the pay list while the double-up shows - "
+                                                 << Where();
+  }
+}
+
+TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
   ASSERT_TRUE(fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) << "the game data is not generated";
+  const std::vector<int32_t> ids = MachinesToPlay();
+  ASSERT_FALSE(ids.empty());
+  // A hundred hands a machine take many minutes of real waits; the quick run plays nine.
+  const int handsEach = std::getenv("VX_QUICK") != nullptr ? 9 : 100;
+
   vxtest::TempDir dir;
   const fs::path program = vxe2e::LayOutProgram(dir);
   vx::MainPump().ResetForTests();
@@ -71,211 +825,78 @@ TEST(PokerEndToEnd, AHundredHandsOnTheRealProgramKeepEveryCoinAccounted) {
   formPtr = form.get();
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
-  const uint32_t window = form->Window()->WindowId();
-  TfrmMain& f = *form;
 
-  enum Phase { Intro, Login, Profile, Created, SignIn, Lobby, Entering, Playing, Leaving, Left, Closing, Done };
-  Phase phase = Intro;
-  uint64_t quietUntil = 0;
-  uint64_t phaseSince = SDL_GetTicks64();
-  // A hundred hands take a few minutes of real waits; the quick run plays a quarter.
-  const int target = std::getenv("VX_QUICK") != nullptr ? 25 : 100;
-  int hands = 0, credits = 0, deals = 0, wins = 0;
-  bool shot = false;
-  std::vector<std::string> boxes;
-  std::vector<uint32_t> frame;
-  auto poker = [] { return dynamic_cast<TPoker*>(vx::Lobby().CurrentGame); };
-  auto room = [] { return vx::Lobby().MainRoom; };
-  auto nav = [] { return vx::Lobby().Navigation->Scene(); };
-  auto next = [&](Phase p) {
-    phase = p;
-    phaseSince = SDL_GetTicks64();
-  };
-  auto act = [&](const TVXCustomControl* c, uint64_t settle = 8) {
-    PushClick(window, c);
-    quietUntil = Frames() + settle;
-  };
-
-  auto tick = [&] {
-    if (Frames() < quietUntil || phase == Done) return;
-    if (SDL_GetTicks64() - phaseSince > 60000) {
-      ADD_FAILURE() << "stuck in phase " << phase << " after " << hands << " hands";
-      phase = Done;
-      f.Close();
-      return;
-    }
-    auto* box = Input<TframeMessage>(f);
-    switch (phase) {
-      case Intro:
-        if (f.GetAnim(0) != nullptr) {
-          PushClick(window, 400, 300);
-          quietUntil = Frames() + 20;
-        }
-        if (Input<TfrmLogin>(f) != nullptr) next(Login);
-        return;
-      case Login:
-        act(Input<TfrmLogin>(f)->BtnNewPlayer, 30);
-        next(Profile);
-        return;
-      case Profile: {
-        auto* p = Input<TfrmProfile>(f);
-        if (p == nullptr) return;
-        PushClick(window, p->EdtUserName);
-        PushText(window, "DEALER");
-        PushClick(window, p->EdtPassword);
-        PushText(window, "CARDS5");
-        PushClick(window, p->EdtPassword2);
-        PushText(window, "CARDS5");
-        act(p->BtnClose, 20);
-        next(Created);
-        return;
-      }
-      case Created:
-        if (box == nullptr) return;
-        boxes.push_back(box->MessageLabel->Caption());
-        act(box->OkButton, 20);
-        next(SignIn);
-        return;
-      case SignIn:
-        if (Input<TfrmLogin>(f) == nullptr || box != nullptr) return;
-        act(Input<TfrmLogin>(f)->BtnLogin, 40);
-        next(Lobby);
-        return;
-      case Lobby:
-        if (room() == nullptr || room()->Scene()->Hidden || f.InputScene() != f.MainScene()) return;
-        act(room()->Scene()->FindGame(10)->Logo, 60);
-        next(Entering);
-        return;
-      case Entering:
-        if (poker() == nullptr || !room()->Scene()->Hidden || box != nullptr) return;
-        next(Playing);
-        quietUntil = Frames() + 30;
-        return;
-      case Playing: {
-        TPoker* g = poker();
-        if (g == nullptr) return;
-        if (box != nullptr) {
-          boxes.push_back(box->MessageLabel->Caption());
-          act(box->OkButton);
-          return;
-        }
-        if (auto* credit = Input<TfrmCredit>(f)) {
-          if (g->Data->Credit < 100) {
-            ++credits;
-            act(credit->BtnAdd100);
-          } else {
-            act(credit->BtnClose, 20);
-          }
-          return;
-        }
-        if (f.InputScene() != f.MainScene()) return;
-        const TGameStatictics& tally = g->Data->Tally();
-        int counted = 0;
-        for (int i = 0; i < tally.GameHands.Count(); ++i) counted += tally.GameHands.Items(i)->Value;
-        if (counted != hands) phaseSince = SDL_GetTicks64();  // progress: not stuck
-        hands = counted;
-        TPokerScene* s = g->PokerScene;
-        switch (g->RoundState) {
-          case 0:
-            if (hands >= target) {
-              act(nav()->BtnExitGame, 20);
-              next(Leaving);
-            } else if (g->Data->Credit < static_cast<uint32_t>(g->Data->Bet)) {
-              act(nav()->BtnCredit, 20);
-            } else {
-              ++deals;
-              act(s->BtnDeal);
-            }
-            return;
-          case 3:
-            if (!shot) {
-              shot = true;
-              int32_t w = 0, h = 0;
-              ASSERT_EQ(f.Engine->Device()->ReadFrame(frame, w, h), 0);
-              const char* shots = std::getenv("VX_TEST_TMP");
-              vx::WriteFileAtomic(std::string(shots != nullptr ? shots : "/tmp") + "/poker_hand.bmp",
-                                  vx::EncodeScreenshotBmp(w, h, frame));
-            }
-            act(s->BtnDeal);
-            return;
-          case 5: case 6: case 7:
-            if (wins++ == 0) {
-              int32_t w = 0, h = 0;
-              std::vector<uint32_t> shotFrame;
-              f.RenderNow();
-              ASSERT_EQ(f.Engine->Device()->ReadFrame(shotFrame, w, h), 0);
-              const char* shots = std::getenv("VX_TEST_TMP");
-              vx::WriteFileAtomic(std::string(shots != nullptr ? shots : "/tmp") + "/poker_doubleup.bmp",
-                                  vx::EncodeScreenshotBmp(w, h, shotFrame));
-              EXPECT_TRUE(s->PnlDoubleUp->Visible());
-              EXPECT_FALSE(s->Cards[0]->Visible()) << "this game hides the hand while the double-up shows";
-            }
-            act(s->BtnCashAll);
-            return;
-          default:
-            return;
-        }
-      }
-      case Leaving:
-        if (box == nullptr) return;
-        boxes.push_back(box->MessageLabel->Caption());
-        act(box->YesButton, 40);
-        next(Left);
-        return;
-      case Left:
-        if (vx::Lobby().CurrentGame != nullptr || room()->Scene()->Hidden || box != nullptr) return;
-        act(nav()->MenuFile, 20);
-        next(Closing);
-        return;
-      case Closing:
-        if (!nav()->MenuExitGame->Visible()) return;
-        act(nav()->MenuExitGame, 20);
-        next(Done);
-        return;
-      case Done:
-        return;
-    }
-  };
-  const vx::TimerId watcher = vx::MainPump().SetTimer(20, tick);
+  PokerTour tour(*form, ids, handsEach);
+  const uint64_t started = SDL_GetTicks64();
+  const vx::TimerId watcher = vx::MainPump().SetTimer(20, [&tour] { tour.Tick(); });
   form->Run();
   vx::MainPump().KillTimer(watcher);
-  EXPECT_EQ(phase, Done);
+  const uint64_t took = SDL_GetTicks64() - started;
+  EXPECT_EQ(tour.phase(), PokerTour::Done);
   EXPECT_TRUE(vx::MainPump().Terminated());
   form->FormDestroy();
   form.reset();
 
-  EXPECT_GE(hands, target);
-  EXPECT_GE(deals, target);
-  EXPECT_GT(wins, 0);
-  ASSERT_EQ(frame.size(), 800u * 600u);
-  // The five cards are drawn where the theme puts them: the middle band is far from black.
-  size_t lit = 0;
-  for (int y = 300; y < 450; y += 3)
-    for (int x = 100; x < 700; x += 3) lit += (frame[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)] & 0xFFFFFFu) != 0;
-  EXPECT_GT(lit, 3000u);
+  std::printf("%-4s %-28s %5s %6s %6s %5s %6s %5s %7s %7s %7s %5s %6s %5s %8s %4s\n", "id", "machine", "hands",
+              "bought", "cashed", "deals", "toggle", "folds", "redeals", "further", "choices", "halves", "dealer",
+              "picks", "collects", "wins");
+  for (const Machine& m : tour.Machines())
+    std::printf("%-4d %-28s %5d %6d %6u %5d %6d %5d %7d %7d %7d %5d %6d %5d %8d %4d\n", m.Id, m.Title.c_str(), m.Hands,
+                m.Bought * 100, m.CreditAtExit, m.Deals, m.Toggles, m.Folds, m.Redeals, m.FurtherDraws, m.Choices,
+                m.Halves, m.DealerDeals, m.Picks, m.Collects, m.Wins);
+  std::printf("%zu machines, %d hands each, %.1f s\n", tour.Machines().size(), handsEach, took / 1000.0);
+  if (tour.Aborted()) return;
 
+  // Read back: every machine's record in the casino statistics, and the bank.
   const std::string players = vxtest::TempDir::ReadFile((program / "Players" / "players.xml").string());
-  // Elements are written in name order: each record starts before its name.
   const size_t me = players.rfind("<VXPlayer>", players.find("<PlayerName>DEALER</PlayerName>"));
   ASSERT_NE(me, std::string::npos) << players;
-  const int64_t bank = NumberAfter(players, me, "Bank");
+  const int64_t bank = NumberIn(players, me, players.find("</VXPlayer>", me), "Bank");
   const std::string casino =
       vxtest::TempDir::ReadFile((program / "Casinos" / "VideoPokerCasino" / "casino.xml").string());
-  const size_t record = casino.rfind("<GameStatictics>", casino.find("<GameIDStr>VXG_VP_JACKSORBETTER</GameIDStr>"));
-  ASSERT_NE(record, std::string::npos) << casino;
-  const int64_t creditIn = NumberAfter(casino, record, "CreditIn");
-  const int64_t creditOut = NumberAfter(casino, record, "CreditOut");
-  EXPECT_EQ(creditIn, 100 + 100 * credits) << casino;
-  EXPECT_GT(creditOut, 0);
-  EXPECT_EQ(bank, 1000 - creditIn + creditOut) << "every coin that left the bank is accounted for\n" << players;
+  int64_t creditIn = 0, creditOut = 0;
+  int counters[4] = {};
+  bool costedPlayed = false;
+  for (const Machine& m : tour.Machines()) {
+    SCOPED_TRACE("machine " + std::to_string(m.Id) + " (" + m.Title + ")");
+    EXPECT_TRUE(m.Entered && m.Left);
+    EXPECT_EQ(m.Hands, handsEach);
+    const FileRecord r = ReadRecord(casino, m.IDStr);
+    ASSERT_TRUE(r.Found) << casino;
+    EXPECT_EQ(r.Hands, m.Hands) << "every hand played is in the statistics, once";
+    EXPECT_EQ(r.CreditIn, 100 + 100 * m.Bought) << "the opening credit and every credit bought";
+    EXPECT_EQ(r.CreditOut, m.CreditAtExit) << "the credit cashed out on leaving";
+    creditIn += r.CreditIn;
+    creditOut += r.CreditOut;
+    counters[0] += m.Toggles;
+    counters[1] += m.Choices + m.Picks;
+    counters[2] += m.Wins;
+    counters[3] += m.Folds;
+    costedPlayed = costedPlayed || vx::HasOption(m.Variant->Options, vx::poDrawCostsBet);
+    if (handsEach >= 100) {
+      // A hundred hands give every machine the chance to play all it offers.
+      const bool beatTheDealer = m.Variant->DoubleUpKind == vx::dkBeatTheDealer;
+      EXPECT_GT(m.Toggles, 0);
+      EXPECT_GT(m.Wins, 0);
+      EXPECT_GT(beatTheDealer ? m.Picks : m.Choices, 0) << "double-ups played";
+      EXPECT_TRUE(!m.HalfOffered() || m.Halves > 0) << "halves taken";
+      EXPECT_TRUE(!vx::HasOption(m.Variant->Options, vx::poFurtherDraw) || m.FurtherDraws > 0) << "further draws";
+      EXPECT_TRUE(!vx::HasOption(m.Variant->Options, vx::poDrawCostsBet) || m.Folds > 0) << "folds";
+    }
+  }
+  EXPECT_GT(counters[0], 0) << "holds were toggled by clicks";
+  EXPECT_GT(counters[1], 0) << "double-ups were played";
+  EXPECT_GT(counters[2], 0) << "hands were won";
+  EXPECT_TRUE(!costedPlayed || counters[3] > 0) << "a costed machine saw a fold";
+  EXPECT_EQ(bank, kStartingBank - creditIn + creditOut) << "every coin that left the bank is accounted for\n"
+                                                        << players;
+  EXPECT_EQ(bank, tour.LastBank());
   EXPECT_GE(bank, 0);
-  int64_t counted = 0;
-  const size_t end = casino.find("</GameHands>", record);
-  for (size_t at = casino.find("<Value>", record); at != std::string::npos && at < end; at = casino.find("<Value>", at + 1))
-    counted += NumberAfter(casino, at, "Value");
-  EXPECT_EQ(counted, hands);
-  EXPECT_EQ(boxes.front(), "Player DEALER created successfully!");
-  EXPECT_EQ(boxes.back(), "Are you sure you want to exit this game ?");
+
+  ASSERT_FALSE(tour.Boxes().empty());
+  EXPECT_EQ(tour.Boxes().front(), "Player DEALER created successfully!");
+  EXPECT_EQ(tour.Boxes().size(), 1 + tour.Machines().size()) << "one exit question per machine, nothing else";
+  for (size_t i = 1; i < tour.Boxes().size(); ++i) EXPECT_EQ(tour.Boxes()[i], kExitQuestion);
   for (const std::string& line : vx::LogLines()) EXPECT_EQ(line.find("ERROR:"), std::string::npos) << line;
   vx::MainPump().ResetForTests();
 }
