@@ -80,6 +80,16 @@ double Fit(Canvas& c, cairo_font_face_t* face, double px, const std::string& tex
   return w > maxW ? px * maxW / w : px;
 }
 
+void MenuStrip(Canvas& c) {
+  const double W = c.Width();
+  c.Polygon({{0, 0}, {W, 0}, {W, 27}, {0, 27}});
+  c.SetVertical(0, 27, {{0.0, Hex(0x17402A)}, {0.5, Hex(0x0A2416)}, {1.0, Hex(0x03100A)}});
+  c.Fill();
+  c.Polygon({{0, 27}, {W, 27}, {W, 28.5}, {0, 28.5}});
+  c.SetVertical(27, 28.5, GoldStops());
+  c.Fill();
+}
+
 cairo_surface_t* PictureSurface(const Picture& pic) {
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pic.width, pic.height);
   cairo_surface_flush(s);

@@ -41,6 +41,10 @@ void PlainText(Canvas& c, cairo_font_face_t* face, double px, const std::string&
 // The pixel size at which `text` fits `maxW` (never above `px`).
 double Fit(Canvas& c, cairo_font_face_t* face, double px, const std::string& text, double maxW);
 
+// The strip along the top of a full-screen background that the menu bar lies on: dark green
+// lacquer down to y 27 over a gold rule.
+void MenuStrip(Canvas& c);
+
 // A straight-alpha picture as a premultiplied cairo surface; the caller destroys it.
 cairo_surface_t* PictureSurface(const Picture& pic);
 

@@ -134,13 +134,7 @@ Picture Room(FontLibrary& fonts) {
   cairo_t* cr = c.cr();
   c.SetVertical(0, H, {{0.0, Hex(0x0B1A12)}, {1.0, Hex(0x020805)}});
   cairo_paint(cr);
-  // The menu bar's strip along the top.
-  c.Polygon({{0, 0}, {W, 0}, {W, 27}, {0, 27}});
-  c.SetVertical(0, 27, {{0.0, Hex(0x17402A)}, {0.5, Hex(0x0A2416)}, {1.0, Hex(0x03100A)}});
-  c.Fill();
-  c.Polygon({{0, 27}, {W, 27}, {W, 28.5}, {0, 28.5}});
-  c.SetVertical(27, 28.5, GoldStops());
-  c.Fill();
+  MenuStrip(c);
   // The felt.
   Felt(c, 4, 32, W - 8, H - 36, 12, W / 2, 300, 0);
   c.Grain(0x10BB0001u, 0.06);

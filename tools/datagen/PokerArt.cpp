@@ -85,22 +85,30 @@ Picture Background(FontLibrary& fonts, const Machine& m) {
   // Lacquered cabinet.
   c.SetVertical(0, H, {{0.0, Hex(0x0B1A12)}, {1.0, Hex(0x020805)}});
   cairo_paint(cr);
-  // The felt, lit from the middle of the card row.
-  c.RoundedRect(4, 4, W - 8, H - 8, 14);
-  c.SetRadial(W / 2, 370, 40, 520, {{0.0, Hex(kFeltLight)}, {0.45, Hex(kFelt)}, {1.0, Hex(0x071E12)}});
+  // The felt, lit from the middle of the card row; its top runs on under the menu bar's strip.
+  const double cardMiddle = kCardTop + kCardH / 2.0;
+  c.RoundedRect(4, kMenuStripH - 8, W - 8, H - kMenuStripH + 4, 14);
+  c.SetRadial(W / 2, cardMiddle - 8, 40, 520, {{0.0, Hex(kFeltLight)}, {0.45, Hex(kFelt)}, {1.0, Hex(0x071E12)}});
   c.Fill();
+  MenuStrip(c);
   c.Grain(0x9E7A0001u + static_cast<uint32_t>(m.theme.size()), 0.06);
-  c.RoundedRect(4.5, 4.5, W - 9, H - 9, 14);
+  cairo_save(cr);
+  cairo_rectangle(cr, 0, kMenuStripH, W, H - kMenuStripH);
+  cairo_clip(cr);
+  c.RoundedRect(4.5, kMenuStripH - 7.5, W - 9, H - kMenuStripH + 3, 14);
   c.SetVertical(0, H, GoldStops());
   c.Stroke(2.0);
-  c.RoundedRect(8.5, 8.5, W - 17, H - 17, 11);
+  c.RoundedRect(8.5, kMenuStripH - 3.5, W - 17, H - kMenuStripH - 5, 11);
   c.SetColour(Hex(kGoldLight, 0.35));
   c.Stroke(1.0);
-  // The stage the cards lie on: a band of richer felt between fine gold rules.
-  c.Polygon({{8, 248}, {W - 8, 248}, {W - 8, 486}, {8, 486}});
-  c.SetRadial(W / 2, 370, 20, 430, {{0.0, Hex(0x2C8A56, 0.55)}, {1.0, Hex(0x000000, 0.0)}});
+  cairo_restore(cr);
+  // The stage the cards lie on: a band of richer felt between fine gold rules, from under the
+  // pay list to above the meters.
+  const double stageTop = kPayTop + kPayH + 1, stageFoot = kCreditTop - 2;
+  c.Polygon({{8, stageTop}, {W - 8, stageTop}, {W - 8, stageFoot}, {8, stageFoot}});
+  c.SetRadial(W / 2, cardMiddle - 8, 20, 430, {{0.0, Hex(0x2C8A56, 0.55)}, {1.0, Hex(0x000000, 0.0)}});
   c.Fill();
-  for (double y : {248.5, 485.5}) {
+  for (double y : {stageTop + 0.5, stageFoot - 0.5}) {
     cairo_new_path(cr);
     cairo_move_to(cr, 20, y);
     cairo_line_to(cr, W - 20, y);
@@ -113,14 +121,14 @@ Picture Background(FontLibrary& fonts, const Machine& m) {
     c.Stroke(1.0);
   }
   // The message window.
-  c.RoundedRect(96, 250, 608, 32, 8);
-  c.SetVertical(250, 282, {{0.0, Hex(0x000000, 0.6)}, {1.0, Hex(0x000000, 0.35)}});
+  c.RoundedRect(96, kMessageTop, 608, kMessageH, 8);
+  c.SetVertical(kMessageTop, kMessageTop + kMessageH, {{0.0, Hex(0x000000, 0.6)}, {1.0, Hex(0x000000, 0.35)}});
   c.FillPreserve();
   c.SetColour(Hex(kGold, 0.7));
   c.Stroke(1.0);
   // Where the five cards lie: sunken slots, seen while the cards are away.
   for (int i = 0; i < 5; ++i) {
-    const double x = 60 + i * 140, y = 286;
+    const double x = 60 + i * 140, y = kCardTop;
     c.RoundedRect(x - 1.5, y - 1.5, kCardW + 3, kCardH + 3, 9);
     c.SetColour(Hex(0x000000, 0.28));
     c.FillPreserve();
@@ -136,13 +144,13 @@ Picture Background(FontLibrary& fonts, const Machine& m) {
 // --- Panels. ---
 
 Picture PayGlass(FontLibrary&, const Machine& m) {
-  const double w = 560, h = 236;
-  Canvas c(560, 236);
+  const double w = kPayW, h = kPayH;
+  Canvas c(kPayW, kPayH);
   GoldRim(c, 0, 0, w, h, 12, 4);
   Glass(c, 4, 4, w - 8, h - 8, 9, m.glass, m.glassDeep);
-  // Faint rules between the rows (rows are 20 pixels from 10 down).
+  // Faint rules between the rows.
   for (int r = 1; r < 11; ++r) {
-    const double y = 10 + r * 20 + 0.5;
+    const double y = kPayRowTop + r * kPayRowH + 0.5;
     cairo_new_path(c.cr());
     cairo_move_to(c.cr(), 12, y);
     cairo_line_to(c.cr(), w - 12, y);
@@ -172,7 +180,7 @@ Picture PayGlass(FontLibrary&, const Machine& m) {
 // The double-up's glass: deep red velvet so the player sees at once that the win is at stake.
 Picture DoubleUpGlass(FontLibrary& fonts, const Machine& m) {
   const bool wide = m.hideHand;
-  const int W = wide ? 776 : 560, H = wide ? 200 : 236;
+  const int W = wide ? kWideDupW : kPayW, H = wide ? kWideDupH : kPayH;
   Canvas c(W, H);
   GoldRim(c, 0, 0, W, H, 12, 4);
   Glass(c, 4, 4, W - 8, H - 8, 9, 0x5A0A16, 0x1A0206);
@@ -184,9 +192,9 @@ Picture DoubleUpGlass(FontLibrary& fonts, const Machine& m) {
     c.Stroke(gold ? 2.0 : 1.0);
   };
   if (m.kind == DupKind::BeatTheDealer) {
-    // Panel at (12, 284): the dealer's card and the four to pick from.
-    slot(42 - 12, 314 - 284, true);
-    for (int i = 0; i < 4; ++i) slot(236 - 12 + i * 138, 314 - 284, false);
+    // The dealer's card and the four to pick from (the panel lies at x 12).
+    slot(42 - 12, kWideDupCardTop, true);
+    for (int i = 0; i < 4; ++i) slot(236 - 12 + i * 138, kWideDupCardTop, false);
     return c.ToPicture();
   }
   if (!wide) {
@@ -194,11 +202,12 @@ Picture DoubleUpGlass(FontLibrary& fonts, const Machine& m) {
     if (m.theme != "VP03") {
       const std::string rules = m.kind == DupKind::BigSmall ? "SMALL: A TO 6   \u2022   7: DRAW   \u2022   BIG: 8 TO K   \u2022   JOKER PAYS 4\u00D7"
                                                              : "RED OR BLACK PAYS 2\u00D7   \u2022   JOKER PAYS 4\u00D7";
-      PlainText(c, Bold(fonts), 11, rules, 272, 221, Hex(kGoldLight, 0.85));
+      // Centred between the cards' foot and the rim.
+      PlainText(c, Bold(fonts), 11, rules, 272, H - 15, Hex(kGoldLight, 0.85));
     }
   } else {
     // The ten cards fan out from the left: their slot is a long sunken tray.
-    c.RoundedRect(26 - 12 - 2, 314 - 284 - 2, 9 * 52 + kCardW + 4, kCardH + 4, 9);
+    c.RoundedRect(26 - 12 - 2, kWideDupCardTop - 2, 9 * 52 + kCardW + 4, kCardH + 4, 9);
     c.SetColour(Hex(0x000000, 0.3));
     c.Fill();
   }
@@ -206,8 +215,8 @@ Picture DoubleUpGlass(FontLibrary& fonts, const Machine& m) {
 }
 
 Picture CreditPanel(FontLibrary&, const Machine&) {
-  const double w = 776, h = 50;
-  Canvas c(776, 50);
+  const double w = kCreditW, h = kCreditH;
+  Canvas c(kCreditW, kCreditH);
   GoldRim(c, 0, 0, w, h, 10, 3);
   c.RoundedRect(3, 3, w - 6, h - 6, 8);
   c.SetVertical(3, h - 3, {{0.0, Hex(0x1C1C1C)}, {0.5, Hex(0x0A0A0A)}, {1.0, Hex(0x000000)}});
@@ -230,8 +239,8 @@ Picture CreditPanel(FontLibrary&, const Machine&) {
 }
 
 Picture ButtonDeck(FontLibrary&, const Machine&) {
-  const double w = 800, h = 58;
-  Canvas c(800, 58);
+  const double w = kScreenW, h = kDeckH;
+  Canvas c(kScreenW, kDeckH);
   c.SetVertical(0, h, {{0.0, Hex(0x2A2A2A)}, {0.1, Hex(0x141414)}, {1.0, Hex(0x050505)}});
   cairo_paint(c.cr());
   c.Grain(0xDEC0u, 0.05);
@@ -240,11 +249,11 @@ Picture ButtonDeck(FontLibrary&, const Machine&) {
   cairo_line_to(c.cr(), w, 1);
   c.SetVertical(0, 2, GoldStops());
   c.Stroke(2.0);
-  // Wells for the buttons.
+  // Wells for the buttons, 3 pixels round each (the buttons lie 7 pixels down the deck).
   const double wells[][2] = {{12, 90}, {108, 90}, {208, 86}, {300, 86}, {392, 86}, {484, 86}, {576, 86}, {670, 120}};
   for (const auto& well : wells) {
-    c.RoundedRect(well[0] - 3, 4, well[1] + 6, 50, 10);
-    c.SetVertical(4, 54, {{0.0, Hex(0x000000, 0.8)}, {1.0, Hex(0x3A3A3A, 0.6)}});
+    c.RoundedRect(well[0] - 3, 4, well[1] + 6, kDeckButtonH + 6, 10);
+    c.SetVertical(4, 10 + kDeckButtonH, {{0.0, Hex(0x000000, 0.8)}, {1.0, Hex(0x3A3A3A, 0.6)}});
     c.Fill();
   }
   return c.ToPicture();
@@ -313,49 +322,49 @@ Picture HeldPlate(FontLibrary&) {
 }
 
 Picture NormalDupPlate(FontLibrary& fonts, const Machine& m) {
-  const double w = 208, h = 44;
-  Canvas c(208, 44);
+  const double w = 208, h = kNormalDupH;
+  Canvas c(208, kNormalDupH);
   GoldRim(c, 0, 0, w, h, 9, 3);
   Glass(c, 3, 3, w - 6, h - 6, 7, 0x5A0A16, 0x1A0206);
-  PlainText(c, Bold(fonts), 10, "DOUBLE UP", w / 2, 13, Hex(kGoldLight));
-  GoldText(c, Bold(fonts), Fit(c, Bold(fonts), 17, DupTitle(m.kind), w - 20), DupTitle(m.kind), w / 2, 29);
+  PlainText(c, Bold(fonts), 9, "DOUBLE UP", w / 2, 11, Hex(kGoldLight));
+  GoldText(c, Bold(fonts), Fit(c, Bold(fonts), 16, DupTitle(m.kind), w - 20), DupTitle(m.kind), w / 2, 25);
   return c.ToPicture();
 }
 
 Picture LogoPanel(FontLibrary& fonts, const Machine& m) {
-  const double w = 208, h = 84;
-  Canvas c(208, 84);
+  const double w = 208, h = kSidePanelH;
+  Canvas c(208, kSidePanelH);
   GoldRim(c, 0, 0, w, h, 10, 3);
   Glass(c, 3, 3, w - 6, h - 6, 8, Mix(m.glass, 0x000000, 0.2), m.glassDeep);
   // Four suits in a row over the casino's name.
   const char* suits[] = {"\u2660", "\u2665", "\u2663", "\u2666"};
   for (int i = 0; i < 4; ++i) {
-    c.TextCentered(Bold(fonts), 20, suits[i], w / 2 - 48 + i * 32, 24);
+    c.TextCentered(Bold(fonts), 20, suits[i], w / 2 - 48 + i * 32, 22);
     c.SetColour(i % 2 ? Hex(0xE8303C) : Hex(0xF4F4F4));
     c.FillPreserve();
     c.SetColour(Hex(0x000000, 0.6));
     c.Stroke(0.8);
   }
-  GoldText(c, Serif(fonts), 17, "ORVANTA CARDS", w / 2, 51);
-  PlainText(c, Bold(fonts), 9, "C A S I N O", w / 2, 69, Hex(kGoldLight, 0.9));
+  GoldText(c, Serif(fonts), 17, "ORVANTA CARDS", w / 2, 48);
+  PlainText(c, Bold(fonts), 9, "C A S I N O", w / 2, 65, Hex(kGoldLight, 0.9));
   return c.ToPicture();
 }
 
 Picture OrvantaPanel(FontLibrary&, const Machine& m) {
-  const double w = 208, h = 84;
-  Canvas c(208, 84);
+  const double w = 208, h = kSidePanelH;
+  Canvas c(208, kSidePanelH);
   GoldRim(c, 0, 0, w, h, 10, 3);
   Glass(c, 3, 3, w - 6, h - 6, 8, m.glass, m.glassDeep);
   // The window of the Orvanta number: a small white card (the label shows the number).
-  c.RoundedRect(158.5, 6.5, 40, 48, 5);
-  c.SetVertical(6, 54, {{0.0, Hex(0xFFFFFF)}, {1.0, Hex(0xE8E8E8)}});
+  c.RoundedRect(158.5, 5.5, 40, 48, 5);
+  c.SetVertical(5, 53, {{0.0, Hex(0xFFFFFF)}, {1.0, Hex(0xE8E8E8)}});
   c.FillPreserve();
   c.SetColour(Hex(kGold));
   c.Stroke(1.5);
   // Sockets of the ten stage lamps.
   for (int n = 0; n < 10; ++n) {
     cairo_new_path(c.cr());
-    cairo_arc(c.cr(), 8 + n * 19 + 9, 60 + 9, 9.5, 0, 2 * M_PI);
+    cairo_arc(c.cr(), 8 + n * 19 + 9, 57 + 9, 9.5, 0, 2 * M_PI);
     c.SetColour(Hex(0x000000, 0.55));
     c.Fill();
   }
@@ -363,12 +372,13 @@ Picture OrvantaPanel(FontLibrary&, const Machine& m) {
 }
 
 Picture JackpotPanel(FontLibrary&, const Machine& m) {
-  const double w = 208, h = 84;
-  Canvas c(208, 84);
+  const double w = 208, h = kSidePanelH;
+  Canvas c(208, kSidePanelH);
   GoldRim(c, 0, 0, w, h, 10, 3);
   Glass(c, 3, 3, w - 6, h - 6, 8, m.glass, m.glassDeep);
-  for (double y : {20.0, 60.0}) {
-    c.RoundedRect(20, y, w - 40, 22, 5);
+  // Windows of the bonus and the jackpot, under their labels.
+  for (double y : {17.0, 54.0}) {
+    c.RoundedRect(20, y, w - 40, 21, 5);
     c.SetColour(Hex(0x000000, 0.6));
     c.FillPreserve();
     c.SetColour(Hex(kGold, 0.6));
@@ -378,17 +388,17 @@ Picture JackpotPanel(FontLibrary&, const Machine& m) {
 }
 
 Picture DupBarPanel(FontLibrary& fonts, const Machine&) {
-  const double w = 560, h = 30;
-  Canvas c(560, 30);
-  c.RoundedRect(8, 1, w - 16, h - 2, 8);
+  const double w = kPayW, h = kBarH + 6;
+  Canvas c(kPayW, kBarH + 6);
+  c.RoundedRect(8, 1, w - 16, h - 2, 7);
   c.SetColour(Hex(0x000000, 0.55));
   c.FillPreserve();
   c.SetColour(Hex(kGold, 0.7));
   c.Stroke(1.0);
-  c.RoundedRect(372, 3, 176, 24, 5);
+  c.RoundedRect(372, 2, 176, h - 4, 4);
   c.SetColour(Hex(0x000000, 0.6));
   c.Fill();
-  PlainText(c, Bold(fonts), 9, "BONUS", 386, 15, Hex(kGoldLight, 0.8));
+  PlainText(c, Bold(fonts), 9, "BONUS", 386, h / 2, Hex(kGoldLight, 0.8));
   return c.ToPicture();
 }
 
@@ -624,7 +634,7 @@ Picture SeriesFrame(FontLibrary& fonts, int frame) {
       c.Fill();
     }
   }
-  c.TextCentered(Bold(fonts), 14, "DOUBLE UP", w / 2, h / 2);
+  c.TextCentered(Bold(fonts), 13, "DOUBLE UP", w / 2, h / 2);
   c.SetVertical(h / 2 - 6, h / 2 + 6, {{0.0, Hex(kGoldPale)}, {1.0, Hex(kGoldLight)}});
   c.Fill();
   return c.ToPicture();

@@ -2,7 +2,8 @@
 // repository's theme files, the generator's pictures and baked fonts, the engine on the GPU
 // device (Mesa's software GL, headless), read back pixel by pixel. A missing picture would
 // show as a white box; a lit pay row, the held plates, the meters and the double-up must be
-// seen where the theme puts them. With VX_SCREENSHOT_DIR set, the frames are kept as PNG.
+// seen where the theme puts them. Each frame is compared with its golden picture
+// (tests/golden/poker/); with VX_SCREENSHOT_DIR set, the frames are kept as PNG too.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include "games/PokerVariants.h"
 #include "games/VXCard.h"
 #include "platform/Files.h"
+#include "support/Golden.h"
 #include "support/TempDir.h"
 #include "tools/datagen/Art.h"
 #include "tools/datagen/Generator.h"
@@ -180,6 +182,12 @@ protected:
     }
     scene->LblDupTitle->SetText(dealer ? "BEAT THE DEALER" : variant->DoubleUpKind == vx::dkRedBlack ? "RED/BLACK" : "BIG/SMALL");
     scene->LblDupHit->SetVisible(false);
+    // The bonus bar, where the machine has one: a two pairs starts it five segments up, and
+    // the win doubled four times more fills it.
+    if (scene->PnlDupBarDup != nullptr) {
+      for (int n = 1; n <= 5; ++n) scene->DupBar[n - 1]->StartEffect(1);
+      scene->LblDupBarWinV->SetText(std::to_string(bets[1] * 2 * 16));
+    }
     scene->ShowDoubleUp(true);
   }
 
@@ -202,6 +210,10 @@ protected:
       for (size_t i = 0; i < pixels.size(); ++i) pic.pixels[i] = pixels[i] | 0xFF000000u;
       vx::datagen::WritePng(pic, std::string(keep) + "/" + name + ".png");
     }
+    // Mesa's software GL may round a blend one step apart on another processor.
+    vxtest::GoldenRules rules;
+    rules.Tolerance = 2;
+    EXPECT_EQ(vxtest::CompareWithGolden("poker/" + name, vxtest::Shot{800, 600, pixels}, rules), "");
   }
 
   Rgb At(int32_t x, int32_t y) const {
@@ -275,7 +287,7 @@ class EachScreen : public PokerScreens, public ::testing::WithParamInterface<int
 TEST_P(EachScreen, RoundViewShowsCabinetPayListHandAndMeters) {
   if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
   ASSERT_NO_FATAL_FAILURE(Build(GetParam()));
-  ASSERT_NO_FATAL_FAILURE(Capture(std::string("poker_") + variant->Theme));
+  ASSERT_NO_FATAL_FAILURE(Capture(variant->Theme));
   EXPECT_FALSE(HasWhiteBoxOutsideCards());
   for (const TVXCard* c : scene->Cards) EXPECT_TRUE(c->TextureLoaded()) << c->Name();
   EXPECT_TRUE(scene->ImgGameLogo->TextureLoaded());
@@ -311,7 +323,7 @@ TEST_P(EachScreen, DoubleUpViewReplacesThePayListOrTheHand) {
   if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
   ASSERT_NO_FATAL_FAILURE(Build(GetParam()));
   ShowDoubleUp();
-  ASSERT_NO_FATAL_FAILURE(Capture(std::string("poker_") + variant->Theme + "_doubleup"));
+  ASSERT_NO_FATAL_FAILURE(Capture(std::string(variant->Theme) + "_doubleup"));
   EXPECT_FALSE(HasWhiteBoxOutsideCards());
   for (const TVXCard* c : scene->DupCards) {
     if (c->Visible()) {
@@ -327,6 +339,21 @@ TEST_P(EachScreen, DoubleUpViewReplacesThePayListOrTheHand) {
   // The dealer's card or the first card played is face up: paper.
   const TVXCard* first = scene->DupCards[0];
   EXPECT_GT(Count(first, [](Rgb p) { return p.R > 230 && p.G > 225; }), 500);
+  // Nothing of the double-up reaches into the menu bar's strip.
+  EXPECT_GE(panel->Top(), 28);
+  // The bonus bar shows its lit segments brighter than the ones still to come, and its value.
+  if (scene->PnlDupBarDup != nullptr) {
+    ASSERT_TRUE(scene->PnlDupBarDup->Visible());
+    auto lit = [](Rgb p) { return std::max({p.R, p.G, p.B}) > 150; };
+    for (int n = 0; n < 8; ++n) {
+      const int count = Count(scene->DupBar[n], lit), area = scene->DupBar[n]->Width() * scene->DupBar[n]->Height();
+      if (n < 5)
+        EXPECT_GT(count, area / 2) << "segment " << n + 1 << " is lit";
+      else
+        EXPECT_LT(count, area / 10) << "segment " << n + 1 << " is still dark";
+    }
+    EXPECT_GT(Count(scene->LblDupBarWinV, [](Rgb p) { return p.R + p.G + p.B > 450; }), 20) << "the bar's value";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, EachScreen, ::testing::Values(1, 3, 5, 11, 13, 14),

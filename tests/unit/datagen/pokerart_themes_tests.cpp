@@ -172,6 +172,64 @@ TEST_F(PokerThemeTest, EveryControlTheScreenBuildsIsPlacedOnScreen) {
   });
 }
 
+// The menu bar lies in front of every game along the top of the window: nothing of a poker
+// screen but its full-screen background may sit there, or the menus and the in-game buttons
+// hide it (the top pay rows, the logo).
+TEST_F(PokerThemeTest, NothingButTheBackgroundLiesUnderTheMenuBar) {
+  // The strip covers the menu bar's own controls, whatever its theme places.
+  const IniFile nav = ParseIni(vxtest::TempDir::ReadFile(kThemes + "NAVIGATION/theme.scn")).file;
+  for (const char* name : {"LBL_HINT", "MENU_FILE", "MENU_PLAYER", "MENU_TOOLS", "MENU_HELP", "BTN_CREDIT",
+                           "BTN_CASHOUT", "BTN_EXITGAME"}) {
+    ASSERT_NE(nav.Find(name), nullptr) << name;
+    EXPECT_LE(RectOf(nav, name).Bottom(), poker::kMenuStripH) << name << " reaches below the strip";
+  }
+  ForEachVariant([&](const TPokerVariant& v, const TGameInfo& info, const IniFile& ini) {
+    for (const auto& name : ScreenControls(v, info)) {
+      if (name == "IMG_BACKGROUND") continue;
+      // Rows below the first are laid out under row 1, so row 1 speaks for them.
+      if (!ini.Find(name)->Get("Top").has_value()) continue;
+      EXPECT_GE(RectOf(ini, name).top, poker::kMenuStripH) << name;
+    }
+    // Sections the screen of this variant does not build count too: another variant of the
+    // theme may build them.
+    for (const auto& section : ini.sections) {
+      if (section.name == "IMG_BACKGROUND" || !section.Get("Top").has_value()) continue;
+      EXPECT_GE(Int(ini, section.name, "Top"), poker::kMenuStripH) << section.name;
+    }
+    const Rect background = RectOf(ini, "IMG_BACKGROUND");
+    EXPECT_EQ(background.top, 0);
+    EXPECT_EQ(background.height, 600);
+  });
+}
+
+// Moving everything below the menu bar must not squeeze the pay list: each row keeps room
+// above and below its letters, and the longest table still fits its glass.
+TEST_F(PokerThemeTest, PayRowsKeepRoomAroundTheirLetters) {
+  ForEachVariant([&](const TPokerVariant& v, const TGameInfo& info, const IniFile& ini) {
+    const bool compact = HasOption(v.Options, poCompactLayout);
+    std::vector<std::string> rowOne = {"LBL_PAYOFF_1"};
+    if (compact)
+      for (int col = 1; col <= 5; ++col) rowOne.push_back("LBL_PAYOFFV" + std::to_string(col) + "_1");
+    else
+      rowOne.push_back("LBL_PAYOFFV_1");
+    for (const auto& name : rowOne) {
+      const IniSection* s = ini.Find(name);
+      ASSERT_NE(s, nullptr) << name;
+      const std::string font = s->Get("FontDXName").value_or("ArialBlack");
+      const auto& plan = EngineFonts();
+      const auto f = std::find_if(plan.begin(), plan.end(), [&](const EngineFont& e) { return e.name == font; });
+      ASSERT_NE(f, plan.end()) << font;
+      EXPECT_GE(RectOf(ini, name).height, f->pixelSize + 4) << name << " is cramped for " << font;
+      EXPECT_EQ(RectOf(ini, name).top, RectOf(ini, "LBL_PAYOFF_1").top) << name;
+      EXPECT_EQ(RectOf(ini, name).height, RectOf(ini, "LBL_PAYOFF_1").height) << name;
+    }
+    // The glass keeps a margin of at least its rim above row 1 and below the last row.
+    const Rect glass = RectOf(ini, "PNL_PAYOFF"), first = RectOf(ini, "LBL_PAYOFF_1");
+    EXPECT_GE(first.top - glass.top, 5);
+    EXPECT_GE(glass.Bottom() - (first.top + info.Hands().Count() * first.height), 5);
+  });
+}
+
 TEST_F(PokerThemeTest, EveryPictureIsThereAtTheSizeItIsPlaced) {
   std::vector<ArchiveRecord> records;
   for (const auto& [key, size] : PictureSizes()) records.push_back({key, kRecordPicture, ""});
