@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "framework/VXApplication.h"
 #include "framework/VXEngine.h"
@@ -85,10 +86,13 @@ public:
         if (c == '\\') c = '/';
       const fs::path file = fs::path(dir.File("pak")) / path;
       fs::create_directories(file.parent_path());
-      EXPECT_TRUE(vx::WriteFileAtomic(file.string(), vx::datagen::EncodeBmp(art.draw(fonts))));
+      vx::datagen::Picture pic = art.draw(fonts);
+      EXPECT_TRUE(vx::WriteFileAtomic(file.string(), vx::datagen::EncodeBmp(pic)));
+      if (art.key == folder + "\\background.bmp") backgrounds[folder] = std::move(pic);
     }
   }
   vxtest::TempDir dir;
+  std::map<std::string, vx::datagen::Picture> backgrounds;  // by theme
 };
 
 class PokerScreens : public ::testing::Test {
@@ -182,8 +186,8 @@ protected:
     }
     scene->LblDupTitle->SetText(dealer ? "BEAT THE DEALER" : variant->DoubleUpKind == vx::dkRedBlack ? "RED/BLACK" : "BIG/SMALL");
     scene->LblDupHit->SetVisible(false);
-    // The bonus bar, where the machine has one: a two pairs starts it five segments up, and
-    // the win doubled four times more fills it.
+    // The bonus bar, where the machine has one: a hand that starts it five segments up, and
+    // the value it pays when full, the win (twice the bet) doubled 8 - 5 + 1 times.
     if (scene->PnlDupBarDup != nullptr) {
       for (int n = 1; n <= 5; ++n) scene->DupBar[n - 1]->StartEffect(1);
       scene->LblDupBarWinV->SetText(std::to_string(bets[1] * 2 * 16));
@@ -210,6 +214,20 @@ protected:
       for (size_t i = 0; i < pixels.size(); ++i) pic.pixels[i] = pixels[i] | 0xFF000000u;
       vx::datagen::WritePng(pic, std::string(keep) + "/" + name + ".png");
     }
+    // The menu bar lies over the top strip of every screen: only the background shows there.
+    const auto bg = data_->backgrounds.find(variant->Theme);
+    ASSERT_NE(bg, data_->backgrounds.end());
+    int covered = 0;
+    for (int32_t y = 0; y < 28; ++y)
+      for (int32_t x = 0; x < 800; ++x) {
+        const uint32_t want = bg->second.At(x, y), got = pixels[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)];
+        for (int sh = 0; sh <= 16; sh += 8)
+          if (std::abs(static_cast<int>((want >> sh) & 0xFF) - static_cast<int>((got >> sh) & 0xFF)) > 2) {
+            ++covered;
+            break;
+          }
+      }
+    EXPECT_EQ(covered, 0) << "pixels under the menu bar differ from the background";
     // Mesa's software GL may round a blend one step apart on another processor.
     vxtest::GoldenRules rules;
     rules.Tolerance = 2;
