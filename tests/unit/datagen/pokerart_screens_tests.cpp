@@ -173,7 +173,7 @@ protected:
     scene->Show();
   }
 
-  // The double-up's view: four cards played and the fifth face down.
+  // The double-up's view: four cards played; BEAT THE DEALER's four to pick from face down.
   void ShowDoubleUp() {
     const bool dealer = variant->DoubleUpKind == vx::dkBeatTheDealer;
     const int played[] = {5, 40, 53, 12, 0};
@@ -186,6 +186,16 @@ protected:
     }
     scene->LblDupTitle->SetText(dealer ? "BEAT THE DEALER" : variant->DoubleUpKind == vx::dkRedBlack ? "RED/BLACK" : "BIG/SMALL");
     scene->LblDupHit->SetVisible(false);
+    if (!dealer) {
+      // The fourth card (the queen of spades) has just been turned and won: its word shows
+      // beside it, where the double-up puts it, before the next card comes.
+      TVXCard* won = scene->DupCards[3];
+      scene->DupCards[4]->SetVisible(false);
+      scene->LblDupHit->SetLeft(won->Left() + won->Width() + 2);
+      scene->LblDupHit->SetTop(won->Top());
+      scene->LblDupHit->SetText(variant->DoubleUpKind == vx::dkRedBlack ? "BLACK" : "BIG");
+      scene->LblDupHit->SetVisible(true);
+    }
     // The bonus bar, where the machine has one: a hand that starts it five segments up, and
     // the value it pays when full, the win (twice the bet) doubled 8 - 5 + 1 times.
     if (scene->PnlDupBarDup != nullptr) {
@@ -357,6 +367,12 @@ TEST_P(EachScreen, DoubleUpViewReplacesThePayListOrTheHand) {
   // The dealer's card or the first card played is face up: paper.
   const TVXCard* first = scene->DupCards[0];
   EXPECT_GT(Count(first, [](Rgb p) { return p.R > 230 && p.G > 225; }), 500);
+  // The word of a won card stands out from the velvet beside it.
+  if (scene->LblDupHit->Visible()) {
+    const TVXLabel* hit = scene->LblDupHit;
+    EXPECT_GT(Count(hit, [](Rgb p) { return p.R + p.G + p.B > 600; }), 60) << "the hit word";
+    EXPECT_GE(hit->Left() + hit->Width(), scene->DupCards[3]->Left() + scene->DupCards[3]->Width());
+  }
   // Nothing of the double-up reaches into the menu bar's strip.
   EXPECT_GE(panel->Top(), 28);
   // The bonus bar shows its lit segments brighter than the ones still to come, and its value.
