@@ -202,6 +202,40 @@ TEST_F(PokerThemeTest, NothingButTheBackgroundLiesUnderTheMenuBar) {
   });
 }
 
+// The pictures draw some of the screen's places into themselves (the card slots and message
+// window of the background, the row rules of the pay glass, the button wells of the deck, the
+// dealer's slots of the double-up): the theme must put its controls on them.
+TEST_F(PokerThemeTest, ControlsLieWhereTheirPicturesExpectThem) {
+  using namespace poker;
+  ForEachVariant([&](const TPokerVariant& v, const TGameInfo&, const IniFile& ini) {
+    const Rect pay = RectOf(ini, "PNL_PAYOFF");
+    EXPECT_EQ(pay.top, kPayTop);
+    EXPECT_EQ(pay.height, kPayH);
+    EXPECT_EQ(RectOf(ini, "LBL_PAYOFF_1").top, kPayTop + kPayRowTop);
+    EXPECT_EQ(RectOf(ini, "LBL_PAYOFF_1").height, kPayRowH);
+    const Rect message = RectOf(ini, "LBL_MESSAGE");
+    EXPECT_GE(message.top, kMessageTop);
+    EXPECT_LE(message.Bottom(), kMessageTop + kMessageH);
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(RectOf(ini, "CARD_MAIN_" + std::to_string(i)).top, kCardTop) << i;
+    EXPECT_EQ(RectOf(ini, "PNL_CREDIT").top, kCreditTop);
+    EXPECT_EQ(RectOf(ini, "PNL_BUTTONS").top, kDeckTop);
+    for (const char* button : {"BTN_HOLD_1", "BTN_HOLD_5", "BTN_DEAL", "BTN_BET", "BTN_CASHALL"})
+      EXPECT_EQ(RectOf(ini, button).top, kDeckTop + 7) << button << " is out of its well";
+    // The wide double-up's card row lies in its tray (or the dealer's slots).
+    if (HasOption(v.Options, poHideHandInDoubleUp)) {
+      const Rect dup = RectOf(ini, "PNL_DOUBLEUP");
+      EXPECT_EQ(dup.top, kWideDupTop);
+      EXPECT_EQ(dup.height, kWideDupH);
+      EXPECT_EQ(RectOf(ini, "CARD_DUP_1").top, kWideDupTop + kWideDupCardTop);
+      EXPECT_GE(dup.top, RectOf(ini, "LBL_MESSAGE").Bottom()) << "the double-up covers the message";
+      EXPECT_LE(dup.Bottom(), RectOf(ini, "PNL_CREDIT").top) << "the double-up covers the meters";
+    } else {
+      EXPECT_EQ(RectOf(ini, "PNL_DOUBLEUP").top, pay.top);
+      EXPECT_EQ(RectOf(ini, "PNL_DOUBLEUP").height, pay.height);
+    }
+  });
+}
+
 // Moving everything below the menu bar must not squeeze the pay list: each row keeps room
 // above and below its letters, and the longest table still fits its glass.
 TEST_F(PokerThemeTest, PayRowsKeepRoomAroundTheirLetters) {
