@@ -233,6 +233,8 @@ private:
   int held0_ = 0;
   int32_t preview0_ = 0;
   int position0_ = 0;
+  int32_t shown0_[5] = {};
+  bool held0At_[5] = {};
   bool heldBefore0_ = false;
 
   // The plan of the hand being played: holds to toggle, a fold, and what to do with a win.
@@ -467,6 +469,10 @@ void PokerTour::Expecting(Expect e, TPoker& g) {
   hands0_ = CountedHands(g);
   held0_ = g.AnyHeldCount();
   stage0_ = g.Data->Stage;
+  for (int i = 0; i < 5; ++i) {
+    shown0_[i] = g.PokerScene->Cards[i]->Number();
+    held0At_[i] = g.PokerScene->Cards[i]->Held();
+  }
   preview0_ = static_cast<int32_t>(vx::LabelValue(g.PokerScene->LblWinV));
 }
 
@@ -523,16 +529,29 @@ void PokerTour::Holds(TPoker& g) {
   TPokerScene& s = *g.PokerScene;
   ShootHand(g);
   if (plannedHand_ != dealSerial_) {
-    // Most hands keep the automatic holds; some change one by the card or its HOLD button,
-    // and the costed machines now and then fold (CASH clears the holds) and draw nothing.
+    // The automatic holds are good play and the player mostly keeps them: a card is held and
+    // let go again (by the card, then its HOLD button, or the other way round), a hand with
+    // nothing held keeps its best high card, and on the costed machines a weak hand is folded
+    // (CASH clears the holds, and the draw deals anew) or a paying one kept whole for free.
     plannedHand_ = dealSerial_;
     holdSteps_.clear();
+    const bool costed = g.Has(vx::poDrawCostsBet);
+    const int held = g.AnyHeldCount();
+    const int32_t preview = static_cast<int32_t>(vx::LabelValue(s.LblWinV));
+    const int p = dealSerial_ % 5 + 1;
+    if (dealSerial_ % 3 == 1) holdSteps_.insert(holdSteps_.end(), {p, -p});
+    if (dealSerial_ % 4 == 2) holdSteps_.insert(holdSteps_.end(), {-(6 - p), 6 - p});
     if (g.Data->Stage == 1) {
-      if (dealSerial_ % 3 == 1) holdSteps_.push_back(dealSerial_ % 5 + 1);
-      if (dealSerial_ % 4 == 2) holdSteps_.push_back(-((dealSerial_ + 2) % 5 + 1));
-      if (g.Has(vx::poDrawCostsBet) && dealSerial_ % 5 == 3) holdSteps_.push_back(0);
-    } else if (dealSerial_ % 2 == 0) {
-      holdSteps_.push_back(dealSerial_ % 5 + 1);
+      if (costed && ((preview == 0 && held <= 1) || (preview > 0 && dealSerial_ % 5 == 3))) {
+        holdSteps_.push_back(0);
+      } else if (!costed && preview == 0 && held == 0) {
+        int best = 0, bestRank = 0;
+        for (int i = 0; i < 5; ++i) {
+          const int r = s.Cards[i]->Rank() == 1 ? 14 : s.Cards[i]->Rank();
+          if (r >= 11 && r <= 14 && r > bestRank) best = i + 1, bestRank = r;
+        }
+        if (best > 0) holdSteps_.push_back(best);
+      }
     }
   }
   if (!holdSteps_.empty()) {
@@ -683,6 +702,17 @@ void PokerTour::CheckExpected(TPoker& g) {
         EXPECT_EQ(state, 3) << "a costed fold deals again" << where;
         EXPECT_EQ(credit, credit0_ - static_cast<uint32_t>(bet0_)) << before << where;
         return;
+      }
+      // Held cards stay; each other position p is refilled from the dealt slot p + 5 (p + 10
+      // on a further draw).
+      const bool allKept = costed && held0_ == 0 && preview0_ > 0;
+      for (int i = 0; i < 5; ++i) {
+        const int32_t shown = g.PokerScene->Cards[i]->Number();
+        if (held0At_[i] || allKept) {
+          EXPECT_EQ(shown, shown0_[i]) << "held card " << i + 1 << " " << where;
+        } else {
+          EXPECT_EQ(shown, d.Cards[static_cast<size_t>(i + (stage0_ == 2 ? 10 : 5))]) << "card " << i + 1 << " " << where;
+        }
       }
       // A costed machine charges the bet again for a draw that replaces a card.
       const uint32_t charged = costed && held0_ < 5 && !(held0_ == 0 && preview0_ > 0) ? bet0_ : 0;
