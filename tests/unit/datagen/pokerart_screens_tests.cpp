@@ -26,6 +26,7 @@
 #include "support/TempDir.h"
 #include "tools/datagen/Art.h"
 #include "tools/datagen/Generator.h"
+#include "tools/datagen/PokerLook.h"
 #include "tools/datagen/Preview.h"
 
 namespace fs = std::filesystem;
@@ -228,7 +229,7 @@ protected:
     const auto bg = data_->backgrounds.find(variant->Theme);
     ASSERT_NE(bg, data_->backgrounds.end());
     int covered = 0;
-    for (int32_t y = 0; y < 28; ++y)
+    for (int32_t y = 0; y < vx::datagen::poker::kMenuStripH; ++y)
       for (int32_t x = 0; x < 800; ++x) {
         const uint32_t want = bg->second.At(x, y), got = pixels[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)];
         for (int sh = 0; sh <= 16; sh += 8)
@@ -374,7 +375,7 @@ TEST_P(EachScreen, DoubleUpViewReplacesThePayListOrTheHand) {
     EXPECT_GE(hit->Left() + hit->Width(), scene->DupCards[3]->Left() + scene->DupCards[3]->Width());
   }
   // Nothing of the double-up reaches into the menu bar's strip.
-  EXPECT_GE(panel->Top(), 28);
+  EXPECT_GE(panel->Top(), vx::datagen::poker::kMenuStripH);
   // The bonus bar shows its lit segments brighter than the ones still to come, and its value.
   if (scene->PnlDupBarDup != nullptr) {
     ASSERT_TRUE(scene->PnlDupBarDup->Visible());
