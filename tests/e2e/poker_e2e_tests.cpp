@@ -13,7 +13,7 @@
 // taken, the draw's further bet, the win counted into the credit, a double-up's outcome...),
 // so a fault shows at the click that caused it, named with the machine.
 //
-// VX_POKER_MACHINES="15,12,3,6" plays only those machines (ctest runs groups side by side);
+// VX_POKER_MACHINES="15,1,10" plays only those machines (ctest runs groups side by side);
 // VX_QUICK plays 9 hands on each machine instead of 100.
 #include <gtest/gtest.h>
 #include <SDL.h>
@@ -223,6 +223,9 @@ private:
   std::vector<std::string> boxes_;
   uint32_t lastBank_ = kStartingBank;
   uint32_t bankAtExit_ = 0;
+  bool buying_ = false;
+  uint32_t buyCredit0_ = 0;
+  uint32_t buyBank0_ = 0;
 
   // The click waiting for its check, and the money and round as they were before it.
   Expect expect_ = Expect::None;
@@ -437,8 +440,21 @@ void PokerTour::Play() {
     return;
   }
   if (auto* credit = Input<TfrmCredit>(f_)) {
-    if (g->Data->Credit < 100 && Bank() >= 100) {
+    const uint32_t now = g->Data->Credit;
+    if (buying_) {
+      // The 100 moved from the bank into the credit, and the dialog shows both.
+      buying_ = false;
+      EXPECT_EQ(now, buyCredit0_ + 100) << Where();
+      EXPECT_EQ(Bank(), buyBank0_ - 100) << Where();
+      EXPECT_EQ(credit->LblCreditValue->Caption(), std::to_string(now)) << Where();
+      EXPECT_EQ(credit->LblBankValue->Caption(), std::to_string(Bank())) << Where();
+      EXPECT_EQ(credit->LblGameTitle->Caption(), m.Title) << Where();
+    }
+    if (now < 100 && Bank() >= 100) {
       ++m.Bought;
+      buying_ = true;
+      buyCredit0_ = now;
+      buyBank0_ = Bank();
       Act(credit->BtnAdd100);
     } else {
       Act(credit->BtnClose, 20);
@@ -593,13 +609,17 @@ void PokerTour::Won(TPoker& g) {
   TVXDoubleUp& dup = *g.DoubleUp;
   const int winKey = dealSerial_ * 4 + g.Data->Stage;
   if (plannedWin_ != winKey) {
-    // What to do with this win. The first win on a machine always gambles, so every kind of
-    // double-up is played even in the short run.
+    // What to do with this win. The first wins on a machine try everything it offers (the
+    // first always gambles, so every kind of double-up is played even in the short run);
+    // after that the player mostly collects, so that a bank of 1000 lasts a hundred hands on
+    // each machine: gambling keeps the expected money but spreads it, and a further draw
+    // gives up the win for another bet.
     plannedWin_ = winKey;
     const int n = m.Wins++;
-    planFurther_ = g.RoundState == 6 && n % 3 == 0;
+    const bool trying = n < 4 || n % 6 == 0;
+    planFurther_ = g.RoundState == 6 && (n == 0 || n == 3 || n % 12 == 0);
     planHalf_ = m.HalfOffered() && g.RoundState != 5 && n % 4 == 1;
-    planPlays_ = g.RoundState == 5 ? 0 : (n % 4 == 2 && n > 0 ? 0 : 1 + n % 3);
+    planPlays_ = g.RoundState == 5 || !trying ? 0 : (n == 2 ? 0 : 1 + n % 3);
     ShootDoubleUp(g);
   }
   if (planFurther_ && g.RoundState == 6) {
