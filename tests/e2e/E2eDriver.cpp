@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 #include "framework/VXControl.h"
 #include "framework/VXEngine.h"
 #include "platform/MessagePump.h"
@@ -16,9 +18,18 @@ fs::path LayOutProgram(const vxtest::TempDir& dir, bool writableCasinos) {
   for (const char* sub : {"Data", "Sounds", "Help", "Casinos"}) {
     const fs::path source = fs::path(VX_PROGRAM_DIR) / sub;
     if (!fs::exists(source)) continue;
-    if (writableCasinos && std::string(sub) == "Casinos")
+    if (writableCasinos && std::string(sub) == "Casinos") {
       fs::copy(source, program / sub, fs::copy_options::recursive);
-    else
+      // A game played by hand from the build's own folder leaves statistics and game data
+      // there; every run starts from the casinos as generated.
+      std::vector<fs::path> played;
+      for (const auto& entry : fs::recursive_directory_iterator(program / sub)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && (name == "casino.xml" || (name.rfind("VXG_", 0) == 0 && entry.path().extension() == ".dat")))
+          played.push_back(entry.path());
+      }
+      for (const fs::path& file : played) fs::remove(file);
+    } else
       fs::create_directory_symlink(source, program / sub);
   }
   return program;

@@ -16,7 +16,7 @@ class TVXCustomControl;
 namespace vxe2e {
 
 // `<dir>/program` with the generated Data, Sounds and Help linked in; the casinos are copied
-// when the run writes to them (statistics, game data), otherwise linked too.
+// (without what earlier play wrote into them) when the run writes to them, otherwise linked.
 std::filesystem::path LayOutProgram(const vxtest::TempDir& dir, bool writableCasinos = true);
 
 void PushMove(uint32_t window, int x, int y);
