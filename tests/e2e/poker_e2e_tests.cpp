@@ -558,7 +558,8 @@ void PokerTour::Holds(TPoker& g) {
     if (dealSerial_ % 3 == 1) holdSteps_.insert(holdSteps_.end(), {p, -p});
     if (dealSerial_ % 4 == 2) holdSteps_.insert(holdSteps_.end(), {-(6 - p), 6 - p});
     if (g.Data->Stage == 1) {
-      if (costed && ((preview == 0 && held <= 1) || (preview > 0 && dealSerial_ % 5 == 3))) {
+      // The first hand of a costed machine is folded whatever it is, so even a short run folds.
+      if (costed && (m.Folds == 0 || (preview == 0 && held <= 1) || (preview > 0 && dealSerial_ % 5 == 3))) {
         holdSteps_.push_back(0);
       } else if (!costed && preview == 0 && held == 0) {
         int best = 0, bestRank = 0;
