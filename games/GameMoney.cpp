@@ -83,7 +83,9 @@ void TGameMoney::CollectWin() {
 
 int32_t TGameMoney::SetAsideHalf() {
   const int32_t half = std::clamp(Round32(win_ / 2.0), 0, win_);
-  pending_ = Credited(pending_, half);
+  // The half must fit in the credit too, where BookPending takes it.
+  (void)Credited(credit_, static_cast<int64_t>(pending_) + half);
+  pending_ += static_cast<uint32_t>(half);
   win_ -= half;
   return half;
 }
@@ -95,7 +97,7 @@ void TGameMoney::BookPending() {
 
 void TGameMoney::CheckCreditRoom(int64_t amount) const { (void)Credited(credit_, amount); }
 
-void TGameMoney::Settle(TPlayerBank* bank) {
+uint32_t TGameMoney::Settle(TPlayerBank* bank) {
   const uint64_t inPlay = static_cast<uint64_t>(win_) + pending_;
   if (inPlay > 0) {
     if (credit_ + inPlay <= MaxCredit) {
@@ -106,7 +108,7 @@ void TGameMoney::Settle(TPlayerBank* bank) {
       Log("ERROR: THE CREDIT CANNOT HOLD THE PENDING WIN");
     }
   }
-  if (credit_ != 0) CashOut(bank);
+  return credit_ != 0 ? CashOut(bank) : 0;
 }
 
 void TGameMoney::Reset(uint32_t credit, int32_t win) {

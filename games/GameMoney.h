@@ -74,8 +74,8 @@ public:
   void LoseWin();
   // Win -> credit, whole.
   void CollectWin();
-  // Half the win (rounded by the current rounding) -> pending; returns it. BookPending
-  // then counts it into the credit.
+  // Half the win (rounded by the current rounding) -> pending; returns it. Refused
+  // (EOverflow) when the credit could not take it. BookPending then moves it into the credit.
   int32_t SetAsideHalf();
   // Pending -> credit.
   void BookPending();
@@ -83,8 +83,8 @@ public:
   void CheckCreditRoom(int64_t amount) const;
 
   // The program closes: pending and the win go into the credit when it can hold them
-  // (logged otherwise), then the credit into the bank.
-  void Settle(TPlayerBank* bank);
+  // (logged otherwise), then the credit into the bank. Returns the amount cashed out.
+  uint32_t Settle(TPlayerBank* bank);
 
   // Credit and win of a ledger that starts from outside play (a tool, a test); no move of
   // the player's money.
