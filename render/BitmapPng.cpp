@@ -8,8 +8,7 @@ namespace vx {
 
 void ReadPngPicture(TBitmapEx& bitmap, TStream& stream) {
   TPngPicture picture;
-  picture.LoadFromStream(stream);
-  picture.AssignTo(bitmap);
+  picture.LoadInto(stream, bitmap);
 }
 
 }  // namespace vx

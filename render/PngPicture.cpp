@@ -216,8 +216,22 @@ const TPngHeader& TPngPicture::Header() const {
 void TPngPicture::SetWidth(int32_t) { throw EPngError(pngtexts::CannotResize); }
 void TPngPicture::SetHeight(int32_t) { throw EPngError(pngtexts::CannotResize); }
 
+void TPngPicture::LoadInto(TStream& stream, TBitmapEx& bitmap) {
+  into_ = &bitmap;
+  try {
+    LoadFromStream(stream);
+  } catch (...) {
+    into_ = nullptr;
+    throw;
+  }
+  into_ = nullptr;
+  if (TransparencyMode() == ptmBit) (void)TransparentColor();
+}
+
 void TPngPicture::LoadFromStream(TStream& stream) {
+  TBitmapEx* const into = into_;
   Clear();
+  into_ = into;
   uint8_t signature[8];
   if (stream.Read(signature, 8) != 8 || std::memcmp(signature, kSignature, 8) != 0) {
     throw EPNGInvalidFileHeader(pngtexts::InvalidFileHeader);
@@ -375,7 +389,16 @@ void TPngPicture::DecodeImage(TStream& stream, std::vector<uint8_t> firstData) {
   const uint32_t W = h.Width;
   const size_t bitsPerPixel = static_cast<size_t>(SamplesPerPixel(h.ColorType)) * h.BitDepth;
   const size_t bpp = bitsPerPixel >= 8 ? bitsPerPixel / 8 : 1;
-  pixels_.assign(static_cast<size_t>(W) * h.Height, 0xFF000000u);
+  uint32_t* pixels;
+  if (into_ != nullptr) {
+    into_->SetSize(0, 0);
+    into_->SetPixelFormat(pf32bit);
+    into_->SetSize(static_cast<int32_t>(W), static_cast<int32_t>(h.Height));
+    pixels = into_->Pixels();
+  } else {
+    pixels_.assign(static_cast<size_t>(W) * h.Height, 0xFF000000u);
+    pixels = pixels_.data();
+  }
 
   // Index and grey samples go through one table of final pixels. Indexes past the palette
   // read black.
@@ -403,7 +426,7 @@ void TPngPicture::DecodeImage(TStream& stream, std::vector<uint8_t> firstData) {
       cur[bpp - 1] = 0;
       Unfilter(filter, cur, prev, bpp, rowBytes);
       const uint8_t* s = cur + bpp;
-      uint32_t* out = pixels_.data() + static_cast<size_t>(pass.y0 + r * pass.dy) * W + pass.x0;
+      uint32_t* out = pixels + static_cast<size_t>(pass.y0 + r * pass.dy) * W + pass.x0;
       const size_t dx = pass.dx;
       switch (h.ColorType * 32 + h.BitDepth) {
         case 0 * 32 + 8: case 3 * 32 + 8:

@@ -132,6 +132,9 @@ public:
   // transparent colour for bit transparency first (so a tRNS naming a palette entry that
   // does not exist raises 65255, as it always has). No header: EPNGHeaderNotPresent.
   void AssignTo(TBitmapEx& bitmap) const;
+  // LoadFromStream then AssignTo, with the pixels decoded straight into the bitmap (the
+  // picture's own Pixels() stay empty). The bitmap's size limits apply.
+  void LoadInto(TStream& stream, TBitmapEx& bitmap);
 
 private:
   void Clear();
@@ -155,4 +158,5 @@ private:
   bool hasTime_ = false;
   std::vector<TPngChunk> chunks_;
   std::vector<uint32_t> pixels_;
+  TBitmapEx* into_ = nullptr;  // where LoadInto decodes to
 };
