@@ -310,12 +310,19 @@ void TGif::DecodeLzw(TGifImage& image, const std::vector<uint8_t>& data) {
       code = prefix[static_cast<size_t>(code)];
     }
     stack[static_cast<size_t>(n++)] = static_cast<uint8_t>(code);
+    if (!image.Interlaced) {
+      // Rows in order: the pixel count is the place.
+      const int64_t count = std::min<int64_t>(n, image.PixelCount - placed);
+      uint8_t* to = image.Pixels.data() + placed;
+      for (int64_t i = 0; i < count; ++i) to[i] = stack[static_cast<size_t>(n - 1 - i)];
+      placed += count;
+      return;
+    }
     while (n > 0 && placed < image.PixelCount) put(stack[static_cast<size_t>(--n)]);
   };
-  auto firstChar = [&](int32_t code) {
-    while (code > end) code = prefix[static_cast<size_t>(code)];
-    return code;
-  };
+  // The first character of every entry's string, kept as entries are made.
+  std::vector<uint16_t> first(kMaxCodes);
+  auto firstChar = [&](int32_t code) { return code > end ? first[static_cast<size_t>(code)] : code; };
   auto grow = [&]() {
     if (nextFree >= limit && codeSize < 12) {
       limit <<= 1;
@@ -352,6 +359,7 @@ void TGif::DecodeLzw(TGifImage& image, const std::vector<uint8_t>& data) {
       if (nextFree < kMaxCodes) {
         prefix[static_cast<size_t>(nextFree)] = static_cast<uint16_t>(previous);
         suffix[static_cast<size_t>(nextFree)] = static_cast<uint16_t>(firstChar(code));
+        first[static_cast<size_t>(nextFree)] = static_cast<uint16_t>(firstChar(previous));
         ++nextFree;
       }
       grow();
@@ -359,6 +367,7 @@ void TGif::DecodeLzw(TGifImage& image, const std::vector<uint8_t>& data) {
       const int32_t c = firstChar(previous);
       prefix[static_cast<size_t>(nextFree)] = static_cast<uint16_t>(previous);
       suffix[static_cast<size_t>(nextFree)] = static_cast<uint16_t>(c);
+      first[static_cast<size_t>(nextFree)] = static_cast<uint16_t>(c);
       ++nextFree;
       grow();
       output(code);

@@ -128,22 +128,21 @@ uint8_t Paeth(int a, int b, int c) {
 // Undoes the scan line's filter in place. Both rows have `bpp` zero bytes in front of the
 // data, so the byte to the left of the first one reads 0.
 void Unfilter(uint8_t filter, uint8_t* cur, const uint8_t* prev, size_t bpp, size_t rowBytes) {
-  uint8_t* c = cur + bpp;
-  const uint8_t* p = prev + bpp;
+  const size_t endAt = bpp + rowBytes;
   switch (filter) {
     case 0:
       break;
     case 1:
-      for (size_t i = 0; i < rowBytes; ++i) c[i] = static_cast<uint8_t>(c[i] + c[i - bpp]);
+      for (size_t i = bpp; i < endAt; ++i) cur[i] = static_cast<uint8_t>(cur[i] + cur[i - bpp]);
       break;
     case 2:
-      for (size_t i = 0; i < rowBytes; ++i) c[i] = static_cast<uint8_t>(c[i] + p[i]);
+      for (size_t i = bpp; i < endAt; ++i) cur[i] = static_cast<uint8_t>(cur[i] + prev[i]);
       break;
     case 3:
-      for (size_t i = 0; i < rowBytes; ++i) c[i] = static_cast<uint8_t>(c[i] + ((c[i - bpp] + p[i]) >> 1));
+      for (size_t i = bpp; i < endAt; ++i) cur[i] = static_cast<uint8_t>(cur[i] + ((cur[i - bpp] + prev[i]) >> 1));
       break;
     case 4:
-      for (size_t i = 0; i < rowBytes; ++i) c[i] = static_cast<uint8_t>(c[i] + Paeth(c[i - bpp], p[i], p[i - bpp]));
+      for (size_t i = bpp; i < endAt; ++i) cur[i] = static_cast<uint8_t>(cur[i] + Paeth(cur[i - bpp], prev[i], prev[i - bpp]));
       break;
     default:
       throw EPngError(pngtexts::InvalidFilter);
