@@ -12,15 +12,12 @@
 class TStream;
 class TBitmapEx;
 
-class EPngError : public Exception {
-public:
-  using Exception::Exception;
-};
 #define VX_PNG_EXCEPTION(Name)      \
   class Name : public Exception {   \
   public:                           \
     using Exception::Exception;     \
   }
+VX_PNG_EXCEPTION(EPngError);
 VX_PNG_EXCEPTION(EPngUnexpectedEnd);
 VX_PNG_EXCEPTION(EPngInvalidCRC);
 VX_PNG_EXCEPTION(EPngInvalidIHDR);

@@ -138,11 +138,6 @@ public:
     out.insert(out.end(), {3, 1, static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8), 0});
     return *this;
   }
-  GifWriter& Comment(const std::string& text) {
-    out.insert(out.end(), {0x21, 0xFE});
-    SubBlocks(Bytes(text.begin(), text.end()), 255);
-    return *this;
-  }
   GifWriter& Add(const Frame& f, std::mt19937* rng = nullptr) {
     if (f.control) {
       out.insert(out.end(), {0x21, 0xF9, 4});

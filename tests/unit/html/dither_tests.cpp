@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <random>
-#include <set>
+#include <tuple>
 
 #include "html/Dither.h"
 #include "render/BitmapEx.h"
@@ -53,26 +53,10 @@ TEST(DitherTest, LookupsFindTheNearestPaletteColour) {
   }
 }
 
-TEST(DitherTest, FloydSteinbergKeepsTheMeanColourOfAnArea) {
+TEST(DitherTest, FloydSteinbergMatchesAPlainWholePictureDiffusion) {
   const TLogPalette cube = WebPalette();
   std::mt19937 rng(7u);
-  for (int trial = 0; trial < 20; ++trial) {
-    const uint8_t c[3] = {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng())};
-    TBitmapEx flat;
-    flat.SetSize(40, 30);
-    flat.Fill(0xFF000000u | c[2] << 16 | c[1] << 8 | c[0]);
-    const TIndexedBitmap out = ReduceToPalette(flat, cube);
-    ASSERT_EQ(out.Indexes.size(), 1200u);
-    double sum[3] = {};
-    std::set<uint8_t> used;
-    for (uint8_t i : out.Indexes) {
-      sum[0] += cube[i].Red, sum[1] += cube[i].Green, sum[2] += cube[i].Blue;
-      used.insert(i);
-    }
-    for (int k = 0; k < 3; ++k) EXPECT_NEAR(sum[k] / 1200, c[k], 2.5) << trial;
-    EXPECT_LE(used.size(), 8u);  // the corners of the one cube cell around the colour
-  }
-  // Against a plain whole-picture error diffusion on random pictures and palettes.
+  // Random pictures and palettes; the reference keeps every row's errors.
   for (int trial = 0; trial < 5; ++trial) {
     const int w = 1 + static_cast<int>(rng() % 30), h = 1 + static_cast<int>(rng() % 20);
     TBitmapEx pic;
@@ -123,11 +107,13 @@ TEST(DitherTest, OctreeQuantiserBuildsAPaletteOfAtMostItsColours) {
   for (int rep = 0; rep < 3; ++rep) {
     for (const auto& e : colours) few.AddColor(e.Red, e.Green, e.Blue);
   }
-  const TLogPalette got = few.Palette();
-  for (const auto& e : colours) {
-    EXPECT_NE(std::find(got.begin(), got.end(), e), got.end()) << int{e.Red} << "," << int{e.Green} << "," << int{e.Blue};
-  }
-  EXPECT_EQ(got.size(), colours.size());
+  TLogPalette got = few.Palette(), want = colours;
+  auto order = [](const TPaletteEntry& a, const TPaletteEntry& b) {
+    return std::tie(a.Red, a.Green, a.Blue) < std::tie(b.Red, b.Green, b.Blue);
+  };
+  std::sort(got.begin(), got.end(), order);
+  std::sort(want.begin(), want.end(), order);
+  EXPECT_EQ(got, want);
 
   // Many colours: merged down to the limit.
   std::mt19937 rng(8u);

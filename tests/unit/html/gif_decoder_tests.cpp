@@ -11,10 +11,12 @@
 
 #include "html/Gif.h"
 #include "render/Streams.h"
+#include "support/ErrorText.h"
 #include "unit/html/GifTestEncoder.h"
 
 namespace {
 
+using vxtest::ErrorOf;
 using giftest::Bytes;
 using giftest::Frame;
 using giftest::GifWriter;
@@ -24,15 +26,6 @@ TGif Load(const Bytes& b) {
   TGif gif;
   gif.LoadFromStream(s);
   return gif;
-}
-
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message;
-  }
-  return "(no error)";
 }
 
 struct Reader {

@@ -15,9 +15,11 @@
 #include "render/DataStreams.h"
 #include "render/PngPicture.h"
 #include "render/Streams.h"
+#include "support/ErrorText.h"
 
 namespace {
 
+using vxtest::ErrorOf;
 using Bytes = std::vector<uint8_t>;
 
 void Be32(Bytes& b, uint32_t v) {
@@ -59,23 +61,11 @@ TPngPicture Decode(const Bytes& bytes) {
   return p;
 }
 
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message;
-  }
-  return "(no error)";
-}
-
 // ---- libpng as the writer and the reference reader ----
 
-struct LibpngOut {
-  Bytes bytes;
-};
 void WriteToVector(png_structp png, png_bytep data, png_size_t n) {
-  auto* out = static_cast<LibpngOut*>(png_get_io_ptr(png));
-  out->bytes.insert(out->bytes.end(), data, data + n);
+  auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + n);
 }
 
 struct PngCase {
@@ -86,7 +76,7 @@ struct PngCase {
 };
 
 Bytes WriteWithLibpng(const PngCase& c, const std::vector<Bytes>& rows, const Bytes& palette) {
-  LibpngOut out;
+  Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png))) {
@@ -101,9 +91,7 @@ Bytes WriteWithLibpng(const PngCase& c, const std::vector<Bytes>& rows, const By
   for (int i = 0; i < c.paletteSize; ++i) pal.push_back({palette[i * 3], palette[i * 3 + 1], palette[i * 3 + 2]});
   if (c.type == 3) png_set_PLTE(png, info, pal.data(), c.paletteSize);
   png_byte alphas[4] = {0, 200, 255, 17};
-  png_color_16 key{};
-  key.gray = 1;
-  key.red = 2, key.green = 3, key.blue = 4;
+  png_color_16 key{0, 2, 3, 4, 1};
   if (c.trns && c.type != 4 && c.type != 6) png_set_tRNS(png, info, alphas, c.type == 3 ? std::min(4, c.paletteSize) : 0, &key);
   if (c.gama) png_set_gAMA_fixed(png, info, 70000);
   png_set_filter(png, 0, c.filters);
@@ -113,7 +101,7 @@ Bytes WriteWithLibpng(const PngCase& c, const std::vector<Bytes>& rows, const By
   png_write_image(png, ptrs.data());
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
-  return out.bytes;
+  return out;
 }
 
 struct LibpngIn {
