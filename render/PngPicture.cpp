@@ -166,7 +166,10 @@ public:
     z_.next_out = out;
     z_.avail_out = static_cast<uInt>(count);
     while (z_.avail_out > 0) {
-      if (z_.avail_in == 0) NextChunk();
+      if (z_.avail_in == 0) {
+        NextChunk();
+        continue;  // an empty IDAT is allowed: take the next one
+      }
       const int rc = inflate(&z_, Z_NO_FLUSH);
       if (rc == Z_STREAM_END) {
         if (z_.avail_out > 0) throw EPNGMissingMultipleIDAT(pngtexts::MissingMultipleIDAT);

@@ -316,6 +316,21 @@ TEST(PngDecoderTest, SoundReadingsOfOddButHarmlessFiles) {
   EXPECT_EQ(p.Chunks().back().Name, "IEND");
   EXPECT_EQ(p.TransparencyMode(), ptmNone);
 
+  // Image data split anywhere over IDAT chunks, empty ones included.
+  Bytes z2(64);
+  uLongf z2n = z2.size();
+  const Bytes rgb = {0, 1, 2, 3, 4, 5, 6};
+  compress(z2.data(), &z2n, rgb.data(), rgb.size());
+  const Bytes split = PngBuilder()
+                          .Ihdr(2, 1, 8, 2)
+                          .Chunk("IDAT", {})
+                          .Chunk("IDAT", Bytes(z2.begin(), z2.begin() + 3))
+                          .Chunk("IDAT", {})
+                          .Chunk("IDAT", Bytes(z2.begin() + 3, z2.begin() + static_cast<std::ptrdiff_t>(z2n)))
+                          .End()
+                          .bytes;
+  EXPECT_EQ(Decode(split).Pixel(1, 0), 0xFF040506u);
+
   // The widest picture decodes; the loader refuses it with its own size limit.
   const Bytes wide = PngBuilder().Ihdr(65535, 1, 1, 0).Idat(Bytes(1 + 8192, 0)).End().bytes;
   EXPECT_EQ(Decode(wide).Width(), 65535);
