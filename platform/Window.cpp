@@ -41,6 +41,24 @@ bool ButtonFromSdl(uint8_t sdlButton, TMouseButton& button, TShiftState& flag) {
 
 }  // namespace
 
+FrameRect LetterboxFrame(int areaWidth, int areaHeight, int frameWidth, int frameHeight) {
+  if (areaWidth <= 0 || areaHeight <= 0 || frameWidth <= 0 || frameHeight <= 0) return {};
+  FrameRect box;
+  // Compare areaWidth / frameWidth with areaHeight / frameHeight without rounding.
+  const int64_t byWidth = static_cast<int64_t>(areaWidth) * frameHeight;
+  const int64_t byHeight = static_cast<int64_t>(areaHeight) * frameWidth;
+  if (byWidth <= byHeight) {
+    box.Width = areaWidth;
+    box.Height = static_cast<int>(byWidth / frameWidth);
+  } else {
+    box.Height = areaHeight;
+    box.Width = static_cast<int>(byHeight / frameHeight);
+  }
+  box.X = (areaWidth - box.Width) / 2;
+  box.Y = (areaHeight - box.Height) / 2;
+  return box;
+}
+
 PlatformWindow::~PlatformWindow() { Destroy(); }
 
 bool PlatformWindow::Create(const std::string& caption, int clientWidth, int clientHeight, std::string* error) {
@@ -151,6 +169,22 @@ bool PlatformWindow::SetMode(WindowMode mode, int width, int height, std::string
   return true;
 }
 
+bool PlatformWindow::SetFullScreen(bool fullScreen, std::string* error) {
+  const WindowMode before = mode_;
+  const WindowMode wanted = fullScreen ? WindowMode::DesktopFullScreen : WindowMode::Windowed;
+  if (before == wanted) return window_ != nullptr;
+  if (SetMode(wanted, kLogicalWidth, kLogicalHeight, error)) return true;
+  // Whatever SDL left half done, the window goes back to what it was.
+  SetMode(before);
+  return false;
+}
+
+FrameRect PlatformWindow::FrameInClient() const {
+  int w = 0, h = 0;
+  GetClientSize(w, h);
+  return LetterboxFrame(w, h);
+}
+
 bool PlatformWindow::HasDisplayMode(int width, int height) const {
   int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
   if (display < 0) return false;
@@ -195,7 +229,11 @@ void PlatformWindow::MapToLogical(int windowX, int windowY, int& x, int& y) cons
     vw = vpW_;
     vh = vpH_;
   } else {
-    GetClientSize(vw, vh);
+    const FrameRect frame = FrameInClient();
+    vx = frame.X;
+    vy = frame.Y;
+    vw = frame.Width;
+    vh = frame.Height;
   }
   if (vw <= 0 || vh <= 0) {
     x = windowX;
