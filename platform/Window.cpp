@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "platform/KeyMap.h"
 #include "platform/LeakCheck.h"
 
@@ -139,13 +141,24 @@ bool PlatformWindow::SetMode(WindowMode mode, int width, int height, std::string
     case WindowMode::Windowed:
       rc = SDL_SetWindowFullscreen(window_, 0);
       if (rc == 0) {
+        SDL_SetWindowBordered(window_, SDL_TRUE);
         SDL_SetWindowSize(window_, kLogicalWidth, kLogicalHeight);
         SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
       }
       break;
-    case WindowMode::DesktopFullScreen:
+    case WindowMode::DesktopFullScreen: {
+      // Full screen is a state the window manager gives; without one (a bare X server) SDL
+      // only believes the window covers the display. A borderless window of the display's
+      // size at its origin covers it in either case.
+      SDL_Rect display{};
+      if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &display) == 0) {
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, display.x, display.y);
+        SDL_SetWindowSize(window_, display.w, display.h);
+      }
       rc = SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
       break;
+    }
     case WindowMode::ExclusiveFullScreen: {
       SDL_DisplayMode want{};
       want.w = width;
