@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs_rig.h"
+#include "framework/VXSounds.h"
 #include "games/GameData.h"
 #include "games/GameManager.h"
 #include "games/VXGame.h"
@@ -12,6 +13,7 @@
 #include "lobby/VXOptionsForm.h"
 #include "lobby/VXPlayers.h"
 #include "lobby/VXStatisticsForm.h"
+#include "unit/sound/RecordingBackend.h"
 
 using lobbytest::DialogRig;
 
@@ -35,6 +37,7 @@ void WhileShown(DialogRig& rig, TVXFrame& frame, const std::function<void()>& st
     step();
     frame.Close();
   });
+  frame.Closed = false;  // shown again after an earlier step
   frame.ShowModal();
 }
 
@@ -115,6 +118,58 @@ TEST(OptionsDialog, VolumesStepByTenWithinTheScaleAndTheBoxesWriteTheirOptionsAt
   EXPECT_TRUE(s.optCardEffects);
   EXPECT_TRUE(s.optMouseTrail);
   EXPECT_TRUE(rig.Messages.empty());
+}
+
+// The settings as the program's sound manager reads them, and one tune on disk.
+class SettingSounds : public TVXSoundOptions, public TVXSoundFiles {
+public:
+  SettingSounds(TVXSetting& s, std::string tune) : s_(s), tune_(std::move(tune)) {}
+  bool optSoundEnabled() const override { return s_.optSoundEnabled; }
+  int optSoundVolume() const override { return s_.optSoundVolume; }
+  bool optMusicEnabled() const override { return s_.optMusicEnabled; }
+  int optMusicVolume() const override { return s_.optMusicVolume; }
+  std::string SoundFileName(const std::string& name) override { return name == "Sounds\\music_MAIN_1.mid" ? tune_ : ""; }
+
+private:
+  TVXSetting& s_;
+  std::string tune_;
+};
+
+TEST(OptionsDialog, MusicRestartsAtItsNewVolumeOnlyWhileItIsOn) {
+  DialogRig rig;
+  TVXSetting& s = rig.Settings();
+  s.optMusicEnabled = true;
+  s.optMusicVolume = 50;
+  vxtest::TempDir::WriteFile(rig.dir.File("tune.mid"), "x");
+  SettingSounds sound(s, rig.dir.File("tune.mid"));
+  RecordingBackend::State backend;
+  TVXSounds sounds(sound, sound, std::make_unique<RecordingBackend>(backend));
+  sounds.PlayMusic(1);
+  ASSERT_TRUE(sounds.HasMusic());
+  TfrmOptions options(rig.MainScene(), s, &sounds, {});
+  auto calls = [&](const std::string& what) {
+    return std::count_if(backend.calls.begin(), backend.calls.end(),
+                         [&](const std::string& c) { return c.rfind(what, 0) == 0; });
+  };
+  auto plays = [&] { return calls("Play"); };
+  backend.calls.clear();
+  WhileShown(rig, options, [&] { rig.Click(options.BtnMusicUp); });
+  EXPECT_EQ(s.optMusicVolume, 60);
+  EXPECT_TRUE(backend.Has("Stop 1"));
+  EXPECT_EQ(plays(), 1);
+  // Switched off, the music stops and the volume buttons leave it stopped.
+  backend.calls.clear();
+  WhileShown(rig, options, [&] {
+    rig.Click(options.CbMusicEnabled);
+    rig.Click(options.BtnMusicDown);
+    rig.Click(options.BtnMusicDown);
+  });
+  EXPECT_FALSE(s.optMusicEnabled);
+  EXPECT_EQ(s.optMusicVolume, 40);
+  EXPECT_EQ(plays(), 0);
+  EXPECT_EQ(calls("Stop"), 1) << "only the box stops it";
+  WhileShown(rig, options, [&] { rig.Click(options.CbMusicEnabled); });
+  EXPECT_EQ(plays(), 1) << "switched on again, it plays";
 }
 
 // ---- Statistics.
