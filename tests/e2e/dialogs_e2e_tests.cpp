@@ -93,6 +93,14 @@ public:
     return Input<T>(*form);
   }
   TframeMessage* Box() const { return Dialog<TframeMessage>(); }
+  // The next message box, answered YES; its text is kept.
+  void AnswerYes(Script& s, std::vector<std::string>& asked) {
+    s.Add("a question", [this] { return Box() != nullptr; },
+          [this, &asked] {
+            asked.push_back(Box()->MessageLabel->Caption());
+            Click(Box()->YesButton);
+          });
+  }
 
   std::unique_ptr<TfrmMain> form;
   bool started = false;
@@ -149,11 +157,7 @@ TEST(DialogsEndToEnd, EveryDialogOpensAndEveryOptionChangedIsKeptAcrossARestart)
           [&] { run.Click(vx::Lobby().MainRoom->Scene()->BtnOptions); });
     s.Add("the options", [&] { return run.Dialog<TfrmOptions>() != nullptr; },
           [&] { run.Click(run.Dialog<TfrmOptions>()->CbFullScreen); });
-    s.Add("the full-screen question", [&] { return run.Box() != nullptr; },
-          [&] {
-            asked.push_back(run.Box()->MessageLabel->Caption());
-            run.Click(run.Box()->YesButton);
-          });
+    run.AnswerYes(s, asked);
     // From here on the window covers the desktop and every click goes through the letterbox.
     s.Add("full screen", [&] { return run.Dialog<TfrmOptions>() != nullptr && run.form->Window()->IsFullScreen(); },
           [&] {
@@ -204,11 +208,7 @@ TEST(DialogsEndToEnd, EveryDialogOpensAndEveryOptionChangedIsKeptAcrossARestart)
             EXPECT_TRUE(o->CbMouseTrail->Checked());
             run.Click(o->CbFullScreen);
           });
-    s.Add("the windowed question", [&] { return run.Box() != nullptr; },
-          [&] {
-            asked.push_back(run.Box()->MessageLabel->Caption());
-            run.Click(run.Box()->YesButton);
-          });
+    run.AnswerYes(s, asked);
     s.Add("a window again", [&] { return run.Dialog<TfrmOptions>() != nullptr && !run.form->Window()->IsFullScreen(); },
           [&] {
             int w = 0, h = 0;
