@@ -222,29 +222,11 @@ TEST_F(DialogScreens, CreditDialogShowsCoinsAndAmounts) {
 
 namespace {
 
-class LobbyDialogScreens : public DialogScreens {
-protected:
-  void ExpectGolden(const std::string& name) {
-    vxtest::Shot shot{800, 600, pixels};
-    EXPECT_EQ(vxtest::CompareWithGolden("dialogs/" + name, shot), "");
-  }
-};
-
-TEST_F(LobbyDialogScreens, OptionsDialog) {
+TEST_F(DialogScreens, OptionsStatisticsAndHallOfFameMatchTheirGoldenPictures) {
   if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
-  rig.Settings().optSoundVolume = 70;
-  rig.Settings().optMusicVolume = 30;
-  rig.Settings().optMusicEnabled = false;
-  TfrmOptions options(rig.MainScene(), rig.Settings(), nullptr, {});
-  Capture(options, "options");
-  EXPECT_FALSE(HasWhiteBox());
-  ExpectGolden("options");
-}
-
-TEST_F(LobbyDialogScreens, StatisticsDialog) {
-  if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
-  ASSERT_TRUE(players.AddPlayer("Ann", "pw", "", "", 1));
-  ASSERT_TRUE(players.AddPlayer("Bob", "pw", "", "", 2));
+  for (const char* name : {"Ann", "Bob", "Cleo"}) ASSERT_TRUE(players.AddPlayer(name, "pw", "", "", 1));
+  players.Items(1)->Bank = 4250;
+  players.Items(2)->Bank = 3000000000u;
   ASSERT_TRUE(players.Login("Bob", "pw"));
   TVXGameManager catalogue;
   TVXCasino casino;
@@ -253,25 +235,19 @@ TEST_F(LobbyDialogScreens, StatisticsDialog) {
   TGameStatictics* jacks = casino.FindPlayerStatistics("Bob", true)->FindGameStatistics("VXG_VP_JACKSORBETTER", true);
   jacks->CreditIn = 1500;
   jacks->CreditOut = 1210;
-  jacks->FindHand("HAND_HIGHPAIR", true)->Value = 31;
-  jacks->FindHand("HAND_TWOPAIRS", true)->Value = 14;
-  jacks->FindHand("HAND_NOTHING", true)->Value = 155;
-  TfrmStatistics statistics(rig.MainScene(), players, &casino, nullptr);
-  Capture(statistics, "statistics");
-  EXPECT_FALSE(HasWhiteBox());
-  ExpectGolden("statistics");
-}
-
-TEST_F(LobbyDialogScreens, HallOfFameDialog) {
-  if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
-  for (const char* name : {"Ann", "Bob", "Cleo"}) ASSERT_TRUE(players.AddPlayer(name, "pw", "", "", 1));
-  players.Items(1)->Bank = 4250;
-  players.Items(2)->Bank = 3000000000u;
-  ASSERT_TRUE(players.Login("Bob", "pw"));
-  TfrmHighScore fame(rig.MainScene(), players, nullptr);
-  Capture(fame, "halloffame");
-  EXPECT_FALSE(HasWhiteBox());
-  ExpectGolden("halloffame");
+  rig.Settings().optSoundVolume = 70;
+  rig.Settings().optMusicVolume = 30;
+  rig.Settings().optMusicEnabled = false;
+  const std::pair<std::string, std::function<TVXFrame*()>> dialogs[] = {
+      {"options", [&] { return new TfrmOptions(rig.MainScene(), rig.Settings(), nullptr, {}); }},
+      {"statistics", [&] { return new TfrmStatistics(rig.MainScene(), players, &casino, nullptr); }},
+      {"halloffame", [&] { return new TfrmHighScore(rig.MainScene(), players, nullptr); }}};
+  for (const auto& [name, make] : dialogs) {
+    std::unique_ptr<TVXFrame> dialog(make());
+    Capture(*dialog, name);
+    EXPECT_FALSE(HasWhiteBox()) << name;
+    EXPECT_EQ(vxtest::CompareWithGolden("dialogs/" + name, vxtest::Shot{800, 600, pixels}), "");
+  }
 }
 
 }  // namespace
