@@ -405,8 +405,9 @@ void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
   const bool ctrl = (shift & vx::ssCtrl) != 0;
   const bool alt = (shift & vx::ssAlt) != 0;
   if (ctrl && key == kKeyF && setting_) {
+    // A switch that fails leaves the option as the display is.
     setting_->optFullScreen = !setting_->optFullScreen;
-    if (engine_) engine_->SetFullScreen(setting_->optFullScreen);
+    if (engine_ && !engine_->SetFullScreen(setting_->optFullScreen)) setting_->optFullScreen = !setting_->optFullScreen;
   }
   // 5. Developer keys.
   if (!DeveloperMode()) return;

@@ -166,7 +166,7 @@ std::string TVXEngine::ScreenShot() {
   return name;
 }
 
-void TVXEngine::SetFullScreen(bool fullScreen) {
+bool TVXEngine::SetFullScreen(bool fullScreen) {
   timer_->SetMayRender(false);
   try {
     SetWindowed(!fullScreen);
@@ -174,6 +174,7 @@ void TVXEngine::SetFullScreen(bool fullScreen) {
     Log(std::string("ERROR: ") + e.what());
   }
   timer_->SetMayRender(true);
+  return GetFullScreen() == fullScreen;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -20,6 +20,14 @@ TGfxFont* GfxFontOf(const TVXFont& font) {
   return f != nullptr ? f->Font : nullptr;
 }
 
+// A column with its alignment flag set shows its texts flush right, a few pixels short of the
+// next column; the others start at the column's left edge.
+constexpr int32_t kRightAlignedGap = 8;
+int64_t ColumnTextOffset(const TVXListColumn& column, const TGfxFont& font, const std::string& text) {
+  if (column.AlignFlag == 0) return 0;
+  return std::max<int64_t>(0, int64_t{column.Width} - font.TextWidth(text) - kRightAlignedGap);
+}
+
 bool Meets(const TVXCustomControl& c, const TGfxRect& r) {
   return int64_t{c.Left()} + c.Width() > r.Left && c.Left() < r.Right && int64_t{c.Top()} + c.Height() > r.Top &&
          c.Top() < r.Bottom;
@@ -182,7 +190,9 @@ void TVXListBoxItem::Update() {
     // Sub-item k stands in column k + 1; one without a column is not shown.
     if (static_cast<int32_t>(k) + 1 >= list->ColumnCount()) break;
     columnX += list->GetColumn(static_cast<int32_t>(k))->Width;
-    font->TextOut(SubItems[k], Clamp32(columnX), y, colour, kEffectText);
+    const TVXListColumn* column = list->GetColumn(static_cast<int32_t>(k) + 1);
+    font->TextOut(SubItems[k], Clamp32(columnX + ColumnTextOffset(*column, *font, SubItems[k])), y, colour,
+                  kEffectText);
   }
 }
 
@@ -362,7 +372,8 @@ void TVXListBox::Update() {
   int64_t x = int64_t{Left()} + 1;
   const int32_t y = Clamp32(int64_t{Top()} + 1);
   for (const auto& column : columns_) {
-    font->TextOut(column->Caption, Clamp32(x), y, TextColor, kEffectText);
+    font->TextOut(column->Caption, Clamp32(x + ColumnTextOffset(*column, *font, column->Caption)), y, TextColor,
+                  kEffectText);
     x += column->Width;
   }
 }

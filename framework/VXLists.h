@@ -98,7 +98,7 @@ public:
 class TVXListColumn {
 public:
   std::string Caption;
-  // Set by the dialogs on numeric columns; the drawing does not read it.
+  // Set by the dialogs on numeric columns: their texts and caption are drawn flush right.
   uint8_t AlignFlag = 0;
   int32_t Width = 100;
   TVXListBox* ListBox = nullptr;

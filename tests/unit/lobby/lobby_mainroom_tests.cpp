@@ -113,10 +113,16 @@ TEST(LobbyScene, ShowThemesBehindTheLoaderFillsThePlayerPanelAndUpdatesTheMenuBa
   // Themed: every logo has its place, and the menu bar is in front.
   for (const auto& g : scene->Games()) EXPECT_GT(g.Logo->Width(), 0) << g.Logo->Name();
   EXPECT_EQ(rig.MainScene()->GetChild(rig.MainScene()->ChildCount() - 1), lobby.nav.Scene());
-  // The lobby's own buttons reach the dialogs (placeholders until they are built).
-  rig.Answers.push_back(mrOk);
+  // The lobby's own buttons reach the dialogs.
+  std::string shown;
+  rig.Then([&] {
+    if (auto* frame = dynamic_cast<TVXFrame*>(rig.InputScene())) {
+      shown = frame->SceneName();
+      frame->Close();
+    }
+  });
   rig.Click(scene->BtnStatistics);
-  EXPECT_EQ(rig.MessageTexts().back(), vx::kStatisticsPlaceholderText);
+  EXPECT_EQ(shown, "STATISTICS");
   EXPECT_EQ(scene->BtnExitGame->Hint, "LEAVES THE LOBBY OF VIDEOPOKERCASINO");
 }
 
