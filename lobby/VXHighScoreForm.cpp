@@ -33,7 +33,7 @@ TfrmHighScore::TfrmHighScore(TVXComponent* owner, TVXPlayers& players, TVXGame* 
   const TVXGameData* data = runningGame != nullptr ? runningGame->GetGameData() : nullptr;
   if (data != nullptr && runningGame->GameInfo != nullptr) {
     LblGameTitle->SetText("Current game is : " + runningGame->GameInfo->Title);
-    LblCreditV->SetText(std::to_string(data->Credit));
+    LblCreditV->SetText(std::to_string(data->Money.Credit()));
   } else {
     for (TVXLabel* label : {LblGameTitle, LblCredit, LblCreditV}) label->SetVisible(false);
   }
