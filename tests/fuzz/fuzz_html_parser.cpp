@@ -1,0 +1,39 @@
+// The HTML parser on arbitrary bytes, as a page and as plain text: it may report an open
+// comment but must never crash, hang or build a document out of proportion to its input.
+// Includes answer with a small fixed text so that the include path is covered as well.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "html/HtmlParser.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const auto start = std::chrono::steady_clock::now();
+  ThvParser parser;
+  ThvParser::Hooks hooks;
+  hooks.OnInclude = [](const std::string&, const ThvParser::IncludeParams&, std::string& out) { out = "<b>i</b><p>"; };
+  hooks.OnMeta = [](const std::string&, const std::string&, const std::string&) {};
+  hooks.OnScript = [](const std::string&, const std::string&, const std::string&) {};
+  hooks.OnSoundRequest = [](const std::string&, int, bool) {};
+  TSectionList doc;
+  try {
+    parser.HtmlParseString(text, doc, hooks);
+  } catch (const EParseError&) {
+  }
+  const std::string dump = doc.Dump();
+  TSectionList plain;
+  parser.HtmlParseTextString(text, plain);
+  // Every input byte may become a few sections at most; each include adds a fixed amount.
+  if (dump.size() > 400 * size + 1000 || plain.Sections.size() > size + 1) {
+    std::fprintf(stderr, "document out of proportion: %zu bytes from %zu\n", dump.size(), size);
+    std::abort();
+  }
+  if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) {
+    std::fprintf(stderr, "parsing took more than 5 s for %zu bytes\n", size);
+    std::abort();
+  }
+  return 0;
+}
