@@ -161,7 +161,7 @@ void TSection::ChangeFont(const TMyFont& font, std::shared_ptr<TUrlTarget> url, 
     }
     return;
   }
-  Fonts.push_back({static_cast<int>(Text.size()), font, std::move(url), false, state});
+  Fonts.push_back({static_cast<int>(Text.size()), font, std::move(url), false, state, nullptr});
 }
 
 void TSection::AddImage(std::unique_ptr<TImageObj> image) {
@@ -177,7 +177,8 @@ void TSection::AddFormControl(TFormControlObj* control) {
   FormControls.push_back(control);
 }
 
-THorzLine::THorzLine(TSectionList* doc, const TAttributeList& attrs) : TSectionBase(doc, Kind::HorzLine) {
+THorzLine::THorzLine(TSectionList* doc, const TAttributeList& attrs, int listLevel)
+    : TSectionBase(doc, Kind::HorzLine), ListLevel(listLevel) {
   for (const TAttribute& a : attrs.Items()) {
     switch (a.Which) {
       case SizeAttr:

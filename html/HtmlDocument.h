@@ -3,6 +3,7 @@
 // bottom (text paragraphs, spaces, rules, list items, preformatted blocks, tables), with the
 // document-wide state in the root `TSectionList`.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "html/HtmlSymbols.h"
 #include "platform/Canvas.h"
 #include "platform/Region.h"
+#include "platform/text/TextFonts.h"
 
 using vx::TColor;
 
@@ -60,10 +62,22 @@ struct TFontObj {
   std::shared_ptr<TUrlTarget> Url;
   bool Visited = false;
   TSubSup State = TSubSup::None;
+  std::shared_ptr<const vx::TextFont> Face;  // measured once per layout
 };
 
 class TSectionList;
 class TCell;
+class TImageObj;
+class TFormControlObj;
+class IndentManager;
+
+// What a hit test finds under a point.
+struct THit {
+  std::shared_ptr<TUrlTarget> Url;
+  TFormControlObj* Control = nullptr;
+  TImageObj* Image = nullptr;
+  int ImageX = 0, ImageY = 0;
+};
 
 class TSectionBase {
 public:
@@ -73,6 +87,26 @@ public:
   Kind GetKind() const { return kind_; }
   // One line (or block of lines) of the textual dump, indented by `indent` spaces.
   virtual void Dump(std::string& out, int indent) const = 0;
+
+  // Lays the section out from y in the column of the indent manager; returns the height it
+  // takes in the flow and widens maxWidth to what it needs.
+  virtual int DrawLogic(IndentManager& im, int y, int& maxWidth);
+  // Paints what meets the clip; (dx, dy) is added to every laid-out position.
+  virtual void Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) const;
+  // Moves the laid-out section (and everything in it) down by dy.
+  virtual void ShiftY(int dy) { Y += dy; }
+  virtual void MinMaxWidth(int& min, int& max);
+  // Numbers the characters from `curs` on; returns the next free number.
+  virtual int NumberCursors(int curs);
+  virtual bool HitTest(int x, int y, THit& hit) const;
+  virtual int FindCursor(int x, int y) const;
+  virtual bool CursorToXY(int index, int& x, int& y) const;
+  virtual int FindString(int from, std::string_view upperText, bool matchCase) const;
+  virtual int FindSourcePos(int index) const;
+  virtual int FindDocPos(int sourcePos, bool prev) const;
+  virtual bool GetChAtPos(int index, char& ch, const void*& obj) const;
+  // Appends the selected characters (document numbering) as text.
+  virtual void CopyText(std::string& out, int selStart, int selEnd) const;
 
   TSectionList* Doc;
   int Y = 0, SectionHeight = 0, DrawHeight = 0;
@@ -96,6 +130,34 @@ public:
   bool IsMap = false, Transparent = false;
   int Pos = 0;  // character index in its section
   std::shared_ptr<TUrlTarget> Url;
+
+  // The picture once loaded (by the picture loader); null shows a placeholder.
+  std::shared_ptr<const struct THtmlPicture> Picture;
+  bool LoadFailed = false;
+  // Laid out: the drawn size, and the frame's top-left.
+  int ImageWidth = 0, ImageHeight = 0;
+  int DrawX = 0, DrawY = 0;
+  bool Placed = false;
+  // Sizes the picture for an available width.
+  void SetSize(int availableWidth);
+  bool Floating() const { return Align == TImageAlign::Left || Align == TImageAlign::Right; }
+  int TotalWidth() const { return ImageWidth + 2 * HSpace + 2 * Border; }
+  int TotalHeight() const { return ImageHeight + 2 * VSpace + 2 * Border; }
+  void Draw(vx::Canvas& canvas, int dx, int dy) const;
+  void SetDocument(TSectionList* doc) { doc_ = doc; }
+  // ALT text of a missing picture is written in this font.
+  static vx::FontSpec AltFontSpec();
+
+private:
+  TSectionList* doc_ = nullptr;
+};
+
+// A decoded picture as the viewer paints it.
+struct THtmlPicture {
+  std::vector<uint32_t> Pixels;  // 0xAARRGGBB
+  int Width = 0, Height = 0;
+  std::unique_ptr<vx::PixelMask> Mask;  // transparent pixels, when the picture has any
+  vx::PixelView View() const { return {Pixels.data(), Width, Height, Width}; }
 };
 
 class ThtmlForm;
@@ -118,6 +180,8 @@ public:
   std::string Wrap, Text;  // text areas
   std::vector<TOptionObj> Options;
   int Pos = 0;
+  // Laid out: the control's box.
+  int Width = 120, Height = 20, X = 0, Y = 0;
 };
 
 class ThtmlForm {
@@ -157,6 +221,32 @@ public:
   void AddFormControl(TFormControlObj* control);
   bool Preformatted() const { return GetKind() == Kind::Pre; }
 
+  int DrawLogic(IndentManager& im, int y, int& maxWidth) override;
+  void Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) const override;
+  void ShiftY(int dy) override;
+  void MinMaxWidth(int& min, int& max) override;
+  int NumberCursors(int curs) override;
+  bool HitTest(int x, int y, THit& hit) const override;
+  int FindCursor(int x, int y) const override;
+  bool CursorToXY(int index, int& x, int& y) const override;
+  int FindString(int from, std::string_view upperText, bool matchCase) const override;
+  int FindSourcePos(int index) const override;
+  int FindDocPos(int sourcePos, bool prev) const override;
+  bool GetChAtPos(int index, char& ch, const void*& obj) const override;
+  void CopyText(std::string& out, int selStart, int selEnd) const override;
+
+  // One wrapped line.
+  struct LineRec {
+    int Start = 0, Ln = 0;
+    int Y = 0;  // top
+    int LineHt = 0, Descent = 0, SpaceBefore = 0, SpaceAfter = 0;
+    int LineIndent = 0, LineWidth = 0;
+    int Height() const { return LineHt + SpaceBefore + SpaceAfter; }
+  };
+  std::vector<LineRec> Lines;
+  std::vector<int> Widths;  // per character, as laid out
+  int TextLeft = 0;  // X where the first line's text starts, for the bullet or number
+
   std::string Text;
   std::vector<int> SourcePos;
   std::vector<TFontObj> Fonts;
@@ -173,26 +263,39 @@ public:
 
 private:
   void Append(char c, int pos);
+  // The width of one character: an advance, a picture or a form control.
+  int CharWidth(int index, size_t& font, size_t& image, size_t& control) const;
+  int FontAt(int index) const;
+  void DrawRun(vx::Canvas& canvas, const TFontObj& f, int x, int baseline, std::string_view text, bool selected) const;
+  void DrawBullet(vx::Canvas& canvas, int dx, int dy) const;
 };
 
 class TParagraphSpace : public TSectionBase {
 public:
   explicit TParagraphSpace(TSectionList* doc) : TSectionBase(doc, Kind::ParagraphSpace) {}
   void Dump(std::string& out, int indent) const override;
+  int DrawLogic(IndentManager& im, int y, int& maxWidth) override;
+  void CopyText(std::string& out, int selStart, int selEnd) const override;
 };
 
 class THeadingSpace : public TSectionBase {
 public:
   THeadingSpace(TSectionList* doc, int level) : TSectionBase(doc, Kind::HeadingSpace), Level(level) {}
   void Dump(std::string& out, int indent) const override;
+  int DrawLogic(IndentManager& im, int y, int& maxWidth) override;
+  void CopyText(std::string& out, int selStart, int selEnd) const override;
   int Level;
 };
 
 class THorzLine : public TSectionBase {
 public:
-  THorzLine(TSectionList* doc, const TAttributeList& attrs);
+  THorzLine(TSectionList* doc, const TAttributeList& attrs, int listLevel = 0);
+  int ListLevel = 0;
   void Dump(std::string& out, int indent) const override;
+  int DrawLogic(IndentManager& im, int y, int& maxWidth) override;
+  void Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) const override;
   int Size = 2, Width = 0;
+  int DrawX = 0, DrawWidth = 0;
   bool Percent = false, HasColor = false, NoShade = false;
   int Align = 2;
   TColor Color = 0;
@@ -205,6 +308,21 @@ public:
   virtual ~TCell() = default;
   void Add(std::unique_ptr<TSectionBase> section);
   void DumpSections(std::string& out, int indent) const;
+  // Lays the sections out from y in the column x .. x + width; returns the height, with the
+  // floats' bottom in drawHeight.
+  int DrawLogic(int x, int y, int width, int& maxWidth, int& drawHeight);
+  void Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) const;
+  void ShiftY(int dy);
+  void MinMaxWidth(int& min, int& max);
+  int NumberCursors(int curs);
+  bool HitTest(int x, int y, THit& hit) const;
+  int FindCursor(int x, int y) const;
+  bool CursorToXY(int index, int& x, int& y) const;
+  int FindString(int from, std::string_view text, bool matchCase) const;
+  int FindSourcePos(int index) const;
+  int FindDocPos(int sourcePos, bool prev) const;
+  bool GetChAtPos(int index, char& ch, const void*& obj) const;
+  void CopyText(std::string& out, int selStart, int selEnd) const;
   TSectionList* Doc;
   std::vector<std::unique_ptr<TSectionBase>> Sections;
 };
@@ -220,6 +338,9 @@ public:
   bool HasBgColor = false;
   int VAlign = 2;  // 1 top, 2 middle, 3 bottom
   TCell Cell;
+  // Laid out.
+  int X = 0, Y = 0, CellWidth = 0, CellHeight = 0, ContentHeight = 0, SpannedHeight = 0;
+  int Min = 0, Max = 0;
 };
 
 struct TRowObj {
@@ -235,6 +356,23 @@ public:
   static constexpr int kMaxColSpan = 200;
   ThtmlTable(TSectionList* doc, int listLevel, const TAttributeList& attrs);
   void Dump(std::string& out, int indent) const override;
+  int DrawLogic(IndentManager& im, int y, int& maxWidth) override;
+  void Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) const override;
+  void ShiftY(int dy) override;
+  void ShiftX(int dx);
+  void MinMaxWidth(int& min, int& max) override;
+  int NumberCursors(int curs) override;
+  bool HitTest(int x, int y, THit& hit) const override;
+  int FindCursor(int x, int y) const override;
+  bool CursorToXY(int index, int& x, int& y) const override;
+  int FindString(int from, std::string_view upperText, bool matchCase) const override;
+  int FindSourcePos(int index) const override;
+  int FindDocPos(int sourcePos, bool prev) const override;
+  bool GetChAtPos(int index, char& ch, const void*& obj) const override;
+  void CopyText(std::string& out, int selStart, int selEnd) const override;
+  // Grid normalisation (once): colour inheritance, empty places for spans, column count.
+  void Initialize();
+  int ColumnCount() const { return columns_; }
 
   std::vector<std::unique_ptr<TRowObj>> Rows;
   std::unique_ptr<TCellObj> Caption;
@@ -248,6 +386,21 @@ public:
   int CellPadding = 1, CellSpacing = 2;
   int Align = 0;  // 0 none, 1 left float, 2 center, 3 right float
   int HSpace = 5, VSpace = 0;
+  bool PixelWidthCells = false;
+  // Laid out.
+  int X = 0, TableWidth = 0, TableHeight = 0;
+  std::vector<int> ColumnWidths, RowHeights;
+
+  // Every cell (not the caption), row by row.
+  void ForEachCell(const std::function<void(TCellObj&)>& f) const;
+  int RowsTop = 0;  // Y of the first row, below a caption placed above
+
+private:
+  void ColumnMinMax(std::vector<int>& mins, std::vector<int>& maxs, std::vector<int>& shares, int tableWidth);
+  bool initialized_ = false;
+  int columns_ = 0;
+  int minMaxGeneration_ = -1;
+  int cachedMin_ = 0, cachedMax_ = 0;
 };
 
 struct TAnchor {
@@ -278,4 +431,27 @@ public:
   std::vector<TAnchor> Anchors;
   std::vector<std::unique_ptr<TMapItem>> Maps;
   std::vector<std::unique_ptr<ThtmlForm>> Forms;
+
+  // Layout and painting.
+  vx::FontProvider* Fonts = &vx::SystemFonts();
+  // Asked once per picture during the document logic when ViewImages is on.
+  std::function<std::shared_ptr<const THtmlPicture>(const std::string& source)> GetPicture;
+  int ClientHeight = 0;  // the viewer's client height, for percentage table heights
+  int SelStart = -1, SelEnd = -1;
+  const TUrlTarget* OverUrl = nullptr;  // the link under the mouse
+  int Generation = 0;                   // counts layouts; caches compare against it
+  int LayoutCalls = 0;                  // text sections laid out or measured, for tests of cost
+  int ScrollWidth = 0;
+
+  // Document logic and layout at y for a width; returns the height.
+  int DoLogic(int y, int width);
+  // Paints the sections meeting the clip, shifted by (dx, -scrollY).
+  void DrawDocument(vx::Canvas& canvas, const vx::TRect& clip, int dx, int scrollY) const;
+  void UpdateFonts();
+  // A light page gets filled bullets and silver frame highlights.
+  bool LightBackground() const;
+  bool WhiteBackground() const;
+  // The font of a run as the text service knows it.
+  vx::FontSpec SpecOf(const TMyFont& f) const;
+  int TotalChars = 0;
 };

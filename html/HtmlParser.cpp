@@ -423,7 +423,7 @@ TMyFont ThvParser::CurrentFont() const {
 void ThvParser::NewSection(int level, int align) {
   CloseSection();
   section_ = std::make_unique<TSection>(doc_, TSectionBase::Kind::Text, level, align,
-                                        TFontObj{0, CurrentFont(), link_, false, subSup_});
+                                        TFontObj{0, CurrentFont(), link_, false, subSup_, nullptr});
 }
 
 void ThvParser::OpenSection(int level) {
@@ -515,7 +515,7 @@ void ThvParser::HtmlParseTextString(std::string_view text, TSectionList& doc) {
   // A text file is shown as it is: no comments, tags or entities.
   int c = ReadFolded();
   while (c >= 0) {
-    auto s = std::make_unique<TSection>(doc_, TSectionBase::Kind::Pre, 0, 1, TFontObj{0, f, nullptr, false, TSubSup::None});
+    auto s = std::make_unique<TSection>(doc_, TSectionBase::Kind::Pre, 0, 1, TFontObj{0, f, nullptr, false, TSubSup::None, nullptr});
     std::string line;
     std::vector<int> pos;
     for (; c >= 0 && c != '\r'; c = ReadFolded()) line += static_cast<char>(c), pos.push_back(sIndex_);
@@ -548,7 +548,7 @@ void ThvParser::DoBlock(int level, const SymSet& stop) {
       DoBody();
     } else if (s == HRSy) {
       CloseSection();
-      cell_->Add(std::make_unique<THorzLine>(doc_, attrs_));
+      cell_->Add(std::make_unique<THorzLine>(doc_, attrs_, level));
       paraSpace_ = false;
       Next();
     } else if (s == BaseSy) {
@@ -643,7 +643,7 @@ void ThvParser::DoMeta() {
 void ThvParser::DoLooseItem() {
   CloseSection();
   section_ = std::make_unique<TSection>(doc_, TSectionBase::Kind::UListItem, 1, align_,
-                                        TFontObj{0, CurrentFont(), link_, false, subSup_});
+                                        TFontObj{0, CurrentFont(), link_, false, subSup_, nullptr});
   section_->IndentWidth = 15;
   SkipWhiteChars();
   Next();
@@ -678,7 +678,7 @@ void ThvParser::DoLists(int level, int kind, const SymSet& stop) {
     const int s = sym_;
     if (s == LISy) {
       CloseSection();
-      const TFontObj font{0, CurrentFont(), link_, false, subSup_};
+      const TFontObj font{0, CurrentFont(), link_, false, subSup_, nullptr};
       if (kind == OLSy) {
         section_ = std::make_unique<TSection>(doc_, TSectionBase::Kind::OListItem, level, align_, font);
         section_->ListNumber = number;
@@ -696,7 +696,7 @@ void ThvParser::DoLists(int level, int kind, const SymSet& stop) {
       CloseSection();
       itemLevel = s == DDSy ? level : std::max(0, level - 1);
       section_ = std::make_unique<TSection>(doc_, TSectionBase::Kind::DListItem, itemLevel, align_,
-                                            TFontObj{0, CurrentFont(), link_, false, subSup_});
+                                            TFontObj{0, CurrentFont(), link_, false, subSup_, nullptr});
       Next();
     } else if (IsListStart(s) || s == BlockQuoteSy) {
       CloseSection();
@@ -709,7 +709,7 @@ void ThvParser::DoLists(int level, int kind, const SymSet& stop) {
       DoBlock(itemLevel, inner);
     } else if (s == HRSy) {
       CloseSection();
-      cell_->Add(std::make_unique<THorzLine>(doc_, attrs_));
+      cell_->Add(std::make_unique<THorzLine>(doc_, attrs_, level));
       Next();
     } else if (s == TableSy) {
       if (section_ && section_->Text.empty()) section_->Text += ' ', section_->SourcePos.push_back(-1);
@@ -1135,7 +1135,7 @@ void ThvParser::DoPre(int level) {
   f.Fixed = true;
   const bool pushed = PushFont(f);
   const size_t preDepth = fonts_.size();
-  section_ = std::make_unique<TSection>(doc_, TSectionBase::Kind::Pre, level, 1, TFontObj{0, CurrentFont(), link_, false, subSup_});
+  section_ = std::make_unique<TSection>(doc_, TSectionBase::Kind::Pre, level, 1, TFontObj{0, CurrentFont(), link_, false, subSup_, nullptr});
   inPre_ = true;
   Next();
   for (;;) {

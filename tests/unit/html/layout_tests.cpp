@@ -1,0 +1,232 @@
+// Layout of the document: line breaking with fixed metrics, spacing, rules, floats, the
+// table width solver's properties, nested tables' cost, and pictures of pages in real fonts.
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <random>
+
+#include "html/HtmlIndent.h"
+#include "html/HtmlParser.h"
+#include "html/HtmlTableWidths.h"
+#include "support/Golden.h"
+
+namespace {
+
+// Every character 8 wide; text height 16 (ascent 12, descent 4).
+vx::FixedFontProvider gFixed(8, 12, 4, 2);
+
+struct Laid {
+  TSectionList doc;
+  int height = 0;
+};
+
+std::unique_ptr<Laid> Layout(const std::string& html, int width, int fontSize = 12) {
+  auto l = std::make_unique<Laid>();
+  l->doc.Fonts = &gFixed;
+  l->doc.FontSize = fontSize;
+  ThvParser p;
+  p.HtmlParseString(html, l->doc);
+  l->height = l->doc.DoLogic(0, width);
+  return l;
+}
+
+// The lines of the first section with text: "indent:text" (# a picture, | a line end).
+std::vector<std::string> Lines(const TSectionList& doc) {
+  std::vector<std::string> out;
+  for (const auto& s : doc.Sections) {
+    const auto* t = dynamic_cast<const TSection*>(s.get());
+    if (!t || t->Text.empty()) continue;
+    for (const TSection::LineRec& l : t->Lines) {
+      std::string text = t->Text.substr(static_cast<size_t>(l.Start), static_cast<size_t>(l.Ln));
+      for (char& c : text) c = c == TSection::kImageChar ? '#' : c == '\r' ? '|' : c == '\xA0' ? '~' : c;
+      out.push_back(std::to_string(l.LineIndent) + ":" + text);
+    }
+    break;
+  }
+  return out;
+}
+
+TEST(HtmlLayout, LinesBreakAtSpacesAndObjectsAndOverflowOnlyWhenTheyMust) {
+  struct Case {
+    const char* html;
+    int width;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      // the character at the fitting limit is a space: trailing spaces stay on the line
+      {"aaa bbb ccc", 60, {"0:aaa bbb ", "0:ccc"}},
+      // cut back to the last space inside the fitting part
+      {"aaa bbb ccc", 70, {"0:aaa bbb ", "0:ccc"}},
+      {"aaa bbb ccc", 88, {"0:aaa bbb ccc"}},
+      // a word wider than the column overflows, with the spaces after it
+      {"aaaaaaaaaaaa bb", 40, {"0:aaaaaaaaaaaa ", "0:bb"}},
+      // a non-breaking space is never a break point
+      {"aa&nbsp;bbbb cc", 40, {"0:aa~bbbb ", "0:cc"}},
+      // a picture ends the line before it, and is a break point itself
+      {"aaa<img width=30 height=10>bbb", 50, {"0:aaa", "0:#", "0:bbb"}},
+      // alignment: right ends one pixel before the right indent
+      {"<p align=right>ab", 100, {"83:ab"}},
+      {"<p align=center>ab", 100, {"42:ab"}},
+      // preformatted text breaks only at its line ends
+      {"<pre>aa bb\ncc dd ee</pre>", 20, {"0:aa bb|", "0:cc dd ee"}},
+      // a float at the start narrows the lines beside it
+      {"<img align=left width=20 height=20>aaaa bbbb cc", 60, {"20:#aaaa ", "20:bbbb ", "0:cc"}},
+      {"<img align=right hspace=5 width=10 height=40>aaaa bbbb", 60, {"0:#aaaa ", "0:bbbb"}},
+      // list indents: 35 per level
+      {"<ul><li>a<ul><li>b</ul></ul>", 200, {"35:a"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Lines(Layout(c.html, c.width)->doc), c.lines) << c.html << " at " << c.width;
+}
+
+TEST(HtmlLayout, SpacingRulesClearAndWideWords) {
+  auto big = Layout("<p>x<h1>y</h1>", 400, 24);
+  ASSERT_EQ(big->doc.Sections[1]->GetKind(), TSectionBase::Kind::ParagraphSpace);
+  EXPECT_EQ(big->doc.Sections[1]->SectionHeight, 28);
+  ASSERT_EQ(big->doc.Sections[3]->GetKind(), TSectionBase::Kind::HeadingSpace);
+  EXPECT_EQ(big->doc.Sections[3]->SectionHeight, 32);
+  auto rule = Layout("<hr width=50%><hr size=7>", 400);
+  const auto* hr = dynamic_cast<const THorzLine*>(rule->doc.Sections[1].get());
+  ASSERT_TRUE(hr);
+  EXPECT_EQ(hr->DrawWidth, 200);
+  EXPECT_EQ(hr->DrawX, 100);
+  EXPECT_EQ(hr->SectionHeight, 20);
+  EXPECT_EQ(rule->doc.Sections[2]->SectionHeight, 25);
+  // CLEAR pushes the text below the float; without it the text flows beside.
+  auto clear = Layout("<img align=left width=20 height=40>a<br clear=left>b", 200);
+  auto flow = Layout("<img align=left width=20 height=40>a<br>b", 200);
+  auto firstLineY = [](const Laid& l) { return dynamic_cast<const TSection&>(*l.doc.Sections.back()).Lines.at(0).Y; };
+  EXPECT_EQ(firstLineY(*clear), 40);
+  EXPECT_EQ(firstLineY(*flow), 16);
+  // A wide word widens the scroll range.
+  auto wide = Layout("a wordthatisverywide b", 50);
+  EXPECT_EQ(wide->doc.ScrollWidth, 8 * 18);
+  // Hit tests and text queries agree with the layout.
+  auto link = Layout("ab <a href=x.html>cd</a> ef", 200);
+  THit hit;
+  EXPECT_TRUE(link->doc.HitTest(8 * 3 + 1, 5, hit));
+  ASSERT_TRUE(hit.Url);
+  EXPECT_EQ(hit.Url->Url, "x.html");
+  EXPECT_FALSE(link->doc.HitTest(1, 5, hit = THit()));
+  EXPECT_EQ(link->doc.FindCursor(8 * 4 + 3, 3), 4);
+  int x = 0, y = 0;
+  EXPECT_TRUE(link->doc.CursorToXY(7, x, y));
+  EXPECT_EQ(x, 56);
+  EXPECT_EQ(link->doc.FindString(0, "EF", false), 6);
+  EXPECT_EQ(link->doc.FindString(0, "EF", true), -1);
+  EXPECT_EQ(link->doc.FindSourcePos(3), 18);
+  std::string copied;
+  link->doc.CopyText(copied, 3, 5);
+  EXPECT_EQ(copied, "cd\r\n");
+}
+
+TEST(HtmlTables, WidthSolverKeepsMinimumsAndFillsTheTable) {
+  std::mt19937 rng(1234);
+  auto rnd = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<html::ColumnLimits> cols(static_cast<size_t>(rnd(1, 10)));
+    bool shares = false;
+    int64_t totalMin = 0, totalMax = 0;
+    for (auto& c : cols) {
+      c.Min = rnd(0, 200);
+      c.Max = c.Min + rnd(0, 300);
+      c.Share = rnd(0, 3) == 0 ? rnd(1, 600) : 0;
+      shares |= c.Share > 0;
+      totalMin += c.Min, totalMax += c.Max;
+    }
+    const int width = rnd(0, 3000);
+    const bool fixed = rnd(0, 1) == 1;
+    const std::vector<int> w = html::SolveColumnWidths(cols, width, fixed);
+    ASSERT_EQ(w.size(), cols.size());
+    for (size_t i = 0; i < w.size(); ++i) ASSERT_GE(w[i], cols[i].Min) << round;
+    const int64_t sum = std::accumulate(w.begin(), w.end(), int64_t{0});
+    if (totalMin <= width && (fixed || shares || width <= totalMax)) {
+      ASSERT_EQ(sum, width) << round;
+    }
+    if (totalMin > width) {
+      ASSERT_EQ(sum, totalMin) << round;
+    }
+    const int natural = html::NaturalColumnsWidth(cols, width);
+    ASSERT_GE(natural, std::min<int64_t>(totalMin, INT32_MAX));
+    ASSERT_LE(natural, std::max<int64_t>(width, totalMin));
+    // Row heights grow to the wanted height exactly and never shrink.
+    std::vector<int> rows(static_cast<size_t>(rnd(0, 6)));
+    for (int& r : rows) r = rnd(0, 100);
+    const std::vector<int> before = rows;
+    const int wanted = rnd(0, 700);
+    html::StretchRows(rows, wanted);
+    const int64_t rowSum = std::accumulate(rows.begin(), rows.end(), int64_t{0});
+    if (!rows.empty()) {
+      ASSERT_EQ(rowSum, std::max<int64_t>(wanted, std::accumulate(before.begin(), before.end(), int64_t{0})));
+    }
+    for (size_t i = 0; i < rows.size(); ++i) ASSERT_GE(rows[i], before[i]);
+  }
+}
+
+TEST(HtmlTables, GridHeightAndNestingCost) {
+  // ROWSPAN is cut to the rows left; spanned places stay empty; HEIGHT is met exactly.
+  auto t = Layout("<table height=200 cellspacing=0><tr><td rowspan=5>a<td>b<tr><td>c</table>", 400);
+  const auto* table = dynamic_cast<const ThtmlTable*>(t->doc.Sections[1].get());
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->Rows[0]->Cells[0]->RowSpan, 2);
+  EXPECT_EQ(table->Rows[1]->Cells[0], nullptr);
+  EXPECT_EQ(table->Rows[1]->Cells[1]->Cell.Sections.size(), 1u);
+  EXPECT_EQ(table->RowHeights[0] + table->RowHeights[1], 200);
+  EXPECT_EQ(table->CellSpacing, 1);
+  // Two columns of "ab cd" in a 100-pixel table: each gets its share, the text wraps.
+  auto narrow = Layout("<table width=100><tr><td>aaaa bbbb cccc<td>x</table>", 400);
+  const auto* nt = dynamic_cast<const ThtmlTable*>(narrow->doc.Sections[1].get());
+  ASSERT_TRUE(nt);
+  EXPECT_EQ(nt->TableWidth, 100);
+  EXPECT_EQ(nt->ColumnWidths[0] + nt->ColumnWidths[1], 98);
+  EXPECT_GE(nt->ColumnWidths[1], 8 + 4);
+  // Nested tables cost the same for every level added.
+  std::vector<int> calls;
+  for (int depth = 1; depth <= 12; ++depth) {
+    std::string html;
+    for (int i = 0; i < depth; ++i) html += "<table border><tr><td>a b<td>";
+    html += "x";
+    for (int i = 0; i < depth; ++i) html += "</table>";
+    auto l = Layout(html, 600);
+    calls.push_back(l->doc.LayoutCalls);
+  }
+  for (size_t i = 3; i < calls.size(); ++i) EXPECT_EQ(calls[i] - calls[i - 1], calls[2] - calls[1]) << i;
+  EXPECT_LE(calls.back(), 4 * 12 + 4);
+}
+
+// A page in the real fonts, painted as the help screen paints it.
+vxtest::Shot Paint(const std::string& html, int width, int height, vx::TColor bg, vx::TColor text) {
+  TSectionList doc;
+  doc.Background = bg;
+  doc.FontColor = text;
+  ThvParser p;
+  p.HtmlParseString(html, doc);
+  doc.DoLogic(5, width - 20);
+  vxtest::Shot shot;
+  shot.Width = width;
+  shot.Height = height;
+  shot.Pixels.assign(static_cast<size_t>(width * height), 0);
+  vx::Canvas canvas(shot.Pixels.data(), width, height, width);
+  canvas.FillRect({0, 0, width, height}, doc.Background);
+  doc.DrawDocument(canvas, {0, 0, width, height}, 10, 0);
+  return shot;
+}
+
+TEST(HtmlLayout, PagesInTheRealFontsMatchTheirPictures) {
+  const std::string rules =
+      "<body bgcolor=\"#004000\" text=white link=yellow><h1 align=center>Jacks or Better</h1>"
+      "<p>The <b>dealer</b> deals five cards; you may <i>hold</i> any of them &amp; then draw. A "
+      "<a href=\"pay.html\">pay table</a> shows what each hand pays.<br>"
+      "<ul><li>Royal flush<li>Straight flush<ol><li>one<li>two</ol><li>Four of a kind</ul><hr width=50%>"
+      "<table border=1 cellpadding=3 width=\"80%\" align=center><tr><th>Hand<th>Pays</tr><tr><td>Full house</td>"
+      "<td align=right>9</td></tr><tr><td bgcolor=navy>Flush with a long name that wraps</td>"
+      "<td align=right valign=bottom>6</td></tr></table>"
+      "<p align=right>H<sub>2</sub>O and x<sup>2</sup> <img src=missing.gif alt=\"No picture\" align=middle> end.";
+  EXPECT_EQ(vxtest::CompareWithGolden("html/rules", Paint(rules, 500, 400, 0, 0)), "");
+  const std::string light =
+      "<body bgcolor=white><h2>Pay <font color=red face=Arial>table</font></h2><ul><li>Bullets<ul><li>in "
+      "colours</ul></ul><pre>Royal   800\nFlush     6</pre><table border cellspacing=0 bordercolor=\"#8080ff\">"
+      "<caption>Caption</caption><tr><td>a<td rowspan=2>b<tr><td><tt>c</tt></table>";
+  EXPECT_EQ(vxtest::CompareWithGolden("html/light", Paint(light, 300, 260, 0, 0)), "");
+}
+
+}  // namespace
