@@ -158,6 +158,8 @@ struct THtmlPicture {
   int Width = 0, Height = 0;
   std::unique_ptr<vx::PixelMask> Mask;  // transparent pixels, when the picture has any
   vx::PixelView View() const { return {Pixels.data(), Width, Height, Width}; }
+  // Animated pictures step their frame here (milliseconds now); true when the frame changed.
+  std::function<bool(uint32_t nowMs)> Animate;
 };
 
 class ThtmlForm;
@@ -359,7 +361,6 @@ public:
   int DrawLogic(IndentManager& im, int y, int& maxWidth) override;
   void Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) const override;
   void ShiftY(int dy) override;
-  void ShiftX(int dx);
   void MinMaxWidth(int& min, int& max) override;
   int NumberCursors(int curs) override;
   bool HitTest(int x, int y, THit& hit) const override;
@@ -447,6 +448,14 @@ public:
   int DoLogic(int y, int width);
   // Paints the sections meeting the clip, shifted by (dx, -scrollY).
   void DrawDocument(vx::Canvas& canvas, const vx::TRect& clip, int dx, int scrollY) const;
+  // The link under a document point: an image map's area, a server-side map's URL with
+  // "?X,Y" appended, a form control, or a text link.
+  bool GetURL(int x, int y, TUrlTarget& link, TFormControlObj*& control) const;
+  // Marks every link whose URL the predicate calls visited.
+  void MarkVisited(const std::function<bool(const std::string& url)>& visited);
+  // The animation timer's tick (every 50 ms while HasAnimations): true when a repaint is due.
+  bool HasAnimations() const;
+  bool AnimationTick(uint32_t nowMs);
   void UpdateFonts();
   // A light page gets filled bullets and silver frame highlights.
   bool LightBackground() const;

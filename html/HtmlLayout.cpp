@@ -315,7 +315,6 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
                     : Align == 3 ? right - line.LineWidth - 1
                                  : left;
     // Objects on the line get their places.
-    const int baseline = cur + line.SpaceBefore + line.LineHt - line.Descent;
     int x = line.LineIndent;
     for (int k = pos; k < end; ++k) {
       const char c = Text[static_cast<size_t>(k)];
@@ -323,7 +322,9 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
         TImageObj* img = imageAt(k);
         if (img && !img->Floating()) {
           img->DrawX = x + img->HSpace + img->Border;
-          const int top = img->Align == TImageAlign::Bottom ? baseline - img->TotalHeight()
+          // A bottom-aligned picture stands on the line's bottom, so that it never reaches
+          // into the line above.
+          const int top = img->Align == TImageAlign::Bottom ? cur + line.SpaceBefore + line.LineHt - img->TotalHeight()
                         : img->Align == TImageAlign::Middle ? cur + line.SpaceBefore + (line.LineHt - img->TotalHeight()) / 2
                                                             : cur + line.SpaceBefore;
           img->DrawY = top + img->VSpace + img->Border;
@@ -738,4 +739,59 @@ bool TSectionList::WhiteBackground() const { return vx::ColorToRGB(Background) =
 bool TSectionList::LightBackground() const {
   const TColor rgb = vx::ColorToRGB(Background);
   return rgb == 0xFFFFFF || rgb == 0xC0C0C0 || rgb == vx::SysColor(vx::COLOR_BTNFACE);
+}
+
+bool TSectionList::GetURL(int x, int y, TUrlTarget& link, TFormControlObj*& control) const {
+  THit hit;
+  control = nullptr;
+  if (!HitTest(x, y, hit)) return false;
+  if (hit.Control) {
+    control = hit.Control;
+    return true;
+  }
+  if (hit.Image && !hit.Image->UseMap.empty()) {
+    const std::string name = vx::UpperCase(hit.Image->UseMap);
+    for (const auto& map : Maps) {
+      if (map->Name != name) continue;
+      // The first area holding the point decides, even one without a link.
+      for (const TMapArea& area : map->Areas)
+        if (area.Region.Contains(hit.ImageX, hit.ImageY)) {
+          if (area.Href.empty()) return false;
+          link = {area.Href, area.Target};
+          return true;
+        }
+      return false;
+    }
+  }
+  if (!hit.Url) return false;
+  link = *hit.Url;
+  if (hit.Image && hit.Image->IsMap) link.Url += "?" + std::to_string(hit.ImageX) + "," + std::to_string(hit.ImageY);
+  return true;
+}
+
+void TSectionList::MarkVisited(const std::function<bool(const std::string& url)>& visited) {
+  ForSections(*this, [&](TSectionBase& s) {
+    if (auto* t = dynamic_cast<TSection*>(&s))
+      for (TFontObj& f : t->Fonts)
+        if (f.Url) f.Visited = visited(f.Url->Url);
+  });
+}
+
+bool TSectionList::HasAnimations() const {
+  bool any = false;
+  ForSections(const_cast<TSectionList&>(*this), [&](TSectionBase& s) {
+    if (auto* t = dynamic_cast<TSection*>(&s))
+      for (const auto& img : t->Images) any |= img->Picture && static_cast<bool>(img->Picture->Animate);
+  });
+  return any;
+}
+
+bool TSectionList::AnimationTick(uint32_t nowMs) {
+  bool changed = false;
+  ForSections(*this, [&](TSectionBase& s) {
+    if (auto* t = dynamic_cast<TSection*>(&s))
+      for (const auto& img : t->Images)
+        if (img->Picture && img->Picture->Animate) changed |= img->Picture->Animate(nowMs);
+  });
+  return changed;
 }

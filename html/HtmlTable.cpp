@@ -350,23 +350,15 @@ int ThtmlTable::DrawLogic(IndentManager& im, int y, int& maxWidth) {
   DrawHeight = total;
   if (Align == 1 || Align == 3) {
     // Text flows beside a floating table.
-    const int x = Align == 1 ? im.AddLeftFloat(y, TableWidth + HSpace, total + VSpace)
-                             : im.AddRightFloat(y, TableWidth + HSpace, total + VSpace) + HSpace;
-    ShiftX(x - X);
+    // The table already stands at the float's place: the left indent, or the right one less
+    // its width.
+    if (Align == 1) im.AddLeftFloat(y, TableWidth + HSpace, total + VSpace);
+    else im.AddRightFloat(y, TableWidth + HSpace, total + VSpace);
     SectionHeight = 0;
     return 0;
   }
   SectionHeight = total;
   return total;
-}
-
-void ThtmlTable::ShiftX(int dx) {
-  if (dx == 0) return;
-  // Floats keep their layout; only a table moved sideways after the fact needs this, and its
-  // cells were laid out at the final X already except for the float offset.
-  X += dx;
-  ForEachCell([dx](TCellObj& c) { c.X += dx; });
-  (void)dx;
 }
 
 void ThtmlTable::ShiftY(int dy) {

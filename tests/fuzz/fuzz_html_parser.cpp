@@ -1,6 +1,7 @@
 // The HTML parser on arbitrary bytes, as a page and as plain text: it may report an open
 // comment but must never crash, hang or build a document out of proportion to its input.
-// Includes answer with a small fixed text so that the include path is covered as well.
+// Includes answer with a small fixed text so that the include path is covered as well. The
+// page is then laid out and painted with fixed metrics, so layout and tables are fuzzed too.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +25,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const EParseError&) {
   }
   const std::string dump = doc.Dump();
+  static vx::FixedFontProvider fonts(7, 10, 3, 1);
+  doc.Fonts = &fonts;
+  doc.ClientHeight = 400;
+  try {
+    doc.DoLogic(5, 300);
+    std::vector<uint32_t> pixels(120 * 90);
+    vx::Canvas canvas(pixels.data(), 120, 90, 120);
+    doc.DrawDocument(canvas, {0, 0, 120, 90}, 10, 0);
+    TUrlTarget link;
+    TFormControlObj* control = nullptr;
+    doc.GetURL(20, 20, link, control);
+  } catch (const Exception&) {
+    // "Table has too many Columns"
+  }
   TSectionList plain;
   parser.HtmlParseTextString(text, plain);
   // Every input byte may become a few sections at most; each include adds a fixed amount.

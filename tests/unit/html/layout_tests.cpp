@@ -119,6 +119,39 @@ TEST(HtmlLayout, SpacingRulesClearAndWideWords) {
   EXPECT_EQ(copied, "cd\r\n");
 }
 
+TEST(HtmlLayout, LinksThroughImageMapsServerMapsVisitedMarksAndAnimation) {
+  auto l = std::make_unique<Laid>();
+  l->doc.Fonts = &gFixed;
+  int frames = 0;
+  l->doc.GetPicture = [&frames](const std::string& src) -> std::shared_ptr<const THtmlPicture> {
+    if (src != "anim") return nullptr;
+    auto p = std::make_shared<THtmlPicture>();
+    p->Width = p->Height = 2;
+    p->Pixels.assign(4, 0xFF00FF00u);
+    p->Animate = [&frames](uint32_t) { return ++frames % 2 == 1; };
+    return p;
+  };
+  ThvParser p;
+  p.HtmlParseString("<map name=m><area coords=\"0,0,10,10\" href=a.html><area coords=0,0,30,30 nohref></map>"
+                    "<img src=p usemap=#M width=40 height=40><a href=s.cgi><img src=q ismap width=20 height=20></a>"
+                    "<img src=anim>", l->doc);
+  l->doc.DoLogic(0, 400);
+  TUrlTarget link;
+  TFormControlObj* control = nullptr;
+  EXPECT_TRUE(l->doc.GetURL(5, 5, link, control));
+  EXPECT_EQ(link.Url, "a.html");
+  EXPECT_FALSE(l->doc.GetURL(15, 15, link, control)) << "an area without a link hides those behind it";
+  EXPECT_FALSE(l->doc.GetURL(35, 35, link, control));
+  EXPECT_TRUE(l->doc.GetURL(45, 25, link, control));
+  EXPECT_EQ(link.Url, "s.cgi?5,5");
+  l->doc.MarkVisited([](const std::string& url) { return url == "s.cgi"; });
+  const auto& fonts = dynamic_cast<const TSection&>(*l->doc.Sections[0]).Fonts;
+  EXPECT_TRUE(std::any_of(fonts.begin(), fonts.end(), [](const TFontObj& f) { return f.Url && f.Visited; }));
+  EXPECT_TRUE(l->doc.HasAnimations());
+  EXPECT_TRUE(l->doc.AnimationTick(50));
+  EXPECT_FALSE(l->doc.AnimationTick(100));
+}
+
 TEST(HtmlTables, WidthSolverKeepsMinimumsAndFillsTheTable) {
   std::mt19937 rng(1234);
   auto rnd = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
