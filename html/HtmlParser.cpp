@@ -132,6 +132,10 @@ void ThvParser::SkipComment() {
     ReadInclude();
     return;
   }
+  SkipToCommentEnd();
+}
+
+void ThvParser::SkipToCommentEnd() {
   int dashes = 0;
   for (;;) {
     int c = ReadFolded();
@@ -178,21 +182,7 @@ void ThvParser::ReadInclude() {
     params.emplace_back(std::move(name), std::move(value));
   }
   // The rest of the comment, then the text the caller gives for it.
-  int dashes = 0;
-  for (;;) {
-    int c = ReadFolded();
-    if (c < 0) throw EParseError("Open Comment at End of HTML File");
-    if (c == '-') {
-      ++dashes;
-      continue;
-    }
-    if (dashes >= 2) {
-      while (c == ' ' || c == '\r') c = ReadFolded();
-      if (c < 0) throw EParseError("Open Comment at End of HTML File");
-      if (c == '>') break;
-    }
-    dashes = c == '-' ? 1 : 0;
-  }
+  SkipToCommentEnd();
   std::string text;
   hooks_->OnInclude(command, params, text);
   if (!text.empty()) {

@@ -50,6 +50,8 @@ private:
   int ReadFolded();
   void GetCh();
   void SkipComment();
+  // Up to a run of two or more '-' followed (after spaces and line ends) by '>'.
+  void SkipToCommentEnd();
   void ReadInclude();
   bool AtEof() const { return eof_ && Ch == 26; }
   unsigned char UCh() const { return static_cast<unsigned char>(Ch); }

@@ -4,6 +4,7 @@
 
 #include <numeric>
 #include <random>
+#include <stdexcept>
 
 #include "html/HtmlIndent.h"
 #include "html/HtmlParser.h"
@@ -193,6 +194,108 @@ TEST(HtmlTables, WidthSolverKeepsMinimumsAndFillsTheTable) {
     }
     for (size_t i = 0; i < rows.size(); ++i) ASSERT_GE(rows[i], before[i]);
   }
+}
+
+const ThtmlTable& TableOf(const Laid& l) {
+  for (const auto& s : l.doc.Sections)
+    if (const auto* t = dynamic_cast<const ThtmlTable*>(s.get())) return *t;
+  throw std::runtime_error("no table");
+}
+
+int FirstLineY(const TCellObj& c) { return dynamic_cast<const TSection&>(*c.Cell.Sections.at(0)).Lines.at(0).Y; }
+
+TEST(HtmlTables, ColumnsRowsVAlignFloatsAndLimits) {
+  // Natural widths: content + 2 x padding + spacing per column, spacing once more for the table.
+  auto plain = Layout("<table cellspacing=2 cellpadding=1><tr><td>aa<td>b</table>", 400);
+  EXPECT_EQ(TableOf(*plain).ColumnWidths, (std::vector<int>{20, 12}));
+  EXPECT_EQ(TableOf(*plain).TableWidth, 34);
+  EXPECT_EQ(TableOf(*plain).TableHeight, 22);
+  // Pixel widths that do not fit keep their minimums and widen the table.
+  auto wide = Layout("<table width=300 cellspacing=0 cellpadding=0><tr><td width=200>a<td width=200>b</table>", 600);
+  EXPECT_EQ(TableOf(*wide).ColumnWidths, (std::vector<int>{201, 201}));
+  // VALIGN: bottom takes all the free height, middle half of it, top none.
+  auto va = Layout("<table cellspacing=0 cellpadding=0><tr><td>a<br>b<br>c<td valign=bottom>x<td>y<td valign=top>z</table>", 400);
+  const auto& row = *TableOf(*va).Rows[0];
+  EXPECT_EQ(TableOf(*va).RowHeights[0], 49);
+  EXPECT_EQ(FirstLineY(*row.Cells[1]), 1 + 32);
+  EXPECT_EQ(FirstLineY(*row.Cells[2]), 1 + 16);
+  EXPECT_EQ(FirstLineY(*row.Cells[3]), 1);
+  // A percentage HEIGHT is a share of the viewer's client height.
+  auto tall = std::make_unique<Laid>();
+  tall->doc.Fonts = &gFixed;
+  tall->doc.ClientHeight = 400;
+  ThvParser().HtmlParseString("<table height=50%><tr><td>a<tr><td>b</table>", tall->doc);
+  tall->doc.DoLogic(0, 300);
+  const auto& heights = TableOf(*tall).RowHeights;
+  EXPECT_EQ(heights[0] + heights[1], 198);
+  // A floating table lets the text flow beside it, HSPACE away.
+  auto flt = Layout("<table align=left hspace=3 cellspacing=0 cellpadding=0><tr><td>aa</table>ab cd", 200);
+  EXPECT_EQ(Lines(flt->doc), (std::vector<std::string>{"21:ab cd"}));
+  // More than 200 columns stop the layout.
+  std::string many = "<table><tr>";
+  for (int i = 0; i < 201; ++i) many += "<td>x";
+  try {
+    Layout(many, 400);
+    ADD_FAILURE() << "201 columns were laid out";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message, "Table has too many Columns");
+  }
+  // Text queries and copying go through the cells in order.
+  auto q = Layout("x<table><tr><td>ab<td>cd</table>y", 400);
+  EXPECT_EQ(q.get()->doc.FindString(0, "cd", false), 3);
+  std::string all;
+  q->doc.CopyText(all, 0, q->doc.TotalChars);
+  EXPECT_EQ(all, "x\r\nab\r\ncd\r\ny\r\n");
+  EXPECT_EQ(q->doc.FindDocPos(q->doc.FindSourcePos(3), false), 3);
+}
+
+TEST(HtmlPainting, SelectionLinkStatesSubSupAndTableColours) {
+  auto l = Layout("<a href=h>ab</a>cd<sub>e</sub><sup>f</sup>", 400);
+  TSectionList& doc = l->doc;
+  doc.Background = 0x00FF00;
+  doc.FontColor = 0xFFFFFF;
+  doc.SelStart = 2;
+  doc.SelEnd = 3;
+  std::vector<uint32_t> px(100 * 40);
+  vx::Canvas canvas(px.data(), 100, 40, 100);
+  auto paint = [&] {
+    canvas.FillRect({0, 0, 100, 40}, doc.Background);
+    doc.DrawDocument(canvas, {0, 0, 100, 40}, 0, -20);
+  };
+  auto inkTop = [&](int x) {
+    for (int y = 0; y < 40; ++y)
+      if (canvas.GetPixel(x, y) != vx::ColorToPixel(doc.Background)) return y;
+    return -1;
+  };
+  paint();
+  // Text rows of the line start at 20; the baseline is at 32; glyph boxes start 2 below the top.
+  EXPECT_EQ(canvas.GetPixel(1, 24), vx::ColorToPixel(doc.HotSpotColor));
+  EXPECT_EQ(canvas.GetPixel(1, 33), vx::ColorToPixel(doc.HotSpotColor)) << "underlined";
+  EXPECT_EQ(canvas.GetPixel(16, 20), vx::ColorToPixel(vx::clBtnText)) << "selection background in the run's colour";
+  EXPECT_EQ(canvas.GetPixel(17, 24), vx::ColorToPixel(0x00FF00)) << "selected glyph in the page colour";
+  EXPECT_EQ(inkTop(25), 22);
+  EXPECT_EQ(inkTop(33), 22 + 3) << "subscript: descent / 2 + 1 lower";
+  EXPECT_EQ(inkTop(41), 22 - 6) << "superscript: (height + leading) / 3 higher";
+  const auto& run = dynamic_cast<const TSection&>(*doc.Sections[0]).Fonts[0];
+  doc.OverLinksActive = true;
+  doc.OverUrl = run.Url.get();
+  paint();
+  EXPECT_EQ(canvas.GetPixel(1, 24), vx::ColorToPixel(doc.OverColor));
+  doc.OverUrl = nullptr;
+  doc.MarkVisited([](const std::string&) { return true; });
+  paint();
+  EXPECT_EQ(canvas.GetPixel(1, 24), vx::ColorToPixel(doc.VisitedColor));
+  // Cell background inside, border colour in the gaps, frames on a white page in silver.
+  auto t = Layout("<table border bordercolor=red bgcolor=blue cellspacing=4 cellpadding=0><tr><td>a</table>", 200);
+  t->doc.Background = vx::clWhite;
+  std::vector<uint32_t> tp(60 * 40, 0);
+  vx::Canvas tc(tp.data(), 60, 40, 60);
+  t->doc.DrawDocument(tc, {0, 0, 60, 40}, 0, 0);
+  const ThtmlTable& table = TableOf(*t);
+  EXPECT_EQ(tc.GetPixel(table.X + 2, table.RowsTop + 2), vx::ColorToPixel(0x0000FF));
+  EXPECT_EQ(tc.GetPixel(table.X + 6, table.RowsTop + 5), vx::ColorToPixel(0xFF0000));
+  EXPECT_EQ(tc.GetPixel(table.X, table.RowsTop + 10), vx::ColorToPixel(vx::clSilver));
+  EXPECT_EQ(tc.GetPixel(table.X + 4, table.RowsTop + 10), vx::ColorToPixel(vx::clBtnShadow));
 }
 
 TEST(HtmlTables, GridHeightAndNestingCost) {

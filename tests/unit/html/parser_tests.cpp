@@ -72,6 +72,9 @@ const Case kCases[] = {
     {"<td>x</td><table><td nowrap>a b<td nowrap width=5>c d<table><tr><td>in</table><i>i</table>o",
      "text:x\ntable\n  row\n    cell\n      text:a~b\n    cell width=5\n      text:c d\n      table\n        row\n"
      "          cell\n            text:in\n      text:{i}i\ntext:o\n"},
+    // attribute values: quoted across lines, entities, saturating numbers, bare BORDER
+    {"<a href=\"x\r\ny&amp;.html\">l</a><font size=99999999999999>b</font><hr width=99999999999 size=-3>",
+     "text:{u #0000FF ->xy&.html}l{36}b\nhr width=32000\n"},
     // pictures, forms, maps
     {"<img src=\"a.gif\" alt=\"A b\" align=left width=50% height=99999>",
      "text:[img a.gif align3 w50% h4000 alt=A b]\n"},
