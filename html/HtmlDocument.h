@@ -222,6 +222,9 @@ public:
   void AddImage(std::unique_ptr<TImageObj> image);
   void AddFormControl(TFormControlObj* control);
   bool Preformatted() const { return GetKind() == Kind::Pre; }
+  // The picture or form control standing at a character index, if any.
+  TImageObj* ImageAt(int pos) const;
+  TFormControlObj* ControlAt(int pos) const;
 
   int DrawLogic(IndentManager& im, int y, int& maxWidth) override;
   void Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) const override;

@@ -171,6 +171,16 @@ std::string ListLabel(int number, char style) {
 
 }  // namespace
 
+TImageObj* TSection::ImageAt(int pos) const {
+  auto it = std::lower_bound(Images.begin(), Images.end(), pos, [](const auto& img, int p) { return img->Pos < p; });
+  return it != Images.end() && (*it)->Pos == pos ? it->get() : nullptr;
+}
+
+TFormControlObj* TSection::ControlAt(int pos) const {
+  auto it = std::lower_bound(FormControls.begin(), FormControls.end(), pos, [](const TFormControlObj* c, int p) { return c->Pos < p; });
+  return it != FormControls.end() && (*it)->Pos == pos ? *it : nullptr;
+}
+
 int TSection::FontAt(int index) const {
   int f = 0;
   for (size_t i = 1; i < Fonts.size() && Fonts[i].Pos <= index; ++i) f = static_cast<int>(i);
@@ -213,11 +223,7 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
       }
     }
   }
-  auto imageAt = [this](int pos) -> TImageObj* {
-    for (auto& img : Images)
-      if (img->Pos == pos) return img.get();
-    return nullptr;
-  };
+  auto imageAt = [this](int pos) { return ImageAt(pos); };
   auto placeFloat = [&](TImageObj* img, int at) {
     if (!img || !img->Floating() || img->Placed) return;
     const int x = img->Align == TImageAlign::Left ? im.AddLeftFloat(at, img->TotalWidth(), img->TotalHeight())
@@ -306,9 +312,8 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
         } else {
           line.SpaceAfter = std::max(line.SpaceAfter, h + line.Descent - line.LineHt);
         }
-      } else if (c == kFormChar) {
-        for (TFormControlObj* fc : FormControls)
-          if (fc->Pos == k) line.SpaceAfter = std::max(line.SpaceAfter, fc->Height + line.Descent - line.LineHt);
+      } else if (TFormControlObj* fc = c == kFormChar ? ControlAt(k) : nullptr) {
+        line.SpaceAfter = std::max(line.SpaceAfter, fc->Height + line.Descent - line.LineHt);
       }
     }
     line.LineIndent = Align == 2 ? std::max(left, (left + right - line.LineWidth) / 2)
@@ -330,9 +335,8 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
           img->DrawY = top + img->VSpace + img->Border;
           img->Placed = true;
         }
-      } else if (c == kFormChar) {
-        for (TFormControlObj* fc : FormControls)
-          if (fc->Pos == k) fc->X = x, fc->Y = cur + line.SpaceBefore;
+      } else if (TFormControlObj* fc = c == kFormChar ? ControlAt(k) : nullptr) {
+        fc->X = x, fc->Y = cur + line.SpaceBefore;
       }
       x += Widths[static_cast<size_t>(k)];
     }
@@ -373,9 +377,8 @@ void TSection::MinMaxWidth(int& min, int& max) {
         max += cw;
         continue;
       }
-    } else if (c == kFormChar) {
-      for (TFormControlObj* fc : FormControls)
-        if (fc->Pos == static_cast<int>(i)) cw = fc->Width;
+    } else if (TFormControlObj* fc = c == kFormChar ? ControlAt(static_cast<int>(i)) : nullptr) {
+      cw = fc->Width;
     } else if (i < Text.size() && Fonts[f].Face && c != '\r') {
       cw = Fonts[f].Face->Advance(static_cast<uint8_t>(c));
     }
@@ -455,8 +458,7 @@ void TSection::Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) c
     while (k < end) {
       const char c = Text[static_cast<size_t>(k)];
       if (c == kImageChar) {
-        for (const auto& img : Images)
-          if (img->Pos == k && !img->Floating()) img->Draw(canvas, dx, dy);
+        if (const TImageObj* img = ImageAt(k); img && !img->Floating()) img->Draw(canvas, dx, dy);
         x += Widths[static_cast<size_t>(k)];
         ++k;
         continue;
@@ -561,11 +563,8 @@ bool TSection::GetChAtPos(int index, char& ch, const void*& obj) const {
   const int local = index - StartCurs;
   if (local < 0 || local >= static_cast<int>(Text.size())) return false;
   ch = Text[static_cast<size_t>(local)];
-  obj = nullptr;
-  for (const auto& img : Images)
-    if (img->Pos == local) obj = img.get();
-  for (TFormControlObj* fc : FormControls)
-    if (fc->Pos == local) obj = fc;
+  obj = ImageAt(local);
+  if (!obj) obj = ControlAt(local);
   return true;
 }
 

@@ -140,13 +140,19 @@ void ThtmlTable::Initialize() {
     ForEachCell([this](TCellObj& c) {
       if (!c.HasBgColor) c.BgColor = BgColor, c.HasBgColor = true;
     });
+  auto tooMany = [] { throw Exception("Table has too many Columns"); };
+  // Column spans: empty places after the cell. A row past 200 places can only end in the
+  // error, so it is given at once.
   for (auto& row : Rows) {
-    for (size_t i = row->Cells.size(); i-- > 0;) {
-      TCellObj* c = row->Cells[i].get();
-      if (!c) continue;
-      if (c->Width > 0 && !c->WidthPercent) PixelWidthCells = true;
-      for (int k = 1; k < c->ColSpan; ++k) row->Cells.insert(row->Cells.begin() + static_cast<ptrdiff_t>(i) + 1, nullptr);
+    std::vector<std::unique_ptr<TCellObj>> cells;
+    for (auto& c : row->Cells) {
+      const int span = c ? c->ColSpan : 1;
+      if (c && c->Width > 0 && !c->WidthPercent) PixelWidthCells = true;
+      cells.push_back(std::move(c));
+      for (int k = 1; k < span; ++k) cells.push_back(nullptr);
+      if (cells.size() > static_cast<size_t>(kMaxColSpan)) tooMany();
     }
+    row->Cells = std::move(cells);
   }
   auto longest = [this] {
     size_t n = 0;
@@ -154,7 +160,7 @@ void ThtmlTable::Initialize() {
     return n;
   };
   // Row spans: cut to the rows left, then an empty place below in each spanned row.
-  for (size_t col = 0; col < longest() && col <= static_cast<size_t>(kMaxColSpan); ++col) {
+  for (size_t col = 0; col < static_cast<size_t>(kMaxColSpan); ++col) {
     for (size_t r = 0; r < Rows.size(); ++r) {
       if (col >= Rows[r]->Cells.size() || !Rows[r]->Cells[col]) continue;
       TCellObj& c = *Rows[r]->Cells[col];
@@ -163,11 +169,11 @@ void ThtmlTable::Initialize() {
         auto& cells = Rows[r + static_cast<size_t>(k)]->Cells;
         if (cells.size() < col) cells.resize(col);
         cells.insert(cells.begin() + static_cast<ptrdiff_t>(col), nullptr);
+        if (cells.size() > static_cast<size_t>(kMaxColSpan)) tooMany();
       }
     }
   }
   columns_ = static_cast<int>(longest());
-  if (columns_ > kMaxColSpan) throw Exception("Table has too many Columns");
   for (auto& row : Rows) row->Cells.resize(static_cast<size_t>(columns_));
 }
 
@@ -178,9 +184,7 @@ void ThtmlTable::ColumnMinMax(std::vector<int>& mins, std::vector<int>& maxs, st
   shares.assign(n, 0);
   const bool percents = Width > 0 || !PixelWidthCells;
   const int extra = 2 * CellPadding + CellSpacing;
-  int widest = 1;
   ForEachCell([&](TCellObj& c) {
-    widest = std::max(widest, c.ColSpan);
     c.Cell.MinMaxWidth(c.Min, c.Max);
     c.Min += extra, c.Max += extra;
     if (c.Width > 0 && !c.WidthPercent) {
@@ -206,29 +210,29 @@ void ThtmlTable::ColumnMinMax(std::vector<int>& mins, std::vector<int>& maxs, st
     }
     v[from + static_cast<size_t>(span - 1)] += static_cast<int>(diff - given);
   };
-  for (int span = 1; span <= widest; ++span) {
-    for (const auto& row : Rows) {
-      for (size_t col = 0; col < row->Cells.size(); ++col) {
-        TCellObj* c = row->Cells[col].get();
-        if (!c || c->ColSpan != span) continue;
-        const int s = std::min<int>(span, columns_ - static_cast<int>(col));
-        int share = 0;
-        if (percents && c->Width > 0) {
-          share = c->WidthPercent ? c->Width : tableWidth > 0 ? static_cast<int>(std::min<int64_t>(1000, int64_t{c->Width} * 1000 / tableWidth)) : 0;
-        }
-        if (s == 1) {
-          mins[col] = std::max(mins[col], c->Min);
-          maxs[col] = std::max(maxs[col], c->Max);
-          shares[col] = std::max(shares[col], share);
-        } else {
-          spread(mins, col, s, c->Min);
-          spread(maxs, col, s, c->Max);
-          int have = 0;
-          for (int k = 0; k < s; ++k) have += shares[col + static_cast<size_t>(k)];
-          if (share > have)
-            for (int k = 0; k < s; ++k) shares[col + static_cast<size_t>(k)] += (share - have) / s;
-        }
-      }
+  // Cells in passes of equal column span, narrow ones first.
+  std::vector<std::pair<TCellObj*, size_t>> order;
+  for (const auto& row : Rows)
+    for (size_t col = 0; col < row->Cells.size(); ++col)
+      if (row->Cells[col]) order.emplace_back(row->Cells[col].get(), col);
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first->ColSpan < b.first->ColSpan; });
+  for (auto [c, col] : order) {
+    const int s = std::min<int>(c->ColSpan, columns_ - static_cast<int>(col));
+    int share = 0;
+    if (percents && c->Width > 0) {
+      share = c->WidthPercent ? c->Width : tableWidth > 0 ? static_cast<int>(std::min<int64_t>(1000, int64_t{c->Width} * 1000 / tableWidth)) : 0;
+    }
+    if (s == 1) {
+      mins[col] = std::max(mins[col], c->Min);
+      maxs[col] = std::max(maxs[col], c->Max);
+      shares[col] = std::max(shares[col], share);
+    } else {
+      spread(mins, col, s, c->Min);
+      spread(maxs, col, s, c->Max);
+      int have = 0;
+      for (int k = 0; k < s; ++k) have += shares[col + static_cast<size_t>(k)];
+      if (share > have)
+        for (int k = 0; k < s; ++k) shares[col + static_cast<size_t>(k)] += (share - have) / s;
     }
   }
   for (size_t i = 0; i < n; ++i) maxs[i] = std::max(maxs[i], mins[i]);
@@ -304,24 +308,24 @@ int ThtmlTable::DrawLogic(IndentManager& im, int y, int& maxWidth) {
     }
   // Row heights: single-row cells first, then each span pass adds what taller cells need.
   RowHeights.assign(Rows.size(), extra);
-  int widestSpan = 1;
+  std::vector<std::pair<TCellObj*, size_t>> spanned;
   for (size_t r = 0; r < Rows.size(); ++r)
     for (const auto& c : Rows[r]->Cells)
       if (c) {
-        widestSpan = std::max(widestSpan, c->RowSpan);
         if (c->RowSpan == 1) RowHeights[r] = std::max(RowHeights[r], c->CellHeight);
+        else spanned.emplace_back(c.get(), r);
       }
-  for (int span = 2; span <= widestSpan; ++span)
-    for (size_t r = 0; r < Rows.size(); ++r)
-      for (const auto& c : Rows[r]->Cells) {
-        if (!c || c->RowSpan != span || r + static_cast<size_t>(span) > Rows.size()) continue;
-        int64_t s = 0;
-        for (int k = 0; k < span; ++k) s += RowHeights[r + static_cast<size_t>(k)];
-        if (c->CellHeight <= s) continue;
-        const int64_t grow = c->CellHeight - s;
-        for (int k = 0; k < span; ++k) RowHeights[r + static_cast<size_t>(k)] += static_cast<int>(grow / span);
-        RowHeights[r + static_cast<size_t>(span - 1)] += static_cast<int>(grow % span);
-      }
+  std::stable_sort(spanned.begin(), spanned.end(), [](const auto& a, const auto& b) { return a.first->RowSpan < b.first->RowSpan; });
+  for (auto [c, r] : spanned) {
+    const size_t span = static_cast<size_t>(c->RowSpan);
+    if (r + span > Rows.size()) continue;
+    int64_t s = 0;
+    for (size_t k = 0; k < span; ++k) s += RowHeights[r + k];
+    if (c->CellHeight <= s) continue;
+    const int64_t grow = c->CellHeight - s;
+    for (size_t k = 0; k < span; ++k) RowHeights[r + k] += static_cast<int>(grow / static_cast<int64_t>(span));
+    RowHeights[r + span - 1] += static_cast<int>(grow % static_cast<int64_t>(span));
+  }
   if (Height > 0) {
     int want = Height;
     if (HeightPercent) want = Doc->ClientHeight > 0 ? MulDiv(Height, Doc->ClientHeight - 2 * std::max(0, Doc->MarginHeight) - spacing - 3, 1000) : 0;
