@@ -456,6 +456,11 @@ public:
   bool GetURL(int x, int y, TUrlTarget& link, TFormControlObj*& control) const;
   // Marks every link whose URL the predicate calls visited.
   void MarkVisited(const std::function<bool(const std::string& url)>& visited);
+  // Scroll positions: the index of the top-level section at y (with its top), the top of a
+  // section index (-1 when out of range), and the Y of a named anchor (-1 when unknown).
+  int SectionAtY(int y, int& topY) const;
+  int SectionTop(int index) const;
+  int AnchorY(const std::string& name) const;
   // The animation timer's tick (every 50 ms while HasAnimations): true when a repaint is due.
   bool HasAnimations() const;
   bool AnimationTick(uint32_t nowMs);

@@ -794,3 +794,29 @@ bool TSectionList::AnimationTick(uint32_t nowMs) {
   });
   return changed;
 }
+
+int TSectionList::SectionAtY(int y, int& topY) const {
+  for (size_t i = 0; i < Sections.size(); ++i) {
+    const TSectionBase& s = *Sections[i];
+    if (y < s.Y + std::max(s.SectionHeight, 1) || i + 1 == Sections.size()) {
+      topY = s.Y;
+      return static_cast<int>(i);
+    }
+  }
+  topY = 0;
+  return -1;
+}
+
+int TSectionList::SectionTop(int index) const {
+  return index >= 0 && static_cast<size_t>(index) < Sections.size() ? Sections[static_cast<size_t>(index)]->Y : -1;
+}
+
+int TSectionList::AnchorY(const std::string& name) const {
+  for (const TAnchor& a : Anchors) {
+    if (a.Name != name) continue;
+    int x = 0, y = 0;
+    if (a.Section->CursorToXY(a.Section->StartCurs + a.Pos, x, y)) return y;
+    return a.Section->Y;
+  }
+  return -1;
+}

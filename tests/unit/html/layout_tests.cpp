@@ -118,6 +118,15 @@ TEST(HtmlLayout, SpacingRulesClearAndWideWords) {
   std::string copied;
   link->doc.CopyText(copied, 3, 5);
   EXPECT_EQ(copied, "cd\r\n");
+  // Anchors and scroll positions.
+  auto anchors = Layout("<p>one<p><a name=two>two</a> x<p>three<a name=end></a>", 40);
+  EXPECT_EQ(anchors->doc.AnchorY("two"), anchors->doc.Sections[4]->Y);
+  EXPECT_EQ(anchors->doc.AnchorY("end"), anchors->doc.Sections[6]->Y);
+  EXPECT_EQ(anchors->doc.AnchorY("none"), -1);
+  int top = -1;
+  const int index = anchors->doc.SectionAtY(anchors->doc.Sections[4]->Y + 3, top);
+  EXPECT_EQ(index, 4);
+  EXPECT_EQ(anchors->doc.SectionTop(index), top);
 }
 
 TEST(HtmlLayout, LinksThroughImageMapsServerMapsVisitedMarksAndAnimation) {
