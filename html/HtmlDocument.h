@@ -222,6 +222,8 @@ public:
   void AddImage(std::unique_ptr<TImageObj> image);
   void AddFormControl(TFormControlObj* control);
   bool Preformatted() const { return GetKind() == Kind::Pre; }
+  // A numbered item's label: digits, roman numerals up to 20 (digits beyond), or letters.
+  static std::string ListLabel(int number, char style);
   // The picture or form control standing at a character index, if any.
   TImageObj* ImageAt(int pos) const;
   TFormControlObj* ControlAt(int pos) const;

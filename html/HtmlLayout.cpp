@@ -156,7 +156,9 @@ bool IsObject(char c) { return c == TSection::kImageChar || c == TSection::kForm
 const char* const kRomanLower[21] = {"",   "i",   "ii",   "iii", "iv", "v",   "vi",   "vii",   "viii", "ix", "x",
                                      "xi", "xii", "xiii", "xiv", "xv", "xvi", "xvii", "xviii", "xix",  "xx"};
 
-std::string ListLabel(int number, char style) {
+}  // namespace
+
+std::string TSection::ListLabel(int number, char style) {
   if ((style == 'i' || style == 'I') && number >= 1 && number <= 20) {
     std::string s = kRomanLower[number];
     return style == 'I' ? vx::UpperCase(s) : s;
@@ -168,8 +170,6 @@ std::string ListLabel(int number, char style) {
   }
   return std::to_string(number);
 }
-
-}  // namespace
 
 TImageObj* TSection::ImageAt(int pos) const {
   auto it = std::lower_bound(Images.begin(), Images.end(), pos, [](const auto& img, int p) { return img->Pos < p; });

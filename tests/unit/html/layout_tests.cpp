@@ -79,6 +79,12 @@ TEST(HtmlLayout, LinesBreakAtSpacesAndObjectsAndOverflowOnlyWhenTheyMust) {
   for (const Case& c : cases) EXPECT_EQ(Lines(Layout(c.html, c.width)->doc), c.lines) << c.html << " at " << c.width;
 }
 
+TEST(HtmlLayout, ListLabels) {
+  const std::tuple<int, char, const char*> cases[] = {{1, '1', "1"},  {4, 'i', "iv"},  {20, 'I', "XX"}, {21, 'i', "21"},
+                                                      {0, 'I', "0"},  {3, 'a', "c"},   {28, 'A', "AB"}, {7, 'x', "7"}};
+  for (auto [n, style, label] : cases) EXPECT_EQ(TSection::ListLabel(n, style), label) << n << style;
+}
+
 TEST(HtmlLayout, SpacingRulesClearAndWideWords) {
   auto big = Layout("<p>x<h1>y</h1>", 400, 24);
   ASSERT_EQ(big->doc.Sections[1]->GetKind(), TSectionBase::Kind::ParagraphSpace);
