@@ -297,7 +297,8 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
       line.LineHt = std::max(line.LineHt, m.Height);
       line.Descent = std::max(line.Descent, m.Descent);
     }
-    for (int k = pos; k < end; ++k) {
+    const bool objects = !Images.empty() || !FormControls.empty();
+    for (int k = pos; objects && k < end; ++k) {
       const char c = Text[static_cast<size_t>(k)];
       if (c == kImageChar) {
         TImageObj* img = imageAt(k);
@@ -321,7 +322,7 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
                                  : left;
     // Objects on the line get their places.
     int x = line.LineIndent;
-    for (int k = pos; k < end; ++k) {
+    for (int k = pos; objects && k < end; ++k) {
       const char c = Text[static_cast<size_t>(k)];
       if (c == kImageChar) {
         TImageObj* img = imageAt(k);
@@ -343,7 +344,7 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
     cur += line.Height();
     Lines.push_back(line);
     // Floats inside the line hold from the line on.
-    for (int k = pos; k < end; ++k)
+    for (int k = pos; objects && k < end; ++k)
       if (Text[static_cast<size_t>(k)] == kImageChar) placeFloat(imageAt(k), line.Y);
     pos = end;
   }
