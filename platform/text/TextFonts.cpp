@@ -234,8 +234,4 @@ FontProvider& SystemFonts() {
   return provider;
 }
 
-std::shared_ptr<const TextFont> FixedFontProvider::Font(const FontSpec& spec) {
-  return std::make_shared<BoxFont>(spec, advance_, ascent_, descent_, leading_);
-}
-
 }  // namespace vx

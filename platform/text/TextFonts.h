@@ -79,16 +79,4 @@ private:
 // The one provider of the program's real fonts.
 FontProvider& SystemFonts();
 
-// Fixed metrics for layout tests: every character `advance` wide (a space too), height
-// ascent + descent; glyphs are drawn as filled boxes.
-class FixedFontProvider : public FontProvider {
-public:
-  FixedFontProvider(int advance = 8, int ascent = 12, int descent = 4, int externalLeading = 2)
-      : advance_(advance), ascent_(ascent), descent_(descent), leading_(externalLeading) {}
-  std::shared_ptr<const TextFont> Font(const FontSpec& spec) override;
-
-private:
-  int advance_, ascent_, descent_, leading_;
-};
-
 }  // namespace vx

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "html/HtmlParser.h"
+#include "tests/unit/html/FixedFonts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const EParseError&) {
   }
   const std::string dump = doc.Dump();
-  static vx::FixedFontProvider fonts(7, 10, 3, 1);
+  static vxtest::FixedFontProvider fonts(7, 10, 3, 1);
   doc.Fonts = &fonts;
   doc.ClientHeight = 400;
   try {

@@ -10,11 +10,12 @@
 #include "html/HtmlParser.h"
 #include "html/HtmlTableWidths.h"
 #include "support/Golden.h"
+#include "unit/html/FixedFonts.h"
 
 namespace {
 
 // Every character 8 wide; text height 16 (ascent 12, descent 4).
-vx::FixedFontProvider gFixed(8, 12, 4, 2);
+vxtest::FixedFontProvider gFixed(8, 12, 4, 2);
 
 struct Laid {
   TSectionList doc;
