@@ -75,6 +75,13 @@ const Case kCases[] = {
     // attribute values: quoted across lines, entities, saturating numbers, bare BORDER
     {"<a href=\"x\r\ny&amp;.html\">l</a><font size=99999999999999>b</font><hr width=99999999999 size=-3>",
      "text:{u #0000FF ->xy&.html}l{36}b\nhr width=32000\n"},
+    {"<ul><li><table><tr><td>x</table></ul>", "li l1: \ntable l1\n  row\n    cell\n      text:x\n"},
+    {"<table><td><p>x<p>y</td></tr><td>z<caption>c</caption><td>w</table>",
+     "table\n  caption\n    text center:c\n  row\n    cell\n      text:x\n      para\n      text:y\n  row\n"
+     "    cell\n      text:z\n    cell\n      text:w\n"},
+    {"<table><tr><td><h2>h</h2>t<a href=l>in</table>after",
+     "table\n  row\n    cell\n      hs2\n      text:{18 b}h\n      hs2\n      text:t{u #0000FF ->l}in\ntext:after\n"},
+    {"<ol start=-5><li>a<dd>b</ol><dir><li>c</dir><menu><li>d</menu>", "ol 0 l1:a\ndd l1:b\nli l1:c\nli l1:d\n"},
     // pictures, forms, maps
     {"<img src=\"a.gif\" alt=\"A b\" align=left width=50% height=99999>",
      "text:[img a.gif align3 w50% h4000 alt=A b]\n"},
@@ -130,6 +137,14 @@ TEST(HtmlParser, HeadCallbacksIncludesAndErrors) {
   } catch (const EParseError& e) {
     EXPECT_STREQ(e.what(), "Open Comment at End of HTML File");
   }
+}
+
+TEST(HtmlParser, FontStackHoldsTwentyFiveAndKeepsItsBottom) {
+  std::string html;
+  for (int i = 0; i < 30; ++i) html += "<font color=red>";
+  html += "x";
+  for (int i = 0; i < 29; ++i) html += "</font>";
+  EXPECT_EQ(Dump(html + "y</font></tt></big>z<h1>h</h1>"), "text:{#FF0000}x{}yz\nhs1\ntext:{24 b}h\nhs1\n");
 }
 
 TEST(HtmlParser, PlainTextEntryMakesOnePreformattedSectionPerLine) {
