@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <tuple>
 #include <vector>
 
 #include "core/Log.h"
@@ -164,16 +165,22 @@ const char* const kFontDirs[] = {"/usr/share/fonts/truetype/liberation2/", "/usr
 
 }  // namespace
 
-std::string FreeTypeFontProvider::FontFile(const FontSpec& spec) {
+namespace {
+
+// The four faces a name can resolve to; every other name is the last.
+int FamilyOf(const std::string& name) {
+  if (SameText(name, "Times New Roman")) return 0;
+  if (SameText(name, "Courier New")) return 1;
+  if (SameText(name, "Arial")) return 2;
+  return 3;
+}
+
+std::string FindFontFile(int family, int style) {
+  static const char* const kFamilies[3] = {"LiberationSerif", "LiberationMono", "LiberationSans"};
   static const char* const kStyles[4] = {"Regular", "Bold", "Italic", "BoldItalic"};
   static const char* const kDejaVu[4] = {"", "-Bold", "-Oblique", "-BoldOblique"};
-  const int style = (spec.Bold ? 1 : 0) + (spec.Italic ? 2 : 0);
-  std::string family;
-  if (SameText(spec.Name, "Times New Roman")) family = "LiberationSerif";
-  else if (SameText(spec.Name, "Courier New")) family = "LiberationMono";
-  else if (SameText(spec.Name, "Arial")) family = "LiberationSans";
   std::vector<std::string> names;
-  if (!family.empty()) names.push_back(family + "-" + kStyles[style] + ".ttf");
+  if (family < 3) names.push_back(std::string(kFamilies[family]) + "-" + kStyles[style] + ".ttf");
   names.push_back(std::string("DejaVuSans") + kDejaVu[style] + ".ttf");
   names.push_back("DejaVuSans.ttf");
   for (const std::string& n : names)
@@ -184,11 +191,20 @@ std::string FreeTypeFontProvider::FontFile(const FontSpec& spec) {
   return {};
 }
 
+int StyleOf(const FontSpec& spec) { return (spec.Bold ? 1 : 0) + (spec.Italic ? 2 : 0); }
+
+}  // namespace
+
+std::string FreeTypeFontProvider::FontFile(const FontSpec& spec) { return FindFontFile(FamilyOf(spec.Name), StyleOf(spec)); }
+
 struct FreeTypeFontProvider::Impl {
   FT_Library lib = nullptr;
   std::mutex mutex;
   std::map<std::string, std::vector<unsigned char>> files;
-  std::vector<std::shared_ptr<const TextFont>> fonts;
+  std::map<int, std::string> paths;  // by family * 4 + style
+  // Fonts by what tells them apart: names only choose among four faces, so pages cannot
+  // make the cache grow with names of their own.
+  std::map<std::tuple<int, int, int, bool, bool, int>, std::shared_ptr<const TextFont>> fonts;
 };
 
 FreeTypeFontProvider::FreeTypeFontProvider() : impl_(std::make_unique<Impl>()) {
@@ -207,26 +223,26 @@ std::shared_ptr<const TextFont> FreeTypeFontProvider::Font(const FontSpec& spec)
   std::lock_guard<std::mutex> lock(impl_->mutex);
   FontSpec s = spec;
   s.Size = std::clamp(s.Size, 1, 500);
-  for (const auto& f : impl_->fonts)
-    if (f->Spec() == s) return f;
-  std::shared_ptr<const TextFont> font;
-  const std::string path = FontFile(s);
-  if (impl_->lib && !path.empty()) {
-    auto& bytes = impl_->files[path];
+  const int family = FamilyOf(s.Name), style = StyleOf(s);
+  auto& slot = impl_->fonts[{family, style, s.Size, s.Underline, s.StrikeOut, CodePageOfCharset(s.Charset)}];
+  if (slot) return slot;
+  auto path = impl_->paths.find(family * 4 + style);
+  if (path == impl_->paths.end()) path = impl_->paths.emplace(family * 4 + style, FindFontFile(family, style)).first;
+  if (impl_->lib && !path->second.empty()) {
+    auto& bytes = impl_->files[path->second];
     if (bytes.empty()) {
-      std::ifstream in(path, std::ios::binary);
+      std::ifstream in(path->second, std::ios::binary);
       bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     auto ft = std::make_shared<FreeTypeFont>(s, impl_->lib, bytes);
-    if (ft->Ok()) font = ft;
+    if (ft->Ok()) slot = ft;
   }
-  if (!font) {
+  if (!slot) {
     Log("ERROR: no font file for \"" + s.Name + "\"; drawing boxes");
     const int em = (s.Size * 96 + 36) / 72;
-    font = std::make_shared<BoxFont>(s, std::max(1, em / 2), em, std::max(1, em / 4), 0);
+    slot = std::make_shared<BoxFont>(s, std::max(1, em / 2), em, std::max(1, em / 4), 0);
   }
-  impl_->fonts.push_back(font);
-  return font;
+  return slot;
 }
 
 FontProvider& SystemFonts() {

@@ -42,6 +42,8 @@ TEST(TextFonts, MetricsOfTheMappedFontsFollowTheirTables) {
   EXPECT_NE(vx::FreeTypeFontProvider::FontFile({"Times New Roman"}).find("LiberationSerif-Regular"), std::string::npos);
   EXPECT_NE(vx::FreeTypeFontProvider::FontFile({"Courier New", 12, true, true}).find("LiberationMono-BoldItalic"), std::string::npos);
   EXPECT_NE(vx::FreeTypeFontProvider::FontFile({"Comic"}).find("DejaVuSans.ttf"), std::string::npos);
+  // Names a page makes up all share the one fallback face: the cache cannot grow with them.
+  EXPECT_EQ(vx::SystemFonts().Font({"Comic"}), vx::SystemFonts().Font({"No such face 123"}));
 }
 
 TEST(TextFonts, MeasuringFittingAndDrawingAgree) {
