@@ -703,6 +703,7 @@ void ThvParser::DoLists(int level, int kind, const SymSet& stop) {
       Next();
     } else if (s == TableSy) {
       if (section_ && section_->Text.empty()) section_->Text += ' ', section_->SourcePos.push_back(-1);
+      paraSpace_ = false;
       DoTable(itemLevel);
     } else if (IsTextLevel(s)) {
       DoTextLevel(itemLevel);
