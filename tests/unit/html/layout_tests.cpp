@@ -382,3 +382,31 @@ TEST(HtmlLayout, PagesInTheRealFontsMatchTheirPictures) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IndentManager, FloatsStackAndListLevelsOpenAndClose) {
+  IndentManager im(10, 210);
+  EXPECT_EQ(im.AddLeftFloat(0, 30, 50), 10);
+  EXPECT_EQ(im.AddLeftFloat(20, 40, 10), 40) << "a second left float stands beside the first";
+  EXPECT_EQ(im.LeftIndent(25), 80);
+  EXPECT_EQ(im.LeftIndent(40), 40);
+  EXPECT_EQ(im.LeftIndent(50), 10);
+  EXPECT_EQ(im.AddRightFloat(0, 20, 100), 190);
+  EXPECT_EQ(im.RightIndent(99), 190);
+  EXPECT_EQ(im.RightIndent(100), 210);
+  EXPECT_EQ(im.ClearLeft(), 50);
+  EXPECT_EQ(im.ClearRight(), 100);
+  EXPECT_EQ(im.ImageBottom(), 100);
+  // List levels indent from whatever the floats leave, and end above the Y that closes them.
+  im.SetLevel(2, 10, 35);
+  EXPECT_EQ(im.LeftIndent(10), 10 + 30 + 70);
+  im.SetLevel(1, 200);
+  EXPECT_EQ(im.LeftIndent(200), 10 + 30 + 35);
+  EXPECT_EQ(im.LeftIndent(199), 10 + 30 + 70);
+  im.SetLevel(0, 300);
+  EXPECT_EQ(im.LeftIndent(300), 10);
+  EXPECT_EQ(im.ImageBottom(), 100) << "list records are not floats";
+}
+
+}  // namespace

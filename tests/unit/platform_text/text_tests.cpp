@@ -1,6 +1,8 @@
 // The text service against the mapped fonts' own tables, and the canvas it draws on.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/Canvas.h"
 #include "platform/Region.h"
 #include "platform/text/TextFonts.h"
@@ -138,6 +140,32 @@ TEST(Canvas, EdgeRulesClipOriginAndPictures) {
   EXPECT_EQ(px[9 * 16 + 15], 0xFF333333u);
 }
 
+TEST(Canvas, LinesCoverOnePixelPerStepAndLeaveOutTheirEnd) {
+  std::mt19937 rng(99);
+  std::uniform_int_distribution<int> coord(0, 31);
+  std::vector<uint32_t> px(32 * 32);
+  vx::Canvas c(px.data(), 32, 32, 32);
+  for (int i = 0; i < 500; ++i) {
+    std::fill(px.begin(), px.end(), 0);
+    const int x0 = coord(rng), y0 = coord(rng), x1 = coord(rng), y1 = coord(rng);
+    c.Line(x0, y0, x1, y1, 0xFFFFFF);
+    const auto lit = std::count(px.begin(), px.end(), 0xFFFFFFFFu);
+    ASSERT_EQ(lit, std::max(std::abs(x1 - x0), std::abs(y1 - y0))) << x0 << "," << y0 << "->" << x1 << "," << y1;
+    if (lit > 0) {
+      ASSERT_EQ(c.GetPixel(x0, y0), 0xFFFFFFFFu);
+    }
+    ASSERT_EQ(c.GetPixel(x1, y1), 0u);
+  }
+  // The bullet: a filled disc five pixels across, symmetric, with its corners left out.
+  std::fill(px.begin(), px.end(), 0);
+  const vx::TColor red = 0x0000FF;
+  c.Ellipse({10, 10, 15, 15}, red, &red);
+  for (int y = 10; y < 15; ++y)
+    for (int x = 10; x < 15; ++x) ASSERT_EQ(c.GetPixel(x, y), c.GetPixel(24 - x, y)) << x << "," << y;
+  EXPECT_EQ(c.GetPixel(12, 12), vx::ColorToPixel(red));
+  EXPECT_EQ(c.GetPixel(10, 10), 0u);
+}
+
 TEST(Regions, PointTestsOfRectanglesEllipsesAndPolygons) {
   const vx::Region rect = vx::Region::Rectangle(10, 10, 0, 0);
   EXPECT_TRUE(rect.Contains(0, 0));
@@ -153,6 +181,15 @@ TEST(Regions, PointTestsOfRectanglesEllipsesAndPolygons) {
   EXPECT_TRUE(star.Contains(50, 10));
   EXPECT_FALSE(star.Contains(5, 80));
   EXPECT_FALSE(vx::Region::Polygon({{0, 0}, {5, 5}}).Contains(1, 1));
+  // Axis-aligned polygons agree with the rectangle they trace, pixel for pixel.
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> coord(0, 40);
+  for (int i = 0; i < 200; ++i) {
+    const int l = coord(rng), t = coord(rng), r = coord(rng), b = coord(rng);
+    const vx::Region poly = vx::Region::Polygon({{l, t}, {r, t}, {r, b}, {l, b}}), box = vx::Region::Rectangle(l, t, r, b);
+    for (int y = 0; y < 42; y += 3)
+      for (int x = 0; x < 42; x += 3) ASSERT_EQ(poly.Contains(x, y), box.Contains(x, y)) << l << t << r << b;
+  }
 }
 
 }  // namespace
