@@ -467,6 +467,10 @@ public:
   bool HasAnimations() const;
   bool AnimationTick(uint32_t nowMs);
   void UpdateFonts();
+  // After the viewer changed its defaults: every font takes the default name (the
+  // preformatted one for fixed fonts) and the document's charset; sizes follow FontSize at
+  // the next layout.
+  void ApplyDefaultFonts();
   // A light page gets filled bullets and silver frame highlights.
   bool LightBackground() const;
   bool WhiteBackground() const;

@@ -708,6 +708,16 @@ void TSectionList::UpdateFonts() {
   });
 }
 
+void TSectionList::ApplyDefaultFonts() {
+  ForSections(*this, [this](TSectionBase& s) {
+    if (auto* t = dynamic_cast<TSection*>(&s))
+      for (TFontObj& f : t->Fonts) {
+        f.Font.Name = f.Font.Fixed ? PreFontName : FontName;
+        f.Font.Charset = Charset;
+      }
+  });
+}
+
 int TSectionList::DoLogic(int y, int width) {
   ++Generation;
   LayoutCalls = 0;

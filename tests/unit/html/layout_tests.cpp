@@ -92,6 +92,13 @@ TEST(HtmlLayout, SpacingRulesClearAndWideWords) {
   EXPECT_EQ(big->doc.Sections[1]->SectionHeight, 28);
   ASSERT_EQ(big->doc.Sections[3]->GetKind(), TSectionBase::Kind::HeadingSpace);
   EXPECT_EQ(big->doc.Sections[3]->SectionHeight, 32);
+  // Changing the default size rescales every font; changing the names renames every font.
+  auto fonts = Layout("a<font size=5 face=Arial>b</font><pre>c</pre>", 400);
+  fonts->doc.FontSize = 24;
+  fonts->doc.FontName = "Verdana";
+  fonts->doc.ApplyDefaultFonts();
+  fonts->doc.DoLogic(0, 400);
+  EXPECT_EQ(fonts->doc.Dump(), "text:{24}a{36}b\npre:{fixed 20}c\n");
   auto rule = Layout("<hr width=50%><hr size=7>", 400);
   const auto* hr = dynamic_cast<const THorzLine*>(rule->doc.Sections[1].get());
   ASSERT_TRUE(hr);
