@@ -121,10 +121,7 @@ TSection::TSection(TSectionList* doc, Kind kind, int listLevel, int align, const
 }
 
 void TSection::Append(char c, int pos) {
-  if (Text.size() == Text.capacity()) {
-    Text.reserve(Text.size() + 100);
-    SourcePos.reserve(Text.size() + 100);
-  }
+  // The buffers grow geometrically: a long paragraph must not cost a copy per few characters.
   Text += c;
   SourcePos.push_back(pos);
 }
