@@ -266,6 +266,10 @@ void TSectionList::Clear() {
   Forms.clear();
   BackgroundName.clear();
   MarginWidth = MarginHeight = -1;
+  // What pointed into the old page goes with it.
+  OverUrl = nullptr;
+  SelStart = SelEnd = -1;
+  TotalChars = ScrollWidth = 0;
 }
 
 // ---- the textual dump ----

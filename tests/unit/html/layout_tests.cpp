@@ -308,6 +308,11 @@ TEST(HtmlPainting, SelectionLinkStatesSubSupAndTableColours) {
   doc.MarkVisited([](const std::string&) { return true; });
   paint();
   EXPECT_EQ(canvas.GetPixel(1, 24), vx::ColorToPixel(doc.VisitedColor));
+  doc.OverUrl = run.Url.get();
+  doc.Clear();
+  EXPECT_TRUE(doc.Sections.empty());
+  EXPECT_EQ(doc.OverUrl, nullptr);
+  EXPECT_EQ(doc.SelStart, -1);
   // Cell background inside, border colour in the gaps, frames on a white page in silver.
   auto t = Layout("<table border bordercolor=red bgcolor=blue cellspacing=4 cellpadding=0><tr><td>a</table>", 200);
   t->doc.Background = vx::clWhite;
