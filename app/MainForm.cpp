@@ -21,16 +21,7 @@
 #include "platform/SystemMessage.h"
 #include "platform/audio/AudioBackend.h"
 
-// The sound manager's view of the resource manager and of the settings.
-class TfrmMain::SoundFiles : public TVXSoundFiles {
-public:
-  explicit SoundFiles(TVXResourceManager& resources) : resources_(resources) {}
-  std::string SoundFileName(const std::string& name) override { return resources_.GetFileName(name); }
-
-private:
-  TVXResourceManager& resources_;
-};
-
+// The sound manager's view of the settings.
 class TfrmMain::SoundOptions : public TVXSoundOptions {
 public:
   explicit SoundOptions(const TVXSetting& setting) : setting_(setting) {}
@@ -143,7 +134,7 @@ void TfrmMain::Initialize() {
 
   // 9. Only with a running engine.
   try {
-    soundFiles_ = std::make_unique<SoundFiles>(*resources_);
+    soundFiles_ = std::make_unique<TVXResourceSoundFiles>(*resources_);
     soundOptions_ = std::make_unique<SoundOptions>(*setting_);
     sounds_ = std::make_unique<TVXSounds>(*soundFiles_, *soundOptions_,
                                           options_.MakeAudio ? options_.MakeAudio() : nullptr);

@@ -28,6 +28,7 @@ class TVXGameManager;
 class TVXMainScene;
 class TVXScene;
 class TVXSetting;
+class TVXSoundFiles;
 class TVXSounds;
 class TfrmDebug;
 
@@ -163,7 +164,6 @@ public:
   static int32_t PopupFrames(int32_t kind);
 
 private:
-  class SoundFiles;
   class SoundOptions;
 
   bool DeveloperMode() const;
@@ -181,7 +181,7 @@ private:
   std::unique_ptr<TVXLobbyLayer> lobby_;
   std::unique_ptr<TVXResourceManager> resources_;
   std::unique_ptr<TVXEngine> engine_;
-  std::unique_ptr<SoundFiles> soundFiles_;
+  std::unique_ptr<TVXSoundFiles> soundFiles_;
   std::unique_ptr<SoundOptions> soundOptions_;
   std::unique_ptr<TVXSounds> sounds_;
   std::unique_ptr<vx::PumpTimer> tmrStart_;

@@ -5,6 +5,7 @@
 
 #include "core/Log.h"
 #include "core/Random.h"
+#include "framework/VXResources.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ bool IsFile(const std::string& path) {
 }
 
 }  // namespace
+
+std::string TVXResourceSoundFiles::SoundFileName(const std::string& name) { return resources_.GetFileName(name); }
 
 TVXSounds::TVXSounds(TVXSoundFiles& files, const TVXSoundOptions& options,
                      std::unique_ptr<vx::audio::AudioBackend> backend)
