@@ -376,6 +376,17 @@ void TfrmMain::FormMouseUp(vx::TMouseButton button, vx::TShiftState shift, int32
 }
 
 void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
+  const bool ctrl = (shift & vx::ssCtrl) != 0;
+  const bool alt = (shift & vx::ssAlt) != 0;
+  // The developer's emergency exit ends the program at once: no screen may take the key first
+  // (a game would read the X as one of its own keys).
+  if (alt && key == kKeyX && DeveloperMode()) {
+    if (options_.Halt) {
+      options_.Halt();
+      return;
+    }
+    std::_Exit(0);
+  }
   vx::WeakRef<TVXScene> input(InputScene());
   // 1. The focused control, when it lies in the input scene (a modal frame keeps keys from
   // the screen behind it).
@@ -393,8 +404,6 @@ void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
     }
   }
   // 4. Full screen.
-  const bool ctrl = (shift & vx::ssCtrl) != 0;
-  const bool alt = (shift & vx::ssAlt) != 0;
   if (ctrl && key == kKeyF && setting_) {
     setting_->optFullScreen = !setting_->optFullScreen;
     if (engine_) engine_->SetFullScreen(setting_->optFullScreen);
@@ -421,13 +430,7 @@ void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
     default:
       break;
   }
-  if (alt && key == kKeyX) {
-    if (options_.Halt) {
-      options_.Halt();
-    } else {
-      std::_Exit(0);
-    }
-  } else if (ctrl && key == kKeyS) {
+  if (ctrl && key == kKeyS) {
     if (engine_) engine_->ScreenShot();
   } else if (ctrl && key == kKeyD) {
     FadeIn();
