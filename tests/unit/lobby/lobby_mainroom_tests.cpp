@@ -118,6 +118,12 @@ TEST(LobbyScene, ShowThemesBehindTheLoaderFillsThePlayerPanelAndUpdatesTheMenuBa
   rig.Click(scene->BtnStatistics);
   EXPECT_EQ(rig.MessageTexts().back(), vx::kStatisticsPlaceholderText);
   EXPECT_EQ(scene->BtnExitGame->Hint, "LEAVES THE LOBBY OF VIDEOPOKERCASINO");
+  // Signed out, the lobby behind the login box shows nobody.
+  rig.Answers.push_back(mrYes);
+  lobby.nav.SignOutClick();
+  EXPECT_EQ(rig.Logins.size(), 1u);
+  EXPECT_EQ(scene->LblFullName->Caption(), "");
+  EXPECT_EQ(scene->LblBankV->Caption(), "");
 }
 
 TEST(LobbyScene, ThePreviewStripHoldsEveryGameAndIsReplacedInPlaceOnEveryReturn) {
