@@ -5,7 +5,6 @@
 
 #include "core/Log.h"
 #include "core/Random.h"
-#include "framework/VXResources.h"
 
 namespace {
 
@@ -30,8 +29,6 @@ bool IsFile(const std::string& path) {
 }
 
 }  // namespace
-
-std::string TVXResourceSoundFiles::SoundFileName(const std::string& name) { return resources_.GetFileName(name); }
 
 TVXSounds::TVXSounds(TVXSoundFiles& files, const TVXSoundOptions& options,
                      std::unique_ptr<vx::audio::AudioBackend> backend)

@@ -144,6 +144,9 @@ void TMainRoomScene::LoadTheme(const std::string& casinoName) {
   PlaceLogoBacks();
   // The memo holds nothing to scroll: its bar would only be two stray arrows.
   MemoInfo->ScrollBar()->SetVisible(false);
+  // Nor does it take the pointer: it lies behind the lobby's buttons, and hovering it after a
+  // button would clear that button's hint from the menu bar.
+  MemoInfo->Enabled = false;
   BuildPreviewStrip();
 }
 

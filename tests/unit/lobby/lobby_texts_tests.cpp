@@ -3,6 +3,7 @@
 // the preview whole.
 #include <gtest/gtest.h>
 
+#include "framework/VXLists.h"
 #include "lobby/VXMainRoom.h"
 #include "lobby/VXNavigation.h"
 #include "lobby_rig.h"
@@ -57,6 +58,13 @@ TEST(LobbyTexts, EveryHintFitsTheHintLineOnOneRow) {
   CollectHints(t.room->Scene(), hints);
   CollectHints(t.nav.Scene(), hints);
   EXPECT_GE(hints.size(), 5u);
+  // Coming from afar onto a button, only the button takes the pointer (the frame behind the
+  // lobby's buttons would take it after the button and clear its hint).
+  TMainRoomScene* scene = t.room->Scene();
+  t.rig.MoveTo(400, 300);
+  t.rig.MoveTo(scene->BtnProfile->Left() + 5, scene->BtnProfile->Top() + 5);
+  EXPECT_TRUE(scene->BtnProfile->Hovered());
+  EXPECT_FALSE(scene->MemoInfo->Hovered());
   TVXLabel* line = t.nav.Scene()->LblHint;
   for (const std::string& hint : hints) {
     t.nav.ShowHint(hint);
