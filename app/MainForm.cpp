@@ -293,42 +293,60 @@ void TfrmMain::RemoveAnim(TVXAnim* anim) {
   if (anim != nullptr) anim->Listed = false;
 }
 
-void TfrmMain::StepAnimations() {
-  // Removal pass from the end, so removals skip nothing.
+void TfrmMain::RemoveStoppedAnims() {
+  // From the end, so removals skip nothing.
   for (int32_t i = AnimCount() - 1; i >= 0; --i) {
     if (i < AnimCount() && !anims_[static_cast<size_t>(i)]->Running) RemoveAnim(anims_[static_cast<size_t>(i)]);
   }
-  // Step pass over the count taken now. An animation finishing in its Step leaves the list
-  // at once and the next one shifts under the index (it then waits for the next frame). An
-  // animation whose Step is further up the stack is not stepped again.
+}
+
+void TfrmMain::StepAnimations() {
+  // Over the count taken now. An animation finishing in its Step leaves the list at once and
+  // the next one shifts under the index (it then waits for the next frame). An animation
+  // whose Step is further up the stack is not stepped again.
   const int32_t n = AnimCount();
   for (int32_t i = 0; i < n && i < AnimCount(); ++i) anims_[static_cast<size_t>(i)]->StepOnce();
 }
 
 void TfrmMain::RenderFrame() {
-  // The device never sees a scene begun inside another: a frame asked for while one is being
-  // drawn is dropped.
-  if (drawing_ || finalized_) return;
-  StepAnimations();
-  if (!engine_ || !engineStarted_) return;
-  TGfxDevice* device = engine_->Device();
-  if (device == nullptr || !engine_->DeviceReady()) return;
-  drawing_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{drawing_};
-  device->Clear(0);
-  if (device->BeginScene() != 0) return;
-  if (mainScene_ != nullptr) {
-    try {
-      mainScene_->Process();
-    } catch (...) {
-      device->EndScene();
-      throw;
-    }
+  // A frame asked for while the tree is being drawn is dropped.
+  if (drawingTree_ || finalized_) return;
+  RemoveStoppedAnims();
+  TGfxDevice* device = engine_ && engineStarted_ ? engine_->Device() : nullptr;
+  if (device == nullptr || !engine_->DeviceReady()) {
+    StepAnimations();
+    return;
   }
+  // Animations step inside the frame's scene. A frame asked for from a step (one that waits)
+  // first closes the scene of the frame that ran the step, so the device never sees a scene
+  // begun inside another; that frame begins a fresh one after its steps.
+  if (sceneOpen_) {
+    device->EndScene();
+    sceneOpen_ = false;
+  }
+  struct Close {
+    TGfxDevice* device;
+    bool& open;
+    bool& tree;
+    ~Close() {
+      tree = false;
+      if (open) device->EndScene();
+      open = false;
+    }
+  } close{device, sceneOpen_, drawingTree_};
+  const auto begin = [&] {
+    device->Clear(0);
+    sceneOpen_ = device->BeginScene() == 0;
+    return sceneOpen_;
+  };
+  const bool begun = begin();
+  StepAnimations();
+  if (!begun || (!sceneOpen_ && !begin())) return;
+  drawingTree_ = true;
+  if (mainScene_ != nullptr) mainScene_->Process();
+  drawingTree_ = false;
   device->EndScene();
+  sceneOpen_ = false;
   device->Present();
 }
 

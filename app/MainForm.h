@@ -167,6 +167,7 @@ private:
   class SoundOptions;
 
   bool DeveloperMode() const;
+  void RemoveStoppedAnims();
   void StepAnimations();
 
   TfrmMainOptions options_;
@@ -194,6 +195,7 @@ private:
   bool engineStarted_ = false;
   bool finalized_ = false;
   bool destroyed_ = false;
-  bool drawing_ = false;
+  bool drawingTree_ = false;  // the root scene is being processed
+  bool sceneOpen_ = false;    // a frame's scene is begun on the device
   vx::ScopedToolkitHost hostScope_{this};
 };
