@@ -412,8 +412,8 @@ void TVXComboBox::DropDown() {
 }
 
 void TVXComboBox::CloseUp() {
+  // Every close-up is told, also one of a list that was not open.
   list_->SetVisible(false);
-  if (!droppedDown_) return;
   droppedDown_ = false;
   if (OnCloseUp) OnCloseUp(this);
 }
