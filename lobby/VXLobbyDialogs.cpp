@@ -8,7 +8,9 @@
 #include "lobby/VXLobby.h"
 #include "lobby/VXMainRoom.h"
 #include "lobby/VXPlayers.h"
+#include "lobby/VXAboutForm.h"
 #include "lobby/VXDialogs.h"
+#include "lobby/VXHelpForm.h"
 #include "lobby/VXHighScoreForm.h"
 #include "lobby/VXOptionsForm.h"
 #include "lobby/VXProfileForm.h"
@@ -40,9 +42,6 @@ std::function<void(const std::string&)>& OpenAddressHandler() {
 }
 
 }  // namespace
-
-const char* const kHelpPlaceholderText = "The help pages open here once the help window is built.";
-const char* const kAboutPlaceholderText = "The about window opens here once it is built.";
 
 int32_t ShowProfileDialog() {
   TVXPlayers* players = LobbyPlayers();
@@ -82,11 +81,12 @@ void ShowOptionsDialog() {
   }
 }
 
-// Placeholder: the help dialog is not built yet.
-void ShowHelpDialog() { LobbyAsk(kHelpPlaceholderText, mkInformation, mbOK); }
+void ShowHelpDialog() {
+  const TVXSetting* settings = Settings();
+  RunDialog<TfrmHelp>(settings != nullptr ? settings->ProgramFolder : std::string());
+}
 
-// Placeholder: the about dialog is not built yet.
-void ShowAboutDialog() { LobbyAsk(kAboutPlaceholderText, mkInformation, mbOK); }
+void ShowAboutDialog() { RunDialog<TfrmAbout>(Program().AppInfo); }
 
 void SetOpenAddressHandler(std::function<void(const std::string&)> handler) {
   OpenAddressHandler() = std::move(handler);

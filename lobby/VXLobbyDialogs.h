@@ -1,8 +1,6 @@
 #pragma once
 // The dialogs that the menu bar and the lobby open, each modal over the root scene and freed
-// when it closes, and the desktop's "open" action for the home page. The help and about
-// dialogs are not built yet: until they are, each shows a message box that says so (the texts
-// below).
+// when it closes, and the desktop's "open" action for the home page.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,11 +15,9 @@ void ShowStatisticsDialog();
 void ShowHallOfFameDialog();
 // Each option applies at once; closing saves "settings.xml".
 void ShowOptionsDialog();
+// The help pages of the program folder's "Help" folder, from its index.
 void ShowHelpDialog();
 void ShowAboutDialog();
-
-extern const char* const kHelpPlaceholderText;
-extern const char* const kAboutPlaceholderText;
 
 // Opens an address with the desktop's "open" action, through the handler the program layer
 // sets (tests set their own); without one the request is logged.

@@ -31,6 +31,10 @@ std::vector<ArtEntry> PokerArt();
 // The lobby, the menu bar, the loading screen and the intro; the slot machines' logos and
 // every game's preview.
 std::vector<ArtEntry> LobbyArt();
+// The about and help dialogs.
+std::vector<ArtEntry> HelpArt();
+// A card suit (0 spade, 1 heart, 2 diamond, 3 club) as the current path, centred on (cx, cy).
+void DrawSuit(Canvas& c, int suit, double cx, double cy, double size);
 // A dialog's window of any size (felt in a gold rim) and its title strip of any width.
 Picture DialogFrame(int width, int height);
 Picture DialogTaskBar(int width);

@@ -10,6 +10,7 @@
 #include "tools/datagen/Art.h"
 #include "tools/datagen/Checks.h"
 #include "tools/datagen/FontPlan.h"
+#include "tools/datagen/HelpPages.h"
 #include "tools/datagen/PokerPreview.h"
 #include "tools/datagen/Preview.h"
 
@@ -160,6 +161,7 @@ GeneratorReport GenerateProgramFolder(const GeneratorOptions& options) {
     }
   }
   std::sort(casinoFiles.begin(), casinoFiles.end());
+  const std::vector<HelpFile> help = BuildHelpFiles(fonts, options.sourceFolder);
   const std::string dataArchive = PackArchive(data);
   const std::string fontsArchive = PackArchive(BuildFontRecords());
 
@@ -175,6 +177,7 @@ GeneratorReport GenerateProgramFolder(const GeneratorOptions& options) {
 
   MakeFolder(out / "Players");
   MakeFolder(out / "Help");
+  for (const HelpFile& f : help) Put(report, out / "Help" / f.name, f.bytes);
   // The "Sounds" folder of the program folder stays; the sounds themselves are archive records.
   MakeFolder(out / "Sounds");
 

@@ -24,10 +24,11 @@ TEST(MenuBar, ItsMenusOpenOnAClickAndEveryItemDoesWhatItSays) {
   EXPECT_EQ(s->MenuHomePage->Caption(), "Orvanta Cards Casino Home Page");
   EXPECT_FALSE(s->MenuStatistics->Visible());
 
-  // Statistics, hall of fame and options open their dialogs, each closed by its own button.
+  // Statistics, hall of fame, options, help and about open their dialogs, each closed by its own button.
   std::vector<std::string> shown;
   const std::pair<TVXMenu*, TVXMenuItem*> dialogs[] = {
-      {s->MenuPlayer, s->MenuStatistics}, {s->MenuPlayer, s->MenuHallOfFame}, {s->MenuTools, s->MenuOptions}};
+      {s->MenuPlayer, s->MenuStatistics}, {s->MenuPlayer, s->MenuHallOfFame}, {s->MenuTools, s->MenuOptions},
+      {s->MenuHelp, s->MenuHelpLocal},    {s->MenuHelp, s->MenuAbout}};
   for (auto [menu, item] : dialogs) {
     rig.Click(menu);
     ASSERT_TRUE(item->Visible()) << item->Name();
@@ -39,15 +40,7 @@ TEST(MenuBar, ItsMenusOpenOnAClickAndEveryItemDoesWhatItSays) {
     });
     rig.Click(item);
   }
-  EXPECT_EQ(shown, (std::vector<std::string>{"STATISTICS", "HIGHSCORE", "OPTIONS"}));
-  const std::pair<TVXMenu*, TVXMenuItem*> placeholders[] = {{s->MenuHelp, s->MenuHelpLocal}, {s->MenuHelp, s->MenuAbout}};
-  for (auto [menu, item] : placeholders) {
-    rig.Click(menu);
-    ASSERT_TRUE(item->Visible()) << item->Name();
-    rig.Answers.push_back(mrOk);
-    rig.Click(item);
-  }
-  EXPECT_EQ(rig.MessageTexts(), (std::vector<std::string>{vx::kHelpPlaceholderText, vx::kAboutPlaceholderText}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"STATISTICS", "HIGHSCORE", "OPTIONS", "HELP", "ABOUT"}));
   // The home page: a popup, then the desktop opens the address.
   rig.Click(s->MenuHelp);
   rig.Click(s->MenuHomePage);
@@ -56,7 +49,7 @@ TEST(MenuBar, ItsMenusOpenOnAClickAndEveryItemDoesWhatItSays) {
   // "Boss coming!" does nothing at all.
   rig.Click(s->MenuFile);
   rig.Click(s->MenuBossComing);
-  EXPECT_EQ(rig.Messages.size(), 2u);
+  EXPECT_TRUE(rig.Messages.empty());
   EXPECT_EQ(rig.CloseRequests, 0);
   vx::SetOpenAddressHandler(nullptr);
 }
