@@ -55,6 +55,8 @@ TfrmHelp::TfrmHelp(TVXComponent* owner, const std::string& programFolder, const 
   using vx::AddDialogControl;
   SetSceneName("HELP");
   CaptionLabel->SetText("HELP");
+  // The window is as big as the page needs: its own pictures, not the shared small ones.
+  for (TVXImage* chrome : {WindowFrame, TaskBar}) chrome->TextureInfo.SetFolder("HELP");
   PnlHtmlView = AddDialogControl<TVXPanel>(this, "PNL_HTMLVIEW", {}, Client);
   LblUrl = AddDialogControl<TVXLabel>(this, "LBL_URL", {}, Client);
   BtnScrollUp = AddDialogControl<TVXButton>(this, "BTN_SCROLLUP", "U", Client);

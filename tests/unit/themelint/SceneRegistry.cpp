@@ -21,7 +21,9 @@
 #include "framework/VXWidgets.h"
 #include "lobby/VXCasino.h"
 #include "lobby/VXCity.h"
+#include "lobby/VXAboutForm.h"
 #include "lobby/VXCreditForm.h"
+#include "lobby/VXHelpForm.h"
 #include "lobby/VXHighScoreForm.h"
 #include "lobby/VXLoader.h"
 #include "lobby/VXLoginForm.h"
@@ -104,6 +106,11 @@ const std::vector<SceneEntry>& Scenes() {
       {"statistics dialog",
        [](Ctx& ctx) -> TVXScene* {
          return ctx.Own(new TfrmStatistics(ctx.Root(), ctx.Players(true), ctx.Casino(), nullptr));
+       }},
+      {"about dialog", [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmAbout(ctx.Root(), nullptr)); }},
+      {"help dialog, program folder's index",
+       [](Ctx& ctx) -> TVXScene* {
+         return ctx.Own(new TfrmHelp(ctx.Root(), vx::Settings() ? vx::Settings()->ProgramFolder : std::string()));
        }},
       {"hall of fame",
        [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmHighScore(ctx.Root(), ctx.Players(true), nullptr)); }},
