@@ -1,7 +1,8 @@
 // The help dialog in the real program (SDL window on the offscreen driver, the GPU device, the
 // generated data and help pages), driven by window events: opened from the lobby's button, a
 // link clicked where the page lays it out, the page scrolled by its buttons, back to the
-// contents by a link, closed. The page must show on screen where the panel is.
+// contents by a link, closed; then the about dialog from the lobby's emblem. The page must
+// show on screen where the panel is.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,9 +12,11 @@
 #include "E2eDriver.h"
 #include "core/Log.h"
 #include "core/StrUtils.h"
+#include "framework/VXApplication.h"
 #include "framework/VXSettings.h"
 #include "framework/VXWidgets.h"
 #include "html/HtmlView.h"
+#include "lobby/VXAboutForm.h"
 #include "lobby/VXHelpForm.h"
 #include "lobby/VXLobby.h"
 #include "lobby/VXMainRoom.h"
@@ -78,7 +81,7 @@ TEST(HelpEndToEnd, OpenFollowALinkScrollGoBackAndClose) {
     vxe2e::PushMove(window, sx, sy);
     vxe2e::PushClick(window, sx, sy);
   };
-  vxtest::Shot indexShot, pokerShot;
+  vxtest::Shot indexShot, pokerShot, aboutShot;
 
   vxe2e::Script s(f);
   s.Add("the intro", [&] { return f.GetAnim(0) != nullptr; }, [&] { vxe2e::PushClick(window, 400, 300); });
@@ -99,7 +102,14 @@ TEST(HelpEndToEnd, OpenFollowALinkScrollGoBackAndClose) {
         [&] { clickText("Contents"); });
   s.Add("back at the index", [&] { return Page(help()) == "index.html"; },
         [&] { vxe2e::PushClick(window, help()->BtnClose); });
-  s.Add("the lobby again", inLobby, [&] { vxe2e::PushQuit(); });
+  s.Add("the lobby again", inLobby, [&] { vxe2e::PushClick(window, vx::Lobby().MainRoom->Scene()->ImgLogo); });
+  s.Add("the about dialog from the emblem", [&] { return Input<TfrmAbout>(f) != nullptr; },
+        [&] {
+          aboutShot = vxe2e::Screenshot(f);
+          EXPECT_EQ(Input<TfrmAbout>(f)->LblAppVersion->Caption(), std::string("Version ") + vx::kProductVersion);
+          vxe2e::PushClick(window, Input<TfrmAbout>(f)->BtnClose);
+        });
+  s.Add("the lobby once more", inLobby, [&] { vxe2e::PushQuit(); });
 
   const vx::TimerId watcher = vx::MainPump().SetTimer(30, [&] { s.Tick(); });
   f.Run();
@@ -115,6 +125,7 @@ TEST(HelpEndToEnd, OpenFollowALinkScrollGoBackAndClose) {
   if (const char* keep = std::getenv("VX_SCREENSHOT_DIR")) {
     vxtest::WritePng((fs::path(keep) / "help_index.png").string(), indexShot);
     vxtest::WritePng((fs::path(keep) / "help_poker.png").string(), pokerShot);
+    vxtest::WritePng((fs::path(keep) / "about.png").string(), aboutShot);
   }
   EXPECT_GT(Inked(indexShot, 16, 46, 784, 558), 20000);
   EXPECT_NE(Inked(indexShot, 16, 140, 784, 558), Inked(pokerShot, 16, 140, 784, 558));

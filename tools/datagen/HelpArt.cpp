@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/datagen/Art.h"
+#include "tools/datagen/ArtKit.h"
 #include "tools/datagen/Look.h"
 
 namespace vx::datagen {
@@ -27,14 +28,17 @@ void SuitPath(Canvas& c, int suit, double cx, double cy, double s) {
     case 2:  // diamond
       c.Polygon({{cx, cy - s * 0.55}, {cx + s * 0.4, cy}, {cx, cy + s * 0.55}, {cx - s * 0.4, cy}});
       return;
-    case 3:  // club
+    case 3:  // club: three leaves and a stem, one path
       for (auto [dx, dy] : {std::pair{0.0, -0.25}, {-0.26, 0.08}, {0.26, 0.08}}) {
         cairo_new_sub_path(cr);
         cairo_arc(cr, cx + dx * s, cy + dy * s, s * 0.22, 0, 2 * M_PI);
       }
       cairo_new_sub_path(cr);
-      c.Polygon({{cx - s * 0.08, cy}, {cx + s * 0.08, cy}, {cx + s * 0.2, cy + s * 0.5}, {cx - s * 0.2, cy + s * 0.5}});
-      return;
+      cairo_move_to(cr, cx - s * 0.08, cy);
+      cairo_line_to(cr, cx + s * 0.08, cy);
+      cairo_line_to(cr, cx + s * 0.2, cy + s * 0.5);
+      cairo_line_to(cr, cx - s * 0.2, cy + s * 0.5);
+      break;
     default:  // spade
       cairo_move_to(cr, cx, cy - s * 0.5);
       cairo_curve_to(cr, cx + s * 0.9, cy + s * 0.1, cx + s * 0.4, cy + s * 0.55, cx, cy + s * 0.2);
@@ -59,13 +63,11 @@ Picture AboutEmblem(FontLibrary& fonts) {
   c.SetVertical(0, kEmblemH, {{0, Hex(kGoldLight)}, {0.5, Hex(kGold)}, {1, Hex(kGoldDark)}});
   c.Stroke(3);
   c.Grain(29, 0.04);
-  c.SetColour(Hex(kGoldPale));
-  c.TextCentered(fonts.SystemFace("DejaVuSans-Bold.ttf"), 30, "ORVANTA", kEmblemW / 2.0, 34);
-  c.SetColour(Hex(kGoldLight));
-  c.TextCentered(fonts.SystemFace("DejaVuSans-Bold.ttf"), 15, "CARDS  CASINO", kEmblemW / 2.0, 62);
+  kit::GoldText(c, kit::Bold(fonts), 40, "ORVANTA", kEmblemW / 2.0, 38);
+  kit::PlainText(c, kit::Bold(fonts), 14, "CARDS  CASINO", kEmblemW / 2.0, 72, Hex(kGoldLight));
   for (int i = 0; i < 4; ++i) {
-    for (double x : {34.0 + i * 22, kEmblemW - 100.0 + i * 22}) {
-      SuitPath(c, i, x, 80, 16);
+    for (double x : {26.0 + i * 18, kEmblemW - 80.0 + i * 18}) {
+      SuitPath(c, i, x, 48, 14);
       c.SetColour(i == 1 || i == 2 ? Hex(kSuitRed) : Hex(kCream));
       c.Fill();
     }
