@@ -244,21 +244,16 @@ void ThtmlView::SethtOptions(ThtmlViewOptions value) {
 // ---------------------------------------------------------------------------------------
 // Loading
 
-void ThtmlView::LoadFromFile(const std::string& name) {
-  if (processing_ || name.empty()) return;
-  const std::string oldFile = currentFile_, oldTitle = title_;
-  const int oldType = docType_;
-  const TViewPosition oldPos = GetViewPosition();
-  LoadFile(name, 0);
-  if (oldFile != currentFile_ || oldType != docType_) AddHistory(oldFile, oldTitle, oldPos, oldType);
-}
+void ThtmlView::LoadFromFile(const std::string& name) { LoadRecorded(name, 0); }
 
-void ThtmlView::LoadImageFile(const std::string& name) {
+void ThtmlView::LoadImageFile(const std::string& name) { LoadRecorded(name, 2); }
+
+void ThtmlView::LoadRecorded(const std::string& name, int type) {
   if (processing_ || name.empty()) return;
   const std::string oldFile = currentFile_, oldTitle = title_;
   const int oldType = docType_;
   const TViewPosition oldPos = GetViewPosition();
-  LoadFile(name, 2);
+  LoadFile(name, type);
   if (oldFile != currentFile_ || oldType != docType_) AddHistory(oldFile, oldTitle, oldPos, oldType);
 }
 

@@ -225,6 +225,8 @@ public:
 
 private:
   struct ProcessingGuard;
+  // Loads and records the page it replaces in the history.
+  void LoadRecorded(const std::string& name, int type);
   void LoadFile(const std::string& name, int type);
   void ParseText(const std::string& text, int type);
   void DoLayout();

@@ -3,6 +3,7 @@
 // refresh, failed loads, the timers of the over-link check and auto-scroll, and painting.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <random>
 
@@ -153,6 +154,42 @@ TEST(HtmlView, FollowALinkGoBackAndSeeItVisited) {
   // Loading the same page again adds nothing.
   r.view.LoadFromFile(r.File("index.html"));
   EXPECT_EQ(r.view.History().size(), 3u);
+}
+
+TEST(HtmlView, PictureLinksShowThePictureAndLimitsTrimHistoryAndVisitedLinks) {
+  ViewRig r;
+  std::vector<std::string> asked;
+  r.view.PictureLoader = [&](const std::string& f) -> std::shared_ptr<const THtmlPicture> {
+    asked.push_back(f);
+    return nullptr;
+  };
+  r.Write("pics.html", "<title>P</title><p><a href=\"sub/card.GIF\">card</a> <a href=\"notes.txt\">notes</a>");
+  std::filesystem::create_directories(r.File("sub"));
+  vxtest::TempDir::WriteFile(r.File("sub/card.GIF"), "GIF89a");
+  r.view.LoadFromFile(r.File("pics.html"));
+  r.Click("notes");  // neither a page nor a picture: nothing happens
+  EXPECT_EQ(r.view.CurrentFile(), r.File("pics.html"));
+  r.Click("card");
+  EXPECT_EQ(r.view.DocType(), 2);
+  EXPECT_EQ(asked, std::vector<std::string>{r.File("sub/card.GIF")});
+  EXPECT_EQ(r.view.History().size(), 2u);
+  ASSERT_TRUE(r.view.GoBack());
+  EXPECT_EQ(r.view.DocType(), 0);
+
+  r.view.SetHistoryMaxCount(1);  // lowering clears it
+  EXPECT_TRUE(r.view.History().empty());
+  r.view.SetHistoryMaxCount(0);
+  r.view.LoadFromFile(r.File("two.html"));
+  EXPECT_TRUE(r.view.History().empty());
+  r.view.LoadFromFile(r.File("index.html"));
+  r.Click("two");
+  EXPECT_TRUE(r.view.History().empty());
+  r.view.GoBack();
+  r.view.LoadFromFile(r.File("index.html"));
+  EXPECT_TRUE(r.LinkVisited("two.html"));
+  r.view.SetVisitedMaxCount(0);
+  EXPECT_TRUE(r.view.Visited().empty());
+  EXPECT_FALSE(r.LinkVisited("two.html"));
 }
 
 TEST(HtmlView, InPageJumpRecordsHistoryAndBackRestoresThePlace) {
