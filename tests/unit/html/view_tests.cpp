@@ -154,6 +154,13 @@ TEST(HtmlView, FollowALinkGoBackAndSeeItVisited) {
   // Loading the same page again adds nothing.
   r.view.LoadFromFile(r.File("index.html"));
   EXPECT_EQ(r.view.History().size(), 3u);
+  // The end of a load is announced once the new page is at its top, not before.
+  std::vector<int> paintedAt;
+  r.view.OnProcessing = [&](bool on) {
+    if (!on) paintedAt.push_back(r.view.Position());
+  };
+  r.view.LoadFromFile(r.File("two.html"));
+  EXPECT_EQ(paintedAt, std::vector<int>{0});
 }
 
 TEST(HtmlView, PictureLinksShowThePictureAndLimitsTrimHistoryAndVisitedLinks) {
