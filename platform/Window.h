@@ -47,6 +47,12 @@ public:
   void SetClientSize(int width, int height);
   // Size of the client area in window coordinates (the unit of mouse positions).
   void GetClientSize(int& width, int& height) const;
+  // Position on the screen and border: what a device that takes the window full screen
+  // keeps and puts back.
+  void GetPosition(int& x, int& y) const;
+  void SetPosition(int x, int y);
+  bool Bordered() const;
+  void SetBordered(bool bordered);
 
   // Switches between windowed and the two full-screen forms. `width`/`height` choose the
   // display mode of ExclusiveFullScreen (the closest one the display offers).
