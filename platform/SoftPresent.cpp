@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "platform/LeakCheck.h"
 #include "platform/Window.h"
 
 namespace vx {
@@ -23,6 +24,7 @@ void SoftPresenter::Letterbox(int windowW, int windowH, int& x, int& y, int& w, 
 
 bool SoftPresenter::MakeTexture(std::string* error) {
   SDL_Window* sdl = window_->NativeHandle();
+  ThirdPartyAllocations driverMemory;  // the renderer may load the GL driver stack
   if (renderer_ == nullptr) {
     const Uint32 vsync = vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0;
     renderer_ = SDL_CreateRenderer(sdl, -1, vsync);
@@ -53,7 +55,11 @@ bool SoftPresenter::Open(PlatformWindow& window, int width, int height, bool vsy
   height_ = height;
   vsync_ = vsync;
   bytesPerPixel_ = 4;
-  if (kind_ == SoftPresentKind::StreamingTexture) {
+  if (kind_ == SoftPresentKind::WindowSurface) {
+    // The driver's own framebuffer, never one emulated through a renderer: a renderer tied
+    // to the window would keep the other presenter (and its own renderer) out.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  } else {
     const Uint32 display = SDL_GetWindowPixelFormat(window.NativeHandle());
     const int bytes = display == SDL_PIXELFORMAT_UNKNOWN ? 0 : SDL_BYTESPERPIXEL(display);
     if (bytes != 2 && bytes != 4) {
@@ -114,6 +120,7 @@ bool SoftPresenter::Lock(void*& pixels, int& pitch) {
 
 SoftPresentResult SoftPresenter::UnlockAndShow() {
   if (!locked_ || texture_ == nullptr) return SoftPresentResult::Failed;
+  ThirdPartyAllocations driverMemory;  // the GL driver compiles and caches on first use
   SDL_UnlockTexture(texture_);
   locked_ = false;
   int ww = 0, wh = 0;
