@@ -76,22 +76,29 @@ TEST(SoftRaster, EveryFlagWordBlendsAsTheTableSaysOnPixelsAndOnBothQuadPaths) {
   std::vector<uint32_t> texels(16 * 16);
   const TGfxRect all{0, 0, kSize, kSize};
   int compared = 0;
+  uint32_t k = 0;
   for (uint32_t f = 0; f < 0x800; ++f) {
     if (f & 0x100) continue;  // not a flag
-    for (int k = 0; k < 8; ++k) {  // single pixels, exactly the table
+    for (int i = 0; i < 8; ++i) {  // single pixels, exactly the table
       const uint32_t s = any(), d = any();
       Canvas c;
       c.Pixels[5] = d;
       SRPutPixel(c.Surface(), all, 5, 0, s, f);
       ASSERT_EQ(c.Pixels[5], RefBlend(s, d, f)) << std::hex << "flags " << f << " s " << s << " d " << d;
     }
-    for (int q = 0; q < 4; ++q) {
+    for (int q = 0; q < 5; ++q) {
       for (uint32_t& t : texels) t = std::clamp(any(), 1u, 0xFFFFFFFEu);
       const TSRSurface tex{reinterpret_cast<uint8_t*>(texels.data()), 16 * 4, 16, 16};
-      const TColor4 colours{below255(), below255(), below255(), below255()};
-      const TGfxRect texRect{coord(0, 16), coord(0, 16), coord(0, 16), coord(0, 16)};
+      TColor4 colours{below255(), below255(), below255(), below255()};
+      TGfxRect texRect{coord(0, 16), coord(0, 16), coord(0, 16), coord(0, 16)};
       TPoint4 p;
-      if (q < 2) {  // a rectangle, corner by corner (either direction)
+      if (q < 2) {  // texel for texel under one colour: the vector fast paths
+        const uint32_t flat = (k++ % 2 && !(f & srfFill)) ? 0xFFFFFFFFu : below255();  // white would be the sentinel
+        colours = {flat, flat, flat, flat};
+        const int x0 = coord(-4, 20), y0 = coord(0, 20), w = coord(9, 16), h = coord(4, 16);
+        texRect = {16 - w, 0, 16, h};
+        p = {TGfxPoint{x0, y0}, {x0 + w, y0}, {x0 + w, y0 + h}, {x0, y0 + h}};
+      } else if (q < 3) {  // a rectangle, corner by corner (either direction)
         const int x0 = coord(-8, 40), y0 = coord(-8, 40), x1 = coord(-8, 56), y1 = coord(-8, 56);
         p = {TGfxPoint{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
       } else {
