@@ -46,6 +46,7 @@ bool SoftPresenter::MakeTexture(std::string* error) {
 
 bool SoftPresenter::Open(PlatformWindow& window, int width, int height, bool vsync, std::string* error) {
   Close();
+  displayUnsupported_ = false;
   if (window.NativeHandle() == nullptr || width < 1 || height < 1) {
     if (error) *error = "no window";
     return false;
@@ -64,6 +65,7 @@ bool SoftPresenter::Open(PlatformWindow& window, int width, int height, bool vsy
     const int bytes = display == SDL_PIXELFORMAT_UNKNOWN ? 0 : SDL_BYTESPERPIXEL(display);
     if (bytes != 2 && bytes != 4) {
       if (error) *error = "the display is neither 16 nor 32 bits a pixel";
+      displayUnsupported_ = true;
       Close();
       return false;
     }

@@ -31,6 +31,9 @@ public:
   void Close();
   bool IsOpen() const { return window_ != nullptr; }
 
+  // Whether the last Open failed because the display is neither 16 nor 32 bits a pixel.
+  bool DisplayUnsupported() const { return displayUnsupported_; }
+
   // Bytes per pixel of what Lock hands out: 4 (0xAARRGGBB) or 2 (R5G6B5). 0 before Open.
   int BytesPerPixel() const { return bytesPerPixel_; }
 
@@ -59,6 +62,7 @@ private:
   bool vsync_ = false;
   int bytesPerPixel_ = 0;
   bool locked_ = false;
+  bool displayUnsupported_ = false;
 };
 
 }  // namespace vx

@@ -23,8 +23,7 @@ int32_t TGfxDevice2::OpenPresentation() {
   std::string error;
   if (!presenter_.Open(*window, width_, height_, vsync_, &error)) {
     Log("ERROR: " + error);
-    return presenter_.BytesPerPixel() == 0 && error.find("bits") != std::string::npos ? errDDSurfaceDesc
-                                                                                      : errDDPrimarySurface;
+    return presenter_.DisplayUnsupported() ? errDDSurfaceDesc : errDDPrimarySurface;
   }
   surfaceFormat_ = presenter_.BytesPerPixel() == 2 ? COLOR_R5G6B5 : COLOR_A8R8G8B8;
   return errNone;

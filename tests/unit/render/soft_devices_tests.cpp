@@ -82,14 +82,15 @@ TEST(SoftDevices, TestCardOfEveryEffectOnEachDevice) {
   EXPECT_EQ(vxtest::CompareWithGolden("soft/card_dd", DrawCard<TGfxDevice2>(), exact), "");
 }
 
+std::unique_ptr<TGfxDeviceSoft> SoftDevice(int kind, TGfxForm* form) {
+  if (kind == 0) return std::make_unique<TGfxDeviceGDI>(form);
+  return std::make_unique<TGfxDevice2>(form);
+}
+
 TEST(SoftDevices, CallsOutsideTheirStateFailAndClipsSizesAndFramesFollowTheSurface) {
   gfxtest::HeadlessForm form;
   for (int kind = 0; kind < 2; ++kind) {
-    std::unique_ptr<TGfxDeviceSoft> device;
-    if (kind == 0)
-      device = std::make_unique<TGfxDeviceGDI>(&form);
-    else
-      device = std::make_unique<TGfxDevice2>(&form);
+    std::unique_ptr<TGfxDeviceSoft> device = SoftDevice(kind, &form);
     EXPECT_EQ(device->PreferredFormat(2), COLOR_A8R8G8B8);
     EXPECT_EQ(device->Present(), errInvalidCall);
     EXPECT_EQ(device->InitDevice(), errInvalidCall);
@@ -177,11 +178,7 @@ TEST(SoftDevices, FullScreenOnAWindowGivesBackPositionSizeAndBorder) {
   if (!form.window_.Create("soft window test", 640, 480, &error)) GTEST_SKIP() << "no video: " << error;
   form.window_.SetPosition(30, 40);
   for (int kind = 0; kind < 2; ++kind) {
-    std::unique_ptr<TGfxDeviceSoft> device;
-    if (kind == 0)
-      device = std::make_unique<TGfxDeviceGDI>(&form);
-    else
-      device = std::make_unique<TGfxDevice2>(&form);
+    std::unique_ptr<TGfxDeviceSoft> device = SoftDevice(kind, &form);
     device->SetWidth(640);
     device->SetHeight(480);
     ASSERT_EQ(device->Initialize(), 0);
