@@ -140,7 +140,7 @@ void BM_TurnedQuad256(benchmark::State& s) {
 void BM_Clear(benchmark::State& s) {
   Buffers& b = Data();
   for (auto _ : s) {
-    SRFillLongword(b.Dest.data(), W * H, 0xFF102030u);
+    SRFillLongword(b.Dest.data(), W * H, 0xFF102030u);  // a colour of four different bytes
     benchmark::ClobberMemory();
   }
 }

@@ -191,7 +191,12 @@ constexpr std::array<uint32_t (*)(uint32_t, uint32_t), sizeof...(I)> MakePixelTa
 }  // namespace
 
 void SRFillLongword(uint32_t* dest, int32_t count, uint32_t value) {
-  if (count > 0) std::fill_n(dest, count, value);
+  if (count <= 0) return;
+  // Four equal bytes (black, white, the frame's clear) go through the C library's fill.
+  if ((value & 0xFFu) * 0x01010101u == value)
+    std::memset(dest, static_cast<int>(value & 0xFFu), static_cast<size_t>(count) * 4);
+  else
+    std::fill_n(dest, count, value);
 }
 
 uint32_t SRBlendColors(uint32_t c1, uint32_t c2, uint32_t w) {

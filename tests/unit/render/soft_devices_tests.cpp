@@ -109,6 +109,9 @@ TEST(SoftDevices, CallsOutsideTheirStateFailAndClipsSizesAndFramesFollowTheSurfa
     int32_t w = 0, h = 0;
     ASSERT_EQ(device->ReadFrame(frame, w, h), 0);
     EXPECT_EQ(frame[0], 0xFFFF0000u);
+    ASSERT_EQ(device->Clear(0xFFFFFFFFu), 0);
+    ASSERT_EQ(device->ReadFrame(frame, w, h), 0);
+    EXPECT_EQ(frame.back(), 0xFFFFFFFFu);
     // A size change makes the frame again at the new size.
     device->SetWidth(100);
     device->SetHeight(50);
