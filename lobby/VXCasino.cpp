@@ -1,11 +1,14 @@
 #include "lobby/VXCasino.h"
 
+#include <algorithm>
 #include <exception>
+#include <functional>
 
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "framework/VXStore.h"
 #include "games/GameManager.h"
+#include "lobby/VXPlayers.h"
 #include "platform/Files.h"
 
 // ---------------------------------------------------------------------------------------
@@ -84,11 +87,16 @@ void TVXCasino::ReadDescription(const TVXStore& store, const TVXGameManager& cat
 bool TVXCasino::LoadStatistics() {
   if (StatisticsFile.empty() || !vx::FileExists(StatisticsFile)) return true;
   if (LoadFromFile(StatisticsFile)) return true;
-  if (vx::FileExists(StatisticsFile)) {
-    savesBlocked_ = true;
-    Log("ERROR: " + StatisticsFile + " could not be read and is not saved again in this run");
-  }
+  savesBlocked_ = true;
+  Log("ERROR: " + StatisticsFile + " could not be read and is not saved again in this run");
   return false;
+}
+
+bool TVXCasino::StatisticsChanged() const { return !saved_ || std::hash<std::string>{}(GetXML()) != savedHash_; }
+
+void TVXCasino::MarkSaved(const std::string& text) const {
+  saved_ = true;
+  savedHash_ = std::hash<std::string>{}(text);
 }
 
 bool TVXCasino::SaveStatistics() const {
@@ -97,7 +105,30 @@ bool TVXCasino::SaveStatistics() const {
     Log("ERROR: Cannot save " + StatisticsFile + ": it could not be read and is kept as it is");
     return false;
   }
-  return SaveToFile(StatisticsFile);
+  const std::string text = GetXML();
+  if (saved_ && std::hash<std::string>{}(text) == savedHash_) return true;
+  if (!SaveToFile(StatisticsFile)) return false;
+  MarkSaved(text);
+  return true;
+}
+
+std::optional<std::string> TVXCasino::RenamedPlayerText(const std::string& oldName, const std::string& newName) {
+  if (StatisticsFile.empty() || savesBlocked_ || !FindPlayerStatistics(oldName, false)) return std::nullopt;
+  // Renamed in a copy: the records here change only once the save has succeeded.
+  TVXCasino copy;
+  copy.SetXML(GetXML());
+  copy.RenamePlayer(oldName, newName);
+  return copy.GetXML();
+}
+
+void TVXCasino::RenamePlayer(const std::string& oldName, const std::string& newName) {
+  for (int i = PlayersStatistics.Count() - 1; i >= 0; --i) {
+    TPlayerStatistics* record = PlayersStatistics.Items(i);
+    if (vx::SameText(record->PlayerName, oldName)) record->PlayerName = newName;
+    else if (vx::SameText(record->PlayerName, newName)) PlayersStatistics.Delete(i);
+  }
+  // Only the renamed records' names changed since they were saved together.
+  MarkSaved(GetXML());
 }
 
 TPlayerStatistics* TVXCasino::FindPlayerStatistics(std::string_view playerName, bool create) {
@@ -150,3 +181,44 @@ bool TVXCasinoManager::SaveAll() const {
   for (const auto& casino : casinos_) ok = casino->SaveStatistics() && ok;
   return ok;
 }
+
+namespace vx {
+
+bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, std::vector<XMLFileText> extra) {
+  std::string journal;
+  if (players && !players->FileName.empty()) {
+    journal = players->JournalFile();
+    std::string error;
+    const std::string folder = ExtractFilePath(players->FileName);
+    if (!folder.empty() && !ForceOwnerOnlyDirectories(folder, &error))
+      Log("ERROR: Cannot create the players folder " + folder + ": " + error);
+    if (!players->SavesBlocked()) extra.push_back({players->FileName, players->FileText()});
+  }
+  std::vector<std::pair<const TVXCasino*, size_t>> casinoTexts;
+  for (int i = 0; casinos && i < casinos->Count(); ++i) {
+    const TVXCasino* casino = casinos->Items(i);
+    if (casino->StatisticsFile.empty() || casino->SavesBlocked() || !casino->StatisticsChanged()) continue;
+    casinoTexts.emplace_back(casino, extra.size());
+    extra.push_back({casino->StatisticsFile, casino->GetXML()});
+  }
+  if (journal.empty()) {
+    // Nothing to keep in step with: each file on its own.
+    bool ok = true;
+    for (const XMLFileText& f : extra) {
+      std::string error;
+      if (XMLSaveBlocked(f.FileName)) continue;
+      if (!WriteFileAtomic(f.FileName, f.Text, &error, true)) {
+        Log("ERROR: Could not save to " + f.FileName + ": " + error);
+        ok = false;
+      }
+    }
+    if (ok)
+      for (const auto& [casino, index] : casinoTexts) casino->MarkSaved(extra[index].Text);
+    return ok;
+  }
+  if (!SaveXMLFiles(journal, extra)) return false;
+  for (const auto& [casino, index] : casinoTexts) casino->MarkSaved(extra[index].Text);
+  return true;
+}
+
+}  // namespace vx

@@ -399,17 +399,15 @@ void TMainRoom::ExitGame() {
     return data->Credit == 0;
   });
   if (!alive) return;
-  RunStep("saving the game data", [&] {
-    data->Save();
-    return true;
-  });
   RunStep("merging the statistics", [&] {
     data->MergeInto(game->Statistics);
     return true;
   });
-  RunStep("saving the casino statistics",
-          [&] { return lobby.CurrentCasino == nullptr || lobby.CurrentCasino->SaveStatistics(); });
-  RunStep("saving the players", [&] { return lobby.Players == nullptr || lobby.Players->SaveToFile(); });
+  // The bank, the statistics and the game's data agree on disk whatever happens to the
+  // process: one save.
+  RunStep("saving the game data, the casino statistics and the players", [&] {
+    return vx::SaveProgress(lobby.Players, lobby.CasinoManager, {{data->FileName, data->FileText()}});
+  });
 
   if (TVXMainWindow* main = vx::MainWindow()) main->FadeOut();
   if (!alive || game_.get() != game) return;

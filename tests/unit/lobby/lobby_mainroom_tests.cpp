@@ -300,11 +300,14 @@ TEST(ExitGame, EveryStepRunsWhenAnEarlierOneFailsSoThePlayerCanAlwaysLeave) {
   // The casino statistics cannot be written: a file stands where their folder should be.
   vxtest::TempDir::WriteFile(rig.dir.File("blocker"), "x");
   rig.DefaultCasino()->StatisticsFile = rig.dir.File("blocker") + "/casino.xml";
+  rig.Players().CurrentPlayer()->Bank += 5;
+  const std::string before = vxtest::TempDir::ReadFile(vx::ToNativePath(rig.Settings().PlayersFile));
   lobby.room->ExitGame();
   EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
-  EXPECT_TRUE(vx::LogContains("ERROR: Leaving the game: saving the casino statistics failed"));
-  EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1000u);
-  EXPECT_TRUE(fs::exists(vx::ToNativePath(rig.Settings().PlayersFile)));
+  EXPECT_TRUE(vx::LogContains("ERROR: Leaving the game: saving the game data, the casino statistics and the players failed"));
+  EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1005u);
+  // The bank is not saved without the statistics that go with it.
+  EXPECT_EQ(vxtest::TempDir::ReadFile(vx::ToNativePath(rig.Settings().PlayersFile)), before);
   EXPECT_TRUE(lobby.Scene()->Visible());
 }
 
