@@ -400,3 +400,55 @@ TEST(City, OpensTheDefaultCasinosLobbyOnlyWhenItExistsAndBindsThePlayersRecord) 
   city.EnterMainRoom();
   EXPECT_EQ(vx::Lobby().MainRoom, room);
 }
+
+// A kill at every flush and rename of both ways out of a game (leaving it, and closing the
+// program with it running): after the next start the bank and the statistics on disk always
+// agree, holding either the visit or nothing of it.
+TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
+  enum class Way { Leave, Close };
+  // The visit: 100 in, a win of 40, everything out again.
+  auto run = [](Way way, int killAt, int* steps) {
+    LobbyRig rig;
+    Lobby lobby(rig);
+    rig.AppInfo.DeveloperMode = true;
+    lobby.room->Show();
+    lobby.room->EnterGame(10);
+    lobby.last->Data.Credit += 40;
+    vx::StopFilesAfterStepsForTests(killAt);
+    if (way == Way::Leave) {
+      lobby.room->ExitGame();
+    } else {
+      // What the program's shutdown does: the game settles, the players and every casino are
+      // saved together, then each casino as it is freed.
+      lobby.room->CloseGame();
+      vx::SaveProgress(&rig.Players(), &rig.Casinos(), {});
+      rig.DefaultCasino()->SaveStatistics();
+    }
+    *steps = vx::FileStepsForTests();
+    vx::StopFilesAfterStepsForTests(-1);
+    // The next start.
+    ASSERT_TRUE(vx::RecoverFileJournal(rig.Players().JournalFile()));
+    TVXPlayers players;
+    players.FileName = rig.Players().FileName;
+    ASSERT_TRUE(players.LoadFromFile());
+    TVXCasino casino;
+    casino.StatisticsFile = rig.DefaultCasino()->StatisticsFile;
+    ASSERT_TRUE(casino.LoadStatistics());
+    const TPlayerStatistics* record = casino.FindPlayerStatistics("Ann", false);
+    const TGameStatictics* game = record ? const_cast<TPlayerStatistics*>(record)->FindGameStatistics("VXG_VP_JACKSORBETTER", false) : nullptr;
+    const int64_t in = game ? game->CreditIn : 0, out = game ? game->CreditOut : 0;
+    const int64_t bank = players.FindPlayer("Ann")->Bank;
+    EXPECT_EQ(bank - 1000, out - in) << "kill at step " << killAt;
+    EXPECT_TRUE((bank == 1000 && in == 0) || (bank == 1040 && in == 100 && out == 140)) << "kill at step " << killAt;
+  };
+  for (Way way : {Way::Leave, Way::Close}) {
+    int total = 0;
+    run(way, 1 << 20, &total);
+    ASSERT_GE(total, 8);
+    for (int k = 0; k < total; ++k) {
+      int steps = 0;
+      run(way, k, &steps);
+      EXPECT_EQ(steps, k);
+    }
+  }
+}
