@@ -85,6 +85,13 @@ bool TVXPlayers::SetXMLBody(std::string_view body) {
 
 bool TVXPlayers::NameTooLong(std::string_view name) { return vx::Trim(std::string(name)).size() > MaxNameLength; }
 
+void TVXPlayers::LimitNameEntry(TVXEdit* edit) {
+  if (!edit) return;
+  edit->OnKeyDown = [edit](TVXComponent*, uint16_t& key, TShiftState shift) {
+    if (edit->Caption().size() >= MaxNameLength && TVXEdit::PrintableKey(key, shift) != 0) key = 0;
+  };
+}
+
 bool TVXPlayers::LoadFromFile() {
   // Without a file the list stays as it is.
   if (FileName.empty() || !vx::FileExists(FileName)) return true;

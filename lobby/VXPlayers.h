@@ -74,6 +74,8 @@ public:
   // whole, in the widest letters of their fonts.
   static constexpr size_t MaxNameLength = 10;
   static bool NameTooLong(std::string_view name);
+  // Keeps an entry of player names from growing past MaxNameLength as it is typed in.
+  static void LimitNameEntry(class TVXEdit* edit);
 
   TVXPlayer* Add() { return AddAs<TVXPlayer>(); }
   TVXPlayer* Items(int index) const { return ItemAs<TVXPlayer>(index); }

@@ -39,6 +39,7 @@ TfrmProfile::TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* s
   LblPassword2 = AddDialogControl<TVXLabel>(this, "LBL_PASSWORD2", "Verify Password:");
   EdtPassword2 = AddDialogControl<TVXEdit>(this, "EDT_PASSWORD2");
   for (TVXEdit* edit : {EdtPassword, EdtPassword2}) edit->SetPasswordChar('*');
+  TVXPlayers::LimitNameEntry(EdtUserName);
 
   // The same pictures as everywhere else a player is shown.
   ImgPlayer = new TVXImage(this);
