@@ -7,6 +7,8 @@
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "framework/VXStore.h"
+#include "core/Checked.h"
+#include "games/GameData.h"
 #include "games/GameManager.h"
 #include "lobby/VXPlayers.h"
 #include "platform/Files.h"
@@ -219,6 +221,32 @@ bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, st
   if (!SaveXMLFiles(journal, extra)) return false;
   for (const auto& [casino, index] : casinoTexts) casino->MarkSaved(extra[index].Text);
   return true;
+}
+
+bool SaveProgressAsIfLeft(const TVXPlayers& players, const TVXPlayer& player, const TVXCasino& casino,
+                          const TVXGameData& data, const std::string& gameIDStr) {
+  std::vector<XMLFileText> files;
+  try {
+    TVXPlayers list;
+    list.SetXML(players.GetXML());
+    TVXPlayer* self = list.FindPlayer(player.PlayerName);
+    if (self == nullptr) return false;
+    self->Bank = CheckedAddU32(player.Bank, data.Credit);
+    list.FileName = players.FileName;
+    TVXCasino statistics;
+    statistics.SetXML(casino.GetXML());
+    TGameStatictics* record =
+        statistics.FindPlayerStatistics(player.PlayerName, true)->FindGameStatistics(gameIDStr, true);
+    data.MergeInto(record);
+    record->CreditOut = CheckedAddU32(record->CreditOut, data.Credit);
+    if (!casino.StatisticsFile.empty() && !casino.SavesBlocked())
+      files.push_back({casino.StatisticsFile, statistics.GetXML()});
+    files.push_back({data.FileName, data.FileText()});
+    return SaveProgress(&list, nullptr, std::move(files)) ;
+  } catch (const std::exception& e) {
+    Log(std::string("ERROR: The round could not be saved: ") + e.what());
+    return false;
+  }
 }
 
 }  // namespace vx

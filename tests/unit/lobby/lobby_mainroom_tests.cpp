@@ -452,3 +452,36 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
     }
   }
 }
+
+// A round's save holds what leaving the machine then would: the credit in the bank and the
+// visit in the statistics, without changing anything in play.
+TEST(SaveFaults, ARoundsSaveHoldsTheVisitAsIfTheMachineWereLeft) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  rig.AppInfo.DeveloperMode = true;
+  lobby.room->Show();
+  lobby.room->EnterGame(10);
+  FakeGame* game = lobby.last;
+  game->Data.Credit += 40;
+  game->Data.CountHand("HAND_FLUSH");
+  TVXPlayer* ann = rig.Players().CurrentPlayer();
+  ASSERT_TRUE(vx::SaveProgressAsIfLeft(rig.Players(), *ann, *rig.DefaultCasino(), game->Data, "VXG_VP_JACKSORBETTER"));
+  EXPECT_EQ(ann->Bank, 900u);
+  EXPECT_EQ(game->Data.Credit, 140u);
+  EXPECT_EQ(game->Statistics->CreditIn, 0u);
+  // A crash now: the next start finds the visit settled.
+  TVXPlayers players;
+  players.FileName = rig.Players().FileName;
+  ASSERT_TRUE(players.LoadFromFile());
+  EXPECT_EQ(players.FindPlayer("Ann")->Bank, 1040u);
+  TVXCasino casino;
+  casino.StatisticsFile = rig.DefaultCasino()->StatisticsFile;
+  ASSERT_TRUE(casino.LoadStatistics());
+  TGameStatictics* record = casino.FindPlayerStatistics("Ann", false)->FindGameStatistics("VXG_VP_JACKSORBETTER", false);
+  EXPECT_EQ(record->CreditIn, 100u);
+  EXPECT_EQ(record->CreditOut, 140u);
+  EXPECT_EQ(record->FindHand("HAND_FLUSH", false)->Value, 1);
+  // Leaving after it saves the same, once.
+  lobby.room->ExitGame();
+  EXPECT_EQ(vxtest::TempDir::ReadFile(vx::ToNativePath(casino.StatisticsFile)), casino.GetXML());
+}
