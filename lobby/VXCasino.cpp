@@ -88,7 +88,11 @@ void TVXCasino::ReadDescription(const TVXStore& store, const TVXGameManager& cat
 
 bool TVXCasino::LoadStatistics() {
   if (StatisticsFile.empty() || !vx::FileExists(StatisticsFile)) return true;
-  if (LoadFromFile(StatisticsFile)) return true;
+  if (LoadFromFile(StatisticsFile)) {
+    // What the file holds needs no saving until it changes.
+    MarkSaved(GetXML());
+    return true;
+  }
   savesBlocked_ = true;
   Log("ERROR: " + StatisticsFile + " could not be read and is not saved again in this run");
   return false;
