@@ -46,7 +46,7 @@ struct Fixture {
     }
     casino.StatisticsFile = dir + "/Casinos/Main/casino.xml";
     data.FileName = dir + "/Casinos/Main/VXG_GAME_0.dat";
-    data.Credit = 140;
+    data.Money.Reset(140);
     bytes = players.FileText().size() + casino.GetXML().size() + data.FileText().size();
   }
   ~Fixture() { fs::remove_all(dir); }

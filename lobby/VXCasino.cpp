@@ -235,14 +235,14 @@ bool SaveProgressAsIfLeft(const TVXPlayers& players, const TVXPlayer& player, co
     list.SetXML(players.GetXML());
     TVXPlayer* self = list.FindPlayer(player.PlayerName);
     if (self == nullptr) return false;
-    self->Bank = CheckedAddU32(player.Bank, data.Credit);
+    self->Bank = CheckedAddU32(player.Bank, data.Money.Credit());
     list.FileName = players.FileName;
     TVXCasino statistics;
     statistics.SetXML(casino.GetXML());
     TGameStatictics* record =
         statistics.FindPlayerStatistics(player.PlayerName, true)->FindGameStatistics(gameIDStr, true);
     data.MergeInto(record);
-    record->CreditOut = CheckedAddU32(record->CreditOut, data.Credit);
+    record->CreditOut = CheckedAddU32(record->CreditOut, data.Money.Credit());
     if (!casino.StatisticsFile.empty() && !casino.SavesBlocked())
       files.push_back({casino.StatisticsFile, statistics.GetXML()});
     files.push_back({data.FileName, data.FileText()});

@@ -33,7 +33,7 @@ struct Lobby {
       if (makeNothing) return nullptr;
       auto game = std::make_unique<FakeGame>(info, rig.Settings().CasinoFolder + info->IDStr + ".dat");
       last = game.get();
-      if (failAfterCredit) throw std::runtime_error("broken screen");
+      game->FailToStart = failAfterCredit;
       return game;
     };
   }
@@ -251,15 +251,15 @@ TEST(ExitGame, RefusedDuringARoundAskedOutsideDeveloperModeAndEveryFileSavedOnLe
   auto* game = lobby.last;
   ASSERT_NE(game, nullptr);
 
-  game->RoundState = 1;  // busy: ignored without a word
+  game->Round.Resume(vx::rsBusy);  // busy: ignored without a word
   lobby.room->ExitGame();
   EXPECT_TRUE(rig.Messages.empty());
-  game->RoundState = 2;  // a round in progress
+  game->Round.Resume(vx::rsHolding);  // a round in progress
   rig.Answers.push_back(mrOk);
   lobby.room->ExitGame();
   EXPECT_EQ(rig.MessageTexts().back(), "You have a game in progress. You cannot exit now.");
   EXPECT_EQ(rig.Messages.back().Kind, mkWarning);
-  game->RoundState = 0;
+  game->Round.Resume(vx::rsIdle);
   rig.Answers.push_back(mrNo);
   lobby.room->ExitGame();
   EXPECT_EQ(lobby.room->CurrentGame(), game);
@@ -304,7 +304,7 @@ TEST(ExitGame, EveryStepRunsWhenAnEarlierOneFailsSoThePlayerCanAlwaysLeave) {
   const std::string before = vxtest::TempDir::ReadFile(vx::ToNativePath(rig.Settings().PlayersFile));
   lobby.room->ExitGame();
   EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
-  EXPECT_TRUE(vx::LogContains("ERROR: Leaving the game: saving the game data, the casino statistics and the players failed"));
+  EXPECT_TRUE(vx::LogContains("ERROR: Leaving the game: saving the casino statistics and the players failed"));
   EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1005u);
   // The bank is not saved without the statistics that go with it.
   EXPECT_EQ(vxtest::TempDir::ReadFile(vx::ToNativePath(rig.Settings().PlayersFile)), before);
@@ -337,7 +337,7 @@ TEST(ExitGame, ClosingTheProgramWithAGameRunningSettlesItFirst) {
   lobby.room->Show();
   lobby.room->EnterGame(10);
   // A win still pending goes into the credit, and the credit into the bank.
-  lobby.last->Data.Win = 50;
+  lobby.last->Data.Money.Reset(lobby.last->Data.Money.Credit(), 50);
   lobby.room->CloseGame();
   EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
   EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1050u);
@@ -413,7 +413,7 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
     rig.AppInfo.DeveloperMode = true;
     lobby.room->Show();
     lobby.room->EnterGame(10);
-    lobby.last->Data.Credit += 40;
+    lobby.last->Data.Money.PayCredit(40);
     vx::StopFilesAfterStepsForTests(killAt);
     if (way == Way::Leave) {
       lobby.room->ExitGame();
@@ -453,8 +453,8 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
   }
 }
 
-// A round's save holds what leaving the machine then would: the credit in the bank and the
-// visit in the statistics, without changing anything in play.
+// Every round's end saves what leaving the machine then would: the credit in the bank and
+// the visit in the statistics, without changing anything in play.
 TEST(SaveFaults, ARoundsSaveHoldsTheVisitAsIfTheMachineWereLeft) {
   LobbyRig rig;
   Lobby lobby(rig);
@@ -462,12 +462,14 @@ TEST(SaveFaults, ARoundsSaveHoldsTheVisitAsIfTheMachineWereLeft) {
   lobby.room->Show();
   lobby.room->EnterGame(10);
   FakeGame* game = lobby.last;
-  game->Data.Credit += 40;
+  // A round: won 40, one flush.
+  ASSERT_TRUE(game->Round.Begin());
+  game->Data.Money.PayCredit(40);
   game->Data.CountHand("HAND_FLUSH");
+  game->Round.End();
   TVXPlayer* ann = rig.Players().CurrentPlayer();
-  ASSERT_TRUE(vx::SaveProgressAsIfLeft(rig.Players(), *ann, *rig.DefaultCasino(), game->Data, "VXG_VP_JACKSORBETTER"));
   EXPECT_EQ(ann->Bank, 900u);
-  EXPECT_EQ(game->Data.Credit, 140u);
+  EXPECT_EQ(game->Data.Money.Credit(), 140u);
   EXPECT_EQ(game->Statistics->CreditIn, 0u);
   // A crash now: the next start finds the visit settled.
   TVXPlayers players;
