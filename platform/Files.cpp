@@ -457,11 +457,12 @@ bool RecoverFileJournal(std::string_view journal, std::string* error) {
     folders.insert(ExtractFilePath(target));
   }
   for (const std::string& dir : folders) SyncFolder(dir);
+  // The removal needs no flush of its own: a journal that comes back names temporaries that
+  // are gone, and replaying it changes nothing.
   if (!Step() || ::unlink(path.c_str()) != 0) {
     SetError(error, "cannot remove", path, Killed() ? EIO : errno);
     return false;
   }
-  SyncFolder(ExtractFilePath(path));
   return true;
 }
 
