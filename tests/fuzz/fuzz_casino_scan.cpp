@@ -2,8 +2,6 @@
 // input is split into a "casino.dat" and a "casino.xml" for two casinos. The scan never
 // crashes, lists each casino once, and a statistics file it could not read is set aside and
 // never saved over, while one read whole saves and reads back the same.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,22 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "core/Log.h"
 #include "games/GameManager.h"
 #include "lobby/VXCasino.h"
-#include "core/Log.h"
 #include "platform/Files.h"
+#include "tests/fuzz/FuzzScratch.h"
 #include "xmlstore/XMLStore.h"
 
 namespace {
-
-std::string Root() {
-  // In memory when the system offers it: every save is flushed, and a disk makes that slow.
-  const char* base = std::getenv("TMPDIR");
-  std::string dir = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : (base && base[0] == '/' ? base : "/tmp");
-  std::string pattern = dir + "/vxfuzz_casinos_XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) __builtin_trap();
-  return pattern + "/";
-}
 
 // The next piece of the input, up to a line holding only "%%".
 std::string_view Piece(std::string_view& rest) {
@@ -39,7 +29,7 @@ std::string_view Piece(std::string_view& rest) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string root = Root();
+  static const std::string root = vxfuzz::ScratchFolder("casinos");
   static const TVXGameManager catalogue;
   vx::ResetXMLFileSafetyForTests();
   std::string_view rest(reinterpret_cast<const char*>(data), size);

@@ -1,36 +1,26 @@
 // The real options object on an arbitrary "settings.xml": reading never crashes; a file read
 // whole saves and reads back to the same options; a damaged one is set aside, never saved
 // over, and leaves no other file behind.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "framework/VXSettings.h"
 #include "core/Log.h"
+#include "framework/VXSettings.h"
 #include "platform/Files.h"
+#include "tests/fuzz/FuzzScratch.h"
 #include "xmlstore/XMLStore.h"
 
 namespace {
-
-std::string Root() {
-  // In memory when the system offers it: every save is flushed, and a disk makes that slow.
-  const char* base = std::getenv("TMPDIR");
-  std::string dir = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : (base && base[0] == '/' ? base : "/tmp");
-  std::string pattern = dir + "/vxfuzz_settings_XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) __builtin_trap();
-  return pattern + "/";
-}
 
 bool SameOptions(const TVXSetting& a, const TVXSetting& b) { return a.GetXML() == b.GetXML(); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string root = Root();
+  static const std::string root = vxfuzz::ScratchFolder("settings");
   vx::ResetXMLFileSafetyForTests();
   const std::string file = root + "settings.xml";
   if (!vx::WriteFileAtomic(file, std::string_view(reinterpret_cast<const char*>(data), size))) __builtin_trap();
