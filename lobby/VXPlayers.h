@@ -72,7 +72,7 @@ public:
   static constexpr uint32_t StartingBank = 1000;
   // The longest name the lobby's name panel, the dialogs' edits and the message boxes show
   // whole, in the widest letters of their fonts.
-  static constexpr size_t MaxNameLength = 10;
+  static constexpr size_t MaxNameLength = 9;
   static bool NameTooLong(std::string_view name);
   // Keeps an entry of player names from growing past MaxNameLength as it is typed in.
   static void LimitNameEntry(class TVXEdit* edit);

@@ -346,7 +346,7 @@ TEST_F(ProfileDialog, NewPlayerIsRefusedUntilTheEntriesAreRight) {
     rig.Fill(p->EdtUserName, "");
     rig.Click(p->EdtUserName);
     rig.Type("ABCDEFGHIJKLM");
-    EXPECT_EQ(p->EdtUserName->Caption(), "ABCDEFGHIJ");
+    EXPECT_EQ(p->EdtUserName->Caption(), "ABCDEFGHI");
     rig.Fill(p->EdtUserName, "ann");
     rig.Fill(p->EdtPassword, "x");
     rig.Fill(p->EdtPassword2, "y");
@@ -361,7 +361,7 @@ TEST_F(ProfileDialog, NewPlayerIsRefusedUntilTheEntriesAreRight) {
   rig.Then([&] { rig.Click(p->BtnCancel); });
   EXPECT_EQ(profile->ShowModal(), 0);
   EXPECT_EQ(rig.MessageTexts(), (std::vector<std::string>{"Please enter your playername or nick!",
-                                                          "A player name can be at most 10 characters long.",
+                                                          "A player name can be at most 9 characters long.",
                                                           "Password does not match !", "Player ANN already exists!"}));
   for (const auto& m : rig.Messages) EXPECT_EQ(m.Kind, mkError);
   EXPECT_EQ(players.Count(), 1);

@@ -15,6 +15,7 @@
 #include "lobby/VXCreditForm.h"
 #include "lobby/VXLoginForm.h"
 #include "lobby/VXPlayers.h"
+#include "render/GfxFonts.h"
 #include "lobby/VXProfileForm.h"
 #include "platform/Files.h"
 #include "tools/datagen/Art.h"
@@ -159,6 +160,24 @@ TEST_F(DialogScreens, LoginDialogLooksFinished) {
     EXPECT_TRUE(IsGold(At(b->Left() + b->Width() / 2, b->Top() + 1))) << b->Name() << ": no gold rim";
     ExpectText(b, kCream);
   }
+}
+
+// The longest name, in the widest letter, fits the login box, the profile's entry and the
+// lobby's name panel (LBL_FULLNAME, 200 pixels of ArialBlackLarge).
+TEST_F(DialogScreens, TheLongestNameFitsEveryPlaceANameIsShown) {
+  if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
+  const std::string name(TVXPlayers::MaxNameLength, 'W');
+  TfrmLogin login(rig.MainScene(), players, &rig.Settings());
+  login.CboPlayerName->SetText(name);
+  Capture(login, "login_longest_name");
+  EXPECT_LE(login.CboPlayerName->TextWidth(), login.CboPlayerName->Width() - 8);
+  TfrmProfile profile(rig.MainScene(), players, &rig.Settings());
+  profile.EdtUserName->SetText(name);
+  Capture(profile, "profile_longest_name");
+  EXPECT_LE(profile.EdtUserName->TextWidth(), profile.EdtUserName->Width() - 8);
+  const TVXEngineFont* panel = engine.FindFont("ArialBlackLarge");
+  ASSERT_NE(panel, nullptr);
+  EXPECT_LE(panel->Font->TextWidth(name), 200);
 }
 
 TEST_F(DialogScreens, ProfileDialogShowsThePlayersPortrait) {
