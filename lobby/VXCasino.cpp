@@ -192,13 +192,19 @@ namespace vx {
 
 bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, std::vector<XMLFileText> extra) {
   std::string journal;
+  if (players && players->SavesBlocked()) {
+    // The banks could not be read whole: statistics saved without them would no longer agree
+    // with the banks kept aside.
+    Log("ERROR: Nothing is saved with the players: " + players->FileName + " could not be read");
+    return false;
+  }
   if (players && !players->FileName.empty()) {
     journal = players->JournalFile();
     std::string error;
     const std::string folder = ExtractFilePath(players->FileName);
     if (!folder.empty() && !ForceOwnerOnlyDirectories(folder, &error))
       Log("ERROR: Cannot create the players folder " + folder + ": " + error);
-    if (!players->SavesBlocked()) extra.push_back({players->FileName, players->FileText()});
+    extra.push_back({players->FileName, players->FileText()});
   }
   std::vector<std::pair<const TVXCasino*, size_t>> casinoTexts;
   for (int i = 0; casinos && i < casinos->Count(); ++i) {

@@ -128,8 +128,8 @@ private:
 namespace vx {
 // Saves what must agree as one (the journal beside the players file): the players, every
 // casino whose statistics changed, and `extra` files (a game's data). A file that could not
-// be read at start is left out. False (logged, the player told once) when it failed; the
-// files then hold what they held before.
+// be read at start is left out; when that is the players file, nothing is saved. False
+// (logged, the player told once) when it failed; the files then hold what they held before.
 bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, std::vector<XMLFileText> extra);
 
 // Saves, as one, what the files would hold if the player left the machine now: the

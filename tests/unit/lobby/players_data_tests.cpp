@@ -8,6 +8,7 @@
 #include "core/Log.h"
 #include "framework/VXLists.h"
 #include "framework/VXWidgets.h"
+#include "lobby/VXCasino.h"
 #include "lobby/VXPlayers.h"
 #include "platform/Files.h"
 #include "platform/OwnerOnlyFiles.h"
@@ -106,7 +107,10 @@ TEST(PlayersFile, DamagedFilesAreSetAsideNeverOverwrittenAndTheMoneyStaysIntact)
     EXPECT_TRUE(list.SavesBlocked());
     EXPECT_FALSE(list.AddPlayer("Eve", "pw", "", "", 1));
     EXPECT_FALSE(list.SaveToFile());
+    // Nothing that must agree with the banks is saved without them.
+    EXPECT_FALSE(vx::SaveProgress(&list, nullptr, {{dir.File("casino.xml"), "x"}}));
     EXPECT_FALSE(fs::exists(file)) << text;
+    EXPECT_FALSE(fs::exists(dir.File("casino.xml")));
     EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad"), text);
     ASSERT_EQ(told.size(), 1u) << text;
     EXPECT_TRUE(told[0].Damaged);
