@@ -30,6 +30,7 @@ class TVXGameManager;
 class TVXMainScene;
 class TVXScene;
 class TVXSetting;
+class TVXSoundFiles;
 class TVXSounds;
 class TfrmDebug;
 
@@ -171,10 +172,10 @@ public:
   const std::string& StartError() const { return startError_; }
 
 private:
-  class SoundFiles;
   class SoundOptions;
 
   bool DeveloperMode() const;
+  void RemoveStoppedAnims();
   void StepAnimations();
   // Start-up checks: one program on the folder, the journal of an interrupted save finished,
   // leftovers of interrupted saves removed. False (startError_ set) when the program must stop.
@@ -198,7 +199,7 @@ private:
   std::unique_ptr<TVXLobbyLayer> lobby_;
   std::unique_ptr<TVXResourceManager> resources_;
   std::unique_ptr<TVXEngine> engine_;
-  std::unique_ptr<SoundFiles> soundFiles_;
+  std::unique_ptr<TVXSoundFiles> soundFiles_;
   std::unique_ptr<SoundOptions> soundOptions_;
   std::unique_ptr<TVXSounds> sounds_;
   std::unique_ptr<vx::PumpTimer> tmrStart_;
@@ -216,6 +217,7 @@ private:
   bool engineStarted_ = false;
   bool finalized_ = false;
   bool destroyed_ = false;
-  bool drawing_ = false;
+  bool drawingTree_ = false;  // the root scene is being processed
+  bool sceneOpen_ = false;    // a frame's scene is begun on the device
   vx::ScopedToolkitHost hostScope_{this};
 };
