@@ -254,6 +254,7 @@ TEST_F(DialogScreens, OptionsStatisticsAndHallOfFameMatchTheirGoldenPictures) {
   TGameStatictics* jacks = casino.FindPlayerStatistics("Bob", true)->FindGameStatistics("VXG_VP_JACKSORBETTER", true);
   jacks->CreditIn = 1500;
   jacks->CreditOut = 1210;
+  rig.Settings().optSoundEnabled = true;
   rig.Settings().optSoundVolume = 70;
   rig.Settings().optMusicVolume = 30;
   rig.Settings().optMusicEnabled = false;
