@@ -345,30 +345,20 @@ TEST(PokerDemo, ADealDuringAShowHandTakesOverTheScreen) {
 // fade the alpha, the highlight colours the text), stepped every frame: a light shows as a
 // look that differs from the label's own.
 struct Lights {
-  explicit Lights(Rig& rig) : p(*rig.Screen().PayoutList) {
-    auto give = [](TVXLabel* l) {
-      for (int i : {2, 3}) {
-        l->Effects[static_cast<size_t>(i)].AlphaEnabled = true;
-        l->Effects[static_cast<size_t>(i)].AlphaBlendValue = i == 2 ? 215 : 245;
-      }
+  explicit Lights(Rig& rig) : p(*rig.Screen().PayoutList), labels(p.Titles) {
+    for (int32_t c = 1; c <= p.ColumnCount; ++c)
+      for (int32_t r = 1; r <= p.RowCount; ++r) labels.push_back(p.Cell(c, r));
+    for (TVXLabel* l : labels) {
+      for (size_t i : {2u, 3u}) l->Effects[i].AlphaEnabled = true, l->Effects[i].AlphaBlendValue = i == 2 ? 215 : 245;
       l->Effects[3].TextColorEnabled = true;
       l->Effects[3].TextColor = 397850;
       l->Effects[3].TextColorChangeSpeed = 4;
-    };
-    Each([&](TVXLabel* l) { give(l); });
+    }
     p.KeepLooks();
-    rig.OnFrame = [this] { Each([](TVXLabel* l) { l->Animate(); }); };
-  }
-  template <class F>
-  void Each(F&& f) {
-    for (TVXLabel* t : p.Titles) f(t);
-    for (int32_t c = 1; c <= p.ColumnCount; ++c)
-      for (int32_t r = 1; r <= p.RowCount; ++r) f(p.Cell(c, r));
+    rig.OnFrame = [this] { for (TVXLabel* l : labels) l->Animate(); };
   }
   static bool Lit(const TVXLabel* l) { return l->Alpha() != 255 || l->Font.Color() != 0; }
-  int LitTitles() const {
-    return static_cast<int>(std::count_if(p.Titles.begin(), p.Titles.end(), [](TVXLabel* t) { return Lit(t); }));
-  }
+  int LitTitles() const { return static_cast<int>(std::count_if(p.Titles.begin(), p.Titles.end(), Lit)); }
   // The columns with a lit cell, as a string of column numbers.
   std::string LitColumns() const {
     std::string s;
@@ -381,6 +371,7 @@ struct Lights {
     return s;
   }
   TPayoutList& p;
+  std::vector<TVXLabel*> labels;
 };
 
 // After a lost double-up: its card and result word stay until the attract mode brings the
