@@ -16,6 +16,7 @@
 namespace {
 TVXGameHost* gGameHost = nullptr;
 constexpr uint32_t kUInt32Max = std::numeric_limits<uint32_t>::max();
+constexpr int64_t kCountFrames = 2000;
 }  // namespace
 
 namespace vx {
@@ -143,8 +144,9 @@ void TVXGame::CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amou
   }
   vx::WeakRef<TVXCustomControl> fromRef(FromLabel), toRef(ToLabel);
   TVXMainWindow* main = vx::MainWindow();
-  // 10 a frame above 100, but never more than about 300 such frames for a huge amount.
-  const int64_t bigStep = std::max<int64_t>(10, (Amount - 100 + 299) / 300);
+  // 10 a frame above 100. Only an amount past what play ever counts steps faster, so that
+  // no count keeps the game busy for more than about two thousand frames.
+  const int64_t bigStep = std::max<int64_t>(10, (Amount - 100 + kCountFrames - 1) / kCountFrames);
   while (Amount > 0) {
     int64_t step = 1;
     if (Amount > 100) step = bigStep == 10 ? 10 : std::min(bigStep, Amount - 100);
