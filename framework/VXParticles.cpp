@@ -28,8 +28,10 @@ namespace vx {
 bool ParticleScreenCoord(double value, int32_t lo, int32_t hi, int32_t& out) {
   // One unit of slack either side covers every rounding mode; the exact test follows.
   if (!std::isfinite(value) || value < lo - 1.0 || value > hi + 1.0) return false;
-  out = Round32(value);
-  return out >= lo && out <= hi;
+  const int32_t v = Round32(value);
+  if (v < lo || v > hi) return false;
+  out = v;
+  return true;
 }
 
 TVXParticleSystem* AddSceneParticles(TVXScene* scene, const std::string& name, int32_t kind) {

@@ -97,7 +97,8 @@ private:
 
 namespace vx {
 // The one way a particle coordinate becomes a pixel: refused (false) when it is not finite or
-// not within lo..hi once rounded; the range is checked in double before anything is converted.
+// not within lo..hi once rounded (out is then left alone); the range is checked in double
+// before anything is converted.
 bool ParticleScreenCoord(double value, int32_t lo, int32_t hi, int32_t& out);
 // With particle effects on in the settings: a particle system of that kind and name, owned by
 // the scene and added to it. Otherwise (and without settings) nothing is made.
