@@ -1,0 +1,190 @@
+// Particle effects in the real program (SDL window on the offscreen driver, the GPU device on
+// Mesa's software GL, the generated data), switched on by the test after the settings load,
+// since loading always switches them off. A player signs up and in; the lobby shows its star
+// field and two fireworks bursts over the logo, and a burst that ends (brought forward by the
+// test) starts again with "SND_FIREWORKS" from the generated sounds; then a video-poker machine
+// shows its own burst and starts it again.
+// Screenshots of the lobby and the machine are written to the test folder.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "E2eDriver.h"
+#include "app/MainForm.h"
+#include "framework/VXAnim.h"
+#include "framework/VXApplication.h"
+#include "framework/VXFrame.h"
+#include "framework/VXParticles.h"
+#include "framework/VXSettings.h"
+#include "framework/VXSounds.h"
+#include "framework/VXWidgets.h"
+#include "games/VXGame.h"
+#include "lobby/VXLoader.h"
+#include "lobby/VXLobby.h"
+#include "lobby/VXLoginForm.h"
+#include "lobby/VXMainRoom.h"
+#include "lobby/VXProfileForm.h"
+#include "platform/Files.h"
+#include "platform/MessagePump.h"
+
+namespace fs = std::filesystem;
+using vxe2e::Input;
+using vxe2e::PushClick;
+using vxe2e::PushText;
+
+namespace {
+
+TVXParticleSystem* Particles(TVXScene* scene, const std::string& name) {
+  return scene != nullptr ? dynamic_cast<TVXParticleSystem*>(scene->FindControl(name)) : nullptr;
+}
+
+// Pixels in the colours of a young burst: bright sky blue, little red.
+size_t FireworksPixels(const vxtest::Shot& shot, int x0, int y0, int x1, int y1) {
+  size_t n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const uint32_t p = shot.Pixels[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)];
+      const uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      n += b > 200 && g > 150 && r < 90;
+    }
+  return n;
+}
+
+void Keep(const vxtest::Shot& shot, const std::string& name) {
+  const char* tmp = std::getenv("VX_TEST_TMP");
+  vx::WriteFileAtomic(std::string(tmp != nullptr ? tmp : "/tmp") + "/" + name,
+                      vx::EncodeScreenshotBmp(shot.Width, shot.Height, shot.Pixels));
+}
+
+}  // namespace
+
+TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFireworks) {
+  ASSERT_TRUE(fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) << "the game data is not generated";
+  vxtest::TempDir dir;
+  const fs::path program = vxe2e::LayOutProgram(dir);
+  // The resource manager finds sounds as loose files beside the data archive ("Data\Pak\"):
+  // the generated sounds are laid there, the rest of the data linked as it is.
+  const fs::path built = fs::path(VX_PROGRAM_DIR) / "Data";
+  fs::remove(program / "Data");
+  fs::create_directories(program / "Data" / "Pak");
+  fs::create_symlink(built / "fonts.vxr", program / "Data" / "fonts.vxr");
+  for (const auto& entry : fs::directory_iterator(built / "Pak"))
+    fs::create_symlink(entry.path(), program / "Data" / "Pak" / entry.path().filename());
+  fs::create_directory_symlink(fs::path(VX_PROGRAM_DIR) / "Sounds", program / "Data" / "Pak" / "Sounds");
+  vx::MainPump().ResetForTests();
+  TfrmMainOptions options;
+  options.ProgramFolder = program.string() + "/";
+  options.DeveloperMode = false;
+  options.DebugLogFile = dir.File("debug.log");
+  auto form = std::make_unique<TfrmMain>(std::move(options));
+  ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
+  ASSERT_TRUE(form->FormShow());
+  TfrmMain& f = *form;
+  const uint32_t window = f.Window()->WindowId();
+
+  // Each step waits for its condition, then acts once.
+  struct Step {
+    std::string What;
+    std::function<bool()> Ready;
+    std::function<void()> Act;
+  };
+  TMainRoomScene* room = nullptr;
+  TVXScene* game = nullptr;
+  vxtest::Shot lobbyShot, gameShot;
+  uint32_t lastGameAge = 0;
+  bool gameBurstAgain = false;
+  auto fireworksHeard = [] { return vx::Program().Sounds != nullptr && vx::Program().Sounds->FindSound("SND_FIREWORKS") != nullptr; };
+  const std::vector<Step> steps = {
+      {"the intro", [&] { auto* a = f.GetAnim(0); return dynamic_cast<TAnimIntro*>(a) != nullptr && a->StepNo == 2; },
+       [&] { PushClick(window, 400, 300); }},
+      {"the login dialog", [&] { return Input<TfrmLogin>(f) != nullptr; },
+       [&] {
+         vx::Settings()->optParticleEffects = true;
+         vx::Settings()->optSoundEnabled = true;
+         PushClick(window, Input<TfrmLogin>(f)->BtnNewPlayer);
+       }},
+      {"the profile dialog", [&] { return Input<TfrmProfile>(f) != nullptr; },
+       [&] {
+         auto* p = Input<TfrmProfile>(f);
+         PushClick(window, p->EdtUserName);
+         PushText(window, "SPARK");
+         PushClick(window, p->EdtPassword);
+         PushText(window, "STAR1");
+         PushClick(window, p->EdtPassword2);
+         PushText(window, "STAR1");
+         PushClick(window, p->BtnClose);
+       }},
+      {"the player is created", [&] { return Input<TframeMessage>(f) != nullptr; },
+       [&] { PushClick(window, Input<TframeMessage>(f)->OkButton); }},
+      {"the login dialog, filled in", [&] { return Input<TfrmLogin>(f) != nullptr && Input<TframeMessage>(f) == nullptr; },
+       [&] { PushClick(window, Input<TfrmLogin>(f)->BtnLogin); }},
+      // A dozen frames into the first burst, the trails are at their brightest.
+      {"the lobby's first burst",
+       [&] {
+         room = vx::Lobby().MainRoom != nullptr ? vx::Lobby().MainRoom->Scene() : nullptr;
+         auto* ps = Particles(room, "PS_LOGO2");
+         return room != nullptr && !room->Hidden && f.InputScene() == f.MainScene() && ps != nullptr &&
+                ps->Particles()[0].Age >= 12 * 300;
+       },
+       [&] {
+         lobbyShot = vxe2e::Screenshot(f);
+         // The burst's end brought forward: the next frame starts it again, with its sound.
+         TVXParticleSystem* ps = Particles(room, "PS_LOGO2");
+         ps->Particles()[0].Age = ps->Life;
+       }},
+      {"the lobby's second burst and its sound", fireworksHeard,
+       [&] { PushClick(window, room->FindGame(1)->Logo); }},
+      {"the machine's burst",
+       [&] {
+         game = vx::Lobby().CurrentGame != nullptr ? vx::Lobby().CurrentGame->GetScene() : nullptr;
+         auto* ps = Particles(game, "PS_CUSTOM1");
+         return game != nullptr && game->Visible() && !game->Hidden && f.InputScene() == f.MainScene() && ps != nullptr &&
+                ps->Particles()[0].Age >= 12 * 300 && ps->Particles()[0].Age < 20 * 300;
+       },
+       [&] {
+         gameShot = vxe2e::Screenshot(f);
+         TVXParticleSystem* ps = Particles(game, "PS_CUSTOM1");
+         ps->Particles()[0].Age = ps->Life;
+         lastGameAge = ps->Life;
+       }},
+      {"the machine's burst starts again",
+       [&] {
+         const uint32_t age = Particles(game, "PS_CUSTOM1")->Particles()[0].Age;
+         gameBurstAgain = age < lastGameAge;
+         lastGameAge = age;
+         return gameBurstAgain;
+       },
+       [&] { f.Close(); }},
+  };
+  size_t at = 0;
+  auto since = std::chrono::steady_clock::now();
+  const vx::TimerId watcher = vx::MainPump().SetTimer(20, [&] {
+    if (at < steps.size() && steps[at].Ready()) {
+      steps[at++].Act();
+      since = std::chrono::steady_clock::now();
+    }
+    if (at < steps.size() && std::chrono::steady_clock::now() - since > std::chrono::seconds(60)) {
+      ADD_FAILURE() << "stuck at: " << steps[at].What;
+      at = steps.size();
+      f.Close();
+    }
+  });
+  f.Run();
+  vx::MainPump().KillTimer(watcher);
+  f.FormDestroy();
+  form.reset();
+
+  ASSERT_EQ(at, steps.size());
+  // The lobby: the star field under everything, two bursts over the logo.
+  ASSERT_EQ(lobbyShot.Width, 800);
+  Keep(lobbyShot, "particles_lobby.bmp");
+  EXPECT_GT(FireworksPixels(lobbyShot, 0, 0, 560, 140), 40u);
+  ASSERT_EQ(gameShot.Width, 800);
+  Keep(gameShot, "particles_poker.bmp");
+  EXPECT_GT(FireworksPixels(gameShot, 0, 0, 800, 600), 40u);
+  EXPECT_TRUE(gameBurstAgain);
+}
