@@ -34,7 +34,6 @@
 namespace fs = std::filesystem;
 using vxe2e::Input;
 using vxe2e::PushClick;
-using vxe2e::PushText;
 
 namespace {
 
@@ -108,16 +107,7 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
          PushClick(window, Input<TfrmLogin>(f)->BtnNewPlayer);
        }},
       {"the profile dialog", [&] { return Input<TfrmProfile>(f) != nullptr; },
-       [&] {
-         auto* p = Input<TfrmProfile>(f);
-         PushClick(window, p->EdtUserName);
-         PushText(window, "SPARK");
-         PushClick(window, p->EdtPassword);
-         PushText(window, "STAR1");
-         PushClick(window, p->EdtPassword2);
-         PushText(window, "STAR1");
-         PushClick(window, p->BtnClose);
-       }},
+       [&] { vxe2e::PushNewPlayer(window, Input<TfrmProfile>(f), "SPARK", "STAR1"); }},
       {"the player is created", [&] { return Input<TframeMessage>(f) != nullptr; },
        [&] { PushClick(window, Input<TframeMessage>(f)->OkButton); }},
       {"the login dialog, filled in", [&] { return Input<TfrmLogin>(f) != nullptr && Input<TframeMessage>(f) == nullptr; },
