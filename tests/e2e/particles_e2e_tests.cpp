@@ -7,7 +7,6 @@
 // Screenshots of the lobby and the machine are written to the test folder.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -85,33 +84,29 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
   TfrmMain& f = *form;
   const uint32_t window = f.Window()->WindowId();
 
-  // Each step waits for its condition, then acts once.
-  struct Step {
-    std::string What;
-    std::function<bool()> Ready;
-    std::function<void()> Act;
-  };
   TMainRoomScene* room = nullptr;
   TVXScene* game = nullptr;
   vxtest::Shot lobbyShot, gameShot;
   uint32_t lastGameAge = 0;
   bool gameBurstAgain = false;
   auto fireworksHeard = [] { return vx::Program().Sounds != nullptr && vx::Program().Sounds->FindSound("SND_FIREWORKS") != nullptr; };
-  const std::vector<Step> steps = {
+  vxe2e::Script s(f);
+  // The sign-in steps let each dialog settle; the bursts are timed to the frame.
+  const std::vector<vxe2e::Script::Step> steps = {
       {"the intro", [&] { auto* a = f.GetAnim(0); return dynamic_cast<TAnimIntro*>(a) != nullptr && a->StepNo == 2; },
-       [&] { PushClick(window, 400, 300); }},
+       [&] { PushClick(window, 400, 300); }, 20},
       {"the login dialog", [&] { return Input<TfrmLogin>(f) != nullptr; },
        [&] {
          vx::Settings()->optParticleEffects = true;
          vx::Settings()->optSoundEnabled = true;
          PushClick(window, Input<TfrmLogin>(f)->BtnNewPlayer);
-       }},
+       }, 20},
       {"the profile dialog", [&] { return Input<TfrmProfile>(f) != nullptr; },
-       [&] { vxe2e::PushNewPlayer(window, Input<TfrmProfile>(f), "SPARK", "STAR1"); }},
+       [&] { vxe2e::PushNewPlayer(window, Input<TfrmProfile>(f), "SPARK", "STAR1"); }, 20},
       {"the player is created", [&] { return Input<TframeMessage>(f) != nullptr; },
-       [&] { PushClick(window, Input<TframeMessage>(f)->OkButton); }},
+       [&] { PushClick(window, Input<TframeMessage>(f)->OkButton); }, 20},
       {"the login dialog, filled in", [&] { return Input<TfrmLogin>(f) != nullptr && Input<TframeMessage>(f) == nullptr; },
-       [&] { PushClick(window, Input<TfrmLogin>(f)->BtnLogin); }},
+       [&] { PushClick(window, Input<TfrmLogin>(f)->BtnLogin); }, 20},
       // A dozen frames into the first burst, the trails are at their brightest.
       {"the lobby's first burst",
        [&] {
@@ -150,25 +145,14 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
        },
        [&] { f.Close(); }},
   };
-  size_t at = 0;
-  auto since = std::chrono::steady_clock::now();
-  const vx::TimerId watcher = vx::MainPump().SetTimer(20, [&] {
-    if (at < steps.size() && steps[at].Ready()) {
-      steps[at++].Act();
-      since = std::chrono::steady_clock::now();
-    }
-    if (at < steps.size() && std::chrono::steady_clock::now() - since > std::chrono::seconds(60)) {
-      ADD_FAILURE() << "stuck at: " << steps[at].What;
-      at = steps.size();
-      f.Close();
-    }
-  });
+  for (const auto& step : steps) s.Add(step.What, step.Ready, step.Act, step.Settle);
+  const vx::TimerId watcher = vx::MainPump().SetTimer(30, [&] { s.Tick(); });
   f.Run();
   vx::MainPump().KillTimer(watcher);
   f.FormDestroy();
   form.reset();
 
-  ASSERT_EQ(at, steps.size());
+  ASSERT_EQ(s.Done(), s.Count());
   // The lobby: the star field under everything, two bursts over the logo.
   ASSERT_EQ(lobbyShot.Width, 800);
   Keep(lobbyShot, "particles_lobby.bmp");
