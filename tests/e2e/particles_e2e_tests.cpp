@@ -3,8 +3,7 @@
 // since loading always switches them off. A player signs up and in; the lobby shows its star
 // field and two fireworks bursts over the logo, and a burst that ends (brought forward by the
 // test) starts again with "SND_FIREWORKS" from the generated sounds; then a video-poker machine
-// shows its own burst and starts it again.
-// Screenshots of the lobby and the machine are written to the test folder.
+// shows its own burst. Screenshots of the lobby and the machine are written to the test folder.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -101,8 +100,6 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
   TMainRoomScene* room = nullptr;
   TVXScene* game = nullptr;
   vxtest::Shot lobbyShot, gameShot;
-  uint32_t lastGameAge = 0;
-  bool gameBurstAgain = false;
   auto fireworksHeard = [] { return vx::Program().Sounds != nullptr && vx::Program().Sounds->FindSound("SND_FIREWORKS") != nullptr; };
   vxe2e::Script s(f);
   // The sign-in steps let each dialog settle; the bursts are timed to the frame.
@@ -140,18 +137,6 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
          return game != nullptr && game->Visible() && !game->Hidden && f.InputScene() == f.MainScene() &&
                 CatchBurst(f, Particles(game, "PS_CUSTOM1"), gameShot);
        },
-       [&] {
-         TVXParticleSystem* ps = Particles(game, "PS_CUSTOM1");
-         ps->Particles()[0].Age = ps->Life;
-         lastGameAge = ps->Life;
-       }},
-      {"the machine's burst starts again",
-       [&] {
-         const uint32_t age = Particles(game, "PS_CUSTOM1")->Particles()[0].Age;
-         gameBurstAgain = age < lastGameAge;
-         lastGameAge = age;
-         return gameBurstAgain;
-       },
        [&] { f.Close(); }},
   };
   for (const auto& step : steps) s.Add(step.What, step.Ready, step.Act, step.Settle);
@@ -169,5 +154,4 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
   ASSERT_EQ(gameShot.Width, 800);
   Keep(gameShot, "particles_poker.bmp");
   EXPECT_GT(FireworksPixels(gameShot, 0, 0, 800, 600), 40u);
-  EXPECT_TRUE(gameBurstAgain);
 }
