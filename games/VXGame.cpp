@@ -9,6 +9,7 @@
 #include "core/StrUtils.h"
 #include "framework/VXApplication.h"
 #include "framework/VXHost.h"
+#include "framework/VXParticles.h"
 #include "framework/VXWidgets.h"
 #include "games/GameData.h"
 #include "games/VXCard.h"
@@ -57,8 +58,8 @@ void SetLabelValue(TVXLabel* label, int64_t value) {
 // --- TVXGameScene ----------------------------------------------------------------------
 
 TVXGameScene::TVXGameScene(TVXComponent* owner) : TVXScene(owner) {
-  // The particle system "PS_CUSTOM1" belongs only to screens built with particle effects
-  // on, and the settings force that option off whenever they load.
+  // Only with particle effects on, which the settings force off whenever they load.
+  vx::AddSceneParticles(this, "PS_CUSTOM1", pkFireworks);
   for (int i = 0; i < 3; ++i) ImgCustom[i] = Make<TVXImage>("IMG_CUSTOM" + std::to_string(i + 1));
   LblMessage = Make<TVXLabel>("LBL_MESSAGE");
   LblMessage->SetText("***");

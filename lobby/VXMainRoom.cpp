@@ -9,6 +9,7 @@
 #include "framework/VXApplication.h"
 #include "framework/VXLists.h"
 #include "framework/VXMenus.h"
+#include "framework/VXParticles.h"
 #include "framework/VXResources.h"
 #include "framework/VXSettings.h"
 #include "framework/VXTextures.h"
@@ -77,8 +78,9 @@ void RunStep(const std::string& what, F&& step) {
 TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino) : TVXScene(owner), Casino(casino) {
   SetSceneName("MAINROOM");
   MusicStyle = 1;
-  // The particle systems of the lobby ("PS_LOGO", "PS_LOGO2", "PS_LOGO3") belong only to a
-  // run with particle effects on, which the settings switch off at every load.
+  // The particle systems exist only with particle effects on, which the settings switch off
+  // at every load.
+  vx::AddSceneParticles(this, "PS_LOGO", pkStarField);
   PnlGamePreview = AddRoomControl<TVXPanel>(this, "PNL_GAMEPREVIEW");
   ImgGamePreview = AddRoomControl<TVXScrollingImage>(this, "IMG_GAMEPREVIEW", {}, PnlGamePreview);
   ImgGamePreview->ItemHeight = PreviewHeight;
@@ -92,6 +94,8 @@ TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino) : TVXScen
   ImgCustom1 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM1");
   ImgLogo = AddRoomControl<TVXImage>(this, "IMG_LOGO");
   ImgLogo2 = AddRoomControl<TVXImage>(this, "IMG_LOGO2");
+  vx::AddSceneParticles(this, "PS_LOGO2", pkFireworks);
+  vx::AddSceneParticles(this, "PS_LOGO3", pkFireworks);
   ImgCustom4 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM4");
   PnlPlayer = AddRoomControl<TVXPanel>(this, "PNL_PLAYER");
   LblFullName = AddRoomControl<TVXLabel>(this, "LBL_FULLNAME", "FULL NAME", PnlPlayer);
