@@ -560,13 +560,19 @@ bool TComboFormControlObj::KeyDown(uint16_t key) {
 // ---- text areas ----
 
 void TTextAreaFormControlObj::ResetToValue() {
-  Current = Text;
+  // Lines end in "\n" while editing and in "\r\n" when submitted, as the page wrote them.
+  Current.clear();
+  for (size_t i = 0; i < Text.size(); ++i)
+    if (Text[i] != '\r') Current += Text[i];
+    else if (i + 1 >= Text.size() || Text[i + 1] != '\n') Current += '\n';
   Caret = 0;
 }
 
 bool TTextAreaFormControlObj::GetSubmission(int index, std::string& line) {
   if (index != 0) return false;
-  line = NameValue(Name, Current);
+  std::string text;
+  for (char c : Current) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  line = NameValue(Name, text);
   return true;
 }
 
