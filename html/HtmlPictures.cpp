@@ -50,7 +50,8 @@ void CopyCell(THtmlPicture& p, const ThvBitmap& cell) {
     auto m = std::make_unique<vx::PixelMask>();
     m->Width = cell.Width;
     m->Height = cell.Height;
-    m->Bits = cell.Mask;
+    m->Bits.resize(cell.Mask.size());
+    for (size_t i = 0; i < m->Bits.size(); ++i) m->Bits[i] = cell.Mask[i] != 0;
     p.Mask = std::move(m);
   } else {
     p.Mask.reset();
