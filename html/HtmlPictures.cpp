@@ -78,6 +78,8 @@ void KeyMask(THtmlPicture& p, uint32_t pixel) {
 std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ownColor) {
   TMemoryStream stream(bytes);
   std::shared_ptr<TGIFImage> gif = TGIFImage::CreateFromStream(stream);
+  // A screen without width or height has nothing to show.
+  if (gif->Width <= 0 || gif->Height <= 0 || gif->Strip().Width < gif->Width || gif->Strip().Height <= 0) return nullptr;
   auto p = std::make_shared<THtmlPicture>();
   CopyCell(*p, gif->Strip().Cell(0, gif->Width));
   if (gif->Animated) {
