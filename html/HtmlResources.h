@@ -1,8 +1,8 @@
 #pragma once
 // The viewer's shared resources, made once however many viewers exist: the display depth and
 // shared palette, the pictures shown while a picture loads and when one fails, a page
-// picture, the five viewer cursors, and the picture cache. The pictures and cursors are
-// small drawings kept in the program itself.
+// picture and the five viewer cursors. The pictures and cursors are small drawings kept in
+// the program itself. (Each viewer's picture loader keeps the picture cache.)
 #include <memory>
 
 #include "html/HtmlDocument.h"
@@ -27,7 +27,6 @@ public:
   std::shared_ptr<const THtmlPicture> LoadingPicture;  // 1001
   std::shared_ptr<const THtmlPicture> ErrorPicture;    // 1002
   std::shared_ptr<const THtmlPicture> PagePicture;     // 1005
-  THtmlPictureCache Cache;
   // Cursors 1..5; any other number gives the hand.
   const THtmlCursorImage& Cursor(THtmlCursor which) const;
 
