@@ -10,6 +10,7 @@
 #include "framework/VXDebug.h"
 #include "framework/VXLists.h"
 #include "framework/VXMenus.h"
+#include "framework/VXParticles.h"
 #include "framework/VXResources.h"
 #include "framework/VXSettings.h"
 #include "framework/VXSounds.h"
@@ -262,6 +263,10 @@ void TVXScene::PrepareControl(TVXControl* control) {
       drop->TextureInfo.SetFolder("COMMON");
       drop->TextureInfo.SetName("BTN_SCROLLDOWN");
       PrepareControl(drop);
+    }
+  } else if (auto* particles = dynamic_cast<TVXParticleSystem*>(control)) {
+    for (int32_t i = 0; i < TVXParticleSystem::ImageCount && alive; ++i) {
+      if (TVXImage* star = particles->Image(i)) PrepareControl(star);
     }
   }
   if (alive) control->LoadTexture();

@@ -9,10 +9,10 @@ bool SameColor4(const TColor4& a, const TColor4& b) { return a == b; }
 
 void FillColor4(uint32_t value, TColor4& out) { out.fill(value); }
 
-int32_t IndexOfInt(const int32_t* values, int32_t highIndex, int32_t value) {
-  if (values == nullptr) return -1;
-  for (int32_t i = highIndex; i >= 0; --i) {
-    if (values[i] == value) return i;
+int32_t IndexOfInt(std::span<const int32_t> values, int32_t highIndex, int32_t value) {
+  const int64_t last = std::min<int64_t>(highIndex, static_cast<int64_t>(values.size()) - 1);
+  for (int64_t i = last; i >= 0; --i) {
+    if (values[static_cast<size_t>(i)] == value) return static_cast<int32_t>(i);
   }
   return -1;
 }

@@ -3,6 +3,7 @@
 // toward targets a little every frame with these. Every step stops at its target, never
 // past it.
 #include <cstdint>
+#include <span>
 
 #include "render/GfxDef.h"
 
@@ -12,8 +13,9 @@ class TVXCustomControl;
 bool SameColor4(const TColor4& a, const TColor4& b);
 // All four := value.
 void FillColor4(uint32_t value, TColor4& out);
-// The last index 0..highIndex whose entry equals value, or -1.
-int32_t IndexOfInt(const int32_t* values, int32_t highIndex, int32_t value);
+// The last index 0..highIndex whose entry equals value, or -1. A highIndex past the array's
+// end is cut to its last entry.
+int32_t IndexOfInt(std::span<const int32_t> values, int32_t highIndex, int32_t value);
 // max(min(current + step, upper), lower), without overflow.
 int32_t StepClamp(int32_t current, int32_t step, int32_t upper, int32_t lower);
 // Moves one value toward target by at most |step|.

@@ -107,10 +107,12 @@ void TVXDoubleUp::SetActive(bool flag) {
 }
 
 void TVXDoubleUp::SetWaitingForDeal(bool flag) {
+  const bool was = WaitingForDeal;
   WaitingForDeal = flag;
   if (Screen == nullptr) return;
   if (flag) Screen->LblDupHit->SetText("DOUBLE UP?");
-  Screen->LblDupHit->SetVisible(flag);
+  // Only its own question goes: the label may be showing a card's result word.
+  if (flag || was) Screen->LblDupHit->SetVisible(flag);
 }
 
 void TVXDoubleUp::Offer(int32_t code, bool barMode) {

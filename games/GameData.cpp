@@ -92,6 +92,8 @@ TPokerData::TPokerData() {
 void TPokerData::Load() {
   TVXGameData::Load();
   RepairLoadedValues();
+  // Every visit finds the first bet's Orvanta count one trip short of the bonus.
+  if (OrvantaStats.Count() > 0) OrvantaStats.Items(0)->DataInt2 = MaxOrvantaCount;
 }
 
 void TPokerData::RepairLoadedValues() {

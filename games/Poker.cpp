@@ -530,7 +530,7 @@ void TPoker::ResetForNewRound(bool round) {
     Data->Money.LoseWin();  // nothing is in play when a round starts
     Data->ThreeOrvanta = Data->FourOrvanta = false;
     Data->UnpaidPairRank = 0;
-    dealtThreeOrvanta_ = false;
+    shownThreeOrvanta_ = false;
     dealtWin_ = 0;
   }
   vx::SetLabelValue(PokerScene->LblWinV, 0);
@@ -612,7 +612,7 @@ void TPoker::DealStage() {
   dealtWin_ = WinOf(e);
   vx::SetLabelValue(PokerScene->LblWinV, dealtWin_);
   if (Has(vx::poOrvantaBonus)) {
-    dealtThreeOrvanta_ = e.ThreeOrvanta;
+    shownThreeOrvanta_ = e.ThreeOrvanta;
     if (e.ThreeOrvanta) Data->AddOrvantaStat(Data->Bet, 1);
     PokerScene->ShowOrvantaStage(false, e.FourOrvanta, Data->GetOrvantaStat(Data->Bet));
   }
@@ -633,7 +633,8 @@ void TPoker::DrawStage(bool further) {
       // Nothing to keep and nothing paid: this round ends unseen and the next is dealt.
       Data->SetStage(vx::psNewRound);
       Round.Resume(vx::rsIdle);
-      if (Has(vx::poOrvantaBonus) && dealtThreeOrvanta_) Data->AddOrvantaStat(Data->Bet, -1);
+      if (Has(vx::poOrvantaBonus) && shownThreeOrvanta_) Data->AddOrvantaStat(Data->Bet, -1);
+      shownThreeOrvanta_ = false;
       DealDraw();
       return;
     }
@@ -646,9 +647,10 @@ void TPoker::DrawStage(bool further) {
     }
   }
   PokerScene->SetMessage("");
-  if (Has(vx::poOrvantaBonus) && dealtThreeOrvanta_) {
+  // Every draw, a further one too, first takes back the trips of the hand on screen.
+  if (Has(vx::poOrvantaBonus) && shownThreeOrvanta_) {
     Data->AddOrvantaStat(Data->Bet, -1);
-    dealtThreeOrvanta_ = false;
+    shownThreeOrvanta_ = false;
     PokerScene->ShowOrvantaStage(false, false, Data->GetOrvantaStat(Data->Bet));
   }
   PokerScene->PayoutList->ClearHighlight();
@@ -763,6 +765,7 @@ int32_t TPoker::OrvantaPay(const vx::THandEvaluation& e) {
   vx::WeakRef<TVXGame> self(this);
   TPokerData& d = *Data;
   if (e.ThreeOrvanta) d.AddOrvantaStat(d.Bet, 1);
+  shownThreeOrvanta_ = e.ThreeOrvanta;
   const int32_t count = d.GetOrvantaStat(d.Bet);
   d.OrvantaValue = vx::CheckedToInt32(static_cast<int64_t>(d.Bet) * d.OrvantaNumber * 100);
   PokerScene->ShowOrvantaStage(true, e.FourOrvanta, count);
@@ -841,7 +844,7 @@ void TPoker::EndRound() {
     Data->OrvantaNumber = Data->OrvantaNumber + 1 > 10 ? 7 : Data->OrvantaNumber + 1;
   }
   Data->ThreeOrvanta = Data->FourOrvanta = false;
-  dealtThreeOrvanta_ = false;
+  shownThreeOrvanta_ = false;
   DoubleUp->SetActive(false);
   DoubleUp->SetWaitingForDeal(false);
   Round.End();

@@ -112,6 +112,7 @@ private:
   template <class F>
   void Guarded(F&& action);
 
-  bool dealtThreeOrvanta_ = false;
+  // The hand on screen counted Orvanta trips; the next draw takes them back.
+  bool shownThreeOrvanta_ = false;
   int32_t dealtWin_ = 0;
 };

@@ -116,11 +116,12 @@ void TPokerDemo::Step() {
       ++StepNo;
       break;
     case 4:
+      // The round's view comes back first: a double-up that just ended may still show.
+      s->ShowDoubleUp(false);
       s->ImgAdv->SetVisible(false);
-      for (TVXCard* c : s->Cards) {
-        c->SetVisible(true);
-        c->SetHeld(false);
-      }
+      for (TVXCard* c : s->Cards) c->SetVisible(true);
+      // The HELD plates go with the holds.
+      Game->ClearHolds();
       s->SetMessage(static_cast<int64_t>(d.Money.Credit()) >= d.Bet ? "PRESS DEAL TO START" : "INSERT COIN");
       ++StepNo;
       break;
@@ -142,10 +143,8 @@ void TPokerDemo::Step() {
       const int32_t hand = StepNo == 30 ? 1 : 2;
       Game->ResetForNewRound(false);
       s->ImgAdv->SetVisible(false);
-      for (TVXCard* c : s->Cards) {
-        c->SetVisible(true);
-        c->SetHeld(false);
-      }
+      for (TVXCard* c : s->Cards) c->SetVisible(true);
+      Game->ClearHolds();
       Game->Deal(15, false, hand);
       // Nothing here touches a meter, a pool, the jackpot, the pending win or the tally.
       if (!Game->ShowCards(0, false, this) || !stillRunning()) return;

@@ -44,6 +44,27 @@ TPayoutList::TPayoutList(TPokerScene* scene, const TGameInfo* info, bool compact
       cells_[static_cast<size_t>(c - 1)].push_back(cell);
     }
   }
+  KeepLooks();
+}
+
+TPayoutList::TLook TPayoutList::LookOf(const TVXLabel* label) {
+  return {label->Alpha(), label->Alpha4(), label->Color4(), label->Font.Color()};
+}
+
+void TPayoutList::Unlight(TVXLabel* label, const TLook& look) {
+  for (int n = 1; n <= 3; ++n) label->StopEffect(n, true);
+  label->SetAlpha(look.Alpha);
+  label->SetAlpha4(look.Alpha4);
+  label->SetColor4(look.Color);
+  label->Font.SetColor(look.FontColor);
+}
+
+void TPayoutList::KeepLooks() {
+  titleLooks_.clear();
+  for (const TVXLabel* t : Titles) titleLooks_.push_back(LookOf(t));
+  cellLooks_.assign(static_cast<size_t>(ColumnCount), {});
+  for (int32_t c = 1; c <= ColumnCount; ++c)
+    for (int32_t r = 1; r <= RowCount; ++r) cellLooks_[static_cast<size_t>(c - 1)].push_back(LookOf(Cell(c, r)));
 }
 
 TVXLabel* TPayoutList::Cell(int32_t column, int32_t row) const {
@@ -70,11 +91,21 @@ void TPayoutList::Fill(const std::vector<int32_t>& betList, int32_t bet) {
 
 void TPayoutList::MarkBetColumn(const std::vector<int32_t>& betList, int32_t bet) {
   if (!Compact) return;
-  for (int32_t c = 1; c <= ColumnCount; ++c)
-    for (int32_t r = 1; r <= RowCount; ++r) Cell(c, r)->StopEffect(1, true);
+  // A highlight overlaid on the mark takes the mark's state with it when it stops: the
+  // effect alone would leave an old column marked, so every other cell gets its own look.
+  betColumn_ = 0;
   for (int32_t c = 1; c <= ColumnCount; ++c) {
-    if (static_cast<size_t>(c) >= betList.size() || betList[static_cast<size_t>(c)] != bet) continue;
-    for (int32_t r = 1; r <= RowCount; ++r) Cell(c, r)->StartEffect(1);
+    const bool marked = static_cast<size_t>(c) < betList.size() && betList[static_cast<size_t>(c)] == bet;
+    if (marked && betColumn_ == 0) betColumn_ = c;
+    for (int32_t r = 1; r <= RowCount; ++r) {
+      TVXLabel* cell = Cell(c, r);
+      if (marked) {
+        cell->StopEffect(1, true);
+        cell->StartEffect(1);
+      } else {
+        Unlight(cell, cellLooks_[static_cast<size_t>(c - 1)][static_cast<size_t>(r - 1)]);
+      }
+    }
   }
 }
 
@@ -96,15 +127,20 @@ void TPayoutList::Layout() {
 }
 
 void TPayoutList::ClearHighlight() {
+  ++clears_;
   for (int32_t r = 1; r <= RowCount; ++r) {
     TVXLabel* t = Titles[static_cast<size_t>(r - 1)];
     t->SetBlinking(false);
-    for (int n = 1; n <= 3; ++n) t->StopEffect(n, true);
+    Unlight(t, titleLooks_[static_cast<size_t>(r - 1)]);
     for (int32_t c = 1; c <= ColumnCount; ++c) {
       TVXLabel* cell = Cell(c, r);
       cell->SetBlinking(false);
       // The compact layout's bet column keeps its mark (user effect 1).
-      for (int n = Compact ? 2 : 1; n <= 3; ++n) cell->StopEffect(n, true);
+      if (Compact && c == betColumn_) {
+        for (int n = 2; n <= 3; ++n) cell->StopEffect(n, true);
+      } else {
+        Unlight(cell, cellLooks_[static_cast<size_t>(c - 1)][static_cast<size_t>(r - 1)]);
+      }
       marks_[static_cast<size_t>(c - 1)][static_cast<size_t>(r - 1)] = false;
     }
   }
@@ -126,6 +162,10 @@ bool TPayoutList::Highlight(bool final, const std::string& key, int32_t bet, con
   else
     vx::GamePlaySound("SND_WINPRE");
   vx::WeakRef<TVXCustomControl> panel(Panel);
+  // A wait pumps messages: a new round or the attract mode may clear the list meanwhile,
+  // and then this highlight is over.
+  const uint64_t clears = clears_;
+  auto superseded = [&] { return !panel || clears_ != clears; };
   TVXLabel* title = Titles[static_cast<size_t>(row - 1)];
   if (!Compact) {
     if (orvantaFour && Scene->Has(vx::poOrvantaBonus)) {
@@ -135,13 +175,14 @@ bool TPayoutList::Highlight(bool final, const std::string& key, int32_t bet, con
       if (!panel) return false;
       Scene->LblOrvantaV->SetBlinking(false);
       Scene->LblOrvantaCard->SetBlinking(false);
+      if (superseded()) return false;
     }
     TVXLabel* cell = Cell(1, row);
     title->SetBlinking(true);
     cell->SetBlinking(true);
     marks_[0][static_cast<size_t>(row - 1)] = true;
     vx::GameWait(100);
-    if (!panel) return false;
+    if (superseded()) return false;
     title->SetBlinking(false);
     title->StartEffect(1);
     cell->SetBlinking(false);
@@ -260,6 +301,7 @@ TPokerScene::~TPokerScene() = default;
 void TPokerScene::LoadTheme(const std::string& casinoName) {
   TVXGameScene::LoadTheme(casinoName);
   PayoutList->Layout();
+  PayoutList->KeepLooks();
   // The theme decides where things stand, not what shows: the view is put back.
   const bool shown = doubleUpShown_;
   doubleUpShown_ = !shown;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/VXControl.h"
 #include "games/VXGame.h"
 
 class TGameInfo;
@@ -41,11 +42,16 @@ public:
   // Each cell shows the row's multiplier times the column's bet: bet-list element c in the
   // compact layout (betList[0] unused), the current bet otherwise.
   void Fill(const std::vector<int32_t>& betList, int32_t bet);
-  // Compact layout: user effect 1 on the column whose bet-list element is the bet.
+  // Compact layout: user effect 1 on the column whose bet-list element is the bet; every
+  // other cell back to its own look.
   void MarkBetColumn(const std::vector<int32_t>& betList, int32_t bet);
   // Rows 2.. take row 1's left, width and height, each one row-height lower.
   void Layout();
-  // Stops every row and cell effect and clears the marks.
+  // Keeps each label's look (alpha, colours, text colour) as the theme gave it, for the
+  // moment a light goes out.
+  void KeepLooks();
+  // Every row and cell back to its own look (the compact bet column keeps its mark), the
+  // marks cleared; a highlight still waiting on a blink lights nothing afterwards.
   void ClearHighlight();
   // The row (1-based) of a hand key in the pay table, or 0.
   int32_t RowOf(const std::string& key) const;
@@ -55,8 +61,22 @@ public:
                  bool orvantaFour);
 
 private:
+  struct TLook {
+    int32_t Alpha = 0;
+    TAlpha4 Alpha4{};
+    TColor4 Color{};
+    uint32_t FontColor = 0;
+  };
+  static TLook LookOf(const TVXLabel* label);
+  // Stops the label's user effects (restoring) and puts its own look back, whatever an
+  // effect that was overlaid by another one left behind.
+  static void Unlight(TVXLabel* label, const TLook& look);
   std::vector<std::vector<TVXLabel*>> cells_;  // [column-1][row-1]
   std::vector<std::vector<bool>> marks_;
+  std::vector<TLook> titleLooks_;
+  std::vector<std::vector<TLook>> cellLooks_;  // [column-1][row-1]
+  int32_t betColumn_ = 0;                      // the marked column, 0 for none
+  uint64_t clears_ = 0;                        // ClearHighlight calls so far
 };
 
 class TPokerScene : public TVXGameScene {

@@ -9,6 +9,7 @@
 #include "core/StrUtils.h"
 #include "framework/VXApplication.h"
 #include "framework/VXHost.h"
+#include "framework/VXParticles.h"
 #include "framework/VXWidgets.h"
 #include "games/GameData.h"
 #include "games/VXCard.h"
@@ -16,6 +17,7 @@
 namespace {
 TVXGameHost* gGameHost = nullptr;
 constexpr uint32_t kUInt32Max = std::numeric_limits<uint32_t>::max();
+constexpr int64_t kCountFrames = 2000;
 }  // namespace
 
 namespace vx {
@@ -56,8 +58,8 @@ void SetLabelValue(TVXLabel* label, int64_t value) {
 // --- TVXGameScene ----------------------------------------------------------------------
 
 TVXGameScene::TVXGameScene(TVXComponent* owner) : TVXScene(owner) {
-  // The particle system "PS_CUSTOM1" belongs only to screens built with particle effects
-  // on, and the settings force that option off whenever they load.
+  // Only with particle effects on, which the settings force off whenever they load.
+  vx::AddSceneParticles(this, "PS_CUSTOM1", pkFireworks);
   for (int i = 0; i < 3; ++i) ImgCustom[i] = Make<TVXImage>("IMG_CUSTOM" + std::to_string(i + 1));
   LblMessage = Make<TVXLabel>("LBL_MESSAGE");
   LblMessage->SetText("***");
@@ -143,8 +145,9 @@ void TVXGame::CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amou
   }
   vx::WeakRef<TVXCustomControl> fromRef(FromLabel), toRef(ToLabel);
   TVXMainWindow* main = vx::MainWindow();
-  // 10 a frame above 100, but never more than about 300 such frames for a huge amount.
-  const int64_t bigStep = std::max<int64_t>(10, (Amount - 100 + 299) / 300);
+  // 10 a frame above 100. Only an amount past what play ever counts steps faster, so that
+  // no count keeps the game busy for more than about two thousand frames.
+  const int64_t bigStep = std::max<int64_t>(10, (Amount - 100 + kCountFrames - 1) / kCountFrames);
   while (Amount > 0) {
     int64_t step = 1;
     if (Amount > 100) step = bigStep == 10 ? 10 : std::min(bigStep, Amount - 100);

@@ -144,8 +144,8 @@ public:
   // Checked when a round starts only: a round never adds more than it can hold.
   bool CanStartRound();
   // Animates `Amount` (the whole value shown in FromLabel when -1) from one label into the
-  // other: 10 per frame above 100 (more when the amount is very large, so that no count
-  // takes more than a few hundred frames), then 1 per frame. Display only.
+  // other: 10 per frame above 100 (more only past 20,100, so that no count takes more
+  // than about two thousand frames), then 1 per frame. Display only.
   void CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amount);
 
   // ShowDialog: the credit dialog, modally; otherwise its first amount (100) at once, which

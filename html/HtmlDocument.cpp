@@ -76,6 +76,7 @@ TFormControlObj::TFormControlObj(ThtmlForm* form, std::string kind, const TAttri
   if (const TAttribute* a = attrs.Find(RowsAttr)) Rows = Clamp(a->Value, 1, 1000);
   if (const TAttribute* a = attrs.Find(ColsAttr)) Cols = Clamp(a->Value, 1, 1000);
   Wrap = vx::LowerCase(attrs.Str(WrapAttr));
+  Src = attrs.Str(SrcAttr);
   if ((Kind == "checkbox" || Kind == "radio") && Value.empty()) Value = "on";
 }
 
@@ -84,34 +85,6 @@ ThtmlForm::ThtmlForm(const TAttributeList& attrs) {
   Action = attrs.Str(ActionAttr);
   Target = attrs.Str(TargetAttr);
   EncType = attrs.Str(EncTypeAttr);
-}
-
-void TMapItem::AddArea(const TAttributeList& attrs) {
-  const std::string shape = vx::LowerCase(attrs.Str(ShapeAttr).substr(0, 4));
-  // COORDS: numbers separated by commas and/or spaces, at most 301 of them.
-  std::vector<int> n;
-  const std::string coords = attrs.Str(CoordsAttr);
-  size_t i = 0;
-  while (i < coords.size() && n.size() < 301) {
-    while (i < coords.size() && (coords[i] == ',' || coords[i] == ' ' || coords[i] == '\r')) ++i;
-    const size_t start = i;
-    while (i < coords.size() && coords[i] != ',' && coords[i] != ' ' && coords[i] != '\r') ++i;
-    if (i > start) n.push_back(Clamp(AttrToInt(coords.substr(start, std::min<size_t>(i - start, 20))), -100000, 100000));
-  }
-  auto at = [&](size_t k) { return k < n.size() ? n[k] : 0; };
-  TMapArea area;
-  if (shape == "circ") {
-    area.Region = vx::Region::Ellipse(at(0) - at(2), at(1) - at(2), at(0) + at(2), at(1) + at(2));
-  } else if (shape == "poly") {
-    std::vector<vx::TPoint> pts;
-    for (size_t k = 0; k + 1 < n.size(); k += 2) pts.push_back({n[k], n[k + 1]});
-    area.Region = vx::Region::Polygon(std::move(pts));
-  } else {
-    area.Region = vx::Region::Rectangle(at(0), at(1), at(2), at(3));
-  }
-  if (!attrs.Find(NoHrefAttr)) area.Href = attrs.Str(HrefAttr);
-  area.Target = attrs.Str(TargetAttr);
-  Areas.push_back(std::move(area));
 }
 
 TSection::TSection(TSectionList* doc, Kind kind, int listLevel, int align, const TFontObj& font)
@@ -263,6 +236,7 @@ void TSectionList::Clear() {
   Sections.clear();
   Anchors.clear();
   Maps.clear();
+  FocusedControl = nullptr;
   Forms.clear();
   BackgroundName.clear();
   MarginWidth = MarginHeight = -1;

@@ -169,14 +169,16 @@ struct TOptionObj {
   bool Selected = false;
 };
 
-// A form control as the page declares it; the windowed control is made by the viewer.
+// A form control as the page declares it. The kinds (html/HtmlForms.h) paint themselves into
+// the page and take clicks and keys through the document.
 class TFormControlObj {
 public:
   TFormControlObj(ThtmlForm* form, std::string kind, const TAttributeList& attrs);
+  virtual ~TFormControlObj() = default;
   ThtmlForm* Form;
   std::string Kind;  // "text", "password", "submit", "reset", "button", "radio", "checkbox",
                      // "hidden", "image", "select", "textarea"
-  std::string Name, Value, OnClick;
+  std::string Name, Value, OnClick, Src;
   bool Checked = false, Multiple = false;
   int Size = 0, MaxLength = 0, Rows = 5, Cols = 30;
   std::string Wrap, Text;  // text areas
@@ -184,13 +186,45 @@ public:
   int Pos = 0;
   // Laid out: the control's box.
   int Width = 120, Height = 20, X = 0, Y = 0;
+  bool Initialised = false;  // took its initial value after parsing
+  std::shared_ptr<const vx::TextFont> Face;
+
+  // Back to the value the page gave.
+  virtual void ResetToValue() {}
+  // Line `index` of the form's submission ("NAME=value"); false when there is none.
+  virtual bool GetSubmission(int /*index*/, std::string& /*line*/) { return false; }
+  // Font and size, from the document's font name (and pictures, for image inputs).
+  virtual void SetFont(TSectionList& /*doc*/) {}
+  virtual void Draw(vx::Canvas& /*canvas*/, int /*dx*/, int /*dy*/) const {}
+  // What a control shows over the page (an open drop-down list), and whether a point
+  // (control coordinates) falls in it.
+  virtual void DrawOverlay(vx::Canvas& /*canvas*/, int /*dx*/, int /*dy*/) const {}
+  virtual bool OverlayContains(int /*x*/, int /*y*/) const { return false; }
+  // A click at (x, y) in control coordinates; keys while focused (true when used).
+  virtual void Click(int /*x*/, int /*y*/) {}
+  virtual bool KeyDown(uint16_t /*key*/) { return false; }
+  virtual bool KeyPress(char /*ch*/) { return false; }
+  virtual void LoseFocus() {}
+  bool Focused() const;
 };
+
+// Makes the control object of a kind (html/HtmlForms.cpp).
+std::unique_ptr<TFormControlObj> NewFormControl(ThtmlForm* form, const std::string& kind, const TAttributeList& attrs);
 
 class ThtmlForm {
 public:
   explicit ThtmlForm(const TAttributeList& attrs);
+  TSectionList* Doc = nullptr;
   std::string Method = "get", Action, Target, EncType;
   std::vector<std::unique_ptr<TFormControlObj>> Controls;
+  // Every control back to its initial value.
+  void ResetControls();
+  // The other radio buttons of this form with the same NAME (any case) are cleared.
+  void RadioClicked(TFormControlObj* radio);
+  // The submission lines, with the submitting button's own line last when it has a VALUE.
+  std::vector<std::string> Results(const TFormControlObj* submitter = nullptr);
+  // Hands the submission to the document's OnFormSubmit.
+  void Submit(const TFormControlObj* submitter = nullptr);
 };
 
 struct TMapArea {
@@ -202,6 +236,8 @@ struct TMapItem {
   std::string Name;
   std::vector<TMapArea> Areas;
   void AddArea(const TAttributeList& attrs);
+  // The first area holding the point: its link, when it has one.
+  bool HitTest(int x, int y, TUrlTarget& link) const;
 };
 
 // A paragraph of text. Pictures stand in the text as code 2, form controls as code 4.
@@ -440,6 +476,22 @@ public:
 
   // Layout and painting.
   vx::FontProvider* Fonts = &vx::SystemFonts();
+  // Forms: a click on a control fires OnObjectClick (with its ONCLICK) first; submissions go
+  // to OnFormSubmit; OnControlFocus asks the viewer to bring a focused control into view.
+  std::function<void(const std::string& action, const std::string& target, const std::string& encType,
+                     const std::string& method, const std::vector<std::string>& results)>
+      OnFormSubmit;
+  std::function<void(TFormControlObj* control, const std::string& onClick)> OnObjectClick;
+  std::function<void(TFormControlObj* control)> OnControlFocus;
+  TFormControlObj* FocusedControl = nullptr;
+  // The viewer's entry points (document coordinates): a button press over a form control or
+  // an open drop-down list (true when one took it), a click on a control found by GetURL,
+  // and keys for the focused control (true when used).
+  bool FormMouseDown(int x, int y);
+  void FormClick(TFormControlObj* control, int x, int y);
+  bool FormKeyDown(uint16_t key);
+  bool FormKeyPress(char ch);
+  void DrawFormOverlay(vx::Canvas& canvas, int dx, int scrollY) const;
   // Asked once per picture during the document logic when ViewImages is on.
   std::function<std::shared_ptr<const THtmlPicture>(const std::string& source)> GetPicture;
   int ClientHeight = 0;  // the viewer's client height, for percentage table heights

@@ -4,6 +4,7 @@
 #include "core/StrUtils.h"
 #include "html/HtmlDocument.h"
 #include "html/HtmlIndent.h"
+#include "html/HtmlPictures.h"
 
 using namespace html;
 
@@ -464,6 +465,9 @@ void TSection::Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) c
         ++k;
         continue;
       }
+      if (c == kFormChar) {
+        if (const TFormControlObj* fc = ControlAt(k)) fc->Draw(canvas, dx, dy);
+      }
       if (c == kFormChar || c == '\r') {
         x += Widths[static_cast<size_t>(k)];
         ++k;
@@ -730,9 +734,21 @@ int TSectionList::DoLogic(int y, int width) {
       if (ViewImages && GetPicture && !img->Picture && !img->LoadFailed) {
         img->Picture = GetPicture(img->Source);
         img->LoadFailed = !img->Picture;
+        // TRANSP: the picture's own bottom-left colour is see-through.
+        if (img->Picture && img->Transparent && !img->Picture->Mask && !img->Picture->Animate)
+          img->Picture = WithOwnColorMask(*img->Picture);
       }
     }
   });
+  // Form controls take their initial values once, and their sizes at every layout.
+  for (auto& form : Forms) {
+    form->Doc = this;
+    for (auto& c : form->Controls) {
+      if (!c->Initialised) c->ResetToValue();
+      c->Initialised = true;
+      c->SetFont(*this);
+    }
+  }
   TotalChars = NumberCursors(0);
   int maxWidth = 0, drawHeight = 0;
   const int h = TCell::DrawLogic(0, y, width, maxWidth, drawHeight);
@@ -742,6 +758,7 @@ int TSectionList::DoLogic(int y, int width) {
 
 void TSectionList::DrawDocument(vx::Canvas& canvas, const vx::TRect& clip, int dx, int scrollY) const {
   Draw(canvas, clip, dx, -scrollY);
+  DrawFormOverlay(canvas, dx, scrollY);
 }
 
 bool TSectionList::WhiteBackground() const { return vx::ColorToRGB(Background) == 0xFFFFFF; }
@@ -761,17 +778,8 @@ bool TSectionList::GetURL(int x, int y, TUrlTarget& link, TFormControlObj*& cont
   }
   if (hit.Image && !hit.Image->UseMap.empty()) {
     const std::string name = vx::UpperCase(hit.Image->UseMap);
-    for (const auto& map : Maps) {
-      if (map->Name != name) continue;
-      // The first area holding the point decides, even one without a link.
-      for (const TMapArea& area : map->Areas)
-        if (area.Region.Contains(hit.ImageX, hit.ImageY)) {
-          if (area.Href.empty()) return false;
-          link = {area.Href, area.Target};
-          return true;
-        }
-      return false;
-    }
+    for (const auto& map : Maps)
+      if (map->Name == name) return map->HitTest(hit.ImageX, hit.ImageY, link);
   }
   if (!hit.Url) return false;
   link = *hit.Url;

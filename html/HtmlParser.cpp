@@ -854,7 +854,7 @@ void ThvParser::DoFont(bool baseFont) {
 void ThvParser::DoSelect(int level) {
   OpenSection(level);
   ThtmlForm* form = EnsureForm();
-  form->Controls.push_back(std::make_unique<TFormControlObj>(form, "select", attrs_));
+  form->Controls.push_back(NewFormControl(form, "select", attrs_));
   TFormControlObj* control = form->Controls.back().get();
   section_->AddFormControl(control);
   Next();
@@ -1072,7 +1072,7 @@ void ThvParser::DoTextLevel(int level) {
       static const char* const kKinds[] = {"text", "password", "submit", "reset", "button", "radio", "checkbox", "hidden", "image"};
       if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds)) kind = "text";
       ThtmlForm* form = EnsureForm();
-      form->Controls.push_back(std::make_unique<TFormControlObj>(form, kind, attrs_));
+      form->Controls.push_back(NewFormControl(form, kind, attrs_));
       if (kind != "hidden") {
         OpenSection(level);
         section_->AddFormControl(form->Controls.back().get());
@@ -1088,7 +1088,7 @@ void ThvParser::DoTextLevel(int level) {
       paraSpace_ = false;
       OpenSection(level);
       ThtmlForm* form = EnsureForm();
-      form->Controls.push_back(std::make_unique<TFormControlObj>(form, "textarea", attrs_));
+      form->Controls.push_back(NewFormControl(form, "textarea", attrs_));
       form->Controls.back()->Text = ReadRaw("TEXTAREA", true);
       section_->AddFormControl(form->Controls.back().get());
       if (!AtEof()) GetCh();

@@ -9,6 +9,8 @@
 #include <system_error>
 
 #include "core/StrUtils.h"
+#include "html/HtmlResources.h"
+#include "html/HtmlUrls.h"
 #include "platform/KeyMap.h"
 
 namespace fs = std::filesystem;
@@ -18,24 +20,9 @@ namespace {
 // Help pages are small; a bigger file is not a page.
 constexpr std::uintmax_t kMaxPageFile = 16u << 20;
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-}
-
-// "%41" becomes "A"; "file://" goes, and backslashes become slashes.
+// Escapes decoded, "file://" dropped, backslashes as slashes.
 std::string CleanUrl(std::string_view in) {
-  std::string s;
-  for (size_t i = 0; i < in.size(); ++i) {
-    if (in[i] == '%' && i + 2 < in.size() && HexDigit(in[i + 1]) >= 0 &&
-        HexDigit(in[i + 2]) >= 0) {
-      s += static_cast<char>(HexDigit(in[i + 1]) * 16 + HexDigit(in[i + 2]));
-      i += 2;
-    } else {
-      s += in[i];
-    }
-  }
+  std::string s = HtmlUrlDecode(in);
   if (vx::LowerCase(s.substr(0, 7)) == "file://") s.erase(0, 7);
   std::replace(s.begin(), s.end(), '\\', '/');
   return s;
@@ -60,12 +47,14 @@ struct ThtmlView::ProcessingGuard {
 
 ThtmlView::ThtmlView(ThtmlViewHost* host) : host_(host ? host : &defaultHost_) {
   doc_.GetPicture = [this](const std::string& src) -> std::shared_ptr<const THtmlPicture> {
-    return PictureLoader ? PictureLoader(HtmlExpandFilename(src)) : nullptr;
+    return PictureLoader ? PictureLoader(HtmlExpandFilename(src)) : pictures_.Get(src);
   };
+  THtmlResources::Acquire();
   InitDocument();
 }
 
 ThtmlView::~ThtmlView() {
+  THtmlResources::Release();
   StopTimer(overTimer_);
   StopTimer(autoTimer_);
   StopTimer(animTimer_);
@@ -185,7 +174,10 @@ void ThtmlView::SetVisitedMaxCount(int value) {
   }
 }
 
-void ThtmlView::SetImageCacheCount(int value) { imageCacheCount_ = std::clamp(value, 0, 20); }
+void ThtmlView::SetImageCacheCount(int value) {
+  imageCacheCount_ = std::clamp(value, 0, 20);
+  pictures_.Cache.SetCapacity(imageCacheCount_);
+}
 
 void ThtmlView::SetNoSelect(bool value) {
   noSelect_ = value;
@@ -230,6 +222,7 @@ void ThtmlView::SetMarginWidth(int value) {
 void ThtmlView::SetServerRoot(const std::string& value) {
   serverRoot_ = value;
   while (!serverRoot_.empty() && (serverRoot_.back() == '/' || serverRoot_.back() == '\\')) serverRoot_.pop_back();
+  pictures_.ServerRoot = serverRoot_;
 }
 
 void ThtmlView::SethtOptions(ThtmlViewOptions value) {
@@ -316,6 +309,7 @@ void ThtmlView::ParseText(const std::string& text, int type) {
   background_.reset();
   if (OnSoundRequest) OnSoundRequest("", 0, true);
   parser_ = ThvParser();
+  pictures_.Folder = fs::path(currentFile_).parent_path().string();
   if (type == 1) {
     parser_.HtmlParseTextString(text, doc_);
   } else {

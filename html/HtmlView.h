@@ -12,6 +12,7 @@
 #include "core/Exception.h"
 #include "html/HtmlDocument.h"
 #include "html/HtmlParser.h"
+#include "html/HtmlPictures.h"
 #include "platform/Events.h"
 
 // A page that cannot be loaded.
@@ -137,8 +138,11 @@ public:
   };
   std::function<void(const TRightClickParameters& params)> OnRightClick;
   std::function<void(int button, vx::TShiftState shift, int x, int y)> OnMouseDouble;
-  // Turns a picture's full file name into a picture (the picture loader); none: placeholders.
+  // Replaces the picture loader: a picture's full file name to a picture (tests serve their own).
   std::function<std::shared_ptr<const THtmlPicture>(const std::string& fileName)> PictureLoader;
+  // The pictures of the page: read from the page's folder, cached (ImageCacheCount), or
+  // served by its OnImageRequest hook.
+  THtmlPictureLoader& Pictures() { return pictures_; }
 
   // ---- Loading.
   // Loads an HTML page (a "#name" after the file scrolls to that anchor) and records the
@@ -254,6 +258,7 @@ private:
   int DocY(int y) const { return y + vbar_.Position; }
 
   ThtmlViewHost defaultHost_;
+  THtmlPictureLoader pictures_;
   ThtmlViewHost* host_;
   ThvParser parser_;
   TSectionList doc_;

@@ -9,6 +9,7 @@
 #include "framework/VXApplication.h"
 #include "framework/VXLists.h"
 #include "framework/VXMenus.h"
+#include "framework/VXParticles.h"
 #include "framework/VXResources.h"
 #include "framework/VXSettings.h"
 #include "framework/VXTextures.h"
@@ -77,8 +78,9 @@ void RunStep(const std::string& what, F&& step) {
 TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino) : TVXScene(owner), Casino(casino) {
   SetSceneName("MAINROOM");
   MusicStyle = 1;
-  // The particle systems of the lobby ("PS_LOGO", "PS_LOGO2", "PS_LOGO3") belong only to a
-  // run with particle effects on, which the settings switch off at every load.
+  // The particle systems exist only with particle effects on, which the settings switch off
+  // at every load.
+  vx::AddSceneParticles(this, "PS_LOGO", pkStarField);
   PnlGamePreview = AddRoomControl<TVXPanel>(this, "PNL_GAMEPREVIEW");
   ImgGamePreview = AddRoomControl<TVXScrollingImage>(this, "IMG_GAMEPREVIEW", {}, PnlGamePreview);
   ImgGamePreview->ItemHeight = PreviewHeight;
@@ -92,6 +94,8 @@ TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino) : TVXScen
   ImgCustom1 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM1");
   ImgLogo = AddRoomControl<TVXImage>(this, "IMG_LOGO");
   ImgLogo2 = AddRoomControl<TVXImage>(this, "IMG_LOGO2");
+  vx::AddSceneParticles(this, "PS_LOGO2", pkFireworks);
+  vx::AddSceneParticles(this, "PS_LOGO3", pkFireworks);
   ImgCustom4 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM4");
   PnlPlayer = AddRoomControl<TVXPanel>(this, "PNL_PLAYER");
   LblFullName = AddRoomControl<TVXLabel>(this, "LBL_FULLNAME", "FULL NAME", PnlPlayer);
@@ -374,6 +378,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
     if (player != nullptr && player->Statistics != nullptr) {
       game_->Statistics = player->Statistics->FindGameStatistics(info->IDStr, true);
     }
+    game_->Round.OnRoundEnded = [this] { SaveAfterRound(); };
     try {
       game_->TakeOpeningCredit();
       game_->StartAttract();
@@ -420,9 +425,9 @@ void TMainRoom::ExitGame() {
   TVXLobbyState& lobby = vx::Lobby();
   game->FinishVisit([](const std::string& what, const std::function<bool()>& step) { RunStep(what, step); });
   if (!alive) return;
-  RunStep("saving the casino statistics",
-          [&] { return lobby.CurrentCasino == nullptr || lobby.CurrentCasino->SaveStatistics(); });
-  RunStep("saving the players", [&] { return lobby.Players == nullptr || lobby.Players->SaveToFile(); });
+  // The bank and the statistics agree on disk whatever happens to the process: one save.
+  RunStep("saving the casino statistics and the players",
+          [&] { return vx::SaveProgress(lobby.Players, lobby.CasinoManager, {}); });
 
   if (TVXMainWindow* main = vx::MainWindow()) main->FadeOut();
   if (!alive || game_.get() != game) return;
@@ -431,6 +436,16 @@ void TMainRoom::ExitGame() {
   if (lobby.CurrentGame == game) lobby.CurrentGame = nullptr;
   game_.reset();
   Show();
+}
+
+void TMainRoom::SaveAfterRound() {
+  TVXGame* game = game_.get();
+  TVXLobbyState& lobby = vx::Lobby();
+  TVXPlayer* player = vx::CurrentPlayer();
+  if (game == nullptr || player == nullptr || lobby.Players == nullptr || lobby.CurrentCasino == nullptr ||
+      game->GameInfo == nullptr)
+    return;
+  vx::SaveProgressAsIfLeft(*lobby.Players, *player, *lobby.CurrentCasino, *game->GetGameData(), game->GameInfo->IDStr);
 }
 
 void TMainRoom::ExitLobbyClick() {

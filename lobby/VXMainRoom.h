@@ -120,6 +120,9 @@ public:
   void ShowPlayerInfo();
   // The program is closing with a game running: it is settled without a question and freed.
   void CloseGame();
+  // After every round of the running game: the files take what leaving it now would leave,
+  // so that a crash loses at most the round in play.
+  void SaveAfterRound();
 
   // The default factory: video poker for group 1; slot machines are not built yet.
   static std::unique_ptr<TVXGame> CreateGame(TGameInfo* info);

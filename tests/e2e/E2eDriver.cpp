@@ -6,6 +6,8 @@
 
 #include "framework/VXControl.h"
 #include "framework/VXEngine.h"
+#include "framework/VXWidgets.h"
+#include "lobby/VXProfileForm.h"
 #include "platform/MessagePump.h"
 
 namespace fs = std::filesystem;
@@ -103,6 +105,16 @@ vxtest::Shot Screenshot(TfrmMain& form) {
   if (form.Engine->Device()->ReadFrame(shot.Pixels, shot.Width, shot.Height) != 0) return {};
   for (uint32_t& p : shot.Pixels) p &= 0xFFFFFFu;
   return shot;
+}
+
+void PushNewPlayer(uint32_t window, const TfrmProfile* profile, const std::string& name, const std::string& password) {
+  PushClick(window, profile->EdtUserName);
+  PushText(window, name);
+  PushClick(window, profile->EdtPassword);
+  PushText(window, password);
+  PushClick(window, profile->EdtPassword2);
+  PushText(window, password);
+  PushClick(window, profile->BtnClose);
 }
 
 }  // namespace vxe2e

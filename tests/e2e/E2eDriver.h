@@ -17,6 +17,7 @@
 #include "support/TempDir.h"
 
 class TVXCustomControl;
+class TfrmProfile;
 
 namespace vxe2e {
 
@@ -31,6 +32,8 @@ void PushClick(uint32_t window, const TVXCustomControl* control);
 // Capital letters and digits as key presses.
 void PushText(uint32_t window, const std::string& text);
 void PushQuit();
+// A new player's name and password typed into the profile dialog, which is then closed.
+void PushNewPlayer(uint32_t window, const TfrmProfile* profile, const std::string& name, const std::string& password);
 
 // Idle passes of the program's pump: one a frame.
 uint64_t Frames();

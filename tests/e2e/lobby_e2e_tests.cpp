@@ -138,16 +138,7 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
         },
         60);
   s.Add("the profile dialog", [&] { return Input<TfrmProfile>(f) != nullptr; },
-        [&] {
-          auto* p = Input<TfrmProfile>(f);
-          PushClick(window, p->EdtUserName);
-          PushText(window, "TESTER");
-          PushClick(window, p->EdtPassword);
-          PushText(window, "SECRET7");
-          PushClick(window, p->EdtPassword2);
-          PushText(window, "SECRET7");
-          PushClick(window, p->BtnClose);
-        });
+        [&] { vxe2e::PushNewPlayer(window, Input<TfrmProfile>(f), "TESTER", "SECRET7"); });
   s.Add("the player is created", box, [&] { answer(mrOk); });
   s.Add("the login dialog, filled in", [&] { return Input<TfrmLogin>(f) != nullptr && !box(); },
         [&] { PushClick(window, Input<TfrmLogin>(f)->BtnLogin); });

@@ -177,6 +177,8 @@ public:
   const std::vector<Machine>& Machines() const { return machines_; }
   const std::vector<std::string>& Boxes() const { return boxes_; }
   uint32_t LastBank() const { return lastBank_; }
+  // The bank ran dry on the last machine played: the tour ended there.
+  bool Broke() const { return broke_; }
 
 private:
   static TPoker* Game() { return dynamic_cast<TPoker*>(vx::Lobby().CurrentGame); }
@@ -223,6 +225,7 @@ private:
   std::vector<std::string> boxes_;
   uint32_t lastBank_ = kStartingBank;
   uint32_t bankAtExit_ = 0;
+  bool broke_ = false;
   bool buying_ = false;
   uint32_t buyCredit0_ = 0;
   uint32_t buyBank0_ = 0;
@@ -367,6 +370,8 @@ void PokerTour::Tick() {
       EXPECT_EQ(Room()->Scene()->LblBankV->Caption(), std::to_string(Bank())) << Where();
       lastBank_ = Bank();
       ++next_;
+      // Gambling may empty the bank: the machines not reached are not played.
+      if (broke_) machines_.resize(next_);
       Next(Lobby);
       return;
     }
@@ -495,7 +500,9 @@ void PokerTour::Expecting(Expect e, TPoker& g) {
 void PokerTour::AtRest(TPoker& g) {
   Machine& m = Current();
   TPokerScene& s = *g.PokerScene;
-  if (m.Hands >= handsEach_) {
+  const bool broke = static_cast<int64_t>(g.Data->Money.Credit()) < g.Data->Bet && Bank() < 100;
+  if (broke) broke_ = true;
+  if (m.Hands >= handsEach_ || broke) {
     m.CreditAtExit = g.Data->Money.Credit();
     bankAtExit_ = Bank();
     Act(Nav()->BtnExitGame, 20);
@@ -503,10 +510,6 @@ void PokerTour::AtRest(TPoker& g) {
     return;
   }
   if (static_cast<int64_t>(g.Data->Money.Credit()) < g.Data->Bet) {
-    if (Bank() < 100) {
-      Fail("the bank (" + std::to_string(Bank()) + ") cannot buy credit for another hand");
-      return;
-    }
     EXPECT_TRUE(s.LblCreditV->Blinking()) << "a credit short of the bet blinks - " << Where();
     Act(Nav()->BtnCredit, 20);
     return;
@@ -593,12 +596,18 @@ void PokerTour::Holds(TPoker& g) {
   const int32_t preview = static_cast<int32_t>(vx::LabelValue(s.LblWinV));
   if (g.Has(vx::poDrawCostsBet) && (held < 5 && !(held == 0 && preview > 0)) &&
       static_cast<int64_t>(g.Data->Money.Credit()) < g.Data->Bet) {
-    if (Bank() < 100) {
-      Fail("the bank (" + std::to_string(Bank()) + ") cannot buy credit for the draw");
+    if (Bank() >= 100) {
+      Act(Nav()->BtnCredit, 20);
       return;
     }
-    Act(Nav()->BtnCredit, 20);
-    return;
+    // Nothing left to buy with: the holds go, and the draw keeps a paying hand whole for
+    // free or folds the round, which then cannot deal again.
+    if (held > 0 && g.Data->CanClearHolds()) {
+      ++m.Folds;
+      Expecting(Expect::Fold, g);
+      Act(s.BtnCashAll);
+      return;
+    }
   }
   Expecting(Expect::Draw, g);
   Act(s.BtnDeal);
@@ -911,7 +920,8 @@ TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
   for (const Machine& m : tour.Machines()) {
     SCOPED_TRACE("machine " + std::to_string(m.Id) + " (" + m.Title + ")");
     EXPECT_TRUE(m.Entered && m.Left);
-    EXPECT_EQ(m.Hands, handsEach);
+    const bool last = &m == &tour.Machines().back();
+    EXPECT_TRUE(m.Hands == handsEach || (tour.Broke() && last && m.Hands < handsEach));
     const FileRecord r = ReadRecord(casino, m.IDStr);
     ASSERT_TRUE(r.Found) << casino;
     EXPECT_EQ(r.Hands, m.Hands) << "every hand played is in the statistics, once";
@@ -924,7 +934,7 @@ TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
     counters[2] += m.Wins;
     counters[3] += m.Folds;
     costedPlayed = costedPlayed || vx::HasOption(m.Variant->Options, vx::poDrawCostsBet);
-    if (handsEach >= 100) {
+    if (handsEach >= 100 && m.Hands == handsEach) {
       // A hundred hands give every machine the chance to play all it offers.
       const bool beatTheDealer = m.Variant->DoubleUpKind == vx::dkBeatTheDealer;
       EXPECT_GT(m.Toggles, 0);

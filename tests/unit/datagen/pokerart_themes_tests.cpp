@@ -49,7 +49,7 @@ protected:
       FontLibrary fonts;
       for (const auto& a : AllArt()) {
         if (a.key.rfind("VP", 0) != 0 && a.key.rfind("MAINROOM", 0) != 0 && a.key.rfind("SERIES", 0) != 0 &&
-            a.key.rfind("CardSet", 0) != 0)
+            a.key.rfind("CardSet", 0) != 0 && a.key.rfind("EFFECTS", 0) != 0)
           continue;
         const Picture p = a.draw(fonts);
         m[UpperCase(a.key)] = {p.width, p.height};

@@ -91,12 +91,16 @@ TEST(GameBase, CountTransferMovesTenAFrameAboveAHundredThenOne) {
   EXPECT_EQ(rig.RenderNows - before, 115);
   EXPECT_EQ(from->Caption(), "40");
 
-  // A huge amount still ends within a few hundred frames.
-  from->SetText("2000000000");
-  to->SetText("0");
-  g.CountTransfer(from, to, -1);
-  EXPECT_LT(rig.RenderNows - before, 115 + 500);
-  EXPECT_EQ(to->Caption(), "2000000000");
+  // 5,000 takes 490 + 100 frames; an amount no play reaches still ends within 2,100.
+  for (const auto& [amount, frames] : {std::pair{"5000", 590}, std::pair{"2000000000", 2100}}) {
+    from->SetText(amount);
+    to->SetText("0");
+    const int start = rig.RenderNows;
+    g.CountTransfer(from, to, -1);
+    EXPECT_LE(rig.RenderNows - start, frames) << amount;
+    EXPECT_GE(rig.RenderNows - start, std::min(frames, 590)) << amount;
+    EXPECT_EQ(to->Caption(), amount);
+  }
 }
 
 TEST(GameBase, CashOutAsksThenMovesTheCreditToTheBank) {

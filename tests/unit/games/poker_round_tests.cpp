@@ -260,6 +260,23 @@ TEST(PokerRound, TheTenthOrvantaTripsPaysAndStartsTheNextNumber) {
   rig.Cash();
   EXPECT_EQ(d.GetOrvantaStat(bet), 1);
   EXPECT_EQ(d.OrvantaNumber, 6);
+
+  // Trips held through both draws: each draw first takes back the count of the hand on
+  // screen, so they count once and pay no bonus a trip early.
+  d.SetOrvantaStat(bet, 8);
+  rig.Rng->Cards({C(6, 1), C(6, 2), C(6, 3), C(13, 4), C(2, 1), C(7, 2), C(8, 3), C(3, 3), C(9, 4), C(11, 1),
+                  C(7, 3), C(9, 3), C(3, 4), C(12, 1), C(4, 1)});
+  QueueFillers(rig, 10);
+  rig.Deal();
+  rig.Deal();
+  ASSERT_EQ(g.Round.State(), vx::rsFurtherDraw);
+  EXPECT_EQ(d.GetOrvantaStat(bet), 9);
+  rig.Deal();
+  rig.HoldOnly({1, 2, 3});
+  rig.Deal();
+  ASSERT_EQ(d.LastHandKey, "HAND_3XORVANTA");
+  EXPECT_EQ(d.GetOrvantaStat(bet), 9);
+  EXPECT_EQ(d.Money.Win(), bet * 13);
 }
 
 TEST(PokerRound, MiniBonusPoolGrowsOnUnpaidJacksAndPaysAtAHundredBets) {

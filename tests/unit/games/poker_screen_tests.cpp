@@ -341,4 +341,107 @@ TEST(PokerDemo, ADealDuringAShowHandTakesOverTheScreen) {
   EXPECT_EQ(rig.Shown(1), C(2, 1)) << "the stopped script stays stopped";
 }
 
+// The pay list's labels with the theme's kind of effects (the bet mark and the highlight
+// fade the alpha, the highlight colours the text), stepped every frame: a light shows as a
+// look that differs from the label's own.
+struct Lights {
+  explicit Lights(Rig& rig) : p(*rig.Screen().PayoutList), labels(p.Titles) {
+    for (int32_t c = 1; c <= p.ColumnCount; ++c)
+      for (int32_t r = 1; r <= p.RowCount; ++r) labels.push_back(p.Cell(c, r));
+    for (TVXLabel* l : labels) {
+      for (size_t i : {2u, 3u}) l->Effects[i].AlphaEnabled = true, l->Effects[i].AlphaBlendValue = i == 2 ? 215 : 245;
+      l->Effects[3].TextColorEnabled = true;
+      l->Effects[3].TextColor = 397850;
+      l->Effects[3].TextColorChangeSpeed = 4;
+    }
+    p.KeepLooks();
+    rig.OnFrame = [this] { for (TVXLabel* l : labels) l->Animate(); };
+  }
+  static bool Lit(const TVXLabel* l) { return l->Alpha() != 255 || l->Font.Color() != 0; }
+  int LitTitles() const { return static_cast<int>(std::count_if(p.Titles.begin(), p.Titles.end(), Lit)); }
+  // The columns with a lit cell, as a string of column numbers.
+  std::string LitColumns() const {
+    std::string s;
+    for (int32_t c = 1; c <= p.ColumnCount; ++c)
+      for (int32_t r = 1; r <= p.RowCount; ++r)
+        if (Lit(p.Cell(c, r))) {
+          s += std::to_string(c);
+          break;
+        }
+    return s;
+  }
+  TPayoutList& p;
+  std::vector<TVXLabel*> labels;
+};
+
+// After a lost double-up: its card and result word stay until the attract mode brings the
+// round's view back without the HELD plates; then the pay list shows only what is lit now.
+TEST(PokerScreen, AfterALostDoubleUpTheRoundViewComesBackClean) {
+  for (int32_t id : {10, 5}) {
+    SCOPED_TRACE("game " + std::to_string(id));
+    Rig rig;
+    TPoker& g = rig.Start(id);
+    TPokerScene& s = rig.Screen();
+    Lights lights(rig);
+    g.UpdateCredit();  // the bet column's mark, now with its effect
+    rig.RunFramesUntil([] { return false; }, 10);
+    // A full house, held whole by the automatic hold; the double-up opens on a black king.
+    rig.Rng->Cards({C(10, 1), C(10, 2), C(10, 3), C(4, 1), C(4, 2), C(2, 1), C(3, 1), C(5, 1), C(6, 1), C(8, 1),
+                    C(2, 2), C(3, 2), C(5, 2), C(6, 2), C(8, 2)});
+    rig.Deal();
+    rig.Rng->Cards({C(13, 1), C(2, 3), C(3, 3), C(4, 3), C(5, 3), C(6, 3), C(8, 3), C(9, 3), C(11, 3), C(12, 3)});
+    rig.Deal();
+    ASSERT_EQ(g.Round.State(), vx::rsDoubleUp) << rig.Message();
+    ASSERT_TRUE(s.DoubleUpShown());
+    g.CardClick(2);  // SMALL, or RED: lost
+    ASSERT_EQ(g.Round.State(), vx::rsIdle);
+    EXPECT_TRUE(s.LblDupHit->Visible()) << "the result word shows";
+    EXPECT_EQ(s.LblDupHit->Caption(), id == 10 ? "BIG" : "BLACK");
+    EXPECT_TRUE(s.PnlDoubleUp->Visible()) << "the lost card stays a while";
+
+    UntilStep(rig, 5);
+    EXPECT_FALSE(s.PnlDoubleUp->Visible());
+    EXPECT_TRUE(s.PayoutList->Panel->Visible());
+    for (int i = 0; i < 5; ++i) {
+      EXPECT_TRUE(s.Cards[i]->Visible()) << i;
+      EXPECT_FALSE(s.HoldLabels[i]->Visible()) << "plate " << i;
+    }
+    EXPECT_EQ(lights.LitTitles(), 0);
+    const std::string marked = lights.LitColumns();
+    EXPECT_EQ(marked, s.PayoutList->IsCompact() ? "1" : "");
+    // Bets move the mark: one column at a time.
+    for (int press = 0; press < 2 && s.PayoutList->IsCompact(); ++press) {
+      g.BetClick();
+      rig.RunFramesUntil([] { return false; }, 10);
+      EXPECT_EQ(lights.LitColumns(), std::to_string(press + 2));
+    }
+  }
+}
+
+// A show hand's highlight that a deal interrupts lights nothing once the round has begun.
+TEST(PokerScreen, AHighlightCutShortByADealLeavesNoRowLit) {
+  Rig rig;
+  rig.Bank = 0;
+  TPoker& g = rig.Start(3);
+  Lights lights(rig);
+  UntilStep(rig, 30);
+  bool dealt = false;
+  auto animate = rig.OnFrame;
+  rig.OnFrame = [&] {
+    animate();
+    const bool blinking = std::any_of(lights.p.Titles.begin(), lights.p.Titles.end(),
+                                      [](TVXLabel* t) { return t->Blinking(); });
+    if (dealt || !blinking) return;
+    dealt = true;
+    rig.Data().Money.Reset(100, 0);
+    rig.Rng->Cards({C(2, 1), C(5, 2), C(9, 3), C(11, 4), C(13, 1)});
+    rig.Deal();
+  };
+  ASSERT_TRUE(rig.RunFramesUntil([&] { return dealt; }, 5000));
+  EXPECT_EQ(g.Round.State(), vx::rsHolding);
+  rig.RunFramesUntil([] { return false; }, 50);
+  EXPECT_EQ(lights.LitTitles(), 0);
+  EXPECT_EQ(lights.LitColumns(), "");
+}
+
 }  // namespace

@@ -79,6 +79,23 @@ SceneEntry Poker(int32_t id) {
           [id](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TPoker(ctx.Game(id)))->Scene); }};
 }
 
+// The same screen built as with particle effects on (the settings switch them off at every
+// load, so only this entry sees the particle systems' sections).
+SceneEntry WithParticles(SceneEntry entry) {
+  auto make = entry.Make;
+  entry.Label += ", particle effects on";
+  entry.Make = [make](Ctx& ctx) -> TVXScene* {
+    TVXSetting& settings = ctx.World.Settings();
+    settings.optParticleEffects = true;
+    struct Restore {
+      TVXSetting& s;
+      ~Restore() { s.optParticleEffects = false; }
+    } restore{settings};
+    return make(ctx);
+  };
+  return entry;
+}
+
 }  // namespace
 
 const std::vector<SceneEntry>& Scenes() {
@@ -124,6 +141,11 @@ const std::vector<SceneEntry>& Scenes() {
       // The games.
       Poker(1), Poker(2), Poker(3), Poker(4), Poker(5), Poker(6),
       Poker(10), Poker(11), Poker(12), Poker(13), Poker(14), Poker(15),
+      // One machine of each poker screen and the lobby with their particle systems.
+      WithParticles({"main room",
+                     [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TMainRoomScene(ctx.Root(), ctx.Casino()))); }}),
+      WithParticles(Poker(1)), WithParticles(Poker(3)), WithParticles(Poker(5)),
+      WithParticles(Poker(10)), WithParticles(Poker(12)), WithParticles(Poker(14)),
   };
   return scenes;
 }

@@ -11,6 +11,7 @@
 #include "framework/VXControl.h"
 #include "framework/VXLists.h"
 #include "framework/VXMenus.h"
+#include "framework/VXParticles.h"
 #include "framework/VXResources.h"
 #include "framework/VXScene.h"
 #include "framework/VXStore.h"
@@ -113,6 +114,8 @@ bool IsPlainPanel(const TVXControl* c) {
 // Whether the control's colour rectangle would show when it has no picture.
 bool ShowsColourBox(const TVXControl* c) {
   if (c->NoRender || c->DisableRenderTheme()) return false;
+  // A particle system draws its particles, never its own rectangle.
+  if (dynamic_cast<const TVXParticleSystem*>(c) != nullptr) return false;
   const auto& a = c->Alpha4();
   if (std::any_of(a.begin(), a.end(), [](int32_t v) { return v > 0; })) return true;
   // An alpha effect brings a see-through control up later.

@@ -1,0 +1,287 @@
+#include "html/HtmlPictures.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/Log.h"
+#include "html/AnimGif.h"
+#include "html/HtmlUrls.h"
+#include "platform/Files.h"
+#include "render/BitmapEx.h"
+#include "render/PngPicture.h"
+#include "render/Streams.h"
+
+namespace {
+
+int g_displayBits = 24;
+
+// The first `count` bytes, zero-filled past the end of a short input.
+std::vector<uint8_t> Head(const uint8_t* data, size_t size, size_t count) {
+  std::vector<uint8_t> h(count, 0);
+  if (data) std::memcpy(h.data(), data, std::min(size, count));
+  return h;
+}
+
+uint32_t BigEndian32(const uint8_t* p) {
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | uint32_t{p[3]};
+}
+
+uint32_t RgbToPixel(uint32_t rgb) {  // red | green << 8 | blue << 16 -> 0xFFRRGGBB
+  return 0xFF000000u | (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
+}
+
+std::shared_ptr<THtmlPicture> FromBitmap(const TBitmapEx& bitmap) {
+  auto p = std::make_shared<THtmlPicture>();
+  p->Width = bitmap.Width();
+  p->Height = bitmap.Height();
+  p->Pixels.assign(bitmap.Pixels(), bitmap.Pixels() + static_cast<size_t>(p->Width) * static_cast<size_t>(p->Height));
+  return p;
+}
+
+void CopyCell(THtmlPicture& p, const ThvBitmap& cell) {
+  p.Width = cell.Width;
+  p.Height = cell.Height;
+  p.Pixels.resize(static_cast<size_t>(cell.Width) * static_cast<size_t>(cell.Height));
+  for (size_t i = 0; i < p.Pixels.size(); ++i) {
+    const uint8_t* bgr = &cell.Pixels[i * 3];
+    p.Pixels[i] = 0xFF000000u | uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0];
+  }
+  if (cell.HasMask()) {
+    auto m = std::make_unique<vx::PixelMask>();
+    m->Width = cell.Width;
+    m->Height = cell.Height;
+    m->Bits.resize(cell.Mask.size());
+    for (size_t i = 0; i < m->Bits.size(); ++i) m->Bits[i] = cell.Mask[i] != 0;
+    p.Mask = std::move(m);
+  } else {
+    p.Mask.reset();
+  }
+}
+
+// Pictures on a palette display take the shared palette's colours, error diffused.
+void AdaptToDisplay(THtmlPicture& p) {
+  if (g_displayBits > 8 || p.Width <= 0 || p.Height <= 0) return;
+  TBitmapEx bitmap;
+  bitmap.SetSize(p.Width, p.Height);
+  std::copy(p.Pixels.begin(), p.Pixels.end(), bitmap.Pixels());
+  const TIndexedBitmap reduced = ReduceToPalette(bitmap, HtmlSharedPalette());
+  for (size_t i = 0; i < p.Pixels.size(); ++i) {
+    const TPaletteEntry& e = reduced.Palette[reduced.Indexes[i]];
+    p.Pixels[i] = 0xFF000000u | uint32_t{e.Red} << 16 | uint32_t{e.Green} << 8 | e.Blue;
+  }
+}
+
+void KeyMask(THtmlPicture& p, uint32_t pixel) {
+  p.Mask = std::make_unique<vx::PixelMask>(vx::ColorKeyMask(p.View(), pixel));
+}
+
+std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ownColor) {
+  TMemoryStream stream(bytes);
+  std::shared_ptr<TGIFImage> gif = TGIFImage::CreateFromStream(stream);
+  // A screen without width or height has nothing to show.
+  if (gif->Width <= 0 || gif->Height <= 0 || gif->Strip().Width < gif->Width || gif->Strip().Height <= 0) return nullptr;
+  auto p = std::make_shared<THtmlPicture>();
+  CopyCell(*p, gif->Strip().Cell(0, gif->Width));
+  if (gif->Animated) {
+    // Each page animates its own copy; the frame is copied out when it changes.
+    gif->SetAnimate(true);
+    THtmlPicture* self = p.get();
+    p->Animate = [gif, self](uint32_t) {
+      if (!gif->CheckTime()) return false;
+      CopyCell(*self, gif->Strip().Cell((gif->CurrentFrame - 1) * gif->Width, gif->Width));
+      return true;
+    };
+    return p;
+  }
+  // A still picture is transparent only by the colour found ahead of decoding.
+  const std::optional<uint32_t> colour = GifTransparentColor(bytes.data(), bytes.size());
+  if (ownColor && p->Width > 0 && p->Height > 0) KeyMask(*p, p->Pixels[static_cast<size_t>(p->Height - 1) * p->Width]);
+  else if (!colour) p->Mask.reset();
+  else if (!p->Mask) KeyMask(*p, RgbToPixel(*colour));
+  AdaptToDisplay(*p);
+  return p;
+}
+
+std::shared_ptr<THtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, bool ownColor) {
+  const THtmlPictureKind kind = SniffPicture(bytes.data(), bytes.size());
+  if (kind == THtmlPictureKind::None) return nullptr;
+  if (kind == THtmlPictureKind::Gif87 || kind == THtmlPictureKind::Gif89) return LoadGif(bytes, ownColor);
+  TBitmapEx bitmap;
+  TMemoryStream stream(bytes);
+  std::optional<uint32_t> colour;
+  if (kind == THtmlPictureKind::Bmp) {
+    vx::ReadBmpPicture(bitmap, stream);
+  } else if (kind == THtmlPictureKind::Jpeg) {
+    vx::ReadJpegPicture(bitmap, stream);
+  } else {
+    vx::ReadPngPicture(bitmap, stream);
+    colour = PngTransparentColor(bytes.data(), bytes.size());
+  }
+  bitmap.SetPixelFormat(pf32bit);
+  std::shared_ptr<THtmlPicture> p = FromBitmap(bitmap);
+  if (p->Width <= 0 || p->Height <= 0) return nullptr;
+  if (ownColor) {
+    KeyMask(*p, p->Pixels[static_cast<size_t>(p->Height - 1) * p->Width]);
+  } else if (colour) {
+    KeyMask(*p, RgbToPixel(*colour));
+  } else if (kind == THtmlPictureKind::Png) {
+    // A PNG with an alpha channel shows where it is mostly opaque.
+    auto m = std::make_unique<vx::PixelMask>();
+    m->Width = p->Width, m->Height = p->Height;
+    m->Bits.resize(p->Pixels.size());
+    bool any = false;
+    for (size_t i = 0; i < p->Pixels.size(); ++i) any |= (m->Bits[i] = (p->Pixels[i] >> 24) < 128) != 0;
+    if (any) p->Mask = std::move(m);
+  }
+  // Pixels are shown opaque; transparency lives in the mask.
+  for (uint32_t& px : p->Pixels) px |= 0xFF000000u;
+  AdaptToDisplay(*p);
+  return p;
+}
+
+}  // namespace
+
+THtmlPictureKind SniffPicture(const uint8_t* data, size_t size) {
+  const std::vector<uint8_t> h = Head(data, size, 11);
+  if (std::memcmp(h.data(), "GIF8", 4) == 0) return h[4] == '9' ? THtmlPictureKind::Gif89 : THtmlPictureKind::Gif87;
+  if (h[0] == 'B' && h[1] == 'M') return THtmlPictureKind::Bmp;
+  if (h[0] == 0x89 && std::memcmp(&h[1], "PNG", 3) == 0) return THtmlPictureKind::Png;
+  if (h[0] == 0xFF && h[1] == 0xD8) return THtmlPictureKind::Jpeg;
+  return THtmlPictureKind::None;
+}
+
+THtmlPictureKind SniffPictureFile(const std::string& path) {
+  std::string bytes;
+  if (!vx::ReadWholeFile(path, bytes)) return THtmlPictureKind::None;
+  return SniffPicture(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+std::optional<uint32_t> GifTransparentColor(const uint8_t* data, size_t size) {
+  if (SniffPicture(data, size) != THtmlPictureKind::Gif89) return std::nullopt;
+  constexpr size_t kLook = 790;
+  const std::vector<uint8_t> h = Head(data, size, kLook);
+  // Without a global table there is no colour to name.
+  if (!(h[10] & 0x80)) return std::nullopt;
+  const size_t entries = size_t{2} << (h[10] & 7);
+  const size_t ext = 13 + entries * 3;
+  if (ext + 8 > kLook || h[ext] != 0x21 || h[ext + 1] != 0xF9 || !(h[ext + 3] & 1)) return std::nullopt;
+  const size_t index = h[ext + 6];
+  if (index >= entries) return std::nullopt;
+  const uint8_t* e = &h[13 + index * 3];
+  return uint32_t{e[0]} | uint32_t{e[1]} << 8 | uint32_t{e[2]} << 16;
+}
+
+std::optional<uint32_t> PngTransparentColor(const uint8_t* data, size_t size) {
+  if (SniffPicture(data, size) != THtmlPictureKind::Png) return std::nullopt;
+  uint8_t colourType = 0;
+  std::vector<uint32_t> palette;
+  size_t pos = 8;
+  while (size >= 12 && pos <= size - 12) {
+    const uint32_t length = BigEndian32(data + pos);
+    const uint8_t* type = data + pos + 4;
+    const uint8_t* body = data + pos + 8;
+    // A chunk must lie whole inside the file, CRC included.
+    if (length > size - pos - 12) return std::nullopt;
+    if (std::memcmp(type, "IHDR", 4) == 0) {
+      if (length < 13) return std::nullopt;
+      colourType = body[9];
+      if (colourType != 2 && colourType != 3) return std::nullopt;
+    } else if (std::memcmp(type, "PLTE", 4) == 0) {
+      palette.clear();
+      for (uint32_t i = 0; i + 3 <= length && palette.size() < 256; i += 3)
+        palette.push_back(uint32_t{body[i]} | uint32_t{body[i + 1]} << 8 | uint32_t{body[i + 2]} << 16);
+    } else if (std::memcmp(type, "tRNS", 4) == 0) {
+      if (colourType != 3 || length < 1 || length > palette.size()) return std::nullopt;
+      return palette[length - 1];
+    } else if (std::memcmp(type, "IDAT", 4) == 0) {
+      return std::nullopt;
+    }
+    pos += size_t{length} + 12;
+  }
+  return std::nullopt;
+}
+
+void SetHtmlDisplayBits(int bits) { g_displayBits = bits < 5 ? 4 : bits > 8 ? 24 : 8; }
+int HtmlDisplayBits() { return g_displayBits; }
+
+const TLogPalette& HtmlSharedPalette() {
+  static const TLogPalette palette = WebPalette();
+  return palette;
+}
+
+std::shared_ptr<THtmlPicture> LoadHtmlPicture(const std::vector<uint8_t>& bytes, bool ownColor) {
+  try {
+    return LoadPicture(bytes, ownColor);
+  } catch (const std::exception& e) {
+    Log(std::string("ERROR: HTML picture not loaded: ") + e.what());
+    return nullptr;
+  }
+}
+
+std::shared_ptr<THtmlPicture> LoadHtmlPictureFile(const std::string& path, bool ownColor) {
+  std::string bytes;
+  if (!vx::ReadWholeFile(path, bytes, nullptr, 64ull << 20)) return nullptr;
+  return LoadHtmlPicture(std::vector<uint8_t>(bytes.begin(), bytes.end()), ownColor);
+}
+
+std::shared_ptr<const THtmlPicture> WithOwnColorMask(const THtmlPicture& picture) {
+  auto p = std::make_shared<THtmlPicture>();
+  p->Width = picture.Width;
+  p->Height = picture.Height;
+  p->Pixels = picture.Pixels;
+  if (p->Width > 0 && p->Height > 0) KeyMask(*p, p->Pixels[static_cast<size_t>(p->Height - 1) * p->Width]);
+  return p;
+}
+
+void DrawHtmlPicture(vx::Canvas& canvas, const vx::TRect& dst, const THtmlPicture& picture) {
+  canvas.StretchDraw(dst, picture.View(), {0, 0, picture.Width, picture.Height}, picture.Mask.get());
+}
+
+void THtmlPictureCache::SetCapacity(int count) {
+  capacity_ = std::clamp(count, 0, kMaxCount);
+  while (static_cast<int>(items_.size()) > capacity_) {
+    auto least = std::min_element(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.Usage < b.Usage; });
+    items_.erase(least);
+  }
+}
+
+std::shared_ptr<const THtmlPicture> THtmlPictureCache::Find(const std::string& name) {
+  auto it = std::lower_bound(items_.begin(), items_.end(), name, [](const Item& i, const std::string& n) { return i.Name < n; });
+  if (it == items_.end() || it->Name != name) return nullptr;
+  ++it->Usage;
+  return it->Picture;
+}
+
+void THtmlPictureCache::Add(const std::string& name, std::shared_ptr<const THtmlPicture> picture) {
+  if (capacity_ == 0 || !picture || Find(name)) return;
+  if (static_cast<int>(items_.size()) >= capacity_) {
+    auto least = std::min_element(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.Usage < b.Usage; });
+    items_.erase(least);
+  }
+  auto it = std::lower_bound(items_.begin(), items_.end(), name, [](const Item& i, const std::string& n) { return i.Name < n; });
+  items_.insert(it, {name, std::move(picture), 1});
+}
+
+void THtmlPictureLoader::Attach(TSectionList& doc) {
+  doc.GetPicture = [this](const std::string& source) { return Get(source); };
+}
+
+std::string THtmlPictureLoader::FileOf(const std::string& source) const {
+  return HtmlFindFile(HtmlAddServerRoot(HtmlUrlToDos(source), ServerRoot), Folder);
+}
+
+std::shared_ptr<const THtmlPicture> THtmlPictureLoader::Get(const std::string& source) {
+  if (source.empty()) return nullptr;
+  std::vector<uint8_t> bytes;
+  if (OnImageRequest && OnImageRequest(source, bytes)) return LoadHtmlPicture(bytes);
+  const std::string file = FileOf(source);
+  if (file.empty()) {
+    Log("ERROR: HTML picture not found: " + source);
+    return nullptr;
+  }
+  if (auto cached = Cache.Find(file)) return cached;
+  std::shared_ptr<const THtmlPicture> p = LoadHtmlPictureFile(file);
+  // Animated pictures keep their own clock per page, so they are not shared.
+  if (p && !p->Animate) Cache.Add(file, p);
+  return p;
+}

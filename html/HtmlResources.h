@@ -1,0 +1,39 @@
+#pragma once
+// The viewer's shared resources, made once however many viewers exist: the display depth and
+// shared palette, the pictures shown while a picture loads and when one fails, a page
+// picture and the five viewer cursors. The pictures and cursors are small drawings kept in
+// the program itself. (Each viewer's picture loader keeps the picture cache.)
+#include <memory>
+
+#include "html/HtmlDocument.h"
+#include "html/HtmlPictures.h"
+
+enum class THtmlCursor : int { Hand = 1, TextBeam = 2, UpDown = 3, UpOnly = 4, DownOnly = 5 };
+
+struct THtmlCursorImage {
+  THtmlPicture Picture;  // with its mask
+  int HotX = 0, HotY = 0;
+};
+
+class THtmlResources {
+public:
+  // Start-up on the first acquire (with the screen's bits per pixel × planes), shut-down on
+  // the last release.
+  static THtmlResources& Acquire(int screenBits = 24);
+  static void Release();
+  static int References();
+
+  int ColorBits = 24;
+  std::shared_ptr<const THtmlPicture> LoadingPicture;  // 1001
+  std::shared_ptr<const THtmlPicture> ErrorPicture;    // 1002
+  std::shared_ptr<const THtmlPicture> PagePicture;     // 1005
+  // Cursors 1..5; any other number gives the hand.
+  const THtmlCursorImage& Cursor(THtmlCursor which) const;
+
+private:
+  THtmlResources() = default;
+  THtmlCursorImage cursors_[5];
+};
+
+// A picture from rows of characters, one per pixel, through a colour key ("." transparent).
+std::shared_ptr<THtmlPicture> PictureFromArt(const char* const* rows, int count, const char* keys, const uint32_t* colours);
