@@ -29,6 +29,8 @@ std::vector<ArtEntry> PokerArt();
 // The lobby, the menu bar, the loading screen and the intro; the slot machines' logos and
 // every game's preview.
 std::vector<ArtEntry> LobbyArt();
+// The slot machines' screens and the symbols of "REELS".
+std::vector<ArtEntry> SlotsArt();
 // The veil behind dialogs (800x600, black with more alpha towards the edges).
 Picture DimBackground();
 

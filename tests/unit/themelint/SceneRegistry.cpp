@@ -17,6 +17,7 @@
 #include "framework/VXSettings.h"
 #include "games/GameManager.h"
 #include "games/Poker.h"
+#include "games/Slots.h"
 #include "games/VXGame.h"
 #include "framework/VXWidgets.h"
 #include "lobby/VXCasino.h"
@@ -74,6 +75,12 @@ SceneEntry Poker(int32_t id) {
           [id](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TPoker(ctx.Game(id)))->Scene); }};
 }
 
+// A slot machine as the lobby enters it.
+SceneEntry Slots(int32_t id) {
+  return {"slot machine, game " + std::to_string(id),
+          [id](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TSlots(ctx.Game(id)))->Scene); }};
+}
+
 }  // namespace
 
 const std::vector<SceneEntry>& Scenes() {
@@ -106,6 +113,7 @@ const std::vector<SceneEntry>& Scenes() {
       // The games.
       Poker(1), Poker(2), Poker(3), Poker(4), Poker(5), Poker(6),
       Poker(10), Poker(11), Poker(12), Poker(13), Poker(14), Poker(15),
+      Slots(31), Slots(32), Slots(33), Slots(34),
   };
   return scenes;
 }

@@ -1,0 +1,193 @@
+// The slot machines' screens drawn for real after a spin: the game builds its screen, the
+// repository's theme and the generator's pictures dress it, a seeded spin runs to its end and
+// the results loop marks its count wins; the engine draws on the GPU device (Mesa's software
+// GL, headless) and the frame is compared with its golden picture (tests/golden/slots/).
+// With VX_SCREENSHOT_DIR set, the frames are kept as PNG too.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/Random.h"
+#include "framework/VXApplication.h"
+#include "framework/VXEngine.h"
+#include "framework/VXHost.h"
+#include "framework/VXResources.h"
+#include "framework/VXSettings.h"
+#include "framework/VXWidgets.h"
+#include "games/GameManager.h"
+#include "games/Slots.h"
+#include "games/SlotsAnims.h"
+#include "games/SlotsScene.h"
+#include "games/VXReel.h"
+#include "platform/Files.h"
+#include "support/Golden.h"
+#include "support/TempDir.h"
+#include "tools/datagen/Art.h"
+#include "tools/datagen/Generator.h"
+#include "tools/datagen/Preview.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class HeadlessForm : public TGfxForm {};
+
+// A main window whose every handled message is one frame of the reels' motion.
+class SpinWindow : public TVXMainWindow {
+public:
+  SpinWindow() {
+    root_ = std::make_unique<TVXMainScene>(nullptr);
+    root_->SetSceneName("MAINSCENE");
+    root_->SetBounds(0, 0, 800, 600);
+  }
+  std::function<void()> OnFrame;
+  TVXMainScene* MainScene() override { return root_.get(); }
+  TVXScene* InputScene() override { return root_.get(); }
+  void SetInputScene(TVXScene*) override {}
+  void AddAnim(TVXAnim*) override {}
+  void RemoveAnim(TVXAnim*) override {}
+  void RenderNow() override {}
+  bool ProcessMessage() override {
+    if (OnFrame) OnFrame();
+    return true;
+  }
+  bool ProcessUntil(const std::function<bool()>&) override { return true; }
+  bool Wait(uint64_t) override { return true; }
+  bool Closing() override { return false; }
+  int32_t MessageBox(const std::string&, int32_t, int32_t, int32_t) override { return 1; }
+  void PopupMessage(const std::string&, int32_t) override {}
+  void FadeIn() override {}
+  void FadeOut() override {}
+  void Reset() { root_.reset(); }
+
+private:
+  std::unique_ptr<TVXMainScene> root_;
+};
+
+// The fonts, the themes and the pictures the slot screens read, as loose files.
+class ProgramData {
+public:
+  ProgramData() {
+    vx::datagen::FontLibrary fonts;
+    fs::create_directories(dir.File("data"));
+    EXPECT_TRUE(vx::WriteFileAtomic(dir.File("data/fonts.vxr"), vx::datagen::PackArchive(vx::datagen::BuildFontRecords())));
+    fs::copy(std::string(VX_SOURCE_DIR) + "/data/themes", dir.File("pak"),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    for (const auto& art : vx::datagen::AllArt()) {
+      const std::string folder = art.key.substr(0, art.key.find('\\'));
+      bool wanted = folder.rfind("SLOTS", 0) == 0;
+      for (const char* f : {"REELS", "COMMON", "SERIES", "CardSet1"}) wanted = wanted || folder == f;
+      if (!wanted) continue;
+      std::string path = art.key;
+      for (char& c : path)
+        if (c == '\\') c = '/';
+      const fs::path file = fs::path(dir.File("pak")) / path;
+      fs::create_directories(file.parent_path());
+      EXPECT_TRUE(vx::WriteFileAtomic(file.string(), vx::datagen::EncodeBmp(art.draw(fonts))));
+    }
+  }
+  vxtest::TempDir dir;
+};
+
+class SlotScreens : public ::testing::TestWithParam<int32_t> {
+protected:
+  static void SetUpTestSuite() { data_ = new ProgramData(); }
+  static void TearDownTestSuite() {
+    delete data_;
+    data_ = nullptr;
+  }
+  SlotScreens()
+      : settings(data_->dir.Str() + "/", data_->dir.Str() + "/systemtemp"),
+        resources(data_->dir.File("data"), data_->dir.File("pak"), data_->dir.Str() + "/systemtemp") {
+    saved = vx::Program();
+    vx::Program().Setting = &settings;
+    vx::Program().Resources = &resources;
+    vx::Program().MainWindow = &window;
+    vx::SetRng(std::make_unique<vx::DefaultRandom>(20261209));
+    engine.SetWidth(800);
+    engine.SetHeight(600);
+    engine.ResourceManager = &resources;
+    engine.LoadFonts();
+  }
+  ~SlotScreens() override {
+    window.OnFrame = nullptr;
+    game.reset();
+    window.Reset();
+    vx::SetRng(nullptr);
+    vx::Program() = saved;
+  }
+
+  static ProgramData* data_;
+  vx::TVXProgram saved;
+  TVXSetting settings;
+  TVXResourceManager resources;
+  SpinWindow window;
+  HeadlessForm form;
+  TVXEngine engine{&form, nullptr, false};
+  TVXEngineHost host{&engine};
+  vx::ScopedToolkitHost hostScope{&host};
+  TVXGameManager catalogue;
+  std::unique_ptr<TSlots> game;
+  std::vector<uint32_t> pixels;
+};
+
+ProgramData* SlotScreens::data_ = nullptr;
+
+TEST_P(SlotScreens, ForcedSpinShowsCabinetReelsSymbolsAndWins) {
+  if (!engine.Started() || engine.FontCount() == 0) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
+  game = std::make_unique<TSlots>(catalogue.FindGameByID(GetParam()));
+  TSlots& g = *game;
+  TSlotsScene& s = *g.SlotsScene;
+  s.LoadTheme("");
+  s.Show();
+  g.StopDemo();
+  window.OnFrame = [&] {
+    for (TVXReel* r : s.Reels) r->StepMotion();
+  };
+  g.Data->Credit = 1000;
+  g.Spin();
+  ASSERT_TRUE(g.ReelsStill());
+  // The results loop's first marks: the count wins' boxes light, the message blinks.
+  g.StopResults();
+  g.Results->Start();
+  for (int i = 0; i < 3; ++i) g.Results->Step();
+  for (TVXLine* m : g.Lines[1].Markers) m->SetVisible(true);
+  // Nothing is left unsized or without its picture: a cell shows its symbols.
+  for (TVXReel* r : s.Reels) {
+    EXPECT_TRUE(r->TextureLoaded()) << r->Name();
+    ASSERT_NE(r->CurrentSymbol(), nullptr);
+    EXPECT_EQ(r->SymbolHeight, 80);
+    EXPECT_EQ(r->Offset, r->RestOffset);
+  }
+  for (const auto& sym : g.Symbols) {
+    if (sym->Id != 0) {
+      EXPECT_TRUE(resources.FileExists(sym->TextureInfo.Key())) << sym->TextureInfo.Key();
+    }
+  }
+
+  TGfxDevice* device = engine.Device();
+  for (int i = 0; i < 40; ++i) {
+    ASSERT_EQ(device->Clear(0xFF000000u), 0);
+    ASSERT_EQ(device->BeginScene(), 0);
+    window.MainScene()->Process();
+    ASSERT_EQ(device->EndScene(), 0);
+  }
+  int32_t w = 0, h = 0;
+  ASSERT_EQ(device->ReadFrame(pixels, w, h), 0);
+  const std::string name = s.SceneName() + (GetParam() == 34 ? "_CARDS" : "");
+  if (const char* keep = std::getenv("VX_SCREENSHOT_DIR")) {
+    fs::create_directories(keep);
+    vx::datagen::Picture pic(800, 600);
+    for (size_t i = 0; i < pixels.size(); ++i) pic.pixels[i] = pixels[i] | 0xFF000000u;
+    vx::datagen::WritePng(pic, std::string(keep) + "/" + name + ".png");
+  }
+  vxtest::GoldenRules rules;
+  rules.Tolerance = 2;
+  EXPECT_EQ(vxtest::CompareWithGolden("slots/" + name, vxtest::Shot{800, 600, pixels}, rules), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, SlotScreens, ::testing::Values(31, 32, 33, 34),
+                         [](const ::testing::TestParamInfo<int32_t>& p) { return "Game" + std::to_string(p.param); });
+
+}  // namespace
