@@ -121,10 +121,8 @@ public:
   // The program is closing with a game running: it is settled without a question and freed.
   void CloseGame();
 
-  // The default factory: video poker for group 1; slot machines are not built yet.
+  // The default factory: video poker for group 1, a slot machine for group 2.
   static std::unique_ptr<TVXGame> CreateGame(TGameInfo* info);
-  // Shown instead of a slot machine until the slot machines exist.
-  static const char* const kSlotsPlaceholderText;
 
 private:
   void FreeGame();
