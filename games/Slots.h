@@ -76,6 +76,8 @@ public:
   TSlotsReturns Returns;
 
   bool Has(int feature) const { return vx::slots::InSet(Features, feature); }
+  // What a running double-up has added to the win it started with (not yet in Returns).
+  int64_t PendingDoubleUp() const { return inDoubleUp_ ? static_cast<int64_t>(Data->Win) - winBeforeDoubleUp_ : 0; }
   TVXReelItemGroupInfo* GroupByClass(uint8_t category) const;
   TVXReelItemInfo* SymbolById(int32_t id) const;
   int32_t CellCount() const;

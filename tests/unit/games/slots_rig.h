@@ -18,7 +18,9 @@ class SlotsRig : public pokertest::Rig {
 public:
   SlotsRig() {
     pokertest::Rig::OnFrame = [this] {
-      if (Slots) {
+      if (Slots && DrawScene) {
+        Slots->SlotsScene->Process();
+      } else if (Slots) {
         // A hidden reel window is not drawn, so its cells stand still, as in the program.
         if (Slots->SlotsScene->PnlReels->Visible())
           for (TVXReel* r : Slots->SlotsScene->Reels) r->StepMotion();
@@ -30,6 +32,9 @@ public:
 
   std::function<void()> OnFrame;
   std::unique_ptr<TSlots> Slots;
+  // Each frame processes the whole screen (on whatever device the host gives), as the
+  // program's frame does, instead of running the cells' motion alone.
+  bool DrawScene = false;
 
   TSlots& StartSlots(int32_t id) { return Adopt(std::make_unique<TSlots>(Catalogue.FindGameByID(id))); }
   template <class T>
