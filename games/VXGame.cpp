@@ -239,16 +239,21 @@ void TVXGame::CashOut(bool Silent) {
 void TVXGame::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
   TVXGameData* data = GetGameData();
   const int64_t win = std::max<int32_t>(data->Win, 0);
+  const int64_t second = SecondLabel != nullptr ? std::max<int64_t>(vx::LabelValue(SecondLabel), 0) : 0;
   // Checked before anything changes or counts.
-  (void)vx::CheckedAddU32(data->Credit, win);
+  const uint32_t total = vx::CheckedAddU32(data->Credit, vx::CheckedAdd64(win, second));
   vx::WeakRef<TVXGame> self(this);
   if (Scene != nullptr) {
     CountTransfer(WinLabel, Scene->CreditLabel, -1);
     if (!self) return;
     if (SecondLabel != nullptr) CountTransfer(SecondLabel, Scene->CreditLabel, -1);
     if (!self) return;
+    // The credit label now shows both amounts counted in; a count cut short (the program
+    // closing) leaves it behind, and the checked sum stands.
+    if (Scene->CreditLabel != nullptr && vx::LabelValue(Scene->CreditLabel) != static_cast<int64_t>(total))
+      Log("ERROR: THE CREDIT LABEL SHOWS " + Scene->CreditLabel->Caption() + ", THE CREDIT IS " + std::to_string(total));
   }
-  data->Credit = vx::CheckedAddU32(data->Credit, win);
+  data->Credit = total;
   data->Win = 0;
   UpdateCredit();
   ShowWin();

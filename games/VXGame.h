@@ -121,8 +121,8 @@ public:
     CollectWin();
     return RoundState == 0;
   }
-  // Moves the pending win into the credit, counting `WinLabel` (and, for display, a second
-  // label whose amount is already part of the win) into the credit label.
+  // Moves the pending win and the amount a second label shows into the credit, counting both
+  // labels into the credit label.
   virtual void TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel);
   TVXGame* Self() { return this; }
 

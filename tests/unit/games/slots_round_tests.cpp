@@ -277,3 +277,22 @@ TEST(SlotsRound, DoubleUpWinsOnlyByChoiceOutsideDeveloperModeAndEndsTheRoundOnce
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SlotsRound, TransferWinCountsBothLabelsIntoTheCredit) {
+  SlotsRig rig;
+  TSlots& g = rig.StartSlots(31);
+  g.Data->Win = 50;
+  g.ShowWin();
+  rig.Screen().LblBellBonusValue->SetText("20");
+  g.RoundState = 5;
+  g.TransferWin(rig.Screen().LblWinV, rig.Screen().LblBellBonusValue);
+  EXPECT_EQ(g.Data->Credit, 370u);
+  EXPECT_EQ(rig.Screen().LblCreditV->Caption(), "370");
+  EXPECT_EQ(rig.Screen().LblBellBonusValue->Caption(), "0");
+  EXPECT_EQ(g.Data->Win, 0);
+  EXPECT_EQ(g.RoundState, 0);
+}
+
+}  // namespace
