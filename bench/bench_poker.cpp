@@ -62,19 +62,19 @@ void BM_PokerHandLogic(benchmark::State& s) {
 void BM_PokerWholeRound(benchmark::State& s) {
   vx::SetRng(std::make_unique<vx::DefaultRandom>(778));
   TPoker game(Catalogue().FindGameByID(static_cast<int32_t>(s.range(0))));
-  game.Data->Credit = 1000000u;
+  game.Data->Money.Reset(1000000u, game.Data->Money.Win());
   game.UpdateCredit();
   int64_t rounds = 0;
   for (auto _ : s) {
     game.DealClick();
     // A folded hand deals again: draw until the round has a result.
-    for (int i = 0; i < 1000 && game.RoundState == 3; ++i) game.DealClick();
-    if (game.RoundState != 0) game.CashClick();
-    if (game.RoundState != 0) {
-      s.SkipWithError(("the round did not end, state " + std::to_string(game.RoundState)).c_str());
+    for (int i = 0; i < 1000 && game.Round.State() == vx::rsHolding; ++i) game.DealClick();
+    if (game.Round.State() != vx::rsIdle) game.CashClick();
+    if (game.Round.State() != vx::rsIdle) {
+      s.SkipWithError(("the round did not end, state " + std::to_string(game.Round.State())).c_str());
       break;
     }
-    if (game.Data->Credit < 1000u || game.Data->Credit > 100000000u) game.Data->Credit = 1000000u;
+    if (game.Data->Money.Credit() < 1000u || game.Data->Money.Credit() > 100000000u) game.Data->Money.Reset(1000000u, game.Data->Money.Win());
     ++rounds;
   }
   s.SetItemsProcessed(rounds);

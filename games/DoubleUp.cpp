@@ -87,7 +87,7 @@ int32_t TVXDoubleUp::WinningChoice() const {
 }
 
 bool TVXDoubleUp::CanDouble(int32_t factor) const {
-  return static_cast<int64_t>(Data->Win) * factor <= std::numeric_limits<int32_t>::max();
+  return static_cast<int64_t>(Data->Money.Win()) * factor <= std::numeric_limits<int32_t>::max();
 }
 
 void TVXDoubleUp::SetActive(bool flag) {
@@ -128,7 +128,7 @@ void TVXDoubleUp::Offer(int32_t code, bool barMode) {
       c->SetFaceDown(true);
       c->UpdateImage();
     }
-    Game->RoundState = 7;
+    Game->Round.Wait(vx::rsDoubleUp);
     SetWaitingForDeal(true);
     return;
   }
@@ -139,7 +139,7 @@ void TVXDoubleUp::Offer(int32_t code, bool barMode) {
     BarLevel = StartBarLevel(code);
     for (int32_t n = 1; n <= BarLevel; ++n)
       if (TVXImage* img = BarPicture(n)) img->StartEffect(1);
-    int64_t barWin = std::max<int32_t>(Data->Win, 0);
+    int64_t barWin = Data->Money.Win();
     for (int32_t i = 0; i < BarLength - BarLevel + 1 && barWin <= std::numeric_limits<int32_t>::max(); ++i)
       barWin *= 2;
     if (barWin > std::numeric_limits<int32_t>::max()) {
@@ -195,7 +195,7 @@ void TVXDoubleUp::DealDealer() {
 }
 
 void TVXDoubleUp::Choose(int32_t choice) {
-  if (!Active || Kind() == vx::dkBeatTheDealer || Game->RoundState == 1) return;
+  if (!Active || Kind() == vx::dkBeatTheDealer || Game->Round.Is(vx::rsBusy)) return;
   TVXCard* card = Card(Position);
   if (card == nullptr) return;
   if (!CanDouble(kJokerFactor)) {
@@ -205,14 +205,14 @@ void TVXDoubleUp::Choose(int32_t choice) {
   }
   vx::WeakRef<TVXGame> game(Game);
   Played = true;
-  Game->RoundState = 1;
+  Game->Round.Begin();
   SetActive(false);
   Screen->LblDupHit->SetLeft(vx::ClampCoordinate(static_cast<int64_t>(card->Left()) + card->Width() + 2));
   Screen->LblDupHit->SetTop(card->Top());
   const TCardResult result = CardResult(Kind(), card->Number(), choice);
   Screen->LblDupHit->SetText(result.Word);
   if (result.Factor == 0) {
-    Data->Win = 0;
+    Data->Money.LoseWin();
     Game->ShowWin();
     vx::GamePlaySound("SND_DUPLOSE");
     Screen->LblDupHit->SetVisible(true);
@@ -225,7 +225,7 @@ void TVXDoubleUp::Choose(int32_t choice) {
   }
   card->SetFaceDown(false);
   card->UpdateImage();
-  Data->Win = vx::CheckedMul(Data->Win, result.Factor);
+  Data->Money.MultiplyWin(result.Factor);
   Game->ShowWin();
   vx::GamePlaySound(result.Factor > 2 ? "SND_DUPWINSPECIAL" : "SND_DUPWIN");
   Screen->LblDupHit->SetVisible(true);
@@ -233,8 +233,8 @@ void TVXDoubleUp::Choose(int32_t choice) {
   if (!game) return;
   Screen->LblDupHit->SetVisible(false);
   if (BarMode && BarLevel + 1 >= BarLength) {
-    Data->Win = 0;
-    Game->ShowWin();
+    // The bar's win takes the place of the win in play; it stays in play until then.
+    vx::SetLabelValue(Screen->WinLabel, 0);
     if (BarLabel != nullptr) BarLabel->SetBlinking(true);
     for (int run = 0; run < 4 && game; ++run) {
       for (int32_t n = 1; n <= BarLength; ++n)
@@ -251,7 +251,8 @@ void TVXDoubleUp::Choose(int32_t choice) {
       if (!game) return;
       vx::SetLabelValue(BarLabel, BarWin);
     }
-    Data->Win = BarWin;
+    Data->Money.LoseWin();
+    Data->Money.PayWin(BarWin);
     Game->ShowWin();
     FinalCollect();
     return;
@@ -270,15 +271,15 @@ void TVXDoubleUp::Choose(int32_t choice) {
     if (TVXImage* img = BarPicture(BarLevel)) img->StartEffect(1);
   }
   SetActive(true);
-  Game->RoundState = 7;
+  Game->Round.Wait(vx::rsDoubleUp);
 }
 
 void TVXDoubleUp::PickCard(int32_t position) {
-  if (WaitingForDeal || !Active || Kind() != vx::dkBeatTheDealer || Game->RoundState == 1) return;
+  if (WaitingForDeal || !Active || Kind() != vx::dkBeatTheDealer || Game->Round.Is(vx::rsBusy)) return;
   if (position < 2 || position > 5) return;
   vx::WeakRef<TVXGame> game(Game);
   Played = true;
-  Game->RoundState = 1;
+  Game->Round.Begin();
   SetActive(false);
   TVXCard* chosen = Card(position);
   chosen->SetFaceDown(false);
@@ -295,7 +296,7 @@ void TVXDoubleUp::PickCard(int32_t position) {
     return static_cast<bool>(game);
   };
   if (outcome < 0) {
-    Data->Win = 0;
+    Data->Money.LoseWin();
     Game->ShowWin();
     vx::GamePlaySound("SND_DUPLOSE");
     Message("GAME OVER");
@@ -305,7 +306,7 @@ void TVXDoubleUp::PickCard(int32_t position) {
     return;
   }
   if (outcome > 0) {
-    Data->Win = vx::CheckedMul(Data->Win, 2);
+    Data->Money.MultiplyWin(2);
     Game->ShowWin();
     vx::GamePlaySound("SND_DUPWIN");
     Message("WIN");
@@ -320,12 +321,12 @@ void TVXDoubleUp::PickCard(int32_t position) {
     return;
   }
   SetWaitingForDeal(true);
-  Game->RoundState = 7;
+  Game->Round.Wait(vx::rsDoubleUp);
 }
 
 void TVXDoubleUp::FinalCollect() {
   vx::WeakRef<TVXGame> game(Game);
-  Game->RoundState = 1;
+  Game->Round.Begin();
   SetActive(false);
   vx::GameWait(500);
   if (!game) return;
@@ -336,7 +337,7 @@ void TVXDoubleUp::FinalCollect() {
   Message("GAME OVER");
   // The round stays busy through the pause, so no click starts a new one meanwhile, and is
   // ended exactly once afterwards.
-  if (!ended) Game->RoundState = 1;
+  if (!ended) Game->Round.Begin();
   vx::GameWait(2000);
   if (!game) return;
   if (!ended) Game->EndRound();

@@ -130,22 +130,22 @@ void TPokerData::SetBetList(std::string_view text) {
   MaxBet = BetList.back();
 }
 
-void TPokerData::SetStage(int32_t stage) {
+void TPokerData::SetStage(vx::TPokerStage stage) {
   Stage = stage;
   switch (stage) {
-    case 0: StageFlags = {true, false, true, true, false, false, false}; break;
-    case 1: StageFlags = {true, true, false, true, false, false, false}; break;
-    case 3: StageFlags = {true, false, false, true, true, true, true}; break;
-    default: break;  // stage 2 keeps the flags as they are
+    case vx::psNewRound: StageFlags = {true, false, true, true, false, false, false}; break;
+    case vx::psAfterDeal: StageFlags = {true, true, false, true, false, false, false}; break;
+    case vx::psAfterLastDraw: StageFlags = {true, false, false, true, true, true, true}; break;
+    case vx::psAfterFirstDraw: break;  // keeps the flags as they are
   }
 }
 
-void TPokerData::SetSubStage(int32_t subStage) {
+void TPokerData::SetSubStage(vx::TPokerSubStage subStage) {
   SubStage = subStage;
   switch (subStage) {
-    case 1: StageFlags = {true, false, false, true, true, true, true}; break;
-    case 2: StageFlags = {true, true, false, true, false, false, false}; break;
-    default: break;
+    case vx::pssOffer: StageFlags = {true, false, false, true, true, true, true}; break;
+    case vx::pssFurtherDraw: StageFlags = {true, true, false, true, false, false, false}; break;
+    case vx::pssNone: break;
   }
 }
 

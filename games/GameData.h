@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "games/GameMoney.h"
+#include "games/GameRound.h"
 #include "games/GameStatistics.h"
 #include "games/StoreItems.h"
 #include "xmlstore/TSYXML.h"
@@ -24,8 +26,8 @@ public:
   int32_t Bet = 0;
   // The data file's full path; empty: the object is not stored.
   std::string FileName;
-  uint32_t Credit = 0;
-  int32_t Win = 0;
+  // The running game's credit and win in play, with every move of them (GameMoney.h).
+  vx::TGameMoney Money;
   bool BetListEnabled = false;
   int32_t BetStep = 0;
   // Element 0 holds 0; the bets stand from element 1 on.
@@ -72,8 +74,8 @@ public:
   int32_t AmericanJackpot = 0;
 
   // The round, in memory only.
-  int32_t Stage = 0;
-  int32_t SubStage = 0;
+  vx::TPokerStage Stage = vx::psNewRound;
+  vx::TPokerSubStage SubStage = vx::pssNone;
   // The seven stage flags that enable the buttons; see SetStage.
   std::array<bool, 7> StageFlags{};
   bool CanClearHolds() const { return StageFlags[1]; }
@@ -101,8 +103,8 @@ public:
   // replaced by DefaultBetList. MinBet and MaxBet become the first and the last bet.
   void SetBetList(std::string_view text);
 
-  void SetStage(int32_t stage);
-  void SetSubStage(int32_t subStage);
+  void SetStage(vx::TPokerStage stage);
+  void SetSubStage(vx::TPokerSubStage subStage);
 
   // Orvanta count per bet: 0 for a bet never played.
   int32_t GetOrvantaStat(int32_t bet) const;

@@ -31,10 +31,6 @@ bool IsSeven(int32_t n) { return n == 7 || n == 20 || n == 33 || n == 46; }
 
 TPoker::TPoker(TGameInfo* info) : TVXGame(info) {
   Data = std::make_unique<TPokerData>();
-  if (TVXSetting* settings = vx::Settings(); settings != nullptr && info != nullptr)
-    Data->FileName = settings->CasinosFolder + vx::CurrentCasinoName() + "\\" + info->IDStr + ".dat";
-  Data->Load();
-
   Variant = vx::FindPokerVariant(info != nullptr ? info->ID : 0);
   if (Variant == nullptr) {
     Log("ERROR: NO VIDEO POKER ROW FOR GAME " + std::to_string(info != nullptr ? info->ID : 0) +
@@ -74,18 +70,20 @@ TPoker::TPoker(TGameInfo* info) : TVXGame(info) {
 
   scene->PayoutList->Fill(Data->BetList, Data->Bet);
   ResetForNewRound(true);
-  Data->SetStage(0);
+  Data->SetStage(vx::psNewRound);
   UpdateCredit();
   RefreshMeters(false);
-
-  if (TVXGameHost* host = vx::GameHost()) {
-    const uint32_t* bank = host->PlayerBank();
-    if (bank != nullptr && *bank >= 100) OpenCreditForm(false);
-  }
   Demo = std::make_unique<TPokerDemo>(this);
-  StartDemo();
-  RoundState = 0;
 }
+
+void TPoker::LoadData() {
+  if (TVXSetting* settings = vx::Settings(); settings != nullptr && GameInfo != nullptr)
+    Data->FileName = settings->CasinosFolder + vx::CurrentCasinoName() + "\\" + GameInfo->IDStr + ".dat";
+  Data->Load();
+  RefreshMeters(false);
+}
+
+void TPoker::StartAttract() { StartDemo(); }
 
 TPoker::~TPoker() {
   // The animations go first: they point into the screen.
@@ -118,13 +116,18 @@ void TPoker::Guarded(F&& action) {
 
 void TPoker::Recover(const std::exception& e) {
   Log(std::string("ERROR: ") + e.what());
-  if (Data->Win > 0 && static_cast<uint64_t>(Data->Credit) + static_cast<uint64_t>(Data->Win) <= 4294967295ull)
-    Data->Credit += static_cast<uint32_t>(Data->Win);
-  Data->Win = 0;
+  // What was won goes into the credit where it fits; play goes on either way.
+  for (auto move : {&vx::TGameMoney::BookPending, &vx::TGameMoney::CollectWin}) {
+    try {
+      (Data->Money.*move)();
+    } catch (const EOverflow&) {
+    }
+  }
+  Data->Money.LoseWin();
   DoubleUp->SetActive(false);
   DoubleUp->SetWaitingForDeal(false);
-  Data->SetStage(0);
-  RoundState = 0;
+  Data->SetStage(vx::psNewRound);
+  Round.End();
   ShowWin();
   UpdateCredit();
   StartDemo();
@@ -134,7 +137,7 @@ void TPoker::Recover(const std::exception& e) {
 
 void TPoker::DealClick() {
   Guarded([this] {
-    if (RoundState == 7 && Data->DoubleUpKind == vx::dkBeatTheDealer && DoubleUp->WaitingForDeal) {
+    if (Round.Is(vx::rsDoubleUp) && Data->DoubleUpKind == vx::dkBeatTheDealer && DoubleUp->WaitingForDeal) {
       DoubleUp->DealDealer();
       return;
     }
@@ -148,8 +151,9 @@ void TPoker::BetClick() {
 }
 
 void TPoker::ChangeBet(bool RefreshOnly) {
-  if (RoundState != 0) return;
+  if (Round.InRound()) return;
   TPokerData& d = *Data;
+  const uint32_t credit = d.Money.Credit();
   int64_t wanted = 0;
   if (RefreshOnly) {
     wanted = (d.Bet != 0 && d.Bet >= d.MinBet) ? d.Bet : d.MinBet;
@@ -164,12 +168,12 @@ void TPoker::ChangeBet(bool RefreshOnly) {
     wanted = static_cast<int64_t>(d.Bet) + d.BetStep;
   }
   int64_t bet = wanted;
-  if (static_cast<int64_t>(d.Credit) < wanted) {
+  if (static_cast<int64_t>(credit) < wanted) {
     bet = d.MinBet;
-    if (d.MinBet > static_cast<int64_t>(d.Credit)) bet = d.Credit;
+    if (d.MinBet > static_cast<int64_t>(credit)) bet = credit;
   }
   if (bet > d.MaxBet) bet = d.MinBet;
-  if (d.Credit == 0) bet = 1;
+  if (credit == 0) bet = 1;
   d.Bet = static_cast<int32_t>(bet);
   if (PokerScene == nullptr) return;
   vx::SetLabelValue(PokerScene->LblBetV, d.Bet);
@@ -183,11 +187,11 @@ void TPoker::ChangeBet(bool RefreshOnly) {
 void TPoker::CardClick(int32_t position) {
   if (position < 1 || position > 5) return;
   Guarded([this, position] {
-    if (RoundState == 3) {
+    if (Round.Is(vx::rsHolding)) {
       HoldToggle(position, false);
       return;
     }
-    if (RoundState != 6 && RoundState != 7) return;
+    if (!Round.Is(vx::rsFurtherDraw) && !Round.Is(vx::rsDoubleUp)) return;
     if (Data->DoubleUpKind == vx::dkBeatTheDealer) {
       if (position >= 2) DoubleUp->PickCard(position);
       return;
@@ -205,8 +209,8 @@ void TPoker::CardClick(int32_t position) {
 }
 
 void TPoker::CashClick() {
-  if (RoundState == 1) return;
-  if (RoundState == 7 && Data->DoubleUpKind == vx::dkBeatTheDealer && DoubleUp->Active) return;
+  if (Round.Is(vx::rsBusy)) return;
+  if (Round.Is(vx::rsDoubleUp) && Data->DoubleUpKind == vx::dkBeatTheDealer && DoubleUp->Active) return;
   Guarded([this] {
     if (Data->CanCollect()) {
       CollectWin();
@@ -523,7 +527,7 @@ void TPoker::ResetForNewRound(bool round) {
   PokerScene->SetMessage("ORVANTA CARDS");
   Data->LastHandKey = "HAND_NOTHING";
   if (round) {
-    Data->Win = 0;
+    Data->Money.LoseWin();  // nothing is in play when a round starts
     Data->ThreeOrvanta = Data->FourOrvanta = false;
     Data->UnpaidPairRank = 0;
     dealtThreeOrvanta_ = false;
@@ -567,20 +571,20 @@ void TPoker::UpdateCredit() {
 // --- The round ----------------------------------------------------------------------------
 
 void TPoker::DealDraw() {
-  if (RoundState != 0 && RoundState != 3 && RoundState != 6) return;
-  const uint8_t entry = RoundState;
-  RoundState = 1;
+  if (!Round.Is(vx::rsIdle) && !Round.Is(vx::rsHolding) && !Round.Is(vx::rsFurtherDraw)) return;
+  vx::TRoundState entry = vx::rsIdle;
+  Round.Begin(&entry);
   switch (Data->Stage) {
-    case 0: DealStage(); break;
-    case 1: DrawStage(false); break;
-    case 2: FurtherStage(entry); break;
-    default: RoundState = entry; break;
+    case vx::psNewRound: DealStage(); break;
+    case vx::psAfterDeal: DrawStage(false); break;
+    case vx::psAfterFirstDraw: FurtherStage(entry); break;
+    case vx::psAfterLastDraw: Round.Resume(entry); break;
   }
 }
 
 void TPoker::DealStage() {
   if (!CanStartRound() || !TakeBet()) {
-    RoundState = 0;
+    Round.Resume(vx::rsIdle);
     return;
   }
   vx::WeakRef<TVXGame> self(this);
@@ -617,19 +621,18 @@ void TPoker::DealStage() {
   AutoHold(e, true);
   if (!self) return;
   PokerScene->SetMessage("HOLD AND DRAW CARDS");
-  Data->SetStage(1);
-  RoundState = 3;
+  Data->SetStage(vx::psAfterDeal);
+  Round.Wait(vx::rsHolding);
 }
 
 void TPoker::DrawStage(bool further) {
   vx::WeakRef<TVXGame> self(this);
-  const uint8_t waiting = 3;
   if (Has(vx::poDrawCostsBet)) {
     const int32_t held = AnyHeldCount();
     if (dealtWin_ == 0 && held == 0) {
       // Nothing to keep and nothing paid: this round ends unseen and the next is dealt.
-      Data->SetStage(0);
-      RoundState = 0;
+      Data->SetStage(vx::psNewRound);
+      Round.Resume(vx::rsIdle);
       if (Has(vx::poOrvantaBonus) && dealtThreeOrvanta_) Data->AddOrvantaStat(Data->Bet, -1);
       DealDraw();
       return;
@@ -638,7 +641,7 @@ void TPoker::DrawStage(bool further) {
       for (TVXCard* c : PokerScene->Cards) c->SetHeld(true);
     }
     if (AnyHeldCount() < 5 && !TakeBet()) {
-      RoundState = waiting;
+      Round.Resume(vx::rsHolding);
       return;
     }
   }
@@ -649,7 +652,8 @@ void TPoker::DrawStage(bool further) {
     PokerScene->ShowOrvantaStage(false, false, Data->GetOrvantaStat(Data->Bet));
   }
   PokerScene->PayoutList->ClearHighlight();
-  Data->Win = 0;
+  // A further draw is taken instead of the first draw's win.
+  Data->Money.LoseWin();
   ShowWin();
   for (int p = 1; p <= 5; ++p) PokerScene->HoldLabels[p - 1]->SetVisible(false);
   if (!TurnDown(false) || !self) return;
@@ -668,7 +672,7 @@ void TPoker::DrawStage(bool further) {
   }
   const int32_t orvanta = OrvantaPay(e);
   if (!self) return;
-  Data->Win = vx::CheckedAdd(vx::CheckedAdd(handWin, mini), orvanta);
+  Data->Money.PayWin(vx::CheckedAdd(vx::CheckedAdd(handWin, mini), orvanta));
   ShowWin();
   Highlight(true, e.Key());
   if (!self) return;
@@ -677,39 +681,33 @@ void TPoker::DrawStage(bool further) {
   vx::GameWait(1000);
   if (!self) return;
   PokerScene->ShowDealStage(further ? 3 : 2);
-  if (Has(vx::poDoubleUp)) {
+  const vx::TPokerWinStep next = vx::PokerWinStep(further, Has(vx::poDoubleUp), Has(vx::poFurtherDraw));
+  if (next.CollectOnly) {
+    Data->StageFlags[5] = true;
+  } else {
     Deal(10, true, 0);
     DoubleUp->Offer(vx::HandCodeOfKey(e.Key()), Has(vx::poJackpot));
     PokerScene->ShowDoubleUp(true);
-    if (!further) {
-      Data->SetStage(2);
-      Data->SetSubStage(1);
-      Data->DoubleUpOffered = !Has(vx::poFurtherDraw);
-      RoundState = Has(vx::poFurtherDraw) ? 6 : 7;
-    } else {
-      Data->DoubleUpOffered = true;
-      Data->SetStage(3);
-      RoundState = 7;
-    }
-  } else {
-    Data->StageFlags[5] = true;
-    RoundState = 5;
+    Data->SetStage(next.Stage);
+    if (next.SubStage != vx::pssNone) Data->SetSubStage(next.SubStage);
+    Data->DoubleUpOffered = next.OfferFlag;
   }
+  Round.Wait(next.State);
   PokerScene->SetMessage("WIN");
 }
 
-void TPoker::FurtherStage(uint8_t entry) {
+void TPoker::FurtherStage(vx::TRoundState entry) {
   if (Data->DoubleUpOffered) {
-    RoundState = entry;
+    Round.Resume(entry);
     return;
   }
-  if (Data->SubStage == 1) {
+  if (Data->SubStage == vx::pssOffer) {
     PokerScene->SetMessage("");
     DoubleUp->SetActive(false);
     PokerScene->ShowDoubleUp(false);
-    Data->SetSubStage(2);
+    Data->SetSubStage(vx::pssFurtherDraw);
     PokerScene->SetMessage("HOLD AND DRAW CARDS");
-    RoundState = 3;
+    Round.Wait(vx::rsHolding);
     return;
   }
   DrawStage(true);
@@ -742,8 +740,9 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
   const int32_t row = GameInfo != nullptr ? GameInfo->IndexOfHand(e.Key()) : -1;
   if (e.Code != vx::hcNothing && row >= 0 && row < 3 && WinOf(e) > 0) {
     const int32_t jackpot = std::max(d.AmericanJackpot, 0);
-    // Refused before anything shows; added after the count, when the credit may have grown.
-    (void)vx::CheckedAddU32(d.Credit, jackpot);
+    // Refused before anything shows; pending while it counts, then into the credit.
+    d.Money.CheckCreditRoom(jackpot);
+    d.Money.PayPending(jackpot);
     vx::GamePlaySound("SND_WINJACKPOT");
     PokerScene->LblJackpotV->SetBlinking(true);
     vx::GameWait(3000);
@@ -751,7 +750,7 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
     PokerScene->LblJackpotV->SetBlinking(false);
     CountTransfer(PokerScene->LblJackpotV, PokerScene->LblCreditV, -1);
     if (!self) return 0;
-    d.Credit = vx::CheckedAddU32(d.Credit, jackpot);
+    d.Money.BookPending();
     d.AmericanJackpot = 1;
     PokerScene->ShowJackpot(d.AmericanJackpot);
     TVXGame::UpdateCredit();
@@ -779,16 +778,14 @@ int32_t TPoker::OrvantaPay(const vx::THandEvaluation& e) {
 
 void TPoker::CollectMoney() {
   vx::WeakRef<TVXGame> self(this);
-  const int32_t win = std::max(Data->Win, 0);
-  // Refused before anything shows; added after the count, when the credit may have grown
+  // Refused before anything shows; moved after the count, when the credit may have grown
   // (credit can be bought meanwhile).
-  (void)vx::CheckedAddU32(Data->Credit, win);
+  Data->Money.CheckCreditRoom(Data->Money.Win());
   DoubleUp->SetActive(false);
   ShowWin();
   CountTransfer(PokerScene->LblWinV, PokerScene->LblCreditV, -1);
   if (!self) return;
-  Data->Credit = vx::CheckedAddU32(Data->Credit, win);
-  Data->Win = 0;
+  Data->Money.CollectWin();
   ShowWin();
   TVXGame::UpdateCredit();
 }
@@ -796,47 +793,46 @@ void TPoker::CollectMoney() {
 void TPoker::CollectWin() {
   if (!Data->CanCollect()) return;
   vx::WeakRef<TVXGame> self(this);
-  RoundState = 1;
+  Round.Begin();
   CollectMoney();
   if (!self) return;
   EndRound();
 }
 
 bool TPoker::CollectWinForFinish() {
-  RoundState = 1;
+  Round.Begin();
   CollectMoney();
   return false;
 }
 
 void TPoker::TakeHalf() {
-  if (RoundState == 1 || Has(vx::poJackpot) || !Data->CanTakeHalf()) return;
-  if (!DoubleUp->Active || Data->Win <= 0) return;
+  if (Round.Is(vx::rsBusy) || Has(vx::poJackpot) || !Data->CanTakeHalf()) return;
+  if (!DoubleUp->Active || Data->Money.Win() <= 0) return;
   vx::WeakRef<TVXGame> self(this);
-  RoundState = 1;
+  const int32_t shownWin = Data->Money.Win();
+  // Refused (EOverflow) before anything changes; pending while it counts.
+  const int32_t half = Data->Money.SetAsideHalf();
+  Round.Begin();
   Data->DoubleUpOffered = true;
   DoubleUp->SetActive(false);
-  const int32_t half = std::clamp(vx::Round32(Data->Win / 2.0), 0, Data->Win);
-  (void)vx::CheckedAddU32(Data->Credit, half);
-  const int32_t shownWin = Data->Win;
   // Counts only the half out of the win label.
   vx::SetLabelValue(PokerScene->LblWinV, shownWin);
   CountTransfer(PokerScene->LblWinV, PokerScene->LblCreditV, half);
   if (!self) return;
-  Data->Win -= half;
-  Data->Credit = vx::CheckedAddU32(Data->Credit, half);
+  Data->Money.BookPending();
   ShowWin();
   TVXGame::UpdateCredit();
-  if (Data->Win <= 0) {
+  if (Data->Money.Win() <= 0) {
     EndRound();
     return;
   }
   PokerScene->ShowDoubleUp(true);
   DoubleUp->SetActive(true);
-  RoundState = 7;
+  Round.Wait(vx::rsDoubleUp);
 }
 
 void TPoker::EndRound() {
-  Data->SetStage(0);
+  Data->SetStage(vx::psNewRound);
   Data->CountHand(Data->LastHandKey);
   Data->LastHandKey = "HAND_NOTHING";
   if (Has(vx::poOrvantaBonus) &&
@@ -848,7 +844,7 @@ void TPoker::EndRound() {
   dealtThreeOrvanta_ = false;
   DoubleUp->SetActive(false);
   DoubleUp->SetWaitingForDeal(false);
-  RoundState = 0;
+  Round.End();
   RefreshMeters(false);
   PokerScene->ShowDealStage(0);
   StartDemo();
@@ -862,7 +858,7 @@ void TPoker::SettleOnClose() {
     DoubleUp->SetWaitingForDeal(false);
   }
   // A round cut short counts its hand as it stands.
-  if (RoundState != 0 && Data->Stage != 0) Data->CountHand(Data->LastHandKey);
-  Data->SetStage(0);
+  if (Round.InRound() && Data->Stage != vx::psNewRound) Data->CountHand(Data->LastHandKey);
+  Data->SetStage(vx::psNewRound);
   TVXGame::SettleOnClose();
 }

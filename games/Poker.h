@@ -22,9 +22,13 @@ class TVXDoubleUp;
 
 class TPoker : public TVXGame {
 public:
-  // Builds data, screen, double-up, animations and hooks, takes the opening credit and
-  // starts the attract mode. An id without a video-poker row is logged and played as game 10.
+  // Builds data, screen, double-up, animations and hooks; reads no file and moves no money
+  // (see TVXGame for the steps that follow). An id without a video-poker row is logged and
+  // played as game 10.
   explicit TPoker(TGameInfo* info);
+  // The data file of this game in the current casino, read, and the meters it feeds.
+  void LoadData() override;
+  void StartAttract() override;
   ~TPoker() override;
 
   TPokerScene* PokerScene = nullptr;
@@ -94,7 +98,7 @@ private:
   void DealStage();
   // A draw from slots 6-10 (further: 11-15).
   void DrawStage(bool further);
-  void FurtherStage(uint8_t entry);
+  void FurtherStage(vx::TRoundState entry);
   void ApplyEvaluation(const vx::THandEvaluation& e);
   // After a draw's evaluation: the mini bonus (returned) and the jackpot.
   int32_t RunJackpotOption(const vx::THandEvaluation& e);

@@ -87,11 +87,11 @@ void TPokerDemo::Advertisement(const std::string& picture) {
 
 void TPokerDemo::Step() {
   // The script only runs between rounds.
-  if (Game == nullptr || Game->RoundState != 0) return;
+  if (Game == nullptr || Game->Round.InRound()) return;
   TPokerScene* s = Game->PokerScene;
   TPokerData& d = *Game->Data;
   vx::WeakRef<TVXAnim> self(this);
-  auto stillRunning = [&] { return self && Running && Game->RoundState == 0; };
+  auto stillRunning = [&] { return self && Running && !Game->Round.InRound(); };
   switch (StepNo) {
     case 1: case 5: case 7: case 9: case 11: case 13: case 15: case 17: case 19: case 21: case 23:
       NextStepAfter(100);
@@ -104,7 +104,7 @@ void TPokerDemo::Step() {
       break;
     case 27:
       NextStepAfter(400);
-      if (StepNo == 28 && d.Credit > 0) StepNo = 1;
+      if (StepNo == 28 && d.Money.Credit() > 0) StepNo = 1;
       break;
     case 31: case 35:
       NextStepAfter(300);
@@ -121,7 +121,7 @@ void TPokerDemo::Step() {
         c->SetVisible(true);
         c->SetHeld(false);
       }
-      s->SetMessage(static_cast<int64_t>(d.Credit) >= d.Bet ? "PRESS DEAL TO START" : "INSERT COIN");
+      s->SetMessage(static_cast<int64_t>(d.Money.Credit()) >= d.Bet ? "PRESS DEAL TO START" : "INSERT COIN");
       ++StepNo;
       break;
     case 6: case 22: JokerAt(1); ++StepNo; break;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Checked.h"
+#include "core/Exception.h"
 #include "core/Log.h"
 #include "core/Random.h"
 #include "framework/VXApplication.h"
@@ -32,9 +33,6 @@ std::string Nothing() { return "HAND_NOTHING"; }
 
 TSlots::TSlots(TGameInfo* info) : TVXGame(info) {
   Data = std::make_unique<TSlotsData>();
-  if (TVXSetting* settings = vx::Settings(); settings != nullptr && info != nullptr)
-    Data->FileName = settings->CasinosFolder + vx::CurrentCasinoName() + "\\" + info->IDStr + ".dat";
-  Data->Load();
   Data->BetListEnabled = false;
   Data->MinBet = 5;
   Data->MaxBet = 98;
@@ -86,10 +84,10 @@ TSlots::TSlots(TGameInfo* info) : TVXGame(info) {
 
   scene->BtnSpin->OnClick = [this](TVXComponent*) { Spin(); };
   scene->BtnBet1->OnClick = [this](TVXComponent*) {
-    if (RoundState == 0) BetPress(1);
+    if (Round.Is(vx::rsIdle)) BetPress(1);
   };
   scene->BtnBet2->OnClick = [this](TVXComponent*) {
-    if (RoundState == 0) BetPress(2);
+    if (Round.Is(vx::rsIdle)) BetPress(2);
   };
   for (TVXButton* hold : scene->HoldButtons) {
     const int32_t column = hold->Tag;
@@ -99,7 +97,7 @@ TSlots::TSlots(TGameInfo* info) : TVXGame(info) {
   for (size_t i = 0; i < scene->LineBets.size(); ++i) {
     const int32_t line = static_cast<int32_t>(i) + 1;
     scene->LineBets[i]->OnMouseEnter = [this, line](TVXComponent*) {
-      if (RoundState == 0) ShowLine(line);
+      if (Round.Is(vx::rsIdle)) ShowLine(line);
     };
   }
   scene->OnKeyDown = [this](TVXComponent*, uint16_t& key, TShiftState) { KeyDown(key); };
@@ -110,14 +108,25 @@ TSlots::TSlots(TGameInfo* info) : TVXGame(info) {
   scene->SetMessage("PRESS DEAL TO START");
   Results = std::make_unique<TAnimSlotResults>(this);
   Demo = std::make_unique<TSlotsDemo>(this);
-  StartDemo();
-  RoundState = 0;
-  for (int i = 0; i < 3; ++i) OpenCreditForm(false);
   const int presses = Kind == mk1x3 ? 1 : 8;
   for (int i = 0; i < presses; ++i) BetPress(1);
   for (int i = 0; i < presses; ++i) BetPress(2);
   UpdateCredit();
 }
+
+void TSlots::LoadData() {
+  if (TVXSetting* settings = vx::Settings(); settings != nullptr && GameInfo != nullptr)
+    Data->FileName = settings->CasinosFolder + vx::CurrentCasinoName() + "\\" + GameInfo->IDStr + ".dat";
+  // The slot data publishes nothing: loading keeps every slot value as it starts.
+  Data->Load();
+}
+
+void TSlots::TakeOpeningCredit() {
+  // Three times, whatever the bank holds: a bank short of 100 hears it from the dialog.
+  for (int i = 0; i < 3; ++i) OpenCreditForm(false);
+}
+
+void TSlots::StartAttract() { StartDemo(); }
 
 TSlots::~TSlots() {
   // The animations and the screen point at the symbols: they go first.
@@ -168,14 +177,20 @@ void TSlots::Guarded(F&& action) {
 
 void TSlots::Recover(const std::exception& e) {
   Log(std::string("ERROR: ") + e.what());
-  if (Data->Win > 0 && static_cast<uint64_t>(Data->Credit) + static_cast<uint64_t>(Data->Win) <= 4294967295ull)
-    Data->Credit += static_cast<uint32_t>(Data->Win);
-  Data->Win = 0;
+  // What was won goes into the credit where it fits; play goes on either way.
+  for (auto move : {&vx::TGameMoney::BookPending, &vx::TGameMoney::CollectWin}) {
+    try {
+      (Data->Money.*move)();
+    } catch (const EOverflow&) {
+    }
+  }
+  Data->Money.LoseWin();
+  inDoubleUp_ = false;
   Data->ClearBonuses();
   Data->FreeGamesLeft = 0;
   if (DoubleUp != nullptr) DoubleUp->SetActive(false);
   for (int32_t n = 1; n <= CellCount(); ++n) Cell(n)->Settle();
-  RoundState = 0;
+  Round.End();
   ShowWin();
   UpdateCredit();
 }
@@ -190,7 +205,7 @@ bool TSlots::Pause(uint64_t ms) {
 
 void TSlots::BetPress(int side) {
   // Between rounds only: the bet taken for a round is the bet its free games pay on.
-  if (RoundState != 0 || (side != 1 && side != 2)) return;
+  if (!Round.Is(vx::rsIdle) || (side != 1 && side != 2)) return;
   int32_t& mine = side == 1 ? Data->Bet1Coins : Data->Bet2Coins;
   int32_t& other = side == 1 ? Data->Bet2Coins : Data->Bet1Coins;
   if (mine >= Data->MaxBet) return;
@@ -510,15 +525,16 @@ void TSlots::PoolWins() {
 }
 
 void TSlots::PayIntoCredit(int64_t amount, TVXLabel* from) {
-  // Refused before anything shows.
-  (void)vx::CheckedAddU32(Data->Credit, amount);
+  // Refused before anything shows; pending while it counts.
+  Data->Money.CheckCreditRoom(amount);
+  Data->Money.PayPending(amount);
   vx::WeakRef<TVXGame> self(this);
   if (SlotsScene != nullptr && from != nullptr) {
     vx::SetLabelValue(from, amount);
     CountTransfer(from, SlotsScene->LblCreditV, -1);
     if (!self) return;
   }
-  Data->Credit = vx::CheckedAddU32(Data->Credit, amount);
+  Data->Money.BookPending();
   TVXGame::UpdateCredit();
 }
 
@@ -527,17 +543,18 @@ void TSlots::PayIntoCredit(int64_t amount, TVXLabel* from) {
 void TSlots::Spin() {
   Guarded([this] {
     vx::WeakRef<TVXGame> self(this);
-    if (RoundState == 4) {
+    if (Round.Is(vx::rsSpinning)) {
       // The quick stop; the running round waits for the cells itself.
       for (int32_t c = 1; c <= ShapeOf(Kind).Columns && self; ++c) StopColumn(c);
       return;
     }
-    if (RoundState != 0) return;
+    if (!Round.Is(vx::rsIdle)) return;
     const int64_t bet = Data->GetBet();
-    if (bet <= 0 || static_cast<int64_t>(Data->Credit) < bet || Data->Win != 0) return;
+    if (bet <= 0 || static_cast<int64_t>(Data->Money.Credit()) < bet || Data->Money.Win() != 0) return;
     if (!CanStartRound()) return;
     TSlotsScene* s = SlotsScene;
-    RoundState = 4;
+    Round.Begin();
+    Round.Wait(vx::rsSpinning);
     RefreshBets();
     StopResults();
     StopDemo();
@@ -548,7 +565,7 @@ void TSlots::Spin() {
     Data->FreeGamesLeft = 0;
     Data->BetsTouched = 0;
     if (!TakeBet()) {
-      RoundState = 0;
+      Round.Resume(vx::rsIdle);
       return;
     }
     roundBet_ = bet;
@@ -557,6 +574,8 @@ void TSlots::Spin() {
     DrawStrips(0, 0);
     StartReels();
     if (!WaitForReels() || !self) return;
+    // Paying: every button waits until the spin's outcome is settled.
+    Round.Begin();
     if (Has(sfPools)) {
       PoolGrowth();
       if (!self) return;
@@ -565,7 +584,7 @@ void TSlots::Spin() {
     }
     int64_t cardLines = 0;
     const int64_t total = EvaluateTotal(roundBet_, &cardLines);
-    Data->Win = vx::CheckedToInt32(total);
+    Data->Money.PayWin(total);
     Returns.CardLinePays += cardLines;
     Returns.CountPays += total - cardLines;
     ShowWin();
@@ -595,12 +614,12 @@ void TSlots::Spin() {
       RefreshCounters();
     }
     StartResults();
-    if (Data->Win > 0) {
-      RoundState = 5;
+    if (Data->Money.Win() > 0) {
+      Round.Wait(vx::rsWon);
       return;
     }
     s->SetMessage("GAME OVER");
-    RoundState = 0;
+    Round.End();
   });
 }
 
@@ -618,14 +637,15 @@ bool TSlots::PlayFreeGame() {
   const bool stopped = WaitForReels();
   inFreeGame_ = false;
   if (!stopped || !self) return false;
+  Round.Begin();
   ++Returns.FreeGamesPlayed;
   const int64_t total = EvaluateTotal(roundBet_);
-  Data->Win = vx::CheckedToInt32(total);
+  Data->Money.PayWin(total);
   Returns.FreeGames += total;
   ShowWin();
   StartResults();
-  if (Data->Win > 0) {
-    RoundState = 5;
+  if (Data->Money.Win() > 0) {
+    Round.Wait(vx::rsWon);
     return true;
   }
   s->SetMessage("GAME OVER");
@@ -636,7 +656,7 @@ void TSlots::EndRound() {
   vx::WeakRef<TVXGame> self(this);
   TSlotsScene* s = SlotsScene;
   if (s == nullptr) {
-    RoundState = 0;
+    Round.End();
     return;
   }
   AccountDoubleUp();
@@ -648,10 +668,10 @@ void TSlots::EndRound() {
         for (int e = 2; e <= 4; ++e) reel->StopEffect(e, true);
       vx::GameRenderNow();
       StartDemo();
-      RoundState = 0;
+      Round.End();
       return;
     }
-    RoundState = 4;
+    if (!Round.Is(vx::rsSpinning)) Round.Wait(vx::rsSpinning);
     if (Data->FreeGamesLeft < 1) {
       if (!Pause(1000)) return;
       const int kind = Data->TopBonus();
@@ -682,7 +702,7 @@ void TSlots::EndRound() {
     const bool won = PlayFreeGame();
     if (!self) return;
     if (won) return;
-    if (RoundState != 4) return;  // closing, or settled meanwhile
+    if (!Round.Is(vx::rsBusy)) return;  // closing, or settled meanwhile
   }
 }
 
@@ -705,7 +725,7 @@ void TSlots::StopDemo() {
 // --- Collecting and the double-up ---------------------------------------------------------
 
 void TSlots::CashPress() {
-  if (RoundState != 5 && RoundState != 7) return;
+  if (!Round.Is(vx::rsWon) && !Round.Is(vx::rsDoubleUp)) return;
   Guarded([this] {
     if (DoubleUp != nullptr) DoubleUp->SetActive(false);
     TransferWin(SlotsScene->LblWinV, nullptr);
@@ -715,7 +735,7 @@ void TSlots::CashPress() {
 void TSlots::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
   vx::WeakRef<TVXGame> self(this);
   StopResults();
-  RoundState = 1;
+  Round.Begin();
   AccountDoubleUp();
   TVXGame::TransferWin(WinLabel, SecondLabel);
   if (!self) return;
@@ -726,7 +746,7 @@ void TSlots::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
 void TSlots::AccountDoubleUp() {
   if (!inDoubleUp_) return;
   inDoubleUp_ = false;
-  Returns.DoubleUp += static_cast<int64_t>(Data->Win) - winBeforeDoubleUp_;
+  Returns.DoubleUp += static_cast<int64_t>(Data->Money.Win()) - winBeforeDoubleUp_;
 }
 
 void TSlots::CollectWin() {
@@ -757,25 +777,26 @@ void TSlots::DealDoubleUpCards() {
 }
 
 void TSlots::StartDoubleUp() {
-  RoundState = 7;
+  Round.Begin();
   StopResults();
   Log("INFO : DOUBLE-UP GAME STARTED");
-  winBeforeDoubleUp_ = Data->Win;
+  winBeforeDoubleUp_ = Data->Money.Win();
   DealDoubleUpCards();
   Data->DoubleUpKind = 0;
   Data->DoubleUpLimit = 10;
   inDoubleUp_ = true;
   DoubleUp->Offer(0, false);
   SlotsScene->ShowDoubleUp(true);
+  Round.Wait(vx::rsDoubleUp);
 }
 
 void TSlots::HoldPress(int32_t column) {
   Guarded([this, column] {
-    if (RoundState == 5) {
+    if (Round.Is(vx::rsWon)) {
       if (column == 2) StartDoubleUp();
       return;
     }
-    if (RoundState == 7) {
+    if (Round.Is(vx::rsDoubleUp)) {
       if (DoubleUp == nullptr || !DoubleUp->Active) return;
       if (column == 1) {
         DoubleUp->Choose(0);
@@ -787,7 +808,7 @@ void TSlots::HoldPress(int32_t column) {
       }
       return;
     }
-    if (RoundState == 4) StopColumn(column);
+    if (Round.Is(vx::rsSpinning)) StopColumn(column);
   });
 }
 

@@ -6,10 +6,11 @@
 // bonus. Lines of three bars or cherries and the counters queue free games, played after the
 // round's win is collected or gambled.
 //
-// Money moves in few places: the bet (TakeBet), the pending win of a spin or free game (Win,
-// collected by CASH or the double-up), and the pools and the bell bonus, which go straight
+// Money moves through the game data's ledger only: the bet (TakeBet), the win of a spin or
+// free game (collected by CASH or the double-up), and the pools and the bell bonus, which go
 // into the credit (PayIntoCredit). Each move is checked before anything changes and counted
-// in Returns, which the return harness reads.
+// in Returns, which the return harness reads. The round's states are the round model's:
+// idle, spinning (reels or free games), busy while paying, won, double-up.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -56,9 +57,14 @@ struct TSlotsReturns {
 class TSlots : public TVXGame {
 public:
   // Builds the machine of the entry's id (an id without a machine is logged and built as
-  // game 31), takes the opening credit, places the opening bet and starts the attract mode.
+  // game 31) with its opening bet; nothing outside the game changes.
   explicit TSlots(TGameInfo* info);
   ~TSlots() override;
+  // The data file of the machine in the current casino.
+  void LoadData() override;
+  // Three times the credit dialog's first amount, whatever the bank holds.
+  void TakeOpeningCredit() override;
+  void StartAttract() override;
 
   const vx::slots::TSlotMachine* Machine = nullptr;
   uint8_t Kind = vx::slots::mk3x3;
@@ -77,7 +83,7 @@ public:
 
   bool Has(int feature) const { return vx::slots::InSet(Features, feature); }
   // What a running double-up has added to the win it started with (not yet in Returns).
-  int64_t PendingDoubleUp() const { return inDoubleUp_ ? static_cast<int64_t>(Data->Win) - winBeforeDoubleUp_ : 0; }
+  int64_t PendingDoubleUp() const { return inDoubleUp_ ? static_cast<int64_t>(Data->Money.Win()) - winBeforeDoubleUp_ : 0; }
   TVXReelItemGroupInfo* GroupByClass(uint8_t category) const;
   TVXReelItemInfo* SymbolById(int32_t id) const;
   int32_t CellCount() const;

@@ -59,7 +59,7 @@ void TSlotsDemo::SpinWith(int forced) {
 
 void TSlotsDemo::Step() {
   // Only between rounds; a spin of the player's takes the reels over.
-  if (Game == nullptr || Game->SlotsScene == nullptr || Game->RoundState != 0) return;
+  if (Game == nullptr || Game->SlotsScene == nullptr || !Game->Round.Is(vx::rsIdle)) return;
   if (spinning_) {
     if (!Game->ReelsStill()) return;
     spinning_ = false;
@@ -68,7 +68,7 @@ void TSlotsDemo::Step() {
   switch (StepNo) {
     case 1:
       // The length is fixed when the pause starts.
-      if (FrameCounter == 0) pauseFrames_ = Game->Data->Credit > 0 ? 2000 : 300;
+      if (FrameCounter == 0) pauseFrames_ = Game->Data->Money.Credit() > 0 ? 2000 : 300;
       NextStepAfter(pauseFrames_);
       break;
     case 2:

@@ -100,47 +100,36 @@ TVXGame::~TVXGame() {
   Scene = nullptr;
 }
 
-uint64_t TVXGame::TotalMoney() {
-  const TVXGameData* data = GetGameData();
-  uint64_t total = data->Credit;
-  if (data->Win > 0) total += static_cast<uint64_t>(data->Win);
-  if (TVXGameHost* host = vx::GameHost())
-    if (const uint32_t* bank = host->PlayerBank()) total += *bank;
-  return total;
+vx::TPlayerBank* TVXGame::PlayerBank() {
+  TVXGameHost* host = vx::GameHost();
+  return host != nullptr ? host->PlayerBank() : nullptr;
 }
 
+uint64_t TVXGame::TotalMoney() { return GetGameData()->Money.Total(PlayerBank()); }
+
 bool TVXGame::TakeBet() {
-  TVXGameData* data = GetGameData();
-  const int64_t bet = data->GetBet();
-  bool taken = false;
-  if (bet <= 0) {
-    // A bet of nothing would start a free round; a negative one would add to the credit.
-  } else if (static_cast<int64_t>(data->Credit) < bet) {
-    // The blinking credit label says it.
-  } else {
-    data->Credit = static_cast<uint32_t>(static_cast<int64_t>(data->Credit) - bet);
-    taken = true;
-  }
+  const bool taken = GetGameData()->Money.TakeBet(GetGameData()->GetBet());
   UpdateCredit();
   return taken;
 }
 
-bool TVXGame::CanStartRound() {
-  if (TotalMoney() <= MoneyCeiling) return true;
-  Log("ERROR: THE MONEY HAS REACHED ITS LIMIT; NO NEW ROUND");
-  return false;
+void TVXGame::TakeOpeningCredit() {
+  const vx::TPlayerBank* bank = PlayerBank();
+  if (bank != nullptr && bank->Balance() >= 100) OpenCreditForm(false);
 }
+
+bool TVXGame::CanStartRound() { return GetGameData()->Money.MayStartRound(PlayerBank()); }
 
 void TVXGame::UpdateCredit() {
   if (Scene == nullptr || Scene->CreditLabel == nullptr) return;
   const TVXGameData* data = GetGameData();
-  vx::SetLabelValue(Scene->CreditLabel, data->Credit);
+  vx::SetLabelValue(Scene->CreditLabel, data->Money.Credit());
   const int64_t bet = data->GetBet();
-  Scene->CreditLabel->SetBlinking(static_cast<int64_t>(data->Credit) < bet);
+  Scene->CreditLabel->SetBlinking(static_cast<int64_t>(data->Money.Credit()) < bet);
 }
 
 void TVXGame::ShowWin() {
-  if (Scene != nullptr) vx::SetLabelValue(Scene->WinLabel, GetGameData()->Win);
+  if (Scene != nullptr) vx::SetLabelValue(Scene->WinLabel, GetGameData()->Money.Win());
 }
 
 void TVXGame::CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amount) {
@@ -171,11 +160,6 @@ void TVXGame::CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amou
   }
 }
 
-void TVXGame::AddToCredit(int64_t amount) {
-  TVXGameData* data = GetGameData();
-  data->Credit = vx::CheckedAddU32(data->Credit, amount);
-}
-
 void TVXGame::AddToTally(bool creditIn, uint32_t amount) {
   TVXGameData* data = GetGameData();
   const uint32_t current = creditIn ? data->GetCreditIn() : data->GetCreditOut();
@@ -199,49 +183,39 @@ void TVXGame::OpenCreditForm(bool ShowDialog) {
 }
 
 bool TVXGame::MoveCreditToBank() {
-  TVXGameData* data = GetGameData();
-  TVXGameHost* host = vx::GameHost();
-  uint32_t* bank = host != nullptr ? host->PlayerBank() : nullptr;
-  if (bank == nullptr) {
-    Log("ERROR: NO PLAYER TO CASH OUT TO; THE CREDIT STAYS");
-    return false;
-  }
-  if (static_cast<uint64_t>(*bank) + data->Credit > kUInt32Max) {
-    Log("ERROR: THE BANK CANNOT HOLD THE CREDIT; THE CREDIT STAYS");
-    return false;
-  }
-  *bank += data->Credit;
-  AddToTally(false, data->Credit);
-  data->Credit = 0;
-  return true;
+  const uint32_t moved = GetGameData()->Money.CashOut(PlayerBank());
+  if (moved > 0) AddToTally(false, moved);
+  return GetGameData()->Money.Credit() == 0;
 }
 
 void TVXGame::CashOut(bool Silent) {
-  TVXGameData* data = GetGameData();
-  if (data->Credit == 0) return;
-  if (RoundState != 0) {
+  const vx::TGameMoney& money = GetGameData()->Money;
+  if (money.Credit() == 0) return;
+  if (Round.InRound()) {
     vx::GameMessageBox("You have a game in progress. You cannot cash out now.", mkWarning, mbOK);
     return;
   }
-  if (!Silent && vx::GameMessageBox("Cash out " + std::to_string(data->Credit) + "?", mkConfirmation,
+  if (!Silent && vx::GameMessageBox("Cash out " + std::to_string(money.Credit()) + "?", mkConfirmation,
                                     mbYes | mbNo) != mrYes)
     return;
-  if (data->Credit == 0 || RoundState != 0) return;  // the question pumped messages
-  RoundState = 1;
+  if (money.Credit() == 0 || Round.InRound()) return;  // the question pumped messages
+  // Busy while counting, so that no second cash-out or round starts; no round ends here.
+  Round.Begin();
   vx::WeakRef<TVXGame> self(this);
   if (Scene != nullptr) CountTransfer(Scene->CreditLabel, nullptr, -1);
   if (!self) return;
   MoveCreditToBank();
   UpdateCredit();
-  RoundState = 0;
+  Round.Resume(vx::rsIdle);
 }
 
 void TVXGame::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
-  TVXGameData* data = GetGameData();
-  const int64_t win = std::max<int32_t>(data->Win, 0);
+  vx::TGameMoney& money = GetGameData()->Money;
+  // The second label's amount is counted in too (a bonus shown beside the win).
   const int64_t second = SecondLabel != nullptr ? std::max<int64_t>(vx::LabelValue(SecondLabel), 0) : 0;
   // Checked before anything changes or counts.
-  const uint32_t total = vx::CheckedAddU32(data->Credit, vx::CheckedAdd64(win, second));
+  money.CheckCreditRoom(vx::CheckedAdd64(money.Win(), second));
+  const int64_t total = static_cast<int64_t>(money.Credit()) + money.Win() + second;
   vx::WeakRef<TVXGame> self(this);
   if (Scene != nullptr) {
     CountTransfer(WinLabel, Scene->CreditLabel, -1);
@@ -249,12 +223,12 @@ void TVXGame::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
     if (SecondLabel != nullptr) CountTransfer(SecondLabel, Scene->CreditLabel, -1);
     if (!self) return;
     // The credit label now shows both amounts counted in; a count cut short (the program
-    // closing) leaves it behind, and the checked sum stands.
-    if (Scene->CreditLabel != nullptr && vx::LabelValue(Scene->CreditLabel) != static_cast<int64_t>(total))
+    // closing) leaves it behind, and the ledger's sum stands.
+    if (Scene->CreditLabel != nullptr && vx::LabelValue(Scene->CreditLabel) != total)
       Log("ERROR: THE CREDIT LABEL SHOWS " + Scene->CreditLabel->Caption() + ", THE CREDIT IS " + std::to_string(total));
   }
-  data->Credit = total;
-  data->Win = 0;
+  money.CollectWin();
+  if (second > 0) money.PayCredit(second);
   UpdateCredit();
   ShowWin();
 }
@@ -267,17 +241,35 @@ void TVXGame::ResetTally() {
   for (int i = 0; i < tally.GameHands.Count(); ++i) tally.GameHands.Items(i)->Value = 0;
 }
 
-bool TVXGame::FinishVisit() {
-  if (RoundState != 0) return false;
+bool TVXGame::FinishVisit(const TStepRunner& run) {
+  if (Round.InRound()) return false;
+  auto step = [&run](const std::string& what, const std::function<bool()>& f) {
+    if (run) {
+      run(what, f);
+      return;
+    }
+    try {
+      if (!f()) Log("ERROR: " + what + " failed");
+    } catch (const std::exception& e) {
+      Log("ERROR: " + what + " failed: " + e.what());
+    }
+  };
+  vx::WeakRef<TVXGame> self(this);
   TVXGameData* data = GetGameData();
-  if (data->Credit != 0) CashOut(true);
-  data->Save();
-  try {
+  step("cashing out", [&] {
+    if (data->Money.Credit() != 0) CashOut(true);
+    return !self || data->Money.Credit() == 0;
+  });
+  if (!self) return false;
+  step("saving the game data", [&] {
+    data->Save();
+    return true;
+  });
+  step("merging the statistics", [&] {
     data->MergeInto(Statistics);
-  } catch (const std::exception& e) {
-    Log(std::string("ERROR: ") + e.what());
-  }
-  ResetTally();
+    ResetTally();
+    return true;
+  });
   return true;
 }
 
@@ -285,16 +277,8 @@ void TVXGame::SettleOnClose() {
   if (settled_) return;
   settled_ = true;
   TVXGameData* data = GetGameData();
-  if (data->Win > 0) {
-    if (static_cast<uint64_t>(data->Credit) + static_cast<uint64_t>(data->Win) <= kUInt32Max) {
-      data->Credit += static_cast<uint32_t>(data->Win);
-      data->Win = 0;
-    } else {
-      Log("ERROR: THE CREDIT CANNOT HOLD THE PENDING WIN");
-    }
-  }
-  RoundState = 0;
-  if (data->Credit != 0) MoveCreditToBank();
+  Round.Resume(vx::rsIdle);
+  if (const uint32_t moved = data->Money.Settle(PlayerBank()); moved > 0) AddToTally(false, moved);
   data->Save();
   try {
     data->MergeInto(Statistics);

@@ -1,16 +1,25 @@
 #pragma once
 // The base of a running game and of its screen. The game binds its screen, its catalogue
-// entry, its data (bet, credit, pending win, the visit's tally) and a round state, and keeps
-// the money rules every game shares: taking the bet, counting a win into the credit, buying
-// credit from the player's bank and cashing out to it.
+// entry, its data (bet, the money ledger, the visit's tally) and its round (GameRound.h), and
+// keeps the money rules every game shares: taking the bet, counting a win into the credit,
+// buying credit from the player's bank and cashing out to it.
 //
-// Money lives in the game data as integers and is checked before it changes; the credit and
-// win labels only display it. Count-ups animate the labels and never decide an amount.
+// Money lives in the game data's ledger (GameMoney.h), which alone changes it; the credit
+// and win labels only display it. Count-ups animate the labels and never decide an amount.
 //
 // What the game needs from the lobby (the signed-in player's bank, the credit dialog) comes
 // through TVXGameHost, which the lobby implements and installs; games never see the lobby.
+//
+// A new game is made in steps the lobby takes in order, so that a failure at any step
+// leaves nothing to undo: the constructor builds data and screen and touches nothing
+// outside; LoadData reads the data file; TakeOpeningCredit moves the opening credit from the
+// bank; StartAttract starts the attract mode.
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "games/GameMoney.h"
+#include "games/GameRound.h"
 
 #include "framework/VXLiveness.h"
 #include "framework/VXScene.h"
@@ -28,10 +37,10 @@ class TVXGameHost {
 public:
   virtual ~TVXGameHost() = default;
   // The signed-in player's bank, or nullptr when nobody is signed in.
-  virtual uint32_t* PlayerBank() = 0;
+  virtual vx::TPlayerBank* PlayerBank() = 0;
   // The credit dialog for the game: shown modally, or (ShowDialog false) not shown with its
   // first amount button (100) carried out at once. It moves money from the bank into the
-  // game data's credit and credit-in and calls the game's UpdateCredit.
+  // game data's credit (through its ledger) and credit-in and calls the game's UpdateCredit.
   virtual void OpenCreditForm(TVXGame& game, bool ShowDialog) = 0;
 };
 
@@ -89,6 +98,11 @@ class TVXGame : public vx::Lifetime {
 public:
   // Stores the entry; the card set starts as "CardSet1". The caller builds data and screen.
   explicit TVXGame(TGameInfo* info);
+  // The steps after construction, in this order (see the top of this file).
+  virtual void LoadData() {}
+  // When the player's bank holds 100 or more: 100 into the credit, the dialog not shown.
+  virtual void TakeOpeningCredit();
+  virtual void StartAttract() {}
   virtual ~TVXGame();
   TVXGame(const TVXGame&) = delete;
   TVXGame& operator=(const TVXGame&) = delete;
@@ -98,13 +112,10 @@ public:
   // The player's record for this game; set by the lobby, not owned.
   TGameStatictics* Statistics = nullptr;
   std::string CardSet = "CardSet1";
-  // 0: no round in progress; 1: busy; other values are each game's own.
-  uint8_t RoundState = 0;
-
-  // A deal is refused while the player's bank, the credit and the pending win together
-  // exceed this: whatever one round can add (a pending win of at most 2^31-1 and a jackpot)
-  // then still fits in the bank, so the round can always end and the player always leave.
-  static constexpr uint64_t MoneyCeiling = 4294967295ull - 2147483647ull - 10000000ull;
+  vx::TGameRound Round;
+  static constexpr uint64_t MoneyCeiling = vx::TGameMoney::Ceiling;
+  // The signed-in player's bank through the host; nullptr without one.
+  static vx::TPlayerBank* PlayerBank();
 
   virtual TVXGameScene* GetScene() { return Scene; }
   virtual void SetScene(TVXGameScene* scene) { Scene = scene; }
@@ -119,7 +130,7 @@ public:
   // the round (the double-up ends it otherwise, once, after its closing pause).
   virtual bool CollectWinForFinish() {
     CollectWin();
-    return RoundState == 0;
+    return !Round.InRound();
   }
   // Moves the pending win and the amount a second label shows into the credit, counting both
   // labels into the credit label.
@@ -144,10 +155,13 @@ public:
   void CashOutClick() { CashOut(false); }
 
   // The game's part of leaving it, once the lobby has asked: refused (false, nothing done)
-  // while RoundState is not 0; otherwise the credit is cashed out silently, the data file
-  // saved and the tally merged into Statistics. The lobby then saves the casino statistics
-  // and the players and frees the game.
-  bool FinishVisit();
+  // during a round; otherwise the credit is cashed out silently, the data file saved and
+  // the tally merged into Statistics, once. Each step goes through `run` (what, step), which
+  // runs it and reports a failure (false or an exception) so that the later steps still
+  // run; by default a failure is logged. False also when the game went meanwhile. The
+  // lobby then saves the casino statistics and the players and frees the game.
+  using TStepRunner = std::function<void(const std::string&, const std::function<bool()>&)>;
+  bool FinishVisit(const TStepRunner& run = {});
   // The program is closing while the game runs: whatever round is open is settled (a
   // pending win goes into the credit), the credit goes to the bank, the data file is saved
   // and the tally merged. Nothing is asked and nothing waits. Runs once.
@@ -157,8 +171,6 @@ public:
   uint64_t TotalMoney();
 
 protected:
-  // Credit += amount, checked (EOverflow before anything changes).
-  void AddToCredit(int64_t amount);
   // The tally's credit-in or credit-out grows; a counter that would pass 2^32-1 stays at
   // the top (it is statistics only) and the clamp is logged.
   void AddToTally(bool creditIn, uint32_t amount);

@@ -58,7 +58,7 @@ bool TfrmCredit::AddCredit(uint32_t amount) {
     return false;
   }
   // Every new value is computed and checked before any of them changes.
-  const uint64_t credit = static_cast<uint64_t>(data->Credit) + amount;
+  const uint64_t credit = static_cast<uint64_t>(data->Money.Credit()) + amount;
   const uint64_t creditIn = static_cast<uint64_t>(data->GetCreditIn()) + amount;
   if (credit > MaxCredit) {
     vx::LobbyMessageBox("The credit cannot hold more than " + std::to_string(MaxCredit) + ". " + text +
@@ -71,8 +71,8 @@ bool TfrmCredit::AddCredit(uint32_t amount) {
                         mkWarning, mbOK);
     return false;
   }
-  player->Bank -= amount;
-  data->Credit = static_cast<uint32_t>(credit);
+  vx::TCounterBank bank(player->Bank);
+  if (!data->Money.BuyCredit(&bank, amount, MaxCredit)) return false;
   data->SetCreditIn(static_cast<uint32_t>(creditIn));
   if (game_.UpdateCredit) game_.UpdateCredit();
   if (self) RefreshLabels();
@@ -83,7 +83,7 @@ void TfrmCredit::RefreshLabels() {
   const TVXPlayer* player = Player();
   LblBankValue->SetText(std::to_string(player ? player->Bank : 0u));
   if (game_.Info) LblGameTitle->SetText(game_.Info->Title);
-  LblCreditValue->SetText(std::to_string(game_.Data ? game_.Data->Credit : 0u));
+  LblCreditValue->SetText(std::to_string(game_.Data ? game_.Data->Money.Credit() : 0u));
 }
 
 namespace vx {

@@ -34,9 +34,11 @@ void CloseProgram() {
 
 }  // namespace vx
 
-uint32_t* TLobbyGameHost::PlayerBank() {
+vx::TPlayerBank* TLobbyGameHost::PlayerBank() {
   TVXPlayer* player = vx::CurrentPlayer();
-  return player != nullptr ? &player->Bank : nullptr;
+  if (player == nullptr) return nullptr;
+  bank_.emplace(player->Bank);
+  return &*bank_;
 }
 
 void TLobbyGameHost::OpenCreditForm(TVXGame& game, bool ShowDialog) {

@@ -7,6 +7,7 @@
 // Also the lobby's side of the games: the signed-in player's bank and the credit dialog.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "games/VXGame.h"
@@ -57,8 +58,12 @@ void CloseProgram();
 // The games' view of the lobby: the signed-in player's bank and the credit dialog.
 class TLobbyGameHost : public TVXGameHost {
 public:
-  uint32_t* PlayerBank() override;
+  // The signed-in player's bank, valid until the next call.
+  vx::TPlayerBank* PlayerBank() override;
   // The credit dialog for the game, shown modally or carried out at once with its first
   // amount.
   void OpenCreditForm(TVXGame& game, bool ShowDialog) override;
+
+private:
+  std::optional<vx::TCounterBank> bank_;
 };

@@ -334,27 +334,42 @@ void TMainRoom::EnterGame(int32_t gameID) {
 
   FreeGame();
   TVXPlayer* player = vx::CurrentPlayer();
-  // A constructor that fails after taking its opening credit must not take the money with it.
-  const uint32_t bankBefore = player != nullptr ? player->Bank : 0;
+  // The game comes up in steps. Until its opening credit is taken nothing outside it has
+  // changed, so a failure simply drops it; afterwards a failure frees it as closing does,
+  // which settles its money into the bank.
+  auto failed = [&](const std::string& what) {
+    Log("ERROR: The game " + info->Title + " could not be started: " + what);
+  };
   std::unique_ptr<TVXGame> game;
   try {
     game = MakeGame ? MakeGame(info) : CreateGame(info);
+    if (game && game->GetScene() == nullptr) {
+      Log("ERROR: The game " + info->Title + " has no screen");
+      game.reset();
+    }
+    if (game) game->LoadData();
   } catch (const std::exception& e) {
-    Log("ERROR: The game " + info->Title + " could not be started: " + e.what());
+    failed(e.what());
     game.reset();
   }
-  if (!game || game->GetScene() == nullptr) {
-    if (game) Log("ERROR: The game " + info->Title + " has no screen");
-    game.reset();
-    if (player != nullptr && vx::CurrentPlayer() == player) player->Bank = bankBefore;
+  if (game) {
+    game_ = std::move(game);
+    lobby.CurrentGame = game_.get();
+    if (player != nullptr && player->Statistics != nullptr) {
+      game_->Statistics = player->Statistics->FindGameStatistics(info->IDStr, true);
+    }
+    try {
+      game_->TakeOpeningCredit();
+      game_->StartAttract();
+    } catch (const std::exception& e) {
+      failed(e.what());
+      FreeGame();
+    }
+  }
+  if (!game_) {
     if (TLoaderScene* ls = loader.Scene()) ls->Hide();
     Show();
     return;
-  }
-  game_ = std::move(game);
-  lobby.CurrentGame = game_.get();
-  if (player != nullptr && player->Statistics != nullptr) {
-    game_->Statistics = player->Statistics->FindGameStatistics(info->IDStr, true);
   }
 
   vx::WeakRef<TVXGame> alive(game_.get());
@@ -374,8 +389,8 @@ void TMainRoom::EnterGame(int32_t gameID) {
 
 void TMainRoom::ExitGame() {
   TVXGame* game = game_.get();
-  if (game == nullptr || game->RoundState == 1) return;
-  if (game->RoundState != 0) {
+  if (game == nullptr || game->Round.Is(vx::rsBusy)) return;
+  if (game->Round.InRound()) {
     vx::LobbyAsk("You have a game in progress. You cannot exit now.", mkWarning, mbOK);
     return;
   }
@@ -384,23 +399,11 @@ void TMainRoom::ExitGame() {
       vx::LobbyAsk("Are you sure you want to exit this game ?", mkConfirmation, mbYes | mbNo) != mrYes)
     return;
   // The question ran a message loop: the game may have moved on meanwhile.
-  if (!alive || game_.get() != game || game->RoundState != 0) return;
+  if (!alive || game_.get() != game || game->Round.InRound()) return;
 
-  TVXGameData* data = game->GetGameData();
   TVXLobbyState& lobby = vx::Lobby();
-  RunStep("cashing out", [&] {
-    if (data->Credit != 0) game->CashOut(true);
-    return data->Credit == 0;
-  });
+  game->FinishVisit([](const std::string& what, const std::function<bool()>& step) { RunStep(what, step); });
   if (!alive) return;
-  RunStep("saving the game data", [&] {
-    data->Save();
-    return true;
-  });
-  RunStep("merging the statistics", [&] {
-    data->MergeInto(game->Statistics);
-    return true;
-  });
   RunStep("saving the casino statistics",
           [&] { return lobby.CurrentCasino == nullptr || lobby.CurrentCasino->SaveStatistics(); });
   RunStep("saving the players", [&] { return lobby.Players == nullptr || lobby.Players->SaveToFile(); });

@@ -266,8 +266,8 @@ std::string PokerTour::Where() const {
   }
   s += ", phase " + std::string(names[phase_]);
   if (TPoker* g = Game()) {
-    s += ", round state " + std::to_string(g->RoundState) + ", stage " + std::to_string(g->Data->Stage) +
-         ", credit " + std::to_string(g->Data->Credit) + ", win " + std::to_string(g->Data->Win) + ", bet " +
+    s += ", round state " + std::to_string(g->Round.State()) + ", stage " + std::to_string(g->Data->Stage) +
+         ", credit " + std::to_string(g->Data->Money.Credit()) + ", win " + std::to_string(g->Data->Money.Win()) + ", bet " +
          std::to_string(g->Data->Bet) + ", message \"" + g->PokerScene->LblMessage->Caption() + "\"";
   }
   if (auto* box = Input<TframeMessage>(f_)) s += ", message box \"" + box->MessageLabel->Caption() + "\"";
@@ -414,10 +414,10 @@ void PokerTour::Enter() {
   // The opening credit came from the bank without the dialog.
   if (lastBank_ >= 100) {
     EXPECT_EQ(Bank(), lastBank_ - 100) << Where();
-    EXPECT_EQ(g->Data->Credit, 100u) << Where();
+    EXPECT_EQ(g->Data->Money.Credit(), 100u) << Where();
     EXPECT_EQ(g->Data->GetCreditIn(), 100u) << Where();
   }
-  EXPECT_EQ(g->PokerScene->LblCreditV->Caption(), std::to_string(g->Data->Credit)) << Where();
+  EXPECT_EQ(g->PokerScene->LblCreditV->Caption(), std::to_string(g->Data->Money.Credit())) << Where();
   EXPECT_EQ(CountedHands(*g), 0) << Where();
   m.BetChecked = false;
   betClicks_ = 0;
@@ -440,7 +440,7 @@ void PokerTour::Play() {
     return;
   }
   if (auto* credit = Input<TfrmCredit>(f_)) {
-    const uint32_t now = g->Data->Credit;
+    const uint32_t now = g->Data->Money.Credit();
     if (buying_) {
       // The 100 moved from the bank into the credit, and the dialog shows both.
       buying_ = false;
@@ -461,7 +461,7 @@ void PokerTour::Play() {
     }
     return;
   }
-  if (f_.InputScene() != f_.MainScene() || g->RoundState == 1) return;
+  if (f_.InputScene() != f_.MainScene() || g->Round.State() == vx::rsBusy) return;
   const int counted = CountedHands(*g);
   if (counted != m.Hands) progressAt_ = SDL_GetTicks64();
   m.Hands = counted;
@@ -469,7 +469,7 @@ void PokerTour::Play() {
     CheckExpected(*g);
     if (aborted_) return;
   }
-  switch (g->RoundState) {
+  switch (g->Round.State()) {
     case 0: AtRest(*g); return;
     case 3: Holds(*g); return;
     case 5: case 6: case 7: Won(*g); return;
@@ -479,8 +479,8 @@ void PokerTour::Play() {
 
 void PokerTour::Expecting(Expect e, TPoker& g) {
   expect_ = e;
-  credit0_ = g.Data->Credit;
-  win0_ = g.Data->Win;
+  credit0_ = g.Data->Money.Credit();
+  win0_ = g.Data->Money.Win();
   bet0_ = g.Data->Bet;
   hands0_ = CountedHands(g);
   held0_ = g.AnyHeldCount();
@@ -496,13 +496,13 @@ void PokerTour::AtRest(TPoker& g) {
   Machine& m = Current();
   TPokerScene& s = *g.PokerScene;
   if (m.Hands >= handsEach_) {
-    m.CreditAtExit = g.Data->Credit;
+    m.CreditAtExit = g.Data->Money.Credit();
     bankAtExit_ = Bank();
     Act(Nav()->BtnExitGame, 20);
     Next(Leaving);
     return;
   }
-  if (static_cast<int64_t>(g.Data->Credit) < g.Data->Bet) {
+  if (static_cast<int64_t>(g.Data->Money.Credit()) < g.Data->Bet) {
     if (Bank() < 100) {
       Fail("the bank (" + std::to_string(Bank()) + ") cannot buy credit for another hand");
       return;
@@ -592,7 +592,7 @@ void PokerTour::Holds(TPoker& g) {
   const int held = g.AnyHeldCount();
   const int32_t preview = static_cast<int32_t>(vx::LabelValue(s.LblWinV));
   if (g.Has(vx::poDrawCostsBet) && (held < 5 && !(held == 0 && preview > 0)) &&
-      static_cast<int64_t>(g.Data->Credit) < g.Data->Bet) {
+      static_cast<int64_t>(g.Data->Money.Credit()) < g.Data->Bet) {
     if (Bank() < 100) {
       Fail("the bank (" + std::to_string(Bank()) + ") cannot buy credit for the draw");
       return;
@@ -618,26 +618,26 @@ void PokerTour::Won(TPoker& g) {
     plannedWin_ = winKey;
     const int n = m.Wins++;
     const bool trying = n < 4 || n % 6 == 0;
-    planFurther_ = g.RoundState == 6 && (n == 0 || n == 3 || n % 12 == 0);
-    planHalf_ = m.HalfOffered() && g.RoundState != 5 && n % 4 == 1;
-    planPlays_ = g.RoundState == 5 || !trying ? 0 : (n == 2 ? 0 : 1 + n % 3);
+    planFurther_ = g.Round.State() == vx::rsFurtherDraw && (n == 0 || n == 3 || n % 12 == 0);
+    planHalf_ = m.HalfOffered() && g.Round.State() != vx::rsWon && n % 4 == 1;
+    planPlays_ = g.Round.State() == vx::rsWon || !trying ? 0 : (n == 2 ? 0 : 1 + n % 3);
     ShootDoubleUp(g);
   }
-  if (planFurther_ && g.RoundState == 6) {
+  if (planFurther_ && g.Round.State() == vx::rsFurtherDraw) {
     planFurther_ = false;
     ++m.FurtherDraws;
     Expecting(Expect::Switch, g);
     Act(s.BtnDeal);
     return;
   }
-  if (planHalf_ && dup.Active && g.Data->CanTakeHalf() && g.Data->Win > 0) {
+  if (planHalf_ && dup.Active && g.Data->CanTakeHalf() && g.Data->Money.Win() > 0) {
     planHalf_ = false;
     ++m.Halves;
     Expecting(Expect::Half, g);
     Act(s.HoldButtons[4]);
     return;
   }
-  if (g.RoundState != 5 && planPlays_ > 0) {
+  if (g.Round.State() != vx::rsWon && planPlays_ > 0) {
     if (g.Data->DoubleUpKind == vx::dkBeatTheDealer) {
       if (dup.WaitingForDeal) {
         ++m.DealerDeals;
@@ -671,10 +671,10 @@ void PokerTour::CheckExpected(TPoker& g) {
   const Expect e = expect_;
   expect_ = Expect::None;
   const TPokerData& d = *g.Data;
-  const uint32_t credit = d.Credit;
-  const int32_t win = d.Win;
+  const uint32_t credit = d.Money.Credit();
+  const int32_t win = d.Money.Win();
   const int hands = CountedHands(g);
-  const int state = g.RoundState;
+  const int state = g.Round.State();
   const std::string where = std::string("after ") + ExpectName(e) + " - " + Where();
   const std::string before = " (before: credit " + std::to_string(credit0_) + ", win " + std::to_string(win0_) +
                              ", bet " + std::to_string(bet0_) + ")";
@@ -835,7 +835,7 @@ void PokerTour::ShootHand(TPoker& g) {
 
 void PokerTour::ShootDoubleUp(TPoker& g) {
   Machine& m = Current();
-  if (m.DoubleUpShot || g.RoundState == 5) return;
+  if (m.DoubleUpShot || g.Round.State() == vx::rsWon) return;
   m.DoubleUpShot = true;
   TPokerScene& s = *g.PokerScene;
   f_.RenderNow();

@@ -196,7 +196,7 @@ void SlotsTour::Tick() {
       m.Entered = true;
       EXPECT_EQ(g->GameInfo->ID, m.Id);
       // Three hundreds from the bank, the opening bet on both sides, the machine's music.
-      EXPECT_EQ(g->Data->Credit, 300u) << Where();
+      EXPECT_EQ(g->Data->Money.Credit(), 300u) << Where();
       EXPECT_EQ(Bank(), lastBank_ - 300) << Where();
       EXPECT_EQ(g->Data->GetBet(), m.Id == 32 ? 2 : 16) << Where();
       EXPECT_EQ(g->GetScene()->MusicStyle, m.Id >= 33 ? 5 : 4);
@@ -241,7 +241,7 @@ void SlotsTour::Tick() {
 void SlotsTour::Play(TSlots& g) {
   Machine& m = Current();
   TSlotsScene& s = *g.SlotsScene;
-  if (g.RoundState == 4) {
+  if (g.Round.State() == 4) {
     // Reels running after a SPIN: SPIN again stops them early. Free games run on their own.
     if (awaiting_ && !stopPressed_ && g.Returns.Spins == spins0_ + 1) {
       stopPressed_ = true;
@@ -250,7 +250,7 @@ void SlotsTour::Play(TSlots& g) {
     }
     return;
   }
-  if (g.RoundState == 1) return;
+  if (g.Round.State() == 1) return;
   if (awaiting_) {
     if (g.Returns.Spins != spins0_ + 1) return;  // the click is still on its way
     awaiting_ = false;
@@ -259,17 +259,17 @@ void SlotsTour::Play(TSlots& g) {
     // it (pools, bell), a win waiting in the win label.
     const int64_t paidNow = g.Returns.Paid() - paid0_;
     const int64_t staked = g.Returns.Bets - bets0_;
-    EXPECT_EQ(static_cast<int64_t>(g.Data->Credit) + g.Data->Win, credit0_ - staked + paidNow) << Where();
-    EXPECT_EQ(vx::LabelValue(s.LblCreditV), g.Data->Credit) << Where();
-    EXPECT_EQ(vx::LabelValue(s.LblWinV), g.Data->Win) << Where();
-    if (g.Data->Win > 0) ++m.Wins;
+    EXPECT_EQ(static_cast<int64_t>(g.Data->Money.Credit()) + g.Data->Money.Win(), credit0_ - staked + paidNow) << Where();
+    EXPECT_EQ(vx::LabelValue(s.LblCreditV), g.Data->Money.Credit()) << Where();
+    EXPECT_EQ(vx::LabelValue(s.LblWinV), g.Data->Money.Win()) << Where();
+    if (g.Data->Money.Win() > 0) ++m.Wins;
   }
-  if (g.RoundState == 7) {
+  if (g.Round.State() == 7) {
     // A double-up card: SMALL or BIG.
     Act(s.HoldButtons[static_cast<size_t>(m.Gambles % 2 == 0 ? 0 : 2)], 30);
     return;
   }
-  if (g.RoundState == 5) {
+  if (g.Round.State() == 5) {
     // Now and then the double-up, otherwise CASH.
     if (m.Wins % 4 == 1 && !gambled_) {
       gambled_ = true;
@@ -282,8 +282,8 @@ void SlotsTour::Play(TSlots& g) {
   }
   gambled_ = false;
   if (!g.ReelsStill()) return;
-  if (m.Spins >= spinsEach_ || static_cast<int64_t>(g.Data->Credit) < g.Data->GetBet()) {
-    m.CreditAtExit = g.Data->Credit;
+  if (m.Spins >= spinsEach_ || static_cast<int64_t>(g.Data->Money.Credit()) < g.Data->GetBet()) {
+    m.CreditAtExit = g.Data->Money.Credit();
     bankAtExit_ = Bank();
     Act(Nav()->BtnExitGame, 20);
     Next(Leaving);
@@ -294,7 +294,7 @@ void SlotsTour::Play(TSlots& g) {
     Act(s.BtnBet1, 10);
     return;
   }
-  credit0_ = g.Data->Credit;
+  credit0_ = g.Data->Money.Credit();
   bets0_ = g.Returns.Bets;
   paid0_ = g.Returns.Paid();
   spins0_ = g.Returns.Spins;

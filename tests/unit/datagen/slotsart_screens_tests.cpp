@@ -145,7 +145,7 @@ TEST_P(SlotScreens, ForcedSpinShowsCabinetReelsSymbolsAndWins) {
   window.OnFrame = [&] {
     for (TVXReel* r : s.Reels) r->StepMotion();
   };
-  g.Data->Credit = 1000;
+  g.Data->Money.Reset(1000);
   g.Spin();
   ASSERT_TRUE(g.ReelsStill());
   // The results loop's first marks: the count wins' boxes light, the message blinks.

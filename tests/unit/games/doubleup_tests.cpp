@@ -18,12 +18,12 @@ constexpr int32_t C(int32_t rank, int32_t suit) { return (suit - 1) * 13 + rank;
 void OfferWin(Rig& rig, int32_t win, std::array<int32_t, 10> cards, int32_t code = 7, bool bar = false) {
   TPoker& g = *rig.Game;
   TPokerData& d = rig.Data();
-  d.Win = win;
+  d.Money.Reset(d.Money.Credit(), win);
   d.LastHandKey = vx::HandKeyOfCode(code);
-  d.SetStage(2);
-  d.SetSubStage(1);
+  d.SetStage(vx::psAfterFirstDraw);
+  d.SetSubStage(vx::pssOffer);
   d.DealtDoubleUpCards = cards;
-  g.RoundState = 7;
+  g.Round.Resume(vx::rsDoubleUp);
   g.DoubleUp->Offer(code, bar);
   rig.Screen().ShowDoubleUp(true);
 }
@@ -78,23 +78,23 @@ TEST(DoubleUp, BigSmallDoublesDrawsOnSevenQuadruplesOnAJokerAndLosesTheRest) {
   EXPECT_TRUE(rig.Screen().ImgDupHitUp->Blinking());
 
   rig.Hold(2);  // SMALL on a 3
-  EXPECT_EQ(d.Win, 20);
+  EXPECT_EQ(d.Money.Win(), 20);
   EXPECT_EQ(rig.Screen().LblDupHit->Caption(), "SMALL");
   EXPECT_FALSE(rig.Screen().DupCards[0]->FaceDown());
-  EXPECT_EQ(g.RoundState, 7);
+  EXPECT_EQ(g.Round.State(), vx::rsDoubleUp);
   EXPECT_EQ(g.DoubleUp->Position, 2);
   rig.Hold(4);  // BIG on a 7: a draw
-  EXPECT_EQ(d.Win, 20);
+  EXPECT_EQ(d.Money.Win(), 20);
   EXPECT_EQ(rig.Screen().LblDupHit->Caption(), "DRAW");
   rig.Hold(2);  // the joker
-  EXPECT_EQ(d.Win, 80);
+  EXPECT_EQ(d.Money.Win(), 80);
   EXPECT_EQ(rig.CountSound("SND_DUPWINSPECIAL"), 1);
   EXPECT_EQ(rig.CountSound("SND_DUPWIN"), 2);
   EXPECT_EQ(rig.Screen().LblWinV->Caption(), "80");
   rig.Hold(2);  // SMALL on a queen: lost
-  EXPECT_EQ(d.Win, 0);
+  EXPECT_EQ(d.Money.Win(), 0);
   EXPECT_EQ(rig.Message(), "GAME OVER");
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
   EXPECT_EQ(finished, 1);
   EXPECT_EQ(rig.Tally("HAND_FLUSH"), 1);
   EXPECT_EQ(rig.Tally("HAND_NOTHING"), 0);
@@ -114,10 +114,10 @@ TEST(DoubleUp, TheLastCardOfTheLimitCollectsOnceWhateverIsPressedDuringThePause)
     int finished = 0;
     g.DoubleUp->OnFinish = [&] { ++finished; };
     OfferWin(rig, 5, {C(2, 1), C(3, 2), C(4, 3), C(5, 4), C(6, 1), C(2, 2), C(3, 3), C(4, 4), C(5, 1), C(6, 2)});
-    const uint32_t credit = d.Credit;
+    const uint32_t credit = d.Money.Credit();
     for (int k = 1; k < expected; ++k) {
       rig.Hold(2);
-      ASSERT_EQ(g.RoundState, 7) << k;
+      ASSERT_EQ(g.Round.State(), vx::rsDoubleUp) << k;
     }
     // Every button, every frame of the closing pauses.
     const int64_t calls = rig.Rng->Calls;
@@ -132,9 +132,9 @@ TEST(DoubleUp, TheLastCardOfTheLimitCollectsOnceWhateverIsPressedDuringThePause)
     rig.Hold(2);
     rig.OnFrame = nullptr;
     const int32_t win = 5 << expected;
-    EXPECT_EQ(d.Credit, credit + static_cast<uint32_t>(win));
-    EXPECT_EQ(d.Win, 0);
-    EXPECT_EQ(g.RoundState, 0);
+    EXPECT_EQ(d.Money.Credit(), credit + static_cast<uint32_t>(win));
+    EXPECT_EQ(d.Money.Win(), 0);
+    EXPECT_EQ(g.Round.State(), vx::rsIdle);
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(rig.Tally("HAND_FLUSH"), 1);
     EXPECT_EQ(rig.Tally("HAND_NOTHING"), 0);
@@ -152,14 +152,14 @@ TEST(DoubleUp, RedBlackWinsOnTheRightColour) {
   EXPECT_EQ(rig.Screen().LblDupTitle->Caption(), "RED/BLACK");
   EXPECT_EQ(g.DoubleUp->WinningChoice(), 0);
   rig.Hold(2);  // RED on hearts
-  EXPECT_EQ(d.Win, 20);
+  EXPECT_EQ(d.Money.Win(), 20);
   EXPECT_EQ(g.DoubleUp->WinningChoice(), 1);
   rig.Hold(4);  // BLACK on spades
-  EXPECT_EQ(d.Win, 40);
+  EXPECT_EQ(d.Money.Win(), 40);
   rig.Hold(4);  // BLACK on diamonds
-  EXPECT_EQ(d.Win, 0);
+  EXPECT_EQ(d.Money.Win(), 0);
   EXPECT_EQ(rig.Screen().LblDupHit->Caption(), "RED");
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
 }
 
 TEST(DoubleUp, TheFilledBarPaysItsValueFromLevelFiveOnTheThirdWin) {
@@ -173,18 +173,18 @@ TEST(DoubleUp, TheFilledBarPaysItsValueFromLevelFiveOnTheThirdWin) {
   EXPECT_EQ(g.DoubleUp->BarWin, 10 * 16);
   EXPECT_EQ(rig.Screen().LblDupBarWinV->Caption(), "160");
   EXPECT_TRUE(rig.Screen().PnlDupBarDup->Visible());
-  const uint32_t credit = d.Credit;
+  const uint32_t credit = d.Money.Credit();
   rig.Hold(2);
   EXPECT_EQ(g.DoubleUp->BarLevel, 6);
   rig.Hold(2);
   EXPECT_EQ(g.DoubleUp->BarLevel, 7);
-  EXPECT_EQ(d.Win, 40);
+  EXPECT_EQ(d.Money.Win(), 40);
   rig.Hold(5);
-  EXPECT_EQ(d.Win, 40) << "no half-take with the jackpot option";
+  EXPECT_EQ(d.Money.Win(), 40) << "no half-take with the jackpot option";
   rig.Hold(2);
-  EXPECT_EQ(d.Credit, credit + 160);
-  EXPECT_EQ(d.Win, 0);
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(d.Money.Credit(), credit + 160);
+  EXPECT_EQ(d.Money.Win(), 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
   EXPECT_FALSE(rig.Screen().LblDupBarWinV->Blinking());
   EXPECT_EQ(rig.Tally("HAND_STREETFLUSH"), 1);
 }
@@ -201,7 +201,7 @@ TEST(DoubleUp, BeatTheDealerDealsPicksAndForcesACollectBeforeAnOverflow) {
   EXPECT_EQ(rig.Screen().LblDupHit->Caption(), "DOUBLE UP?");
   EXPECT_TRUE(rig.Screen().LblDupHit->Visible());
   rig.Hold(3);
-  EXPECT_EQ(d.Win, 10) << "no pick before the deal";
+  EXPECT_EQ(d.Money.Win(), 10) << "no pick before the deal";
 
   // Dealer king; the player's ace at position 3.
   rig.Rng->Queue = {C(13, 1) - 1, C(4, 2) - 1, C(1, 3) - 1, C(9, 4) - 1, C(2, 1) - 1};
@@ -210,30 +210,30 @@ TEST(DoubleUp, BeatTheDealerDealsPicksAndForcesACollectBeforeAnOverflow) {
   EXPECT_FALSE(rig.Screen().DupCards[0]->FaceDown());
   EXPECT_TRUE(rig.Screen().DupCards[2]->FaceDown());
   rig.Cash();
-  EXPECT_EQ(d.Win, 10) << "CASH waits while a dealt game wants its pick";
+  EXPECT_EQ(d.Money.Win(), 10) << "CASH waits while a dealt game wants its pick";
   rig.Hold(3);
-  EXPECT_EQ(d.Win, 20);
+  EXPECT_EQ(d.Money.Win(), 20);
   EXPECT_EQ(rig.Message(), "WIN");
   EXPECT_FALSE(rig.Screen().DupCards[4]->FaceDown()) << "every card is shown after a pick";
   EXPECT_TRUE(g.DoubleUp->WaitingForDeal);
-  EXPECT_EQ(g.RoundState, 7);
+  EXPECT_EQ(g.Round.State(), vx::rsDoubleUp);
 
   // A draw keeps the win.
   rig.Rng->Queue = {C(9, 1) - 1, C(9, 2) - 1, C(1, 3) - 1, C(5, 4) - 1, C(2, 1) - 1};
   rig.Deal();
   rig.Hold(2);
-  EXPECT_EQ(d.Win, 20);
+  EXPECT_EQ(d.Money.Win(), 20);
   EXPECT_EQ(rig.Message(), "DRAW");
   EXPECT_EQ(rig.CountSound("SND_DRAW"), 1);
 
   // A win that could not be doubled again is collected at once.
-  d.Win = INT32_MAX / 2;
-  const uint32_t credit = d.Credit;
+  d.Money.Reset(d.Money.Credit(), INT32_MAX / 2);
+  const uint32_t credit = d.Money.Credit();
   rig.Rng->Queue = {C(5, 1) - 1, C(9, 2) - 1, C(1, 3) - 1, C(6, 4) - 1, C(2, 1) - 1};
   rig.Deal();
   rig.Hold(2);
-  EXPECT_EQ(g.RoundState, 0);
-  EXPECT_EQ(static_cast<uint64_t>(d.Credit), static_cast<uint64_t>(credit) + (INT32_MAX / 2) * 2ull);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
+  EXPECT_EQ(static_cast<uint64_t>(d.Money.Credit()), static_cast<uint64_t>(credit) + (INT32_MAX / 2) * 2ull);
   EXPECT_EQ(finished, 1);
   EXPECT_EQ(rig.Tally("HAND_FLUSH"), 1);
 
@@ -242,8 +242,8 @@ TEST(DoubleUp, BeatTheDealerDealsPicksAndForcesACollectBeforeAnOverflow) {
   rig.Rng->Queue = {C(1, 1) - 1, C(13, 2) - 1, C(12, 3) - 1, C(6, 4) - 1, C(2, 1) - 1};
   rig.Deal();
   rig.Hold(2);
-  EXPECT_EQ(d.Win, 0);
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(d.Money.Win(), 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
   EXPECT_EQ(finished, 2);
   EXPECT_EQ(rig.Tally("HAND_FLUSH"), 2);
 }
@@ -252,12 +252,12 @@ TEST(DoubleUp, BigSmallRefusesToPlayAWinItCouldNotHoldQuadrupled) {
   Rig rig;
   TPoker& g = rig.Start(10);
   TPokerData& d = rig.Data();
-  d.Credit = 0;
+  d.Money.Reset(0, d.Money.Win());
   OfferWin(rig, INT32_MAX / 4 + 1, {C(2, 1), C(3, 2), C(4, 3), C(5, 4), C(6, 1), C(2, 2), C(3, 3), C(4, 4), C(5, 1),
                                     C(6, 2)});
   rig.Hold(2);
-  EXPECT_EQ(d.Credit, static_cast<uint32_t>(INT32_MAX / 4 + 1));
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(d.Money.Credit(), static_cast<uint32_t>(INT32_MAX / 4 + 1));
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
 }
 
 TEST(DoubleUp, TakingHalfRoundsUpAndEndsWhenNothingIsLeft) {
@@ -268,18 +268,18 @@ TEST(DoubleUp, TakingHalfRoundsUpAndEndsWhenNothingIsLeft) {
     Rig rig;
     TPoker& g = rig.Start(10);
     TPokerData& d = rig.Data();
-    d.Credit = 0;
+    d.Money.Reset(0, d.Money.Win());
     OfferWin(rig, c.Win, {C(2, 1), C(3, 2), C(4, 3), C(5, 4), C(6, 1), C(2, 2), C(3, 3), C(4, 4), C(5, 1), C(6, 2)});
     rig.Hold(5);
-    EXPECT_EQ(d.Credit, static_cast<uint32_t>(c.Credit)) << c.Win;
-    EXPECT_EQ(d.Win, c.Left) << c.Win;
-    EXPECT_EQ(g.RoundState, c.Left > 0 ? 7 : 0) << c.Win;
+    EXPECT_EQ(d.Money.Credit(), static_cast<uint32_t>(c.Credit)) << c.Win;
+    EXPECT_EQ(d.Money.Win(), c.Left) << c.Win;
+    EXPECT_EQ(g.Round.State(), c.Left > 0 ? 7 : 0) << c.Win;
     EXPECT_EQ(rig.Tally("HAND_FLUSH"), c.Left > 0 ? 0 : 1);
     if (c.Left > 0) {
       EXPECT_TRUE(d.DoubleUpOffered);
       EXPECT_TRUE(g.DoubleUp->Active);
       rig.Hold(2);  // the game goes on with what is left
-      EXPECT_EQ(d.Win, c.Left * 2);
+      EXPECT_EQ(d.Money.Win(), c.Left * 2);
     }
   }
 }
@@ -293,13 +293,13 @@ TEST(DoubleUp, ChoosingInTheFurtherDrawStateStartsTheDoubleUp) {
                   C(2, 2), C(3, 3), C(4, 4), C(5, 1), C(6, 2)});
   rig.Deal();
   rig.Deal();
-  ASSERT_EQ(g.RoundState, 6);
-  const int32_t win = d.Win;
+  ASSERT_EQ(g.Round.State(), vx::rsFurtherDraw);
+  const int32_t win = d.Money.Win();
   rig.Hold(2);  // SMALL on a 2
-  EXPECT_EQ(d.Win, win * 2);
-  EXPECT_EQ(g.RoundState, 7);
+  EXPECT_EQ(d.Money.Win(), win * 2);
+  EXPECT_EQ(g.Round.State(), vx::rsDoubleUp);
   rig.Deal();
-  EXPECT_EQ(g.RoundState, 7) << "no further draw once the double-up was played";
+  EXPECT_EQ(g.Round.State(), vx::rsDoubleUp) << "no further draw once the double-up was played";
 }
 
 }  // namespace

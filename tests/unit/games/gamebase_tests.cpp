@@ -18,17 +18,17 @@ TEST(GameBase, TakeBetNeedsAPositiveBetTheCreditCovers) {
   Rig rig;
   TPoker& g = rig.Start(10);
   TPokerData& d = rig.Data();
-  d.Credit = 5;
+  d.Money.Reset(5, d.Money.Win());
   d.Bet = 5;
   EXPECT_TRUE(g.TakeBet());
-  EXPECT_EQ(d.Credit, 0u);
+  EXPECT_EQ(d.Money.Credit(), 0u);
   EXPECT_TRUE(rig.Screen().LblCreditV->Blinking()) << "an empty credit cannot cover the next bet";
 
-  d.Credit = 50;
+  d.Money.Reset(50, d.Money.Win());
   for (int32_t bet : {0, -5, 51}) {
     d.Bet = bet;
     EXPECT_FALSE(g.TakeBet()) << bet;
-    EXPECT_EQ(d.Credit, 50u) << bet;
+    EXPECT_EQ(d.Money.Credit(), 50u) << bet;
   }
   d.Bet = 50;
   EXPECT_TRUE(g.TakeBet());
@@ -41,7 +41,7 @@ TEST(GameBase, OpeningCreditComesFromTheBankOnlyWhenItHoldsAHundred) {
     rig.Bank = 100;
     rig.Start(10);
     EXPECT_EQ(rig.Bank, 0u);
-    EXPECT_EQ(rig.Data().Credit, 100u);
+    EXPECT_EQ(rig.Data().Money.Credit(), 100u);
     EXPECT_EQ(rig.Data().GetCreditIn(), 100u);
     EXPECT_EQ(rig.Screen().LblCreditV->Caption(), "100");
   }
@@ -50,7 +50,7 @@ TEST(GameBase, OpeningCreditComesFromTheBankOnlyWhenItHoldsAHundred) {
     rig.Bank = 99;
     rig.Start(10);
     EXPECT_EQ(rig.Bank, 99u);
-    EXPECT_EQ(rig.Data().Credit, 0u);
+    EXPECT_EQ(rig.Data().Money.Credit(), 0u);
     EXPECT_TRUE(rig.Messages.empty()) << "a video-poker game asks nothing when the bank is short";
   }
 }
@@ -62,7 +62,7 @@ TEST(GameBase, BuyingCreditShowsTheDialogAndRefreshesTheBet) {
   rig.DialogAmount = 900;
   g.BuyCredit();
   EXPECT_EQ(rig.CreditFormsShown, 1);
-  EXPECT_EQ(rig.Data().Credit, 1000u);
+  EXPECT_EQ(rig.Data().Money.Credit(), 1000u);
   EXPECT_EQ(rig.Bank, 0u);
   EXPECT_EQ(rig.Screen().LblCreditV->Caption(), "1000");
 }
@@ -104,18 +104,18 @@ TEST(GameBase, CashOutAsksThenMovesTheCreditToTheBank) {
   rig.Bank = 1000;
   TPoker& g = rig.Start(10);
   TPokerData& d = rig.Data();
-  ASSERT_EQ(d.Credit, 100u);
+  ASSERT_EQ(d.Money.Credit(), 100u);
 
   rig.Answers = {mrNo};
   g.CashOutClick();
   EXPECT_EQ(rig.Messages.back(), "Cash out 100?");
-  EXPECT_EQ(d.Credit, 100u);
+  EXPECT_EQ(d.Money.Credit(), 100u);
 
-  g.RoundState = 3;
+  g.Round.Resume(vx::rsHolding);
   g.CashOut(true);
   EXPECT_EQ(rig.Messages.back(), "You have a game in progress. You cannot cash out now.");
-  EXPECT_EQ(d.Credit, 100u);
-  g.RoundState = 0;
+  EXPECT_EQ(d.Money.Credit(), 100u);
+  g.Round.Resume(vx::rsIdle);
 
   rig.Answers = {mrYes};
   // A click during the count must not start a second cash-out.
@@ -125,10 +125,10 @@ TEST(GameBase, CashOutAsksThenMovesTheCreditToTheBank) {
   };
   g.CashOutClick();
   rig.OnFrame = nullptr;
-  EXPECT_EQ(d.Credit, 0u);
+  EXPECT_EQ(d.Money.Credit(), 0u);
   EXPECT_EQ(rig.Bank, 1000u);
   EXPECT_EQ(d.GetCreditOut(), 100u);
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
   EXPECT_EQ(rig.Screen().LblCreditV->Caption(), "0");
 
   const size_t asked = rig.Messages.size();
@@ -142,14 +142,14 @@ TEST(GameBase, CashOutNeverLosesCreditTheBankCannotTake) {
   TPoker& g = rig.Start(10);
   rig.Bank = 4294967295u - 50;
   g.CashOut(true);
-  EXPECT_EQ(rig.Data().Credit, 100u);
+  EXPECT_EQ(rig.Data().Money.Credit(), 100u);
   EXPECT_EQ(rig.Bank, 4294967295u - 50);
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
 
   rig.SignedIn = false;
   rig.Bank = 0;
   g.CashOut(true);
-  EXPECT_EQ(rig.Data().Credit, 100u) << "with nobody signed in the credit stays";
+  EXPECT_EQ(rig.Data().Money.Credit(), 100u) << "with nobody signed in the credit stays";
 }
 
 TEST(GameBase, ARoundIsRefusedWhenItsWinCouldNotBeCashedOut) {
@@ -159,20 +159,20 @@ TEST(GameBase, ARoundIsRefusedWhenItsWinCouldNotBeCashedOut) {
   rig.Bank = static_cast<uint32_t>(TVXGame::MoneyCeiling) - 100;  // with the credit: exactly the ceiling
   EXPECT_TRUE(g.CanStartRound());
   rig.Bank += 1;
-  const uint32_t credit = rig.Data().Credit;
+  const uint32_t credit = rig.Data().Money.Credit();
   EXPECT_FALSE(g.CanStartRound());
   rig.Deal();
-  EXPECT_EQ(g.RoundState, 0);
-  EXPECT_EQ(rig.Data().Credit, credit) << "no bet taken";
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
+  EXPECT_EQ(rig.Data().Money.Credit(), credit) << "no bet taken";
   EXPECT_TRUE(vx::LogContains("LIMIT"));
   // A round already running may still draw: a further bet only lowers the money.
   rig.Bank -= 1;
   rig.Rng->Cards({2, 18, 35, 51, 13});
   rig.Deal();
-  ASSERT_EQ(g.RoundState, 3);
+  ASSERT_EQ(g.Round.State(), vx::rsHolding);
   rig.Bank += 1000;
   rig.Deal();
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
   // Whatever a round pays on top of the ceiling still fits in the bank.
   EXPECT_LE(TVXGame::MoneyCeiling + 2147483647ull + TPokerData::MaxJackpot, 4294967295ull);
 }
@@ -187,14 +187,14 @@ TEST(GameBase, FinishVisitCashesOutSavesAndMergesOnce) {
   g.Statistics = &record;
   rig.Data().CountHand("HAND_FLUSH");
 
-  g.RoundState = 3;
+  g.Round.Resume(vx::rsHolding);
   EXPECT_FALSE(g.FinishVisit());
   EXPECT_FALSE(std::filesystem::exists(rig.Data().FileName));
-  g.RoundState = 0;
+  g.Round.Resume(vx::rsIdle);
 
   EXPECT_TRUE(g.FinishVisit());
   EXPECT_EQ(rig.Bank, 500u);
-  EXPECT_EQ(rig.Data().Credit, 0u);
+  EXPECT_EQ(rig.Data().Money.Credit(), 0u);
   EXPECT_TRUE(std::filesystem::exists(rig.Data().FileName));
   EXPECT_EQ(record.CreditIn, 100u);
   EXPECT_EQ(record.CreditOut, 100u);
@@ -213,7 +213,7 @@ TEST(GameBase, CreditBoughtDuringACountUpIsKept) {
   rig.Rng->Cards({11, 24, 3, 33, 48, 1, 2, 37, 4, 5, 6, 8, 9, 10, 12});
   rig.Deal();
   rig.Deal();
-  ASSERT_EQ(g.RoundState, 7);
+  ASSERT_EQ(g.Round.State(), vx::rsDoubleUp);
   bool bought = false;
   rig.OnFrame = [&] {
     if (bought) return;
@@ -223,7 +223,7 @@ TEST(GameBase, CreditBoughtDuringACountUpIsKept) {
   rig.Cash();
   rig.OnFrame = nullptr;
   ASSERT_TRUE(bought);
-  EXPECT_EQ(rig.Data().Credit, 100u - 10 + 30 + 1000);
+  EXPECT_EQ(rig.Data().Money.Credit(), 100u - 10 + 30 + 1000);
   EXPECT_EQ(rig.Money(), 2000u - 10 + 30);
 }
 
@@ -238,17 +238,17 @@ TEST(GameBase, ClosingMidDoubleUpPaysThePendingWinIntoTheBank) {
   // Pair of jacks dealt, jacks held; the draw brings a third jack.
   rig.Rng->Cards({11, 24, 3, 33, 48, 1, 2, 37, 4, 5, 6, 8, 9, 10, 12});
   rig.Deal();
-  ASSERT_EQ(g.RoundState, 3);
+  ASSERT_EQ(g.Round.State(), vx::rsHolding);
   rig.Deal();
-  ASSERT_EQ(g.RoundState, 7);
-  ASSERT_EQ(rig.Data().Win, 30);
+  ASSERT_EQ(g.Round.State(), vx::rsDoubleUp);
+  ASSERT_EQ(rig.Data().Money.Win(), 30);
   const uint64_t before = rig.Money();
   rig.IsClosing = true;
   g.SettleOnClose();
   EXPECT_EQ(rig.Bank, before);
-  EXPECT_EQ(rig.Data().Credit, 0u);
-  EXPECT_EQ(rig.Data().Win, 0);
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(rig.Data().Money.Credit(), 0u);
+  EXPECT_EQ(rig.Data().Money.Win(), 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
   EXPECT_TRUE(std::filesystem::exists(rig.Data().FileName));
   ASSERT_NE(record.FindHand("HAND_THREEOFAKIND", false), nullptr);
   EXPECT_EQ(record.FindHand("HAND_THREEOFAKIND", false)->Value, 1);

@@ -25,8 +25,8 @@ TEST(GameData, PokerDataRoundTripsItsPublishedValuesOnly) {
   a.AmericanJackpot = 1234;
   a.DupWinJackpot = 7;
   a.Bet = 20;
-  a.Credit = 3000000000u;
-  a.Win = 55;
+  a.Money.Reset(3000000000u, a.Money.Win());
+  a.Money.Reset(a.Money.Credit(), 55);
   a.CountHand("HAND_FLUSH");
   a.Save();
 
@@ -48,7 +48,7 @@ TEST(GameData, PokerDataRoundTripsItsPublishedValuesOnly) {
   EXPECT_EQ(b.AmericanJackpot, 1234);
   EXPECT_EQ(b.DupWinJackpot, 7);
   EXPECT_EQ(b.Bet, 0);
-  EXPECT_EQ(b.Credit, 0u);
+  EXPECT_EQ(b.Money.Credit(), 0u);
   EXPECT_EQ(b.Tally().FindHand("HAND_FLUSH", false)->Value, 0);
   b.Save();
   EXPECT_EQ(vxtest::TempDir::ReadFile(b.FileName), text);
@@ -205,22 +205,22 @@ TEST(GameData, PerBetCountersAndPools) {
 
 TEST(GameData, StageFlags) {
   TPokerData d;
-  d.SetStage(1);
+  d.SetStage(vx::psAfterDeal);
   EXPECT_TRUE(d.CanClearHolds());
   EXPECT_FALSE(d.CanCollect());
-  d.SetStage(3);
+  d.SetStage(vx::psAfterLastDraw);
   EXPECT_TRUE(d.CanCollect());
   EXPECT_TRUE(d.CanTakeHalf());
   EXPECT_FALSE(d.CanClearHolds());
-  d.SetStage(2);  // keeps the flags
+  d.SetStage(vx::psAfterFirstDraw);  // keeps the flags
   EXPECT_EQ(d.Stage, 2);
   EXPECT_TRUE(d.CanCollect());
-  d.SetSubStage(2);
+  d.SetSubStage(vx::pssFurtherDraw);
   EXPECT_TRUE(d.CanClearHolds());
   EXPECT_FALSE(d.CanCollect());
-  d.SetSubStage(1);
+  d.SetSubStage(vx::pssOffer);
   EXPECT_TRUE(d.CanCollect());
-  d.SetStage(0);
+  d.SetStage(vx::psNewRound);
   EXPECT_EQ(d.StageFlags, (std::array<bool, 7>{true, false, true, true, false, false, false}));
 }
 

@@ -43,7 +43,7 @@ public:
   Player(Rig& rig, CountingPoker& game, uint32_t seed) : rig_(rig), g_(game), rnd_(seed) {}
 
   Snapshot Take() {
-    Snapshot s{rig_.Money(), rig_.Rng->Calls, g_.RoundState, g_.Data->Stage, g_.Bets, {}, {}};
+    Snapshot s{rig_.Money(), rig_.Rng->Calls, g_.Round.State(), g_.Data->Stage, g_.Bets, {}, {}};
     const TGameStatictics& t = g_.Data->Tally();
     for (int i = 0; i < t.GameHands.Count(); ++i) s.Tally.push_back(t.GameHands.Items(i)->Value);
     for (int i = 0; i < 5; ++i) s.Shown[i] = g_.PokerScene->Cards[i]->Number();
@@ -75,8 +75,8 @@ public:
   void Inject() {
     if (injecting_ || !inAction_) return;
     ++frames_;
-    if (g_.RoundState != 1) {
-      ADD_FAILURE() << "a frame of an action found the round in state " << int(g_.RoundState);
+    if (g_.Round.State() != vx::rsBusy) {
+      ADD_FAILURE() << "a frame of an action found the round in state " << int(g_.Round.State());
       return;
     }
     injecting_ = true;
@@ -93,10 +93,10 @@ public:
   void Act(int what) {
     const int64_t moneyBefore = static_cast<int64_t>(rig_.Money());
     const int64_t betsBefore = g_.Bets;
-    const int64_t win = g_.Data->Win;
+    const int64_t win = g_.Data->Money.Win();
     const int64_t barWin = g_.DoubleUp->BarMode ? g_.DoubleUp->BarWin : -1;
-    const uint8_t state = g_.RoundState;
-    const uint32_t bankB = rig_.Bank, creditB = g_.Data->Credit;
+    const uint8_t state = g_.Round.State();
+    const uint32_t bankB = rig_.Bank, creditB = g_.Data->Money.Credit();
     inAction_ = true;
     Press(what);
     inAction_ = false;
@@ -112,25 +112,25 @@ public:
       EXPECT_TRUE(allowed) << "a card moved " << moved << " on a win of " << win;
     } else {
       EXPECT_EQ(moved, 0) << "press " << what << " in state " << int(state) << " bank " << bankB << "->" << rig_.Bank
-                          << " credit " << creditB << "->" << g_.Data->Credit << " win " << win << "->" << g_.Data->Win
+                          << " credit " << creditB << "->" << g_.Data->Money.Credit() << " win " << win << "->" << g_.Data->Money.Win()
                           << " bets " << (g_.Bets - betsBefore);
     }
-    EXPECT_GE(g_.Data->Win, 0);
+    EXPECT_GE(g_.Data->Money.Win(), 0);
   }
 
   // One round from DEAL until the state is 0 again; false when no round could start.
   bool PlayRound() {
-    if (g_.Data->Credit < static_cast<uint32_t>(std::max(g_.Data->Bet, 1))) {
+    if (g_.Data->Money.Credit() < static_cast<uint32_t>(std::max(g_.Data->Bet, 1))) {
       rig_.DialogAmount = 1000;
       Act(12);
     }
     const int64_t betsBefore = g_.Bets;
     if (rnd_() % 4 == 0) Act(2);
     Act(0);
-    if (g_.RoundState == 0) return g_.Bets != betsBefore;
-    for (int step = 0; g_.RoundState != 0; ++step) {
+    if (g_.Round.State() == vx::rsIdle) return g_.Bets != betsBefore;
+    for (int step = 0; g_.Round.State() != vx::rsIdle; ++step) {
       if (step > 400) {
-        ADD_FAILURE() << "the round did not end, state " << int(g_.RoundState);
+        ADD_FAILURE() << "the round did not end, state " << int(g_.Round.State());
         return false;
       }
       if (step < 40) {
@@ -141,7 +141,7 @@ public:
         Act(ends[step % 3]);
       }
     }
-    EXPECT_EQ(g_.Data->Win, 0);
+    EXPECT_EQ(g_.Data->Money.Win(), 0);
     EXPECT_EQ(g_.Data->Stage, 0);
     return true;
   }
@@ -176,11 +176,11 @@ TEST(PokerMoney, LongRandomPlayConservesMoneyWhateverIsPressedMeanwhile) {
     for (int r = 0; r < rounds; ++r) played += player.PlayRound() ? 1 : 0;
     EXPECT_GT(played, rounds / 2);
     EXPECT_GT(player.Frames(), 0);
-    EXPECT_EQ(g.RoundState, 0);
+    EXPECT_EQ(g.Round.State(), vx::rsIdle);
     // Everything back to the bank: the tally's counters account for every move.
     rig.OnFrame = nullptr;
     g.CashOut(true);
-    EXPECT_EQ(g.Data->Credit, 0u);
+    EXPECT_EQ(g.Data->Money.Credit(), 0u);
     EXPECT_EQ(static_cast<int64_t>(rig.Bank),
               100000 - static_cast<int64_t>(g.Data->GetCreditIn()) + g.Data->GetCreditOut());
     EXPECT_EQ(rig.Money(), rig.Bank);
@@ -207,8 +207,8 @@ TEST(PokerMoney, ClosingAtAnyFrameOfAnyActionLosesNothing) {
       const uint64_t beforeSettle = rig.Money();
       g.SettleOnClose();
       EXPECT_EQ(rig.Bank, beforeSettle) << "the credit and a pending win are all in the bank";
-      EXPECT_EQ(g.Data->Credit, 0u);
-      EXPECT_EQ(g.RoundState, 0);
+      EXPECT_EQ(g.Data->Money.Credit(), 0u);
+      EXPECT_EQ(g.Round.State(), vx::rsIdle);
       EXPECT_LE(static_cast<int64_t>(rig.Bank), static_cast<int64_t>(start) + 100000000);
     }
   }

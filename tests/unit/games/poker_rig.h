@@ -82,16 +82,15 @@ public:
   uint32_t Bank = 1000;
   bool SignedIn = true;
   int CreditFormsShown = 0;
-  uint32_t* PlayerBank() override { return SignedIn ? &Bank : nullptr; }
+  vx::TCounterBank BankAccount{Bank};
+  vx::TPlayerBank* PlayerBank() override { return SignedIn ? &BankAccount : nullptr; }
   void OpenCreditForm(TVXGame& game, bool show) override {
     if (show) ++CreditFormsShown;
     const uint32_t amount = show ? DialogAmount : 100;
-    if (Bank < amount) {
+    if (!game.GetGameData()->Money.BuyCredit(&BankAccount, amount)) {
       Messages.push_back("You don't have enought money to add " + std::to_string(amount) + "!");
       return;
     }
-    Bank -= amount;
-    game.GetGameData()->Credit += amount;
     game.GetGameData()->SetCreditIn(game.GetGameData()->GetCreditIn() + amount);
     game.UpdateCredit();
   }
@@ -181,6 +180,9 @@ public:
 
   TPoker& Start(int32_t id) {
     Game = std::make_unique<TPoker>(Catalogue.FindGameByID(id));
+    Game->LoadData();
+    Game->TakeOpeningCredit();
+    Game->StartAttract();
     return *Game;
   }
   TPokerScene& Screen() { return *Game->PokerScene; }

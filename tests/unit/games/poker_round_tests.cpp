@@ -29,27 +29,27 @@ TEST(PokerRound, EveryVariantDealsHoldsDrawsAndPaysItsTable) {
     Rig rig;
     TPoker& g = rig.Start(id);
     TPokerData& d = rig.Data();
-    ASSERT_EQ(d.Credit, 100u);
+    ASSERT_EQ(d.Money.Credit(), 100u);
     const int32_t bet = d.Bet;
     EXPECT_EQ(bet, d.MinBet);
-    EXPECT_EQ(g.RoundState, 0);
+    EXPECT_EQ(g.Round.State(), vx::rsIdle);
     EXPECT_TRUE(g.Demo->Running);
 
     // Three kings dealt; the draw replaces positions 4 and 5 from slots 9 and 10.
     rig.Rng->Cards({C(13, 1), C(13, 2), C(13, 3), C(4, 4), C(9, 1), C(6, 2), C(8, 3), C(3, 3), C(6, 4),
                     C(8, 1), C(12, 2), C(10, 3), C(3, 1), C(13, 4), C(9, 2)});
     rig.Deal();
-    ASSERT_EQ(g.RoundState, 3);
+    ASSERT_EQ(g.Round.State(), vx::rsHolding);
     EXPECT_FALSE(g.Demo->Running);
     EXPECT_EQ(rig.Message(), "HOLD AND DRAW CARDS");
-    EXPECT_EQ(d.Credit, 100u - bet);
+    EXPECT_EQ(d.Money.Credit(), 100u - bet);
     EXPECT_EQ(rig.Shown(1), C(13, 1));
     EXPECT_EQ(rig.Shown(5), C(9, 1));
     EXPECT_TRUE(rig.Held(1) && rig.Held(2) && rig.Held(3));
     EXPECT_FALSE(rig.Held(4) || rig.Held(5));
     EXPECT_EQ(rig.CountSound("SND_WINPRE"), 1);
     EXPECT_EQ(rig.CountSound("SND_AUTOHOLD"), 1);
-    EXPECT_EQ(d.Win, 0) << "the dealt hand only previews its win";
+    EXPECT_EQ(d.Money.Win(), 0) << "the dealt hand only previews its win";
 
     rig.Deal();
     const int32_t pay = rig.Catalogue.FindGameByID(id)->GetPay("HAND_THREEOFAKIND");
@@ -57,11 +57,11 @@ TEST(PokerRound, EveryVariantDealsHoldsDrawsAndPaysItsTable) {
     EXPECT_EQ(rig.Shown(4), C(6, 4));
     EXPECT_EQ(rig.Shown(5), C(8, 1));
     EXPECT_EQ(d.LastHandKey, "HAND_THREEOFAKIND");
-    EXPECT_EQ(d.Win, bet * pay);
-    EXPECT_EQ(d.Credit, 100u - bet - (costs ? bet : 0));
+    EXPECT_EQ(d.Money.Win(), bet * pay);
+    EXPECT_EQ(d.Money.Credit(), 100u - bet - (costs ? bet : 0));
     EXPECT_EQ(rig.Message(), "WIN");
     const int expectState = g.Has(vx::poFurtherDraw) ? 6 : 7;
-    EXPECT_EQ(g.RoundState, expectState);
+    EXPECT_EQ(g.Round.State(), expectState);
     EXPECT_TRUE(d.CanCollect());
     EXPECT_TRUE(rig.Screen().PnlDoubleUp->Visible());
     if (d.DoubleUpKind == vx::dkBeatTheDealer) {
@@ -69,10 +69,10 @@ TEST(PokerRound, EveryVariantDealsHoldsDrawsAndPaysItsTable) {
     }
 
     rig.Cash();
-    EXPECT_EQ(g.RoundState, 0);
-    EXPECT_EQ(d.Win, 0);
-    EXPECT_EQ(d.Credit, 100u - bet - (costs ? bet : 0) + bet * pay);
-    EXPECT_EQ(rig.Screen().LblCreditV->Caption(), std::to_string(d.Credit));
+    EXPECT_EQ(g.Round.State(), vx::rsIdle);
+    EXPECT_EQ(d.Money.Win(), 0);
+    EXPECT_EQ(d.Money.Credit(), 100u - bet - (costs ? bet : 0) + bet * pay);
+    EXPECT_EQ(rig.Screen().LblCreditV->Caption(), std::to_string(d.Money.Credit()));
     EXPECT_EQ(rig.Tally("HAND_THREEOFAKIND"), 1);
     EXPECT_EQ(d.Stage, 0);
     EXPECT_TRUE(g.Demo->Running);
@@ -86,13 +86,13 @@ TEST(PokerRound, ADiscardIsRefilledFromTheSlotFiveOrTenFurtherOn) {
   rig.Rng->Cards({C(2, 1), C(5, 2), C(9, 3), C(11, 4), C(13, 1), C(4, 2), C(7, 3), C(12, 4), C(10, 1),
                   C(6, 2), C(3, 3), C(8, 4), C(1, 2), C(4, 4), C(6, 1)});
   rig.Deal();
-  ASSERT_EQ(g.RoundState, 3);
+  ASSERT_EQ(g.Round.State(), vx::rsHolding);
   rig.HoldOnly({1, 3, 4, 5});
   rig.Deal();
   EXPECT_EQ(rig.Shown(2), C(7, 3)) << "position 2 takes slot 7";
   EXPECT_EQ(rig.Shown(1), C(2, 1));
   EXPECT_EQ(rig.Shown(3), C(9, 3));
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
   EXPECT_EQ(rig.Message(), "GAME OVER");
   EXPECT_EQ(rig.Tally("HAND_NOTHING"), 1);
 
@@ -117,14 +117,14 @@ TEST(PokerRound, AFurtherDrawRefillsFromTheThirdFiveAndEndsInTheDoubleUp) {
   QueueFillers(rig, 10);
   rig.Deal();
   rig.Deal();
-  ASSERT_EQ(g.RoundState, 6);
+  ASSERT_EQ(g.Round.State(), vx::rsFurtherDraw);
   EXPECT_EQ(d.Stage, 2);
   EXPECT_EQ(d.SubStage, 1);
   EXPECT_FALSE(d.DoubleUpOffered);
-  const uint32_t creditAfterDraw = d.Credit;
+  const uint32_t creditAfterDraw = d.Money.Credit();
 
   rig.Deal();  // declines the double-up: one more draw
-  ASSERT_EQ(g.RoundState, 3);
+  ASSERT_EQ(g.Round.State(), vx::rsHolding);
   EXPECT_EQ(d.SubStage, 2);
   EXPECT_EQ(rig.Message(), "HOLD AND DRAW CARDS");
   EXPECT_FALSE(rig.Screen().PnlDoubleUp->Visible());
@@ -133,15 +133,15 @@ TEST(PokerRound, AFurtherDrawRefillsFromTheThirdFiveAndEndsInTheDoubleUp) {
   EXPECT_EQ(rig.Shown(4), C(13, 4)) << "position 4 takes slot 14 on the further draw";
   EXPECT_EQ(rig.Shown(5), C(9, 2));
   EXPECT_EQ(d.LastHandKey, "HAND_POKER");
-  EXPECT_EQ(d.Win, bet * 40);
-  EXPECT_EQ(d.Credit, creditAfterDraw - bet) << "two cards drawn again cost one more bet";
-  EXPECT_EQ(g.RoundState, 7);
+  EXPECT_EQ(d.Money.Win(), bet * 40);
+  EXPECT_EQ(d.Money.Credit(), creditAfterDraw - bet) << "two cards drawn again cost one more bet";
+  EXPECT_EQ(g.Round.State(), vx::rsDoubleUp);
   EXPECT_EQ(d.Stage, 3);
   EXPECT_TRUE(d.DoubleUpOffered);
   rig.Deal();
-  EXPECT_EQ(g.RoundState, 7) << "DEAL does nothing once the double-up is offered";
+  EXPECT_EQ(g.Round.State(), vx::rsDoubleUp) << "DEAL does nothing once the double-up is offered";
   rig.Cash();
-  EXPECT_EQ(d.Credit, creditAfterDraw - bet + bet * 40);
+  EXPECT_EQ(d.Money.Credit(), creditAfterDraw - bet + bet * 40);
   EXPECT_EQ(rig.Tally("HAND_POKER"), 1);
   EXPECT_EQ(rig.Tally("HAND_THREEOFAKIND"), 0);
 }
@@ -158,22 +158,22 @@ TEST(PokerRound, CostedDrawsFoldNothingAndKeepAFullHoldFree) {
                   C(8, 1), C(12, 3), C(10, 3), C(3, 2), C(11, 4), C(9, 2)});
   QueueFillers(rig, 10);
   rig.Deal();
-  ASSERT_EQ(g.RoundState, 3);
+  ASSERT_EQ(g.Round.State(), vx::rsHolding);
   for (int p = 1; p <= 5; ++p) ASSERT_FALSE(rig.Held(p)) << p;
   rig.Deal();
-  EXPECT_EQ(g.RoundState, 3) << "a fresh hand waits for holds";
+  EXPECT_EQ(g.Round.State(), vx::rsHolding) << "a fresh hand waits for holds";
   EXPECT_EQ(rig.Shown(1), C(1, 1));
-  EXPECT_EQ(d.Credit, 100u - 2 * bet);
+  EXPECT_EQ(d.Money.Credit(), 100u - 2 * bet);
   EXPECT_EQ(rig.Tally("HAND_NOTHING"), 0) << "the folded hand ends unseen";
 
   // Two pairs pay: with nothing held every card is kept and the draw costs nothing.
   rig.HoldOnly({});
   rig.Deal();
-  EXPECT_EQ(d.Credit, 100u - 2 * bet);
+  EXPECT_EQ(d.Money.Credit(), 100u - 2 * bet);
   EXPECT_EQ(rig.Shown(5), C(4, 3));
   EXPECT_EQ(d.LastHandKey, "HAND_TWOPAIRS");
-  EXPECT_EQ(d.Win, 2 * bet);
-  EXPECT_EQ(g.RoundState, 6);
+  EXPECT_EQ(d.Money.Win(), 2 * bet);
+  EXPECT_EQ(g.Round.State(), vx::rsFurtherDraw);
 }
 
 TEST(PokerRound, ABetTheCreditCannotCoverDealsNothing) {
@@ -181,7 +181,7 @@ TEST(PokerRound, ABetTheCreditCannotCoverDealsNothing) {
   rig.Bank = 0;
   TPoker& g = rig.Start(10);
   rig.Deal();
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
   EXPECT_EQ(rig.Data().Bet, 1) << "with no credit the bet shows 1";
   EXPECT_TRUE(rig.Screen().LblCreditV->Blinking());
   EXPECT_TRUE(g.Demo->Running);
@@ -195,15 +195,15 @@ TEST(PokerRound, CostedDrawRefusedWithoutCreditWaitsForHolds) {
   rig.Rng->Cards({C(13, 1), C(13, 2), C(13, 3), C(4, 4), C(9, 1)});
   QueueFillers(rig, 10);
   rig.Deal();
-  d.Credit = 0;
+  d.Money.Reset(0, d.Money.Win());
   rig.Deal();
-  EXPECT_EQ(g.RoundState, 3);
+  EXPECT_EQ(g.Round.State(), vx::rsHolding);
   EXPECT_EQ(rig.Shown(4), C(4, 4));
-  d.Credit = 50;
+  d.Money.Reset(50, d.Money.Win());
   rig.HoldOnly({1, 2, 3, 4, 5});
   rig.Deal();
-  EXPECT_EQ(d.Credit, 50u) << "holding all five draws without a further bet";
-  EXPECT_EQ(g.RoundState, 6);
+  EXPECT_EQ(d.Money.Credit(), 50u) << "holding all five draws without a further bet";
+  EXPECT_EQ(g.Round.State(), vx::rsFurtherDraw);
 }
 
 TEST(PokerRound, OrvantaFourPaysItsValueAndTheNumberWrapsFromTenToSeven) {
@@ -222,9 +222,9 @@ TEST(PokerRound, OrvantaFourPaysItsValueAndTheNumberWrapsFromTenToSeven) {
   rig.Deal();
   EXPECT_EQ(d.LastHandKey, "HAND_POKER");
   EXPECT_TRUE(d.FourOrvanta);
-  EXPECT_EQ(d.Win, bet * 40 + bet * 1000);
+  EXPECT_EQ(d.Money.Win(), bet * 40 + bet * 1000);
   rig.Cash();
-  EXPECT_EQ(d.Credit, 100u - 2 * bet + bet * 40 + bet * 1000);
+  EXPECT_EQ(d.Money.Credit(), 100u - 2 * bet + bet * 40 + bet * 1000);
   EXPECT_EQ(d.OrvantaNumber, 7);
   EXPECT_EQ(d.GetOrvantaStat(bet), 0);
   EXPECT_EQ(rig.Screen().LblOrvantaCard->Caption(), "7");
@@ -245,8 +245,8 @@ TEST(PokerRound, TheTenthOrvantaTripsPaysAndStartsTheNextNumber) {
   rig.Deal();
   ASSERT_EQ(d.LastHandKey, "HAND_3XORVANTA");
   EXPECT_EQ(d.GetOrvantaStat(bet), 10) << "taken back at the draw, counted again for the drawn trips";
-  EXPECT_EQ(d.Win, bet * 13 + bet * 5 * 100);
-  ASSERT_EQ(g.RoundState, 6);
+  EXPECT_EQ(d.Money.Win(), bet * 13 + bet * 5 * 100);
+  ASSERT_EQ(g.Round.State(), vx::rsFurtherDraw);
   rig.Cash();
   EXPECT_EQ(d.GetOrvantaStat(bet), 0);
   EXPECT_EQ(d.OrvantaNumber, 6);
@@ -256,7 +256,7 @@ TEST(PokerRound, TheTenthOrvantaTripsPaysAndStartsTheNextNumber) {
   QueueFillers(rig, 15);
   rig.Deal();
   rig.Deal();
-  EXPECT_EQ(d.Win, bet * 13);
+  EXPECT_EQ(d.Money.Win(), bet * 13);
   rig.Cash();
   EXPECT_EQ(d.GetOrvantaStat(bet), 1);
   EXPECT_EQ(d.OrvantaNumber, 6);
@@ -279,18 +279,18 @@ TEST(PokerRound, MiniBonusPoolGrowsOnUnpaidJacksAndPaysAtAHundredBets) {
   };
   playJacks();
   EXPECT_EQ(d.GetMiniBonus(1), 99);
-  EXPECT_EQ(g.RoundState, 0) << "an unpaid pair still ends the round";
+  EXPECT_EQ(g.Round.State(), vx::rsIdle) << "an unpaid pair still ends the round";
   EXPECT_EQ(rig.CountSound("SND_JACKPOTADD"), 1);
   EXPECT_EQ(rig.Screen().LblMiniBonusV->Caption(), "99");
 
-  const uint32_t credit = d.Credit;
+  const uint32_t credit = d.Money.Credit();
   playJacks();
-  EXPECT_EQ(d.Win, 100);
+  EXPECT_EQ(d.Money.Win(), 100);
   EXPECT_EQ(d.AmericanJackpot, 51);
   EXPECT_EQ(d.GetMiniBonus(1), 1) << "the pool restarts at the bet";
-  EXPECT_EQ(g.RoundState, 7);
+  EXPECT_EQ(g.Round.State(), vx::rsDoubleUp);
   rig.Cash();
-  EXPECT_EQ(d.Credit, credit - 2 + 100) << "deal and costed draw";
+  EXPECT_EQ(d.Money.Credit(), credit - 2 + 100) << "deal and costed draw";
 }
 
 TEST(PokerRound, ATopThreeRowWinsTheJackpotIntoTheCredit) {
@@ -304,9 +304,9 @@ TEST(PokerRound, ATopThreeRowWinsTheJackpotIntoTheCredit) {
   for (int p = 1; p <= 5; ++p) EXPECT_TRUE(rig.Held(p)) << p;
   rig.Deal();
   EXPECT_EQ(d.LastHandKey, "HAND_ROYALFLUSH");
-  EXPECT_EQ(d.Credit, 100u - 1 + 500);
+  EXPECT_EQ(d.Money.Credit(), 100u - 1 + 500);
   EXPECT_EQ(d.AmericanJackpot, 1);
-  EXPECT_EQ(d.Win, 300);
+  EXPECT_EQ(d.Money.Win(), 300);
   EXPECT_EQ(rig.Screen().LblJackpotV->Caption(), "1");
   EXPECT_FALSE(rig.Screen().LblJackpotV->Blinking());
   EXPECT_EQ(g.DoubleUp->BarLevel, 5);
@@ -380,7 +380,7 @@ TEST(PokerRound, HoldButtonsCardsKeysAndCashToggleAndClearHolds) {
   EXPECT_EQ(key, 'Q') << "other keys pass on";
   key = 'M';
   g.KeyDown(key);
-  EXPECT_EQ(g.RoundState, 0) << "M draws";
+  EXPECT_EQ(g.Round.State(), vx::rsIdle) << "M draws";
 }
 
 TEST(PokerRound, BetsStepThroughTheListOrRangeWithinTheCredit) {
@@ -395,29 +395,29 @@ TEST(PokerRound, BetsStepThroughTheListOrRangeWithinTheCredit) {
   }
   EXPECT_EQ(seen, (std::vector<int32_t>{20, 30, 40, 50, 10}));
   EXPECT_EQ(rig.Screen().LblBetV->Caption(), "10");
-  d.Credit = 25;
+  d.Money.Reset(25, d.Money.Win());
   g.BetClick();
   EXPECT_EQ(d.Bet, 20);
   g.BetClick();
   EXPECT_EQ(d.Bet, 10) << "a bet the credit cannot cover falls back to the smallest";
-  d.Credit = 7;
+  d.Money.Reset(7, d.Money.Win());
   g.UpdateCredit();
   EXPECT_EQ(d.Bet, 7) << "below the smallest bet the whole credit is bet";
   EXPECT_FALSE(rig.Screen().LblCreditV->Blinking());
-  d.Credit = 100;
+  d.Money.Reset(100, d.Money.Win());
   g.BetClick();
   EXPECT_EQ(d.Bet, 10) << "a bet off the list steps to the list's first element";
-  d.Credit = 0;
+  d.Money.Reset(0, d.Money.Win());
   g.UpdateCredit();
   EXPECT_EQ(d.Bet, 1);
   EXPECT_TRUE(rig.Screen().LblCreditV->Blinking());
 
   rig.Screen();
-  g.RoundState = 3;
-  d.Credit = 100;
+  g.Round.Resume(vx::rsHolding);
+  d.Money.Reset(100, d.Money.Win());
   g.BetClick();
   EXPECT_EQ(d.Bet, 1) << "no bet change during a round";
-  g.RoundState = 0;
+  g.Round.Resume(vx::rsIdle);
 
   Rig rig3;
   TPoker& g3 = rig3.Start(3);

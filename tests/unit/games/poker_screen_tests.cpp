@@ -210,7 +210,7 @@ TEST(PokerAnimation, WithCardEffectsTheDealSlidesAndWaitsLonger) {
   const uint64_t before = rig.Now;
   rig.Deal();
   EXPECT_EQ(g.Anims->CardRuns, 1);
-  EXPECT_EQ(g.RoundState, 3);
+  EXPECT_EQ(g.Round.State(), vx::rsHolding);
   EXPECT_GE(rig.Now - before, 500u) << "100 ms a card";
   EXPECT_EQ(rig.Shown(4), C(11, 4));
   vx::Program().Setting = nullptr;
@@ -228,7 +228,7 @@ TEST(PokerDemo, WithCreditTheScriptLoopsThroughJokersAndAdvertisements) {
   Rig rig;
   TPoker& g = rig.Start(10);
   TPokerData& d = rig.Data();
-  d.Credit = 10;
+  d.Money.Reset(10, d.Money.Win());
   g.UpdateCredit();
   ASSERT_EQ(d.Bet, 10);
   TPokerScene& s = rig.Screen();
@@ -257,12 +257,12 @@ TEST(PokerDemo, WithCreditTheScriptLoopsThroughJokersAndAdvertisements) {
   EXPECT_EQ(UntilStep(rig, 1), 400) << "with credit the script starts again";
   EXPECT_EQ(rig.Rng->Calls, 0) << "no show hand was dealt";
 
-  d.Credit = 5;
+  d.Money.Reset(5, d.Money.Win());
   UntilStep(rig, 5);
   EXPECT_EQ(rig.Message(), "PRESS DEAL TO START") << "the bet comes down to the credit";
   EXPECT_EQ(d.Bet, 5);
   UntilStep(rig, 6);
-  d.Credit = 0;
+  d.Money.Reset(0, d.Money.Win());
   UntilStep(rig, 5);
   EXPECT_EQ(rig.Message(), "INSERT COIN");
 }
@@ -274,7 +274,7 @@ TEST(PokerDemo, WithoutCreditShowHandsDealButTouchNothingThatCounts) {
     rig.Bank = 0;
     TPoker& g = rig.Start(id);
     TPokerData& d = rig.Data();
-    ASSERT_EQ(d.Credit, 0u);
+    ASSERT_EQ(d.Money.Credit(), 0u);
     d.OrvantaNumber = 5;
     d.SetOrvantaStat(d.Bet, 3);
     d.SetMiniBonus(d.Bet, 7);
@@ -304,14 +304,14 @@ TEST(PokerDemo, WithoutCreditShowHandsDealButTouchNothingThatCounts) {
     UntilStep(rig, 35);
     EXPECT_EQ(rig.Shown(1), 2);
     UntilStep(rig, 1);
-    EXPECT_EQ(d.Win, 0);
+    EXPECT_EQ(d.Money.Win(), 0);
     EXPECT_EQ(d.GetOrvantaStat(d.Bet), 3);
     EXPECT_EQ(d.OrvantaNumber, 5);
     EXPECT_EQ(d.GetMiniBonus(d.Bet), 7);
     EXPECT_EQ(d.AmericanJackpot, 42);
     for (int i = 0; i < d.Tally().GameHands.Count(); ++i) EXPECT_EQ(d.Tally().GameHands.Items(i)->Value, 0);
-    EXPECT_EQ(d.Credit, 0u);
-    EXPECT_EQ(g.RoundState, 0);
+    EXPECT_EQ(d.Money.Credit(), 0u);
+    EXPECT_EQ(g.Round.State(), vx::rsIdle);
   }
 }
 
@@ -324,7 +324,7 @@ TEST(PokerDemo, ADealDuringAShowHandTakesOverTheScreen) {
   rig.OnFrame = [&] {
     if (dealt || g.Demo->StepNo != 30) return;
     dealt = true;
-    rig.Data().Credit = 100;
+    rig.Data().Money.Reset(100, rig.Data().Money.Win());
     rig.Data().Bet = 10;
     rig.Rng->Cards({C(2, 1), C(5, 2), C(9, 3), C(11, 4), C(13, 1)});
     rig.Deal();
@@ -332,7 +332,7 @@ TEST(PokerDemo, ADealDuringAShowHandTakesOverTheScreen) {
   rig.Frame();  // step 30 starts; the deal arrives during its first wait
   rig.OnFrame = nullptr;
   ASSERT_TRUE(dealt);
-  EXPECT_EQ(g.RoundState, 3);
+  EXPECT_EQ(g.Round.State(), vx::rsHolding);
   EXPECT_FALSE(g.Demo->Running);
   EXPECT_EQ((std::vector<int32_t>{rig.Shown(1), rig.Shown(2), rig.Shown(3), rig.Shown(4), rig.Shown(5)}),
             (std::vector<int32_t>{C(2, 1), C(5, 2), C(9, 3), C(11, 4), C(13, 1)}));

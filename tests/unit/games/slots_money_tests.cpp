@@ -20,8 +20,8 @@ public:
 
   int64_t Expected() const { return static_cast<int64_t>(start_) - g_.Returns.Bets + g_.Returns.Paid() + g_.PendingDoubleUp(); }
   void CheckBooks(const char* when) {
-    EXPECT_EQ(static_cast<int64_t>(rig_.SlotsMoney()), Expected()) << when << ", state " << int(g_.RoundState);
-    EXPECT_GE(g_.Data->Win, 0);
+    EXPECT_EQ(static_cast<int64_t>(rig_.SlotsMoney()), Expected()) << when << ", state " << int(g_.Round.State());
+    EXPECT_GE(g_.Data->Money.Win(), 0);
   }
 
   void Press(int what) {
@@ -60,7 +60,7 @@ public:
 
   // One round: spin, then anything until the machine is idle again.
   bool PlayRound() {
-    if (g_.Data->Credit < static_cast<uint32_t>(std::max(g_.Data->GetBet(), 1))) {
+    if (g_.Data->Money.Credit() < static_cast<uint32_t>(std::max(g_.Data->GetBet(), 1))) {
       rig_.DialogAmount = 1000;
       g_.BuyCredit();
     }
@@ -69,16 +69,16 @@ public:
       for (int n = static_cast<int>(rnd_() % 24); n >= 0; --n) Press(2 + static_cast<int>(rnd_() % 2));
     rig_.Press(rig_.Screen().BtnSpin);
     CheckBooks("after a spin");
-    for (int step = 0; g_.RoundState != 0; ++step) {
+    for (int step = 0; g_.Round.State() != 0; ++step) {
       if (step > 300) {
-        ADD_FAILURE() << "the round did not end, state " << int(g_.RoundState);
+        ADD_FAILURE() << "the round did not end, state " << int(g_.Round.State());
         return false;
       }
       // Mostly collect; sometimes gamble a few cards.
       const int r = static_cast<int>(rnd_() % 10);
       if (step < 20 && r < 4)
         Press(static_cast<int>(rnd_() % 1000));
-      else if (g_.RoundState == 7)
+      else if (g_.Round.State() == 7)
         rig_.Press(rig_.Screen().HoldButtons[r % 2 == 0 ? 0 : 2]);
       else
         rig_.Press(rig_.Screen().BtnCashAll);
@@ -111,10 +111,10 @@ TEST(SlotsMoney, LongRandomPlayKeepsTheBooksWhateverIsPressedMeanwhile) {
     int played = 0;
     for (int r = 0; r < rounds; ++r) played += player.PlayRound() ? 1 : 0;
     EXPECT_GT(played, rounds / 2);
-    EXPECT_EQ(g.RoundState, 0);
+    EXPECT_EQ(g.Round.State(), 0);
     rig.OnFrame = nullptr;
     g.CashOut(true);
-    EXPECT_EQ(g.Data->Credit, 0u);
+    EXPECT_EQ(g.Data->Money.Credit(), 0u);
     EXPECT_EQ(static_cast<int64_t>(rig.Bank),
               100000 - static_cast<int64_t>(g.Data->GetCreditIn()) + g.Data->GetCreditOut());
   }
@@ -137,8 +137,8 @@ TEST(SlotsMoney, ClosingAtAnyFrameLosesNothing) {
       const uint64_t before = rig.SlotsMoney();
       g.SettleOnClose();
       EXPECT_EQ(rig.Bank, before);
-      EXPECT_EQ(g.Data->Credit, 0u);
-      EXPECT_EQ(g.RoundState, 0);
+      EXPECT_EQ(g.Data->Money.Credit(), 0u);
+      EXPECT_EQ(g.Round.State(), 0);
     }
   }
 }

@@ -49,12 +49,12 @@ TEST(SlotsReturn, PlaysEachMachineAndPrintsItsReturnBySource) {
     g.SlotsScene->Show();
     const int32_t bet = g.Data->GetBet();
     for (int s = 0; s < spins; ++s) {
-      if (g.Data->Credit < static_cast<uint32_t>(bet)) g.BuyCredit();
+      if (g.Data->Money.Credit() < static_cast<uint32_t>(bet)) g.BuyCredit();
       // The same sides every spin: the first press after a spin would start them again.
       g.Data->BetsTouched = 1;
       rig.Press(rig.Screen().BtnSpin);
-      for (int guard = 0; g.RoundState != 0 && guard < 100; ++guard) rig.Press(rig.Screen().BtnCashAll);
-      ASSERT_EQ(g.RoundState, 0);
+      for (int guard = 0; g.Round.State() != 0 && guard < 100; ++guard) rig.Press(rig.Screen().BtnCashAll);
+      ASSERT_EQ(g.Round.State(), 0);
       ASSERT_EQ(g.Data->GetBet(), bet);
     }
     const TSlotsReturns& r = g.Returns;

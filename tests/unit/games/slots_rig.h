@@ -36,13 +36,15 @@ public:
   // program's frame does, instead of running the cells' motion alone.
   bool DrawScene = false;
 
-  TSlots& StartSlots(int32_t id) { return Adopt(std::make_unique<TSlots>(Catalogue.FindGameByID(id))); }
-  template <class T>
-  T& Adopt(std::unique_ptr<T> game) {
-    T& g = *game;
-    Slots = std::move(game);
-    Size(g);
-    return g;
+  // The game as the lobby brings it up: built, its data loaded, its opening credit taken,
+  // its attract mode started.
+  TSlots& StartSlots(int32_t id) {
+    Slots = std::make_unique<TSlots>(Catalogue.FindGameByID(id));
+    Size(*Slots);
+    Slots->LoadData();
+    Slots->TakeOpeningCredit();
+    Slots->StartAttract();
+    return *Slots;
   }
   // The cells as the themes place them: 110 x 140, symbols 80 high.
   static void Size(TSlots& g) {

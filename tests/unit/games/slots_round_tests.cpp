@@ -183,13 +183,13 @@ TEST(SlotsRound, ScriptedSpinsPayQueueAndPlayTheirBonuses) {
     if (c.Before) c.Before(g);
     rig.ScriptSpin(c.Cells);
     for (const auto& free : c.FreeGames) rig.ScriptSpin(free, false);
-    const uint32_t credit = g.Data->Credit;
+    const uint32_t credit = g.Data->Money.Credit();
     const int64_t bet = g.Data->GetBet();
     rig.Press(rig.Screen().BtnSpin);
     for (size_t n = 1; n <= c.Cells.size(); ++n) ASSERT_EQ(g.CellId(static_cast<int32_t>(n)), c.Cells[n - 1]) << n;
-    EXPECT_EQ(g.Data->Win, c.Win);
-    EXPECT_EQ(static_cast<int64_t>(g.Data->Credit), credit - bet + c.CreditChange);
-    EXPECT_EQ(g.RoundState, c.State);
+    EXPECT_EQ(g.Data->Money.Win(), c.Win);
+    EXPECT_EQ(static_cast<int64_t>(g.Data->Money.Credit()), credit - bet + c.CreditChange);
+    EXPECT_EQ(g.Round.State(), c.State);
     EXPECT_EQ(g.Data->BonusCount(), c.Queued);
     if (c.Check) c.Check(rig, g);
     if (c.FreePlayed < 0 || c.State != 5) continue;
@@ -198,14 +198,14 @@ TEST(SlotsRound, ScriptedSpinsPayQueueAndPlayTheirBonuses) {
     EXPECT_EQ(g.Returns.FreeGames, c.FreeWins);
     EXPECT_EQ(g.Data->FreeGamesLeft, 0);
     if (c.FreeWins == 0) {
-      EXPECT_EQ(g.RoundState, 0);
-      EXPECT_EQ(static_cast<int64_t>(g.Data->Credit), credit - bet + c.Win);
+      EXPECT_EQ(g.Round.State(), 0);
+      EXPECT_EQ(static_cast<int64_t>(g.Data->Money.Credit()), credit - bet + c.Win);
       EXPECT_FALSE(rig.Screen().LblBonusSpinCount->Visible());
     } else {
-      EXPECT_EQ(g.RoundState, 5);
+      EXPECT_EQ(g.Round.State(), 5);
       rig.Press(rig.Screen().BtnCashAll);
-      EXPECT_EQ(g.RoundState, 0);
-      EXPECT_EQ(static_cast<int64_t>(g.Data->Credit), credit - bet + c.Win + c.FreeWins);
+      EXPECT_EQ(g.Round.State(), 0);
+      EXPECT_EQ(static_cast<int64_t>(g.Data->Money.Credit()), credit - bet + c.Win + c.FreeWins);
     }
   }
 }
@@ -215,7 +215,7 @@ TEST(SlotsRound, BetsBuildTheSidesOnlyBetweenRoundsAndTheFullBetSpins) {
   TSlots& g = rig.StartSlots(31);
   EXPECT_EQ(g.Data->Bet1Coins, 8);
   EXPECT_EQ(g.Data->Bet2Coins, 8);
-  EXPECT_EQ(g.Data->Credit, 300u);
+  EXPECT_EQ(g.Data->Money.Credit(), 300u);
   EXPECT_EQ(rig.Bank, 700u);
   // Side 1's eight coins: lines 2 1 3 7 8 4 5 6, one each.
   for (int32_t line : {1, 2, 3, 4, 5, 6, 7, 8}) EXPECT_EQ(g.Lines[static_cast<size_t>(line - 1)].Coins, 1);
@@ -223,7 +223,7 @@ TEST(SlotsRound, BetsBuildTheSidesOnlyBetweenRoundsAndTheFullBetSpins) {
   // The first press after a spin starts the sides again.
   rig.ScriptSpin({Pl, Or, Pl, Or, Pl, Or, Pl, Or, Pl});
   rig.Press(rig.Screen().BtnSpin);
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(g.Round.State(), 0);
   uint16_t z = 'Z';
   g.KeyDown(z);
   EXPECT_EQ(g.Data->Bet1Coins, 1);
@@ -231,10 +231,10 @@ TEST(SlotsRound, BetsBuildTheSidesOnlyBetweenRoundsAndTheFullBetSpins) {
   // 98 and 97, one more coin on side 2: 196 spins at once. A bet key in a round does nothing.
   g.Data->Bet1Coins = 98;
   g.Data->Bet2Coins = 97;
-  g.Data->Credit = 1000;
+  g.Data->Money.Reset(1000);
   rig.ScriptSpin(std::vector<int32_t>(9, Pl));
   rig.OnFrame = [&] {
-    if (g.RoundState != 4) return;
+    if (g.Round.State() != 4) return;
     uint16_t x = 'X';
     g.KeyDown(x);
   };
@@ -242,9 +242,9 @@ TEST(SlotsRound, BetsBuildTheSidesOnlyBetweenRoundsAndTheFullBetSpins) {
   rig.OnFrame = nullptr;
   EXPECT_EQ(g.Returns.Bets, 16 + 196);
   EXPECT_EQ(g.Data->Bet2Coins, 98);
-  EXPECT_EQ(g.Data->Credit, 1000u - 196u);
+  EXPECT_EQ(g.Data->Money.Credit(), 1000u - 196u);
   // Nine plums pay 100 x the bet taken for the round.
-  EXPECT_EQ(g.Data->Win, 100 * 196);
+  EXPECT_EQ(g.Data->Money.Win(), 100 * 196);
 }
 
 TEST(SlotsRound, DoubleUpWinsOnlyByChoiceOutsideDeveloperModeAndEndsTheRoundOnce) {
@@ -252,10 +252,10 @@ TEST(SlotsRound, DoubleUpWinsOnlyByChoiceOutsideDeveloperModeAndEndsTheRoundOnce
   TSlots& g = rig.StartSlots(31);
   rig.ScriptSpin({S7, Pl, Or, B2, Or, Be, Or, Pl, S7});
   rig.Press(rig.Screen().BtnSpin);
-  ASSERT_EQ(g.RoundState, 5);
-  const uint32_t credit = g.Data->Credit;
+  ASSERT_EQ(g.Round.State(), 5);
+  const uint32_t credit = g.Data->Money.Credit();
   rig.Press(rig.Screen().HoldButtons[1]);
-  ASSERT_EQ(g.RoundState, 7);
+  ASSERT_EQ(g.Round.State(), 7);
   EXPECT_TRUE(rig.Screen().DoubleUpShown());
   for (int32_t card : g.Data->DealtDoubleUpCards) {
     EXPECT_GE(card, 1);
@@ -264,14 +264,14 @@ TEST(SlotsRound, DoubleUpWinsOnlyByChoiceOutsideDeveloperModeAndEndsTheRoundOnce
   }
   // Hold 2 picks nothing for a player.
   rig.Press(rig.Screen().HoldButtons[1]);
-  EXPECT_EQ(g.RoundState, 7);
+  EXPECT_EQ(g.Round.State(), 7);
   EXPECT_EQ(g.DoubleUp->Position, 1);
   // Play the winning side of every card: ten won cards end in the final collect.
-  for (int i = 0; i < 10 && g.RoundState == 7; ++i)
+  for (int i = 0; i < 10 && g.Round.State() == 7; ++i)
     rig.Press(rig.Screen().HoldButtons[g.DoubleUp->WinningChoice() == 0 ? 0 : 2]);
-  EXPECT_EQ(g.RoundState, 0);
-  EXPECT_EQ(g.Data->Win, 0);
-  EXPECT_EQ(g.Data->Credit, credit + 32u * 1024u);
+  EXPECT_EQ(g.Round.State(), 0);
+  EXPECT_EQ(g.Data->Money.Win(), 0);
+  EXPECT_EQ(g.Data->Money.Credit(), credit + 32u * 1024u);
   EXPECT_EQ(g.Returns.DoubleUp, 32 * 1024 - 32);
   EXPECT_EQ(rig.SlotsMoney(), 1000u - 16u + 32u * 1024u);
 }
@@ -283,16 +283,17 @@ namespace {
 TEST(SlotsRound, TransferWinCountsBothLabelsIntoTheCredit) {
   SlotsRig rig;
   TSlots& g = rig.StartSlots(31);
-  g.Data->Win = 50;
+  g.Data->Money.Reset(g.Data->Money.Credit(), 50);
   g.ShowWin();
   rig.Screen().LblBellBonusValue->SetText("20");
-  g.RoundState = 5;
+  g.Round.Begin();
+  g.Round.Wait(vx::rsWon);
   g.TransferWin(rig.Screen().LblWinV, rig.Screen().LblBellBonusValue);
-  EXPECT_EQ(g.Data->Credit, 370u);
+  EXPECT_EQ(g.Data->Money.Credit(), 370u);
   EXPECT_EQ(rig.Screen().LblCreditV->Caption(), "370");
   EXPECT_EQ(rig.Screen().LblBellBonusValue->Caption(), "0");
-  EXPECT_EQ(g.Data->Win, 0);
-  EXPECT_EQ(g.RoundState, 0);
+  EXPECT_EQ(g.Data->Money.Win(), 0);
+  EXPECT_EQ(g.Round.State(), 0);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ protected:
   }
   TVXPlayer& Player() { return *players.CurrentPlayer(); }
   std::unique_ptr<TfrmCredit> NewCredit() { return std::make_unique<TfrmCredit>(rig.MainScene(), players, game); }
-  uint64_t Total() { return static_cast<uint64_t>(Player().Bank) + data.Credit; }
+  uint64_t Total() { return static_cast<uint64_t>(Player().Bank) + data.Money.Credit(); }
 
   DialogRig rig;
   TVXPlayers players;
@@ -41,7 +41,7 @@ protected:
 TEST_F(CreditDialog, BuildsItsControlsAndShowsBankTitleAndCredit) {
   rig.AddPicture("CREDIT\\BTN_COIN.bmp");
   Player().Bank = 3000000000u;
-  data.Credit = 70;
+  data.Money.Reset(70, data.Money.Win());
   auto credit = NewCredit();
   EXPECT_EQ(credit->SceneName(), "CREDIT");
   EXPECT_EQ(credit->LblBank->Caption(), "BANK:");
@@ -70,7 +70,7 @@ TEST_F(CreditDialog, BuildsItsControlsAndShowsBankTitleAndCredit) {
 
 TEST_F(CreditDialog, AdditionsMoveMoneyWithoutMakingOrLosingAnyAndStopAtAnEmptyBank) {
   Player().Bank = 1200;
-  data.Credit = 50;
+  data.Money.Reset(50, data.Money.Win());
   const uint64_t total = Total();
   auto credit = NewCredit();
   TfrmCredit* c = credit.get();
@@ -98,7 +98,7 @@ TEST_F(CreditDialog, AdditionsMoveMoneyWithoutMakingOrLosingAnyAndStopAtAnEmptyB
   EXPECT_EQ(rig.Messages[0].Kind, mkWarning);
   EXPECT_EQ(rig.Messages[0].Buttons, mbOK);
   EXPECT_EQ(Player().Bank, 0u);
-  EXPECT_EQ(data.Credit, 1250u);
+  EXPECT_EQ(data.Money.Credit(), 1250u);
   EXPECT_EQ(data.GetCreditIn(), 1200u);
   EXPECT_EQ(Total(), total);
   EXPECT_EQ(updates, 3) << "the game's display follows each addition that happened";
@@ -106,31 +106,31 @@ TEST_F(CreditDialog, AdditionsMoveMoneyWithoutMakingOrLosingAnyAndStopAtAnEmptyB
 
 TEST_F(CreditDialog, AdditionsThatWouldPassTheCreditCapOrTheCounterAreRefusedWhole) {
   Player().Bank = 50000;
-  data.Credit = TfrmCredit::MaxCredit - 150;
+  data.Money.Reset(TfrmCredit::MaxCredit - 150, data.Money.Win());
   auto credit = NewCredit();
   rig.Answers = {mrOk, mrOk};
   EXPECT_FALSE(credit->AddCredit(1000));
   EXPECT_TRUE(credit->AddCredit(100));
   EXPECT_FALSE(credit->AddCredit(100));  // would be 2^31 + 49
-  EXPECT_EQ(data.Credit, TfrmCredit::MaxCredit - 50);
+  EXPECT_EQ(data.Money.Credit(), TfrmCredit::MaxCredit - 50);
   EXPECT_EQ(Player().Bank, 49900u);
   EXPECT_EQ(data.GetCreditIn(), 100u);
   ASSERT_EQ(rig.Messages.size(), 2u);
   EXPECT_NE(rig.Messages[0].Text.find("2147483647"), std::string::npos) << rig.Messages[0].Text;
 
   // Up to the cap exactly is fine.
-  data.Credit = TfrmCredit::MaxCredit - 100;
+  data.Money.Reset(TfrmCredit::MaxCredit - 100, data.Money.Win());
   EXPECT_TRUE(credit->AddCredit(100));
-  EXPECT_EQ(data.Credit, TfrmCredit::MaxCredit);
+  EXPECT_EQ(data.Money.Credit(), TfrmCredit::MaxCredit);
 
   // The tally's credit-in is an unsigned 32-bit counter: it never wraps.
-  data.Credit = 0;
+  data.Money.Reset(0, data.Money.Win());
   data.SetCreditIn(4294967295u - 99);
   rig.Answers = {mrOk};
   const uint32_t bank = Player().Bank;
   EXPECT_FALSE(credit->AddCredit(100));
   EXPECT_EQ(data.GetCreditIn(), 4294967295u - 99);
-  EXPECT_EQ(data.Credit, 0u);
+  EXPECT_EQ(data.Money.Credit(), 0u);
   EXPECT_EQ(Player().Bank, bank);
   EXPECT_EQ(rig.Messages.size(), 3u);
 }
@@ -141,7 +141,7 @@ TEST_F(CreditDialog, SilentPathTakesOneHundredPerCallAndWarnsWhenTheBankIsShort)
   const int32_t children = rig.MainScene()->ChildCount();
   rig.Answers = {mrOk};
   for (int i = 0; i < 3; ++i) EXPECT_EQ(vx::OpenCreditForm(players, game, false), 0);
-  EXPECT_EQ(data.Credit, 200u);
+  EXPECT_EQ(data.Money.Credit(), 200u);
   EXPECT_EQ(data.GetCreditIn(), 200u);
   EXPECT_EQ(Player().Bank, 50u);
   EXPECT_EQ(rig.MessageTexts(), std::vector<std::string>{"You don't have enought money to add 100!"});
@@ -152,18 +152,18 @@ TEST_F(CreditDialog, SilentPathTakesOneHundredPerCallAndWarnsWhenTheBankIsShort)
   vx::SetPlayers(&players);
   Player().Bank = 100;
   EXPECT_EQ(vx::OpenCreditForm(game, false), 0);
-  EXPECT_EQ(data.Credit, 300u);
+  EXPECT_EQ(data.Money.Credit(), 300u);
   vx::SetPlayers(nullptr);
   vx::ClearLog();
   EXPECT_EQ(vx::OpenCreditForm(game, false), 0);
-  EXPECT_EQ(data.Credit, 300u);
+  EXPECT_EQ(data.Money.Credit(), 300u);
   EXPECT_TRUE(vx::LogContains("ERROR: "));
 
   // Nobody signed in: nothing to take.
   players.Logout();
   rig.Answers = {mrOk};
   EXPECT_EQ(vx::OpenCreditForm(players, game, false), 0);
-  EXPECT_EQ(data.Credit, 300u);
+  EXPECT_EQ(data.Money.Credit(), 300u);
 }
 
 TEST_F(CreditDialog, ShownDialogClosesWithItsResult) {
@@ -176,7 +176,7 @@ TEST_F(CreditDialog, ShownDialogClosesWithItsResult) {
     rig.Click(c->BtnClose);
   });
   EXPECT_EQ(vx::OpenCreditForm(players, game, true), TfrmCredit::ResultClose);
-  EXPECT_EQ(data.Credit, 10000u);
+  EXPECT_EQ(data.Money.Credit(), 10000u);
   EXPECT_EQ(rig.InputScene(), rig.MainScene());
 }
 

@@ -195,7 +195,7 @@ TEST_F(DialogScreens, CreditDialogShowsCoinsAndAmounts) {
   ASSERT_TRUE(players.Login("Ann", "pw"));
   TVXGameManager catalogue;
   TPokerData data;
-  data.Credit = 250;
+  data.Money.Reset(250, data.Money.Win());
   TfrmCredit credit(rig.MainScene(), players, {&data, catalogue.FindGameByIDStr("VXG_VP_DEUCESWILD"), nullptr});
   Capture(credit, "credit");
   EXPECT_FALSE(HasWhiteBox());

@@ -34,7 +34,7 @@ struct Lobby {
       if (makeNothing) return nullptr;
       auto game = std::make_unique<FakeGame>(info, rig.Settings().CasinoFolder + info->IDStr + ".dat");
       last = game.get();
-      if (failAfterCredit) throw std::runtime_error("broken screen");
+      game->FailToStart = failAfterCredit;
       return game;
     };
   }
@@ -240,7 +240,7 @@ TEST(EnterGame, SlotMachinesOpenWithThreeCreditsAndTheirMusic) {
   auto* slots = dynamic_cast<TSlots*>(room.CurrentGame());
   ASSERT_NE(slots, nullptr);
   EXPECT_TRUE(rig.MessageTexts().empty());
-  EXPECT_EQ(slots->GetGameData()->Credit, 300u);
+  EXPECT_EQ(slots->GetGameData()->Money.Credit(), 300u);
   EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 700u);
   EXPECT_EQ(slots->GetScene()->MusicStyle, 5);
   EXPECT_EQ(slots->GetScene()->SceneName(), "SLOTS3X5");
@@ -254,15 +254,15 @@ TEST(ExitGame, RefusedDuringARoundAskedOutsideDeveloperModeAndEveryFileSavedOnLe
   auto* game = lobby.last;
   ASSERT_NE(game, nullptr);
 
-  game->RoundState = 1;  // busy: ignored without a word
+  game->Round.Resume(vx::rsBusy);  // busy: ignored without a word
   lobby.room->ExitGame();
   EXPECT_TRUE(rig.Messages.empty());
-  game->RoundState = 2;  // a round in progress
+  game->Round.Resume(vx::rsHolding);  // a round in progress
   rig.Answers.push_back(mrOk);
   lobby.room->ExitGame();
   EXPECT_EQ(rig.MessageTexts().back(), "You have a game in progress. You cannot exit now.");
   EXPECT_EQ(rig.Messages.back().Kind, mkWarning);
-  game->RoundState = 0;
+  game->Round.Resume(vx::rsIdle);
   rig.Answers.push_back(mrNo);
   lobby.room->ExitGame();
   EXPECT_EQ(lobby.room->CurrentGame(), game);
@@ -337,7 +337,7 @@ TEST(ExitGame, ClosingTheProgramWithAGameRunningSettlesItFirst) {
   lobby.room->Show();
   lobby.room->EnterGame(10);
   // A win still pending goes into the credit, and the credit into the bank.
-  lobby.last->Data.Win = 50;
+  lobby.last->Data.Money.Reset(lobby.last->Data.Money.Credit(), 50);
   lobby.room->CloseGame();
   EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
   EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1050u);

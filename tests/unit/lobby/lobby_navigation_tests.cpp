@@ -89,15 +89,16 @@ TEST(MenuBar, InGameButtonsHintLineAndPopup) {
 
   rig.SignIn("Ann", 1000);
   FakeGame game(rig.Catalogue().FindGameByID(10));
+  game.TakeOpeningCredit();
   vx::Lobby().CurrentGame = &game;
   nav.Update();
   EXPECT_TRUE(s->BtnCredit->Visible());
   EXPECT_TRUE(s->BtnCashOut->Visible());
   // Cash-out through the bar: asked, then counted into the bank.
-  EXPECT_EQ(game.Data.Credit, 100u);
+  EXPECT_EQ(game.Data.Money.Credit(), 100u);
   rig.Answers.push_back(mrYes);
   nav.CashOutClick();
-  EXPECT_EQ(game.Data.Credit, 0u);
+  EXPECT_EQ(game.Data.Money.Credit(), 0u);
   EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1000u);
   vx::Lobby().CurrentGame = nullptr;
   nav.Update();
@@ -150,6 +151,7 @@ TEST(MenuBar, SigningOutAsksOnceThenRunsTheLoginWithoutTheSavedPlayer) {
   // During a game only the refusal shows; nothing is asked.
   rig.SignIn("Ann");
   FakeGame game(rig.Catalogue().FindGameByID(10));
+  game.TakeOpeningCredit();
   vx::Lobby().CurrentGame = &game;
   rig.Messages.clear();
   rig.Answers.push_back(mrOk);

@@ -85,12 +85,15 @@ public:
     scene->SetSceneName("FAKEGAME");
     Scene = scene;
     Data.Bet = 5;
-    OpenCreditForm(false);
   }
   TVXGameData Data;
   int Settled = 0;
+  bool FailToStart = false;
+  void StartAttract() override {
+    if (FailToStart) throw std::runtime_error("broken screen");
+  }
   TVXGameData* GetGameData() override { return &Data; }
-  void EndRound() override { RoundState = 0; }
+  void EndRound() override { Round.Resume(vx::rsIdle); }
   void CollectWin() override {}
   void SettleOnClose() override {
     ++Settled;
