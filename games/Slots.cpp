@@ -165,26 +165,8 @@ int32_t TSlots::CellId(int32_t n) const {
   return s != nullptr ? s->Id : 0;
 }
 
-template <class F>
-void TSlots::Guarded(F&& action) {
-  vx::WeakRef<TVXGame> self(this);
-  try {
-    action();
-  } catch (const std::exception& e) {
-    if (self) Recover(e);
-  }
-}
-
 void TSlots::Recover(const std::exception& e) {
-  Log(std::string("ERROR: ") + e.what());
-  // What was won goes into the credit where it fits; play goes on either way.
-  for (auto move : {&vx::TGameMoney::BookPending, &vx::TGameMoney::CollectWin}) {
-    try {
-      (Data->Money.*move)();
-    } catch (const EOverflow&) {
-    }
-  }
-  Data->Money.LoseWin();
+  TVXGame::Recover(e);
   inDoubleUp_ = false;
   Data->ClearBonuses();
   Data->FreeGamesLeft = 0;

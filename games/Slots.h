@@ -148,9 +148,8 @@ private:
   bool PlayFreeGame();
   // Whether a pause of `ms` ran to its end with the game alive.
   bool Pause(uint64_t ms);
-  void Recover(const std::exception& e);
-  template <class F>
-  void Guarded(F&& action);
+  // An error escaped an action: what was won is kept, the cells stop, the round ends.
+  void Recover(const std::exception& e) override;
 
   int64_t roundBet_ = 0;
   bool inFreeGame_ = false;

@@ -233,6 +233,18 @@ void TVXGame::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
   ShowWin();
 }
 
+void TVXGame::Recover(const std::exception& e) {
+  Log(std::string("ERROR: ") + e.what());
+  vx::TGameMoney& money = GetGameData()->Money;
+  for (auto move : {&vx::TGameMoney::BookPending, &vx::TGameMoney::CollectWin}) {
+    try {
+      (money.*move)();
+    } catch (const EOverflow&) {
+    }
+  }
+  money.LoseWin();
+}
+
 void TVXGame::ResetTally() {
   // The tally is merged once: a second merge of the same visit must not count it again.
   TGameStatictics& tally = GetGameData()->Tally();

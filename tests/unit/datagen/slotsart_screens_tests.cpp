@@ -20,6 +20,7 @@
 #include "games/SlotsAnims.h"
 #include "games/SlotsScene.h"
 #include "games/VXReel.h"
+#include "ScreenRig.h"
 #include "platform/Files.h"
 #include "support/Golden.h"
 #include "support/TempDir.h"
@@ -31,63 +32,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class HeadlessForm : public TGfxForm {};
+using screenrig::HeadlessForm;
 
-// A main window whose every handled message is one frame of the reels' motion.
-class SpinWindow : public TVXMainWindow {
+// The slot screens' share of the program folder.
+class ProgramData : public screenrig::ProgramData {
 public:
-  SpinWindow() {
-    root_ = std::make_unique<TVXMainScene>(nullptr);
-    root_->SetSceneName("MAINSCENE");
-    root_->SetBounds(0, 0, 800, 600);
-  }
-  std::function<void()> OnFrame;
-  TVXMainScene* MainScene() override { return root_.get(); }
-  TVXScene* InputScene() override { return root_.get(); }
-  void SetInputScene(TVXScene*) override {}
-  void AddAnim(TVXAnim*) override {}
-  void RemoveAnim(TVXAnim*) override {}
-  void RenderNow() override {}
-  bool ProcessMessage() override {
-    if (OnFrame) OnFrame();
-    return true;
-  }
-  bool ProcessUntil(const std::function<bool()>&) override { return true; }
-  bool Wait(uint64_t) override { return true; }
-  bool Closing() override { return false; }
-  int32_t MessageBox(const std::string&, int32_t, int32_t, int32_t) override { return 1; }
-  void PopupMessage(const std::string&, int32_t) override {}
-  void FadeIn() override {}
-  void FadeOut() override {}
-  void Reset() { root_.reset(); }
-
-private:
-  std::unique_ptr<TVXMainScene> root_;
-};
-
-// The fonts, the themes and the pictures the slot screens read, as loose files.
-class ProgramData {
-public:
-  ProgramData() {
-    vx::datagen::FontLibrary fonts;
-    fs::create_directories(dir.File("data"));
-    EXPECT_TRUE(vx::WriteFileAtomic(dir.File("data/fonts.vxr"), vx::datagen::PackArchive(vx::datagen::BuildFontRecords())));
-    fs::copy(std::string(VX_SOURCE_DIR) + "/data/themes", dir.File("pak"),
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    for (const auto& art : vx::datagen::AllArt()) {
-      const std::string folder = art.key.substr(0, art.key.find('\\'));
-      bool wanted = folder.rfind("SLOTS", 0) == 0;
-      for (const char* f : {"REELS", "COMMON", "SERIES", "CardSet1"}) wanted = wanted || folder == f;
-      if (!wanted) continue;
-      std::string path = art.key;
-      for (char& c : path)
-        if (c == '\\') c = '/';
-      const fs::path file = fs::path(dir.File("pak")) / path;
-      fs::create_directories(file.parent_path());
-      EXPECT_TRUE(vx::WriteFileAtomic(file.string(), vx::datagen::EncodeBmp(art.draw(fonts))));
-    }
-  }
-  vxtest::TempDir dir;
+  ProgramData()
+      : screenrig::ProgramData([](const std::string& folder) {
+          bool wanted = folder.rfind("SLOTS", 0) == 0;
+          for (const char* f : {"REELS", "COMMON", "SERIES", "CardSet1"}) wanted = wanted || folder == f;
+          return wanted;
+        }) {}
 };
 
 class SlotScreens : public ::testing::TestWithParam<int32_t> {
@@ -122,7 +77,7 @@ protected:
   vx::TVXProgram saved;
   TVXSetting settings;
   TVXResourceManager resources;
-  SpinWindow window;
+  screenrig::ScreenWindow window;
   HeadlessForm form;
   TVXEngine engine{&form, nullptr, false};
   TVXEngineHost host{&engine};
