@@ -69,7 +69,7 @@ struct Machine {
 
 class SlotsTour {
 public:
-  enum Phase { Intro, Login, Profile, Created, SignIn, Lobby, Entering, Playing, Leaving, Left, Closing, Done };
+  enum Phase { SigningUp, Lobby, Entering, Playing, Leaving, Left, Closing, Done };
 
   SlotsTour(TfrmMain& form, std::vector<int32_t> ids, int spinsEach)
       : f_(form), window_(form.Window()->WindowId()), spinsEach_(spinsEach) {
@@ -113,7 +113,8 @@ private:
   std::vector<Machine> machines_;
   std::vector<std::string> boxes_;
   size_t next_ = 0;
-  Phase phase_ = Intro;
+  Phase phase_ = SigningUp;
+  vxe2e::SignUpFlow signUp_{f_, "SPINNER", "REELS7"};
   uint64_t quietUntil_ = 0;
   uint64_t progressAt_ = 0;
   uint32_t lastBank_ = 0, bankAtExit_ = 0;
@@ -132,39 +133,10 @@ void SlotsTour::Tick() {
   }
   auto* box = Input<TframeMessage>(f_);
   switch (phase_) {
-    case Intro:
-      if (f_.GetAnim(0) != nullptr) {
-        PushClick(window_, 400, 300);
-        quietUntil_ = Frames() + 20;
-      }
-      if (Input<TfrmLogin>(f_) != nullptr) Next(Login);
-      return;
-    case Login:
-      Act(Input<TfrmLogin>(f_)->BtnNewPlayer, 30);
-      Next(Profile);
-      return;
-    case Profile: {
-      auto* p = Input<TfrmProfile>(f_);
-      if (p == nullptr) return;
-      PushClick(window_, p->EdtUserName);
-      PushText(window_, "SPINNER");
-      PushClick(window_, p->EdtPassword);
-      PushText(window_, "REELS7");
-      PushClick(window_, p->EdtPassword2);
-      PushText(window_, "REELS7");
-      Act(p->BtnClose, 20);
-      Next(Created);
-      return;
-    }
-    case Created:
-      if (box == nullptr) return;
-      boxes_.push_back(box->MessageLabel->Caption());
-      Act(box->OkButton, 20);
-      Next(SignIn);
-      return;
-    case SignIn:
-      if (Input<TfrmLogin>(f_) == nullptr || box != nullptr) return;
-      Act(Input<TfrmLogin>(f_)->BtnLogin, 40);
+    case SigningUp:
+      if (!signUp_.Step()) return;
+      boxes_.push_back(signUp_.Confirmation());
+      quietUntil_ = signUp_.QuietUntil();
       Next(Lobby);
       return;
     case Lobby: {
