@@ -21,16 +21,7 @@
 #include "platform/SystemMessage.h"
 #include "platform/audio/AudioBackend.h"
 
-// The sound manager's view of the resource manager and of the settings.
-class TfrmMain::SoundFiles : public TVXSoundFiles {
-public:
-  explicit SoundFiles(TVXResourceManager& resources) : resources_(resources) {}
-  std::string SoundFileName(const std::string& name) override { return resources_.GetFileName(name); }
-
-private:
-  TVXResourceManager& resources_;
-};
-
+// The sound manager's view of the settings.
 class TfrmMain::SoundOptions : public TVXSoundOptions {
 public:
   explicit SoundOptions(const TVXSetting& setting) : setting_(setting) {}
@@ -143,7 +134,7 @@ void TfrmMain::Initialize() {
 
   // 9. Only with a running engine.
   try {
-    soundFiles_ = std::make_unique<SoundFiles>(*resources_);
+    soundFiles_ = std::make_unique<TVXResourceSoundFiles>(*resources_);
     soundOptions_ = std::make_unique<SoundOptions>(*setting_);
     sounds_ = std::make_unique<TVXSounds>(*soundFiles_, *soundOptions_,
                                           options_.MakeAudio ? options_.MakeAudio() : nullptr);
@@ -302,42 +293,60 @@ void TfrmMain::RemoveAnim(TVXAnim* anim) {
   if (anim != nullptr) anim->Listed = false;
 }
 
-void TfrmMain::StepAnimations() {
-  // Removal pass from the end, so removals skip nothing.
+void TfrmMain::RemoveStoppedAnims() {
+  // From the end, so removals skip nothing.
   for (int32_t i = AnimCount() - 1; i >= 0; --i) {
     if (i < AnimCount() && !anims_[static_cast<size_t>(i)]->Running) RemoveAnim(anims_[static_cast<size_t>(i)]);
   }
-  // Step pass over the count taken now. An animation finishing in its Step leaves the list
-  // at once and the next one shifts under the index (it then waits for the next frame). An
-  // animation whose Step is further up the stack is not stepped again.
+}
+
+void TfrmMain::StepAnimations() {
+  // Over the count taken now. An animation finishing in its Step leaves the list at once and
+  // the next one shifts under the index (it then waits for the next frame). An animation
+  // whose Step is further up the stack is not stepped again.
   const int32_t n = AnimCount();
   for (int32_t i = 0; i < n && i < AnimCount(); ++i) anims_[static_cast<size_t>(i)]->StepOnce();
 }
 
 void TfrmMain::RenderFrame() {
-  // The device never sees a scene begun inside another: a frame asked for while one is being
-  // drawn is dropped.
-  if (drawing_ || finalized_) return;
-  StepAnimations();
-  if (!engine_ || !engineStarted_) return;
-  TGfxDevice* device = engine_->Device();
-  if (device == nullptr || !engine_->DeviceReady()) return;
-  drawing_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{drawing_};
-  device->Clear(0);
-  if (device->BeginScene() != 0) return;
-  if (mainScene_ != nullptr) {
-    try {
-      mainScene_->Process();
-    } catch (...) {
-      device->EndScene();
-      throw;
-    }
+  // A frame asked for while the tree is being drawn is dropped.
+  if (drawingTree_ || finalized_) return;
+  RemoveStoppedAnims();
+  TGfxDevice* device = engine_ && engineStarted_ ? engine_->Device() : nullptr;
+  if (device == nullptr || !engine_->DeviceReady()) {
+    StepAnimations();
+    return;
   }
+  // Animations step inside the frame's scene. A frame asked for from a step (one that waits)
+  // first closes the scene of the frame that ran the step, so the device never sees a scene
+  // begun inside another; that frame begins a fresh one after its steps.
+  if (sceneOpen_) {
+    device->EndScene();
+    sceneOpen_ = false;
+  }
+  struct Close {
+    TGfxDevice* device;
+    bool& open;
+    bool& tree;
+    ~Close() {
+      tree = false;
+      if (open) device->EndScene();
+      open = false;
+    }
+  } close{device, sceneOpen_, drawingTree_};
+  const auto begin = [&] {
+    device->Clear(0);
+    sceneOpen_ = device->BeginScene() == 0;
+    return sceneOpen_;
+  };
+  const bool begun = begin();
+  StepAnimations();
+  if (!begun || (!sceneOpen_ && !begin())) return;
+  drawingTree_ = true;
+  if (mainScene_ != nullptr) mainScene_->Process();
+  drawingTree_ = false;
   device->EndScene();
+  sceneOpen_ = false;
   device->Present();
 }
 
@@ -385,6 +394,17 @@ void TfrmMain::FormMouseUp(vx::TMouseButton button, vx::TShiftState shift, int32
 }
 
 void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
+  const bool ctrl = (shift & vx::ssCtrl) != 0;
+  const bool alt = (shift & vx::ssAlt) != 0;
+  // The developer's emergency exit ends the program at once: no screen may take the key first
+  // (a game would read the X as one of its own keys).
+  if (alt && key == kKeyX && DeveloperMode()) {
+    if (options_.Halt) {
+      options_.Halt();
+      return;
+    }
+    std::_Exit(0);
+  }
   vx::WeakRef<TVXScene> input(InputScene());
   // 1. The focused control, when it lies in the input scene (a modal frame keeps keys from
   // the screen behind it).
@@ -402,11 +422,10 @@ void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
     }
   }
   // 4. Full screen.
-  const bool ctrl = (shift & vx::ssCtrl) != 0;
-  const bool alt = (shift & vx::ssAlt) != 0;
   if (ctrl && key == kKeyF && setting_) {
+    // A switch that fails leaves the option as the display is.
     setting_->optFullScreen = !setting_->optFullScreen;
-    if (engine_) engine_->SetFullScreen(setting_->optFullScreen);
+    if (engine_ && !engine_->SetFullScreen(setting_->optFullScreen)) setting_->optFullScreen = !setting_->optFullScreen;
   }
   // 5. Developer keys.
   if (!DeveloperMode()) return;
@@ -430,13 +449,7 @@ void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
     default:
       break;
   }
-  if (alt && key == kKeyX) {
-    if (options_.Halt) {
-      options_.Halt();
-    } else {
-      std::_Exit(0);
-    }
-  } else if (ctrl && key == kKeyS) {
+  if (ctrl && key == kKeyS) {
     if (engine_) engine_->ScreenShot();
   } else if (ctrl && key == kKeyD) {
     FadeIn();

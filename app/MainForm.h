@@ -28,6 +28,7 @@ class TVXGameManager;
 class TVXMainScene;
 class TVXScene;
 class TVXSetting;
+class TVXSoundFiles;
 class TVXSounds;
 class TfrmDebug;
 
@@ -163,10 +164,10 @@ public:
   static int32_t PopupFrames(int32_t kind);
 
 private:
-  class SoundFiles;
   class SoundOptions;
 
   bool DeveloperMode() const;
+  void RemoveStoppedAnims();
   void StepAnimations();
 
   TfrmMainOptions options_;
@@ -181,7 +182,7 @@ private:
   std::unique_ptr<TVXLobbyLayer> lobby_;
   std::unique_ptr<TVXResourceManager> resources_;
   std::unique_ptr<TVXEngine> engine_;
-  std::unique_ptr<SoundFiles> soundFiles_;
+  std::unique_ptr<TVXSoundFiles> soundFiles_;
   std::unique_ptr<SoundOptions> soundOptions_;
   std::unique_ptr<TVXSounds> sounds_;
   std::unique_ptr<vx::PumpTimer> tmrStart_;
@@ -194,6 +195,7 @@ private:
   bool engineStarted_ = false;
   bool finalized_ = false;
   bool destroyed_ = false;
-  bool drawing_ = false;
+  bool drawingTree_ = false;  // the root scene is being processed
+  bool sceneOpen_ = false;    // a frame's scene is begun on the device
   vx::ScopedToolkitHost hostScope_{this};
 };

@@ -580,12 +580,13 @@ void TVXControl::StepScroll() {
     moved = true;
   };
   if (part.Phase == epForward) {
-    // One step along every direction set, stopping exactly at the distance.
+    // One whole step along every direction set while the distance from home is short of
+    // ScrollDistance (the last step may go past it).
     const auto advance = [&](uint32_t bit, bool vertical, int32_t sign) {
       if ((bits & bit) == 0 || !self) return;
       const int32_t covered = sign * (vertical ? r.ScrollOffsetY : r.ScrollOffsetX);
       if (covered >= distance) return;
-      shift(vertical, sign * std::min(step, distance - covered));
+      shift(vertical, sign * step);
     };
     advance(sdDown, true, 1);
     advance(sdUp, true, -1);
@@ -595,17 +596,22 @@ void TVXControl::StepScroll() {
     if (!moved) part.Phase = part.Source == efRollOver ? epHold : epReturnRepeat;
     return;
   }
+  // Whole steps back toward home; what is left short of a step is put right at once when
+  // nothing moves any more.
   const auto back = [&](uint32_t bit, bool vertical) {
     if ((bits & bit) == 0 || !self) return;
     const int32_t offset = vertical ? r.ScrollOffsetY : r.ScrollOffsetX;
-    if (offset == 0) return;
-    shift(vertical, offset > 0 ? -std::min(step, offset) : std::min(step, -offset));
+    if (offset >= step) shift(vertical, -step);
+    if (-offset >= step) shift(vertical, step);
   };
   back(sdDown, true);
   back(sdUp, true);
   back(sdRight, false);
   back(sdLeft, false);
   if (!self || moved) return;
+  if (r.ScrollOffsetY != 0) shift(true, -r.ScrollOffsetY);
+  if (self && r.ScrollOffsetX != 0) shift(false, -r.ScrollOffsetX);
+  if (!self) return;
   part.Phase = AfterReturn(part.Phase);
 }
 

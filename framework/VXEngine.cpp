@@ -59,8 +59,9 @@ void TVXEngine::LoadFonts() {
   SetFonts(fontImages_.get());
 
   const int32_t count = fontImages_->Count();
-  Log("INFO: " + vx::IntToStr(count) + " FONTS LOADED");
-  if (count > 0) Log("INFO: " + fontImages_->Items(0)->Name + " FONT");
+  // These two lines carry no "INFO: " prefix. Without any font there is no first one to name.
+  Log(vx::IntToStr(count) + " FONTS LOADED");
+  if (count > 0) Log(fontImages_->Items(0)->Name + " FONT");
   for (int32_t i = 0; i < count; ++i) {
     auto font = std::make_unique<TVXEngineFont>();
     font->Font = fontImages_->Items(i);
@@ -166,7 +167,7 @@ std::string TVXEngine::ScreenShot() {
   return name;
 }
 
-void TVXEngine::SetFullScreen(bool fullScreen) {
+bool TVXEngine::SetFullScreen(bool fullScreen) {
   timer_->SetMayRender(false);
   try {
     SetWindowed(!fullScreen);
@@ -174,6 +175,7 @@ void TVXEngine::SetFullScreen(bool fullScreen) {
     Log(std::string("ERROR: ") + e.what());
   }
   timer_->SetMayRender(true);
+  return GetFullScreen() == fullScreen;
 }
 
 // ---------------------------------------------------------------------------------------

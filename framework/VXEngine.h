@@ -90,8 +90,8 @@ public:
 
   bool GetFullScreen() const { return !Windowed(); }
   // Rendering pauses while the device is re-created, and resumes even when that fails (the
-  // failure is logged).
-  void SetFullScreen(bool fullScreen);
+  // failure is logged). True when the display is in the asked mode afterwards.
+  bool SetFullScreen(bool fullScreen);
 
 private:
   std::unique_ptr<TVXTimer> timer_;

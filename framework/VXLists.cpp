@@ -20,6 +20,14 @@ TGfxFont* GfxFontOf(const TVXFont& font) {
   return f != nullptr ? f->Font : nullptr;
 }
 
+// A column with its alignment flag set shows its texts flush right, a few pixels short of the
+// next column; the others start at the column's left edge.
+constexpr int32_t kRightAlignedGap = 8;
+int64_t ColumnTextOffset(const TVXListColumn& column, const TGfxFont& font, const std::string& text) {
+  if (column.AlignFlag == 0) return 0;
+  return std::max<int64_t>(0, int64_t{column.Width} - font.TextWidth(text) - kRightAlignedGap);
+}
+
 bool Meets(const TVXCustomControl& c, const TGfxRect& r) {
   return int64_t{c.Left()} + c.Width() > r.Left && c.Left() < r.Right && int64_t{c.Top()} + c.Height() > r.Top &&
          c.Top() < r.Bottom;
@@ -93,28 +101,25 @@ void TVXScrollControl::LayoutClient() {
 }
 
 TGfxRect TVXScrollControl::ClientClip() const {
-  // Inside the border on every side, below the header.
+  // From inside the left and top border, below the header, Width - 2 wide and
+  // Height - HeaderHeight high.
   TGfxRect r;
   r.Left = Clamp32(int64_t{Left()} + 1);
   r.Top = ClientHomeTop();
-  r.Right = std::max(r.Left, Clamp32(int64_t{Left()} + Width() - 1));
-  r.Bottom = std::max(r.Top, Clamp32(int64_t{Top()} + Height() - 1));
+  r.Right = std::max(r.Left, Clamp32(int64_t{r.Left} + Width() - 2));
+  r.Bottom = std::max(r.Top, Clamp32(int64_t{r.Top} + Height() - headerHeight_));
   return r;
 }
 
+// Whole steps: the client may come down to 30 pixels below the control's top, and goes up
+// while its bottom lies below the control's.
 void TVXScrollControl::ScrollUp() {
-  const int32_t home = ClientHomeTop();
-  if (client_->Top() < home) {
-    client_->SetTop(client_->Top() + std::min(ScrollStepPixels, home - client_->Top()));
-  }
+  if (client_->Top() < int64_t{Top()} + ScrollUpLimit) client_->SetTop(Clamp32(int64_t{client_->Top()} + ScrollStepPixels));
 }
 
 void TVXScrollControl::ScrollDown() {
-  const int64_t bottom = int64_t{client_->Top()} + client_->Height();
-  const int64_t limit = int64_t{Top()} + Height();
-  if (bottom > limit) {
-    client_->SetTop(Clamp32(client_->Top() - std::min<int64_t>(ScrollStepPixels, bottom - limit)));
-  }
+  if (int64_t{client_->Top()} + client_->Height() > int64_t{Top()} + Height())
+    client_->SetTop(Clamp32(int64_t{client_->Top()} - ScrollStepPixels));
 }
 
 void TVXScrollControl::ShiftChildrenRight() {
@@ -182,7 +187,9 @@ void TVXListBoxItem::Update() {
     // Sub-item k stands in column k + 1; one without a column is not shown.
     if (static_cast<int32_t>(k) + 1 >= list->ColumnCount()) break;
     columnX += list->GetColumn(static_cast<int32_t>(k))->Width;
-    font->TextOut(SubItems[k], Clamp32(columnX), y, colour, kEffectText);
+    const TVXListColumn* column = list->GetColumn(static_cast<int32_t>(k) + 1);
+    font->TextOut(SubItems[k], Clamp32(columnX + ColumnTextOffset(*column, *font, SubItems[k])), y, colour,
+                  kEffectText);
   }
 }
 
@@ -362,7 +369,8 @@ void TVXListBox::Update() {
   int64_t x = int64_t{Left()} + 1;
   const int32_t y = Clamp32(int64_t{Top()} + 1);
   for (const auto& column : columns_) {
-    font->TextOut(column->Caption, Clamp32(x), y, TextColor, kEffectText);
+    font->TextOut(column->Caption, Clamp32(x + ColumnTextOffset(*column, *font, column->Caption)), y, TextColor,
+                  kEffectText);
     x += column->Width;
   }
 }
@@ -412,8 +420,8 @@ void TVXComboBox::DropDown() {
 }
 
 void TVXComboBox::CloseUp() {
+  // Every close-up is told, also one of a list that was not open.
   list_->SetVisible(false);
-  if (!droppedDown_) return;
   droppedDown_ = false;
   if (OnCloseUp) OnCloseUp(this);
 }
@@ -511,6 +519,7 @@ void TVXPageControl::SetTabHeight(int32_t value) {
 }
 
 void TVXPageControl::CopyFontToTabs() {
+  copiedFontName_ = Font.Name();
   for (auto& t : tabs_) {
     if (TVXTabSheetButton* tab = t.Get()) {
       tab->Font.SetName(Font.Name());
@@ -539,6 +548,8 @@ void TVXPageControl::Update() {
   vx::WeakRef<TVXPageControl> self(this);
   TVXControl::Update();
   if (!self || UpdateHalted()) return;
+  // A font name set on its own raises no event: it reaches the tabs by the next frame.
+  if (Font.Name() != copiedFontName_) CopyFontToTabs();
   // By index, re-reading the lists: a tab's handler may change them.
   for (size_t i = 0; self && i < sheets_.size(); ++i) {
     TVXTabSheet* sheet = sheets_[i].Get();

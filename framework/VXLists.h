@@ -42,6 +42,8 @@ private:
 class TVXScrollControl : public TVXPanel {
 public:
   static constexpr int32_t ScrollStepPixels = 2;
+  // Scrolling up stops once the client's top is this far below the control's top.
+  static constexpr int32_t ScrollUpLimit = 30;
   static constexpr int32_t BarWidth = 10;
 
   explicit TVXScrollControl(TVXComponent* owner);
@@ -57,7 +59,7 @@ public:
   void LayoutClient();
   // Where the client starts when not scrolled.
   int32_t ClientHomeTop() const;
-  // The area the client is seen through: inside the border, below the header.
+  // The area the client is seen through: inside the left and top border, below the header.
   TGfxRect ClientClip() const;
 
   // One step of 2 pixels (less when less remains): up until the client is back at its home,
@@ -98,7 +100,7 @@ public:
 class TVXListColumn {
 public:
   std::string Caption;
-  // Set by the dialogs on numeric columns; the drawing does not read it.
+  // Set by the dialogs on numeric columns: their texts and caption are drawn flush right.
   uint8_t AlignFlag = 0;
   int32_t Width = 100;
   TVXListBox* ListBox = nullptr;
@@ -294,6 +296,7 @@ private:
   std::vector<vx::WeakRef<TVXTabSheet>> sheets_;
   std::vector<vx::WeakRef<TVXTabSheetButton>> tabs_;
   vx::WeakRef<TVXTabSheet> active_;
+  std::string copiedFontName_;  // the font name the tabs were last given
   int32_t activePageIndex_ = -1;
   int32_t tabWidth_ = 100;
   int32_t tabHeight_ = 20;

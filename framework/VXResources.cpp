@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/Log.h"
+#include "framework/VXSounds.h"
 #include "platform/Files.h"
 #include "render/BitmapEx.h"
 
@@ -93,3 +94,7 @@ bool TVXResourceManager::LoadBitmap(const std::string& name, TBitmapEx& bitmap) 
     return false;
   }
 }
+
+// The sound manager's files are resources like any other (declared with the manager, so that
+// the manager itself needs no resource manager).
+std::string TVXResourceSoundFiles::SoundFileName(const std::string& name) { return resources_.GetFileName(name); }

@@ -1,5 +1,7 @@
 #include "framework/VXSettings.h"
 
+#include <algorithm>
+
 #include "core/Log.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
@@ -55,6 +57,9 @@ void TVXSetting::ApplyForcedValues() {
   optVSync = true;
   optSceneEffects = false;
   optParticleEffects = false;
+  // A volume outside the options dialog's scale would overshoot its bars and the mixer.
+  optSoundVolume = std::clamp(optSoundVolume, 0, 100);
+  optMusicVolume = std::clamp(optMusicVolume, 0, 100);
 }
 
 bool TVXSetting::Load() {

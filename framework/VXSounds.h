@@ -19,6 +19,19 @@ public:
   virtual std::string SoundFileName(const std::string& name) = 0;
 };
 
+class TVXResourceManager;
+
+// The program's sound files: the resource manager's, so "Sounds\SND_BET.wav" is the loose file
+// "Data\Pak\Sounds\SND_BET.wav" or the data archive's record of that name.
+class TVXResourceSoundFiles : public TVXSoundFiles {
+public:
+  explicit TVXResourceSoundFiles(TVXResourceManager& resources) : resources_(resources) {}
+  std::string SoundFileName(const std::string& name) override;
+
+private:
+  TVXResourceManager& resources_;
+};
+
 // The four options of the settings the manager reads, at every call.
 class TVXSoundOptions {
 public:

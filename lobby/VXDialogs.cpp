@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "framework/VXApplication.h"
+#include "framework/VXLists.h"
 
 namespace vx {
 
@@ -15,6 +16,21 @@ TVXComponent* DialogOwner() {
   TVXMainWindow* main = MainWindow();
   if (main == nullptr) return nullptr;
   return main->MainScene();
+}
+
+TVXListBox* AddColumnList(TVXScene* scene, const std::string& name, const std::vector<TDialogColumn>& columns) {
+  auto* list = AddDialogControl<TVXListBox>(scene, name);
+  for (size_t i = 0; i < columns.size(); ++i) {
+    // The list comes with its first column; the others are added.
+    TVXListColumn* column = i == 0 ? list->GetColumn(0) : list->AddColumn(columns[i].Caption);
+    column->Caption = columns[i].Caption;
+    if (columns[i].Width > 0) column->Width = columns[i].Width;
+    column->AlignFlag = columns[i].Numeric ? 1 : 0;
+  }
+  list->SetShowHeader(true);
+  // The bar's track in the felt of the scroll buttons that sit on it ($AABBGGRR).
+  list->ScrollBar()->SetColor4(Color4(0xFF18260Bu));
+  return list;
 }
 
 }  // namespace vx

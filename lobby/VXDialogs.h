@@ -3,8 +3,11 @@
 // builder step every dialog constructor repeats for its controls.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/VXScene.h"
+
+class TVXListBox;
 
 namespace vx {
 
@@ -32,5 +35,16 @@ T* AddDialogControl(TVXScene* scene, const std::string& name, const std::string&
   scene->AddControl(control);
   return control;
 }
+
+// One column of a dialog's list: its caption, its width (0 keeps the list's default) and
+// whether its values are numbers, shown flush right.
+struct TDialogColumn {
+  std::string Caption;
+  int32_t Width = 0;
+  bool Numeric = false;
+};
+
+// A list box added like AddDialogControl, with these columns and their header shown.
+TVXListBox* AddColumnList(TVXScene* scene, const std::string& name, const std::vector<TDialogColumn>& columns);
 
 }  // namespace vx

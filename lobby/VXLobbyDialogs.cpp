@@ -8,11 +8,31 @@
 #include "lobby/VXLobby.h"
 #include "lobby/VXMainRoom.h"
 #include "lobby/VXPlayers.h"
+#include "lobby/VXDialogs.h"
+#include "lobby/VXHighScoreForm.h"
+#include "lobby/VXOptionsForm.h"
 #include "lobby/VXProfileForm.h"
+#include "lobby/VXStatisticsForm.h"
 
 namespace vx {
 
 namespace {
+
+TVXPlayers* LobbyPlayers() { return Lobby().Players != nullptr ? Lobby().Players : Players(); }
+
+// Creates the dialog over the root scene, runs it and frees it; 0 without a main window.
+template <class Form, class... Args>
+int32_t RunDialog(Args&&... args) {
+  TVXComponent* owner = DialogOwner();
+  if (owner == nullptr) {
+    Log("ERROR: A dialog needs the main window");
+    return 0;
+  }
+  WeakRef<Form> form(new Form(owner, std::forward<Args>(args)...));
+  const int32_t result = form ? form->ShowModal() : 0;
+  delete form.Get();
+  return result;
+}
 
 std::function<void(const std::string&)>& OpenAddressHandler() {
   static std::function<void(const std::string&)> handler;
@@ -21,22 +41,16 @@ std::function<void(const std::string&)>& OpenAddressHandler() {
 
 }  // namespace
 
-const char* const kStatisticsPlaceholderText = "The statistics window opens here once it is built.";
-const char* const kHallOfFamePlaceholderText = "The hall of fame opens here once it is built.";
-const char* const kOptionsPlaceholderText = "The options window opens here once it is built.";
 const char* const kHelpPlaceholderText = "The help pages open here once the help window is built.";
 const char* const kAboutPlaceholderText = "The about window opens here once it is built.";
 
 int32_t ShowProfileDialog() {
-  TVXPlayers* players = Lobby().Players != nullptr ? Lobby().Players : Players();
-  TVXMainWindow* main = MainWindow();
-  if (players == nullptr || main == nullptr) {
-    Log("ERROR: The profile dialog needs the players and the main window");
+  TVXPlayers* players = LobbyPlayers();
+  if (players == nullptr) {
+    Log("ERROR: The profile dialog needs the players");
     return 0;
   }
-  WeakRef<TfrmProfile> form(new TfrmProfile(main->MainScene(), *players, Settings()));
-  const int32_t result = form ? form->ShowModal() : 0;
-  delete form.Get();
+  const int32_t result = RunDialog<TfrmProfile>(*players, Settings());
   // A renamed player must not keep the old name on the lobby's panel.
   if (result == 1) {
     if (TMainRoom* room = Lobby().MainRoom) room->ShowPlayerInfo();
@@ -44,14 +58,29 @@ int32_t ShowProfileDialog() {
   return result;
 }
 
-// Placeholder: the statistics dialog is not built yet.
-void ShowStatisticsDialog() { LobbyAsk(kStatisticsPlaceholderText, mkInformation, mbOK); }
+void ShowStatisticsDialog() {
+  if (TVXPlayers* players = LobbyPlayers()) {
+    RunDialog<TfrmStatistics>(*players, Lobby().CurrentCasino, Lobby().CurrentGame);
+  } else {
+    Log("ERROR: The statistics need the players");
+  }
+}
 
-// Placeholder: the hall of fame dialog is not built yet.
-void ShowHallOfFameDialog() { LobbyAsk(kHallOfFamePlaceholderText, mkInformation, mbOK); }
+void ShowHallOfFameDialog() {
+  if (TVXPlayers* players = LobbyPlayers()) {
+    RunDialog<TfrmHighScore>(*players, Lobby().CurrentGame);
+  } else {
+    Log("ERROR: The hall of fame needs the players");
+  }
+}
 
-// Placeholder: the options dialog is not built yet.
-void ShowOptionsDialog() { LobbyAsk(kOptionsPlaceholderText, mkInformation, mbOK); }
+void ShowOptionsDialog() {
+  if (TVXSetting* settings = Settings()) {
+    RunDialog<TfrmOptions>(*settings, Program().Sounds, EngineDisplayModeSwitch());
+  } else {
+    Log("ERROR: The options need the settings");
+  }
+}
 
 // Placeholder: the help dialog is not built yet.
 void ShowHelpDialog() { LobbyAsk(kHelpPlaceholderText, mkInformation, mbOK); }

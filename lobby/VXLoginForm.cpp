@@ -71,6 +71,9 @@ void TfrmLogin::DeletePlayerClick() {
   if (!self) return;
   if (players_.DeletePlayer(name)) {
     FillPlayerNames();
+    // The deleted player's name and password must not stay ready to sign in with.
+    CboPlayerName->SetText("");
+    EdtPassword->SetText("");
     return;
   }
   vx::LobbyMessageBox("Cannot delete player " + name + ".", mkError, mbOK);

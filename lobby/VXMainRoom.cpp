@@ -145,6 +145,9 @@ void TMainRoomScene::LoadTheme(const std::string& casinoName) {
   PlaceLogoBacks();
   // The memo holds nothing to scroll: its bar would only be two stray arrows.
   MemoInfo->ScrollBar()->SetVisible(false);
+  // Nor does it take the pointer: it lies behind the lobby's buttons, and hovering it after a
+  // button would clear that button's hint from the menu bar.
+  MemoInfo->Enabled = false;
   BuildPreviewStrip();
 }
 
@@ -276,6 +279,9 @@ void TMainRoom::Show() {
     if (TLoaderScene* ls = loader.Scene()) ls->Hide();
   }
   scene->SetVisible(false);
+  // The strip starts again at its first picture: a preview left open from before the game
+  // would show it under the last game's title.
+  scene->PnlGamePreview->SetVisible(false);
   ShowPlayerInfo();
   scene->Show();
   if (TNavigation* nav = vx::Lobby().Navigation) {
@@ -289,7 +295,11 @@ void TMainRoom::PreviewGame(TVXComponent* logo) {
   if (scene == nullptr || scene->Hidden || logo == nullptr) return;
   const TMainRoomScene::TLobbyGame* game = scene->FindGame(logo->Tag);
   if (game == nullptr) return;
+  const bool shown = scene->PnlGamePreview->Visible() || scene->PnlGamePreview->FadingIn();
   scene->ImgGamePreview->SetPosition(game->PreviewIndex);
+  // The strip rolls from one game to the next only while the preview is on screen; a preview
+  // that opens starts on its game instead of rolling past every game before it.
+  if (!shown) scene->ImgGamePreview->DrawTop = scene->ImgGamePreview->TargetDrawTop();
   scene->LblGameTitle->SetText(game->Info->Title);
   scene->LblGameDescription->SetText(game->Info->Description);
   scene->PnlGamePreview->ShowFor(1000);

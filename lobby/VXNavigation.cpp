@@ -177,6 +177,8 @@ void TNavigation::SignOutClick() {
   // The question ran a message loop: the state may have changed meanwhile.
   if (lobby.CurrentGame != nullptr || lobby.Players == nullptr) return;
   lobby.Players->Logout();
+  // The lobby stays behind the login box: it must not go on showing the old player.
+  if (lobby.MainRoom != nullptr) lobby.MainRoom->ShowPlayerInfo();
   // Through the dialog: signing the same player in again on their saved login would make
   // signing out pointless.
   if (lobby.Login) {

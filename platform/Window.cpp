@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "platform/KeyMap.h"
 #include "platform/LeakCheck.h"
 
@@ -40,6 +42,24 @@ bool ButtonFromSdl(uint8_t sdlButton, TMouseButton& button, TShiftState& flag) {
 }
 
 }  // namespace
+
+FrameRect LetterboxFrame(int areaWidth, int areaHeight, int frameWidth, int frameHeight) {
+  if (areaWidth <= 0 || areaHeight <= 0 || frameWidth <= 0 || frameHeight <= 0) return {};
+  FrameRect box;
+  // Compare areaWidth / frameWidth with areaHeight / frameHeight without rounding.
+  const int64_t byWidth = static_cast<int64_t>(areaWidth) * frameHeight;
+  const int64_t byHeight = static_cast<int64_t>(areaHeight) * frameWidth;
+  if (byWidth <= byHeight) {
+    box.Width = areaWidth;
+    box.Height = static_cast<int>(byWidth / frameWidth);
+  } else {
+    box.Height = areaHeight;
+    box.Width = static_cast<int>(byHeight / frameHeight);
+  }
+  box.X = (areaWidth - box.Width) / 2;
+  box.Y = (areaHeight - box.Height) / 2;
+  return box;
+}
 
 PlatformWindow::~PlatformWindow() { Destroy(); }
 
@@ -121,13 +141,24 @@ bool PlatformWindow::SetMode(WindowMode mode, int width, int height, std::string
     case WindowMode::Windowed:
       rc = SDL_SetWindowFullscreen(window_, 0);
       if (rc == 0) {
+        SDL_SetWindowBordered(window_, SDL_TRUE);
         SDL_SetWindowSize(window_, kLogicalWidth, kLogicalHeight);
         SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
       }
       break;
-    case WindowMode::DesktopFullScreen:
+    case WindowMode::DesktopFullScreen: {
+      // Full screen is a state the window manager gives; without one (a bare X server) SDL
+      // only believes the window covers the display. A borderless window of the display's
+      // size at its origin covers it in either case.
+      SDL_Rect display{};
+      if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &display) == 0) {
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, display.x, display.y);
+        SDL_SetWindowSize(window_, display.w, display.h);
+      }
       rc = SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
       break;
+    }
     case WindowMode::ExclusiveFullScreen: {
       SDL_DisplayMode want{};
       want.w = width;
@@ -149,6 +180,22 @@ bool PlatformWindow::SetMode(WindowMode mode, int width, int height, std::string
   }
   mode_ = mode;
   return true;
+}
+
+bool PlatformWindow::SetFullScreen(bool fullScreen, std::string* error) {
+  const WindowMode before = mode_;
+  const WindowMode wanted = fullScreen ? WindowMode::DesktopFullScreen : WindowMode::Windowed;
+  if (before == wanted) return window_ != nullptr;
+  if (SetMode(wanted, kLogicalWidth, kLogicalHeight, error)) return true;
+  // Whatever SDL left half done, the window goes back to what it was.
+  SetMode(before);
+  return false;
+}
+
+FrameRect PlatformWindow::FrameInClient() const {
+  int w = 0, h = 0;
+  GetClientSize(w, h);
+  return LetterboxFrame(w, h);
 }
 
 bool PlatformWindow::HasDisplayMode(int width, int height) const {
@@ -195,7 +242,11 @@ void PlatformWindow::MapToLogical(int windowX, int windowY, int& x, int& y) cons
     vw = vpW_;
     vh = vpH_;
   } else {
-    GetClientSize(vw, vh);
+    const FrameRect frame = FrameInClient();
+    vx = frame.X;
+    vy = frame.Y;
+    vw = frame.Width;
+    vh = frame.Height;
   }
   if (vw <= 0 || vh <= 0) {
     x = windowX;

@@ -1,8 +1,9 @@
 #pragma once
 // The program's one real window: an SDL window prepared for an OpenGL 3.3 core,
 // double-buffered context (the GPU layer creates the context on NativeHandle()). The
-// program draws an 800x600 logical frame; when presentation scales or letterboxes it, the
-// presenter tells the window where the frame lies so mouse positions map back to 800x600.
+// program draws an 800x600 logical frame. Windowed, the client area is the frame; full screen
+// (SDL's desktop full screen) the frame is letterboxed in the desktop-sized client area, and
+// every presenter shows it where FrameRect() says, so mouse positions map back to 800x600.
 #include <cstdint>
 #include <string>
 
@@ -15,6 +16,18 @@ namespace vx {
 
 constexpr int kLogicalWidth = 800;
 constexpr int kLogicalHeight = 600;
+
+// Where a frame lands in an area: the largest fit that keeps its aspect ratio, centred,
+// top-left origin. Empty when either size is not positive.
+struct FrameRect {
+  int X = 0;
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
+  friend bool operator==(const FrameRect&, const FrameRect&) = default;
+};
+FrameRect LetterboxFrame(int areaWidth, int areaHeight, int frameWidth = kLogicalWidth,
+                         int frameHeight = kLogicalHeight);
 
 enum class WindowMode {
   Windowed,             // a normal window of the client size
@@ -48,6 +61,14 @@ public:
   // Size of the client area in window coordinates (the unit of mouse positions).
   void GetClientSize(int& width, int& height) const;
 
+  // The program's full-screen switch: SDL's desktop full screen, or back to a centred window
+  // of the 800x600 client size. When the switch fails the window goes back to the mode it was
+  // in and the answer is false (with the reason).
+  bool SetFullScreen(bool fullScreen, std::string* error = nullptr);
+  bool IsFullScreen() const { return mode_ != WindowMode::Windowed; }
+  // The 800x600 frame's place in the client area now (window coordinates).
+  FrameRect FrameInClient() const;
+
   // Switches between windowed and the two full-screen forms. `width`/`height` choose the
   // display mode of ExclusiveFullScreen (the closest one the display offers).
   bool SetMode(WindowMode mode, int width = kLogicalWidth, int height = kLogicalHeight, std::string* error = nullptr);
@@ -57,8 +78,9 @@ public:
   // Size of the window's display in its current mode (0 when unknown).
   void GetDisplaySize(int& width, int& height) const;
 
-  // Where the 800x600 frame is shown inside the window, in window coordinates. Until set
-  // (or after ClearLogicalViewport) the frame is taken to fill the whole client area.
+  // Where the 800x600 frame is shown inside the window, in window coordinates, when a
+  // presenter places it otherwise than FrameInClient(). Until set (or after
+  // ClearLogicalViewport) the frame is taken to be letterboxed in the client area.
   void SetLogicalViewport(int x, int y, int width, int height);
   void ClearLogicalViewport() { hasViewport_ = false; }
   // Maps a position in the window to the 800x600 frame. Positions outside the frame map

@@ -1,12 +1,14 @@
-// PNG pictures are decoded by the library's own PNG decoder, which is not part of the
-// program yet: until it is, a PNG load fails with a clear error and the caller goes on.
+// PNG pictures: the PNG decoder reads the stream and hands its 32-bit pixels to the bitmap,
+// with alpha for the colour types that carry it and opaque otherwise.
 #include "render/BitmapEx.h"
+#include "render/PngPicture.h"
 #include "render/Streams.h"
 
 namespace vx {
 
-void ReadPngPicture(TBitmapEx&, TStream&) {
-  throw EInvalidGraphic("PNG pictures cannot be decoded: the PNG decoder is not available");
+void ReadPngPicture(TBitmapEx& bitmap, TStream& stream) {
+  TPngPicture picture;
+  picture.LoadInto(stream, bitmap);
 }
 
 }  // namespace vx

@@ -56,7 +56,8 @@ public:
     if (!renderer_) return Open(params);
     vx::PlatformWindow* window = form_ != nullptr ? form_->Window() : nullptr;
     if (window != nullptr && window->IsCreated() && params.Windowed != windowed_) {
-      ApplyWindowMode(*window, params);
+      // A switch that fails leaves the window and the surface as they were.
+      if (!ApplyWindowMode(*window, params)) return false;
       windowed_ = params.Windowed;
     }
     if (!renderer_->Reset(params.Width, params.Height)) return false;
@@ -117,7 +118,6 @@ public:
       case vx::gl::PresentResult::DriverError: result = TGfxPresentResult::DriverError; break;
       case vx::gl::PresentResult::Failed: result = TGfxPresentResult::Failed; break;
     }
-    if (result == TGfxPresentResult::Ok) UpdateMouseMapping();
     return result;
   }
 
@@ -138,45 +138,17 @@ public:
   }
 
 private:
-  // Full screen takes the display's exact mode of the frame size when it has one; otherwise
-  // a borderless desktop-sized window shows the frame scaled and letterboxed.
-  void ApplyWindowMode(vx::PlatformWindow& window, const TGfxPresentParams& params) {
+  // Full screen is the window's own: the desktop's resolution, the frame letterboxed in it.
+  bool ApplyWindowMode(vx::PlatformWindow& window, const TGfxPresentParams& params) {
     std::string error;
-    bool ok = true;
-    if (params.Windowed) {
-      ok = window.SetMode(vx::WindowMode::Windowed, params.Width, params.Height, &error);
-    } else if (window.HasDisplayMode(params.Width, params.Height)) {
-      ok = window.SetMode(vx::WindowMode::ExclusiveFullScreen, params.Width, params.Height, &error);
-    } else {
-      ok = window.SetMode(vx::WindowMode::DesktopFullScreen, params.Width, params.Height, &error);
-    }
+    const bool ok = window.SetFullScreen(!params.Windowed, &error);
     if (!ok) Log("ERROR: cannot switch the window mode: " + error);
-  }
-
-  // Mouse positions come in window coordinates; the letterbox is in drawable pixels, which
-  // differ on high-density displays.
-  void UpdateMouseMapping() {
-    vx::PlatformWindow* window = form_ != nullptr ? form_->Window() : nullptr;
-    if (window == nullptr || !window->IsCreated() || !renderer_->HasWindow()) return;
-    const vx::gl::Letterbox box = renderer_->LastLetterbox();
-    if (box == mapped_) return;
-    mapped_ = box;
-    int dw = 0;
-    int dh = 0;
-    renderer_->GetSurface().DrawableSize(dw, dh);
-    int ww = 0;
-    int wh = 0;
-    window->GetClientSize(ww, wh);
-    if (dw <= 0 || dh <= 0 || ww <= 0 || wh <= 0) return;
-    const auto scaleX = [&](int v) { return static_cast<int>(static_cast<int64_t>(v) * ww / dw); };
-    const auto scaleY = [&](int v) { return static_cast<int>(static_cast<int64_t>(v) * wh / dh); };
-    window->SetLogicalViewport(scaleX(box.X), scaleY(box.Y), scaleX(box.Width), scaleY(box.Height));
+    return ok;
   }
 
   TGfxForm* form_;
   std::unique_ptr<vx::gl::Renderer> renderer_;
   bool windowed_ = true;
-  vx::gl::Letterbox mapped_;
 };
 
 }  // namespace

@@ -21,7 +21,13 @@ void TGfxDevice::SetHeight(int32_t value) {
 void TGfxDevice::SetWindowed(bool value) {
   if (windowed_ == value) return;
   windowed_ = value;
-  ParamsChanged();
+  try {
+    ParamsChanged();
+  } catch (...) {
+    // The surface stayed as it was: so does the flag.
+    windowed_ = !value;
+    throw;
+  }
 }
 
 void TGfxDevice::SetVSync(bool value) {

@@ -99,13 +99,16 @@ int32_t TRecDb::Create() {
   uint8_t bytes[HeaderSize] = {};
   std::memcpy(bytes, "rcdm", 4);
   bytes[8] = static_cast<uint8_t>(HeaderSize);
-  // Written atomically: a failure leaves whatever file was there untouched.
-  if (!vx::WriteFileAtomic(vx::NativeFileName(fileName_),
-                           std::string_view(reinterpret_cast<const char*>(bytes), HeaderSize))) {
+  // Written atomically: a failure leaves whatever file was there untouched. A file that
+  // cannot even be made is -6; a header that is not written whole is -4.
+  std::string error;
+  const bool written = vx::WriteFileAtomic(vx::NativeFileName(fileName_),
+                                           std::string_view(reinterpret_cast<const char*>(bytes), HeaderSize), &error);
+  if (!written && (error.rfind("cannot create", 0) == 0 || error.rfind("not a file name", 0) == 0)) {
     return errArchiveCreate;
   }
   size_ = HeaderSize;
-  return 0;
+  return written ? 0 : errArchiveWrite;
 }
 
 int32_t TRecDb::ReadTable(TStream& stream) {

@@ -18,7 +18,7 @@ packages=(
   timgm6mb-soundfont
   # tests, benchmarks and test oracles
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libgif-dev libexpat1-dev libpugixml-dev
-  libpixman-1-dev
+  libpixman-1-dev libxml2-dev
   # screenshots of a real X window
   xvfb xauth
 )

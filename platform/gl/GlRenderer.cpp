@@ -81,24 +81,6 @@ void SwizzleBgra(Functions& gl) {
 
 }  // namespace
 
-Letterbox ComputeLetterbox(int drawableWidth, int drawableHeight, int frameWidth, int frameHeight) {
-  if (drawableWidth <= 0 || drawableHeight <= 0 || frameWidth <= 0 || frameHeight <= 0) return {};
-  Letterbox box;
-  // Compare drawableWidth / frameWidth with drawableHeight / frameHeight without rounding.
-  const int64_t byWidth = static_cast<int64_t>(drawableWidth) * frameHeight;
-  const int64_t byHeight = static_cast<int64_t>(drawableHeight) * frameWidth;
-  if (byWidth <= byHeight) {
-    box.Width = drawableWidth;
-    box.Height = static_cast<int>(byWidth / frameWidth);
-  } else {
-    box.Height = drawableHeight;
-    box.Width = static_cast<int>(byHeight / frameHeight);
-  }
-  box.X = (drawableWidth - box.Width) / 2;
-  box.Y = (drawableHeight - box.Height) / 2;
-  return box;
-}
-
 Renderer::Renderer(std::unique_ptr<Surface> surface, std::unique_ptr<Functions> gl)
     : surface_(std::move(surface)), gl_(std::move(gl)) {}
 

@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/Window.h"
 #include "platform/gl/PresentPacer.h"
 
 namespace vx::gl {
@@ -39,16 +40,12 @@ enum class TextureMode : uint8_t {
 
 enum class PresentResult : uint8_t { Ok, Lost, DriverError, Failed };
 
-// Where a frame of the logical size lands in a drawable: the largest fit that keeps the
-// aspect ratio, centred, top-left origin.
-struct Letterbox {
-  int X = 0;
-  int Y = 0;
-  int Width = 0;
-  int Height = 0;
-  friend bool operator==(const Letterbox&, const Letterbox&) = default;
-};
-Letterbox ComputeLetterbox(int drawableWidth, int drawableHeight, int frameWidth, int frameHeight);
+// Where a frame of the logical size lands in a drawable: the window's own letterbox rule, so
+// the picture lies exactly where the window maps the mouse.
+using Letterbox = FrameRect;
+inline Letterbox ComputeLetterbox(int drawableWidth, int drawableHeight, int frameWidth, int frameHeight) {
+  return LetterboxFrame(drawableWidth, drawableHeight, frameWidth, frameHeight);
+}
 
 class Renderer {
 public:

@@ -3,9 +3,14 @@
 // translation, as a player's would.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <SDL.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/MainForm.h"
 #include "support/Golden.h"
@@ -59,5 +64,51 @@ private:
 
 // The frame on screen now, read back from the device.
 vxtest::Shot Screenshot(TfrmMain& form);
+
+// A script of steps on the program's own pump: each waits until it is ready (and then a few
+// frames more, so fades and flights settle), then acts. A step stuck for a minute fails the
+// test and closes the program.
+class Script {
+public:
+  struct Step {
+    std::string What;
+    std::function<bool()> Ready;
+    std::function<void()> Act;
+    uint64_t Settle = 0;
+  };
+  explicit Script(TfrmMain& form) : form_(form) {}
+  void Add(std::string what, std::function<bool()> ready, std::function<void()> act, uint64_t settle = 20) {
+    steps_.push_back({std::move(what), std::move(ready), std::move(act), settle});
+  }
+  static uint64_t Frames() { return vxe2e::Frames(); }
+  void Tick() {
+    if (at_ >= steps_.size()) return;
+    Step& s = steps_[at_];
+    const uint64_t now = SDL_GetTicks64();
+    if (started_ == 0) started_ = now;
+    if (readySince_ == 0 && s.Ready()) readySince_ = Frames() + 1;
+    if (readySince_ != 0 && Frames() >= readySince_ + s.Settle) {
+      s.Act();
+      ++at_;
+      readySince_ = 0;
+      started_ = now;
+      return;
+    }
+    if (now - started_ > 60000) {
+      ADD_FAILURE() << "stuck at: " << s.What;
+      at_ = steps_.size();
+      form_.Close();
+    }
+  }
+  size_t Done() const { return at_; }
+  size_t Count() const { return steps_.size(); }
+
+private:
+  TfrmMain& form_;
+  std::vector<Step> steps_;
+  size_t at_ = 0;
+  uint64_t readySince_ = 0;
+  uint64_t started_ = 0;
+};
 
 }  // namespace vxe2e

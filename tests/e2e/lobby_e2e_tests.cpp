@@ -27,8 +27,10 @@
 #include "lobby/VXLobbyDialogs.h"
 #include "lobby/VXMainRoom.h"
 #include "lobby/VXNavigation.h"
+#include "lobby/VXOptionsForm.h"
 #include "lobby/VXPlayers.h"
 #include "lobby/VXProfileForm.h"
+#include "lobby/VXStatisticsForm.h"
 #include "platform/Files.h"
 #include "platform/MessagePump.h"
 #include "E2eDriver.h"
@@ -48,50 +50,7 @@ std::string ShotFolder() {
   return tmp != nullptr ? tmp : "/tmp";
 }
 
-// A script of steps on the program's own pump: each waits until it is ready (and then a few
-// frames more, so fades and flights settle), then acts.
-class Script {
-public:
-  struct Step {
-    std::string What;
-    std::function<bool()> Ready;
-    std::function<void()> Act;
-    uint64_t Settle = 0;
-  };
-  explicit Script(TfrmMain& form) : form_(form) {}
-  void Add(std::string what, std::function<bool()> ready, std::function<void()> act, uint64_t settle = 20) {
-    steps_.push_back({std::move(what), std::move(ready), std::move(act), settle});
-  }
-  static uint64_t Frames() { return vxe2e::Frames(); }
-  void Tick() {
-    if (at_ >= steps_.size()) return;
-    Step& s = steps_[at_];
-    const uint64_t now = SDL_GetTicks64();
-    if (started_ == 0) started_ = now;
-    if (readySince_ == 0 && s.Ready()) readySince_ = Frames() + 1;
-    if (readySince_ != 0 && Frames() >= readySince_ + s.Settle) {
-      s.Act();
-      ++at_;
-      readySince_ = 0;
-      started_ = now;
-      return;
-    }
-    if (now - started_ > 60000) {
-      ADD_FAILURE() << "stuck at: " << s.What;
-      at_ = steps_.size();
-      form_.Close();
-    }
-  }
-  size_t Done() const { return at_; }
-  size_t Count() const { return steps_.size(); }
-
-private:
-  TfrmMain& form_;
-  std::vector<Step> steps_;
-  size_t at_ = 0;
-  uint64_t readySince_ = 0;
-  uint64_t started_ = 0;
-};
+using vxe2e::Script;
 
 void Screenshot(TfrmMain& form, const std::string& name, std::vector<uint32_t>* keep = nullptr) {
   const vxtest::Shot shot = vxe2e::Screenshot(form);
@@ -221,11 +180,13 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
           Screenshot(f, "lobby_menu.bmp");
           PushClick(window, nav->MenuStatistics);
         });
-  s.Add("the statistics dialog", box, [&] { answer(mrOk); });
+  s.Add("the statistics dialog", [&] { return Input<TfrmStatistics>(f) != nullptr; },
+        [&] { PushClick(window, Input<TfrmStatistics>(f)->BtnClose); });
   s.Add("back in the lobby", [&] { return inLobby() && !box(); }, [&] { PushClick(window, nav->MenuTools); });
   s.Add("the tools menu is open", [&] { return nav->MenuOptions->Visible(); },
         [&] { PushClick(window, nav->MenuOptions); });
-  s.Add("the options dialog", box, [&] { answer(mrOk); });
+  s.Add("the options dialog", [&] { return Input<TfrmOptions>(f) != nullptr; },
+        [&] { PushClick(window, Input<TfrmOptions>(f)->BtnClose); });
   // A click on the lobby, in front of which the menu bar lies.
   s.Add("back in the lobby again", [&] { return inLobby() && !box(); },
         [&] { PushClick(window, room->Scene()->BtnHelp); });
@@ -286,8 +247,7 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
   ASSERT_EQ(lobbyFrame.size(), 800u * 600u);
   EXPECT_GT(Lit(lobbyFrame, 0, 0, 800, 600), 110000u);
   EXPECT_EQ(title, "JACKS OR BETTER BONUS POKER");
-  EXPECT_EQ(boxes, (std::vector<std::string>{"Player TESTER created successfully!", vx::kStatisticsPlaceholderText,
-                                              vx::kOptionsPlaceholderText, vx::kHelpPlaceholderText,
+  EXPECT_EQ(boxes, (std::vector<std::string>{"Player TESTER created successfully!", vx::kHelpPlaceholderText,
                                               "Are you sure you want to exit this game ?",
                                               "Are you sure you want to sign-out?"}));
 

@@ -69,11 +69,16 @@ bool BakeFont(const TFontBakeOptions& o, TBakedFont& result, std::string* error)
     if (FT_Load_Glyph(f.face, index, FT_LOAD_DEFAULT) != 0) continue;
     if (FT_Render_Glyph(f.face->glyph, FT_RENDER_MODE_NORMAL) != 0) continue;
     const FT_GlyphSlot slot = f.face->glyph;
-    g.left = std::max(0, slot->bitmap_left);
+    // A bitmap glyph cannot reach into its neighbours: ink left of the pen moves right and
+    // the advance grows by as much, and the advance covers the ink on the right. Otherwise a
+    // glyph such as a bold "w" eats most of the space after it ("windowopens").
+    const int32_t shift = std::max(0, -slot->bitmap_left);
+    g.left = slot->bitmap_left + shift;
     g.top = slot->bitmap_top;
     g.width = static_cast<int32_t>(slot->bitmap.width);
     g.rows = static_cast<int32_t>(slot->bitmap.rows);
-    g.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6);
+    g.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6) + shift;
+    if (g.width > 0) g.advance = std::max(g.advance, g.left + g.width);
     g.coverage.resize(static_cast<size_t>(g.width) * static_cast<size_t>(g.rows));
     for (int32_t y = 0; y < g.rows; ++y) {
       const uint8_t* src = slot->bitmap.buffer + static_cast<ptrdiff_t>(y) * slot->bitmap.pitch;

@@ -16,6 +16,8 @@ struct ArtEntry {
 
 std::vector<ArtEntry> CommonArt();
 std::vector<ArtEntry> DialogArt();
+// The options, statistics and hall of fame dialogs.
+std::vector<ArtEntry> LobbyDialogArt();
 std::vector<ArtEntry> EffectsArt();
 // The players' portraits ("Players\IMG_PLAYER" and its frames), the credit dialog's coin and
 // the veils of the login, profile and credit dialogs.
@@ -31,6 +33,9 @@ std::vector<ArtEntry> PokerArt();
 std::vector<ArtEntry> LobbyArt();
 // The slot machines' screens and the symbols of "REELS".
 std::vector<ArtEntry> SlotsArt();
+// A dialog's window of any size (felt in a gold rim) and its title strip of any width.
+Picture DialogFrame(int width, int height);
+Picture DialogTaskBar(int width);
 // The veil behind dialogs (800x600, black with more alpha towards the edges).
 Picture DimBackground();
 

@@ -115,11 +115,36 @@ Picture ScrollButton(bool up) {
   return c.ToPicture();
 }
 
+// A gold chip that shows the four suits in turn (one frame each).
+Picture WindowLogo(FontLibrary& fonts, int frame) {
+  static const char* const kSuits[kLogoFrames] = {"\u2660", "\u2665", "\u2663", "\u2666"};
+  const double s = kLogoSize, r = s / 2 - 0.75;
+  Canvas c(kLogoSize, kLogoSize);
+  cairo_new_path(c.cr());
+  cairo_arc(c.cr(), s / 2, s / 2, r, 0, 2 * M_PI);
+  c.SetRadial(s * 0.38, s * 0.32, 1, r * 1.2,
+              {{0.0, Hex(kGoldPale)}, {0.45, Hex(kGoldLight)}, {0.8, Hex(kGold)}, {1.0, Hex(kGoldDark)}});
+  c.FillPreserve();
+  c.SetColour(Hex(0x2A1C04));
+  c.Stroke(1.0);
+  cairo_new_path(c.cr());
+  cairo_arc(c.cr(), s / 2, s / 2, r - 3, 0, 2 * M_PI);
+  c.SetColour(Hex(kGoldDark, 0.7));
+  c.Stroke(0.8);
+  const bool red = frame == 1 || frame == 3;
+  c.TextCentered(fonts.SystemFace("DejaVuSans-Bold.ttf"), 14, kSuits[frame], s / 2, s / 2);
+  c.SetColour(red ? Hex(kSuitRed) : Hex(kInk));
+  c.Fill();
+  return c.ToPicture();
+}
+
+}  // namespace
+
 // The dialog window: felt inside a polished gold rim, with a fine inner gold line and small
 // diamonds in its corners.
-Picture Frame(FontLibrary&) {
-  const double w = kFrameW, h = kFrameH;
-  Canvas c(kFrameW, kFrameH);
+Picture DialogFrame(int width, int height) {
+  const double w = width, h = height;
+  Canvas c(width, height);
   c.RoundedRect(0.5, 0.5, w - 1, h - 1, 16);
   c.SetVertical(0, h, {{0.0, Hex(kGoldPale)}, {0.08, Hex(kGoldLight)}, {0.5, Hex(kGold)},
                        {0.92, Hex(kGoldDark)}, {1.0, Hex(kGold)}});
@@ -149,9 +174,9 @@ Picture Frame(FontLibrary&) {
 }
 
 // The title strip across the top of a dialog; the caption and the logo sit on it.
-Picture TaskBar(FontLibrary&) {
-  const double w = kTaskBarW, h = kTaskBarH;
-  Canvas c(kTaskBarW, kTaskBarH);
+Picture DialogTaskBar(int width) {
+  const double w = width, h = kTaskBarH;
+  Canvas c(width, kTaskBarH);
   c.RoundedRect(0.5, 0.5, w - 1, h - 1, 7);
   c.SetVertical(0, h, {{0.0, Hex(0x16402A)}, {0.5, Hex(0x0B2618)}, {1.0, Hex(0x04120A)}});
   c.FillPreserve();
@@ -172,31 +197,6 @@ Picture TaskBar(FontLibrary&) {
   return c.ToPicture();
 }
 
-// A gold chip that shows the four suits in turn (one frame each).
-Picture WindowLogo(FontLibrary& fonts, int frame) {
-  static const char* const kSuits[kLogoFrames] = {"\u2660", "\u2665", "\u2663", "\u2666"};
-  const double s = kLogoSize, r = s / 2 - 0.75;
-  Canvas c(kLogoSize, kLogoSize);
-  cairo_new_path(c.cr());
-  cairo_arc(c.cr(), s / 2, s / 2, r, 0, 2 * M_PI);
-  c.SetRadial(s * 0.38, s * 0.32, 1, r * 1.2,
-              {{0.0, Hex(kGoldPale)}, {0.45, Hex(kGoldLight)}, {0.8, Hex(kGold)}, {1.0, Hex(kGoldDark)}});
-  c.FillPreserve();
-  c.SetColour(Hex(0x2A1C04));
-  c.Stroke(1.0);
-  cairo_new_path(c.cr());
-  cairo_arc(c.cr(), s / 2, s / 2, r - 3, 0, 2 * M_PI);
-  c.SetColour(Hex(kGoldDark, 0.7));
-  c.Stroke(0.8);
-  const bool red = frame == 1 || frame == 3;
-  c.TextCentered(fonts.SystemFace("DejaVuSans-Bold.ttf"), 14, kSuits[frame], s / 2, s / 2);
-  c.SetColour(red ? Hex(kSuitRed) : Hex(kInk));
-  c.Fill();
-  return c.ToPicture();
-}
-
-}  // namespace
-
 // A veil that dims the screen behind a dialog, darker towards the edges.
 Picture DimBackground() {
   const double w = kScreenW, h = kScreenH;
@@ -215,8 +215,8 @@ std::vector<ArtEntry> CommonArt() {
       {"COMMON\\CB_ALL_checked.bmp", [](FontLibrary&) { return CheckBox(true); }},
       {"COMMON\\BTN_SCROLLUP.bmp", [](FontLibrary&) { return ScrollButton(true); }},
       {"COMMON\\BTN_SCROLLDOWN.bmp", [](FontLibrary&) { return ScrollButton(false); }},
-      {"COMMON\\IMG_FRAME.bmp", Frame},
-      {"COMMON\\IMG_TASKBAR.bmp", TaskBar},
+      {"COMMON\\IMG_FRAME.bmp", [](FontLibrary&) { return DialogFrame(kFrameW, kFrameH); }},
+      {"COMMON\\IMG_TASKBAR.bmp", [](FontLibrary&) { return DialogTaskBar(kTaskBarW); }},
       {"COMMON\\background.bmp", [](FontLibrary&) { return DimBackground(); }},
   };
   for (int f = 0; f < kLogoFrames; ++f) {

@@ -11,6 +11,7 @@ const std::vector<EngineFont>& EngineFonts() {
       {"ArialBlackLarge", "DejaVuSans-Bold.ttf", 20},
       {"Arial", "LiberationSans-Regular.ttf", 15},
       {"ArialBold", "LiberationSans-Bold.ttf", 16},
+      {"ArialSmall", "LiberationSans-Regular.ttf", 11},
   };
   return fonts;
 }

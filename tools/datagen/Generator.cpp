@@ -57,23 +57,23 @@ void Put(GeneratorReport& report, const fs::path& path, const std::string& bytes
     ++report.unchanged;
 }
 
-// The sound effects and tunes come from the sound generator when it is part of the build.
-void GenerateSounds(const fs::path& soundsFolder, GeneratorReport& report) {
-  MakeFolder(soundsFolder);
+// The sound effects and tunes are records of the data archive under the names the sound
+// manager asks the resource manager for ("Sounds\SND_BET.wav", "Sounds\music_MAIN_1.mid"); the
+// resource manager copies a record out to the temporary folder when it is played.
+void AddSoundRecords([[maybe_unused]] std::vector<ArchiveRecord>& records, [[maybe_unused]] GeneratorReport* report) {
 #ifdef VX_HAVE_SOUNDGEN
-  // Through WriteIfChanged like every other output, so a re-run rewrites nothing.
   for (const auto& name : vx::soundgen::EffectNames()) {
-    const std::string bytes = vx::soundgen::MakeEffect(name);
+    std::string bytes = vx::soundgen::MakeEffect(name);
     if (bytes.empty()) throw ::Exception("The sound generator made nothing for " + name);
-    Put(report, soundsFolder / (name + ".wav"), bytes);
+    records.push_back({"Sounds\\" + name + ".wav", kRecordSound, std::move(bytes)});
   }
   for (const auto& name : vx::soundgen::TuneNames()) {
-    const std::string bytes = vx::soundgen::MakeTune(name);
+    std::string bytes = vx::soundgen::MakeTune(name);
     if (bytes.empty()) throw ::Exception("The sound generator made nothing for " + name);
-    Put(report, soundsFolder / (name + ".mid"), bytes);
+    records.push_back({"Sounds\\" + name + ".mid", kRecordSound, std::move(bytes)});
   }
 #else
-  report.warnings.push_back("the sound generator is not built: " + soundsFolder.string() + " stays empty");
+  if (report) report->warnings.push_back("the sound generator is not built: the game stays silent");
 #endif
 }
 
@@ -104,8 +104,10 @@ bool WriteIfChanged(const std::string& path, const std::string& bytes) {
   return true;
 }
 
-std::vector<ArchiveRecord> BuildDataRecords(FontLibrary& fonts, const std::string& sourceFolder) {
+std::vector<ArchiveRecord> BuildDataRecords(FontLibrary& fonts, const std::string& sourceFolder,
+                                            GeneratorReport* report) {
   std::vector<ArchiveRecord> records;
+  AddSoundRecords(records, report);
   for (const auto& art : AllArt()) records.push_back({art.key, kRecordPicture, EncodeBmp(art.draw(fonts))});
   const fs::path themes = fs::path(sourceFolder) / "themes";
   std::error_code ec;
@@ -134,7 +136,7 @@ GeneratorReport GenerateProgramFolder(const GeneratorOptions& options) {
   if (!fs::is_directory(src, ec)) throw ::Exception("No data folder " + src.string());
 
   FontLibrary fonts;
-  const auto data = BuildDataRecords(fonts, options.sourceFolder);
+  const auto data = BuildDataRecords(fonts, options.sourceFolder, &report);
   const auto problems = CheckThemes(data);
   if (!problems.empty()) {
     std::string all;
@@ -173,7 +175,8 @@ GeneratorReport GenerateProgramFolder(const GeneratorOptions& options) {
 
   MakeFolder(out / "Players");
   MakeFolder(out / "Help");
-  GenerateSounds(out / "Sounds", report);
+  // The "Sounds" folder of the program folder stays; the sounds themselves are archive records.
+  MakeFolder(out / "Sounds");
 
   // Settings exist once the player (or an earlier run) made them: never replaced.
   const fs::path settings = out / "settings.xml";

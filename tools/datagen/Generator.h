@@ -1,6 +1,7 @@
 #pragma once
-// Lays out the program folder: "Data/fonts.vxr", "Data/Pak/default.vxr", the casinos, the
-// empty "Players", "Help" and "Sounds" folders and a default "settings.xml".
+// Lays out the program folder: "Data/fonts.vxr", "Data/Pak/default.vxr" (pictures, themes,
+// sounds and music), the casinos, the empty "Players", "Help" and "Sounds" folders and a
+// default "settings.xml".
 #include <string>
 #include <vector>
 
@@ -22,9 +23,11 @@ struct GeneratorReport {
 
 GeneratorReport GenerateProgramFolder(const GeneratorOptions& options);
 
-// The records of "default.vxr": every picture as a BMP and every theme file of
+// The records of "default.vxr": every sound effect and tune as "Sounds\NAME.wav" and
+// "Sounds\NAME.mid", every picture as a BMP and every theme file of
 // sourceFolder/themes/<SECTION>/theme.scn as "SECTION\theme.scn", sorted by key.
-std::vector<ArchiveRecord> BuildDataRecords(FontLibrary& fonts, const std::string& sourceFolder);
+std::vector<ArchiveRecord> BuildDataRecords(FontLibrary& fonts, const std::string& sourceFolder,
+                                            GeneratorReport* report = nullptr);
 // The records of "fonts.vxr", the default font first.
 std::vector<ArchiveRecord> BuildFontRecords();
 

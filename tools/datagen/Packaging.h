@@ -19,6 +19,7 @@ struct ArchiveRecord {
 // Record types of our archives (5 is fixed for font records; the others are ours).
 constexpr uint16_t kRecordPicture = 1;
 constexpr uint16_t kRecordText = 2;
+constexpr uint16_t kRecordSound = 3;
 constexpr uint16_t kRecordFont = 5;
 
 // True when the shared writers are built into this generator.

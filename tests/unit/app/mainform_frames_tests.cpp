@@ -63,6 +63,22 @@ TEST(Animations, AnimationStoppedWithoutFinishLeavesTheListAtTheNextFrame) {
   EXPECT_EQ(a.Steps, 0);
 }
 
+TEST(Animations, StepInsideTheFramesSceneAfterClearAndBeginScene) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  CountingAnim a("a");
+  std::vector<std::string> before;
+  a.OnStep = [&](CountingAnim&) {
+    for (const auto& c : h.device->Calls)
+      if (c.Op == "Clear" || c.Op == "BeginScene" || c.Op == "EndScene") before.push_back(c.Op);
+  };
+  a.Run();
+  h.device->ClearCalls();
+  h.form->RenderNow();
+  EXPECT_EQ(before, (std::vector<std::string>{"Clear", "BeginScene"}));
+  EXPECT_EQ(h.device->CallsOf("EndScene").size(), 1u);
+}
+
 TEST(Animations, RunOnARunningAnimationChangesNothing) {
   Harness h;
   ASSERT_TRUE(h.Start());

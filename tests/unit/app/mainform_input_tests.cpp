@@ -269,10 +269,14 @@ TEST(GlobalKeys, DeveloperKeysWriteTheDumpsTakeTheScreenshotFadeReloadAndHalt) {
   EXPECT_TRUE(vx::LogContains("INFO: Theme reloaded !"));
   EXPECT_EQ(vx::GetCursorShape(), vx::CursorShape::Arrow);
 
+  // Alt+X ends the program before any screen sees the key (a game's own keys include X).
+  std::vector<uint16_t> seen;
+  f.MainScene()->OnKeyDown = [&](TVXComponent*, uint16_t& k, TShiftState) { seen.push_back(k); };
   press('X');  // without Alt
   EXPECT_EQ(h.halts, 0);
   press('X', vx::ssAlt);
   EXPECT_EQ(h.halts, 1);
+  EXPECT_EQ(seen, std::vector<uint16_t>{'X'});
   EXPECT_FALSE(f.Closing());  // ends the process without a close request
 }
 

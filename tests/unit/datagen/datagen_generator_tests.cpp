@@ -51,12 +51,11 @@ TEST_F(GeneratorTest, SameBytesEveryRunAndASecondRunWritesNothing) {
   for (const char* d : {"Players", "Help", "Sounds", "Data/Pak/Common", "Casinos/VideoPokerCasino/Common"})
     EXPECT_TRUE(fs::is_directory(a.Path() / d)) << d;
 #ifdef VX_HAVE_SOUNDGEN
-  // The sound manager plays "Sounds\" + name + ".wav" and "Sounds\music_<style>_<n>.mid".
-  for (const char* f : {"Sounds/SND_MENU.wav", "Sounds/music_MAIN_1.mid"}) {
-    const std::string bytes = Read(a.Path() / f);
-    EXPECT_GT(bytes.size(), 44u) << f;
-    EXPECT_EQ(bytes, Read(b.Path() / f)) << f;
-  }
+  // The sounds are records of the data archive, where the resource manager looks for them.
+  const std::string archive = Read(a.Path() / "Data/Pak/default.vxr");
+  for (const char* key : {"Sounds\\SND_MENU.wav", "Sounds\\music_MAIN_1.mid"})
+    EXPECT_NE(archive.find(key), std::string::npos) << key;
+  EXPECT_TRUE(fs::is_empty(a.Path() / "Sounds"));
 #endif
 }
 

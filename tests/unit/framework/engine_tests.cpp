@@ -3,6 +3,7 @@
 // small hand-built scene drawn through the whole chain.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "FrameworkFakes.h"
@@ -101,8 +102,11 @@ TEST(Engine, LoadsEveryGoodFontAndFindsThemByName) {
   ASSERT_TRUE(f.engine->Started());
   EXPECT_EQ(f.terminations, 0);
   ASSERT_EQ(f.engine->FontCount(), 2);  // the broken record is left out, the rest loads
-  EXPECT_TRUE(vx::LogContains("INFO: 2 FONTS LOADED"));
-  EXPECT_TRUE(vx::LogContains("INFO: Tahoma.font FONT"));
+  const auto lines = vx::LogLines();
+  const auto at = std::find(lines.begin(), lines.end(), "2 FONTS LOADED");
+  ASSERT_NE(at, lines.end());
+  ASSERT_NE(at + 1, lines.end());
+  EXPECT_EQ(*(at + 1), "Tahoma.font FONT");
   EXPECT_EQ(f.engine->FindFont("arialBLACK")->Name, "ArialBlack.font");
   EXPECT_EQ(f.engine->FindFont(""), f.engine->GetFont(0));
   EXPECT_EQ(f.engine->FindFont("Courier"), f.engine->GetFont(0));
@@ -121,7 +125,8 @@ TEST(Engine, ADeviceThatCannotStartIsLoggedAndEndsTheProgram) {
   EXPECT_FALSE(f.engine->Started());
   EXPECT_EQ(f.terminations, 1);
   EXPECT_TRUE(vx::LogContains("Failed to initialize Direct3D"));
-  EXPECT_TRUE(vx::LogContains("INFO: 0 FONTS LOADED"));
+  const auto lines = vx::LogLines();
+  EXPECT_EQ(lines.back(), "0 FONTS LOADED");
   EXPECT_EQ(f.engine->FontCount(), 0);
   EXPECT_EQ(f.engine->FindFont(""), nullptr);
 }

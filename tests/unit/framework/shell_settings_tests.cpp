@@ -70,7 +70,7 @@ TEST(Settings, RoundTripKeepsEveryOptionAndForcesFourOfThemAtEveryLoad) {
   EXPECT_FALSE(s.optSoundEnabled);
   EXPECT_FALSE(s.optMusicEnabled);
   EXPECT_EQ(s.optSoundVolume, 37);
-  EXPECT_EQ(s.optMusicVolume, -5);
+  EXPECT_EQ(s.optMusicVolume, 0);  // a volume is read within 0..100
   EXPECT_TRUE(s.optCardEffects);
   EXPECT_EQ(s.optAutoLoginPlayerName, "Ann <&> \"Lee\"");
   EXPECT_EQ(s.optAutoLoginPlayerPassword, "p&ss");

@@ -154,6 +154,7 @@ TEST_F(LoginDialog, DeleteAsksFirstAndReportsWhatCannotBeDeleted) {
   rig.Answers.push_back(mrOk);
   rig.Then([&] {
     rig.Fill(l->CboPlayerName, "bob");
+    rig.Fill(l->EdtPassword, "b");
     rig.Click(l->BtnDeletePlayer);
   });
   rig.Answers.push_back(mrNo);
@@ -164,6 +165,8 @@ TEST_F(LoginDialog, DeleteAsksFirstAndReportsWhatCannotBeDeleted) {
   rig.Answers.push_back(mrYes);
   rig.Then([&] {
     EXPECT_EQ(ComboRows(*l), std::vector<std::string>{"Ann"});
+    EXPECT_EQ(l->CboPlayerName->Caption(), "");  // the deleted name and password are gone
+    EXPECT_EQ(l->EdtPassword->Caption(), "");
     rig.Fill(l->CboPlayerName, "zed");
     rig.Click(l->BtnDeletePlayer);
   });

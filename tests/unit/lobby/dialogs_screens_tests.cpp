@@ -12,11 +12,16 @@
 #include "framework/VXEngine.h"
 #include "games/GameData.h"
 #include "games/GameManager.h"
+#include "lobby/VXCasino.h"
 #include "lobby/VXCreditForm.h"
+#include "lobby/VXHighScoreForm.h"
+#include "lobby/VXOptionsForm.h"
+#include "lobby/VXStatisticsForm.h"
 #include "lobby/VXLoginForm.h"
 #include "lobby/VXPlayers.h"
 #include "lobby/VXProfileForm.h"
 #include "platform/Files.h"
+#include "support/Golden.h"
 #include "tools/datagen/Art.h"
 #include "tools/datagen/Generator.h"
 
@@ -40,7 +45,8 @@ public:
     EXPECT_TRUE(vx::WriteFileAtomic(data.File("fonts.vxr"), vx::datagen::PackArchive(vx::datagen::BuildFontRecords())));
     for (const auto& art : vx::datagen::AllArt()) {
       const std::string folder = art.key.substr(0, art.key.find('\\'));
-      for (const char* wanted : {"COMMON", "DIALOGS", "LOGIN", "PROFILE", "CREDIT", "Players"}) {
+      for (const char* wanted : {"COMMON", "DIALOGS", "LOGIN", "PROFILE", "CREDIT", "Players", "OPTIONS",
+                                  "STATISTICS", "HIGHSCORE"}) {
         if (folder != wanted) continue;
         pictures.push_back({art.key, vx::datagen::EncodeBmp(art.draw(fonts))});
       }
@@ -207,6 +213,40 @@ TEST_F(DialogScreens, CreditDialogShowsCoinsAndAmounts) {
     EXPECT_TRUE(IsGold(At(b->Left() + b->Width() / 2, b->Top() + b->Height() / 2 - 12))) << b->Name();
     EXPECT_GT(CountNear(b, {0xB0, 0x14, 0x1E}, 40), 30) << b->Name() << ": no red inlays of the coin";
     ExpectText(b, kInk);
+  }
+}
+
+}  // namespace
+
+// ---- The options, statistics and hall of fame dialogs, each against its golden picture.
+
+namespace {
+
+TEST_F(DialogScreens, OptionsStatisticsAndHallOfFameMatchTheirGoldenPictures) {
+  if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
+  for (const char* name : {"Ann", "Bob", "Cleo"}) ASSERT_TRUE(players.AddPlayer(name, "pw", "", "", 1));
+  players.Items(1)->Bank = 4250;
+  players.Items(2)->Bank = 3000000000u;
+  ASSERT_TRUE(players.Login("Bob", "pw"));
+  TVXGameManager catalogue;
+  TVXCasino casino;
+  for (const char* id : {"VXG_VP_JACKSORBETTER", "VXG_VP_DEUCESWILD", "VXG_SLOT_3X3FRUITS"})
+    casino.Games.push_back(catalogue.FindGameByIDStr(id));
+  TGameStatictics* jacks = casino.FindPlayerStatistics("Bob", true)->FindGameStatistics("VXG_VP_JACKSORBETTER", true);
+  jacks->CreditIn = 1500;
+  jacks->CreditOut = 1210;
+  rig.Settings().optSoundVolume = 70;
+  rig.Settings().optMusicVolume = 30;
+  rig.Settings().optMusicEnabled = false;
+  const std::pair<std::string, std::function<TVXFrame*()>> dialogs[] = {
+      {"options", [&] { return new TfrmOptions(rig.MainScene(), rig.Settings(), nullptr, {}); }},
+      {"statistics", [&] { return new TfrmStatistics(rig.MainScene(), players, &casino, nullptr); }},
+      {"halloffame", [&] { return new TfrmHighScore(rig.MainScene(), players, nullptr); }}};
+  for (const auto& [name, make] : dialogs) {
+    std::unique_ptr<TVXFrame> dialog(make());
+    Capture(*dialog, name);
+    EXPECT_FALSE(HasWhiteBox()) << name;
+    EXPECT_EQ(vxtest::CompareWithGolden("dialogs/" + name, vxtest::Shot{800, 600, pixels}), "");
   }
 }
 

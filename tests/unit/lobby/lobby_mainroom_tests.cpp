@@ -114,11 +114,23 @@ TEST(LobbyScene, ShowThemesBehindTheLoaderFillsThePlayerPanelAndUpdatesTheMenuBa
   // Themed: every logo has its place, and the menu bar is in front.
   for (const auto& g : scene->Games()) EXPECT_GT(g.Logo->Width(), 0) << g.Logo->Name();
   EXPECT_EQ(rig.MainScene()->GetChild(rig.MainScene()->ChildCount() - 1), lobby.nav.Scene());
-  // The lobby's own buttons reach the dialogs (placeholders until they are built).
-  rig.Answers.push_back(mrOk);
+  // The lobby's own buttons reach the dialogs.
+  std::string shown;
+  rig.Then([&] {
+    if (auto* frame = dynamic_cast<TVXFrame*>(rig.InputScene())) {
+      shown = frame->SceneName();
+      frame->Close();
+    }
+  });
   rig.Click(scene->BtnStatistics);
-  EXPECT_EQ(rig.MessageTexts().back(), vx::kStatisticsPlaceholderText);
+  EXPECT_EQ(shown, "STATISTICS");
   EXPECT_EQ(scene->BtnExitGame->Hint, "LEAVES THE LOBBY OF VIDEOPOKERCASINO");
+  // Signed out, the lobby behind the login box shows nobody.
+  rig.Answers.push_back(mrYes);
+  lobby.nav.SignOutClick();
+  EXPECT_EQ(rig.Logins.size(), 1u);
+  EXPECT_EQ(scene->LblFullName->Caption(), "");
+  EXPECT_EQ(scene->LblBankV->Caption(), "");
 }
 
 TEST(LobbyScene, ThePreviewStripHoldsEveryGameAndIsReplacedInPlaceOnEveryReturn) {
@@ -171,11 +183,21 @@ TEST(LobbyScene, PointingAtALogoPreviewsTheGameOnlyWhileTheLobbyIsShown) {
   EXPECT_EQ(scene->ImgGamePreview->Position(), scene->FindGame(11)->PreviewIndex);
   EXPECT_NE(scene->ImgGamePreview->TargetDrawTop(), scene->ImgGamePreview->Top());
 
+  // Back from a game the preview is closed; pointing at a game opens it on that game's
+  // picture at once, and only an open preview rolls on to the next one.
+  lobby.room->Show();
+  EXPECT_FALSE(scene->PnlGamePreview->Visible());
+  lobby.room->PreviewGame(lobby.Logo(15));
+  EXPECT_EQ(scene->ImgGamePreview->DrawTop, scene->ImgGamePreview->TargetDrawTop());
+  EXPECT_EQ(scene->LblGameTitle->Caption(), "JOKER WILD II");
+  lobby.room->PreviewGame(lobby.Logo(1));
+  EXPECT_NE(scene->ImgGamePreview->DrawTop, scene->ImgGamePreview->TargetDrawTop());
+
   scene->PnlGamePreview->SetVisible(false);
   scene->Hidden = true;
   lobby.room->PreviewGame(lobby.Logo(12));
   EXPECT_FALSE(scene->PnlGamePreview->Visible());
-  EXPECT_EQ(scene->LblGameTitle->Caption(), "JACKS OR BETTER BONUS POKER");
+  EXPECT_EQ(scene->LblGameTitle->Caption(), "ORVANTA BONUS POKER");
   // Nor does a click enter anything.
   lobby.room->EnterGame(12);
   EXPECT_EQ(lobby.made, 0);

@@ -35,6 +35,9 @@
 #include "lobby/VXPlayers.h"
 #include "platform/Files.h"
 #include "render/BitmapEx.h"
+#include "core/StrUtils.h"
+#include "render/GfxFonts.h"
+#include "render/RecDb.h"
 #include "support/RecordingDevice.h"
 #include "support/TempDir.h"
 
@@ -74,6 +77,28 @@ public:
     if (OnRenderNow) OnRenderNow();
   }
   TVXTextureList* Textures() override { return TextureList; }
+
+  // Fonts from a fonts archive, found by name as the engine finds them; without any, labels
+  // lay nothing out.
+  void LoadFonts(const std::string& archive) {
+    FontArchive.SetFileName(archive);
+    FontArchive.SetOpenMode(opReadOnly);
+    FontImages.SetDevice(&Device_);
+    ASSERT_EQ(FontImages.LoadFromRecDb(FontArchive), 0);
+    for (int32_t i = 0; i < FontImages.Count(); ++i) {
+      Fonts.push_back(std::make_unique<TVXEngineFont>());
+      Fonts.back()->Font = FontImages.Items(i);
+      Fonts.back()->Name = FontImages.Items(i)->Name;
+    }
+  }
+  TVXEngineFont* FindFont(const std::string& name) override {
+    for (const auto& f : Fonts)
+      if (vx::SameText(f->Name, name + ".font")) return f.get();
+    return Fonts.empty() ? nullptr : Fonts.front().get();
+  }
+  TRecDb FontArchive;
+  TGfxFonts FontImages;
+  std::vector<std::unique_ptr<TVXEngineFont>> Fonts;
 };
 
 // A game with the common game screen and plain data, made the way the lobby makes games.

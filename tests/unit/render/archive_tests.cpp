@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/Files.h"
 #include "render/DataStreams.h"
 #include "render/RecDb.h"
 #include "render/StreamEx.h"
@@ -185,6 +186,17 @@ TEST_F(ArchiveTest, OpenModes) {
   TRecDb nowhere;
   nowhere.SetFileName(dir.File("no\\such\\folder\\x.vxr"));
   EXPECT_EQ(nowhere.Open(), errArchiveCreate);
+
+  // A header that cannot be written whole: -4, and the file that was there stays as it was.
+  Pack(SampleItems());
+  const std::string before = dir.ReadFile(path);
+  TRecDb full;
+  full.SetFileName(path);
+  full.SetOpenMode(opOverwrite);
+  vx::InjectFileFaultForTests(vx::FileFault::Write);
+  EXPECT_EQ(full.Open(), errArchiveWrite);
+  EXPECT_FALSE(full.Opened());
+  EXPECT_EQ(dir.ReadFile(path), before);
 }
 
 TEST_F(ArchiveTest, SignatureIsNotCheckedAndEmptyArchivesFindNothing) {

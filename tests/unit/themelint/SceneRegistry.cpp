@@ -23,12 +23,15 @@
 #include "lobby/VXCasino.h"
 #include "lobby/VXCity.h"
 #include "lobby/VXCreditForm.h"
+#include "lobby/VXHighScoreForm.h"
 #include "lobby/VXLoader.h"
 #include "lobby/VXLoginForm.h"
 #include "lobby/VXMainRoom.h"
 #include "lobby/VXNavigation.h"
+#include "lobby/VXOptionsForm.h"
 #include "lobby/VXPlayers.h"
 #include "lobby/VXProfileForm.h"
+#include "lobby/VXStatisticsForm.h"
 
 namespace themelint {
 
@@ -103,6 +106,14 @@ const std::vector<SceneEntry>& Scenes() {
        [](Ctx& ctx) -> TVXScene* {
          return ctx.Own(new TfrmCredit(ctx.Root(), ctx.Players(true), TVXCreditGame{nullptr, ctx.Game(1), {}}));
        }},
+      {"options dialog",
+       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmOptions(ctx.Root(), *vx::Settings(), nullptr, {})); }},
+      {"statistics dialog",
+       [](Ctx& ctx) -> TVXScene* {
+         return ctx.Own(new TfrmStatistics(ctx.Root(), ctx.Players(true), ctx.Casino(), nullptr));
+       }},
+      {"hall of fame",
+       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmHighScore(ctx.Root(), ctx.Players(true), nullptr)); }},
       // The lobby's screens.
       {"main room",
        [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TMainRoomScene(ctx.Root(), ctx.Casino()))); }},

@@ -72,6 +72,42 @@ TEST(FontBakeTest, BakedFontLoadsAndMeasuresLikeText) {
   EXPECT_EQ(font.Image()->GetPixel(0, 0, 0) & 0x00FFFFFFu, 0x00FFFFFFu);
 }
 
+// Every glyph's ink lies inside its own advance, so no glyph reaches into the next one and a
+// space keeps its whole width (a bold "w" used to overhang the space after it by 2 pixels).
+TEST(FontBakeTest, EveryGlyphsInkLiesInsideItsAdvance) {
+  for (const auto& [file, size] : std::vector<std::pair<std::string, int32_t>>{
+           {"/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf", 16},
+           {"/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 11},
+           {"/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 20}}) {
+    if (!vx::FileExists(file)) continue;
+    vxtools::TFontBakeOptions options;
+    options.FontFile = file;
+    options.PixelSize = size;
+    vxtools::TBakedFont baked;
+    ASSERT_TRUE(vxtools::BakeFont(options, baked));
+    vxtest::TempDir dir;
+    ASSERT_TRUE(vxtools::WriteArchiveFile(dir.File("f.vxr"), {{"F.font", FontRecordType, baked.Record, 0}}));
+    TRecDb db;
+    db.SetFileName(dir.File("f.vxr"));
+    db.SetOpenMode(opReadOnly);
+    ReadyDevice device;
+    TGfxFonts fonts;
+    fonts.SetDevice(&device);
+    ASSERT_EQ(fonts.LoadFromRecDb(db), 0);
+    TGfxImage& image = *fonts.Items(0)->Image();
+    for (size_t g = 0; g < baked.Info.Glyphs.size(); ++g) {
+      int32_t texture = 0;
+      TGfxRect r;
+      ASSERT_TRUE(image.PatternRect(TGfxPattern(int32_t(g)), texture, r));
+      int32_t inkRight = 0;
+      for (int32_t y = r.Top; y < r.Bottom; ++y)
+        for (int32_t x = r.Left; x < r.Right; ++x)
+          if ((image.GetPixel(x, y, texture) >> 24) > 32) inkRight = std::max(inkRight, x - r.Left + 1);
+      EXPECT_LE(inkRight, baked.Info.Glyphs[g].Width) << file << " " << size << " glyph " << g + 32;
+    }
+  }
+}
+
 TEST(FontBakeTest, RefusesWhatItCannotBake) {
   vxtools::TBakedFont baked;
   std::string error;
