@@ -297,3 +297,25 @@ TEST(SlotsRound, TransferWinCountsBothLabelsIntoTheCredit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SlotsAttract, SpinsTheForcedSymbolsWithoutWaitingAndTheGameMayGoMidSpin) {
+  SlotsRig rig;
+  TSlots& g = rig.StartSlots(31);
+  ASSERT_TRUE(g.Demo->Running);
+  // A 2000-frame pause with credit, then "D E M O" and a spin that lands every cell on "Cherry".
+  ASSERT_TRUE(rig.RunFramesUntil([&] { return g.Demo->StepNo == 3 && !g.ReelsStill(); }, 2500));
+  EXPECT_EQ(rig.Screen().LblInfo->Caption(), "D E M O");
+  ASSERT_TRUE(rig.RunFramesUntil([&] { return g.ReelsStill(); }, 500));
+  for (int32_t n = 1; n <= g.CellCount(); ++n) EXPECT_EQ(g.CellId(n), 1) << n;
+  // The next script spin lands on "Triple Seven"; leaving in the middle of it is safe.
+  ASSERT_TRUE(rig.RunFramesUntil([&] { return g.Demo->StepNo == 5 && !g.ReelsStill(); }, 500));
+  EXPECT_EQ(g.Returns.Spins, 0) << "the attract mode takes no bet";
+  EXPECT_TRUE(g.FinishVisit());
+  rig.Slots.reset();
+  rig.Frame();
+  EXPECT_EQ(rig.Bank, 1000u);
+}
+
+}  // namespace
