@@ -135,7 +135,8 @@ void TVXLobbyProgram::FreeMenuBar() {
 void TVXLobbyProgram::FreePlayers() {
   if (!players_) return;
   players_->Logout();
-  if (!players_->SaveToFile()) Log("ERROR: players.xml could not be saved");
+  // The banks and every casino's statistics in one save, so that they always agree.
+  if (!vx::SaveProgress(players_.get(), casinos_.get(), {})) Log("ERROR: players.xml could not be saved");
   if (vx::GameHost() == &gameHost_) vx::SetGameHost(nullptr);
   if (vx::Players() == players_.get()) vx::SetPlayers(nullptr);
   vx::Lobby().Players = nullptr;

@@ -17,9 +17,11 @@
 #include "framework/VXSounds.h"
 #include "games/GameManager.h"
 #include "platform/Cursor.h"
+#include "platform/Files.h"
 #include "platform/KeyMap.h"
 #include "platform/SystemMessage.h"
 #include "platform/audio/AudioBackend.h"
+#include "render/RecDb.h"
 
 // The sound manager's view of the settings.
 class TfrmMain::SoundOptions : public TVXSoundOptions {
@@ -89,10 +91,85 @@ bool TfrmMain::FormCreate() {
     }
   }
   pump.SetHandler(this);
+  if (!ClaimProgramFolder()) return false;
+  vx::SetXMLFileProblemHandler([this](const vx::XMLFileProblem& problem) { QueueFileProblem(problem); });
   setting_ = std::make_unique<TVXSetting>(options_.ProgramFolder, options_.SystemTemp);
   vx::Program().Setting = setting_.get();
+  CleanUpInterruptedSaves();
   Initialize();
   return engineStarted_;
+}
+
+bool TfrmMain::ClaimProgramFolder() {
+  const std::string folder = options_.ProgramFolder.empty() ? vx::ProgramFolder() : options_.ProgramFolder;
+  std::string error;
+  if (folderLock_.Acquire(folder, &error)) return true;
+  Log("ERROR: " + error);
+  startError_ = "Orvanta Cards Casino is already running from this folder (" + folder +
+                "). Only one copy can use it at a time, so this one closes.";
+  return false;
+}
+
+void TfrmMain::CleanUpInterruptedSaves() {
+  // A save interrupted after it was decided is finished; one interrupted before leaves only
+  // temporaries, which go.
+  std::string error;
+  if (!vx::RecoverFileJournal(setting_->PlayersFolder + "saves.journal", &error))
+    Log("ERROR: An interrupted save could not be finished: " + error);
+  int removed = vx::RemoveStaleTemporaries(setting_->ProgramFolder) + vx::RemoveStaleTemporaries(setting_->PlayersFolder);
+  for (const std::string& casino : vx::ListDirectory(setting_->CasinosFolder, false, true))
+    removed += vx::RemoveStaleTemporaries(setting_->CasinosFolder + casino);
+  if (removed > 0) Log("INFO: " + std::to_string(removed) + " files left by interrupted saves removed");
+}
+
+std::string TfrmMain::DamagedArchive() const {
+  const std::pair<const TRecDb*, std::string> archives[] = {
+      {&resources_->FontsArchive, setting_->DataFolder + "fonts.vxr"},
+      {&resources_->DataArchive, setting_->PakFolder + "default.vxr"},
+  };
+  for (const auto& [archive, file] : archives) {
+    if (archive->Opened() || !vx::FileExists(file)) continue;
+    TRecDb probe;
+    probe.SetFileName(vx::ResolvePath(file));
+    probe.SetOpenMode(opReadOnly);
+    const int32_t code = probe.Open();
+    return "The game's data file " + vx::ResolvePath(file) + " is damaged and cannot be read (" +
+           (code != 0 ? ErrorString(code) : std::string("unreadable")) + "). Please install the game again.";
+  }
+  return {};
+}
+
+std::string TfrmMain::FileProblemText(const vx::XMLFileProblem& problem) {
+  const std::string name = vx::ExtractFileName(problem.FileName);
+  if (!problem.Damaged)
+    return "Your progress cannot be saved: " + problem.Reason + ". You can go on playing, but what you win or lose from now on may not be kept.";
+  return "The saved file " + name + " is damaged (" + problem.Reason + ") and was not read whole. " +
+         (problem.KeptAs.empty() ? std::string("It is left as it is")
+                                 : "It is kept as " + vx::ExtractFileName(problem.KeptAs)) +
+         ", and nothing is saved in its place until the game is started again.";
+}
+
+void TfrmMain::QueueFileProblem(const vx::XMLFileProblem& problem) {
+  Log("ERROR: " + FileProblemText(problem));
+  problems_.push_back(problem);
+  if (!tmrProblems_) {
+    tmrProblems_ = std::make_unique<vx::PumpTimer>();
+    tmrProblems_->SetInterval(50);
+    tmrProblems_->OnTimer = [this] { ShowFileProblems(); };
+  }
+  tmrProblems_->SetEnabled(true);
+}
+
+void TfrmMain::ShowFileProblems() {
+  if (tmrProblems_) tmrProblems_->SetEnabled(false);
+  if (showingProblems_ || problems_.empty() || mainScene_ == nullptr || Closing() || finalized_) return;
+  showingProblems_ = true;
+  while (!problems_.empty() && !Closing()) {
+    const vx::XMLFileProblem problem = problems_.front();
+    problems_.erase(problems_.begin());
+    MessageBox(FileProblemText(problem), mkError, 0, mbOK);
+  }
+  showingProblems_ = false;
 }
 
 void TfrmMain::Initialize() {
@@ -117,6 +194,11 @@ void TfrmMain::Initialize() {
   lobby_->CreateCasinoManager();
   resources_ = std::make_unique<TVXResourceManager>(setting_->DataFolder, setting_->PakFolder, setting_->TempFolder);
   vx::Program().Resources = resources_.get();
+  startError_ = DamagedArchive();
+  if (!startError_.empty()) {
+    Log("ERROR: " + startError_);
+    return;
+  }
   // 7. Centred unless developing or full screen.
   if (windowOpen_ && !appInfo_->DeveloperMode && !setting_->optFullScreen) window_.Centre();
   // 8. The engine.
@@ -164,6 +246,11 @@ void TfrmMain::Initialize() {
 }
 
 bool TfrmMain::FormShow() {
+  if (!startError_.empty()) {
+    vx::ShowSystemMessage(appInfo_ ? appInfo_->Title : vx::kProductTitle, startError_, vx::SystemMessageKind::Error);
+    Close();
+    return false;
+  }
   if (!engineStarted_) {
     vx::ShowSystemMessage(appInfo_ ? appInfo_->Title : vx::kProductTitle, "Cannot initialize DirectX.",
                           vx::SystemMessageKind::Error);
@@ -179,6 +266,9 @@ void TfrmMain::Run() { vx::MainPump().Run(); }
 
 void TfrmMain::tmrStartTimer() {
   if (tmrStart_) tmrStart_->SetEnabled(false);
+  // What was found damaged at start is told before anything else.
+  ShowFileProblems();
+  if (Closing()) return;
   if (!DeveloperMode()) {
     lobby_->PlayIntro();
     if (Closing()) return;
@@ -261,6 +351,13 @@ void TfrmMain::FormDestroy() {
     vx::Program().Setting = nullptr;
     setting_.reset();
   }
+  // What went wrong once the screen was gone (the saves of shutdown) is still told.
+  tmrProblems_.reset();
+  for (const vx::XMLFileProblem& problem : problems_)
+    vx::ShowSystemMessage(vx::kProductTitle, FileProblemText(problem), vx::SystemMessageKind::Error);
+  problems_.clear();
+  vx::SetXMLFileProblemHandler(nullptr);
+  folderLock_.Release();
   // The log window goes with the main window; in developer mode it saves the log.
   vx::Program().DebugWindow = nullptr;
   debug_.reset();

@@ -20,8 +20,10 @@
 #include "framework/VXLiveness.h"
 #include "platform/Events.h"
 #include "platform/MessagePump.h"
+#include "platform/Process.h"
 #include "platform/Window.h"
 #include "render/GfxDevice.h"
+#include "xmlstore/XMLStore.h"
 
 class TVXGame;
 class TVXGameManager;
@@ -163,12 +165,27 @@ public:
   // Popup durations in frames by message kind.
   static int32_t PopupFrames(int32_t kind);
 
+  // What the player reads about a damaged file or a failed save.
+  static std::string FileProblemText(const vx::XMLFileProblem& problem);
+  // The reason the program cannot start (a second copy on the folder, damaged data
+  // archives); empty when it can.
+  const std::string& StartError() const { return startError_; }
+
 private:
   class SoundOptions;
 
   bool DeveloperMode() const;
   void RemoveStoppedAnims();
   void StepAnimations();
+  // Start-up checks: one program on the folder, the journal of an interrupted save finished,
+  // leftovers of interrupted saves removed. False (startError_ set) when the program must stop.
+  bool ClaimProgramFolder();
+  void CleanUpInterruptedSaves();
+  // A data archive that is there but cannot be read; empty when both are fine.
+  std::string DamagedArchive() const;
+  // Damaged files and failed saves are told in message boxes once the screen can show them.
+  void QueueFileProblem(const vx::XMLFileProblem& problem);
+  void ShowFileProblems();
 
   TfrmMainOptions options_;
   vx::PlatformWindow window_;
@@ -186,6 +203,11 @@ private:
   std::unique_ptr<SoundOptions> soundOptions_;
   std::unique_ptr<TVXSounds> sounds_;
   std::unique_ptr<vx::PumpTimer> tmrStart_;
+  std::unique_ptr<vx::PumpTimer> tmrProblems_;
+  std::vector<vx::XMLFileProblem> problems_;
+  bool showingProblems_ = false;
+  vx::FolderLock folderLock_;
+  std::string startError_;
 
   TVXMainScene* mainScene_ = nullptr;
   vx::WeakRef<TVXScene> inputScene_;

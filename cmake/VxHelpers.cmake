@@ -14,6 +14,11 @@ if(VX_SANITIZE)
   target_compile_options(vx_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(vx_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(VX_FUZZ)
+  # Coverage for every library, not only the targets' own files: the parsers live there.
+  target_compile_options(vx_options INTERFACE -fsanitize=fuzzer-no-link)
+  target_link_options(vx_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 target_include_directories(vx_options INTERFACE ${CMAKE_SOURCE_DIR})
 target_compile_definitions(vx_options INTERFACE VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 

@@ -45,6 +45,14 @@ TVXEngineFont* TVXEngine::GetFont(int32_t index) const {
 void TVXEngine::LoadFonts() {
   int32_t code = Initialize();
   if (code == 0) code = InitDevice();
+  if (code != 0 && Mode() == rmDirect3D) {
+    // No usable GPU: the game still runs, drawn in software onto the plain window.
+    Log("ERROR: the GPU device cannot start (" + ErrorString(code) + "); drawing in software instead");
+    Finalize();
+    SetMode(rmSoftGDI);
+    code = Initialize();
+    if (code == 0) code = InitDevice();
+  }
   if (code != 0) {
     Log(ErrorString(code));
     Finalize();
@@ -165,6 +173,18 @@ std::string TVXEngine::ScreenShot() {
     Log("ERROR: ScreenShot : cannot write " + name + ": " + error);
   }
   return name;
+}
+
+void TVXEngine::MoveImages() {
+  TGfxDraw::MoveImages();
+  for (int32_t i = 0; textures_ && i < textures_->Count(); ++i) {
+    TVXGfxTexture* texture = textures_->GetItem(i);
+    if (texture->Image() == nullptr || !texture->Image()->Loaded()) continue;
+    if (auto fresh = RecreateImage(*texture->Image(), *Device()))
+      texture->SetImage(std::move(fresh));
+    else
+      Log("ERROR: " + texture->Key + " cannot be made on the new device");
+  }
 }
 
 bool TVXEngine::SetFullScreen(bool fullScreen) {

@@ -93,6 +93,10 @@ public:
   // failure is logged). True when the display is in the asked mode afterwards.
   bool SetFullScreen(bool fullScreen);
 
+protected:
+  // The cached textures follow a switch of devices with the fonts.
+  void MoveImages() override;
+
 private:
   std::unique_ptr<TVXTimer> timer_;
   std::unique_ptr<TVXTextureList> textures_;

@@ -9,8 +9,10 @@
 
 namespace {
 
+// The program's folder is a native path: a "\\" in it is part of a name, so the separator
+// added is "/".
 std::string WithSeparator(std::string folder) {
-  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  if (!folder.empty() && folder.back() != '/') folder += '/';
   return folder;
 }
 
@@ -20,11 +22,12 @@ namespace vx {
 
 std::string MakeTempFolder(const std::string& systemTemp, const std::string& programFolder) {
   if (!systemTemp.empty()) {
+    vx::KeepFolderVerbatim(systemTemp);
     const std::string folder = systemTemp + "\\_vxvptmp\\";
-    if (vx::ForceDirectories(vx::ToNativePath(folder))) return folder;
+    if (vx::ForceOwnerOnlyDirectories(folder)) return folder;
   }
   const std::string fallback = programFolder + "Temp\\_vxvptmp\\";
-  vx::ForceDirectories(vx::ToNativePath(fallback));  // a failure shows later, where the folder is used
+  vx::ForceOwnerOnlyDirectories(fallback);  // a failure shows later, where the folder is used
   return fallback;
 }
 
@@ -32,6 +35,7 @@ std::string MakeTempFolder(const std::string& systemTemp, const std::string& pro
 
 TVXSetting::TVXSetting(const std::string& programFolder, const std::string& systemTemp) {
   ProgramFolder = WithSeparator(programFolder.empty() ? vx::ProgramFolder() : programFolder);
+  vx::KeepFolderVerbatim(ProgramFolder);
   SettingsFile = ProgramFolder + "settings.xml";
   TempFolder = vx::MakeTempFolder(systemTemp.empty() ? vx::GetWindowsTempFolder() : systemTemp, ProgramFolder);
   PlayersFolder = ProgramFolder + "Players\\";
@@ -75,8 +79,8 @@ bool TVXSetting::Load() {
       }
     }
   }
-  // Forced whatever the file held, and also when it could only be read in part.
-  ApplyForcedValues();
+  // Forced whatever a whole file held; a file read in part keeps what was read.
+  if (ok) ApplyForcedValues();
   return ok;
 }
 

@@ -16,14 +16,14 @@ public:
   // empty), selects the casino "MakeDefault" and loads "settings.xml".
   explicit TVXSetting(const std::string& programFolder = {}, const std::string& systemTemp = {});
 
-  // ---- Published options (saved). Without a "settings.xml" sound and music start enabled
-  // at volume 100; everything else is off or empty.
+  // ---- Published options (saved). Without a "settings.xml" everything is off, 0 or empty:
+  // the game's shipped choice (sound and music on at 100) lives in the generated file.
   bool optFullScreen = false;
   bool optMouseTrail = false;
-  bool optSoundEnabled = true;
-  bool optMusicEnabled = true;
-  int32_t optSoundVolume = 100;
-  int32_t optMusicVolume = 100;
+  bool optSoundEnabled = false;
+  bool optMusicEnabled = false;
+  int32_t optSoundVolume = 0;
+  int32_t optMusicVolume = 0;
   bool optAntialias = true;
   bool optVSync = true;
   bool optParticleEffects = false;
@@ -49,8 +49,9 @@ public:
   std::string PakCommonFolder;
 
   // Reads "settings.xml" when it exists, then forces smoothing and vertical sync on and the
-  // particle and scene effects off, also after a failed read (a damaged file is kept as
-  // "settings.xml.bad" and logged by the XML store). False when the file could not be read.
+  // particle and scene effects off. After a failed read the options keep what was read and
+  // nothing is forced; the damaged file is kept as "settings.xml.bad" and not saved over in
+  // this run. False when the file could not be read.
   bool Load();
   // Writes the options atomically. False (logged) when that fails; the old file then stays.
   bool Save() const;
@@ -65,6 +66,7 @@ private:
 
 namespace vx {
 // The "<base>\_vxvptmp\" folder under the system's temporary folder, created with its
-// parents, or "<program>Temp\_vxvptmp\" when that cannot be made.
+// parents, or "<program>Temp\_vxvptmp\" when that cannot be made. The folder is open to its
+// owner only.
 std::string MakeTempFolder(const std::string& systemTemp, const std::string& programFolder);
 }  // namespace vx

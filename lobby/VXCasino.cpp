@@ -1,11 +1,16 @@
 #include "lobby/VXCasino.h"
 
+#include <algorithm>
 #include <exception>
+#include <functional>
 
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "framework/VXStore.h"
+#include "core/Checked.h"
+#include "games/GameData.h"
 #include "games/GameManager.h"
+#include "lobby/VXPlayers.h"
 #include "platform/Files.h"
 
 // ---------------------------------------------------------------------------------------
@@ -83,12 +88,21 @@ void TVXCasino::ReadDescription(const TVXStore& store, const TVXGameManager& cat
 
 bool TVXCasino::LoadStatistics() {
   if (StatisticsFile.empty() || !vx::FileExists(StatisticsFile)) return true;
-  if (LoadFromFile(StatisticsFile)) return true;
-  if (vx::FileExists(StatisticsFile)) {
-    savesBlocked_ = true;
-    Log("ERROR: " + StatisticsFile + " could not be read and is not saved again in this run");
+  if (LoadFromFile(StatisticsFile)) {
+    // What the file holds needs no saving until it changes.
+    MarkSaved(GetXML());
+    return true;
   }
+  savesBlocked_ = true;
+  Log("ERROR: " + StatisticsFile + " could not be read and is not saved again in this run");
   return false;
+}
+
+bool TVXCasino::StatisticsChanged() const { return !saved_ || std::hash<std::string>{}(GetXML()) != savedHash_; }
+
+void TVXCasino::MarkSaved(const std::string& text) const {
+  saved_ = true;
+  savedHash_ = std::hash<std::string>{}(text);
 }
 
 bool TVXCasino::SaveStatistics() const {
@@ -97,7 +111,30 @@ bool TVXCasino::SaveStatistics() const {
     Log("ERROR: Cannot save " + StatisticsFile + ": it could not be read and is kept as it is");
     return false;
   }
-  return SaveToFile(StatisticsFile);
+  const std::string text = GetXML();
+  if (saved_ && std::hash<std::string>{}(text) == savedHash_) return true;
+  if (!SaveToFile(StatisticsFile)) return false;
+  MarkSaved(text);
+  return true;
+}
+
+std::optional<std::string> TVXCasino::RenamedPlayerText(const std::string& oldName, const std::string& newName) {
+  if (StatisticsFile.empty() || savesBlocked_ || !FindPlayerStatistics(oldName, false)) return std::nullopt;
+  // Renamed in a copy: the records here change only once the save has succeeded.
+  TVXCasino copy;
+  copy.SetXML(GetXML());
+  copy.RenamePlayer(oldName, newName);
+  return copy.GetXML();
+}
+
+void TVXCasino::RenamePlayer(const std::string& oldName, const std::string& newName) {
+  for (int i = PlayersStatistics.Count() - 1; i >= 0; --i) {
+    TPlayerStatistics* record = PlayersStatistics.Items(i);
+    if (vx::SameText(record->PlayerName, oldName)) record->PlayerName = newName;
+    else if (vx::SameText(record->PlayerName, newName)) PlayersStatistics.Delete(i);
+  }
+  // Only the renamed records' names changed since they were saved together.
+  MarkSaved(GetXML());
 }
 
 TPlayerStatistics* TVXCasino::FindPlayerStatistics(std::string_view playerName, bool create) {
@@ -150,3 +187,76 @@ bool TVXCasinoManager::SaveAll() const {
   for (const auto& casino : casinos_) ok = casino->SaveStatistics() && ok;
   return ok;
 }
+
+namespace vx {
+
+bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, std::vector<XMLFileText> extra) {
+  std::string journal;
+  if (players && players->SavesBlocked()) {
+    // The banks could not be read whole: statistics saved without them would no longer agree
+    // with the banks kept aside.
+    Log("ERROR: Nothing is saved with the players: " + players->FileName + " could not be read");
+    return false;
+  }
+  if (players && !players->FileName.empty()) {
+    journal = players->JournalFile();
+    std::string error;
+    const std::string folder = ExtractFilePath(players->FileName);
+    if (!folder.empty() && !ForceOwnerOnlyDirectories(folder, &error))
+      Log("ERROR: Cannot create the players folder " + folder + ": " + error);
+    extra.push_back({players->FileName, players->FileText()});
+  }
+  std::vector<std::pair<const TVXCasino*, size_t>> casinoTexts;
+  for (int i = 0; casinos && i < casinos->Count(); ++i) {
+    const TVXCasino* casino = casinos->Items(i);
+    if (casino->StatisticsFile.empty() || casino->SavesBlocked() || !casino->StatisticsChanged()) continue;
+    casinoTexts.emplace_back(casino, extra.size());
+    extra.push_back({casino->StatisticsFile, casino->GetXML()});
+  }
+  if (journal.empty()) {
+    // Nothing to keep in step with: each file on its own.
+    bool ok = true;
+    for (const XMLFileText& f : extra) {
+      std::string error;
+      if (XMLSaveBlocked(f.FileName)) continue;
+      if (!WriteFileAtomic(f.FileName, f.Text, &error, true)) {
+        Log("ERROR: Could not save to " + f.FileName + ": " + error);
+        ok = false;
+      }
+    }
+    if (ok)
+      for (const auto& [casino, index] : casinoTexts) casino->MarkSaved(extra[index].Text);
+    return ok;
+  }
+  if (!SaveXMLFiles(journal, extra)) return false;
+  for (const auto& [casino, index] : casinoTexts) casino->MarkSaved(extra[index].Text);
+  return true;
+}
+
+bool SaveProgressAsIfLeft(const TVXPlayers& players, const TVXPlayer& player, const TVXCasino& casino,
+                          const TVXGameData& data, const std::string& gameIDStr) {
+  std::vector<XMLFileText> files;
+  try {
+    TVXPlayers list;
+    list.SetXML(players.GetXML());
+    TVXPlayer* self = list.FindPlayer(player.PlayerName);
+    if (self == nullptr) return false;
+    self->Bank = CheckedAddU32(player.Bank, data.Money.Credit());
+    list.FileName = players.FileName;
+    TVXCasino statistics;
+    statistics.SetXML(casino.GetXML());
+    TGameStatictics* record =
+        statistics.FindPlayerStatistics(player.PlayerName, true)->FindGameStatistics(gameIDStr, true);
+    data.MergeInto(record);
+    record->CreditOut = CheckedAddU32(record->CreditOut, data.Money.Credit());
+    if (!casino.StatisticsFile.empty() && !casino.SavesBlocked())
+      files.push_back({casino.StatisticsFile, statistics.GetXML()});
+    files.push_back({data.FileName, data.FileText()});
+    return SaveProgress(&list, nullptr, std::move(files)) ;
+  } catch (const std::exception& e) {
+    Log(std::string("ERROR: The round could not be saved: ") + e.what());
+    return false;
+  }
+}
+
+}  // namespace vx

@@ -5,6 +5,7 @@
 // saves their statistics when it is freed.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,10 @@
 #include "xmlstore/TSYXML.h"
 
 class TGameInfo;
+class TVXGameData;
 class TVXGameManager;
+class TVXPlayer;
+class TVXPlayers;
 class TVXStore;
 
 class TPlayerStatistics : public TTSYXMLCollectionItem {
@@ -65,13 +69,26 @@ public:
   // constructor); the game list is replaced.
   void ReadDescription(const TVXStore& store, const TVXGameManager& catalogue);
 
-  // Loads the statistics file when it exists. A file that cannot be read is logged and kept
-  // aside as "<name>.bad" (the statistics keep what was read); should it not be possible to
-  // move it aside, this casino saves nothing for the rest of the run. False on such a fault.
+  // Loads the statistics file when it exists. A file that cannot be read whole is logged and
+  // kept aside as "<name>.bad" (the statistics keep what was read), and this casino saves
+  // nothing for the rest of the run. False on such a fault.
   bool LoadStatistics();
-  // Writes the statistics atomically when a file name is set. False (logged) on failure.
+  // Writes the statistics atomically when a file name is set and they changed since they
+  // were last saved. False (logged) on failure.
   bool SaveStatistics() const;
   bool SavesBlocked() const { return savesBlocked_; }
+  // True when the statistics differ from what this casino saved last (always before its
+  // first save).
+  bool StatisticsChanged() const;
+  // The statistics were saved with this text (by SaveStatistics or a joint save).
+  void MarkSaved(const std::string& text) const;
+
+  // The statistics file's text with the records of `oldName` under `newName` (a record
+  // already under the new name, left by a deleted player, is dropped); nothing when the
+  // casino has no record of the old name or saves nothing.
+  std::optional<std::string> RenamedPlayerText(const std::string& oldName, const std::string& newName);
+  // The same change in memory, once it is saved.
+  void RenamePlayer(const std::string& oldName, const std::string& newName);
 
   // The first record whose PlayerName matches ignoring ASCII case. When none does and
   // `create` is set, an empty record for that name is appended; otherwise nullptr.
@@ -81,6 +98,8 @@ public:
 
 private:
   bool savesBlocked_ = false;
+  mutable size_t savedHash_ = 0;
+  mutable bool saved_ = false;
 };
 
 class TVXCasinoManager {
@@ -105,3 +124,19 @@ public:
 private:
   std::vector<std::unique_ptr<TVXCasino>> casinos_;
 };
+
+namespace vx {
+// Saves what must agree as one (the journal beside the players file): the players, every
+// casino whose statistics changed, and `extra` files (a game's data). A file that could not
+// be read at start is left out; when that is the players file, nothing is saved. False
+// (logged, the player told once) when it failed; the files then hold what they held before.
+bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, std::vector<XMLFileText> extra);
+
+// Saves, as one, what the files would hold if the player left the machine now: the
+// machine's credit in the player's bank, the visit's tally (the credit counted as cashed
+// out) in the player's record of `casino`, and the game's data. Nothing in memory changes.
+// A crash during the next round then loses only that round. False (logged) when it could not
+// be saved or the sums do not fit.
+bool SaveProgressAsIfLeft(const TVXPlayers& players, const TVXPlayer& player, const TVXCasino& casino,
+                          const TVXGameData& data, const std::string& gameIDStr);
+}  // namespace vx

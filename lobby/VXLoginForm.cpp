@@ -22,6 +22,7 @@ TfrmLogin::TfrmLogin(TVXComponent* owner, TVXPlayers& players, TVXSetting* setti
   LblPassword = AddDialogControl<TVXLabel>(this, "LBL_PASSWORD", "Password:");
   EdtPassword = AddDialogControl<TVXEdit>(this, "EDT_PASSWORD");
   EdtPassword->SetPasswordChar('*');
+  TVXPlayers::LimitNameEntry(CboPlayerName);
   // The drop-down list opens over the rows below it.
   CboPlayerName->BringToFront();
   FillPlayerNames();

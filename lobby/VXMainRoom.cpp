@@ -368,6 +368,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
     if (player != nullptr && player->Statistics != nullptr) {
       game_->Statistics = player->Statistics->FindGameStatistics(info->IDStr, true);
     }
+    game_->Round.OnRoundEnded = [this] { SaveAfterRound(); };
     try {
       game_->TakeOpeningCredit();
       game_->StartAttract();
@@ -414,9 +415,9 @@ void TMainRoom::ExitGame() {
   TVXLobbyState& lobby = vx::Lobby();
   game->FinishVisit([](const std::string& what, const std::function<bool()>& step) { RunStep(what, step); });
   if (!alive) return;
-  RunStep("saving the casino statistics",
-          [&] { return lobby.CurrentCasino == nullptr || lobby.CurrentCasino->SaveStatistics(); });
-  RunStep("saving the players", [&] { return lobby.Players == nullptr || lobby.Players->SaveToFile(); });
+  // The bank and the statistics agree on disk whatever happens to the process: one save.
+  RunStep("saving the casino statistics and the players",
+          [&] { return vx::SaveProgress(lobby.Players, lobby.CasinoManager, {}); });
 
   if (TVXMainWindow* main = vx::MainWindow()) main->FadeOut();
   if (!alive || game_.get() != game) return;
@@ -425,6 +426,16 @@ void TMainRoom::ExitGame() {
   if (lobby.CurrentGame == game) lobby.CurrentGame = nullptr;
   game_.reset();
   Show();
+}
+
+void TMainRoom::SaveAfterRound() {
+  TVXGame* game = game_.get();
+  TVXLobbyState& lobby = vx::Lobby();
+  TVXPlayer* player = vx::CurrentPlayer();
+  if (game == nullptr || player == nullptr || lobby.Players == nullptr || lobby.CurrentCasino == nullptr ||
+      game->GameInfo == nullptr)
+    return;
+  vx::SaveProgressAsIfLeft(*lobby.Players, *player, *lobby.CurrentCasino, *game->GetGameData(), game->GameInfo->IDStr);
 }
 
 void TMainRoom::ExitLobbyClick() {

@@ -120,6 +120,9 @@ public:
   void ShowPlayerInfo();
   // The program is closing with a game running: it is settled without a question and freed.
   void CloseGame();
+  // After every round of the running game: the files take what leaving it now would leave,
+  // so that a crash loses at most the round in play.
+  void SaveAfterRound();
 
   // The default factory: video poker for group 1, a slot machine for group 2.
   static std::unique_ptr<TVXGame> CreateGame(TGameInfo* info);

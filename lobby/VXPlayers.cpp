@@ -6,8 +6,8 @@
 #include "core/StrUtils.h"
 #include "framework/VXLists.h"
 #include "framework/VXWidgets.h"
+#include "lobby/VXCasino.h"
 #include "platform/Files.h"
-#include "platform/OwnerOnlyFiles.h"
 
 // ---------------------------------------------------------------------------------------
 // TVXPlayer
@@ -31,11 +31,17 @@ std::string TVXPlayer::GetBankText() const { return vx::IntToStr(static_cast<int
 void TVXPlayer::SetBankText(std::string text) {
   const auto value = vx::TryStrToInt64(text);
   if (!value || *value < std::numeric_limits<int32_t>::min() ||
-      *value > static_cast<int64_t>(std::numeric_limits<uint32_t>::max())) {
-    Log("ERROR: Bank of player " + PlayerName + " skipped: \"" + text + "\" is not a bank value");
-    return;
-  }
+      *value > static_cast<int64_t>(std::numeric_limits<uint32_t>::max()))
+    throw EConvertError("\"" + text + "\" is not a bank value");
   Bank = static_cast<uint32_t>(*value);
+  bankRead_ = true;
+}
+
+bool TVXPlayer::SetXMLBody(std::string_view body) {
+  bankRead_ = false;
+  const bool complete = TTSYXMLCollectionItem::SetXMLBody(body);
+  if (!bankRead_) throw EXMLException("player " + PlayerName + " has no bank value");
+  return complete;
 }
 
 void TVXPlayer::AssignProfile(const TVXPlayer& other) {
@@ -77,18 +83,28 @@ bool TVXPlayers::SetXMLBody(std::string_view body) {
   return TTSYXMLCollection::SetXMLBody(body);
 }
 
+bool TVXPlayers::NameTooLong(std::string_view name) { return vx::Trim(std::string(name)).size() > MaxNameLength; }
+
+void TVXPlayers::LimitNameEntry(TVXEdit* edit) {
+  if (!edit) return;
+  edit->OnKeyDown = [edit](TVXComponent*, uint16_t& key, TShiftState shift) {
+    if (edit->Caption().size() >= MaxNameLength && TVXEdit::PrintableKey(key, shift) != 0) key = 0;
+  };
+}
+
 bool TVXPlayers::LoadFromFile() {
   // Without a file the list stays as it is.
   if (FileName.empty() || !vx::FileExists(FileName)) return true;
   current_ = nullptr;
   if (TTSYXMLCollection::LoadFromFile(FileName)) return true;
-  // The reader has tried to move the file aside; if it is still in place, nothing may
-  // replace it in this run.
-  if (vx::FileExists(FileName)) {
-    savesBlocked_ = true;
-    Log("ERROR: " + FileName + " could not be read and is not saved again in this run");
-  }
+  // What was read may be only part of the list: saving it would lose the rest.
+  savesBlocked_ = true;
+  Log("ERROR: " + FileName + " could not be read and is not saved again in this run");
   return false;
+}
+
+std::string TVXPlayers::JournalFile() const {
+  return FileName.empty() ? std::string() : vx::ExtractFilePath(FileName) + "saves.journal";
 }
 
 bool TVXPlayers::WriteFile(const TVXPlayers& list) const {
@@ -98,26 +114,13 @@ bool TVXPlayers::WriteFile(const TVXPlayers& list) const {
     Log("ERROR: Cannot save the players: " + FileName + " could not be read and is kept as it is");
     return false;
   }
-  std::string error;
-  const std::string folder = vx::ExtractFilePath(FileName);
-  if (!folder.empty() && !vx::DirectoryExists(folder) && !vx::ForceDirectories(folder, &error)) {
-    Log("ERROR: Cannot create the players folder " + folder + ": " + error);
-    return false;
-  }
-  bool created = false;
-  if (!vx::CreateOwnerOnlyFile(FileName, &created, &error)) {
-    Log("ERROR: Cannot save the players: " + error);
-    return false;
-  }
-  if (list.TTSYXMLCollection::SaveToFile(FileName)) return true;
-  if (created) vx::DeleteFile(FileName);
-  return false;
+  return vx::SaveProgress(&list, nullptr, {});
 }
 
 bool TVXPlayers::SaveToFile() const { return WriteFile(*this); }
 
 bool TVXPlayers::SaveVariant(const TVXPlayer* skip, const TVXPlayer* extra, const TVXPlayer* changed,
-                             const TVXPlayerProfile* profile) const {
+                             const TVXPlayerProfile* profile, TVXCasinoManager* casinos) const {
   TVXPlayers copy;
   for (int i = 0; i < Count(); ++i) {
     const TVXPlayer* p = Items(i);
@@ -127,7 +130,17 @@ bool TVXPlayers::SaveVariant(const TVXPlayer* skip, const TVXPlayer* extra, cons
     if (p == changed && profile) ApplyProfile(*profile, *q);
   }
   if (extra) CopyPlayer(*extra, *copy.Add());
-  return WriteFile(copy);
+  copy.FileName = FileName;
+  if (FileName.empty()) return true;
+  if (savesBlocked_) return WriteFile(copy);
+  if (!casinos || !changed || !profile || vx::SameText(changed->PlayerName, vx::Trim(profile->PlayerName)))
+    return vx::SaveProgress(&copy, nullptr, {});
+  // A new name: the statistics move with it in the same save.
+  std::vector<vx::XMLFileText> statistics;
+  for (int i = 0; i < casinos->Count(); ++i)
+    if (auto text = casinos->Items(i)->RenamedPlayerText(changed->PlayerName, vx::Trim(profile->PlayerName)))
+      statistics.push_back({casinos->Items(i)->StatisticsFile, *text});
+  return vx::SaveProgress(&copy, nullptr, std::move(statistics));
 }
 
 TVXPlayer* TVXPlayers::FindPlayer(std::string_view name) const {
@@ -142,7 +155,8 @@ bool TVXPlayers::AddPlayer(std::string_view name, std::string_view password, std
   ApplyProfile({std::string(name), std::string(password), std::string(firstName), std::string(lastName), pictureID},
                candidate);
   candidate.Bank = StartingBank;
-  if (candidate.PlayerName.empty() || PlayerExists(candidate.PlayerName)) return false;
+  if (candidate.PlayerName.empty() || NameTooLong(candidate.PlayerName) || PlayerExists(candidate.PlayerName))
+    return false;
   if (!SaveVariant(nullptr, &candidate)) return false;
   CopyPlayer(candidate, *Add());
   return true;
@@ -157,13 +171,17 @@ bool TVXPlayers::DeletePlayer(std::string_view name) {
   return true;
 }
 
-TChangePlayerResult TVXPlayers::ChangePlayer(TVXPlayer* player, const TVXPlayerProfile& profile) {
+TChangePlayerResult TVXPlayers::ChangePlayer(TVXPlayer* player, const TVXPlayerProfile& profile,
+                                             TVXCasinoManager* casinos) {
   if (!player || IndexOf(player) < 0) return TChangePlayerResult::NotInList;
   const std::string name = vx::Trim(profile.PlayerName);
   if (name.empty()) return TChangePlayerResult::NameEmpty;
+  if (NameTooLong(name) && name != player->PlayerName) return TChangePlayerResult::NameTooLong;
   for (int i = 0; i < Count(); ++i)
     if (Items(i) != player && vx::SameText(Items(i)->PlayerName, name)) return TChangePlayerResult::NameTaken;
-  if (!SaveVariant(nullptr, nullptr, player, &profile)) return TChangePlayerResult::SaveFailed;
+  if (!SaveVariant(nullptr, nullptr, player, &profile, casinos)) return TChangePlayerResult::SaveFailed;
+  if (casinos && !vx::SameText(player->PlayerName, name))
+    for (int i = 0; i < casinos->Count(); ++i) casinos->Items(i)->RenamePlayer(player->PlayerName, name);
   ApplyProfile(profile, *player);
   return TChangePlayerResult::Changed;
 }

@@ -34,15 +34,19 @@ public:
 
   // The bank as written to the file: the signed number with the same 32 bits.
   std::string GetBankText() const;
-  // Accepts -2^31..2^32-1 (the negative numbers being the written form of 2^31 and up);
-  // any other text is logged and the bank keeps its value, so one bad value does not stop
-  // the rest of the file from loading.
+  // Accepts -2^31..2^32-1 (the negative numbers being the written form of 2^31 and up).
+  // Any other text is damage (EConvertError): a player's money is never guessed.
   void SetBankText(std::string text);
+  // A record without a bank value is damage too (EXMLException).
+  bool SetXMLBody(std::string_view body) override;
 
   // The profile fields (not the bank, rank or statistics) of another player.
   void AssignProfile(const TVXPlayer& other);
 
   VX_XML_PUBLISHED
+
+private:
+  bool bankRead_ = false;
 };
 
 // The values a profile dialog edits.
@@ -58,6 +62,7 @@ enum class TChangePlayerResult {
   Changed,
   NameEmpty,     // the new name is empty
   NameTaken,     // another player has that name (ignoring case)
+  NameTooLong,   // longer than TVXPlayers::MaxNameLength
   NotInList,     // the player is not one of this list's
   SaveFailed,    // the file could not be written; nothing changed
 };
@@ -65,6 +70,12 @@ enum class TChangePlayerResult {
 class TVXPlayers : public TTSYXMLCollection {
 public:
   static constexpr uint32_t StartingBank = 1000;
+  // The longest name the lobby's name panel, the dialogs' edits and the message boxes show
+  // whole, in the widest letters of their fonts.
+  static constexpr size_t MaxNameLength = 9;
+  static bool NameTooLong(std::string_view name);
+  // Keeps an entry of player names from growing past MaxNameLength as it is typed in.
+  static void LimitNameEntry(class TVXEdit* edit);
 
   TVXPlayer* Add() { return AddAs<TVXPlayer>(); }
   TVXPlayer* Items(int index) const { return ItemAs<TVXPlayer>(index); }
@@ -75,11 +86,12 @@ public:
   TVXPlayer* CurrentPlayer() const { return current_; }
 
   // Reads FileName when it exists (all players replaced, nobody signed in); without the
-  // file nothing changes. A file that
-  // cannot be read is logged and kept aside as "<name>.bad"; should it not be possible to
-  // move it aside, the list saves nothing for the rest of the run so that the file is never
-  // replaced. False when the file could not be read.
+  // file nothing changes. A file that cannot be read whole is logged and kept aside as
+  // "<name>.bad", and the list saves nothing for the rest of the run: what was read may be
+  // only part of it. False when the file could not be read.
   bool LoadFromFile();
+  // The journal of the saves that must agree with the players' banks, beside the file.
+  std::string JournalFile() const;
   // Writes the whole list to FileName (atomically, readable by its owner only when the file
   // is new); without a file name nothing is written. False, logged, when it cannot be
   // written.
@@ -101,8 +113,10 @@ public:
   // when nobody has the name or the file cannot be written (the player then stays).
   bool DeletePlayer(std::string_view name);
   // Replaces the player's profile fields and saves the file. A name that another player has
-  // (ignoring case) is refused.
-  TChangePlayerResult ChangePlayer(TVXPlayer* player, const TVXPlayerProfile& profile);
+  // (ignoring case) is refused. A new name is carried into the player's statistics in every
+  // casino of `casinos`, saved together with the players.
+  TChangePlayerResult ChangePlayer(TVXPlayer* player, const TVXPlayerProfile& profile,
+                                   class TVXCasinoManager* casinos = nullptr);
 
   // Signs the player in when the name is known and the password matches, both ignoring
   // ASCII case. Otherwise false and the current player stays.
@@ -129,7 +143,7 @@ private:
   // Writes this list with `skip` left out and `extra` appended (either may be null), and
   // with `changed` written with `profile` instead of its own fields.
   bool SaveVariant(const TVXPlayer* skip, const TVXPlayer* extra, const TVXPlayer* changed = nullptr,
-                   const TVXPlayerProfile* profile = nullptr) const;
+                   const TVXPlayerProfile* profile = nullptr, TVXCasinoManager* casinos = nullptr) const;
   bool WriteFile(const TVXPlayers& list) const;
 
   TVXPlayer* current_ = nullptr;

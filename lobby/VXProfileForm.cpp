@@ -4,7 +4,9 @@
 #include "framework/VXApplication.h"
 #include "framework/VXSettings.h"
 #include "framework/VXWidgets.h"
+#include "lobby/VXCasino.h"
 #include "lobby/VXDialogs.h"
+#include "lobby/VXLobby.h"
 #include "lobby/VXPlayers.h"
 
 namespace vx {
@@ -37,6 +39,7 @@ TfrmProfile::TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* s
   LblPassword2 = AddDialogControl<TVXLabel>(this, "LBL_PASSWORD2", "Verify Password:");
   EdtPassword2 = AddDialogControl<TVXEdit>(this, "EDT_PASSWORD2");
   for (TVXEdit* edit : {EdtPassword, EdtPassword2}) edit->SetPasswordChar('*');
+  TVXPlayers::LimitNameEntry(EdtUserName);
 
   // The same pictures as everywhere else a player is shown.
   ImgPlayer = new TVXImage(this);
@@ -65,6 +68,10 @@ TfrmProfile::TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* s
   LoadTheme(vx::CurrentCasinoName());
 }
 
+std::string TfrmProfile::NameTooLongText() {
+  return "A player name can be at most " + std::to_string(TVXPlayers::MaxNameLength) + " characters long.";
+}
+
 std::string TfrmProfile::UserName() const { return vx::Trim(EdtUserName->Caption()); }
 std::string TfrmProfile::Password() const { return vx::Trim(EdtPassword->Caption()); }
 int32_t TfrmProfile::PictureID() const { return ImgPlayer->TextureInfo.Frame(); }
@@ -75,6 +82,11 @@ void TfrmProfile::OkClick() {
   vx::WeakRef<TfrmProfile> self(this);
   if (UserName().empty()) {
     vx::LobbyMessageBox("Please enter your playername or nick!", mkError, mbOK);
+    return;
+  }
+  if (TVXPlayers::NameTooLong(UserName()) && (NewPlayer || !players_.CurrentPlayer() ||
+                                              UserName() != players_.CurrentPlayer()->PlayerName)) {
+    vx::LobbyMessageBox(NameTooLongText(), mkError, mbOK);
     return;
   }
   if (Password() != vx::Trim(EdtPassword2->Caption())) {
@@ -111,7 +123,8 @@ bool TfrmProfile::SaveCurrentPlayer() {
   const std::string name = UserName();
   const std::string oldName = player ? player->PlayerName : std::string();
   const TVXPlayerProfile profile{name, Password(), EdtFirstName->Caption(), EdtLastName->Caption(), PictureID()};
-  switch (players_.ChangePlayer(player, profile)) {
+  // A new name takes the player's statistics along in every casino.
+  switch (players_.ChangePlayer(player, profile, vx::Lobby().CasinoManager)) {
     case TChangePlayerResult::Changed:
       break;
     case TChangePlayerResult::NameTaken:

@@ -41,6 +41,8 @@ public:
 
   // The values as entered: names and passwords without blanks at either end.
   std::string UserName() const;
+  // The message for a name longer than the screens show.
+  static std::string NameTooLongText();
   std::string Password() const;
   int32_t PictureID() const;
 

@@ -1,6 +1,11 @@
 #include "platform/Process.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "platform/Files.h"
 
@@ -27,5 +32,29 @@ size_t PageSize() {
 }
 
 unsigned UserId() { return static_cast<unsigned>(::getuid()); }
+
+bool FolderLock::Acquire(const std::string& folder, std::string* error) {
+  Release();
+  const std::string path = ResolvePath(folder.empty() ? "." : folder);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    if (error) *error = "cannot open \"" + path + "\": " + std::strerror(errno);
+    return false;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (error) *error = errno == EWOULDBLOCK ? "another copy of the game is using \"" + path + "\""
+                                            : "cannot lock \"" + path + "\": " + std::strerror(errno);
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}
+
+void FolderLock::Release() {
+  if (fd_ < 0) return;
+  ::close(fd_);  // closing the last descriptor lets go of the lock
+  fd_ = -1;
+}
 
 }  // namespace vx

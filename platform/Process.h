@@ -17,4 +17,21 @@ size_t PageSize();
 // Real user id of the process.
 unsigned UserId();
 
+// An exclusive hold on a folder for as long as the object lives: a second holder of the
+// same folder, in this process or another, is refused until the first lets go.
+class FolderLock {
+public:
+  FolderLock() = default;
+  ~FolderLock() { Release(); }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  // False (with the reason) when another holder has the folder or it cannot be opened.
+  bool Acquire(const std::string& folder, std::string* error = nullptr);
+  void Release();
+  bool Held() const { return fd_ >= 0; }
+
+private:
+  int fd_ = -1;
+};
+
 }  // namespace vx

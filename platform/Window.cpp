@@ -79,6 +79,10 @@ bool PlatformWindow::Create(const std::string& caption, int clientWidth, int cli
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth,
                              clientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  // Without OpenGL the window is still made: the software devices draw into it.
+  if (!window_)
+    window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth,
+                               clientHeight, SDL_WINDOW_HIDDEN);
   if (!window_) {
     if (error) *error = std::string("cannot create the window: ") + SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -129,6 +133,21 @@ void PlatformWindow::SetClientSize(int width, int height) {
 void PlatformWindow::GetClientSize(int& width, int& height) const {
   width = height = 0;
   if (window_) SDL_GetWindowSize(window_, &width, &height);
+}
+
+void PlatformWindow::GetPosition(int& x, int& y) const {
+  x = y = 0;
+  if (window_) SDL_GetWindowPosition(window_, &x, &y);
+}
+
+void PlatformWindow::SetPosition(int x, int y) {
+  if (window_) SDL_SetWindowPosition(window_, x, y);
+}
+
+bool PlatformWindow::Bordered() const { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_BORDERLESS) == 0; }
+
+void PlatformWindow::SetBordered(bool bordered) {
+  if (window_) SDL_SetWindowBordered(window_, bordered ? SDL_TRUE : SDL_FALSE);
 }
 
 bool PlatformWindow::SetMode(WindowMode mode, int width, int height, std::string* error) {

@@ -60,6 +60,12 @@ public:
   void SetClientSize(int width, int height);
   // Size of the client area in window coordinates (the unit of mouse positions).
   void GetClientSize(int& width, int& height) const;
+  // Position on the screen and border: what a device that takes the window full screen
+  // keeps and puts back.
+  void GetPosition(int& x, int& y) const;
+  void SetPosition(int x, int y);
+  bool Bordered() const;
+  void SetBordered(bool bordered);
 
   // The program's full-screen switch: SDL's desktop full screen, or back to a centred window
   // of the 800x600 client size. When the switch fails the window goes back to the mode it was

@@ -1,13 +1,59 @@
 #include "render/GfxDraw.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/Exception.h"
+#include "core/Log.h"
+#include "render/GfxDevGDI.h"
+#include "render/GfxDevice2.h"
 #include "render/GfxDevice3.h"
 #include "render/GfxFonts.h"
 #include "render/GfxImg.h"
+#include "render/Streams.h"
+
+std::unique_ptr<TGfxImage> RecreateImage(TGfxImage& image, TGfxDevice& device) {
+  // The pictures travel as one image record in the image's own format, so the new image is
+  // loaded exactly as a record from an archive would be.
+  TMemoryStream record;
+  const auto put32 = [&record](int32_t v) { record.WriteBuffer(&v, 4); };
+  const uint8_t format = image.Format();
+  record.WriteBuffer(&format, 1);
+  put32(image.PatternSize().Width);
+  put32(image.PatternSize().Height);
+  put32(image.VisibleSize().Width);
+  put32(image.VisibleSize().Height);
+  put32(image.PatternCount());
+  put32(image.TextureSize().Width);
+  put32(image.TextureSize().Height);
+  put32(image.TextureCount());
+  const int32_t rowBytes = image.TextureSize().Width * image.BytesPerPixel();
+  std::vector<uint8_t> row(static_cast<size_t>(std::max(rowBytes, 0)));
+  for (int32_t t = 0; t < image.TextureCount(); ++t)
+    for (int32_t y = 0; y < image.TextureSize().Height; ++y) {
+      int32_t code = 0;
+      image.ReadScanline(row.data(), rowBytes, code, y, t);
+      if (code != 0) return nullptr;
+      record.WriteBuffer(row.data(), rowBytes);
+    }
+  record.SetPosition(0);
+  std::unique_ptr<TGfxImage> fresh = device.CreateImage();
+  if (!fresh) return nullptr;
+  fresh->Device = &device;
+  if (fresh->LoadFromStream(record, image.Format()) != errNone) return nullptr;
+  fresh->UserValue = image.UserValue;
+  fresh->UserValue2 = image.UserValue2;
+  fresh->UserFlag = image.UserFlag;
+  fresh->Name = image.Name;
+  fresh->Index = image.Index;
+  return fresh;
+}
 
 TGfxDraw::TGfxDraw(TGfxForm* owner) : owner_(owner) {
   if (owner == nullptr) throw Exception("This component must be dropped onto the form!");
   InstallDevice(rmDirect3D, std::make_unique<TGfxDevice3>(owner));
+  InstallDevice(rmSoftware, std::make_unique<TGfxDevice2>(owner));
+  InstallDevice(rmSoftGDI, std::make_unique<TGfxDeviceGDI>(owner));
   mode_ = rmDirect3D;
   device_ = devices_[rmDirect3D].get();
   SetVSync(false);
@@ -116,6 +162,24 @@ void TGfxDraw::SetMode(TRenderingMode mode) {
     deviceReady_ = false;
     throw Exception(ErrorString(code));
   }
+  if (wasReady) MoveImages();
+}
+
+void TGfxDraw::MoveImages() {
+  const auto move = [this](TGfxImage* image) -> std::unique_ptr<TGfxImage> {
+    if (image == nullptr || !image->Loaded()) return nullptr;
+    std::unique_ptr<TGfxImage> fresh = RecreateImage(*image, *device_);
+    if (!fresh) Log("ERROR: " + image->Name + " cannot be made on the new device");
+    return fresh;
+  };
+  if (images_ != nullptr)
+    for (int32_t i = 0; i < images_->Count(); ++i)
+      if (auto fresh = move(images_->Items(i))) images_->Replace(i, std::move(fresh));
+  if (fonts_ != nullptr)
+    for (int32_t i = 0; i < fonts_->Count(); ++i) {
+      TGfxFont* font = fonts_->Items(i);
+      if (auto fresh = move(font->Image())) font->SetImage(std::move(fresh));
+    }
 }
 
 void TGfxDraw::SetImages(TGfxImages* images) {

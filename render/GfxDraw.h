@@ -7,8 +7,13 @@
 
 #include "render/GfxDevice.h"
 
+class TGfxImage;
 class TGfxImages;
 class TGfxFonts;
+
+// The same pictures made again as an image of `device`: how images follow a switch of
+// devices. nullptr when the image cannot be read or made there.
+std::unique_ptr<TGfxImage> RecreateImage(TGfxImage& image, TGfxDevice& device);
 
 class TGfxDraw {
 public:
@@ -22,7 +27,8 @@ public:
   TGfxForm* Owner() const { return owner_; }
 
   TRenderingMode Mode() const { return mode_; }
-  // Finalises the current device when initialised, switches, and re-creates what was there.
+  // Finalises the current device when initialised, switches, and re-creates what was there;
+  // when the surface was ready, the images and fonts are made again on the new device.
   // A failure finalises the new device, clears Initialized and DeviceReady and raises an
   // Exception with the code's text. A mode whose device is not available raises the text of
   // -1 and changes nothing.
@@ -78,8 +84,11 @@ protected:
   virtual void DoDoneDevice(void* sender);
   virtual void DoDeviceLost(void* sender);
 
-  // Puts a device into a slot (the software devices take theirs when they exist).
+  // Puts a device into a slot (tests put their own devices in place of the built-in ones).
   void InstallDevice(TRenderingMode mode, std::unique_ptr<TGfxDevice> device);
+  // After a switch with a ready surface: the image and font lists' pictures are made again
+  // on the new device. An owner with images of its own adds them.
+  virtual void MoveImages();
 
 private:
   template <typename F>

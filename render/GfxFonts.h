@@ -59,6 +59,8 @@ public:
   uint32_t Metric1() const { return metric1_; }
   uint32_t Metric2() const { return metric2_; }
   TGfxImage* Image() const { return image_.get(); }
+  // Exchanges the glyph image (the same glyphs made for another device); the old one is freed.
+  void SetImage(std::unique_ptr<TGfxImage> image) { image_ = std::move(image); }
 
   // Loads the font record `key` with glyphs in `format`. -1 when already loaded or without a
   // ready device, -13 when the record is missing or not a font, -8 when its glyph table does

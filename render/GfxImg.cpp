@@ -228,6 +228,11 @@ TGfxImage* TGfxImages::Add(std::unique_ptr<TGfxImage> image) {
   return items_.back().get();
 }
 
+void TGfxImages::Replace(int32_t index, std::unique_ptr<TGfxImage> image) {
+  if (index < 0 || index >= Count() || !image) return;
+  items_[static_cast<size_t>(index)] = std::move(image);
+}
+
 void TGfxImages::Clear() {
   // Last to first, the order the list was built in reversed.
   while (!items_.empty()) items_.pop_back();

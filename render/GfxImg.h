@@ -141,6 +141,9 @@ public:
   TGfxImage* Items(int32_t index) const;
   // Appends an image, which gets the list's device; returns it.
   TGfxImage* Add(std::unique_ptr<TGfxImage> image);
+  // Puts another image in the place of item `index` (the same pictures made for another
+  // device); the old one is freed. Nothing outside 0..Count-1.
+  void Replace(int32_t index, std::unique_ptr<TGfxImage> image);
   void Clear();
 
 private:

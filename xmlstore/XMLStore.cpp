@@ -45,13 +45,50 @@ int FindName(const std::vector<std::string>& names, std::string_view name) {
   return -1;
 }
 
-// Renames a file that could not be read so that no later save replaces it.
-void SetAside(const std::string& fileName) {
-  std::string target = fileName + ".bad";
-  for (int n = 1; vx::FileExists(target) && n < 100; ++n) target = fileName + ".bad" + std::to_string(n);
-  std::string error;
-  if (vx::RenameFile(fileName, target, &error)) Log("ERROR: " + fileName + " was kept as " + target);
-  else Log("ERROR: Could not keep " + fileName + " aside as " + target + ": " + error);
+struct FileSafety {
+  std::vector<std::string> Blocked;  // native paths of the files set aside or left damaged
+  bool SaveFailureTold = false;
+  std::function<void(const vx::XMLFileProblem&)> Handler;
+};
+
+FileSafety& Safety() {
+  static FileSafety safety;
+  return safety;
+}
+
+void Tell(const vx::XMLFileProblem& problem) {
+  if (Safety().Handler) Safety().Handler(problem);
+}
+
+void SaveFailed(const std::string& fileName, const std::string& error) {
+  Log("ERROR: Could not save to " + fileName + ": " + error);
+  if (Safety().SaveFailureTold) return;
+  Safety().SaveFailureTold = true;
+  Tell({false, fileName, error, {}});
+}
+
+std::string BlockKey(std::string_view fileName) { return vx::ToNativePath(vx::ResolvePath(fileName)); }
+
+// Moves a file that could not be read out of the way under the first free name
+// "<name>.bad", "<name>.bad1", ...; an earlier copy is never replaced. Saves to the name stay
+// blocked for the run either way.
+void SetAside(const std::string& fileName, const std::string& reason) {
+  Safety().Blocked.push_back(BlockKey(fileName));
+  std::string target, error;
+  bool moved = false;
+  for (int n = 0; n < 100000 && !moved; ++n) {
+    target = fileName + ".bad" + (n == 0 ? std::string() : std::to_string(n));
+    if (vx::FileExists(target)) continue;
+    moved = vx::RenameFileNoReplace(fileName, target, &error);
+    if (!moved && vx::FileExists(fileName) && !vx::FileExists(target)) break;  // not a name clash
+  }
+  if (moved) {
+    Log("ERROR: " + fileName + " was kept as " + target);
+  } else {
+    Log("ERROR: Could not keep " + fileName + " aside: " + error + "; it is left as it is");
+    target.clear();
+  }
+  Tell({true, fileName, reason, target});
 }
 
 template <class SetXMLFn>
@@ -59,24 +96,29 @@ bool LoadXMLFile(const std::string& fileName, const std::string& elementName, Se
   std::string text, reason;
   if (!vx::ReadWholeFile(fileName, text, &reason)) {
     Log("ERROR: Could not load " + fileName + ": " + reason);
-    SetAside(fileName);
+    SetAside(fileName, reason);
     return false;
   }
-  // The text ends at the first zero byte.
-  if (const size_t zero = text.find('\0'); zero != std::string::npos) text.resize(zero);
+  // Only a missing file is blank: an empty one, or one holding a zero byte, lost its data.
+  if (const size_t zero = text.find('\0'); zero != std::string::npos) {
+    reason = "it holds a zero byte at offset " + std::to_string(zero);
+    text.resize(zero);
+  } else if (IsBlankText(text)) {
+    reason = "it is empty";
+  }
   XMLReadResult result = XMLReadResult::Complete;
   try {
     result = setXML(text);
   } catch (const std::exception& e) {
-    reason = e.what();
+    if (reason.empty()) reason = e.what();
   }
   if (reason.empty()) {
-    if (result == XMLReadResult::Complete || result == XMLReadResult::Blank) return true;
+    if (result == XMLReadResult::Complete) return true;
     reason = result == XMLReadResult::NoRoot ? "no <" + elementName + "> root element"
                                              : "reading stopped before the end of the text";
   }
   Log("ERROR: Could not load " + fileName + ": " + reason);
-  SetAside(fileName);
+  SetAside(fileName, reason);
   return false;
 }
 
@@ -85,14 +127,17 @@ bool SaveXMLFile(const std::string& fileName, TextFn text) {
   std::string error;
   if (fileName.empty()) {
     error = "no file name";
+  } else if (vx::XMLSaveBlocked(fileName)) {
+    Log("ERROR: Could not save to " + fileName + ": it could not be read and is kept as it was");
+    return false;
   } else {
     try {
-      if (vx::WriteFileAtomic(fileName, text(), &error)) return true;
+      if (vx::WriteFileAtomic(fileName, text(), &error, true)) return true;
     } catch (const std::exception& e) {
       error = e.what();
     }
   }
-  Log("ERROR: Could not save to " + fileName + ": " + error);
+  SaveFailed(fileName, error);
   return false;
 }
 
@@ -408,8 +453,10 @@ XMLReadResult TXMLCollection::SetXML(std::string_view text) {
   return complete ? XMLReadResult::Complete : XMLReadResult::Incomplete;
 }
 
+std::string TXMLCollection::FileText() const { return std::string(kDeclaration) + GetXML(); }
+
 bool TXMLCollection::SaveToFile(const std::string& fileName) const {
-  return SaveXMLFile(fileName, [this] { return std::string(kDeclaration) + GetXML(); });
+  return SaveXMLFile(fileName, [this] { return FileText(); });
 }
 
 bool TXMLCollection::LoadFromFile(const std::string& fileName) {
@@ -419,3 +466,44 @@ bool TXMLCollection::LoadFromFile(const std::string& fileName) {
   }
   return LoadXMLFile(fileName, ElementName(), [this](std::string_view t) { return SetXML(t); });
 }
+
+// --- File safety ------------------------------------------------------------------------
+
+namespace vx {
+
+void SetXMLFileProblemHandler(std::function<void(const XMLFileProblem&)> handler) {
+  Safety().Handler = std::move(handler);
+}
+
+bool XMLSaveBlocked(std::string_view fileName) {
+  if (Safety().Blocked.empty() || fileName.empty()) return false;
+  const std::string key = BlockKey(fileName);
+  for (const std::string& blocked : Safety().Blocked)
+    if (SameText(blocked, key)) return true;
+  return false;
+}
+
+void ResetXMLFileSafetyForTests() {
+  Safety().Blocked.clear();
+  Safety().SaveFailureTold = false;
+}
+
+bool SaveXMLFiles(const std::string& journal, const std::vector<XMLFileText>& files) {
+  std::vector<FileWrite> writes;
+  for (const XMLFileText& f : files) {
+    if (f.FileName.empty()) continue;
+    if (XMLSaveBlocked(f.FileName)) {
+      Log("ERROR: Could not save to " + f.FileName + ": it could not be read and is kept as it was");
+      continue;
+    }
+    writes.push_back({f.FileName, f.Text});
+  }
+  std::string error;
+  if (WriteFilesAtomic(journal, writes, &error)) return true;
+  std::string names;
+  for (const FileWrite& w : writes) names += (names.empty() ? "" : ", ") + w.Path;
+  SaveFailed(names, error);
+  return false;
+}
+
+}  // namespace vx

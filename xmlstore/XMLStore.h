@@ -263,6 +263,8 @@ class TXMLObject : public XMLPersistent {
   // Reads the file when it exists (a missing file reads nothing and returns true). False
   // when it could not be read whole: logged, and the file renamed to "<name>.bad".
   [[nodiscard]] bool LoadFromFile(const std::string& fileName);
+  // The bytes SaveToFile writes.
+  std::string FileText() const { return GetXML(); }
 
   // A new T, set from the text when the text is not empty.
   template <class T>
@@ -329,6 +331,8 @@ class TXMLCollection : public XMLPersistent {
   XMLReadResult SetXML(std::string_view text);
   // Writes "<?xml version = \"1.0\"?>" followed by GetXML, atomically.
   bool SaveToFile(const std::string& fileName) const;
+  // The bytes SaveToFile writes.
+  std::string FileText() const;
   // As TXMLObject::LoadFromFile; a missing file empties the collection.
   [[nodiscard]] bool LoadFromFile(const std::string& fileName);
 
@@ -560,3 +564,32 @@ private:
 
   XMLClassInfo info_;
 };
+
+namespace vx {
+
+// What the player is to be told about a saved file.
+struct XMLFileProblem {
+  bool Damaged = false;  // it could not be read whole; otherwise it could not be saved
+  std::string FileName;
+  std::string Reason;
+  std::string KeptAs;  // where the damaged file now lies; empty when it could not be moved
+};
+// Called for every damaged file and for the first save of the run that fails (later
+// failures are only logged: the player has been told that progress is not being saved).
+void SetXMLFileProblemHandler(std::function<void(const XMLFileProblem&)> handler);
+// True when the file could not be read whole in this run: nothing replaces it until the
+// program starts again, so what it held can still be recovered by hand.
+bool XMLSaveBlocked(std::string_view fileName);
+// Forgets the blocked files and the failure told, for tests.
+void ResetXMLFileSafetyForTests();
+
+// Several files saved as one (WriteFilesAtomic): all of them or, after a crash, none until
+// the journal is replayed at the next start. Blocked files are left out (logged), the
+// others still saved. False when the files could not be written.
+struct XMLFileText {
+  std::string FileName;
+  std::string Text;
+};
+bool SaveXMLFiles(const std::string& journal, const std::vector<XMLFileText>& files);
+
+}  // namespace vx

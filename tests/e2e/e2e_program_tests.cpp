@@ -117,8 +117,10 @@ TEST(Program, DeveloperRunReachesTheSignInBoxAndClosesInOrderOnRequest) {
   EXPECT_NE(settings.find("<optMusicVolume>55</optMusicVolume>"), std::string::npos) << settings;
 }
 
-TEST(Program, PlayerRunWritesFreshSettingsAndNoDebugLog) {
+TEST(Program, PlayerRunKeepsTheShippedSoundChoiceAndWritesNoDebugLog) {
   Installation inst;
+  // A fresh settings object is silent; the game's own choice comes with the generated file.
+  fs::copy_file(fs::path(VX_PROGRAM_DIR) / "settings.xml", inst.program / "settings.xml");
   const pid_t pid = inst.Start();
   ASSERT_GT(pid, 0);
   std::this_thread::sleep_for(2500ms);  // intro fade, then the sign-in box

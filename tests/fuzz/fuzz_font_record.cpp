@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "core/Log.h"
 #include "render/GfxDevice.h"
 #include "render/GfxFonts.h"
 #include "render/GfxImg2.h"
@@ -31,6 +32,9 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // Lines logged by the previous input go now, so no input ends holding more memory than
+  // it started with (which would make every run a leak check).
+  vx::ClearLog();
   // One scratch file per process, removed at exit.
   static const struct Scratch {
     std::string path = (std::filesystem::temp_directory_path() /

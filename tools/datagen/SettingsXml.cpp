@@ -1,4 +1,5 @@
-// The default "settings.xml": what a fresh settings object saves, with sound and music on.
+// The shipped "settings.xml": a fresh settings object has everything off, so this file is
+// where the game's own choice lives: sound and music on at full volume.
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -24,8 +25,8 @@ bool PropertyLess(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::string DefaultSettingsXml() {
-  // Fresh values: everything off or 0, except what every load forces (smoothing and vertical
-  // sync on); then sound and music on at full volume.
+  // Everything off or 0 as on a fresh object, except what every load forces (smoothing and
+  // vertical sync on), and sound and music on at full volume so a new player hears the game.
   std::vector<std::pair<std::string, std::string>> props = {
       {"optFullScreen", "False"},        {"optMouseTrail", "False"},
       {"optSoundEnabled", "True"},       {"optMusicEnabled", "True"},

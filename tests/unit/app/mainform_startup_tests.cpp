@@ -241,3 +241,43 @@ TEST(Shutdown, AFrameRequestedDuringShutdownDrawsNothing) {
   h.form->FormDestroy();
   EXPECT_TRUE(h.form->Destroyed());
 }
+
+// What the start refuses and what it tidies: a second copy on the same folder and damaged
+// data archives stop it with a system message; an interrupted save is finished or cleared.
+TEST(StartUpChecks, SecondCopyAndDamagedArchivesStopTheStartAndInterruptedSavesAreTidied) {
+  {
+    Harness h;
+    vx::FolderLock first;
+    ASSERT_TRUE(first.Acquire(h.ProgramFile("")));
+    EXPECT_FALSE(h.Start());
+    EXPECT_NE(h.form->StartError().find("already running from this folder"), std::string::npos);
+    EXPECT_EQ(h.form->Setting(), nullptr) << "nothing of the folder is read or saved";
+    h.form->FormDestroy();
+    EXPECT_FALSE(vx::FileExists(h.ProgramFile("settings.xml")));
+  }
+  for (const char* archive : {"Data/fonts.vxr", "Data/Pak/default.vxr"}) {
+    Harness h;
+    vxtest::TempDir::WriteFile(h.ProgramFile(archive), "not an archive at all, not even a header");
+    EXPECT_FALSE(h.Start());
+    EXPECT_NE(h.form->StartError().find(archive), std::string::npos) << h.form->StartError();
+    h.form->FormDestroy();
+  }
+  Harness h;
+  std::filesystem::create_directories(h.ProgramFile("Players"));
+  std::filesystem::create_directories(h.ProgramFile("Casinos/Main"));
+  for (const char* stale : {".settings.xml.tmp12_0", "Players/.players.xml.tmp9_3", "Casinos/Main/.casino.xml.tmp4_1"})
+    vxtest::TempDir::WriteFile(h.ProgramFile(stale), "half");
+  // A save decided before the interruption: its journal names a temporary still to be renamed.
+  ASSERT_TRUE(vx::WriteFilesAtomic(h.ProgramFile("Players/saves.journal"), {{h.ProgramFile("Players/players.xml"), "new"}}));
+  // Killed after the temporary and the journal were flushed and the journal renamed in.
+  vx::StopFilesAfterStepsForTests(4);
+  EXPECT_FALSE(vx::WriteFilesAtomic(h.ProgramFile("Players/saves.journal"), {{h.ProgramFile("Players/players.xml"), "newer"}}));
+  vx::StopFilesAfterStepsForTests(-1);
+  EXPECT_EQ(vxtest::TempDir::ReadFile(h.ProgramFile("Players/players.xml")), "new");
+  ASSERT_TRUE(h.Start());
+  EXPECT_EQ(vxtest::TempDir::ReadFile(h.ProgramFile("Players/players.xml")), "newer");
+  for (const std::string dir : {"", "Players", "Casinos/Main"})
+    for (const auto& e : std::filesystem::directory_iterator(h.ProgramFile(dir)))
+      EXPECT_FALSE(vx::IsSaveTemporaryName(e.path().filename().string())) << e.path();
+  EXPECT_FALSE(vx::FileExists(h.ProgramFile("Players/saves.journal")));
+}

@@ -8,6 +8,8 @@
 #include "core/Log.h"
 #include "games/GameManager.h"
 #include "lobby/VXCasino.h"
+#include "lobby/VXPlayers.h"
+#include "platform/Files.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -184,10 +186,42 @@ TEST_F(CasinoFolder, BadStatisticsFileIsKeptAsideWithoutStoppingTheOtherCasinos)
     EXPECT_TRUE(fs::exists(dir.Path() / "C/casino.xml.bad"));
     manager.FindCasino("B")->FindPlayerStatistics("Bea", true);
   }
-  // The kept copies are untouched; the casinos wrote fresh files.
+  // The kept copies are untouched, and what was read in part is not saved in their place.
   EXPECT_EQ(Read("B/casino.xml.bad"), bad);
-  EXPECT_NE(Read("B/casino.xml").find("Bea"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir.Path() / "B/casino.xml"));
   EXPECT_NE(Read("A/casino.xml").find("Zoe"), std::string::npos);
+}
+
+// A renamed player keeps their statistics: every casino's record moves to the new name in the
+// same save as the players (a failed save moves nothing), and a record a deleted player left
+// under the new name does not come along.
+TEST_F(CasinoFolder, RenamingAPlayerCarriesTheirStatisticsInEveryCasino) {
+  for (const char* c : {"A", "B", "C"}) Write(std::string(c) + "/casino.dat", "");
+  TVXCasinoManager manager(Folder(), catalogue);
+  manager.FindCasino("A")->FindPlayerStatistics("Ann", true)->FindGameStatistics("G", true)->CreditIn = 300;
+  manager.FindCasino("B")->FindPlayerStatistics("ann", true)->FindGameStatistics("G", true)->CreditOut = 70;
+  manager.FindCasino("B")->FindPlayerStatistics("Zed", true)->FindGameStatistics("G", true)->CreditIn = 5;
+  ASSERT_TRUE(manager.SaveAll());
+  TVXPlayers players;
+  players.FileName = dir.File("Players/players.xml");
+  ASSERT_TRUE(players.AddPlayer("Ann", "pw", "", "", 1));
+  TVXPlayer* ann = players.FindPlayer("Ann");
+  TPlayerStatistics* bound = manager.FindCasino("A")->FindPlayerStatistics("Ann", false);
+
+  vx::InjectFileFaultForTests(vx::FileFault::Rename);
+  EXPECT_EQ(players.ChangePlayer(ann, {"Zed", "pw", "", "", 1}, &manager), TChangePlayerResult::SaveFailed);
+  EXPECT_NE(manager.FindCasino("A")->FindPlayerStatistics("Ann", false), nullptr);
+  EXPECT_EQ(players.ChangePlayer(ann, {"Annabelle12", "pw", "", "", 1}, &manager), TChangePlayerResult::NameTooLong);
+
+  ASSERT_EQ(players.ChangePlayer(ann, {"Zed", "pw", "", "", 1}, &manager), TChangePlayerResult::Changed);
+  EXPECT_EQ(manager.FindCasino("A")->FindPlayerStatistics("Zed", false), bound) << "the record the game holds moves";
+  TVXCasinoManager back(Folder(), catalogue);
+  EXPECT_EQ(back.FindCasino("A")->FindPlayerStatistics("Zed", false)->FindGameStatistics("G", false)->CreditIn, 300u);
+  EXPECT_EQ(back.FindCasino("B")->FindPlayerStatistics("Zed", false)->FindGameStatistics("G", false)->CreditOut, 70u);
+  EXPECT_EQ(back.FindCasino("B")->FindPlayerStatistics("Zed", false)->FindGameStatistics("G", false)->CreditIn, 0u);
+  EXPECT_EQ(back.FindCasino("B")->PlayersStatistics.Count(), 1);
+  EXPECT_EQ(back.FindCasino("C")->PlayersStatistics.Count(), 0);
+  EXPECT_EQ(back.FindCasino("A")->FindPlayerStatistics("Ann", false), nullptr);
 }
 
 }  // namespace

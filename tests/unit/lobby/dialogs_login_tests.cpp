@@ -339,7 +339,17 @@ TEST_F(ProfileDialog, NewPlayerIsRefusedUntilTheEntriesAreRight) {
     rig.Click(p->BtnClose);
   });
   rig.Answers.push_back(mrOk);
+  // A name longer than the screens show: refused, and typing stops at the limit.
   rig.Then([&] {
+    p->EdtUserName->SetText("Maximilianus");
+    rig.Click(p->BtnClose);
+  });
+  rig.Answers.push_back(mrOk);
+  rig.Then([&] {
+    rig.Fill(p->EdtUserName, "");
+    rig.Click(p->EdtUserName);
+    rig.Type("ABCDEFGHIJKLM");
+    EXPECT_EQ(p->EdtUserName->Caption(), "ABCDEFGHI");
     rig.Fill(p->EdtUserName, "ann");
     rig.Fill(p->EdtPassword, "x");
     rig.Fill(p->EdtPassword2, "y");
@@ -354,6 +364,7 @@ TEST_F(ProfileDialog, NewPlayerIsRefusedUntilTheEntriesAreRight) {
   rig.Then([&] { rig.Click(p->BtnCancel); });
   EXPECT_EQ(profile->ShowModal(), 0);
   EXPECT_EQ(rig.MessageTexts(), (std::vector<std::string>{"Please enter your playername or nick!",
+                                                          "A player name can be at most 9 characters long.",
                                                           "Password does not match !", "Player ANN already exists!"}));
   for (const auto& m : rig.Messages) EXPECT_EQ(m.Kind, mkError);
   EXPECT_EQ(players.Count(), 1);

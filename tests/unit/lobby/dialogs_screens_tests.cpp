@@ -19,6 +19,7 @@
 #include "lobby/VXStatisticsForm.h"
 #include "lobby/VXLoginForm.h"
 #include "lobby/VXPlayers.h"
+#include "render/GfxFonts.h"
 #include "lobby/VXProfileForm.h"
 #include "platform/Files.h"
 #include "support/Golden.h"
@@ -167,6 +168,24 @@ TEST_F(DialogScreens, LoginDialogLooksFinished) {
   }
 }
 
+// The longest name, in the widest letter, fits the login box, the profile's entry and the
+// lobby's name panel (LBL_FULLNAME, 200 pixels of ArialBlackLarge).
+TEST_F(DialogScreens, TheLongestNameFitsEveryPlaceANameIsShown) {
+  if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
+  const std::string name(TVXPlayers::MaxNameLength, 'W');
+  TfrmLogin login(rig.MainScene(), players, &rig.Settings());
+  login.CboPlayerName->SetText(name);
+  Capture(login, "login_longest_name");
+  EXPECT_LE(login.CboPlayerName->TextWidth(), login.CboPlayerName->Width() - 8);
+  TfrmProfile profile(rig.MainScene(), players, &rig.Settings());
+  profile.EdtUserName->SetText(name);
+  Capture(profile, "profile_longest_name");
+  EXPECT_LE(profile.EdtUserName->TextWidth(), profile.EdtUserName->Width() - 8);
+  const TVXEngineFont* panel = engine.FindFont("ArialBlackLarge");
+  ASSERT_NE(panel, nullptr);
+  EXPECT_LE(panel->Font->TextWidth(name), 200);
+}
+
 TEST_F(DialogScreens, ProfileDialogShowsThePlayersPortrait) {
   if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
   ASSERT_TRUE(players.AddPlayer("Bob", "pw", "Robert", "Stone", 3));
@@ -235,6 +254,7 @@ TEST_F(DialogScreens, OptionsStatisticsAndHallOfFameMatchTheirGoldenPictures) {
   TGameStatictics* jacks = casino.FindPlayerStatistics("Bob", true)->FindGameStatistics("VXG_VP_JACKSORBETTER", true);
   jacks->CreditIn = 1500;
   jacks->CreditOut = 1210;
+  rig.Settings().optSoundEnabled = true;
   rig.Settings().optSoundVolume = 70;
   rig.Settings().optMusicVolume = 30;
   rig.Settings().optMusicEnabled = false;

@@ -325,11 +325,14 @@ TEST(ExitGame, EveryStepRunsWhenAnEarlierOneFailsSoThePlayerCanAlwaysLeave) {
   // The casino statistics cannot be written: a file stands where their folder should be.
   vxtest::TempDir::WriteFile(rig.dir.File("blocker"), "x");
   rig.DefaultCasino()->StatisticsFile = rig.dir.File("blocker") + "/casino.xml";
+  rig.Players().CurrentPlayer()->Bank += 5;
+  const std::string before = vxtest::TempDir::ReadFile(vx::ToNativePath(rig.Settings().PlayersFile));
   lobby.room->ExitGame();
   EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
-  EXPECT_TRUE(vx::LogContains("ERROR: Leaving the game: saving the casino statistics failed"));
-  EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1000u);
-  EXPECT_TRUE(fs::exists(vx::ToNativePath(rig.Settings().PlayersFile)));
+  EXPECT_TRUE(vx::LogContains("ERROR: Leaving the game: saving the casino statistics and the players failed"));
+  EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1005u);
+  // The bank is not saved without the statistics that go with it.
+  EXPECT_EQ(vxtest::TempDir::ReadFile(vx::ToNativePath(rig.Settings().PlayersFile)), before);
   EXPECT_TRUE(lobby.Scene()->Visible());
 }
 
@@ -421,4 +424,91 @@ TEST(City, OpensTheDefaultCasinosLobbyOnlyWhenItExistsAndBindsThePlayersRecord) 
   // The lobby is made once and shown again.
   city.EnterMainRoom();
   EXPECT_EQ(vx::Lobby().MainRoom, room);
+}
+
+// A kill at every flush and rename of both ways out of a game (leaving it, and closing the
+// program with it running): after the next start the bank and the statistics on disk always
+// agree, holding either the visit or nothing of it.
+TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
+  enum class Way { Leave, Close };
+  // The visit: 100 in, a win of 40, everything out again.
+  auto run = [](Way way, int killAt, int* steps) {
+    LobbyRig rig;
+    Lobby lobby(rig);
+    rig.AppInfo.DeveloperMode = true;
+    lobby.room->Show();
+    lobby.room->EnterGame(10);
+    lobby.last->Data.Money.PayCredit(40);
+    vx::StopFilesAfterStepsForTests(killAt);
+    if (way == Way::Leave) {
+      lobby.room->ExitGame();
+    } else {
+      // What the program's shutdown does: the game settles, the players and every casino are
+      // saved together, then each casino as it is freed.
+      lobby.room->CloseGame();
+      vx::SaveProgress(&rig.Players(), &rig.Casinos(), {});
+      rig.DefaultCasino()->SaveStatistics();
+    }
+    *steps = vx::FileStepsForTests();
+    vx::StopFilesAfterStepsForTests(-1);
+    // The next start.
+    ASSERT_TRUE(vx::RecoverFileJournal(rig.Players().JournalFile()));
+    TVXPlayers players;
+    players.FileName = rig.Players().FileName;
+    ASSERT_TRUE(players.LoadFromFile());
+    TVXCasino casino;
+    casino.StatisticsFile = rig.DefaultCasino()->StatisticsFile;
+    ASSERT_TRUE(casino.LoadStatistics());
+    const TPlayerStatistics* record = casino.FindPlayerStatistics("Ann", false);
+    const TGameStatictics* game = record ? const_cast<TPlayerStatistics*>(record)->FindGameStatistics("VXG_VP_JACKSORBETTER", false) : nullptr;
+    const int64_t in = game ? game->CreditIn : 0, out = game ? game->CreditOut : 0;
+    const int64_t bank = players.FindPlayer("Ann")->Bank;
+    EXPECT_EQ(bank - 1000, out - in) << "kill at step " << killAt;
+    EXPECT_TRUE((bank == 1000 && in == 0) || (bank == 1040 && in == 100 && out == 140)) << "kill at step " << killAt;
+  };
+  for (Way way : {Way::Leave, Way::Close}) {
+    int total = 0;
+    run(way, 1 << 20, &total);
+    ASSERT_GE(total, 8);
+    for (int k = 0; k < total; ++k) {
+      int steps = 0;
+      run(way, k, &steps);
+      EXPECT_EQ(steps, k);
+    }
+  }
+}
+
+// Every round's end saves what leaving the machine then would: the credit in the bank and
+// the visit in the statistics, without changing anything in play.
+TEST(SaveFaults, ARoundsSaveHoldsTheVisitAsIfTheMachineWereLeft) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  rig.AppInfo.DeveloperMode = true;
+  lobby.room->Show();
+  lobby.room->EnterGame(10);
+  FakeGame* game = lobby.last;
+  // A round: won 40, one flush.
+  ASSERT_TRUE(game->Round.Begin());
+  game->Data.Money.PayCredit(40);
+  game->Data.CountHand("HAND_FLUSH");
+  game->Round.End();
+  TVXPlayer* ann = rig.Players().CurrentPlayer();
+  EXPECT_EQ(ann->Bank, 900u);
+  EXPECT_EQ(game->Data.Money.Credit(), 140u);
+  EXPECT_EQ(game->Statistics->CreditIn, 0u);
+  // A crash now: the next start finds the visit settled.
+  TVXPlayers players;
+  players.FileName = rig.Players().FileName;
+  ASSERT_TRUE(players.LoadFromFile());
+  EXPECT_EQ(players.FindPlayer("Ann")->Bank, 1040u);
+  TVXCasino casino;
+  casino.StatisticsFile = rig.DefaultCasino()->StatisticsFile;
+  ASSERT_TRUE(casino.LoadStatistics());
+  TGameStatictics* record = casino.FindPlayerStatistics("Ann", false)->FindGameStatistics("VXG_VP_JACKSORBETTER", false);
+  EXPECT_EQ(record->CreditIn, 100u);
+  EXPECT_EQ(record->CreditOut, 140u);
+  EXPECT_EQ(record->FindHand("HAND_FLUSH", false)->Value, 1);
+  // Leaving after it saves the same, once.
+  lobby.room->ExitGame();
+  EXPECT_EQ(vxtest::TempDir::ReadFile(vx::ToNativePath(casino.StatisticsFile)), casino.GetXML());
 }

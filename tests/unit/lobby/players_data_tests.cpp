@@ -8,9 +8,11 @@
 #include "core/Log.h"
 #include "framework/VXLists.h"
 #include "framework/VXWidgets.h"
+#include "lobby/VXCasino.h"
 #include "lobby/VXPlayers.h"
 #include "platform/Files.h"
 #include "platform/OwnerOnlyFiles.h"
+#include "xmlstore/XMLStore.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -69,28 +71,60 @@ TEST(PlayersFile, GoldenFileAndRoundTripOfBanksAboveTwoToTheThirtyOne) {
   EXPECT_EQ(vxtest::TempDir::ReadFile(list.FileName), expected);
 }
 
-TEST(PlayersFile, BankOutsideTheUnsignedRangeIsSkippedAndTheRestStillLoads) {
-  vxtest::TempDir dir;
-  const std::string file = dir.File("players.xml");
-  auto player = [](const std::string& bank, const std::string& name) {
-    return "<VXPlayer><Bank>" + bank + "</Bank>\r\n<PlayerName>" + name + "</PlayerName>\r\n<Rank>7</Rank>\r\n</VXPlayer>\r\n";
+// Every kind of damage: the file is set aside byte for byte, never overwritten, no save
+// replaces it in this run (so the money it holds is intact), and the player is told.
+TEST(PlayersFile, DamagedFilesAreSetAsideNeverOverwrittenAndTheMoneyStaysIntact) {
+  auto player = [](const std::string& bank, const std::string& name = "Ann") {
+    return "<VXPlayer><Bank>" + bank + "</Bank>\r\n<PlayerName>" + name + "</PlayerName>\r\n</VXPlayer>\r\n";
   };
-  vxtest::TempDir::WriteFile(file, "<?xml version = \"1.0\"?><VXPlayers>" + player("4294967296", "Big") +
-                                       player("-2147483649", "Low") + player("12abc", "Odd") +
-                                       player("-2147483648", "Edge") + player("$10", "Hex") + "</VXPlayers>");
-  vx::ClearLog();
-  TVXPlayers list;
-  list.FileName = file;
-  ASSERT_TRUE(list.LoadFromFile());
-  ASSERT_EQ(list.Count(), 5);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(list.Items(i)->Bank, 0u) << i;
-    EXPECT_EQ(list.Items(i)->Rank, 7) << "the values after a skipped bank are read";
+  const std::string head = "<?xml version = \"1.0\"?><VXPlayers>", good = player("2500", "Bob");
+  const std::string cases[] = {
+      head + player("1000.5") + good + "</VXPlayers>",
+      head + player("1,000") + good + "</VXPlayers>",
+      head + player("4294967296") + good + "</VXPlayers>",
+      head + player("-2147483649") + good + "</VXPlayers>",
+      head + player("12abc") + good + "</VXPlayers>",
+      head + player("") + good + "</VXPlayers>",
+      head + "<VXPlayer><PlayerName>Ann</PlayerName></VXPlayer>" + good + "</VXPlayers>",
+      std::string(1, '\0') + head + good + "</VXPlayers>",
+      head + good + std::string(4, '\0'),
+      std::string(),
+      "\r\n ",
+      head + good + "</VXPlayers",
+      head + "<VXPlayer><Bank>300</Bank><PictureID>x</PictureID><PlayerName>Ann</PlayerName></VXPlayer>" + good + "</VXPlayers>",
+      head + good,
+      "<Players>" + good + "</Players>",
+  };
+  for (const std::string& text : cases) {
+    vxtest::TempDir dir;
+    const std::string file = dir.File("players.xml");
+    vxtest::TempDir::WriteFile(file, text);
+    std::vector<vx::XMLFileProblem> told;
+    vx::SetXMLFileProblemHandler([&](const vx::XMLFileProblem& p) { told.push_back(p); });
+    TVXPlayers list;
+    list.FileName = file;
+    EXPECT_FALSE(list.LoadFromFile()) << text;
+    EXPECT_TRUE(list.SavesBlocked());
+    EXPECT_FALSE(list.AddPlayer("Eve", "pw", "", "", 1));
+    EXPECT_FALSE(list.SaveToFile());
+    // Nothing that must agree with the banks is saved without them.
+    EXPECT_FALSE(vx::SaveProgress(&list, nullptr, {{dir.File("casino.xml"), "x"}}));
+    EXPECT_FALSE(fs::exists(file)) << text;
+    EXPECT_FALSE(fs::exists(dir.File("casino.xml")));
+    EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad"), text);
+    ASSERT_EQ(told.size(), 1u) << text;
+    EXPECT_TRUE(told[0].Damaged);
+    EXPECT_EQ(told[0].KeptAs, file + ".bad");
+    vx::SetXMLFileProblemHandler(nullptr);
   }
-  EXPECT_EQ(list.Items(3)->Bank, 2147483648u);
-  EXPECT_EQ(list.Items(4)->Bank, 16u);
-  EXPECT_TRUE(vx::LogContains("4294967296"));
-  EXPECT_TRUE(vx::LogContains("12abc"));
+  // The edges of the range still read: 2^31 written as its negative form, and hexadecimal.
+  vxtest::TempDir dir;
+  TVXPlayers list;
+  list.FileName = dir.File("players.xml");
+  vxtest::TempDir::WriteFile(list.FileName, head + player("-2147483648") + player("$10", "Hex") + "</VXPlayers>");
+  ASSERT_TRUE(list.LoadFromFile());
+  EXPECT_EQ(list.Items(0)->Bank, 2147483648u);
+  EXPECT_EQ(list.Items(1)->Bank, 16u);
 }
 
 TEST(PlayersFile, MissingFileChangesNothingAndNamesLoseTheirOuterBlanks) {
@@ -120,35 +154,6 @@ TEST(PlayersFile, MissingFileChangesNothingAndNamesLoseTheirOuterBlanks) {
   ASSERT_TRUE(back.LoadFromFile());
   EXPECT_EQ(back.Items(0)->PlayerName, "Carl");
   EXPECT_TRUE(back.Login("carl", "PW"));
-}
-
-TEST(PlayersFile, CorruptFileIsKeptAsideAndNeverOverwritten) {
-  vxtest::TempDir dir;
-  const std::string file = dir.File("players.xml");
-  const std::string corrupt =
-      "<?xml version = \"1.0\"?><VXPlayers><VXPlayer><Bank>5</Bank>\r\n<PlayerName>Dora</PlayerName>\r\n"
-      "<Rank>1</Rank></VXPlayer><VXPlayer><Bank>9";
-  vxtest::TempDir::WriteFile(file, corrupt);
-  vx::ClearLog();
-  TVXPlayers list;
-  list.FileName = file;
-  EXPECT_FALSE(list.LoadFromFile());
-  EXPECT_TRUE(vx::LogContains("players.xml"));
-  ASSERT_TRUE(fs::exists(file + ".bad"));
-  EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad"), corrupt);
-
-  // Saving goes on in a fresh file; the kept copy stays as it was.
-  EXPECT_TRUE(list.AddPlayer("Eve", "pw", "", "", 1));
-  EXPECT_TRUE(fs::exists(file));
-  EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad"), corrupt);
-
-  // A second bad file in a later run does not replace the first kept copy.
-  vxtest::TempDir::WriteFile(file, "<VXPlayers><VXPlayer>");
-  TVXPlayers again;
-  again.FileName = file;
-  EXPECT_FALSE(again.LoadFromFile());
-  EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad"), corrupt);
-  EXPECT_TRUE(fs::exists(file + ".bad1"));
 }
 
 TEST(PlayersList, FillPlayerListMarksTheCurrentPlayerFirst) {

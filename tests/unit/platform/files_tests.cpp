@@ -181,3 +181,34 @@ TEST(FileOps, DeleteAndRename) {
   EXPECT_FALSE(vx::DeleteFile(t.Str() + "/folder"));
   EXPECT_TRUE(fs::is_directory(t.Path() / "folder"));
 }
+
+// Private data stays private whatever the umask; a "\" in the program's own folder is part of
+// a name, while the names the program builds still map theirs.
+TEST(PrivateFiles, OwnerOnlyModesUnderAnyUmaskAndTheProgramFolderKeptVerbatim) {
+  vxtest::TempDir dir;
+  const std::string root = dir.Str() + "/odd\\name/";
+  std::filesystem::create_directories(root);
+  vx::KeepFolderVerbatim(root);
+  const mode_t old = ::umask(0);
+  ASSERT_TRUE(vx::ForceOwnerOnlyDirectories(root + "Players\\Inner\\"));
+  ASSERT_TRUE(vx::WriteFileAtomic(root + "Players\\Inner\\players.xml", "x", nullptr, true));
+  ASSERT_TRUE(vx::WriteFilesAtomic(root + "Players\\saves.journal", {{root + "settings.xml", "s"}}));
+  ::umask(old);
+  struct stat st;
+  for (const std::string path : {"Players", "Players/Inner"}) {
+    ASSERT_EQ(::stat((root + path).c_str(), &st), 0) << path;
+    EXPECT_EQ(st.st_mode & 07777, 0700u) << path;
+  }
+  for (const std::string path : {"Players/Inner/players.xml", "settings.xml"}) {
+    ASSERT_EQ(::stat((root + path).c_str(), &st), 0) << path;
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << path;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "odd"));
+  // Only the save helpers' own leftovers are removed, never a link planted under such a name.
+  std::filesystem::create_symlink(root + "settings.xml", root + ".x.tmp1_2");
+  vxtest::TempDir::WriteFile(root + ".y.tmp3_4", "half");
+  vxtest::TempDir::WriteFile(root + "y.tmp3_4", "not ours");
+  EXPECT_EQ(vx::RemoveStaleTemporaries(root), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(root + ".x.tmp1_2"));
+  EXPECT_TRUE(vx::FileExists(root + "settings.xml"));
+}

@@ -85,8 +85,9 @@ TEST(GfxDraw, NeedsAFormAndStartsWithItsDefaults) {
   EXPECT_FALSE(draw.Initialized());
   EXPECT_FALSE(draw.DeviceReady());
   EXPECT_NE(dynamic_cast<TGfxDevice3*>(draw.Device()), nullptr);
-  EXPECT_EQ(draw.DeviceFor(rmSoftGDI), nullptr);
-  EXPECT_THROW(draw.SetMode(rmSoftGDI), Exception);  // no device in that slot yet
+  EXPECT_NE(draw.DeviceFor(rmSoftGDI), nullptr);
+  EXPECT_NE(draw.DeviceFor(rmSoftware), nullptr);
+  EXPECT_THROW(draw.SetMode(static_cast<TRenderingMode>(3)), Exception);  // no such slot
   EXPECT_EQ(draw.Mode(), rmDirect3D);
 }
 

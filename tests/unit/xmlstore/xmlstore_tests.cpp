@@ -521,8 +521,9 @@ TEST(Files, UnreadableFilesAreKeptAsideLoggedAndReported) {
     EXPECT_TRUE(vx::LogContains("ERROR: Could not load " + file)) << text;
     EXPECT_FALSE(vx::FileExists(file)) << text;
     EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad"), text);
-    // A later save cannot replace what could not be read, and a second fault keeps both.
-    EXPECT_TRUE(players.SaveToFile(file));
+    // Nothing is saved in its place in this run, and a second fault keeps both copies.
+    EXPECT_FALSE(players.SaveToFile(file));
+    EXPECT_FALSE(vx::FileExists(file));
     vxtest::TempDir::WriteFile(file, text);
     EXPECT_FALSE(players.LoadFromFile(file));
     EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad1"), text);
@@ -530,18 +531,30 @@ TEST(Files, UnreadableFilesAreKeptAsideLoggedAndReported) {
   }
 }
 
-TEST(Files, TheTextEndsAtTheFirstZeroByteAndBlankFilesAreEmpty) {
+TEST(Files, ASetAsideCopyIsNeverReplacedHoweverManyThereAre) {
+  vxtest::TempDir dir;
+  const std::string file = dir.File("players.xml");
+  vxtest::TempDir::WriteFile(file + ".bad", "first");
+  for (int n = 1; n < 100; ++n) vxtest::TempDir::WriteFile(file + ".bad" + std::to_string(n), std::to_string(n));
+  vxtest::TempDir::WriteFile(file, "<VXPlayers>");
+  TVXPlayers players;
+  EXPECT_FALSE(players.LoadFromFile(file));
+  EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad99"), "99");
+  EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad100"), "<VXPlayers>");
+  EXPECT_EQ(vxtest::TempDir::ReadFile(file + ".bad"), "first");
+}
+
+TEST(Files, OnlyAMissingFileIsBlankAZeroByteOrAnEmptyFileIsDamage) {
   vxtest::TempDir dir;
   const std::string file = dir.File("settings.xml");
-  vxtest::TempDir::WriteFile(file, std::string("<VXSetting><optMusicVolume>4</optMusicVolume></VXSetting>\0junk", 62));
-  TVXSetting s;
-  EXPECT_TRUE(s.LoadFromFile(file));
-  EXPECT_EQ(s.optMusicVolume, 4);
-  vxtest::TempDir::WriteFile(file, std::string("<VXSetting><optMusicVolume>5</optMu\0sicVolume></VXSetting>", 58));
-  EXPECT_FALSE(s.LoadFromFile(file));
-  vxtest::TempDir::WriteFile(file, " \r\n");
-  EXPECT_TRUE(s.LoadFromFile(file));
-  EXPECT_TRUE(vx::FileExists(file));
+  for (const std::string& text : {std::string("<VXSetting><optMusicVolume>4</optMusicVolume></VXSetting>\0junk", 62),
+                                  std::string("\0<VXSetting></VXSetting>", 24), std::string(" \r\n"), std::string()}) {
+    vxtest::TempDir::WriteFile(file, text);
+    TVXSetting s;
+    EXPECT_FALSE(s.LoadFromFile(file));
+    EXPECT_FALSE(vx::FileExists(file));
+  }
+  EXPECT_TRUE(vx::FileExists(file + ".bad3"));
 }
 
 // --- Round trips -----------------------------------------------------------------------------
