@@ -31,6 +31,8 @@ std::vector<ArtEntry> PokerArt();
 // The lobby, the menu bar, the loading screen and the intro; the slot machines' logos and
 // every game's preview.
 std::vector<ArtEntry> LobbyArt();
+// The slot machines' screens and the symbols of "REELS".
+std::vector<ArtEntry> SlotsArt();
 // A dialog's window of any size (felt in a gold rim) and its title strip of any width.
 Picture DialogFrame(int width, int height);
 Picture DialogTaskBar(int width);

@@ -44,7 +44,8 @@ std::vector<ArtEntry> EffectsArt() {
 
 std::vector<ArtEntry> AllArt() {
   std::vector<ArtEntry> all;
-  for (auto* part : {&CommonArt, &DialogArt, &LobbyDialogArt, &EffectsArt, &CardArt, &PokerArt, &PlayerArt, &LobbyArt}) {
+  for (auto* part : {&CommonArt, &DialogArt, &LobbyDialogArt, &EffectsArt, &CardArt, &PokerArt, &PlayerArt, &LobbyArt,
+                     &SlotsArt}) {
     auto v = (*part)();
     all.insert(all.end(), v.begin(), v.end());
   }
