@@ -104,26 +104,8 @@ bool TPoker::CardEffects() const {
   return settings != nullptr && settings->optCardEffects;
 }
 
-template <class F>
-void TPoker::Guarded(F&& action) {
-  vx::WeakRef<TVXGame> self(this);
-  try {
-    action();
-  } catch (const std::exception& e) {
-    if (self) Recover(e);
-  }
-}
-
 void TPoker::Recover(const std::exception& e) {
-  Log(std::string("ERROR: ") + e.what());
-  // What was won goes into the credit where it fits; play goes on either way.
-  for (auto move : {&vx::TGameMoney::BookPending, &vx::TGameMoney::CollectWin}) {
-    try {
-      (Data->Money.*move)();
-    } catch (const EOverflow&) {
-    }
-  }
-  Data->Money.LoseWin();
+  TVXGame::Recover(e);
   DoubleUp->SetActive(false);
   DoubleUp->SetWaitingForDeal(false);
   Data->SetStage(vx::psNewRound);

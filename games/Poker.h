@@ -108,9 +108,7 @@ private:
   void CollectMoney();
   // An error escaped an action: settle what is pending and end the round, so that play can
   // go on and nothing is lost.
-  void Recover(const std::exception& e);
-  template <class F>
-  void Guarded(F&& action);
+  void Recover(const std::exception& e) override;
 
   // The hand on screen counted Orvanta trips; the next draw takes them back.
   bool shownThreeOrvanta_ = false;

@@ -214,18 +214,38 @@ void TVXGame::CashOut(bool Silent) {
 
 void TVXGame::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
   vx::TGameMoney& money = GetGameData()->Money;
+  // The second label's amount is counted in too (a bonus shown beside the win).
+  const int64_t second = SecondLabel != nullptr ? std::max<int64_t>(vx::LabelValue(SecondLabel), 0) : 0;
   // Checked before anything changes or counts.
-  money.CheckCreditRoom(money.Win());
+  money.CheckCreditRoom(vx::CheckedAdd64(money.Win(), second));
+  const int64_t total = static_cast<int64_t>(money.Credit()) + money.Win() + second;
   vx::WeakRef<TVXGame> self(this);
   if (Scene != nullptr) {
     CountTransfer(WinLabel, Scene->CreditLabel, -1);
     if (!self) return;
     if (SecondLabel != nullptr) CountTransfer(SecondLabel, Scene->CreditLabel, -1);
     if (!self) return;
+    // The credit label now shows both amounts counted in; a count cut short (the program
+    // closing) leaves it behind, and the ledger's sum stands.
+    if (Scene->CreditLabel != nullptr && vx::LabelValue(Scene->CreditLabel) != total)
+      Log("ERROR: THE CREDIT LABEL SHOWS " + Scene->CreditLabel->Caption() + ", THE CREDIT IS " + std::to_string(total));
   }
   money.CollectWin();
+  if (second > 0) money.PayCredit(second);
   UpdateCredit();
   ShowWin();
+}
+
+void TVXGame::Recover(const std::exception& e) {
+  Log(std::string("ERROR: ") + e.what());
+  vx::TGameMoney& money = GetGameData()->Money;
+  for (auto move : {&vx::TGameMoney::BookPending, &vx::TGameMoney::CollectWin}) {
+    try {
+      (money.*move)();
+    } catch (const EOverflow&) {
+    }
+  }
+  money.LoseWin();
 }
 
 void TVXGame::ResetTally() {

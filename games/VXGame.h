@@ -15,6 +15,7 @@
 // outside; LoadData reads the data file; TakeOpeningCredit moves the opening credit from the
 // bank; StartAttract starts the attract mode.
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -132,8 +133,8 @@ public:
     CollectWin();
     return !Round.InRound();
   }
-  // Moves the pending win into the credit, counting `WinLabel` (and, for display, a second
-  // label whose amount is already part of the win) into the credit label.
+  // Moves the pending win and the amount a second label shows into the credit, counting both
+  // labels into the credit label.
   virtual void TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel);
   TVXGame* Self() { return this; }
 
@@ -171,6 +172,20 @@ public:
   uint64_t TotalMoney();
 
 protected:
+  // Runs a player's action; an error that escapes it goes to Recover, which puts the game
+  // back in play, unless the game went meanwhile.
+  template <class F>
+  void Guarded(F&& action) {
+    vx::WeakRef<TVXGame> self(this);
+    try {
+      action();
+    } catch (const std::exception& e) {
+      if (self) Recover(e);
+    }
+  }
+  // Logs the error and keeps what was won: the pending amount and the win go into the
+  // credit where they fit, anything else in play is dropped. Games end their round after it.
+  virtual void Recover(const std::exception& e);
   // The tally's credit-in or credit-out grows; a counter that would pass 2^32-1 stays at
   // the top (it is statistics only) and the clamp is logged.
   void AddToTally(bool creditIn, uint32_t amount);

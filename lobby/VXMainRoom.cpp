@@ -17,6 +17,7 @@
 #include "games/GameData.h"
 #include "games/GameManager.h"
 #include "games/Poker.h"
+#include "games/Slots.h"
 #include "lobby/VXCasino.h"
 #include "lobby/VXCity.h"
 #include "lobby/VXLoader.h"
@@ -210,9 +211,6 @@ void TMainRoomScene::BuildPreviewStrip() {
 // ---------------------------------------------------------------------------------------
 // TMainRoom
 
-const char* const TMainRoom::kSlotsPlaceholderText =
-    "The slot machines open here once they are built. Please choose a video poker game.";
-
 TMainRoom::TMainRoom() {
   auto* scene = new TMainRoomScene(nullptr, vx::Lobby().CurrentCasino);
   scene_ = scene;
@@ -250,6 +248,7 @@ TMainRoom::~TMainRoom() {
 
 std::unique_ptr<TVXGame> TMainRoom::CreateGame(TGameInfo* info) {
   if (info != nullptr && info->IsVideoPoker()) return std::make_unique<TPoker>(info);
+  if (info != nullptr && info->IsSlotMachine()) return std::make_unique<TSlots>(info);
   return nullptr;
 }
 
@@ -331,11 +330,6 @@ void TMainRoom::EnterGame(int32_t gameID) {
   TGameInfo* info = lobby.GameManager != nullptr ? lobby.GameManager->FindGameByID(gameID) : nullptr;
   if (info == nullptr || (!info->IsVideoPoker() && !info->IsSlotMachine())) {
     Log("ERROR: No game " + std::to_string(gameID) + " to enter");
-    return;
-  }
-  if (!MakeGame && info->IsSlotMachine()) {
-    // Placeholder: the slot machines are not built yet; the lobby stays.
-    vx::LobbyAsk(kSlotsPlaceholderText, mkInformation, mbOK);
     return;
   }
 

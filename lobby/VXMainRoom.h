@@ -124,10 +124,8 @@ public:
   // so that a crash loses at most the round in play.
   void SaveAfterRound();
 
-  // The default factory: video poker for group 1; slot machines are not built yet.
+  // The default factory: video poker for group 1, a slot machine for group 2.
   static std::unique_ptr<TVXGame> CreateGame(TGameInfo* info);
-  // Shown instead of a slot machine until the slot machines exist.
-  static const char* const kSlotsPlaceholderText;
 
 private:
   void FreeGame();

@@ -6,7 +6,9 @@
 
 #include "framework/VXControl.h"
 #include "framework/VXEngine.h"
+#include "framework/VXFrame.h"
 #include "framework/VXWidgets.h"
+#include "lobby/VXLoginForm.h"
 #include "lobby/VXProfileForm.h"
 #include "platform/MessagePump.h"
 
@@ -115,6 +117,55 @@ void PushNewPlayer(uint32_t window, const TfrmProfile* profile, const std::strin
   PushClick(window, profile->EdtPassword2);
   PushText(window, password);
   PushClick(window, profile->BtnClose);
+}
+
+SignUpFlow::SignUpFlow(TfrmMain& form, std::string name, std::string password)
+    : form_(form), window_(form.Window()->WindowId()), name_(std::move(name)), password_(std::move(password)) {}
+
+void SignUpFlow::Act(const TVXCustomControl* c, uint64_t settle) {
+  PushClick(window_, c);
+  quietUntil_ = Frames() + settle;
+}
+
+bool SignUpFlow::Step() {
+  if (stage_ == Finished) return true;
+  if (Frames() < quietUntil_) return false;
+  auto* box = Input<TframeMessage>(form_);
+  switch (stage_) {
+    case Intro:
+      if (form_.GetAnim(0) != nullptr) {
+        PushClick(window_, 400, 300);
+        quietUntil_ = Frames() + 20;
+      }
+      if (Input<TfrmLogin>(form_) != nullptr) stage_ = Login;
+      return false;
+    case Login:
+      Act(Input<TfrmLogin>(form_)->BtnNewPlayer, 30);
+      stage_ = Profile;
+      return false;
+    case Profile: {
+      auto* p = Input<TfrmProfile>(form_);
+      if (p == nullptr) return false;
+      PushNewPlayer(window_, p, name_, password_);
+      quietUntil_ = Frames() + 20;
+      stage_ = Created;
+      return false;
+    }
+    case Created:
+      if (box == nullptr) return false;
+      confirmation_ = box->MessageLabel->Caption();
+      Act(box->OkButton, 20);
+      stage_ = SignIn;
+      return false;
+    case SignIn:
+      if (Input<TfrmLogin>(form_) == nullptr || box != nullptr) return false;
+      Act(Input<TfrmLogin>(form_)->BtnLogin, 40);
+      stage_ = Finished;
+      return true;
+    case Finished:
+      return true;
+  }
+  return false;
 }
 
 }  // namespace vxe2e

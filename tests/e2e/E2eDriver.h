@@ -43,6 +43,28 @@ T* Input(TfrmMain& form) {
   return dynamic_cast<T*>(form.InputScene());
 }
 
+// A new player signs up from the start of the program: past the intro, NEW PLAYER in the
+// login dialog, the profile filled in (the name, the password twice), the confirmation box
+// answered, LOGIN. A test steps it from its timer until Step returns true (LOGIN clicked);
+// nothing is clicked before QuietUntil (a frame count).
+class SignUpFlow {
+public:
+  SignUpFlow(TfrmMain& form, std::string name, std::string password);
+  bool Step();
+  uint64_t QuietUntil() const { return quietUntil_; }
+  // The text of the box that confirmed the new player.
+  const std::string& Confirmation() const { return confirmation_; }
+
+private:
+  enum Stage { Intro, Login, Profile, Created, SignIn, Finished };
+  void Act(const TVXCustomControl* c, uint64_t settle);
+  TfrmMain& form_;
+  uint32_t window_;
+  std::string name_, password_, confirmation_;
+  Stage stage_ = Intro;
+  uint64_t quietUntil_ = 0;
+};
+
 // The frame on screen now, read back from the device.
 vxtest::Shot Screenshot(TfrmMain& form);
 

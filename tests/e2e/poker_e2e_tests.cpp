@@ -157,7 +157,7 @@ const char* ExpectName(Expect e) {
 
 class PokerTour {
 public:
-  enum Phase { Intro, Login, Profile, Created, SignIn, Lobby, Entering, Playing, Leaving, Left, Closing, Done };
+  enum Phase { SigningUp, Lobby, Entering, Playing, Leaving, Left, Closing, Done };
 
   PokerTour(TfrmMain& form, std::vector<int32_t> ids, int handsEach)
       : f_(form), window_(form.Window()->WindowId()), handsEach_(handsEach) {
@@ -218,7 +218,8 @@ private:
   int handsEach_;
   std::vector<Machine> machines_;
   size_t next_ = 0;
-  Phase phase_ = Intro;
+  Phase phase_ = SigningUp;
+  vxe2e::SignUpFlow signUp_{f_, "DEALER", "CARDS5"};
   bool aborted_ = false;
   uint64_t quietUntil_ = 0;
   uint64_t progressAt_ = 0;
@@ -257,8 +258,7 @@ private:
 };
 
 std::string PokerTour::Where() const {
-  static const char* const names[] = {"Intro",   "Login",    "Profile", "Created", "SignIn",  "Lobby",
-                                      "Entering", "Playing", "Leaving", "Left",    "Closing", "Done"};
+  static const char* const names[] = {"SigningUp", "Lobby", "Entering", "Playing", "Leaving", "Left", "Closing", "Done"};
   std::string s;
   if (next_ < machines_.size()) {
     const Machine& m = machines_[next_];
@@ -302,39 +302,10 @@ void PokerTour::Tick() {
   }
   auto* box = Input<TframeMessage>(f_);
   switch (phase_) {
-    case Intro:
-      if (f_.GetAnim(0) != nullptr) {
-        PushClick(window_, 400, 300);
-        quietUntil_ = Frames() + 20;
-      }
-      if (Input<TfrmLogin>(f_) != nullptr) Next(Login);
-      return;
-    case Login:
-      Act(Input<TfrmLogin>(f_)->BtnNewPlayer, 30);
-      Next(Profile);
-      return;
-    case Profile: {
-      auto* p = Input<TfrmProfile>(f_);
-      if (p == nullptr) return;
-      PushClick(window_, p->EdtUserName);
-      PushText(window_, "DEALER");
-      PushClick(window_, p->EdtPassword);
-      PushText(window_, "CARDS5");
-      PushClick(window_, p->EdtPassword2);
-      PushText(window_, "CARDS5");
-      Act(p->BtnClose, 20);
-      Next(Created);
-      return;
-    }
-    case Created:
-      if (box == nullptr) return;
-      boxes_.push_back(box->MessageLabel->Caption());
-      Act(box->OkButton, 20);
-      Next(SignIn);
-      return;
-    case SignIn:
-      if (Input<TfrmLogin>(f_) == nullptr || box != nullptr) return;
-      Act(Input<TfrmLogin>(f_)->BtnLogin, 40);
+    case SigningUp:
+      if (!signUp_.Step()) return;
+      boxes_.push_back(signUp_.Confirmation());
+      quietUntil_ = signUp_.QuietUntil();
       Next(Lobby);
       return;
     case Lobby:

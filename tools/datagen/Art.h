@@ -31,6 +31,8 @@ std::vector<ArtEntry> PokerArt();
 // The lobby, the menu bar, the loading screen and the intro; the slot machines' logos and
 // every game's preview.
 std::vector<ArtEntry> LobbyArt();
+// The slot machines' screens and the symbols of "REELS".
+std::vector<ArtEntry> SlotsArt();
 // The about and help dialogs.
 std::vector<ArtEntry> HelpArt();
 // A card suit (0 spade, 1 heart, 2 diamond, 3 club) as the current path, centred on (cx, cy).

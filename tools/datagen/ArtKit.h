@@ -60,4 +60,8 @@ struct PaintStyle {
 void PaintPicture(Canvas& c, const Picture& pic, double cx, double cy, double scale, double angle,
                   const PaintStyle& style = {});
 
+// An illuminated push button of the machines' decks: a bezel round a coloured cap, with an
+// optional second legend printed on the cap's lower half (the engine draws the caption).
+Picture PushButton(FontLibrary& fonts, int w, int h, uint32_t cap, const std::string& legend, uint32_t legendInk);
+
 }  // namespace vx::datagen::kit

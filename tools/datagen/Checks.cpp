@@ -50,6 +50,8 @@ std::vector<std::string> TextureCandidates(const std::string& scene, const std::
   if (HasPrefix(control, "IMG_ORVANTASTAGE_")) return {scene + "\\img_jackpotstage.bmp"};
   if (HasPrefix(control, "IMG_DUPBAR_")) return {scene + "\\img_dupbar.bmp"};
   if (HasPrefix(control, "IMG_DEALSTAGE")) return {scene + "\\img_dealstage.bmp"};
+  // The slot machines' cell frames share one picture.
+  if (HasPrefix(control, "IMG_REELBOX_")) return {scene + "\\img_reelbox.bmp"};
   if (HasPrefix(control, "IMG_")) return {own};
   if (HasPrefix(control, "TSBTN_")) return {own, "COMMON\\TSBTN_ALL.bmp"};
   if (HasPrefix(control, "BTN_")) return {own, "COMMON\\BTN_ALL.bmp"};
@@ -87,8 +89,8 @@ std::vector<std::string> CheckThemes(const std::vector<ArchiveRecord>& records) 
         for (const char* star : {"EFFECTS\\PAR_STAR2.bmp", "EFFECTS\\PAR_STAR3.bmp"})
           if (!HasRecord(records, star))
             problems.push_back(r.key + " [" + section.name + "]: no picture " + star);
-      // The attract mode shows two more advertisements in the advertisement's place.
-      if (vx::SameText(section.name, "IMG_ADV"))
+      // The poker attract mode shows two more advertisements in the advertisement's place.
+      if (vx::SameText(section.name, "IMG_ADV") && HasPrefix(scene, "VP"))
         for (const char* advert : {"img_adv_2", "img_adv_3"})
           if (!HasRecord(records, scene + "\\" + advert + ".bmp"))
             problems.push_back(r.key + " [" + section.name + "]: no picture " + scene + "\\" + advert + ".bmp");

@@ -44,7 +44,8 @@ std::vector<ArtEntry> EffectsArt() {
 
 std::vector<ArtEntry> AllArt() {
   std::vector<ArtEntry> all;
-  for (auto* part : {&CommonArt, &DialogArt, &LobbyDialogArt, &EffectsArt, &CardArt, &PokerArt, &PlayerArt, &LobbyArt, &HelpArt}) {
+  for (auto* part : {&CommonArt, &DialogArt, &LobbyDialogArt, &EffectsArt, &CardArt, &PokerArt, &PlayerArt, &LobbyArt,
+                     &SlotsArt, &HelpArt}) {
     auto v = (*part)();
     all.insert(all.end(), v.begin(), v.end());
   }

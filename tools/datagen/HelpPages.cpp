@@ -23,6 +23,7 @@
 #include "games/GameManager.h"
 #include "games/GameStatistics.h"
 #include "games/PokerVariants.h"
+#include "games/SlotsDefs.h"
 #include "tools/datagen/Art.h"
 #include "tools/datagen/ArtKit.h"
 #include "tools/datagen/Look.h"
@@ -312,12 +313,20 @@ std::string Bets(const TPokerVariant& v) {
   return out;
 }
 
-std::string GamePage(const TGameInfo& game, const TPokerVariant& v) {
+// The head of a machine's page: its title, the way back and the catalogue's description.
+std::string PageHead(const TGameInfo& game) {
   const std::string title = Escape(Capitalised(game.Title));
-  std::string h = "<html><head><title>" + title + "</title></head>\n" + kBody;
-  h += "<table width=\"100%\" cellpadding=\"6\" cellspacing=\"0\"><tr>\n"
-       "<td bgcolor=\"#145233\"><font size=\"5\" color=\"#F2D98A\"><b>" + title + "</b></font></td>\n"
-       "<td bgcolor=\"#145233\" align=\"right\"><a href=\"index.html\">Contents</a></td>\n</tr></table>\n";
+  return "<html><head><title>" + title + "</title></head>\n" + kBody +
+         "<table width=\"100%\" cellpadding=\"6\" cellspacing=\"0\"><tr>\n"
+         "<td bgcolor=\"#145233\"><font size=\"5\" color=\"#F2D98A\"><b>" + title + "</b></font></td>\n"
+         "<td bgcolor=\"#145233\" align=\"right\"><a href=\"index.html\">Contents</a></td>\n</tr></table>\n";
+}
+
+constexpr const char* kPayTableHead =
+    "<table width=\"100%\" border=\"1\" cellpadding=\"4\" cellspacing=\"0\" bordercolor=\"#6E4F12\">\n";
+
+std::string GamePage(const TGameInfo& game, const TPokerVariant& v) {
+  std::string h = PageHead(game);
   h += "<p><i>" + Escape(Capitalised(game.Description)) + "</i>\n";
   const int deck = v.DeckSize();
   std::string wild = "none";
@@ -340,7 +349,7 @@ std::string GamePage(const TGameInfo& game, const TPokerVariant& v) {
   const std::vector<int> bets = BetValues(v);
   const int lo = bets.empty() ? 1 : *std::min_element(bets.begin(), bets.end());
   const int hi = bets.empty() ? 1 : *std::max_element(bets.begin(), bets.end());
-  h += "<table width=\"100%\" border=\"1\" cellpadding=\"4\" cellspacing=\"0\" bordercolor=\"#6E4F12\">\n"
+  h += std::string(kPayTableHead) +
        "<tr bgcolor=\"#145233\"><th align=\"left\">Hand</th><th align=\"right\">Pays</th>"
        "<th align=\"right\">On a bet of " + std::to_string(lo) + "</th><th align=\"right\">On a bet of " +
        std::to_string(hi) + "</th></tr>\n";
@@ -360,6 +369,35 @@ std::string GamePage(const TGameInfo& game, const TPokerVariant& v) {
   return h;
 }
 
+std::string SlotPage(const TGameInfo& game, const slots::TSlotMachine& m) {
+  std::string h = PageHead(game);
+  h += "<p>" + std::to_string(m.Rows) + (m.Rows == 1 ? " row" : " rows") + " of " + std::to_string(m.Columns) +
+       " reels. " + Escape(game.Description) + "\n";
+  std::string rows;
+  for (int n = 1; n <= 25; ++n) {
+    const slots::TSymbolDef d = slots::SymbolDef(n, false);
+    if (d.LinePay3 <= 1 || (d.Classes & m.ReelClasses) == 0) continue;
+    rows += "<tr><td>" + Escape(d.Name) + "</td><td align=\"right\">" + std::to_string(d.LinePay3) + " &times; coin</td></tr>\n";
+  }
+  if (!rows.empty())
+    h += "<h3><font color=\"#F2D98A\">Pay table</font></h3>\n" + std::string(kPayTableHead) +
+         "<tr bgcolor=\"#145233\"><th align=\"left\">Symbol</th><th align=\"right\">Three on a pay line</th></tr>\n" +
+         rows + "</table>\n";
+  if (slots::InSet(m.ReelClasses, slots::scCard)) {
+    h += "<h3><font color=\"#F2D98A\">Poker hands on the card line</font></h3>\n" + std::string(kPayTableHead) +
+         "<tr bgcolor=\"#145233\"><th align=\"left\">Hand</th><th align=\"right\">Pays</th></tr>\n";
+    for (const slots::TCardLinePay& p : slots::CardLinePays()) {
+      const std::string name = TVXGameManager::HandTitle(p.Key);
+      if (name.empty() || p.Multiplier <= 0) continue;
+      h += "<tr><td>" + Escape(Capitalised(name)) + "</td><td align=\"right\">" + std::to_string(p.Multiplier) +
+           " &times; bet</td></tr>\n";
+    }
+    h += "</table>\n";
+  }
+  h += "<p><a href=\"index.html\">Contents</a>\n</body></html>\n";
+  return h;
+}
+
 }  // namespace
 
 std::string HelpPageName(const std::string& idStr) {
@@ -371,25 +409,20 @@ std::string HelpPageName(const std::string& idStr) {
 std::vector<HelpFile> BuildHelpFiles(FontLibrary& fonts, const std::string& sourceFolder) {
   std::vector<HelpFile> files;
   TVXGameManager catalogue;
-  std::string list = "<ul>\n";
-  std::vector<std::string> soon;
+  std::string poker = "<ul>\n", slotList = "<ul>\n";
   for (int i = 0; i < catalogue.Count(); ++i) {
     const TGameInfo& game = *catalogue.Games(i);
-    const TPokerVariant* v = game.IsVideoPoker() ? FindPokerVariant(game.ID) : nullptr;
-    if (!v) {
-      if (game.IsSlotMachine()) soon.push_back(Capitalised(game.Title));
-      continue;
-    }
     const std::string page = HelpPageName(game.IDStr);
-    files.push_back({page, GamePage(game, *v)});
-    list += "<li><a href=\"" + page + "\">" + Escape(Capitalised(game.Title)) + "</a>\n";
+    const std::string item = "<li><a href=\"" + page + "\">" + Escape(Capitalised(game.Title)) + "</a>\n";
+    if (const TPokerVariant* v = game.IsVideoPoker() ? FindPokerVariant(game.ID) : nullptr) {
+      files.push_back({page, GamePage(game, *v)});
+      poker += item;
+    } else if (const slots::TSlotMachine* m = game.IsSlotMachine() ? slots::FindSlotMachine(game.ID) : nullptr) {
+      files.push_back({page, SlotPage(game, *m)});
+      slotList += item;
+    }
   }
-  list += "</ul>\n";
-  if (!soon.empty()) {
-    list += "<p>Coming soon: the slot machines ";
-    for (size_t i = 0; i < soon.size(); ++i) list += (i == 0 ? "" : i + 1 == soon.size() ? " and " : ", ") + Escape(soon[i]);
-    list += ".\n";
-  }
+  const std::string list = "<b>Video poker</b>\n" + poker + "</ul>\n<b>Slot machines</b>\n" + slotList + "</ul>\n";
 
   const fs::path src = fs::path(sourceFolder) / "help";
   std::error_code ec;

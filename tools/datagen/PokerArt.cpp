@@ -259,35 +259,6 @@ Picture ButtonDeck(FontLibrary&, const Machine&) {
   return c.ToPicture();
 }
 
-// An illuminated push button: a bezel round a coloured cap, with an optional second legend
-// printed on the cap's lower half (the engine draws the caption on top).
-Picture PushButton(FontLibrary& fonts, int w, int h, uint32_t cap, const std::string& legend, uint32_t legendInk) {
-  Canvas c(w, h);
-  c.RoundedRect(0.5, 0.5, w - 1, h - 1, 9);
-  c.SetVertical(0, h, {{0.0, Hex(0xF4F4F4)}, {0.45, Hex(0xA8A8A8)}, {0.55, Hex(0x8A8A8A)}, {1.0, Hex(0x3C3C3C)}});
-  c.FillPreserve();
-  c.SetColour(Hex(0x101010));
-  c.Stroke(1.0);
-  c.RoundedRect(3.5, 3.5, w - 7, h - 7, 7);
-  c.SetVertical(3, h - 3, {{0.0, Hex(Mix(cap, 0xFFFFFF, 0.55))}, {0.45, Hex(cap)}, {1.0, Hex(Mix(cap, 0x000000, 0.45))}});
-  c.FillPreserve();
-  c.SetColour(Hex(0x000000, 0.5));
-  c.Stroke(1.0);
-  // Inner glow, as if lit from behind.
-  c.SetRadial(w / 2.0, h * 0.62, 2, w * 0.55, {{0.0, Hex(0xFFFFFF, 0.22)}, {1.0, Hex(0xFFFFFF, 0.0)}});
-  c.RoundedRect(4, 4, w - 8, h - 8, 6);
-  c.Fill();
-  // Gloss.
-  c.RoundedRect(6, 5, w - 12, h * 0.36, 5);
-  c.SetVertical(5, 5 + h * 0.36, {{0.0, Hex(0xFFFFFF, 0.55)}, {1.0, Hex(0xFFFFFF, 0.05)}});
-  c.Fill();
-  if (!legend.empty()) {
-    const double px = Fit(c, Condensed(fonts), 12, legend, w - 14);
-    PlainText(c, Condensed(fonts), px, legend, w / 2.0, h - 12.5, Hex(legendInk));
-  }
-  return c.ToPicture();
-}
-
 // The hold buttons' second legends: what each does while the double-up runs.
 std::string HoldLegend(const Machine& m, int n) {
   switch (m.kind) {

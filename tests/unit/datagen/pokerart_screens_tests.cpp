@@ -21,6 +21,7 @@
 #include "games/PokerScene.h"
 #include "games/PokerVariants.h"
 #include "games/VXCard.h"
+#include "ScreenRig.h"
 #include "platform/Files.h"
 #include "support/Golden.h"
 #include "support/TempDir.h"
@@ -33,67 +34,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class HeadlessForm : public TGfxForm {};
-
 struct Rgb {
   int R = 0, G = 0, B = 0;
 };
 
-// A main window that draws nothing itself: waits return at once, so a highlight's blink ends.
-class ScreenWindow : public TVXMainWindow {
-public:
-  ScreenWindow() {
-    root_ = std::make_unique<TVXMainScene>(nullptr);
-    root_->SetSceneName("MAINSCENE");
-    root_->SetBounds(0, 0, 800, 600);
-  }
-  TVXMainScene* MainScene() override { return root_.get(); }
-  TVXScene* InputScene() override { return root_.get(); }
-  void SetInputScene(TVXScene*) override {}
-  void AddAnim(TVXAnim*) override {}
-  void RemoveAnim(TVXAnim*) override {}
-  void RenderNow() override {}
-  bool ProcessMessage() override { return true; }
-  bool ProcessUntil(const std::function<bool()>&) override { return true; }
-  bool Wait(uint64_t) override { return true; }
-  bool Closing() override { return false; }
-  int32_t MessageBox(const std::string&, int32_t, int32_t, int32_t) override { return 1; }
-  void PopupMessage(const std::string&, int32_t) override {}
-  void FadeIn() override {}
-  void FadeOut() override {}
-  void Reset() { root_.reset(); }
+using screenrig::HeadlessForm;
+using screenrig::ScreenWindow;
 
-private:
-  std::unique_ptr<TVXMainScene> root_;
-};
-
-// The program folder's share these screens read: the fonts archive, the themes and the
-// pictures of the poker screens, the card sets and the shared look, as loose files.
-class ProgramData {
+// The poker screens' share of the program folder: their themes and pictures, the card sets
+// and the shared look.
+class ProgramData : public screenrig::ProgramData {
 public:
-  ProgramData() {
-    vx::datagen::FontLibrary fonts;
-    fs::create_directories(dir.File("data"));
-    EXPECT_TRUE(vx::WriteFileAtomic(dir.File("data/fonts.vxr"), vx::datagen::PackArchive(vx::datagen::BuildFontRecords())));
-    fs::copy(std::string(VX_SOURCE_DIR) + "/data/themes", dir.File("pak"),
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    for (const auto& art : vx::datagen::AllArt()) {
-      const std::string folder = art.key.substr(0, art.key.find('\\'));
-      bool wanted = folder.rfind("VP", 0) == 0 || folder.rfind("CardSet", 0) == 0;
-      for (const char* f : {"COMMON", "MAINROOM", "SERIES"}) wanted = wanted || folder == f;
-      if (!wanted) continue;
-      std::string path = art.key;
-      for (char& c : path)
-        if (c == '\\') c = '/';
-      const fs::path file = fs::path(dir.File("pak")) / path;
-      fs::create_directories(file.parent_path());
-      vx::datagen::Picture pic = art.draw(fonts);
-      EXPECT_TRUE(vx::WriteFileAtomic(file.string(), vx::datagen::EncodeBmp(pic)));
-      if (art.key == folder + "\\background.bmp") backgrounds[folder] = std::move(pic);
-    }
-  }
-  vxtest::TempDir dir;
-  std::map<std::string, vx::datagen::Picture> backgrounds;  // by theme
+  ProgramData()
+      : screenrig::ProgramData([](const std::string& folder) {
+          bool wanted = folder.rfind("VP", 0) == 0 || folder.rfind("CardSet", 0) == 0;
+          for (const char* f : {"COMMON", "MAINROOM", "SERIES"}) wanted = wanted || folder == f;
+          return wanted;
+        }) {}
 };
 
 class PokerScreens : public ::testing::Test {

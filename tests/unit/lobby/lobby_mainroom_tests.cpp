@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "framework/VXLists.h"
+#include "games/Slots.h"
 #include "lobby/VXCity.h"
 #include "lobby/VXLoader.h"
 #include "lobby/VXLobbyDialogs.h"
@@ -251,18 +252,20 @@ TEST(EnterGame, AGameThatCannotBeMadeBringsTheLobbyBackWithTheMoneyWhereItWas) {
   EXPECT_TRUE(vx::LogContains("could not be started: no screen"));
 }
 
-TEST(EnterGame, SlotMachinesShowTheirPlaceholderUntilTheyExist) {
+TEST(EnterGame, SlotMachinesOpenWithThreeCreditsAndTheirMusic) {
   LobbyRig rig;
   rig.SignIn("Ann");
   vx::Lobby().CurrentCasino = rig.DefaultCasino();
   TMainRoom room;
   room.Show();
-  rig.Answers.push_back(mrOk);
-  room.EnterGame(31);
-  EXPECT_EQ(rig.MessageTexts(), std::vector<std::string>{TMainRoom::kSlotsPlaceholderText});
-  EXPECT_EQ(room.CurrentGame(), nullptr);
-  EXPECT_EQ(rig.FadeOuts, 0);
-  EXPECT_TRUE(room.Scene()->Visible());
+  room.EnterGame(33);
+  auto* slots = dynamic_cast<TSlots*>(room.CurrentGame());
+  ASSERT_NE(slots, nullptr);
+  EXPECT_TRUE(rig.MessageTexts().empty());
+  EXPECT_EQ(slots->GetGameData()->Money.Credit(), 300u);
+  EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 700u);
+  EXPECT_EQ(slots->GetScene()->MusicStyle, 5);
+  EXPECT_EQ(slots->GetScene()->SceneName(), "SLOTS3X5");
 }
 
 TEST(ExitGame, RefusedDuringARoundAskedOutsideDeveloperModeAndEveryFileSavedOnLeaving) {

@@ -17,6 +17,7 @@
 #include "framework/VXSettings.h"
 #include "games/GameManager.h"
 #include "games/Poker.h"
+#include "games/Slots.h"
 #include "games/VXGame.h"
 #include "framework/VXWidgets.h"
 #include "lobby/VXCasino.h"
@@ -96,6 +97,12 @@ SceneEntry WithParticles(SceneEntry entry) {
   return entry;
 }
 
+// A slot machine as the lobby enters it.
+SceneEntry Slots(int32_t id) {
+  return {"slot machine, game " + std::to_string(id),
+          [id](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TSlots(ctx.Game(id)))->Scene); }};
+}
+
 }  // namespace
 
 const std::vector<SceneEntry>& Scenes() {
@@ -146,6 +153,7 @@ const std::vector<SceneEntry>& Scenes() {
                      [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TMainRoomScene(ctx.Root(), ctx.Casino()))); }}),
       WithParticles(Poker(1)), WithParticles(Poker(3)), WithParticles(Poker(5)),
       WithParticles(Poker(10)), WithParticles(Poker(12)), WithParticles(Poker(14)),
+      Slots(31), Slots(32), Slots(33), Slots(34),
   };
   return scenes;
 }
