@@ -170,13 +170,19 @@ void BM_ReadPreviewFiles(benchmark::State& s) {
   benchmark::DoNotOptimize(bytes);
 }
 
+// The lobby as the player first sees it, preview strip showing.
+std::unique_ptr<TMainRoomScene> ShownLobby() {
+  auto scene = std::make_unique<TMainRoomScene>(nullptr, TheWorld().casino.get());
+  scene->LoadTheme("VideoPokerCasino");
+  scene->Show();
+  scene->PnlGamePreview->SetVisible(true);
+  return scene;
+}
+
 void BM_LobbyFrame(benchmark::State& s) {
   Host& host = TheHost();
-  World& w = TheWorld();
-  TMainRoomScene scene(nullptr, w.casino.get());
-  scene.LoadTheme("VideoPokerCasino");
-  scene.Show();
-  scene.PnlGamePreview->SetVisible(true);
+  const std::unique_ptr<TMainRoomScene> lobby = ShownLobby();
+  TMainRoomScene& scene = *lobby;
   const int64_t before = host.Device_.Count;
   int64_t frames = 0;
   for (auto _ : s) {
@@ -191,15 +197,11 @@ void BM_LobbyFrame(benchmark::State& s) {
 const std::vector<Op>& LobbyTape() {
   static std::vector<Op> tape = [] {
     Host& host = TheHost();
-    World& w = TheWorld();
-    TMainRoomScene scene(nullptr, w.casino.get());
-    scene.LoadTheme("VideoPokerCasino");
-    scene.Show();
-    scene.PnlGamePreview->SetVisible(true);
-    scene.Process();
+    const std::unique_ptr<TMainRoomScene> scene = ShownLobby();
+    scene->Process();
     std::vector<Op> ops;
     host.Device_.Tape = &ops;
-    scene.Process();
+    scene->Process();
     host.Device_.Tape = nullptr;
     return ops;
   }();
