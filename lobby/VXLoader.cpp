@@ -3,6 +3,7 @@
 #include "framework/VXApplication.h"
 #include "framework/VXLists.h"
 #include "framework/VXWidgets.h"
+#include "platform/Clock.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ void TLoader::Begin(const std::string& title, int32_t count) {
   scene->PbLoad->SetPosition(0);
   shownPercent_ = scene->PbLoad->Percent();
   scene->LblProgressV->SetText(std::to_string(shownPercent_) + "%");
+  drawnSinceBegin_ = false;
 }
 
 void TLoader::Step(const std::string& name, int32_t count) {
@@ -83,8 +85,13 @@ void TLoader::Step(const std::string& name, int32_t count) {
   if (percent == shownPercent_) return;
   shownPercent_ = percent;
   scene->LblProgressV->SetText(std::to_string(percent) + "%");
+  const uint64_t now = vx::GetTickCount64();
+  const bool last = count >= scene->PbLoad->Max();
+  if (drawnSinceBegin_ && !last && now - lastFrameMs_ < kFrameIntervalMs) return;
   if (TVXMainWindow* main = vx::MainWindow()) {
     ++framesDrawn_;
+    drawnSinceBegin_ = true;
+    lastFrameMs_ = now;
     main->RenderNow();
   }
 }

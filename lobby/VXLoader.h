@@ -43,13 +43,17 @@ public:
   // LBL_GAMENAME shows the title; PB_LOAD counts `count` controls from 0.
   void Begin(const std::string& title, int32_t count);
   // One control prepared: its name, the count so far. A frame is drawn only when the
-  // percentage shown changes, so a big scene does not draw hundreds of identical frames.
+  // percentage shown changes, so a big scene does not draw hundreds of identical frames, and
+  // only when a frame interval has passed since the last one, so a fast load is not held up
+  // by its own progress bar; the first and the last step are always drawn.
   void Step(const std::string& name, int32_t count);
   // The hook for the theme reading of the scene being prepared: the control at list index i
   // is the (i + 1)-th, so the last one shows 100%.
   TVXLoadControlEvent ProgressHook();
   // BTN_OK shows; messages are handled until the flag is set (or the program closes).
   void Finish();
+  // The shortest time between two progress frames (one frame at 60 Hz).
+  static constexpr uint64_t kFrameIntervalMs = 16;
   // Frames drawn by Step so far.
   int32_t FramesDrawn() const { return framesDrawn_; }
 
@@ -57,6 +61,8 @@ private:
   vx::WeakRef<TLoaderScene> scene_;
   int32_t shownPercent_ = -1;
   int32_t framesDrawn_ = 0;
+  bool drawnSinceBegin_ = false;
+  uint64_t lastFrameMs_ = 0;
 };
 
 class TAnimIntro : public TAnimFade {

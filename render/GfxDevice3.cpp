@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "core/Exception.h"
@@ -229,6 +230,7 @@ void TGfxDevice3::RestoreStates() {
   used_ = 0;
   backend_->SetLinearFilter(filter_);
   backend_->SetDither(dither_);
+  scissor_ = clip_;
   backend_->SetScissor(clip_);
   MarkAllStates();
 }
@@ -321,6 +323,7 @@ void TGfxDevice3::SizeChanging(int32_t newWidth, int32_t newHeight, bool& accept
     throw Exception(ErrorString(code));
   }
   clip_ = TGfxRect{0, 0, newWidth, newHeight};
+  scissor_ = clip_;
   backend_->SetScissor(clip_);
 }
 
@@ -336,10 +339,8 @@ void TGfxDevice3::SetClipRect(const TGfxRect& rect) {
     clip_ = clamped;
     return;
   }
-  if (clamped == clip_) return;
-  Flush();
+  // The batch goes on: each primitive brings the scissor in line when it needs to.
   clip_ = clamped;
-  backend_->SetScissor(clip_);
 }
 
 void TGfxDevice3::SetTextureFilter(bool on) {
@@ -404,7 +405,11 @@ int32_t TGfxDevice3::Present() {
 
 int32_t TGfxDevice3::Clear(uint32_t colour) {
   if (!surfaceCreated_) return errInvalidCall;
-  const int32_t code = Flush();
+  int32_t code = Flush();
+  if (!(scissor_ == clip_)) {
+    scissor_ = clip_;
+    backend_->SetScissor(clip_);
+  }
   if (!backend_->Clear(colour)) return errClear;
   return code;
 }
@@ -413,6 +418,7 @@ int32_t TGfxDevice3::Flush() {
   if (used_ == 0) return errNone;
   const int32_t count = used_;
   used_ = 0;  // a failed draw drops the batch: its vertices are never sent twice
+  ++drawCalls_;
   if (backend_ == nullptr || !backend_->Draw(batch_.data(), count)) return errDrawPrimitive;
   return errNone;
 }
@@ -474,6 +480,60 @@ void TGfxDevice3::AddQuad(const float* x, const float* y, const uint32_t* colour
   used_ += 6;
 }
 
+int32_t TGfxDevice3::FitScissor(const TGfxRect& bounds) {
+  const auto within = [&](const TGfxRect& r) {
+    return bounds.Left >= r.Left && bounds.Top >= r.Top && bounds.Right <= r.Right && bounds.Bottom <= r.Bottom;
+  };
+  // A primitive inside both the clip and the scissor lights the same pixels under either.
+  TGfxRect wanted = clip_;
+  if (within(clip_)) {
+    if (within(scissor_)) return errNone;
+    wanted = TGfxRect{0, 0, width_, height_};  // the widest scissor serves the most clips
+  } else if (scissor_ == clip_) {
+    return errNone;
+  }
+  const int32_t code = Flush();
+  scissor_ = wanted;
+  backend_->SetScissor(wanted);
+  return code;
+}
+
+int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, const float* u, const float* v,
+                               bool textured) {
+  const float minX = std::min({x[0], x[1], x[2], x[3]});
+  const float maxX = std::max({x[0], x[1], x[2], x[3]});
+  const float minY = std::min({y[0], y[1], y[2], y[3]});
+  const float maxY = std::max({y[0], y[1], y[2], y[3]});
+  // Pixel centres inside the quad lie in these whole pixels.
+  const auto whole = [](double value) {
+    return static_cast<int32_t>(std::clamp(value, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
+  };
+  TGfxRect bounds{whole(std::floor(minX)), whole(std::floor(minY)), whole(std::ceil(maxX)), whole(std::ceil(maxY))};
+  const bool rectangle = (x[0] == x[3] && x[1] == x[2] && y[0] == y[1] && y[2] == y[3]) ||
+                         (x[0] == x[1] && x[2] == x[3] && y[0] == y[3] && y[1] == y[2]);
+  const bool oneColour = colours[0] == colours[1] && colours[0] == colours[2] && colours[0] == colours[3];
+  const bool inside = bounds.Left >= clip_.Left && bounds.Top >= clip_.Top && bounds.Right <= clip_.Right &&
+                      bounds.Bottom <= clip_.Bottom;
+  if (!inside && rectangle && oneColour && !textured && bounds.Left == minX && bounds.Right == maxX &&
+      bounds.Top == minY && bounds.Bottom == maxY) {
+    // Whole-pixel edges of one colour: the cut rectangle covers exactly the pixels the
+    // scissor would have left.
+    bounds = TGfxRect{std::max(bounds.Left, clip_.Left), std::max(bounds.Top, clip_.Top),
+                      std::min(bounds.Right, clip_.Right), std::min(bounds.Bottom, clip_.Bottom)};
+    if (bounds.Left >= bounds.Right || bounds.Top >= bounds.Bottom) return errNone;
+    const float l = static_cast<float>(bounds.Left), r = static_cast<float>(bounds.Right);
+    const float t = static_cast<float>(bounds.Top), b = static_cast<float>(bounds.Bottom);
+    x[0] = x[3] = l;
+    x[1] = x[2] = r;
+    y[0] = y[1] = t;
+    y[2] = y[3] = b;
+  }
+  const int32_t code = FitScissor(bounds);
+  if (code != errNone) return code;
+  AddQuad(x, y, colours, u, v);
+  return errNone;
+}
+
 void TGfxDevice3::AddRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour) {
   const float l = static_cast<float>(left);
   const float t = static_cast<float>(top);
@@ -483,6 +543,7 @@ void TGfxDevice3::AddRect(int32_t left, int32_t top, int32_t right, int32_t bott
   const float y[4] = {t, t, b, b};
   const uint32_t c[4] = {colour, colour, colour, colour};
   const float zero[4] = {0, 0, 0, 0};
+  FitScissor(TGfxRect{left, top, right, bottom});
   AddQuad(x, y, c, zero, zero);
 }
 
@@ -591,8 +652,7 @@ int32_t TGfxDevice3::FillQuad(const TPoint4& points, const TColor4& colours, int
     y[i] = static_cast<float>(points[static_cast<size_t>(i)].Y);
   }
   const float zero[4] = {0, 0, 0, 0};
-  AddQuad(x, y, colours.data(), zero, zero);
-  return errNone;
+  return PlaceQuad(x, y, colours.data(), zero, zero, false);
 }
 
 int32_t TGfxDevice3::WireQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
@@ -665,8 +725,7 @@ int32_t TGfxDevice3::TextureMap(TGfxImage* image, const TPoint4& points, const T
   }
   const float u[4] = {uL, uR, uR, uL};
   const float v[4] = {vT, vT, vB, vB};
-  AddQuad(x, y, colours.data(), u, v);
-  return errNone;
+  return PlaceQuad(x, y, colours.data(), u, v, true);
 }
 
 int32_t TGfxDevice3::ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) {

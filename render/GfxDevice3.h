@@ -67,6 +67,9 @@ public:
 
   using TBackendFactory = std::function<std::unique_ptr<TGfxBackend>(TGfxForm* form)>;
 
+  // Draws sent to the back end since the device was made (benchmarks count them per frame).
+  int64_t DrawCalls() const { return drawCalls_; }
+
   // The back end defaults to OpenGL; tests hand in their own.
   explicit TGfxDevice3(TGfxForm* ownerForm, TBackendFactory factory = nullptr);
   ~TGfxDevice3() override;
@@ -121,6 +124,12 @@ private:
   int32_t UseEffect(int32_t effect);
   int32_t Reserve(int32_t vertices);
   void AddQuad(const float* x, const float* y, const uint32_t* colours, const float* u, const float* v);
+  // Brings the scissor in line for a primitive covering bounds: flushes only when the
+  // scissor in force could cut it differently from the clip.
+  int32_t FitScissor(const TGfxRect& bounds);
+  // A quad through the clip: a one-colour untextured rectangle is cut on the CPU, anything
+  // else keeps the scissor.
+  int32_t PlaceQuad(float* x, float* y, const uint32_t* colours, const float* u, const float* v, bool textured);
   void AddRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour);
   // The rasteriser's line: every pixel once, as runs of equal colour.
   int32_t AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint32_t c2, bool open);
@@ -133,6 +142,9 @@ private:
   TGfxPresentParams params_;
   std::vector<TGfxVertex> batch_;
   int32_t used_ = 0;
+  // The back end's scissor, which lags the clip until a primitive needs it.
+  TGfxRect scissor_;
+  int64_t drawCalls_ = 0;
   uint32_t texture_ = 0;
   bool textureDirty_ = true;
   int32_t effect_ = 0;

@@ -42,7 +42,7 @@ void main() {
 }
 )";
 
-constexpr int kInitialVertices = 2048;
+constexpr int kInitialVertices = 65536;
 
 GLenum ToGl(BlendFactor factor) {
   switch (factor) {
@@ -162,6 +162,7 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
   gl.GenBuffers(1, &vbo_);
   gl.BindBuffer(GL_ARRAY_BUFFER, vbo_);
   vboVertices_ = kInitialVertices;
+  vboUsed_ = 0;
   gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vboVertices_ * sizeof(Vertex)), nullptr,
                 GL_STREAM_DRAW);
   gl.EnableVertexAttribArray(0);
@@ -359,16 +360,22 @@ bool Renderer::Draw(const Vertex* vertices, int count) {
   if (lost_) return true;  // a lost device swallows drawing until it is reset
   Functions& gl = *gl_;
   const auto bytes = static_cast<GLsizeiptr>(static_cast<size_t>(count) * sizeof(Vertex));
+  // One buffer for the whole frame: each draw appends behind the last, so nothing the GPU
+  // may still read is overwritten, and the store is orphaned only when it is full.
   if (count > vboVertices_) {
-    vboVertices_ = count;
-    gl.BufferData(GL_ARRAY_BUFFER, bytes, vertices, GL_STREAM_DRAW);
-  } else {
-    // Orphan the store so the driver need not wait for the previous draw.
-    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vboVertices_ * sizeof(Vertex)), nullptr,
-                  GL_STREAM_DRAW);
-    gl.BufferSubData(GL_ARRAY_BUFFER, 0, bytes, vertices);
+    vboVertices_ = std::max(count, vboVertices_ * 2);
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(static_cast<size_t>(vboVertices_) * sizeof(Vertex)),
+                  nullptr, GL_STREAM_DRAW);
+    vboUsed_ = 0;
+  } else if (vboUsed_ + count > vboVertices_) {
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(static_cast<size_t>(vboVertices_) * sizeof(Vertex)),
+                  nullptr, GL_STREAM_DRAW);
+    vboUsed_ = 0;
   }
-  gl.DrawArrays(GL_TRIANGLES, 0, count);
+  gl.BufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(static_cast<size_t>(vboUsed_) * sizeof(Vertex)), bytes,
+                   vertices);
+  gl.DrawArrays(GL_TRIANGLES, vboUsed_, count);
+  vboUsed_ += count;
   return Check();
 }
 

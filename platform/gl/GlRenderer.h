@@ -123,6 +123,7 @@ private:
   uint32_t vao_ = 0;
   uint32_t vbo_ = 0;
   int vboVertices_ = 0;
+  int vboUsed_ = 0;  // vertices written since the store was last orphaned
   uint32_t sampler_ = 0;
   uint32_t frameTexture_ = 0;
   uint32_t frameBuffer_ = 0;

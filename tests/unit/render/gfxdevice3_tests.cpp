@@ -238,9 +238,19 @@ TEST(GpuScene, ClipIsAScissorClampedToTheSurfaceAndEmptyClipsAddNothing) {
   r.Device->SetClipRect(GfxRect(-10, -10, 900, 700));
   EXPECT_EQ(r.Device->GetClipRect(), GfxRect(0, 0, 800, 600));
   r.Device->SetClipRect(GfxRect(10, 20, 30, 40));
-  EXPECT_EQ(r.Backend->Scissor, GfxRect(10, 20, 30, 40));
+  EXPECT_EQ(r.Device->GetClipRect(), GfxRect(10, 20, 30, 40));
   r.Device->BeginScene();
-  EXPECT_EQ(r.Backend->Scissor, GfxRect(0, 0, 800, 600));  // a scene starts unclipped
+  EXPECT_EQ(r.Device->GetClipRect(), GfxRect(0, 0, 800, 600));  // a scene starts unclipped
+  // The scissor follows the clip only when a primitive would cross it.
+  r.Device->SetClipRect(GfxRect(10, 20, 30, 40));
+  auto pattern = SolidImage(*r.Device);
+  ASSERT_TRUE(pattern);
+  EXPECT_EQ(r.Device->TextureMap(pattern.get(), QuadFromBounds(0, 0, 40, 40), Color4(0xFFFFFFFFu), 0, 0), 0);
+  r.Device->SetClipRect(GfxRect(0, 0, 800, 600));
+  EXPECT_EQ(r.Device->FillRect(GfxBounds(12, 22, 4, 4), Color4(0xFFFFFFFFu), 0), 0);  // inside both: no change
+  EXPECT_EQ(r.Backend->Scissor, GfxRect(10, 20, 30, 40));
+  EXPECT_EQ(r.Device->FillRect(GfxBounds(0, 0, 100, 100), Color4(0xFFFFFFFFu), 0), 0);
+  EXPECT_EQ(r.Backend->Scissor, GfxRect(0, 0, 800, 600));
   r.Device->SetClipRect(GfxRect(50, 50, 40, 60));
   auto image = SolidImage(*r.Device);
   ASSERT_TRUE(image);
@@ -249,7 +259,7 @@ TEST(GpuScene, ClipIsAScissorClampedToTheSurfaceAndEmptyClipsAddNothing) {
   EXPECT_EQ(r.Device->FrameRect(GfxBounds(0, 0, 100, 100), Color4(0xFFFFFFFFu), 0), 0);
   EXPECT_EQ(r.Device->PutPixel(45, 55, 0xFFFFFFFFu, 0), 0);
   r.Device->EndScene();
-  EXPECT_EQ(VerticesDrawn(*r.Backend), 0u);
+  EXPECT_EQ(VerticesDrawn(*r.Backend), 3u * 6u);  // the three quads above, nothing more
   // Without a surface the rectangle is only remembered (clamped).
   EXPECT_EQ(r.Device->ResetClipRect(), 0);
 }

@@ -455,3 +455,52 @@ TEST_F(GpuDeviceTest, AMixedSceneMatchesItsGoldenFrame) {
 }
 
 }  // namespace
+
+// Clips change freely inside a batch: one-colour rectangles are cut on the CPU, the rest keep
+// the scissor, and every pixel still lands as if each primitive had its clip alone.
+TEST_F(GpuDeviceTest, ClipChangesKeepTheBatchAndEveryPixel) {
+  std::vector<uint32_t> texels(16 * 16, 0xFF3366CCu);
+  auto image = gfxtest::MakeImage(*device_, 16, 16, 16, 16, texels);
+  ASSERT_NE(image, nullptr);
+  uint32_t seed = 12345;
+  const auto next = [&](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(n));
+  };
+  for (int round = 0; round < 30; ++round) {
+    const bool flatOnly = round % 3 == 0;
+    std::vector<uint32_t> model(static_cast<size_t>(kW * kH), 0x000000u);
+    Begin();
+    const int64_t drawsBefore = device_->DrawCalls();
+    for (int i = 0; i < 25; ++i) {
+      const TGfxRect clip = GfxBounds(next(kW + 40) - 20, next(kH + 40) - 20, next(kW), next(kH));
+      device_->SetClipRect(clip);
+      const TGfxRect c = device_->GetClipRect();
+      const TGfxRect r = GfxBounds(next(kW + 40) - 20, next(kH + 40) - 20, next(kW), next(kH));
+      const uint32_t rgb = static_cast<uint32_t>(next(0x1000000));
+      const int kind = flatOnly ? 0 : next(3);
+      uint32_t painted = (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);  // $BBGGRR -> 0xRRGGBB
+      if (kind == 0) {
+        ASSERT_EQ(device_->FillRect(r, Color4(0xFF000000u | rgb), 0), 0);
+      } else if (kind == 1) {  // a gradient in alpha alone: same colour, not one vertex colour
+        ASSERT_EQ(device_->FillRect(r, TColor4{0xFF000000u | rgb, 0x80000000u | rgb, 0x40000000u | rgb, 0xFF000000u | rgb}, 0), 0);
+      } else {
+        ASSERT_EQ(device_->TextureMap(image.get(), QuadFromBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top),
+                                      Color4(0xFFFFFFFFu), 0, 0), 0);
+        painted = 0x3366CCu;
+      }
+      for (int y = std::max({0, r.Top, c.Top}); y < std::min({kH, r.Bottom, c.Bottom}); ++y)
+        for (int x = std::max({0, r.Left, c.Left}); x < std::min({kW, r.Right, c.Right}); ++x)
+          model[static_cast<size_t>(y * kW + x)] = painted;
+    }
+    const Frame f = End();
+    if (flatOnly) {
+      EXPECT_EQ(device_->DrawCalls() - drawsBefore, 1) << "round " << round;
+    }
+    for (int y = 0; y < kH; ++y) {
+      for (int x = 0; x < kW; ++x) {
+        ASSERT_EQ(f.At(x, y) & 0xFFFFFFu, model[static_cast<size_t>(y * kW + x)]) << "round " << round << " at " << x << "," << y;
+      }
+    }
+  }
+}
