@@ -109,6 +109,16 @@ vxtest::Shot Screenshot(TfrmMain& form) {
   return shot;
 }
 
+TfrmMainOptions ProgramOptions(const std::filesystem::path& program, const vxtest::TempDir& dir,
+                               bool developerMode) {
+  vx::MainPump().ResetForTests();
+  TfrmMainOptions options;
+  options.ProgramFolder = program.string() + "/";
+  options.DeveloperMode = developerMode;
+  options.DebugLogFile = dir.File("debug.log");
+  return options;
+}
+
 void PushNewPlayer(uint32_t window, const TfrmProfile* profile, const std::string& name, const std::string& password) {
   PushClick(window, profile->EdtUserName);
   PushText(window, name);

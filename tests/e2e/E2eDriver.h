@@ -24,6 +24,10 @@ namespace vxe2e {
 // `<dir>/program` with the generated Data, Sounds and Help linked in; the casinos are copied
 // (without what earlier play wrote into them) when the run writes to them, otherwise linked.
 std::filesystem::path LayOutProgram(const vxtest::TempDir& dir, bool writableCasinos = true);
+// The main window's options for a run over that folder: the log in the test's folder, and
+// developer mode only when asked. The pump starts from a clean state.
+TfrmMainOptions ProgramOptions(const std::filesystem::path& program, const vxtest::TempDir& dir,
+                               bool developerMode = false);
 
 void PushMove(uint32_t window, int x, int y);
 void PushClick(uint32_t window, int x, int y);

@@ -41,10 +41,7 @@ class ProgramRun {
 public:
   explicit ProgramRun(const fs::path& program, const vxtest::TempDir& dir) {
     vx::MainPump().ResetForTests();
-    TfrmMainOptions options;
-    options.ProgramFolder = program.string() + "/";
-    options.DeveloperMode = false;
-    options.DebugLogFile = dir.File("debug.log");
+    TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
     form = std::make_unique<TfrmMain>(std::move(options));
     started = form->FormCreate() && form->FormShow();
   }

@@ -37,10 +37,7 @@ TEST(MainWindowEndToEnd, IntroSignInBoxClickMainRoomAndCloseOnTheRealWindow) {
   vx::MainPump().ResetForTests();
   vx::ClearLog();
 
-  TfrmMainOptions options;
-  options.ProgramFolder = program.string() + "/";
-  options.DeveloperMode = false;
-  options.DebugLogFile = dir.File("debug.log");
+  TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   // The shell's own flow, through the placeholders that stood in for the lobby.
   options.MakeLobby = [] { return std::make_unique<LobbyPlaceholder>(); };
   auto form = std::make_unique<TfrmMain>(std::move(options));

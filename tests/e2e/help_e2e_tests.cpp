@@ -57,10 +57,7 @@ TEST(HelpEndToEnd, OpenFollowALinkScrollGoBackAndClose) {
     ASSERT_TRUE(players.AddPlayer("TESTER", "SECRET7", "", "", 1));
   }
   vx::MainPump().ResetForTests();
-  TfrmMainOptions options;
-  options.ProgramFolder = program.string() + "/";
-  options.DeveloperMode = false;
-  options.DebugLogFile = dir.File("debug.log");
+  TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate() && form->FormShow()) << "no GL 3.3 through SDL's offscreen driver";
   TfrmMain& f = *form;

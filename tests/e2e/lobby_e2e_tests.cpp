@@ -91,10 +91,7 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
   vx::MainPump().ResetForTests();
   vx::ClearLog();
 
-  TfrmMainOptions options;
-  options.ProgramFolder = program.string() + "/";
-  options.DeveloperMode = false;
-  options.DebugLogFile = dir.File("debug.log");
+  TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   // The program's own lobby, as the program makes it.
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";

@@ -87,10 +87,7 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
     fs::create_symlink(entry.path(), program / "Data" / "Pak" / entry.path().filename());
   fs::create_directory_symlink(fs::path(VX_PROGRAM_DIR) / "Sounds", program / "Data" / "Pak" / "Sounds");
   vx::MainPump().ResetForTests();
-  TfrmMainOptions options;
-  options.ProgramFolder = program.string() + "/";
-  options.DeveloperMode = false;
-  options.DebugLogFile = dir.File("debug.log");
+  TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());

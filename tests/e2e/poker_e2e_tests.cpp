@@ -845,10 +845,7 @@ TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
   vx::ClearLog();
 
   TfrmMain* formPtr = nullptr;
-  TfrmMainOptions options;
-  options.ProgramFolder = program.string() + "/";
-  options.DeveloperMode = false;
-  options.DebugLogFile = dir.File("debug.log");
+  TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   options.MakeLobby = [&formPtr]() -> std::unique_ptr<TVXLobbyLayer> {
     return std::make_unique<TVXLobbyProgram>(*formPtr);
   };

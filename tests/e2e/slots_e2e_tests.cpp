@@ -287,10 +287,7 @@ TEST(SlotsEndToEnd, EveryLayoutFromTheLobbyKeepsEveryCoinAccounted) {
   vx::MainPump().ResetForTests();
   vx::ClearLog();
   TfrmMain* formPtr = nullptr;
-  TfrmMainOptions options;
-  options.ProgramFolder = program.string() + "/";
-  options.DeveloperMode = false;
-  options.DebugLogFile = dir.File("debug.log");
+  TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   options.MakeLobby = [&formPtr]() -> std::unique_ptr<TVXLobbyLayer> {
     return std::make_unique<TVXLobbyProgram>(*formPtr);
   };

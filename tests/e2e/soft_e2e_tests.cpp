@@ -107,10 +107,7 @@ TEST(SoftwareDevicesEndToEnd, TheLobbyAndAPokerMachineLookTheSameOnEveryDevice) 
   const fs::path program = vxe2e::LayOutProgram(dir);
   vx::MainPump().ResetForTests();
   vx::ClearLog();
-  TfrmMainOptions options;
-  options.ProgramFolder = program.string() + "/";
-  options.DeveloperMode = false;
-  options.DebugLogFile = dir.File("debug.log");
+  TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());

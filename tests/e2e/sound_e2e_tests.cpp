@@ -101,10 +101,7 @@ TEST(GameSounds, MusicIsHeardInTheLobbyAndInAMachine) {
   ::setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
   vx::MainPump().ResetForTests();
   vx::ClearLog();
-  TfrmMainOptions options;
-  options.ProgramFolder = program.string() + "/";
-  options.DeveloperMode = true;  // no intro
-  options.DebugLogFile = dir.File("debug.log");
+  TfrmMainOptions options = vxe2e::ProgramOptions(program, dir, true);  // no intro
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
