@@ -1,6 +1,6 @@
 #include "games/HandEvaluator.h"
 
-#include <utility>
+#include <algorithm>
 
 #include "games/Cards.h"
 #include "games/GameManager.h"
@@ -151,35 +151,45 @@ int32_t TwoNaturals(THandCodeSet table, const int32_t* r, const int32_t* s, THan
   return QuadCode(table, r[0]);
 }
 
-}  // namespace
+// Card number -> rank * 8 + suit, or -1; the sort key of a card, its suit in the low bits.
+constexpr int32_t kSuitShift = 3, kSuitBits = 1 << kSuitShift, kSuitMask = kSuitBits - 1;
+struct TCardKeys {
+  int32_t Key[SecondJoker + 1];
+  constexpr TCardKeys() : Key{} {
+    for (int32_t n = 0; n <= SecondJoker; ++n) {
+      if (n >= 1 && n <= 52) Key[n] = ((n - 1) % CardsPerSuit + 1) * kSuitBits + (n - 1) / CardsPerSuit + 1;
+      else if (n == FirstJoker || n == SecondJoker) Key[n] = WildRank * kSuitBits;
+      else Key[n] = -1;
+    }
+  }
+};
+constexpr TCardKeys kCardKeys;
 
-int32_t EvaluateHandCode(THandCodeSet table, const int32_t ranks[5], const int32_t suits[5],
-                         bool deucesWild, int32_t orvantaNumber, THandEvaluation& out) {
-  out = THandEvaluation{};
-  for (int i = 0; i < 5; ++i)
-    if (!ValidRank(ranks[i]) || !ValidSuit(suits[i])) return hcNothing;
-
-  int32_t r[5], s[5];
+// Five valid keys (rank * 8 + suit) to a code.
+int32_t EvaluateKeys(THandCodeSet table, const int32_t keys[5], bool deucesWild, int32_t orvantaNumber,
+                     THandEvaluation& out) {
+  int32_t k[5];
   bool joker = false;
   for (int i = 0; i < 5; ++i) {
-    joker = joker || ranks[i] == WildRank;
-    r[i] = (deucesWild && ranks[i] == 2) ? WildRank : ranks[i];
-    s[i] = suits[i];
+    const int32_t rank = keys[i] >> kSuitShift;
+    joker = joker || rank == WildRank;
+    k[i] = (deucesWild && rank == 2) ? WildRank * kSuitBits + (keys[i] & kSuitMask) : keys[i];
   }
-  // Ascending by rank, suits carried along; wild cards end up last.
-  bool swapped;
-  do {
-    swapped = false;
-    for (int i = 0; i < 4; ++i)
-      if (r[i] > r[i + 1]) {
-        std::swap(r[i], r[i + 1]);
-        std::swap(s[i], s[i + 1]);
-        swapped = true;
-      }
-  } while (swapped);
-
+  // Ascending by rank (a sorting network); wild cards end up last. Equal ranks may swap
+  // their suits, which no rule looks at.
+  auto order = [&k](int a, int b) {
+    const int32_t lo = std::min(k[a], k[b]), hi = std::max(k[a], k[b]);
+    k[a] = lo;
+    k[b] = hi;
+  };
+  order(0, 1), order(3, 4), order(2, 4), order(2, 3), order(0, 3), order(0, 2), order(1, 4), order(1, 3), order(1, 2);
+  int32_t r[5], s[5];
   int wild = 0;
-  for (int i = 0; i < 5; ++i) wild += r[i] == WildRank;
+  for (int i = 0; i < 5; ++i) {
+    r[i] = k[i] >> kSuitShift;
+    s[i] = k[i] & kSuitMask;
+    wild += r[i] == WildRank;
+  }
 
   int32_t code = hcNothing;
   switch (wild) {
@@ -201,14 +211,29 @@ int32_t EvaluateHandCode(THandCodeSet table, const int32_t ranks[5], const int32
   return code;
 }
 
+}  // namespace
+
+int32_t EvaluateHandCode(THandCodeSet table, const int32_t ranks[5], const int32_t suits[5],
+                         bool deucesWild, int32_t orvantaNumber, THandEvaluation& out) {
+  out = THandEvaluation{};
+  int32_t keys[5];
+  for (int i = 0; i < 5; ++i) {
+    if (!ValidRank(ranks[i]) || !ValidSuit(suits[i])) return hcNothing;
+    keys[i] = ranks[i] * kSuitBits + suits[i];
+  }
+  return EvaluateKeys(table, keys, deucesWild, orvantaNumber, out);
+}
+
 int32_t EvaluateCardsCode(THandCodeSet table, const int32_t cards[5], bool deucesWild,
                           int32_t orvantaNumber, THandEvaluation& out) {
-  int32_t ranks[5], suits[5];
+  out = THandEvaluation{};
+  int32_t keys[5];
   for (int i = 0; i < 5; ++i) {
-    ranks[i] = CardRank(cards[i]);
-    suits[i] = CardSuit(cards[i]);
+    const int32_t n = cards[i];
+    keys[i] = n >= 0 && n <= SecondJoker ? kCardKeys.Key[n] : -1;
+    if (keys[i] < 0) return hcNothing;
   }
-  return EvaluateHandCode(table, ranks, suits, deucesWild, orvantaNumber, out);
+  return EvaluateKeys(table, keys, deucesWild, orvantaNumber, out);
 }
 
 std::string EvaluateHand(const TGameInfo* info, const int32_t ranks[5], const int32_t suits[5],
