@@ -54,11 +54,11 @@ int32_t HighPair(THandCodeSet table, int32_t rank, THandEvaluation& out) {
 
 int32_t FiveNaturals(THandCodeSet table, const int32_t* r, const int32_t* s, int32_t orvanta,
                      THandEvaluation& out) {
-  const bool flush = s[0] == s[1] && s[1] == s[2] && s[2] == s[3] && s[3] == s[4];
-  const bool consecutive =
-      r[1] - r[0] == 1 && r[2] - r[1] == 1 && r[3] - r[2] == 1 && r[4] - r[3] == 1;
-  const bool broadway = r[0] == 1 && r[1] == 10 && r[2] == 11 && r[3] == 12 && r[4] == 13;
-  const bool straight = consecutive || broadway;
+  // Without branches where they cannot be predicted: every hand passes here.
+  const bool flush = (s[0] == s[1]) & (s[1] == s[2]) & (s[2] == s[3]) & (s[3] == s[4]);
+  const bool distinct = (r[0] != r[1]) & (r[1] != r[2]) & (r[2] != r[3]) & (r[3] != r[4]);
+  // Five distinct sorted ranks of 1..13: consecutive, or ace and ten to king.
+  const bool straight = distinct & ((r[4] - r[0] == 4) | ((r[0] == 1) & (r[1] == 10)));
   if (flush) {
     if (!straight) return hcFlush;
     if (r[0] == 10 || (r[0] == 1 && r[1] == 10))
@@ -66,6 +66,7 @@ int32_t FiveNaturals(THandCodeSet table, const int32_t* r, const int32_t* s, int
     return hcStreetFlush;
   }
   if (straight) return hcStreet;
+  if (distinct) return hcNothing;  // no two cards of a rank
   if ((r[0] == r[1] && r[1] == r[2] && r[2] == r[3]) || (r[1] == r[2] && r[2] == r[3] && r[3] == r[4])) {
     out.MainRank = r[1];
     out.FourOrvanta = r[1] == orvanta;
@@ -168,28 +169,26 @@ constexpr TCardKeys kCardKeys;
 // Five valid keys (rank * 8 + suit) to a code.
 int32_t EvaluateKeys(THandCodeSet table, const int32_t keys[5], bool deucesWild, int32_t orvantaNumber,
                      THandEvaluation& out) {
-  int32_t k[5];
   bool joker = false;
-  for (int i = 0; i < 5; ++i) {
-    const int32_t rank = keys[i] >> kSuitShift;
+  auto keyOf = [&](int32_t key) {
+    const int32_t rank = key >> kSuitShift;
     joker = joker || rank == WildRank;
-    k[i] = (deucesWild && rank == 2) ? WildRank * kSuitBits + (keys[i] & kSuitMask) : keys[i];
-  }
+    return (deucesWild && rank == 2) ? WildRank * kSuitBits + (key & kSuitMask) : key;
+  };
+  // Five separate values, not an array: the network then stays in registers.
+  int32_t k0 = keyOf(keys[0]), k1 = keyOf(keys[1]), k2 = keyOf(keys[2]), k3 = keyOf(keys[3]), k4 = keyOf(keys[4]);
   // Ascending by rank (a sorting network); wild cards end up last. Equal ranks may swap
   // their suits, which no rule looks at.
-  auto order = [&k](int a, int b) {
-    const int32_t lo = std::min(k[a], k[b]), hi = std::max(k[a], k[b]);
-    k[a] = lo;
-    k[b] = hi;
+  auto order = [](int32_t& a, int32_t& b) {
+    const int32_t lo = std::min(a, b), hi = std::max(a, b);
+    a = lo;
+    b = hi;
   };
-  order(0, 1), order(3, 4), order(2, 4), order(2, 3), order(0, 3), order(0, 2), order(1, 4), order(1, 3), order(1, 2);
-  int32_t r[5], s[5];
-  int wild = 0;
-  for (int i = 0; i < 5; ++i) {
-    r[i] = k[i] >> kSuitShift;
-    s[i] = k[i] & kSuitMask;
-    wild += r[i] == WildRank;
-  }
+  order(k0, k1), order(k3, k4), order(k2, k4), order(k2, k3), order(k0, k3), order(k0, k2), order(k1, k4),
+      order(k1, k3), order(k1, k2);
+  const int32_t r[5] = {k0 >> kSuitShift, k1 >> kSuitShift, k2 >> kSuitShift, k3 >> kSuitShift, k4 >> kSuitShift};
+  const int32_t s[5] = {k0 & kSuitMask, k1 & kSuitMask, k2 & kSuitMask, k3 & kSuitMask, k4 & kSuitMask};
+  const int wild = (r[0] == WildRank) + (r[1] == WildRank) + (r[2] == WildRank) + (r[3] == WildRank) + (r[4] == WildRank);
 
   int32_t code = hcNothing;
   switch (wild) {
