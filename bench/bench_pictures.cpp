@@ -1,5 +1,6 @@
 // Decoding an 800x600 BMP and repacking it into 256x256 texture tiles (what loading a screen
-// background costs) against a memcpy of its pixels. Prints the ratios.
+// background costs), and decoding the same pixels as TGA, against a memcpy of its pixels.
+// Prints the ratios.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -61,6 +62,50 @@ void BM_BmpDecode(benchmark::State& s) {
   s.SetBytesProcessed(static_cast<int64_t>(s.iterations()) * kW * kH * 4);
 }
 
+// The pixels as a bottom-up TGA: raw (type 2) or run-length encoded (type 10; runs of equal
+// pixels, the rest in literal packets).
+std::vector<uint8_t> EncodeTga(int type, int bits) {
+  const size_t bpp = static_cast<size_t>(bits / 8);
+  std::vector<uint8_t> out = {0, 0, static_cast<uint8_t>(type), 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                              kW & 0xFF, kW >> 8, kH & 0xFF, kH >> 8, static_cast<uint8_t>(bits), 0};
+  for (int32_t y = kH - 1; y >= 0; --y) {
+    const uint32_t* row = Pixels().data() + static_cast<size_t>(y) * kW;
+    auto put = [&](uint32_t px) { out.insert(out.end(), reinterpret_cast<uint8_t*>(&px), reinterpret_cast<uint8_t*>(&px) + bpp); };
+    for (int32_t x = 0; x < kW;) {
+      int32_t n = 1;
+      if (type == 2) {
+        put(row[x++]);
+        continue;
+      }
+      while (x + n < kW && n < 128 && row[x + n] == row[x]) ++n;
+      if (n > 1) {
+        out.push_back(static_cast<uint8_t>(0x80 | (n - 1)));
+        put(row[x]);
+      } else {
+        while (x + n < kW && n < 128 && row[x + n] != row[x + n - 1]) ++n;
+        out.push_back(static_cast<uint8_t>(n - 1));
+        for (int32_t k = 0; k < n; ++k) put(row[x + k]);
+      }
+      x += n;
+    }
+  }
+  return out;
+}
+
+// Arguments: TGA type and bits per pixel.
+void BM_TgaDecode(benchmark::State& s) {
+  static std::map<int64_t, std::vector<uint8_t>> cache;
+  auto& bytes = cache[s.range(0) * 100 + s.range(1)];
+  if (bytes.empty()) bytes = EncodeTga(static_cast<int>(s.range(0)), static_cast<int>(s.range(1)));
+  for (auto _ : s) {
+    TMemoryStream stream(bytes.data(), bytes.size());
+    TBitmapEx picture;
+    picture.LoadFromStream(stream, pkTga);
+    benchmark::DoNotOptimize(picture.Pixels());
+  }
+  s.SetBytesProcessed(static_cast<int64_t>(s.iterations()) * kW * kH * 4);
+}
+
 void BM_MemcpyPixels(benchmark::State& s) {
   const auto& src = Pixels();
   std::vector<uint32_t> dst(src.size());
@@ -87,6 +132,7 @@ void BM_MemcpyPixelsFresh(benchmark::State& s) {
 
 BENCHMARK(BM_BmpDecodeAndRepack)->Arg(32)->Arg(24)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BmpDecode)->Arg(32)->Arg(24)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TgaDecode)->Args({2, 24})->Args({2, 32})->Args({10, 32})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyPixels)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyPixelsFresh)->Unit(benchmark::kMicrosecond);
 
@@ -107,6 +153,10 @@ int main(int argc, char** argv) {
       std::printf("  %d-bit BMP: decode %.1f us (ratio %.2f), decode + pad + repack into tiles %.1f us (ratio %.2f)\n",
                   bits, dec, dec / copy, full, full / copy);
     }
+  }
+  for (const char* tga : {"2/24", "2/32", "10/32"}) {
+    const double dec = reporter.Time(std::string("BM_TgaDecode/") + tga);
+    if (dec > 0) std::printf("  TGA type/bits %s: decode %.1f us (ratio %.2f)\n", tga, dec, dec / copy);
   }
   return 0;
 }

@@ -1,6 +1,6 @@
 #include "games/HandEvaluator.h"
 
-#include <utility>
+#include <algorithm>
 
 #include "games/Cards.h"
 #include "games/GameManager.h"
@@ -54,11 +54,11 @@ int32_t HighPair(THandCodeSet table, int32_t rank, THandEvaluation& out) {
 
 int32_t FiveNaturals(THandCodeSet table, const int32_t* r, const int32_t* s, int32_t orvanta,
                      THandEvaluation& out) {
-  const bool flush = s[0] == s[1] && s[1] == s[2] && s[2] == s[3] && s[3] == s[4];
-  const bool consecutive =
-      r[1] - r[0] == 1 && r[2] - r[1] == 1 && r[3] - r[2] == 1 && r[4] - r[3] == 1;
-  const bool broadway = r[0] == 1 && r[1] == 10 && r[2] == 11 && r[3] == 12 && r[4] == 13;
-  const bool straight = consecutive || broadway;
+  // Without branches where they cannot be predicted: every hand passes here.
+  const bool flush = (s[0] == s[1]) & (s[1] == s[2]) & (s[2] == s[3]) & (s[3] == s[4]);
+  const bool distinct = (r[0] != r[1]) & (r[1] != r[2]) & (r[2] != r[3]) & (r[3] != r[4]);
+  // Five distinct sorted ranks of 1..13: consecutive, or ace and ten to king.
+  const bool straight = distinct & ((r[4] - r[0] == 4) | ((r[0] == 1) & (r[1] == 10)));
   if (flush) {
     if (!straight) return hcFlush;
     if (r[0] == 10 || (r[0] == 1 && r[1] == 10))
@@ -66,6 +66,7 @@ int32_t FiveNaturals(THandCodeSet table, const int32_t* r, const int32_t* s, int
     return hcStreetFlush;
   }
   if (straight) return hcStreet;
+  if (distinct) return hcNothing;  // no two cards of a rank
   if ((r[0] == r[1] && r[1] == r[2] && r[2] == r[3]) || (r[1] == r[2] && r[2] == r[3] && r[3] == r[4])) {
     out.MainRank = r[1];
     out.FourOrvanta = r[1] == orvanta;
@@ -151,35 +152,43 @@ int32_t TwoNaturals(THandCodeSet table, const int32_t* r, const int32_t* s, THan
   return QuadCode(table, r[0]);
 }
 
-}  // namespace
-
-int32_t EvaluateHandCode(THandCodeSet table, const int32_t ranks[5], const int32_t suits[5],
-                         bool deucesWild, int32_t orvantaNumber, THandEvaluation& out) {
-  out = THandEvaluation{};
-  for (int i = 0; i < 5; ++i)
-    if (!ValidRank(ranks[i]) || !ValidSuit(suits[i])) return hcNothing;
-
-  int32_t r[5], s[5];
-  bool joker = false;
-  for (int i = 0; i < 5; ++i) {
-    joker = joker || ranks[i] == WildRank;
-    r[i] = (deucesWild && ranks[i] == 2) ? WildRank : ranks[i];
-    s[i] = suits[i];
+// Card number -> rank * 8 + suit, or -1; the sort key of a card, its suit in the low bits.
+constexpr int32_t kSuitShift = 3, kSuitBits = 1 << kSuitShift, kSuitMask = kSuitBits - 1;
+struct TCardKeys {
+  int32_t Key[SecondJoker + 1];
+  constexpr TCardKeys() : Key{} {
+    for (int32_t n = 0; n <= SecondJoker; ++n) {
+      if (n >= 1 && n <= 52) Key[n] = ((n - 1) % CardsPerSuit + 1) * kSuitBits + (n - 1) / CardsPerSuit + 1;
+      else if (n == FirstJoker || n == SecondJoker) Key[n] = WildRank * kSuitBits;
+      else Key[n] = -1;
+    }
   }
-  // Ascending by rank, suits carried along; wild cards end up last.
-  bool swapped;
-  do {
-    swapped = false;
-    for (int i = 0; i < 4; ++i)
-      if (r[i] > r[i + 1]) {
-        std::swap(r[i], r[i + 1]);
-        std::swap(s[i], s[i + 1]);
-        swapped = true;
-      }
-  } while (swapped);
+};
+constexpr TCardKeys kCardKeys;
 
-  int wild = 0;
-  for (int i = 0; i < 5; ++i) wild += r[i] == WildRank;
+// Five valid keys (rank * 8 + suit) to a code.
+int32_t EvaluateKeys(THandCodeSet table, const int32_t keys[5], bool deucesWild, int32_t orvantaNumber,
+                     THandEvaluation& out) {
+  bool joker = false;
+  auto keyOf = [&](int32_t key) {
+    const int32_t rank = key >> kSuitShift;
+    joker = joker || rank == WildRank;
+    return (deucesWild && rank == 2) ? WildRank * kSuitBits + (key & kSuitMask) : key;
+  };
+  // Five separate values, not an array: the network then stays in registers.
+  int32_t k0 = keyOf(keys[0]), k1 = keyOf(keys[1]), k2 = keyOf(keys[2]), k3 = keyOf(keys[3]), k4 = keyOf(keys[4]);
+  // Ascending by rank (a sorting network); wild cards end up last. Equal ranks may swap
+  // their suits, which no rule looks at.
+  auto order = [](int32_t& a, int32_t& b) {
+    const int32_t lo = std::min(a, b), hi = std::max(a, b);
+    a = lo;
+    b = hi;
+  };
+  order(k0, k1), order(k3, k4), order(k2, k4), order(k2, k3), order(k0, k3), order(k0, k2), order(k1, k4),
+      order(k1, k3), order(k1, k2);
+  const int32_t r[5] = {k0 >> kSuitShift, k1 >> kSuitShift, k2 >> kSuitShift, k3 >> kSuitShift, k4 >> kSuitShift};
+  const int32_t s[5] = {k0 & kSuitMask, k1 & kSuitMask, k2 & kSuitMask, k3 & kSuitMask, k4 & kSuitMask};
+  const int wild = (r[0] == WildRank) + (r[1] == WildRank) + (r[2] == WildRank) + (r[3] == WildRank) + (r[4] == WildRank);
 
   int32_t code = hcNothing;
   switch (wild) {
@@ -201,14 +210,29 @@ int32_t EvaluateHandCode(THandCodeSet table, const int32_t ranks[5], const int32
   return code;
 }
 
+}  // namespace
+
+int32_t EvaluateHandCode(THandCodeSet table, const int32_t ranks[5], const int32_t suits[5],
+                         bool deucesWild, int32_t orvantaNumber, THandEvaluation& out) {
+  out = THandEvaluation{};
+  int32_t keys[5];
+  for (int i = 0; i < 5; ++i) {
+    if (!ValidRank(ranks[i]) || !ValidSuit(suits[i])) return hcNothing;
+    keys[i] = ranks[i] * kSuitBits + suits[i];
+  }
+  return EvaluateKeys(table, keys, deucesWild, orvantaNumber, out);
+}
+
 int32_t EvaluateCardsCode(THandCodeSet table, const int32_t cards[5], bool deucesWild,
                           int32_t orvantaNumber, THandEvaluation& out) {
-  int32_t ranks[5], suits[5];
+  out = THandEvaluation{};
+  int32_t keys[5];
   for (int i = 0; i < 5; ++i) {
-    ranks[i] = CardRank(cards[i]);
-    suits[i] = CardSuit(cards[i]);
+    const int32_t n = cards[i];
+    keys[i] = n >= 0 && n <= SecondJoker ? kCardKeys.Key[n] : -1;
+    if (keys[i] < 0) return hcNothing;
   }
-  return EvaluateHandCode(table, ranks, suits, deucesWild, orvantaNumber, out);
+  return EvaluateKeys(table, keys, deucesWild, orvantaNumber, out);
 }
 
 std::string EvaluateHand(const TGameInfo* info, const int32_t ranks[5], const int32_t suits[5],

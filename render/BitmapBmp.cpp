@@ -94,6 +94,22 @@ void DecodeRle(const uint8_t* p, size_t n, bool rle4, int32_t width, int32_t hei
 
 namespace vx {
 
+void WidenBgrPixels(const uint8_t* bgr, uint8_t* out, int32_t count) {
+  // Four pixels from three little-endian words at a time.
+  int32_t x = 0;
+  for (; x + 4 <= count; x += 4, bgr += 12, out += 16) {
+    uint32_t w[3];
+    std::memcpy(w, bgr, 12);
+    const uint32_t px[4] = {0xFF000000u | w[0], 0xFF000000u | w[0] >> 24 | w[1] << 8,
+                            0xFF000000u | w[1] >> 16 | w[2] << 16, 0xFF000000u | w[2] >> 8};
+    std::memcpy(out, px, 16);
+  }
+  for (; x < count; ++x, bgr += 3, out += 4) {
+    const uint32_t px = 0xFF000000u | uint32_t{bgr[0]} | uint32_t{bgr[1]} << 8 | uint32_t{bgr[2]} << 16;
+    std::memcpy(out, &px, 4);
+  }
+}
+
 void ReadBmpPicture(TBitmapEx& bitmap, TStream& stream) {
   const int64_t start = stream.Position();
   const int64_t available = stream.Remaining();
@@ -243,13 +259,9 @@ void ReadBmpPicture(TBitmapEx& bitmap, TStream& stream) {
           d[3] = 255;
         }
         break;
-      case 24: {
-        uint32_t* out = reinterpret_cast<uint32_t*>(d);
-        for (int32_t x = 0; x < w; ++x, s += 3) {
-          out[x] = 0xFF000000u | static_cast<uint32_t>(s[2]) << 16 | static_cast<uint32_t>(s[1]) << 8 | s[0];
-        }
+      case 24:
+        vx::WidenBgrPixels(s, d, w);
         break;
-      }
       case 32:
         if (!bitfields) {
           std::memcpy(d, s, static_cast<size_t>(w) * 4);  // blue, green, red, alpha

@@ -124,4 +124,6 @@ void ReadBmpPicture(TBitmapEx& bitmap, TStream& stream);
 void ReadTgaPicture(TBitmapEx& bitmap, TStream& stream);
 void ReadJpegPicture(TBitmapEx& bitmap, TStream& stream);
 void ReadPngPicture(TBitmapEx& bitmap, TStream& stream);
+// `count` pixels of blue, green, red bytes as opaque 32-bit pixels.
+void WidenBgrPixels(const uint8_t* bgr, uint8_t* out, int32_t count);
 }  // namespace vx

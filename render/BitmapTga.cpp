@@ -2,7 +2,7 @@
 // 32 bits per pixel, with the orientation bits of the descriptor.
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "render/BitmapEx.h"
 #include "render/Streams.h"
@@ -34,35 +34,46 @@ void ReadTgaPicture(TBitmapEx& bitmap, TStream& stream) {
   if (imageType == 10 && static_cast<int64_t>(width) * height > remaining / (1 + bpp) * 128 + 128) {
     throw EReadError("Stream read error");
   }
-  std::vector<uint8_t> data(total, 0);
+  // Every read ends before the picture is touched, so a failed load leaves it as it was.
+  // The buffer is filled whole below, so it is not cleared first.
+  const std::unique_ptr<uint8_t[]> data(new uint8_t[total]);
   if (imageType == 2) {
-    stream.ReadBuffer(data.data(), static_cast<int64_t>(total));
+    stream.ReadBuffer(data.get(), static_cast<int64_t>(total));
   } else {
+    const size_t pixelSize = static_cast<size_t>(bpp);
     size_t pos = 0;
     uint8_t pixel[4];
     while (pos < total) {
       uint8_t b;
       stream.ReadBuffer(&b, 1);  // data that ends early raises
-      const size_t n = static_cast<size_t>(b & 127) + 1;
-      const size_t bytes = n * static_cast<size_t>(bpp);
+      const size_t bytes = (static_cast<size_t>(b & 127) + 1) * pixelSize;
       const size_t fit = std::min(bytes, total - pos);  // a packet past the end is cut there
       if (b & 128) {
         stream.ReadBuffer(pixel, bpp);
-        for (size_t k = 0; k < fit; ++k) data[pos + k] = pixel[k % static_cast<size_t>(bpp)];
+        uint8_t* d = data.get() + pos;
+        for (size_t k = 0; k < fit; k += pixelSize) std::memcpy(d + k, pixel, pixelSize);
       } else {
-        stream.ReadBuffer(data.data() + pos, static_cast<int64_t>(fit));
+        stream.ReadBuffer(data.get() + pos, static_cast<int64_t>(fit));
       }
       pos += fit;
     }
   }
 
+  // 24-bit pixels are widened here to the opaque 32-bit pixels every load ends with, which
+  // spares the picture a second pass.
   bitmap.SetSize(0, 0);
-  bitmap.SetPixelFormat(depth == 32 ? pf32bit : pf24bit);
+  bitmap.SetPixelFormat(pf32bit);
   bitmap.SetSize(width, height);
+  // Rows go straight to their place: the usual TGA is stored bottom-up.
   const size_t line = static_cast<size_t>(width) * static_cast<size_t>(bpp);
-  for (int32_t r = 0; r < height; ++r) std::memcpy(bitmap.ScanLine(r), data.data() + r * line, line);
+  const bool bottomUp = !(descriptor & 0x20);
+  for (int32_t r = 0; r < height; ++r) {
+    uint8_t* d = bitmap.ScanLine(bottomUp ? height - 1 - r : r);
+    const uint8_t* s = data.get() + static_cast<size_t>(r) * line;
+    if (bpp == 4) std::memcpy(d, s, line);
+    else WidenBgrPixels(s, d, width);
+  }
   if (descriptor & 0x10) bitmap.FlipHorizontal();
-  if (!(descriptor & 0x20)) bitmap.FlipVertical();  // the usual bottom-up TGA
 }
 
 }  // namespace vx

@@ -359,6 +359,7 @@ std::string TXMLObject::GetXML() const {
 XMLReadResult TXMLObject::SetXML(std::string_view text) {
   const XMLRootSearch root = XMLFindRoot(text, ElementName());
   if (!root.Found) return IsBlankText(text) ? XMLReadResult::Blank : XMLReadResult::NoRoot;
+  const XMLTagIndexScope index(root.Content);
   return SetXMLBody(root.Content) ? XMLReadResult::Complete : XMLReadResult::Incomplete;
 }
 
@@ -448,6 +449,7 @@ std::string TXMLCollection::GetXML() const {
 
 XMLReadResult TXMLCollection::SetXML(std::string_view text) {
   const XMLRootSearch root = XMLFindRoot(text, ElementName());
+  const XMLTagIndexScope index(root.Content);
   const bool complete = SetXMLBody(root.Content);
   if (!root.Found) return IsBlankText(text) ? XMLReadResult::Blank : XMLReadResult::NoRoot;
   return complete ? XMLReadResult::Complete : XMLReadResult::Incomplete;

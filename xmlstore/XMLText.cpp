@@ -223,7 +223,81 @@ size_t MatchBySuffix(std::string_view text, std::string_view open, size_t cur, s
   }
 }
 
+thread_local const XMLTagIndex* activeIndex = nullptr;
+
+// The closing tag from the active index, when it covers `text`: 1-based within `text`, or 0
+// when the element does not close inside `text`. False when the index cannot answer.
+bool MatchByIndex(std::string_view text, size_t open, size_t closeSize, size_t& close) {
+  const XMLTagIndex* index = activeIndex;
+  if (!index) return false;
+  const std::string_view whole = index->Text();
+  if (text.data() < whole.data() || text.data() + text.size() > whole.data() + whole.size()) return false;
+  const size_t offset = static_cast<size_t>(text.data() - whole.data());
+  const size_t c = index->CloseOf(offset + open - 1);
+  if (c == std::string_view::npos) return false;
+  // Closing later than the end of `text`: the element does not close inside it.
+  close = c + closeSize <= offset + text.size() ? c - offset + 1 : 0;
+  return true;
+}
+
 }  // namespace
+
+XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
+  struct Open {
+    size_t At;
+    std::string_view Name;
+  };
+  std::vector<Open> stack;
+  const char* const base = text.data();
+  const size_t n = text.size();
+  size_t i = 0;
+  for (;;) {
+    const void* lt = i < n ? std::memchr(base + i, '<', n - i) : nullptr;
+    if (!lt) break;
+    const size_t start = static_cast<size_t>(static_cast<const char*>(lt) - base);
+    size_t j = start + 1;
+    while (j < n && base[j] != '<' && base[j] != '>') ++j;
+    if (j >= n) break;
+    i = j;
+    if (base[j] == '<') continue;  // no tag starts at `start`
+    i = j + 1;
+    const std::string_view name(base + start + 1, j - start - 1);
+    // "</x>" also opens an element named "/x", which the index leaves to the scans; the
+    // text is well nested when the other tags close.
+    if (!name.empty() && name[0] == '/') {
+      if (stack.empty() || stack.back().Name != name.substr(1)) {
+        pairs_.clear();
+        return;
+      }
+      pairs_[stack.back().At].Close = start;
+      stack.pop_back();
+    } else {
+      stack.push_back({pairs_.size(), name});
+      pairs_.push_back({start, std::string_view::npos});
+    }
+  }
+  if (!stack.empty()) pairs_.clear();
+}
+
+size_t XMLTagIndex::CloseOf(size_t open) const {
+  if (cursor_ < pairs_.size() && pairs_[cursor_].Open != open) {
+    if (cursor_ + 1 < pairs_.size() && pairs_[cursor_ + 1].Open == open) {  // the usual case
+      ++cursor_;
+    } else {
+      auto it = std::lower_bound(pairs_.begin(), pairs_.end(), open,
+                                 [](const Pair& p, size_t at) { return p.Open < at; });
+      cursor_ = static_cast<size_t>(it - pairs_.begin());
+    }
+  }
+  if (cursor_ >= pairs_.size() || pairs_[cursor_].Open != open) return std::string_view::npos;
+  return pairs_[cursor_].Close;
+}
+
+XMLTagIndexScope::XMLTagIndexScope(std::string_view text) : index_(text), previous_(activeIndex) {
+  activeIndex = &index_;
+}
+
+XMLTagIndexScope::~XMLTagIndexScope() { activeIndex = previous_; }
 
 bool XMLElementContent(std::string_view text, std::string_view tag, size_t& position,
                        std::string_view& content) {
@@ -244,7 +318,8 @@ bool XMLElementContent(std::string_view text, std::string_view tag, size_t& posi
   const size_t contentStart = p + o.size();  // 1-based
   size_t after = 0, close = 0;
   if (tag.find_first_of("<>") == std::string_view::npos) {
-    close = MatchBySuffix(text, o, contentStart, after);
+    if (MatchByIndex(text, p, o.size() + 1, close)) after = close ? close + o.size() + 1 : 0;
+    else close = MatchBySuffix(text, o, contentStart, after);
   } else {
     const TagText closing(tag, true);
     close = MatchByTwoScans(text, o, closing.View(), contentStart, after);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // First occurrence of `pattern` in `text` at or after the 1-based `start`, or 0. Case-
 // sensitive; 0 when the pattern is empty or longer than the text, or when start < 1.
@@ -45,6 +46,41 @@ std::string_view XMLUnescapeView(std::string_view text, std::string& buffer);
 // is empty.
 bool XMLElementContent(std::string_view text, std::string_view tag, size_t& position,
                        std::string_view& content);
+
+// The closing tag of every element of a text found in one pass, so that reading nested
+// elements does not scan each element's text again at every level. It only answers for
+// well-nested texts (every "</x>" closes the innermost open "<x>", nothing left open), where
+// the matching by depth of one name gives the same answer; for any other text it is empty
+// and the scans run as before. While an `XMLTagIndexScope` is alive on the thread,
+// XMLElementContent consults it for texts that lie inside the indexed one.
+class XMLTagIndex {
+public:
+  explicit XMLTagIndex(std::string_view text);
+  // 0-based offset, within the indexed text, of the closing tag that matches the opening tag
+  // at 0-based `open`; npos when the index does not know that opening tag.
+  size_t CloseOf(size_t open) const;
+  std::string_view Text() const { return text_; }
+
+private:
+  struct Pair {
+    size_t Open, Close;
+  };
+  std::string_view text_;
+  std::vector<Pair> pairs_;  // by opening offset
+  mutable size_t cursor_ = 0;  // readers ask in document order
+};
+
+class XMLTagIndexScope {
+public:
+  explicit XMLTagIndexScope(std::string_view text);
+  ~XMLTagIndexScope();
+  XMLTagIndexScope(const XMLTagIndexScope&) = delete;
+  XMLTagIndexScope& operator=(const XMLTagIndexScope&) = delete;
+
+private:
+  XMLTagIndex index_;
+  const XMLTagIndex* previous_;
+};
 
 // From the 1-based `position` (which must be in 1..length-1), finds "<" and the next ">"
 // after it; `tag` views the text between them and `position` moves after ">". Otherwise

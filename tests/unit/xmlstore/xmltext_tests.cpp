@@ -179,6 +179,42 @@ TEST(XMLElementContent, AgreesWithTheLiteralRuleOnRandomTagSoup) {
   }
 }
 
+// Well-nested texts are read through the one-pass index of closing tags; searches in any
+// window of the indexed text must still give what the literal rule gives on that window.
+TEST(XMLElementContent, AgreesWithTheLiteralRuleInsideAnIndexedText) {
+  std::mt19937 rng(22);
+  const char* const names[] = {"a", "b", "ab", "a b"};
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    std::vector<std::string> open;
+    for (int i = 0; i < 24 || !open.empty(); ++i) {
+      const unsigned r = rng() % 4;
+      if (r == 0 || (i >= 24 && !open.empty())) {
+        if (open.empty()) continue;
+        text += "</" + open.back() + ">";
+        open.pop_back();
+      } else if (r == 1 && i < 24) {
+        open.push_back(names[rng() % 4]);
+        text += "<" + open.back() + ">";
+      } else {
+        text += "x";
+      }
+    }
+    const XMLTagIndexScope index(text);
+    const size_t lo = rng() % (text.size() + 1), hi = lo + rng() % (text.size() - lo + 1);
+    const std::string window = text.substr(lo, hi - lo);
+    const std::string tag = names[rng() % 4];
+    const size_t start = 1 + rng() % (window.size() + 1);
+    size_t pos = start, refPos = start;
+    std::string_view content;
+    std::string refContent;
+    const bool found = XMLElementContent(std::string_view(text).substr(lo, hi - lo), tag, pos, content);
+    ASSERT_EQ(found, LiteralElementContent(window, tag, refPos, refContent)) << window << " / " << tag;
+    ASSERT_EQ(pos, refPos) << window << " / " << tag << " @" << start;
+    ASSERT_EQ(std::string(content), refContent) << window << " / " << tag << " @" << start;
+  }
+}
+
 TEST(XMLElementContent, FailsOnUnclosedOrUnbalancedElements) {
   std::string_view content = "x";
   size_t pos = 1;
