@@ -497,19 +497,20 @@ void TSlots::PoolWins() {
     s->SetMessage("POOL");
     s->LblMessage->SetBlinking(true);
     const int32_t amount = *p.value;
-    PayIntoCredit(amount, s->LblPoolV[p.index]);
+    PayIntoCredit(amount, s->LblPoolV[p.index], Returns.Pools);
     if (!self) return;
-    Returns.Pools += amount;
     *p.value = 1;
     vx::SetLabelValue(s->LblPoolV[p.index], 1);
     ClearHighlights();
   }
 }
 
-void TSlots::PayIntoCredit(int64_t amount, TVXLabel* from) {
-  // Refused before anything shows; pending while it counts.
+void TSlots::PayIntoCredit(int64_t amount, TVXLabel* from, int64_t& returns) {
+  // Refused before anything shows; pending while it counts. Counted in Returns as it enters
+  // the ledger: the count that follows only shows it, and a press meanwhile sees the books.
   Data->Money.CheckCreditRoom(amount);
   Data->Money.PayPending(amount);
+  returns += amount;
   vx::WeakRef<TVXGame> self(this);
   if (SlotsScene != nullptr && from != nullptr) {
     vx::SetLabelValue(from, amount);
@@ -587,9 +588,8 @@ void TSlots::Spin() {
       if (!Pause(2000)) return;
       s->SetMessage("POOL");
       const int32_t value = Data->BellBonusValue;
-      PayIntoCredit(value, s->LblBellBonusValue);
+      PayIntoCredit(value, s->LblBellBonusValue, Returns.Bell);
       if (!self) return;
-      Returns.Bell += value;
       Data->BellBonusValue = 10;
       ClearHighlights();
       s->ImgBellBonus->SetBlinking(false);

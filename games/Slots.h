@@ -140,8 +140,9 @@ private:
   void DealCoins();
   void PoolGrowth();
   void PoolWins();
-  // Counts `amount` from `from` into the credit label and adds it to the credit.
-  void PayIntoCredit(int64_t amount, TVXLabel* from);
+  // Counts `amount` from `from` into the credit label and adds it to the credit, counted
+  // in `returns` (a member of Returns).
+  void PayIntoCredit(int64_t amount, TVXLabel* from, int64_t& returns);
   void StartDoubleUp();
   void DealDoubleUpCards();
   // A free game of the bonus on top; true when it won (state 5).

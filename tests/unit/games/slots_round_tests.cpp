@@ -185,6 +185,10 @@ TEST(SlotsRound, ScriptedSpinsPayQueueAndPlayTheirBonuses) {
     for (const auto& free : c.FreeGames) rig.ScriptSpin(free, false);
     const uint32_t credit = g.Data->Money.Credit();
     const int64_t bet = g.Data->GetBet();
+    // At every frame, counts of the pools and the bell included, the books hold.
+    const int64_t start = static_cast<int64_t>(rig.SlotsMoney());
+    int unbalanced = 0;
+    rig.OnFrame = [&] { unbalanced += static_cast<int64_t>(rig.SlotsMoney()) != start - g.Returns.Bets + g.Returns.Paid(); };
     rig.Press(rig.Screen().BtnSpin);
     for (size_t n = 1; n <= c.Cells.size(); ++n) ASSERT_EQ(g.CellId(static_cast<int32_t>(n)), c.Cells[n - 1]) << n;
     EXPECT_EQ(g.Data->Money.Win(), c.Win);
@@ -192,6 +196,7 @@ TEST(SlotsRound, ScriptedSpinsPayQueueAndPlayTheirBonuses) {
     EXPECT_EQ(g.Round.State(), c.State);
     EXPECT_EQ(g.Data->BonusCount(), c.Queued);
     if (c.Check) c.Check(rig, g);
+    EXPECT_EQ(unbalanced, 0);
     if (c.FreePlayed < 0 || c.State != 5) continue;
     rig.Press(rig.Screen().BtnCashAll);
     EXPECT_EQ(g.Returns.FreeGamesPlayed, c.FreePlayed);
