@@ -284,15 +284,9 @@ TEST(SlotsEndToEnd, EveryLayoutFromTheLobbyKeepsEveryCoinAccounted) {
 
   vxtest::TempDir dir;
   const fs::path program = vxe2e::LayOutProgram(dir);
-  vx::MainPump().ResetForTests();
   vx::ClearLog();
-  TfrmMain* formPtr = nullptr;
-  TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
-  options.MakeLobby = [&formPtr]() -> std::unique_ptr<TVXLobbyLayer> {
-    return std::make_unique<TVXLobbyProgram>(*formPtr);
-  };
-  auto form = std::make_unique<TfrmMain>(std::move(options));
-  formPtr = form.get();
+  // The program makes its own lobby.
+  auto form = std::make_unique<TfrmMain>(vxe2e::ProgramOptions(program, dir));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
 
