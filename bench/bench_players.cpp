@@ -20,7 +20,8 @@
 
 #include "framework/VXApplication.h"
 #include "framework/VXEngine.h"
-#include "framework/VXLists.h"
+#include "framework/VXComboBox.h"
+#include "framework/VXListBox.h"
 #include "framework/VXResources.h"
 #include "framework/VXScene.h"
 #include "framework/VXSettings.h"

@@ -14,7 +14,7 @@
 
 #include "framework/VXEngine.h"
 #include "framework/VXHost.h"
-#include "framework/VXLists.h"
+#include "framework/VXListBox.h"
 #include "render/GfxFonts.h"
 #include "render/RecDb.h"
 #include "support/RecordingDevice.h"

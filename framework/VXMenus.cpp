@@ -1,7 +1,7 @@
 #include "framework/VXMenus.h"
 
 #include "core/Log.h"
-#include "framework/VXLists.h"
+#include "framework/VXComboBox.h"
 
 namespace {
 int32_t Clamp32(int64_t v) { return vx::ClampCoordinate(v); }

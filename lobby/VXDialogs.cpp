@@ -2,7 +2,7 @@
 
 #include "core/Log.h"
 #include "framework/VXApplication.h"
-#include "framework/VXLists.h"
+#include "framework/VXListBox.h"
 
 namespace vx {
 

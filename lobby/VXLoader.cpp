@@ -1,7 +1,7 @@
 #include "lobby/VXLoader.h"
 
 #include "framework/VXApplication.h"
-#include "framework/VXLists.h"
+#include "framework/VXProgressBar.h"
 #include "framework/VXWidgets.h"
 #include "platform/Clock.h"
 

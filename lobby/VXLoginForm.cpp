@@ -2,7 +2,7 @@
 
 #include "core/StrUtils.h"
 #include "framework/VXApplication.h"
-#include "framework/VXLists.h"
+#include "framework/VXComboBox.h"
 #include "framework/VXWidgets.h"
 #include "lobby/VXDialogs.h"
 #include "lobby/VXPlayers.h"

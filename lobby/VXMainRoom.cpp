@@ -7,7 +7,7 @@
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "framework/VXApplication.h"
-#include "framework/VXLists.h"
+#include "framework/VXScrollControl.h"
 #include "framework/VXMenus.h"
 #include "framework/VXParticles.h"
 #include "framework/VXResources.h"

@@ -6,7 +6,7 @@
 #include "core/Log.h"
 #include "framework/VXApplication.h"
 #include "framework/VXEngine.h"
-#include "framework/VXLists.h"
+#include "framework/VXProgressBar.h"
 #include "framework/VXSettings.h"
 #include "framework/VXSounds.h"
 #include "framework/VXWidgets.h"

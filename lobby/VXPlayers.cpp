@@ -4,7 +4,7 @@
 
 #include "core/Log.h"
 #include "core/StrUtils.h"
-#include "framework/VXLists.h"
+#include "framework/VXListBox.h"
 #include "framework/VXWidgets.h"
 #include "lobby/VXCasino.h"
 #include "platform/Files.h"

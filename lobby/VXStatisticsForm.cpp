@@ -1,7 +1,7 @@
 #include "lobby/VXStatisticsForm.h"
 
 #include "framework/VXApplication.h"
-#include "framework/VXLists.h"
+#include "framework/VXListBox.h"
 #include "framework/VXWidgets.h"
 #include "games/GameData.h"
 #include "games/GameManager.h"

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/LobbyPlaceholder.h"
+#include "e2e/LobbyPlaceholder.h"
 #include "app/MainForm.h"
 #include "core/Log.h"
 #include "framework/VXEngine.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/Log.h"
-#include "framework/VXLists.h"
+#include "framework/VXListBox.h"
 #include "framework/VXStore.h"
 #include "games/GameManager.h"
 #include "lobby/VXCasino.h"

@@ -7,7 +7,9 @@
 
 #include "core/Log.h"
 #include "framework/VXHost.h"
-#include "framework/VXLists.h"
+#include "framework/VXComboBox.h"
+#include "framework/VXListBox.h"
+#include "framework/VXProgressBar.h"
 #include "framework/VXMenus.h"
 #include "framework/VXScene.h"
 #include "framework/VXStore.h"

@@ -5,7 +5,7 @@
 
 #include "ShellHarness.h"
 #include "framework/VXFrame.h"
-#include "framework/VXLists.h"
+#include "framework/VXComboBox.h"
 #include "framework/VXSettings.h"
 #include "framework/VXWidgets.h"
 #include "platform/Cursor.h"

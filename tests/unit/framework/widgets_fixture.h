@@ -13,7 +13,11 @@
 
 #include "FrameworkFakes.h"
 #include "framework/VXEngine.h"
-#include "framework/VXLists.h"
+#include "framework/VXComboBox.h"
+#include "framework/VXListBox.h"
+#include "framework/VXPageControl.h"
+#include "framework/VXProgressBar.h"
+#include "framework/VXScrollControl.h"
 #include "framework/VXMenus.h"
 #include "framework/VXWidgets.h"
 #include "render/GfxFonts.h"

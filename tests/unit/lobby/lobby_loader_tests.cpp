@@ -1,7 +1,8 @@
 // The loading screen's progress and finish, and the intro's fade with its click.
 #include <gtest/gtest.h>
 
-#include "framework/VXLists.h"
+#include "framework/VXListBox.h"
+#include "framework/VXProgressBar.h"
 #include "lobby/VXLoader.h"
 #include "lobby_rig.h"
 #include "support/VirtualClock.h"

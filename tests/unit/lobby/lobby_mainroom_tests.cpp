@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "framework/VXLists.h"
+#include "framework/VXListBox.h"
 #include "games/Slots.h"
 #include "lobby/VXCity.h"
 #include "lobby/VXLoader.h"

@@ -3,7 +3,7 @@
 // the preview whole.
 #include <gtest/gtest.h>
 
-#include "framework/VXLists.h"
+#include "framework/VXListBox.h"
 #include "lobby/VXMainRoom.h"
 #include "lobby/VXNavigation.h"
 #include "lobby_rig.h"

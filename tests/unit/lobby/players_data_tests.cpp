@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "core/Log.h"
-#include "framework/VXLists.h"
+#include "framework/VXListBox.h"
 #include "framework/VXWidgets.h"
 #include "lobby/VXCasino.h"
 #include "lobby/VXPlayers.h"

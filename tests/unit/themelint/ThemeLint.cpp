@@ -9,7 +9,12 @@
 
 #include "core/StrUtils.h"
 #include "framework/VXControl.h"
-#include "framework/VXLists.h"
+#include "framework/VXComboBox.h"
+#include "framework/VXListBox.h"
+#include "framework/VXPageControl.h"
+#include "framework/VXProgressBar.h"
+#include "framework/VXScrollBar.h"
+#include "framework/VXScrollControl.h"
 #include "framework/VXMenus.h"
 #include "framework/VXParticles.h"
 #include "framework/VXResources.h"

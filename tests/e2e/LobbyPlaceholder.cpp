@@ -1,4 +1,4 @@
-#include "app/LobbyPlaceholder.h"
+#include "e2e/LobbyPlaceholder.h"
 
 #include "core/Log.h"
 #include "framework/VXApplication.h"

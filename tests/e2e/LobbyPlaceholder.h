@@ -1,6 +1,6 @@
 #pragma once
-// The smallest honest stand-in for the lobby layer until the casino manager, the players,
-// the city, the menu bar, the intro and the login, help and lobby screens exist. Every call
+// A stand-in for the lobby layer, so the main window can be run without the real casino
+// manager, players, city, menu bar, intro and login, help and lobby screens. Every call
 // logs what it stands for ("INFO: Lobby placeholder: ..."); the intro is a plain fade, the
 // login dialog a message box that lets a guest in, and the main room a fade and a message box.
 #include "app/LobbySeam.h"
