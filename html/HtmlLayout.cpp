@@ -350,6 +350,10 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
     pos = end;
   }
   SectionHeight = cur - Y;
+  // A list item reaches below the floats of its level, so that the next bullet stands in the
+  // list's indent and not over a float.
+  if (GetKind() == Kind::UListItem || GetKind() == Kind::OListItem || GetKind() == Kind::DListItem)
+    SectionHeight = std::max(SectionHeight, im.LevelFloatBottom(ListLevel) - Y);
   DrawHeight = std::max(SectionHeight, im.ImageBottom() - Y);
   return SectionHeight;
 }

@@ -80,6 +80,25 @@ TEST(HtmlLayout, LinesBreakAtSpacesAndObjectsAndOverflowOnlyWhenTheyMust) {
   for (const Case& c : cases) EXPECT_EQ(Lines(Layout(c.html, c.width)->doc), c.lines) << c.html << " at " << c.width;
 }
 
+TEST(HtmlLayout, ListItemsReachBelowTheFloatsOfTheirLevel) {
+  // "Y:text left" of every list item; the bullet stands 8 left of the text.
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"<ul><li><img align=left width=50 height=100>a<li>b</ul>", {"0:35", "100:35"}},
+      {"<ol><li>a<img align=right width=20 height=50><li>b</ol>", {"0:35", "50:35"}},
+      {"<ul><li>a<ul><li><img align=left width=30 height=80>b</ul><li>c</ul>", {"0:35", "16:70", "96:35"}},
+      // a float of the page leaves the items beside it
+      {"<img align=left width=50 height=100><ul><li>a<li>b</ul>", {"16:85", "32:85"}},
+  };
+  for (const auto& [html, want] : cases) {
+    auto l = Layout(html, 300);
+    std::vector<std::string> got;
+    for (const auto& s : l->doc.Sections)
+      if (auto* t = dynamic_cast<const TSection*>(s.get()); t && t->GetKind() != TSectionBase::Kind::Text)
+        got.push_back(std::to_string(t->Y) + ":" + std::to_string(t->TextLeft));
+    EXPECT_EQ(got, want) << html;
+  }
+}
+
 TEST(HtmlLayout, ListLabels) {
   const std::tuple<int, char, const char*> cases[] = {{1, '1', "1"},  {4, 'i', "iv"},  {20, 'I', "XX"}, {21, 'i', "21"},
                                                       {0, 'I', "0"},  {3, 'a', "c"},   {28, 'A', "AB"}, {7, 'x', "7"}};
