@@ -38,8 +38,9 @@ std::unique_ptr<Page> Load(const std::string& html) {
   return p;
 }
 
-// Steps: "c N" click control N; "r N M" click row M of list N (the drop-down's for a combo);
-// "t TEXT" type; "k CODE" a key; "p X Y N" click control N at (X, Y).
+// Steps: "c N" click control N; "r N M [S]" click row M of list N (the drop-down's for a
+// combo) with the shift state S; "t TEXT" type; "k CODE" a key; "p X Y N" click control N at
+// (X, Y).
 void Act(Page& p, const std::vector<std::string>& steps) {
   for (const std::string& step : steps) {
     const char op = step[0];
@@ -53,7 +54,7 @@ void Act(Page& p, const std::vector<std::string>& steps) {
     } else {
       TFormControlObj* fc = p.controls.at(static_cast<size_t>(op == 'p' ? c : a));
       const int x = op == 'p' ? a : 3, y = op == 'p' ? b : op == 'r' ? (fc->Kind == "select" && fc->Height < 30 ? fc->Height + 1 : 2) + b * 16 + 1 : 3;
-      ASSERT_TRUE(p.doc.FormMouseDown(fc->X + x, fc->Y + y)) << step;
+      ASSERT_TRUE(p.doc.FormMouseDown(fc->X + x, fc->Y + y, op == 'r' ? static_cast<vx::TShiftState>(c) : 0)) << step;
     }
   }
 }
@@ -92,9 +93,9 @@ TEST(HtmlForms, ClicksAndKeysGiveTheSubmissionAndResetGivesThePageValuesBack) {
       {"<form><select name=s><option value=x>X<option>Y<option value=z>Z</select><input type=submit></form>",
        {"c 0", "r 0 2", "c 1"}, "get  :s=z", "s=x"},
       {"<form><select name=s><option>X<option selected>Y</select></form>", {"c 0", "k 38"}, "", "s=Y"},
-      // a multiple list: clicks toggle; keys move, space picks
+      // a multiple list: Ctrl-clicks toggle; keys move, space picks
       {"<form><select name=m multiple size=3><option>A<option value=b selected>B<option>C</select><input type=submit></form>",
-       {"r 0 0", "r 0 2", "r 0 1", "c 1"}, "get  :m=A&m=C", "m=b"},
+       {"r 0 0 4", "r 0 2 4", "r 0 1 4", "c 1"}, "get  :m=A&m=C", "m=b"},
       {"<form><select name=m size=2><option>A<option>B<option>C</select></form>", {"r 0 1", "k 40"}, "", "m=A"},
       {"<form><select name=m multiple><option>A<option>B</select></form>", {"c 0", "k 40", "t  "}, "", ""},
       {"<form><textarea name=t rows=2 cols=10>hello</textarea><input type=hidden name=h value=v></form>",
@@ -155,11 +156,132 @@ TEST(HtmlForms, ControlsPaintIntoThePage) {
                 "<textarea rows=3 cols=12>a long line that wraps\nsecond</textarea></form>");
   Act(*p, {"c 4"});  // the combo open over what lies below it
   vxtest::Shot shot;
-  shot.Width = 400, shot.Height = 120;
+  shot.Width = 400, shot.Height = 150;
   shot.Pixels.assign(static_cast<size_t>(shot.Width * shot.Height), 0xFFFFFFFFu);
   vx::Canvas canvas(shot.Pixels.data(), shot.Width, shot.Height, shot.Width);
   p->doc.DrawDocument(canvas, {0, 0, shot.Width, shot.Height}, 0, 0);
   EXPECT_EQ(vxtest::CompareWithGolden("html/forms", shot), "");
+}
+
+}  // namespace
+
+namespace {
+
+std::string Picked(const TListBoxFormControlObj& list) {
+  std::string s;
+  for (size_t i = 0; i < list.Selected.size(); ++i)
+    if (list.Selected[i]) s += list.Options[i].Text;
+  return s;
+}
+
+TEST(HtmlForms, MultipleListsPickOneToggleWithCtrlAndTakeRunsWithShift) {
+  // Rows of a six-row list, with S: 1 Shift, 4 Ctrl, 5 both. A list of one choice ignores both.
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"r 0 1"}, "B|A"},
+      {{"r 0 1", "r 0 3", "r 1 2 4", "r 1 4 1"}, "D|E"},
+      {{"r 0 1", "r 0 4 1"}, "BCDE|A"},
+      {{"r 0 4", "r 0 1 1"}, "BCDE|A"},
+      {{"r 0 1", "r 0 3 1", "r 0 0 1"}, "AB|A"},  // a run starts at the last plain or Ctrl click
+      {{"r 0 0", "r 0 2 4", "r 0 0 4"}, "C|A"},
+      {{"r 0 0", "r 0 3 4", "r 0 5 5"}, "ADEF|A"},
+      {{"r 0 5 1"}, "ABCDEF|A"},  // from the first item before any click
+  };
+  for (const auto& [steps, want] : cases) {
+    auto p = Load("<form><select name=m multiple size=6><option>A<option>B<option>C<option>D<option>E<option>F</select>"
+                  "<select name=s size=6><option>A<option>B<option>C<option>D<option>E<option>F</select></form>");
+    Act(*p, steps);
+    EXPECT_EQ(Picked(dynamic_cast<TListBoxFormControlObj&>(*p->controls[0])) + "|" +
+                  Picked(dynamic_cast<TListBoxFormControlObj&>(*p->controls[1])),
+              want)
+        << steps.back();
+  }
+}
+
+TEST(HtmlForms, ADroppedComboShowsEightOptionsAndReachesEveryOneByMouseAndKeys) {
+  std::string html = "<form><select name=s>";
+  for (int i = 0; i < 30; ++i) html += "<option>o" + std::to_string(i);
+  auto p = Load(html + "</select></form>");
+  auto& combo = dynamic_cast<TComboFormControlObj&>(*p->controls[0]);
+  const int listTop = combo.Height + 1, bar = combo.Width - 5;
+  Act(*p, {"c 0"});
+  ASSERT_TRUE(combo.Dropped);
+  EXPECT_TRUE(combo.OverlayContains(3, combo.Height + 8 * 16 + 1));
+  EXPECT_FALSE(combo.OverlayContains(3, combo.Height + 8 * 16 + 2));
+  // The track below the thumb pages down; the arrows step a row.
+  Act(*p, {"p " + std::to_string(bar) + " " + std::to_string(listTop + 8 * 16 - 20) + " 0"});
+  EXPECT_EQ(combo.TopIndex, 8);
+  for (int want : {29, 3, 17, 0, 22}) {
+    if (!combo.Dropped) Act(*p, {"c 0"});
+    for (int guard = 0; guard < 40 && (want < combo.TopIndex || want >= combo.TopIndex + 8); ++guard)
+      Act(*p, {"p " + std::to_string(bar) + " " + std::to_string(want < combo.TopIndex ? listTop + 3 : listTop + 8 * 16 - 3) + " 0"});
+    Act(*p, {"r 0 " + std::to_string(want - combo.TopIndex)});
+    EXPECT_EQ(combo.ItemIndex, want);
+    EXPECT_FALSE(combo.Dropped);
+  }
+  const std::tuple<int, int, int> keys[] = {{vx::VK_END, 29, 22}, {vx::VK_PRIOR, 21, 21}, {vx::VK_UP, 20, 20}, {vx::VK_HOME, 0, 0},
+                                            {vx::VK_NEXT, 8, 1}};
+  for (auto [key, item, top] : keys) {
+    Act(*p, {"k " + std::to_string(key)});
+    EXPECT_EQ(std::make_pair(combo.ItemIndex, combo.TopIndex), std::make_pair(item, top)) << key;
+  }
+}
+
+TEST(HtmlForms, UnwrappedTextAreasScrollSidewaysWhenTheirLinesAreWider) {
+  // 10 columns of 8 pixels: the text is 80 wide; the long line 240.
+  auto p = Load("<form><textarea cols=10>short</textarea><textarea cols=10>a line far wider than the area</textarea>"
+                "<textarea cols=10 wrap=soft>a line far wider than the area</textarea></form>");
+  struct Case {
+    int control;
+    std::vector<std::string> steps;
+    int scrollX;
+  };
+  auto rightArrow = [&](int i) {
+    return "p " + std::to_string(p->controls[i]->Width - 2 - 16 - 4) + " " + std::to_string(p->controls[i]->Height - 5) + " " + std::to_string(i);
+  };
+  const Case cases[] = {
+      {0, {"c 0", "k 35"}, 0},        {2, {"c 2", "k 35"}, 0},  {1, {"c 1", "k 35"}, 164},
+      {1, {"k 36"}, 0},               {1, {rightArrow(1)}, 8},  {0, {rightArrow(0)}, 0},
+      {1, {"c 1", "k 35", "t !", "k 37"}, 172}, {1, {"k 36", "k 39", "k 39"}, 0},
+  };
+  for (const Case& c : cases) {
+    Act(*p, c.steps);
+    EXPECT_EQ(dynamic_cast<TTextAreaFormControlObj&>(*p->controls[static_cast<size_t>(c.control)]).ScrollX, c.scrollX) << c.steps[0];
+  }
+}
+
+TEST(HtmlForms, ControlsStandOnTheBaselineAndEachDrawShowsOnlyThePaintedOnes) {
+  std::string html = "<form>a <input name=e> b <input type=submit> <img width=10 height=60> <input type=checkbox> "
+                     "<select><option>x<option>y</select> <select size=4><option>z</select> <textarea rows=2></textarea>";
+  for (int i = 0; i < 30; ++i) html += "<p>filler";
+  auto p = Load(html + "<p>last <input name=low></form>");
+  int checked = 0;
+  for (const auto& s : p->doc.Sections)
+    if (auto* t = dynamic_cast<const TSection*>(s.get()))
+      for (const TSection::LineRec& l : t->Lines)
+        for (int k = l.Start; k < l.Start + l.Ln; ++k)
+          if (const TFormControlObj* fc = t->Text[static_cast<size_t>(k)] == TSection::kFormChar ? t->ControlAt(k) : nullptr) {
+            EXPECT_EQ(fc->Y + fc->Height, l.Y + l.SpaceBefore + l.LineHt - l.Descent) << fc->Kind;
+            EXPECT_GE(fc->Y, l.Y) << fc->Kind;
+            ++checked;
+          }
+  EXPECT_EQ(checked, 7);
+  // The combo's list is open; a draw that leaves its line out of sight closes it.
+  auto& combo = dynamic_cast<TComboFormControlObj&>(*p->controls[3]);
+  TFormControlObj& low = *p->controls.back();
+  Act(*p, {"c 3"});
+  std::vector<uint32_t> pixels(200 * 100);
+  vx::Canvas canvas(pixels.data(), 200, 100, 200);
+  auto shown = [&](int scrollY) {
+    p->doc.DrawDocument(canvas, {0, 0, 200, 100}, 0, scrollY);
+    std::string s;
+    for (TFormControlObj* c : p->controls) s += c->Shown ? '+' : '-';
+    return s;
+  };
+  EXPECT_EQ(shown(0), "++++++-");
+  EXPECT_TRUE(combo.Dropped);
+  EXPECT_EQ(shown(low.Y - 90), "------+");
+  EXPECT_FALSE(combo.Dropped);
+  EXPECT_EQ(shown(low.Y + low.Height - 1), "------+") << "a line partly in sight is painted";
 }
 
 }  // namespace
