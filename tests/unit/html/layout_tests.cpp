@@ -410,6 +410,13 @@ TEST(HtmlLayout, PagesInTheRealFontsMatchTheirPictures) {
       "colours</ul></ul><pre>Royal   800\nFlush     6</pre><table border cellspacing=0 bordercolor=\"#8080ff\">"
       "<caption>Caption</caption><tr><td>a<td rowspan=2>b<tr><td><tt>c</tt></table>";
   EXPECT_EQ(vxtest::CompareWithGolden("html/light", Paint(light, 300, 260, 0, 0)), "");
+  const std::string form =
+      "<body bgcolor=white><ul><li><img src=missing.gif alt=Chip align=left width=60 height=70>Chips beside "
+      "the first item<li>Second item<li>Third</ul><form>Name: <input name=n value=Ann> <input type=submit "
+      "value=Send><br>Game: <select><option>Poker<option>Slots</select> <input type=checkbox checked> Sound "
+      "<select multiple size=3><option>A<option selected>B<option>C<option>D</select> <textarea rows=2 cols=12>"
+      "A line wider than the area</textarea></form>";
+  EXPECT_EQ(vxtest::CompareWithGolden("html/form_float_list", Paint(form, 420, 220, 0, 0)), "");
 }
 
 }  // namespace
