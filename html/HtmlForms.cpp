@@ -237,12 +237,12 @@ void TEditFormControlObj::SetFont(TSectionList& doc) {
   Height = ClampHeight(std::max(20, Face->Metrics().Height + 6));
 }
 
-std::string TEditFormControlObj::Shown() const { return Kind == "password" ? std::string(Current.size(), '*') : Current; }
+std::string TEditFormControlObj::ShownText() const { return Kind == "password" ? std::string(Current.size(), '*') : Current; }
 
 int TEditFormControlObj::FirstVisible() const {
   // The text scrolls so that the caret stays inside the field.
   if (!Face) return 0;
-  const std::string s = Shown();
+  const std::string s = ShownText();
   const int room = Width - 8;
   int first = 0;
   while (first < Caret && Face->TextWidth(std::string_view(s).substr(static_cast<size_t>(first), static_cast<size_t>(Caret - first))) > room) ++first;
@@ -254,7 +254,7 @@ void TEditFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
   SunkenField(canvas, r);
   if (!Face) return;
   canvas.PushClip(Inset(r, 2));
-  const std::string s = Shown();
+  const std::string s = ShownText();
   const int first = FirstVisible();
   const int top = r.Top + (Height - Face->Metrics().Height) / 2;
   TextAt(canvas, *Face, r.Left + 4, top, std::string_view(s).substr(static_cast<size_t>(first)), vx::clWindowText);
@@ -267,7 +267,7 @@ void TEditFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
 
 void TEditFormControlObj::Click(int x, int, vx::TShiftState) {
   if (!Face) return;
-  const std::string s = Shown();
+  const std::string s = ShownText();
   const int first = FirstVisible();
   Caret = first + Face->FitCount(std::string_view(s).substr(static_cast<size_t>(first)), std::max(0, x - 4));
 }

@@ -25,7 +25,7 @@ public:
   int Caret = 0;
 
 private:
-  std::string Shown() const;
+  std::string ShownText() const;
   int FirstVisible() const;
 };
 
