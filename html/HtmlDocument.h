@@ -11,6 +11,7 @@
 
 #include "html/HtmlSymbols.h"
 #include "platform/Canvas.h"
+#include "platform/Events.h"
 #include "platform/Region.h"
 #include "platform/text/TextFonts.h"
 
@@ -200,11 +201,16 @@ public:
   // (control coordinates) falls in it.
   virtual void DrawOverlay(vx::Canvas& /*canvas*/, int /*dx*/, int /*dy*/) const {}
   virtual bool OverlayContains(int /*x*/, int /*y*/) const { return false; }
-  // A click at (x, y) in control coordinates; keys while focused (true when used).
-  virtual void Click(int /*x*/, int /*y*/) {}
+  // A click at (x, y) in control coordinates with the keys held (Shift, Ctrl); keys while
+  // focused (true when used).
+  virtual void Click(int /*x*/, int /*y*/, vx::TShiftState /*shift*/) {}
   virtual bool KeyDown(uint16_t /*key*/) { return false; }
   virtual bool KeyPress(char /*ch*/) { return false; }
   virtual void LoseFocus() {}
+  // Painted at the last draw of the page; a control out of sight closes what it shows over
+  // the page.
+  bool Shown = false;
+  virtual void Hide() {}
   bool Focused() const;
 };
 
@@ -487,11 +493,13 @@ public:
   // The viewer's entry points (document coordinates): a button press over a form control or
   // an open drop-down list (true when one took it), a click on a control found by GetURL,
   // and keys for the focused control (true when used).
-  bool FormMouseDown(int x, int y);
-  void FormClick(TFormControlObj* control, int x, int y);
+  bool FormMouseDown(int x, int y, vx::TShiftState shift = 0);
+  void FormClick(TFormControlObj* control, int x, int y, vx::TShiftState shift = 0);
   bool FormKeyDown(uint16_t key);
   bool FormKeyPress(char ch);
   void DrawFormOverlay(vx::Canvas& canvas, int dx, int scrollY) const;
+  // Every form control, in page order.
+  void ForEachControl(const std::function<void(TFormControlObj&)>& f) const;
   // Asked once per picture during the document logic when ViewImages is on.
   std::function<std::shared_ptr<const THtmlPicture>(const std::string& source)> GetPicture;
   int ClientHeight = 0;  // the viewer's client height, for percentage table heights
@@ -503,8 +511,9 @@ public:
 
   // Document logic and layout at y for a width; returns the height.
   int DoLogic(int y, int width);
-  // Paints the sections meeting the clip, shifted by (dx, -scrollY).
-  void DrawDocument(vx::Canvas& canvas, const vx::TRect& clip, int dx, int scrollY) const;
+  // Paints the sections meeting the clip, shifted by (dx, -scrollY); the controls painted are
+  // shown, the others hidden.
+  void DrawDocument(vx::Canvas& canvas, const vx::TRect& clip, int dx, int scrollY);
   // The link under a document point: an image map's area, a server-side map's URL with
   // "?X,Y" appended, a form control, or a text link.
   bool GetURL(int x, int y, TUrlTarget& link, TFormControlObj*& control) const;

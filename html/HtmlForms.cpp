@@ -39,23 +39,64 @@ void RaisedFace(vx::Canvas& canvas, const vx::TRect& r) {
   canvas.Frame3D(Inset(r, 1), vx::clBtnFace, vx::clBtnShadow);
 }
 
-// A small triangle pointing up or down, centred in the rectangle.
-void Arrow(vx::Canvas& canvas, const vx::TRect& r, bool up) {
+enum class Dir { Up, Down, Left, Right };
+
+// A small triangle pointing one way, centred in the rectangle.
+void Arrow(vx::Canvas& canvas, const vx::TRect& r, Dir dir) {
   const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
   for (int i = 0; i < 4; ++i) {
-    const int y = up ? cy - 2 + i : cy + 1 - i;
-    canvas.Line(cx - i, y, cx + i + 1, y, vx::clBlack);
+    if (dir == Dir::Up || dir == Dir::Down) {
+      const int y = dir == Dir::Up ? cy - 2 + i : cy + 1 - i;
+      canvas.Line(cx - i, y, cx + i + 1, y, vx::clBlack);
+    } else {
+      const int x = dir == Dir::Left ? cx - 2 + i : cx + 1 - i;
+      canvas.Line(x, cy - i, x, cy + i + 1, vx::clBlack);
+    }
   }
 }
 
-void VScrollBar(vx::Canvas& canvas, const vx::TRect& r) {
+// A scroll bar along one axis: the arrow buttons at its ends, and a thumb in the track
+// between them when there is something to scroll (pos 0..maxPos, page the part shown).
+struct BarParts {
+  int Arrow, ThumbFrom, ThumbTo;  // offsets along the bar
+};
+
+BarParts BarLayout(int length, int pos, int maxPos, int page) {
+  const int arrow = std::min(kScrollBar, length / 2), track = length - 2 * arrow;
+  if (maxPos <= 0 || track < 8) return {arrow, arrow, arrow};
+  const int thumb = std::clamp(static_cast<int>(int64_t{track} * page / (int64_t{maxPos} + page)), 8, track);
+  const int from = arrow + static_cast<int>(int64_t{track - thumb} * std::clamp(pos, 0, maxPos) / maxPos);
+  return {arrow, from, from + thumb};
+}
+
+void ScrollBar(vx::Canvas& canvas, const vx::TRect& r, bool vertical, int pos = 0, int maxPos = 0, int page = 1) {
   canvas.FillRect(r, vx::clSilver);
-  const vx::TRect up{r.Left, r.Top, r.Right, r.Top + std::min(kScrollBar, r.Height() / 2)};
-  const vx::TRect down{r.Left, r.Bottom - up.Height(), r.Right, r.Bottom};
-  RaisedFace(canvas, up);
-  RaisedFace(canvas, down);
-  Arrow(canvas, up, true);
-  Arrow(canvas, down, false);
+  const int length = vertical ? r.Height() : r.Width();
+  const BarParts b = BarLayout(length, pos, maxPos, page);
+  auto part = [&](int from, int to) {
+    return vertical ? vx::TRect{r.Left, r.Top + from, r.Right, r.Top + to} : vx::TRect{r.Left + from, r.Top, r.Left + to, r.Bottom};
+  };
+  const vx::TRect before = part(0, b.Arrow), after = part(length - b.Arrow, length);
+  RaisedFace(canvas, before);
+  RaisedFace(canvas, after);
+  Arrow(canvas, before, vertical ? Dir::Up : Dir::Left);
+  Arrow(canvas, after, vertical ? Dir::Down : Dir::Right);
+  if (b.ThumbTo > b.ThumbFrom) RaisedFace(canvas, part(b.ThumbFrom, b.ThumbTo));
+}
+
+// The first row shown so that `row` is among the `rows` shown.
+int RowInView(int row, int top, int rows, int maxTop) {
+  if (row < top) top = row;
+  if (row >= top + rows) top = row - rows + 1;
+  return std::clamp(top, 0, maxTop);
+}
+
+// Where a click `at` along a bar takes the position: an arrow moves a step, the track before
+// or after the thumb a page.
+int BarClick(int at, int length, int pos, int maxPos, int page, int step) {
+  const BarParts b = BarLayout(length, pos, maxPos, page);
+  const int to = at < b.Arrow ? pos - step : at >= length - b.Arrow ? pos + step : at < b.ThumbFrom ? pos - page : at >= b.ThumbTo ? pos + page : pos;
+  return std::clamp(to, 0, std::max(0, maxPos));
 }
 
 void TextAt(vx::Canvas& canvas, const vx::TextFont& f, int x, int top, std::string_view text, vx::TColor c) {
@@ -132,9 +173,9 @@ void ThtmlForm::Submit(const TFormControlObj* submitter) {
 
 // ---- the document's entry points ----
 
-bool TSectionList::FormMouseDown(int x, int y) {
+bool TSectionList::FormMouseDown(int x, int y, vx::TShiftState shift) {
   if (FocusedControl && FocusedControl->OverlayContains(x - FocusedControl->X, y - FocusedControl->Y)) {
-    FocusedControl->Click(x - FocusedControl->X, y - FocusedControl->Y);
+    FocusedControl->Click(x - FocusedControl->X, y - FocusedControl->Y, shift);
     return true;
   }
   THit hit;
@@ -143,11 +184,11 @@ bool TSectionList::FormMouseDown(int x, int y) {
     FocusedControl = nullptr;
     return false;
   }
-  FormClick(hit.Control, x, y);
+  FormClick(hit.Control, x, y, shift);
   return true;
 }
 
-void TSectionList::FormClick(TFormControlObj* control, int x, int y) {
+void TSectionList::FormClick(TFormControlObj* control, int x, int y, vx::TShiftState shift) {
   if (!control) return;
   if (FocusedControl != control) {
     if (FocusedControl) FocusedControl->LoseFocus();
@@ -155,7 +196,7 @@ void TSectionList::FormClick(TFormControlObj* control, int x, int y) {
     if (OnControlFocus) OnControlFocus(control);
   }
   if (OnObjectClick) OnObjectClick(control, control->OnClick);
-  control->Click(x - control->X, y - control->Y);
+  control->Click(x - control->X, y - control->Y, shift);
 }
 
 bool TSectionList::FormKeyDown(uint16_t key) {
@@ -169,7 +210,12 @@ bool TSectionList::FormKeyPress(char ch) {
 }
 
 void TSectionList::DrawFormOverlay(vx::Canvas& canvas, int dx, int scrollY) const {
-  if (FocusedControl) FocusedControl->DrawOverlay(canvas, dx, -scrollY);
+  if (FocusedControl && FocusedControl->Shown) FocusedControl->DrawOverlay(canvas, dx, -scrollY);
+}
+
+void TSectionList::ForEachControl(const std::function<void(TFormControlObj&)>& f) const {
+  for (const auto& form : Forms)
+    for (const auto& c : form->Controls) f(*c);
 }
 
 // ---- edits ----
@@ -191,12 +237,12 @@ void TEditFormControlObj::SetFont(TSectionList& doc) {
   Height = ClampHeight(std::max(20, Face->Metrics().Height + 6));
 }
 
-std::string TEditFormControlObj::Shown() const { return Kind == "password" ? std::string(Current.size(), '*') : Current; }
+std::string TEditFormControlObj::ShownText() const { return Kind == "password" ? std::string(Current.size(), '*') : Current; }
 
 int TEditFormControlObj::FirstVisible() const {
   // The text scrolls so that the caret stays inside the field.
   if (!Face) return 0;
-  const std::string s = Shown();
+  const std::string s = ShownText();
   const int room = Width - 8;
   int first = 0;
   while (first < Caret && Face->TextWidth(std::string_view(s).substr(static_cast<size_t>(first), static_cast<size_t>(Caret - first))) > room) ++first;
@@ -208,7 +254,7 @@ void TEditFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
   SunkenField(canvas, r);
   if (!Face) return;
   canvas.PushClip(Inset(r, 2));
-  const std::string s = Shown();
+  const std::string s = ShownText();
   const int first = FirstVisible();
   const int top = r.Top + (Height - Face->Metrics().Height) / 2;
   TextAt(canvas, *Face, r.Left + 4, top, std::string_view(s).substr(static_cast<size_t>(first)), vx::clWindowText);
@@ -219,9 +265,9 @@ void TEditFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
   canvas.PopClip();
 }
 
-void TEditFormControlObj::Click(int x, int) {
+void TEditFormControlObj::Click(int x, int, vx::TShiftState) {
   if (!Face) return;
-  const std::string s = Shown();
+  const std::string s = ShownText();
   const int first = FirstVisible();
   Caret = first + Face->FitCount(std::string_view(s).substr(static_cast<size_t>(first)), std::max(0, x - 4));
 }
@@ -266,7 +312,7 @@ void TButtonFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
   if (Focused()) canvas.FrameRect(Inset(r, 3), vx::clBtnShadow);
 }
 
-void TButtonFormControlObj::Click(int, int) {
+void TButtonFormControlObj::Click(int, int, vx::TShiftState) {
   if (!Form) return;
   if (Kind == "submit") Form->Submit(this);
   else if (Kind == "reset") Form->ResetControls();
@@ -274,7 +320,7 @@ void TButtonFormControlObj::Click(int, int) {
 
 bool TButtonFormControlObj::KeyPress(char ch) {
   if (ch != ' ' && ch != '\r') return false;
-  Click(0, 0);
+  Click(0, 0, 0);
   return true;
 }
 
@@ -299,11 +345,11 @@ void TCheckBoxFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
   }
 }
 
-void TCheckBoxFormControlObj::Click(int, int) { State = !State; }
+void TCheckBoxFormControlObj::Click(int, int, vx::TShiftState) { State = !State; }
 
 bool TCheckBoxFormControlObj::KeyPress(char ch) {
   if (ch != ' ') return false;
-  Click(0, 0);
+  Click(0, 0, 0);
   return true;
 }
 
@@ -318,7 +364,7 @@ void TRadioButtonFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const 
   }
 }
 
-void TRadioButtonFormControlObj::Click(int, int) {
+void TRadioButtonFormControlObj::Click(int, int, vx::TShiftState) {
   State = true;
   if (Form) Form->RadioClicked(this);
 }
@@ -354,7 +400,7 @@ void TImageFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
   else canvas.Frame3D(r, vx::clBtnShadow, vx::clBtnHighlight);
 }
 
-void TImageFormControlObj::Click(int x, int y) {
+void TImageFormControlObj::Click(int x, int y, vx::TShiftState) {
   ClickX = std::max(0, x), ClickY = std::max(0, y);
   if (Form) Form->Submit(nullptr);
 }
@@ -371,7 +417,7 @@ void TListBoxFormControlObj::ResetToValue() {
       last = static_cast<int>(i);
     }
   if (last < 0 && !Multiple && !Options.empty()) Selected[0] = true, last = 0;
-  ItemIndex = std::max(0, last);
+  ItemIndex = Anchor = std::max(0, last);
   TopIndex = 0;
   ShowItem();
 }
@@ -414,7 +460,7 @@ void TListBoxFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
     if (Focused() && static_cast<int>(i) == ItemIndex) canvas.FrameRect(line, vx::clGrayText);
   }
   canvas.PopClip();
-  if (bar) VScrollBar(canvas, {inner.Right, inner.Top, r.Right - 2, inner.Bottom});
+  if (bar) ScrollBar(canvas, {inner.Right, inner.Top, r.Right - 2, inner.Bottom}, true, TopIndex, MaxTop(), VisibleRows());
 }
 
 void TListBoxFormControlObj::Select(int index) {
@@ -423,6 +469,7 @@ void TListBoxFormControlObj::Select(int index) {
   Selected.resize(Options.size(), false);
   if (Multiple) {
     Selected[static_cast<size_t>(ItemIndex)] = !Selected[static_cast<size_t>(ItemIndex)];
+    Anchor = ItemIndex;
   } else {
     std::fill(Selected.begin(), Selected.end(), false);
     Selected[static_cast<size_t>(ItemIndex)] = true;
@@ -430,24 +477,37 @@ void TListBoxFormControlObj::Select(int index) {
   ShowItem();
 }
 
-void TListBoxFormControlObj::ShowItem() {
-  const int maxTop = std::max(0, static_cast<int>(Options.size()) - VisibleRows());
-  if (ItemIndex < TopIndex) TopIndex = ItemIndex;
-  if (ItemIndex >= TopIndex + VisibleRows()) TopIndex = ItemIndex - VisibleRows() + 1;
-  TopIndex = std::clamp(TopIndex, 0, maxTop);
-}
+int TListBoxFormControlObj::MaxTop() const { return std::max(0, static_cast<int>(Options.size()) - VisibleRows()); }
 
-void TListBoxFormControlObj::Click(int x, int y) {
+void TListBoxFormControlObj::ShowItem() { TopIndex = RowInView(ItemIndex, TopIndex, VisibleRows(), MaxTop()); }
+
+void TListBoxFormControlObj::Click(int x, int y, vx::TShiftState shift) {
   const bool bar = static_cast<int>(Options.size()) > VisibleRows();
   if (bar && x >= Width - 2 - kScrollBar) {
-    // The bar's upper half scrolls up a row, the lower half down.
-    const int maxTop = std::max(0, static_cast<int>(Options.size()) - VisibleRows());
-    TopIndex = std::clamp(TopIndex + (y < Height / 2 ? -1 : 1), 0, maxTop);
+    TopIndex = BarClick(y - 2, Height - 4, TopIndex, MaxTop(), VisibleRows(), 1);
     return;
   }
   const int row = (y - 2) / ItemHeight();
   if (y < 2 || row >= VisibleRows() || TopIndex + row >= static_cast<int>(Options.size())) return;
-  Select(TopIndex + row);
+  const int index = TopIndex + row;
+  if (!Multiple) {
+    Select(index);
+    return;
+  }
+  // Several choices: a plain click picks one item, Ctrl toggles one, Shift picks the run from
+  // the item of the last plain or Ctrl click (with Ctrl added to what is picked already).
+  const bool ctrl = (shift & vx::ssCtrl) != 0, run = (shift & vx::ssShift) != 0;
+  Selected.resize(Options.size(), false);
+  if (!ctrl) std::fill(Selected.begin(), Selected.end(), false);
+  if (run) {
+    Anchor = std::clamp(Anchor, 0, static_cast<int>(Options.size()) - 1);
+    std::fill(Selected.begin() + std::min(Anchor, index), Selected.begin() + std::max(Anchor, index) + 1, true);
+  } else {
+    Selected[static_cast<size_t>(index)] = !ctrl || !Selected[static_cast<size_t>(index)];
+    Anchor = index;
+  }
+  ItemIndex = index;
+  ShowItem();
 }
 
 bool TListBoxFormControlObj::KeyDown(uint16_t key) {
@@ -491,7 +551,8 @@ bool TComboFormControlObj::GetSubmission(int index, std::string& line) {
 }
 
 int TComboFormControlObj::ItemHeight() const { return Face ? std::max(1, Face->Metrics().Height) : 16; }
-int TComboFormControlObj::ListRows() const { return std::min(static_cast<int>(Options.size()), 20); }
+int TComboFormControlObj::ListRows() const { return std::min(static_cast<int>(Options.size()), kDropDownRows); }
+int TComboFormControlObj::MaxTop() const { return std::max(0, static_cast<int>(Options.size()) - kDropDownRows); }
 
 void TComboFormControlObj::SetFont(TSectionList& doc) {
   Face = ControlFont(doc);
@@ -506,7 +567,7 @@ void TComboFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
   SunkenField(canvas, r);
   const vx::TRect button{r.Right - 2 - kScrollBar, r.Top + 2, r.Right - 2, r.Bottom - 2};
   RaisedFace(canvas, button);
-  Arrow(canvas, button, false);
+  Arrow(canvas, button, Dir::Down);
   if (!Face || ItemIndex < 0 || ItemIndex >= static_cast<int>(Options.size())) return;
   const vx::TRect text{r.Left + 3, r.Top + 3, button.Left - 1, r.Bottom - 3};
   const bool focused = Focused();
@@ -526,23 +587,33 @@ void TComboFormControlObj::DrawOverlay(vx::Canvas& canvas, int dx, int dy) const
   const vx::TRect list{X + dx, Y + dy + Height, X + dx + Width, Y + dy + Height + ListRows() * ItemHeight() + 2};
   canvas.FillRect(list, vx::clWindow);
   canvas.FrameRect(list, vx::clBlack);
-  canvas.PushClip(Inset(list, 1));
-  for (int i = 0; i < ListRows(); ++i) {
-    const vx::TRect line{list.Left + 1, list.Top + 1 + i * ItemHeight(), list.Right - 1, list.Top + 1 + (i + 1) * ItemHeight()};
+  const bool bar = MaxTop() > 0;
+  const vx::TRect rows{list.Left + 1, list.Top + 1, list.Right - 1 - (bar ? kScrollBar : 0), list.Bottom - 1};
+  canvas.PushClip(rows);
+  for (int row = 0; row < ListRows(); ++row) {
+    const int i = TopIndex + row;
+    const vx::TRect line{rows.Left, rows.Top + row * ItemHeight(), rows.Right, rows.Top + (row + 1) * ItemHeight()};
     const bool sel = i == ItemIndex;
     if (sel) canvas.FillRect(line, vx::clHighlight);
     TextAt(canvas, *Face, line.Left + 2, line.Top, Options[static_cast<size_t>(i)].Text, sel ? vx::clHighlightText : vx::clWindowText);
   }
   canvas.PopClip();
+  if (bar) ScrollBar(canvas, {rows.Right, rows.Top, list.Right - 1, rows.Bottom}, true, TopIndex, MaxTop(), ListRows());
 }
 
-void TComboFormControlObj::Click(int x, int y) {
+void TComboFormControlObj::Click(int x, int y, vx::TShiftState) {
   if (OverlayContains(x, y)) {
-    ItemIndex = std::clamp((y - Height - 1) / ItemHeight(), 0, ListRows() - 1);
+    const int along = y - Height - 1;
+    if (MaxTop() > 0 && x >= Width - 1 - kScrollBar) {
+      TopIndex = BarClick(along, ListRows() * ItemHeight(), TopIndex, MaxTop(), ListRows(), 1);
+      return;
+    }
+    ItemIndex = TopIndex + std::clamp(along / ItemHeight(), 0, ListRows() - 1);
     Dropped = false;
     return;
   }
   Dropped = !Dropped && !Options.empty();
+  TopIndex = RowInView(std::max(0, ItemIndex), TopIndex, kDropDownRows, MaxTop());
 }
 
 bool TComboFormControlObj::KeyDown(uint16_t key) {
@@ -550,10 +621,13 @@ bool TComboFormControlObj::KeyDown(uint16_t key) {
   const int last = static_cast<int>(Options.size()) - 1;
   if (key == vx::VK_UP) ItemIndex = std::max(0, ItemIndex - 1);
   else if (key == vx::VK_DOWN) ItemIndex = std::min(last, ItemIndex + 1);
+  else if (key == vx::VK_PRIOR) ItemIndex = std::max(0, ItemIndex - kDropDownRows);
+  else if (key == vx::VK_NEXT) ItemIndex = std::min(last, ItemIndex + kDropDownRows);
   else if (key == vx::VK_HOME) ItemIndex = 0;
   else if (key == vx::VK_END) ItemIndex = last;
   else if (key == vx::VK_RETURN || key == vx::VK_ESCAPE) Dropped = false;
   else return false;
+  TopIndex = RowInView(std::max(0, ItemIndex), TopIndex, kDropDownRows, MaxTop());
   return true;
 }
 
@@ -565,7 +639,7 @@ void TTextAreaFormControlObj::ResetToValue() {
   for (size_t i = 0; i < Text.size(); ++i)
     if (Text[i] != '\r') Current += Text[i];
     else if (i + 1 >= Text.size() || Text[i + 1] != '\n') Current += '\n';
-  Caret = 0;
+  Caret = ScrollX = 0;
 }
 
 bool TTextAreaFormControlObj::GetSubmission(int index, std::string& line) {
@@ -621,42 +695,73 @@ int TTextAreaFormControlObj::CaretLine(const std::vector<Line>& lines) const {
   return at;
 }
 
-int TTextAreaFormControlObj::TopLine(const std::vector<Line>& lines) const {
-  const int rows = std::max(1, (Height - 4 - (WordWrap() ? 0 : kScrollBar)) / LineHeight());
-  return std::max(0, CaretLine(lines) - rows + 1);
+int TTextAreaFormControlObj::ShownRows() const { return std::max(1, (Height - 4 - (WordWrap() ? 0 : kScrollBar)) / LineHeight()); }
+
+int TTextAreaFormControlObj::TopLine(const std::vector<Line>& lines) const { return std::max(0, CaretLine(lines) - ShownRows() + 1); }
+
+std::string_view TTextAreaFormControlObj::LineText(const Line& l) const {
+  return std::string_view(Current).substr(static_cast<size_t>(l.Start), static_cast<size_t>(l.Len));
+}
+
+int TTextAreaFormControlObj::MaxScrollX(const std::vector<Line>& lines) const {
+  // Only unwrapped lines run past the right edge; the caret at the end keeps a little room.
+  if (WordWrap() || !Face) return 0;
+  int widest = 0;
+  for (const Line& l : lines) widest = std::max(widest, Face->TextWidth(LineText(l)));
+  return std::max(0, widest + 4 - TextWidth());
+}
+
+void TTextAreaFormControlObj::CaretInView() {
+  const std::vector<Line> lines = Lines();
+  const Line& l = lines[static_cast<size_t>(CaretLine(lines))];
+  const int cx = Face ? Face->TextWidth(LineText(l).substr(0, static_cast<size_t>(std::clamp(Caret - l.Start, 0, l.Len)))) : 0;
+  if (cx < ScrollX) ScrollX = cx;
+  if (cx > ScrollX + TextWidth() - 4) ScrollX = cx - TextWidth() + 4;
+  ScrollX = std::clamp(ScrollX, 0, MaxScrollX(lines));
 }
 
 void TTextAreaFormControlObj::Draw(vx::Canvas& canvas, int dx, int dy) const {
   const vx::TRect r = Box(*this, dx, dy);
   SunkenField(canvas, r);
   const vx::TRect inner{r.Left + 2, r.Top + 2, r.Right - 2 - kScrollBar, r.Bottom - 2 - (WordWrap() ? 0 : kScrollBar)};
-  VScrollBar(canvas, {inner.Right, inner.Top, r.Right - 2, inner.Bottom});
-  if (!WordWrap()) canvas.FillRect({inner.Left, inner.Bottom, r.Right - 2, r.Bottom - 2}, vx::clSilver);
-  if (!Face) return;
   const std::vector<Line> lines = Lines();
   const int top = TopLine(lines), caretLine = CaretLine(lines);
+  ScrollBar(canvas, {inner.Right, inner.Top, r.Right - 2, inner.Bottom}, true, top, static_cast<int>(lines.size()) - ShownRows(), ShownRows());
+  if (!WordWrap()) {
+    // Unwrapped lines wider than the area get the horizontal bar; the corner stays plain.
+    canvas.FillRect({inner.Left, inner.Bottom, r.Right - 2, r.Bottom - 2}, vx::clSilver);
+    if (const int maxX = MaxScrollX(lines); maxX > 0)
+      ScrollBar(canvas, {inner.Left, inner.Bottom, inner.Right, r.Bottom - 2}, false, ScrollX, maxX, TextWidth());
+  }
+  if (!Face) return;
+  const int left = inner.Left + 2 - ScrollX;
   canvas.PushClip(inner);
   for (int i = top; i < static_cast<int>(lines.size()); ++i) {
     const int y = inner.Top + (i - top) * LineHeight();
     if (y >= inner.Bottom) break;
-    const std::string_view text = std::string_view(Current).substr(static_cast<size_t>(lines[static_cast<size_t>(i)].Start),
-                                                                    static_cast<size_t>(lines[static_cast<size_t>(i)].Len));
-    TextAt(canvas, *Face, inner.Left + 2, y, text, vx::clWindowText);
+    const std::string_view text = LineText(lines[static_cast<size_t>(i)]);
+    TextAt(canvas, *Face, left, y, text, vx::clWindowText);
     if (Focused() && i == caretLine) {
       const int col = std::clamp(Caret - lines[static_cast<size_t>(i)].Start, 0, static_cast<int>(text.size()));
-      const int cx = inner.Left + 2 + Face->TextWidth(text.substr(0, static_cast<size_t>(col)));
+      const int cx = left + Face->TextWidth(text.substr(0, static_cast<size_t>(col)));
       canvas.Line(cx, y, cx, y + LineHeight(), vx::clWindowText);
     }
   }
   canvas.PopClip();
 }
 
-void TTextAreaFormControlObj::Click(int x, int y) {
+void TTextAreaFormControlObj::Click(int x, int y, vx::TShiftState) {
   if (!Face) return;
   const std::vector<Line> lines = Lines();
+  if (!WordWrap() && y >= Height - 2 - kScrollBar) {
+    if (x < Width - 2 - kScrollBar)
+      ScrollX = BarClick(x - 2, Width - 4 - kScrollBar, ScrollX, MaxScrollX(lines), TextWidth(), std::max(1, Face->Metrics().AveCharWidth));
+    return;
+  }
   const int i = std::clamp(TopLine(lines) + (y - 2) / LineHeight(), 0, static_cast<int>(lines.size()) - 1);
   const Line& l = lines[static_cast<size_t>(i)];
-  Caret = l.Start + Face->FitCount(std::string_view(Current).substr(static_cast<size_t>(l.Start), static_cast<size_t>(l.Len)), std::max(0, x - 4));
+  Caret = l.Start + Face->FitCount(LineText(l), std::max(0, x - 4 + ScrollX));
+  CaretInView();
 }
 
 bool TTextAreaFormControlObj::KeyDown(uint16_t key) {
@@ -672,9 +777,10 @@ bool TTextAreaFormControlObj::KeyDown(uint16_t key) {
     if (to < 0 || to >= static_cast<int>(lines.size())) return true;
     const Line& t = lines[static_cast<size_t>(to)];
     Caret = t.Start + std::min(Caret - l.Start, t.Len);
-  } else {
-    return EditKey(Current, Caret, key);
+  } else if (!EditKey(Current, Caret, key)) {
+    return false;
   }
+  CaretInView();
   return true;
 }
 
@@ -684,5 +790,6 @@ bool TTextAreaFormControlObj::KeyPress(char ch) {
   if (Current.size() >= 1000000) return true;
   Caret = std::clamp(Caret, 0, static_cast<int>(Current.size()));
   Current.insert(static_cast<size_t>(Caret++), 1, ch);
+  CaretInView();
   return true;
 }

@@ -18,14 +18,14 @@ public:
   bool GetSubmission(int index, std::string& line) override;
   void SetFont(TSectionList& doc) override;
   void Draw(vx::Canvas& canvas, int dx, int dy) const override;
-  void Click(int x, int y) override;
+  void Click(int x, int y, vx::TShiftState shift) override;
   bool KeyDown(uint16_t key) override;
   bool KeyPress(char ch) override;
   std::string Current;
   int Caret = 0;
 
 private:
-  std::string Shown() const;
+  std::string ShownText() const;
   int FirstVisible() const;
 };
 
@@ -36,7 +36,7 @@ public:
   std::string Caption() const;
   void SetFont(TSectionList& doc) override;
   void Draw(vx::Canvas& canvas, int dx, int dy) const override;
-  void Click(int x, int y) override;
+  void Click(int x, int y, vx::TShiftState shift) override;
   bool KeyPress(char ch) override;
 };
 
@@ -48,7 +48,7 @@ public:
   bool GetSubmission(int index, std::string& line) override;
   void SetFont(TSectionList& doc) override;
   void Draw(vx::Canvas& canvas, int dx, int dy) const override;
-  void Click(int x, int y) override;
+  void Click(int x, int y, vx::TShiftState shift) override;
   bool KeyPress(char ch) override;
   bool State = false;
 };
@@ -57,7 +57,7 @@ class TRadioButtonFormControlObj : public TCheckBoxFormControlObj {
 public:
   using TCheckBoxFormControlObj::TCheckBoxFormControlObj;
   void Draw(vx::Canvas& canvas, int dx, int dy) const override;
-  void Click(int x, int y) override;
+  void Click(int x, int y, vx::TShiftState shift) override;
 };
 
 class THiddenFormControlObj : public TFormControlObj {
@@ -74,7 +74,7 @@ public:
   bool GetSubmission(int index, std::string& line) override;
   void SetFont(TSectionList& doc) override;
   void Draw(vx::Canvas& canvas, int dx, int dy) const override;
-  void Click(int x, int y) override;
+  void Click(int x, int y, vx::TShiftState shift) override;
   int ClickX = -1, ClickY = -1;  // -1: not clicked
   std::shared_ptr<const THtmlPicture> Picture;
 };
@@ -87,17 +87,19 @@ public:
   bool GetSubmission(int index, std::string& line) override;
   void SetFont(TSectionList& doc) override;
   void Draw(vx::Canvas& canvas, int dx, int dy) const override;
-  void Click(int x, int y) override;
+  void Click(int x, int y, vx::TShiftState shift) override;
   bool KeyDown(uint16_t key) override;
   bool KeyPress(char ch) override;
   std::vector<bool> Selected;
   int ItemIndex = 0, TopIndex = 0;
+  int Anchor = 0;  // where a Shift-click's run starts
 
 private:
   int VisibleRows() const;
   int ItemHeight() const;
   void Select(int index);
   void ShowItem();
+  int MaxTop() const;
 };
 
 // SELECT of one choice: the chosen option and a drop-down list.
@@ -110,15 +112,20 @@ public:
   void Draw(vx::Canvas& canvas, int dx, int dy) const override;
   void DrawOverlay(vx::Canvas& canvas, int dx, int dy) const override;
   bool OverlayContains(int x, int y) const override;
-  void Click(int x, int y) override;
+  void Click(int x, int y, vx::TShiftState shift) override;
   bool KeyDown(uint16_t key) override;
   void LoseFocus() override { Dropped = false; }
+  void Hide() override { Dropped = false; }
+  // The drop-down list shows this many options at most and scrolls through the rest.
+  static constexpr int kDropDownRows = 8;
   int ItemIndex = -1;
   bool Dropped = false;
+  int TopIndex = 0;  // the first option the drop-down list shows
 
 private:
   int ItemHeight() const;
   int ListRows() const;
+  int MaxTop() const;
 };
 
 // TEXTAREA: lines of text, word-wrapped with WRAP.
@@ -129,11 +136,12 @@ public:
   bool GetSubmission(int index, std::string& line) override;
   void SetFont(TSectionList& doc) override;
   void Draw(vx::Canvas& canvas, int dx, int dy) const override;
-  void Click(int x, int y) override;
+  void Click(int x, int y, vx::TShiftState shift) override;
   bool KeyDown(uint16_t key) override;
   bool KeyPress(char ch) override;
   std::string Current;
   int Caret = 0;
+  int ScrollX = 0;  // pixels of unwrapped text scrolled out at the left
   // The shown lines: start and length in Current.
   struct Line {
     int Start = 0, Len = 0;
@@ -146,4 +154,9 @@ private:
   int LineHeight() const;
   int CaretLine(const std::vector<Line>& lines) const;
   int TopLine(const std::vector<Line>& lines) const;
+  int ShownRows() const;
+  std::string_view LineText(const Line& l) const;
+  // How far unwrapped text scrolls sideways (0: everything fits); the caret stays in view.
+  int MaxScrollX(const std::vector<Line>& lines) const;
+  void CaretInView();
 };

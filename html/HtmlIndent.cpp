@@ -18,13 +18,13 @@ int IndentManager::RightIndent(int y) const {
 
 int IndentManager::AddLeftFloat(int y, int width, int height) {
   const int x = LeftIndent(y);
-  left_.push_back({x - LeftEdge + width, y, y + height, 0, true});
+  left_.push_back({x - LeftEdge + width, y, y + height, level_, true});
   return x;
 }
 
 int IndentManager::AddRightFloat(int y, int width, int height) {
   const int x = RightIndent(y) - width;
-  right_.push_back({x - RightEdge, y, y + height, 0, true});
+  right_.push_back({x - RightEdge, y, y + height, level_, true});
   return x;
 }
 
@@ -44,6 +44,14 @@ int IndentManager::Bottom(const std::vector<Rec>& recs) {
   int b = 0;
   for (const Rec& r : recs)
     if (r.Float) b = std::max(b, r.Bottom);
+  return b;
+}
+
+int IndentManager::LevelFloatBottom(int level) const {
+  int b = 0;
+  for (const auto* side : {&left_, &right_})
+    for (const Rec& r : *side)
+      if (r.Float && r.Level == level) b = std::max(b, r.Bottom);
   return b;
 }
 

@@ -21,6 +21,8 @@ public:
   int ImageBottom() const;
   int ClearLeft() const { return Bottom(left_); }
   int ClearRight() const { return Bottom(right_); }
+  // The lowest bottom of the floats placed while at a list level (0 when none).
+  int LevelFloatBottom(int level) const;
 
   const int LeftEdge, RightEdge;
 

@@ -315,7 +315,9 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
           line.SpaceAfter = std::max(line.SpaceAfter, h + line.Descent - line.LineHt);
         }
       } else if (TFormControlObj* fc = c == kFormChar ? ControlAt(k) : nullptr) {
-        line.SpaceAfter = std::max(line.SpaceAfter, fc->Height + line.Descent - line.LineHt);
+        // A control stands on the baseline: what rises above the text's ascent is room
+        // before the line (the line is as high as with the control hanging from its top).
+        line.SpaceBefore = std::max(line.SpaceBefore, fc->Height - (line.LineHt - line.Descent));
       }
     }
     line.LineIndent = Align == 2 ? std::max(left, (left + right - line.LineWidth) / 2)
@@ -338,7 +340,7 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
           img->Placed = true;
         }
       } else if (TFormControlObj* fc = c == kFormChar ? ControlAt(k) : nullptr) {
-        fc->X = x, fc->Y = cur + line.SpaceBefore;
+        fc->X = x, fc->Y = cur + line.SpaceBefore + line.LineHt - line.Descent - fc->Height;
       }
       x += Widths[static_cast<size_t>(k)];
     }
@@ -350,6 +352,10 @@ int TSection::DrawLogic(IndentManager& im, int y, int& maxWidth) {
     pos = end;
   }
   SectionHeight = cur - Y;
+  // A list item reaches below the floats of its level, so that the next bullet stands in the
+  // list's indent and not over a float.
+  if (GetKind() == Kind::UListItem || GetKind() == Kind::OListItem || GetKind() == Kind::DListItem)
+    SectionHeight = std::max(SectionHeight, im.LevelFloatBottom(ListLevel) - Y);
   DrawHeight = std::max(SectionHeight, im.ImageBottom() - Y);
   return SectionHeight;
 }
@@ -466,7 +472,10 @@ void TSection::Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) c
         continue;
       }
       if (c == kFormChar) {
-        if (const TFormControlObj* fc = ControlAt(k)) fc->Draw(canvas, dx, dy);
+        if (TFormControlObj* fc = ControlAt(k)) {
+          fc->Draw(canvas, dx, dy);
+          fc->Shown = true;
+        }
       }
       if (c == kFormChar || c == '\r') {
         x += Widths[static_cast<size_t>(k)];
@@ -756,8 +765,14 @@ int TSectionList::DoLogic(int y, int width) {
   return std::max(h, drawHeight - y);
 }
 
-void TSectionList::DrawDocument(vx::Canvas& canvas, const vx::TRect& clip, int dx, int scrollY) const {
+void TSectionList::DrawDocument(vx::Canvas& canvas, const vx::TRect& clip, int dx, int scrollY) {
+  // The lines painted show their controls; every other control is out of sight until a
+  // draw paints its line again.
+  ForEachControl([](TFormControlObj& c) { c.Shown = false; });
   Draw(canvas, clip, dx, -scrollY);
+  ForEachControl([](TFormControlObj& c) {
+    if (!c.Shown) c.Hide();
+  });
   DrawFormOverlay(canvas, dx, scrollY);
 }
 

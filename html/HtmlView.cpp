@@ -49,6 +49,17 @@ ThtmlView::ThtmlView(ThtmlViewHost* host) : host_(host ? host : &defaultHost_) {
   doc_.GetPicture = [this](const std::string& src) -> std::shared_ptr<const THtmlPicture> {
     return PictureLoader ? PictureLoader(HtmlExpandFilename(src)) : pictures_.Get(src);
   };
+  // A submission is delivered after the click that made it has been handled.
+  doc_.OnFormSubmit = [this](const std::string& action, const std::string& target, const std::string& encType,
+                             const std::string& method, const std::vector<std::string>& results) {
+    submission_ = {action, target, encType, method, results};
+    host_->Post(kFormSubmitMessage);
+  };
+  // A control taking the focus out of sight is scrolled in, 20 pixels clear of the bottom.
+  doc_.OnControlFocus = [this](TFormControlObj* c) {
+    if (c->Y < vbar_.Position) ScrollTo(c->Y);
+    else if (c->Y + c->Height > vbar_.Position + panelHeight_) ScrollTo(c->Y + c->Height + 20 - panelHeight_);
+  };
   THtmlResources::Acquire();
   InitDocument();
 }
@@ -633,7 +644,7 @@ std::string ThtmlView::WordAt(int index) const {
   return w;
 }
 
-void ThtmlView::MouseDown(int button, vx::TShiftState, int x, int y) {
+void ThtmlView::MouseDown(int button, vx::TShiftState shift, int x, int y) {
   lastX_ = x, lastY_ = y;
   if (midScroll_) {
     midScroll_ = false;
@@ -649,6 +660,14 @@ void ThtmlView::MouseDown(int button, vx::TShiftState, int x, int y) {
     return;
   }
   if (button != vx::mbLeft) return;
+  // A press over a form control (or its open list) is the control's, with the keys held.
+  const TFormControlObj* focused = doc_.FocusedControl;
+  const bool control = doc_.FormMouseDown(DocX(x), DocY(y), shift);
+  if (control || focused != doc_.FocusedControl) Invalidate();
+  if (control) {
+    leftDownHere_ = selecting_ = false;
+    return;
+  }
   leftDownHere_ = true;
   selecting_ = true;
   const int i = CharAt(x, y);
@@ -759,6 +778,11 @@ void ThtmlView::DoubleClick(int button, vx::TShiftState shift, int x, int y) {
 }
 
 void ThtmlView::KeyDown(uint16_t& key, vx::TShiftState) {
+  if (doc_.FormKeyDown(key)) {  // the focused control's key
+    key = 0;
+    Invalidate();
+    return;
+  }
   const int pos = vbar_.Position;
   switch (key) {
     case vx::VK_UP: ScrollTo(pos - vbar_.SmallChange); break;
@@ -798,6 +822,10 @@ bool ThtmlView::AutoScrollWanted() const {
 }
 
 void ThtmlView::HandleMessage(int message) {
+  if (message == kFormSubmitMessage) {
+    if (OnFormSubmit) OnFormSubmit(submission_.Action, submission_.Target, submission_.EncType, submission_.Method, submission_.Results);
+    return;
+  }
   if (message != kAutoScrollMessage || autoTimer_ != 0) return;
   // One step per timer tick: the loop never pumps the program's messages itself.
   if (AutoScrollWanted()) autoTimer_ = host_->StartTimer(kAutoScrollMs, [this] { AutoScrollTick(); });

@@ -289,6 +289,10 @@ private:
   int historyIndex_ = 0;
   std::vector<std::string> visited_;
 
+  struct Submission {
+    std::string Action, Target, EncType, Method;
+    std::vector<std::string> Results;
+  } submission_;
   std::shared_ptr<const THtmlPicture> background_;
   int refreshDelay_ = 0;
   std::string refreshUrl_;

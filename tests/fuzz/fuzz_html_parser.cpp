@@ -1,7 +1,8 @@
 // The HTML parser on arbitrary bytes, as a page and as plain text: it may report an open
 // comment but must never crash, hang or build a document out of proportion to its input.
 // Includes answer with a small fixed text so that the include path is covered as well. The
-// page is then laid out and painted with fixed metrics, so layout and tables are fuzzed too.
+// page is then laid out and painted with fixed metrics, so layout and tables are fuzzed too,
+// and its form controls take presses and keys.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "html/HtmlParser.h"
+#include "platform/KeyMap.h"
 #include "tests/unit/html/FixedFonts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -37,6 +39,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TUrlTarget link;
     TFormControlObj* control = nullptr;
     doc.GetURL(20, 20, link, control);
+    // Presses on the page's controls (their lists and bars too) with keys held, a key each,
+    // and a draw that shows and hides them again.
+    size_t n = 0;
+    doc.ForEachControl([&](TFormControlObj& c) {
+      if (n >= 40) return;
+      const unsigned b = size ? data[n % size] : 0;
+      ++n;
+      doc.FormMouseDown(c.X + static_cast<int>(b) % std::max(1, c.Width), c.Y + static_cast<int>(b * 7) % std::max(1, c.Height + 140),
+                        static_cast<vx::TShiftState>(b & (vx::ssShift | vx::ssCtrl)));
+      doc.FormKeyDown(b & 1 ? vx::VK_END : vx::VK_NEXT);
+    });
+    doc.DrawDocument(canvas, {0, 0, 120, 90}, 10, 40);
   } catch (const Exception&) {
     // "Table has too many Columns"
   }

@@ -38,8 +38,9 @@ std::unique_ptr<Page> Load(const std::string& html) {
   return p;
 }
 
-// Steps: "c N" click control N; "r N M" click row M of list N (the drop-down's for a combo);
-// "t TEXT" type; "k CODE" a key; "p X Y N" click control N at (X, Y).
+// Steps: "c N" click control N; "r N M [S]" click row M of list N (the drop-down's for a
+// combo) with the shift state S; "t TEXT" type; "k CODE" a key; "p X Y N" click control N at
+// (X, Y).
 void Act(Page& p, const std::vector<std::string>& steps) {
   for (const std::string& step : steps) {
     const char op = step[0];
@@ -53,7 +54,7 @@ void Act(Page& p, const std::vector<std::string>& steps) {
     } else {
       TFormControlObj* fc = p.controls.at(static_cast<size_t>(op == 'p' ? c : a));
       const int x = op == 'p' ? a : 3, y = op == 'p' ? b : op == 'r' ? (fc->Kind == "select" && fc->Height < 30 ? fc->Height + 1 : 2) + b * 16 + 1 : 3;
-      ASSERT_TRUE(p.doc.FormMouseDown(fc->X + x, fc->Y + y)) << step;
+      ASSERT_TRUE(p.doc.FormMouseDown(fc->X + x, fc->Y + y, op == 'r' ? static_cast<vx::TShiftState>(c) : 0)) << step;
     }
   }
 }
@@ -92,9 +93,9 @@ TEST(HtmlForms, ClicksAndKeysGiveTheSubmissionAndResetGivesThePageValuesBack) {
       {"<form><select name=s><option value=x>X<option>Y<option value=z>Z</select><input type=submit></form>",
        {"c 0", "r 0 2", "c 1"}, "get  :s=z", "s=x"},
       {"<form><select name=s><option>X<option selected>Y</select></form>", {"c 0", "k 38"}, "", "s=Y"},
-      // a multiple list: clicks toggle; keys move, space picks
+      // a multiple list: Ctrl-clicks toggle; keys move, space picks
       {"<form><select name=m multiple size=3><option>A<option value=b selected>B<option>C</select><input type=submit></form>",
-       {"r 0 0", "r 0 2", "r 0 1", "c 1"}, "get  :m=A&m=C", "m=b"},
+       {"r 0 0 4", "r 0 2 4", "r 0 1 4", "c 1"}, "get  :m=A&m=C", "m=b"},
       {"<form><select name=m size=2><option>A<option>B<option>C</select></form>", {"r 0 1", "k 40"}, "", "m=A"},
       {"<form><select name=m multiple><option>A<option>B</select></form>", {"c 0", "k 40", "t  "}, "", ""},
       {"<form><textarea name=t rows=2 cols=10>hello</textarea><input type=hidden name=h value=v></form>",
@@ -155,11 +156,88 @@ TEST(HtmlForms, ControlsPaintIntoThePage) {
                 "<textarea rows=3 cols=12>a long line that wraps\nsecond</textarea></form>");
   Act(*p, {"c 4"});  // the combo open over what lies below it
   vxtest::Shot shot;
-  shot.Width = 400, shot.Height = 120;
+  shot.Width = 400, shot.Height = 150;
   shot.Pixels.assign(static_cast<size_t>(shot.Width * shot.Height), 0xFFFFFFFFu);
   vx::Canvas canvas(shot.Pixels.data(), shot.Width, shot.Height, shot.Width);
   p->doc.DrawDocument(canvas, {0, 0, shot.Width, shot.Height}, 0, 0);
   EXPECT_EQ(vxtest::CompareWithGolden("html/forms", shot), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HtmlForms, MultipleListsPickOneToggleWithCtrlAndTakeRunsWithShift) {
+  // Rows of a six-row list with S: 1 Shift, 4 Ctrl, 5 both; a list of one choice ignores them.
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"r 0 1", "r 0 3", "r 1 2 4", "r 1 4 1"}, "D|E"}, {{"r 0 1", "r 0 4 1"}, "BCDE|A"}, {{"r 0 4", "r 0 1 1"}, "BCDE|A"},
+      {{"r 0 1", "r 0 3 1", "r 0 0 1"}, "AB|A"},         {{"r 0 0", "r 0 2 4", "r 0 0 4"}, "C|A"},
+      {{"r 0 0", "r 0 3 4", "r 0 5 5"}, "ADEF|A"},       {{"r 0 5 1"}, "ABCDEF|A"}};
+  const std::string six = "size=6><option>A<option>B<option>C<option>D<option>E<option>F</select>";
+  for (const auto& [steps, want] : cases) {
+    auto p = Load("<form><select multiple " + six + "<select " + six + "</form>");
+    Act(*p, steps);
+    auto picked = [](const TFormControlObj* c) {
+      std::string s;
+      for (size_t i = 0; i < c->Options.size(); ++i) s += dynamic_cast<const TListBoxFormControlObj&>(*c).Selected[i] ? c->Options[i].Text : "";
+      return s;
+    };
+    EXPECT_EQ(picked(p->controls[0]) + "|" + picked(p->controls[1]), want) << steps.back();
+  }
+}
+
+TEST(HtmlForms, ADroppedComboShowsEightOptionsAndReachesEveryOneByMouseAndKeys) {
+  std::string html = "<form><select>";
+  for (int i = 0; i < 30; ++i) html += "<option>o" + std::to_string(i);
+  auto p = Load(html + "</select></form>");
+  auto& combo = dynamic_cast<TComboFormControlObj&>(*p->controls[0]);
+  auto bar = [&](int y) { return "p " + std::to_string(combo.Width - 5) + " " + std::to_string(combo.Height + 1 + y) + " 0"; };
+  Act(*p, {"c 0", bar(8 * 16 - 20)});  // the track below the thumb pages down
+  EXPECT_EQ(combo.TopIndex, 8);
+  EXPECT_FALSE(combo.OverlayContains(3, combo.Height + 8 * 16 + 2)) << "eight rows";
+  for (int want : {29, 3, 17, 0, 22}) {  // the arrows step a row until the option shows
+    if (!combo.Dropped) Act(*p, {"c 0"});
+    for (int guard = 0; guard < 40 && (want < combo.TopIndex || want >= combo.TopIndex + 8); ++guard)
+      Act(*p, {bar(want < combo.TopIndex ? 3 : 8 * 16 - 3)});
+    Act(*p, {"r 0 " + std::to_string(want - combo.TopIndex)});
+    EXPECT_EQ(combo.ItemIndex, want);
+  }
+  for (auto [key, item, top] : {std::tuple{35, 29, 22}, {33, 21, 21}, {38, 20, 20}, {36, 0, 0}, {34, 8, 1}}) {
+    Act(*p, {"k " + std::to_string(key)});
+    EXPECT_EQ(std::make_pair(combo.ItemIndex, combo.TopIndex), std::make_pair(item, top)) << key;
+  }
+}
+
+TEST(HtmlForms, UnwrappedTextAreasScrollSidewaysWhenTheirLinesAreWider) {
+  // 10 columns of 8 pixels: the text shows 80; the long line is 240 wide.
+  auto p = Load("<form><textarea cols=10>short</textarea><textarea cols=10>a line far wider than the area</textarea>"
+                "<textarea cols=10 wrap=soft>a line far wider than the area</textarea></form>");
+  auto arrow = [&](int i) { return "p " + std::to_string(p->controls[i]->Width - 22) + " " + std::to_string(p->controls[i]->Height - 5) + " " + std::to_string(i); };
+  const std::tuple<int, std::vector<std::string>, int> cases[] = {
+      {0, {"c 0", "k 35"}, 0}, {2, {"c 2", "k 35"}, 0}, {1, {"c 1", "k 35"}, 164}, {1, {"k 36"}, 0}, {1, {arrow(1)}, 8},
+      {0, {arrow(0)}, 0},      {1, {"c 1", "k 35", "t !", "k 37"}, 172}};
+  for (const auto& [i, steps, scrollX] : cases) {
+    Act(*p, steps);
+    EXPECT_EQ(dynamic_cast<TTextAreaFormControlObj&>(*p->controls[static_cast<size_t>(i)]).ScrollX, scrollX) << steps[0];
+  }
+}
+
+TEST(HtmlForms, EachDrawShowsThePaintedControlsAndHidesTheOthers) {
+  std::string html = "<form><input name=e> <select><option>x<option>y</select>";
+  for (int i = 0; i < 30; ++i) html += "<p>filler";
+  auto p = Load(html + "<p>last <input name=low></form>");
+  auto& combo = dynamic_cast<TComboFormControlObj&>(*p->controls[1]);
+  const TFormControlObj& low = *p->controls[2];
+  Act(*p, {"c 1"});
+  std::vector<uint32_t> pixels(200 * 100);
+  vx::Canvas canvas(pixels.data(), 200, 100, 200);
+  auto shown = [&](int scrollY) {
+    p->doc.DrawDocument(canvas, {0, 0, 200, 100}, 0, scrollY);
+    return std::string{p->controls[0]->Shown ? '+' : '-', combo.Shown ? '+' : '-', low.Shown ? '+' : '-', combo.Dropped ? 'v' : '.'};
+  };
+  EXPECT_EQ(shown(0), "++-v");
+  EXPECT_EQ(shown(low.Y - 90), "--+.") << "out of sight, the combo's list closes";
+  EXPECT_EQ(shown(low.Y + low.Height + 3), "--+.") << "a line partly in sight is painted";
 }
 
 }  // namespace

@@ -80,6 +80,25 @@ TEST(HtmlLayout, LinesBreakAtSpacesAndObjectsAndOverflowOnlyWhenTheyMust) {
   for (const Case& c : cases) EXPECT_EQ(Lines(Layout(c.html, c.width)->doc), c.lines) << c.html << " at " << c.width;
 }
 
+TEST(HtmlLayout, ListItemsReachBelowTheFloatsOfTheirLevel) {
+  // "Y:text left" of every list item; the bullet stands 8 left of the text.
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"<ul><li><img align=left width=50 height=100>a<li>b</ul>", {"0:35", "100:35"}},
+      {"<ol><li>a<img align=right width=20 height=50><li>b</ol>", {"0:35", "50:35"}},
+      {"<ul><li>a<ul><li><img align=left width=30 height=80>b</ul><li>c</ul>", {"0:35", "16:70", "96:35"}},
+      // a float of the page leaves the items beside it
+      {"<img align=left width=50 height=100><ul><li>a<li>b</ul>", {"16:85", "32:85"}},
+  };
+  for (const auto& [html, want] : cases) {
+    auto l = Layout(html, 300);
+    std::vector<std::string> got;
+    for (const auto& s : l->doc.Sections)
+      if (auto* t = dynamic_cast<const TSection*>(s.get()); t && t->GetKind() != TSectionBase::Kind::Text)
+        got.push_back(std::to_string(t->Y) + ":" + std::to_string(t->TextLeft));
+    EXPECT_EQ(got, want) << html;
+  }
+}
+
 TEST(HtmlLayout, ListLabels) {
   const std::tuple<int, char, const char*> cases[] = {{1, '1', "1"},  {4, 'i', "iv"},  {20, 'I', "XX"}, {21, 'i', "21"},
                                                       {0, 'I', "0"},  {3, 'a', "c"},   {28, 'A', "AB"}, {7, 'x', "7"}};
@@ -391,6 +410,13 @@ TEST(HtmlLayout, PagesInTheRealFontsMatchTheirPictures) {
       "colours</ul></ul><pre>Royal   800\nFlush     6</pre><table border cellspacing=0 bordercolor=\"#8080ff\">"
       "<caption>Caption</caption><tr><td>a<td rowspan=2>b<tr><td><tt>c</tt></table>";
   EXPECT_EQ(vxtest::CompareWithGolden("html/light", Paint(light, 300, 260, 0, 0)), "");
+  const std::string form =
+      "<body bgcolor=white><ul><li><img src=missing.gif alt=Chip align=left width=60 height=70>Chips beside "
+      "the first item<li>Second item<li>Third</ul><form>Name: <input name=n value=Ann> <input type=submit "
+      "value=Send><br>Game: <select><option>Poker<option>Slots</select> <input type=checkbox checked> Sound "
+      "<select multiple size=3><option>A<option selected>B<option>C<option>D</select> <textarea rows=2 cols=12>"
+      "A line wider than the area</textarea></form>";
+  EXPECT_EQ(vxtest::CompareWithGolden("html/form_float_list", Paint(form, 420, 220, 0, 0)), "");
 }
 
 }  // namespace

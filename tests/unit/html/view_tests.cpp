@@ -359,4 +359,34 @@ TEST(HtmlView, PaintsTheTiledBackgroundMovingWithThePage) {
   EXPECT_EQ(pixels[static_cast<size_t>(y) * 400 + static_cast<size_t>(x)] & 0xFFFFFF, vx::ColorToRGB(vx::clBtnText) & 0xFFFFFF);
 }
 
+TEST(HtmlView, FormControlsTakePressesWithTheirKeysAndSubmitAfterTheClick) {
+  ViewRig r;
+  r.Write("form.html", "<form action=go.cgi><select name=m multiple size=4><option>A<option>B<option>C<option>D</select>"
+                       "<input type=submit name=s value=Send></form>" + Filler(20) + "<form><input name=low></form>" + Filler(4));
+  r.view.LoadFromFile(r.File("form.html"));
+  std::vector<std::string> got;
+  r.view.OnFormSubmit = [&](auto&, auto&, auto&, auto& method, auto& results) { (got = results).push_back(method); };
+  auto press = [&](const TFormControlObj& c, int y, vx::TShiftState shift) {
+    r.view.MouseDown(vx::mbLeft, shift, c.X + 5 + r.view.MarginWidth(), c.Y + y - r.view.Position());
+    r.view.MouseUp(vx::mbLeft, shift, c.X + 5 + r.view.MarginWidth(), c.Y + y - r.view.Position());
+  };
+  const auto& forms = r.view.Document().Forms;
+  press(*forms[0]->Controls[0], 2 + 16 + 2, 0);
+  press(*forms[0]->Controls[0], 2 + 48 + 2, vx::ssShift);
+  uint16_t key = vx::VK_HOME;
+  r.view.KeyDown(key, 0);
+  EXPECT_EQ(key, 0) << "the focused list takes the key";
+  EXPECT_EQ(r.view.SelEnd(), r.view.SelStart()) << "a press on a control starts no selection";
+  press(*forms[0]->Controls[1], 3, 0);
+  EXPECT_TRUE(got.empty()) << "delivered after the click";
+  ASSERT_EQ(r.host.posts, std::vector<int>{ThtmlView::kFormSubmitMessage});
+  r.view.HandleMessage(ThtmlView::kFormSubmitMessage);
+  EXPECT_EQ(got, (std::vector<std::string>{"m=B", "m=C", "m=D", "s=Send", "get"}));
+  // A control half out of sight is scrolled in when it takes the focus, 20 pixels clear.
+  const TFormControlObj& low = *forms[1]->Controls[0];
+  r.view.ScrollTo(low.Y - r.view.PanelHeight() + 5);
+  press(low, 2, 0);
+  EXPECT_EQ(r.view.Position(), low.Y + low.Height + 20 - r.view.PanelHeight());
+}
+
 }  // namespace
