@@ -171,8 +171,16 @@ std::optional<std::string> RoundRecordText(const TVXPlayers& players, const TVXP
       TGameStatictics* game = record.GameStatistics.Add();
       game->GameIDStr = gameIDStr;
       if (TPlayerStatistics* known = casino.FindPlayerStatistics(player.PlayerName, false))
-        if (const TGameStatictics* before = known->FindGameStatistics(gameIDStr, false))
-          game->SetXMLBody(before->GetXMLBody());
+        if (const TGameStatictics* before = known->FindGameStatistics(gameIDStr, false)) {
+          game->GameIDStr = before->GameIDStr;
+          game->CreditIn = before->CreditIn;
+          game->CreditOut = before->CreditOut;
+          for (int i = 0; i < before->GameHands.Count(); ++i) {
+            TGameHand* hand = game->GameHands.Add();
+            hand->HandIDStr = before->GameHands.Items(i)->HandIDStr;
+            hand->Value = before->GameHands.Items(i)->Value;
+          }
+        }
       data.MergeInto(game);
       game->CreditOut = CheckedAddU32(game->CreditOut, credit);
     }
