@@ -16,6 +16,7 @@
 #include "framework/VXSettings.h"
 #include "framework/VXSounds.h"
 #include "games/GameManager.h"
+#include "lobby/VXRoundSave.h"
 #include "platform/Cursor.h"
 #include "platform/Files.h"
 #include "platform/KeyMap.h"
@@ -116,6 +117,8 @@ void TfrmMain::CleanUpInterruptedSaves() {
   std::string error;
   if (!vx::RecoverFileJournal(setting_->PlayersFolder + "saves.journal", &error))
     Log("ERROR: An interrupted save could not be finished: " + error);
+  // The last round of a run that was interrupted, into the files it would have left.
+  vx::ReplayRoundRecord(setting_->PlayersFile, setting_->CasinosFolder);
   int removed = vx::RemoveStaleTemporaries(setting_->ProgramFolder) + vx::RemoveStaleTemporaries(setting_->PlayersFolder);
   for (const std::string& casino : vx::ListDirectory(setting_->CasinosFolder, false, true))
     removed += vx::RemoveStaleTemporaries(setting_->CasinosFolder + casino);

@@ -11,6 +11,7 @@
 #include "games/GameData.h"
 #include "games/GameManager.h"
 #include "lobby/VXPlayers.h"
+#include "lobby/VXRoundSave.h"
 #include "platform/Files.h"
 
 // ---------------------------------------------------------------------------------------
@@ -107,6 +108,8 @@ void TVXCasino::MarkSaved(const std::string& text) const {
 
 bool TVXCasino::SaveStatistics() const {
   if (StatisticsFile.empty()) return true;
+  // After the round's record, never beside it.
+  vx::WaitForRoundSaves();
   if (savesBlocked_) {
     Log("ERROR: Cannot save " + StatisticsFile + ": it could not be read and is kept as it is");
     return false;
@@ -191,6 +194,8 @@ bool TVXCasinoManager::SaveAll() const {
 namespace vx {
 
 bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, std::vector<XMLFileText> extra) {
+  // The round's record goes first: the journal is one writer's at a time.
+  WaitForRoundSaves();
   std::string journal;
   if (players && players->SavesBlocked()) {
     // The banks could not be read whole: statistics saved without them would no longer agree
@@ -205,6 +210,8 @@ bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, st
     if (!folder.empty() && !ForceOwnerOnlyDirectories(folder, &error))
       Log("ERROR: Cannot create the players folder " + folder + ": " + error);
     extra.push_back({players->FileName, players->FileText()});
+    // A settled visit is in the players and the statistics now: its record goes with them.
+    if (auto clear = RoundRecordToClear(players->FileName)) extra.push_back({clear->first, clear->second});
   }
   std::vector<std::pair<const TVXCasino*, size_t>> casinoTexts;
   for (int i = 0; casinos && i < casinos->Count(); ++i) {
@@ -231,32 +238,6 @@ bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, st
   if (!SaveXMLFiles(journal, extra)) return false;
   for (const auto& [casino, index] : casinoTexts) casino->MarkSaved(extra[index].Text);
   return true;
-}
-
-bool SaveProgressAsIfLeft(const TVXPlayers& players, const TVXPlayer& player, const TVXCasino& casino,
-                          const TVXGameData& data, const std::string& gameIDStr) {
-  std::vector<XMLFileText> files;
-  try {
-    TVXPlayers list;
-    list.SetXML(players.GetXML());
-    TVXPlayer* self = list.FindPlayer(player.PlayerName);
-    if (self == nullptr) return false;
-    self->Bank = CheckedAddU32(player.Bank, data.Money.Credit());
-    list.FileName = players.FileName;
-    TVXCasino statistics;
-    statistics.SetXML(casino.GetXML());
-    TGameStatictics* record =
-        statistics.FindPlayerStatistics(player.PlayerName, true)->FindGameStatistics(gameIDStr, true);
-    data.MergeInto(record);
-    record->CreditOut = CheckedAddU32(record->CreditOut, data.Money.Credit());
-    if (!casino.StatisticsFile.empty() && !casino.SavesBlocked())
-      files.push_back({casino.StatisticsFile, statistics.GetXML()});
-    files.push_back({data.FileName, data.FileText()});
-    return SaveProgress(&list, nullptr, std::move(files)) ;
-  } catch (const std::exception& e) {
-    Log(std::string("ERROR: The round could not be saved: ") + e.what());
-    return false;
-  }
 }
 
 }  // namespace vx

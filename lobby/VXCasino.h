@@ -132,11 +132,4 @@ namespace vx {
 // (logged, the player told once) when it failed; the files then hold what they held before.
 bool SaveProgress(const TVXPlayers* players, const TVXCasinoManager* casinos, std::vector<XMLFileText> extra);
 
-// Saves, as one, what the files would hold if the player left the machine now: the
-// machine's credit in the player's bank, the visit's tally (the credit counted as cashed
-// out) in the player's record of `casino`, and the game's data. Nothing in memory changes.
-// A crash during the next round then loses only that round. False (logged) when it could not
-// be saved or the sums do not fit.
-bool SaveProgressAsIfLeft(const TVXPlayers& players, const TVXPlayer& player, const TVXCasino& casino,
-                          const TVXGameData& data, const std::string& gameIDStr);
 }  // namespace vx

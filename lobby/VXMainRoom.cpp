@@ -25,7 +25,9 @@
 #include "lobby/VXLobbyDialogs.h"
 #include "lobby/VXNavigation.h"
 #include "lobby/VXPlayers.h"
+#include "lobby/VXRoundSave.h"
 #include "platform/Cursor.h"
+#include "platform/MessagePump.h"
 #include "render/BitmapEx.h"
 
 namespace {
@@ -311,12 +313,15 @@ void TMainRoom::PreviewGame(TVXComponent* logo) {
 
 void TMainRoom::FreeGame() {
   if (!game_) return;
+  // The last round's record is on disk before the game's own saves.
+  vx::WaitForRoundSaves();
   // Nothing the player owns goes with the game.
   try {
     game_->SettleOnClose();
   } catch (const std::exception& e) {
     Log(std::string("ERROR: Settling the game failed: ") + e.what());
   }
+  vx::SettleRoundRecord();
   if (vx::Lobby().CurrentGame == game_.get()) vx::Lobby().CurrentGame = nullptr;
   game_.reset();
 }
@@ -375,6 +380,8 @@ void TMainRoom::EnterGame(int32_t gameID) {
     game_->Round.OnRoundEnded = [this] { SaveAfterRound(); };
     try {
       game_->TakeOpeningCredit();
+      // The credit left the bank: until the first round ends, the record keeps it.
+      SaveAfterRound();
       game_->StartAttract();
     } catch (const std::exception& e) {
       failed(e.what());
@@ -417,8 +424,10 @@ void TMainRoom::ExitGame() {
   if (!alive || game_.get() != game || game->Round.InRound()) return;
 
   TVXLobbyState& lobby = vx::Lobby();
+  vx::WaitForRoundSaves();
   game->FinishVisit([](const std::string& what, const std::function<bool()>& step) { RunStep(what, step); });
   if (!alive) return;
+  vx::SettleRoundRecord();
   // The bank and the statistics agree on disk whatever happens to the process: one save.
   RunStep("saving the casino statistics and the players",
           [&] { return vx::SaveProgress(lobby.Players, lobby.CasinoManager, {}); });
@@ -439,7 +448,18 @@ void TMainRoom::SaveAfterRound() {
   if (game == nullptr || player == nullptr || lobby.Players == nullptr || lobby.CurrentCasino == nullptr ||
       game->GameInfo == nullptr)
     return;
-  vx::SaveProgressAsIfLeft(*lobby.Players, *player, *lobby.CurrentCasino, *game->GetGameData(), game->GameInfo->IDStr);
+  if (!vx::SaveRoundInBackground(*lobby.Players, *player, *lobby.CurrentCasino, *game->GetGameData(),
+                                 game->GameInfo->IDStr))
+    return;
+  // The writer's failure, if any, is told soon after, on this thread.
+  if (!saveCheck_) {
+    saveCheck_ = std::make_unique<vx::PumpTimer>();
+    saveCheck_->SetInterval(50);
+    saveCheck_->OnTimer = [this] {
+      if (vx::CheckRoundSaves()) saveCheck_->SetEnabled(false);
+    };
+  }
+  saveCheck_->SetEnabled(true);
 }
 
 void TMainRoom::ExitLobbyClick() {

@@ -22,6 +22,9 @@ class TVXMenu;
 class TVXPanel;
 class TVXScrollBox;
 class TVXScrollingImage;
+namespace vx {
+class PumpTimer;
+}
 
 class TMainRoomScene : public TVXScene {
 public:
@@ -120,8 +123,8 @@ public:
   void ShowPlayerInfo();
   // The program is closing with a game running: it is settled without a question and freed.
   void CloseGame();
-  // After every round of the running game: the files take what leaving it now would leave,
-  // so that a crash loses at most the round in play.
+  // After every round of the running game: what leaving it now would leave is recorded in the
+  // background (VXRoundSave.h), so that a crash loses at most the round in play.
   void SaveAfterRound();
 
   // The default factory: video poker for group 1, a slot machine for group 2.
@@ -131,4 +134,6 @@ private:
   void FreeGame();
   vx::WeakRef<TMainRoomScene> scene_;
   std::unique_ptr<TVXGame> game_;
+  // Polls the round's writer until it is idle.
+  std::unique_ptr<vx::PumpTimer> saveCheck_;
 };

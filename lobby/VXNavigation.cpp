@@ -12,6 +12,7 @@
 #include "lobby/VXMainRoom.h"
 #include "lobby/VXPlayers.h"
 #include "lobby/VXLobbyDialogs.h"
+#include "lobby/VXRoundSave.h"
 
 namespace {
 
@@ -176,6 +177,8 @@ void TNavigation::SignOutClick() {
   if (vx::LobbyAsk("Are you sure you want to sign-out?", mkConfirmation, mbYes | mbNo) != mrYes) return;
   // The question ran a message loop: the state may have changed meanwhile.
   if (lobby.CurrentGame != nullptr || lobby.Players == nullptr) return;
+  // Whatever the last round left is written before the player goes.
+  vx::WaitForRoundSaves();
   lobby.Players->Logout();
   // The lobby stays behind the login box: it must not go on showing the old player.
   if (lobby.MainRoom != nullptr) lobby.MainRoom->ShowPlayerInfo();

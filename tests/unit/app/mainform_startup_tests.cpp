@@ -281,3 +281,16 @@ TEST(StartUpChecks, SecondCopyAndDamagedArchivesStopTheStartAndInterruptedSavesA
       EXPECT_FALSE(vx::IsSaveTemporaryName(e.path().filename().string())) << e.path();
   EXPECT_FALSE(vx::FileExists(h.ProgramFile("Players/saves.journal")));
 }
+
+// The record of a round played before a crash goes into the players file, and is cleared.
+TEST(StartUpChecks, ARoundLeftByACrashIsReplayedIntoThePlayers) {
+  Harness after;
+  std::filesystem::create_directories(after.ProgramFile("Players"));
+  vxtest::TempDir::WriteFile(after.ProgramFile("Players/players.xml"),
+                             "<VXPlayers><VXPlayer><PlayerName>Ann</PlayerName><Bank>900</Bank></VXPlayer></VXPlayers>");
+  vxtest::TempDir::WriteFile(after.ProgramFile("Players/lastround.xml"),
+                             "<VXRoundRecord><PlayerName>Ann</PlayerName><Bank>1040</Bank></VXRoundRecord>");
+  ASSERT_TRUE(after.Start());
+  EXPECT_NE(vxtest::TempDir::ReadFile(after.ProgramFile("Players/players.xml")).find("<Bank>1040</Bank>"), std::string::npos);
+  EXPECT_EQ(vx::FileSize(after.ProgramFile("Players/lastround.xml")), 0);
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <thread>
 
 #include "framework/VXListBox.h"
 #include "games/Slots.h"
@@ -12,6 +13,7 @@
 #include "lobby/VXLobbyDialogs.h"
 #include "lobby/VXMainRoom.h"
 #include "lobby/VXNavigation.h"
+#include "lobby/VXRoundSave.h"
 #include "lobby_rig.h"
 #include "platform/Files.h"
 
@@ -426,50 +428,86 @@ TEST(City, OpensTheDefaultCasinosLobbyOnlyWhenItExistsAndBindsThePlayersRecord) 
   EXPECT_EQ(vx::Lobby().MainRoom, room);
 }
 
-// A kill at every flush and rename of both ways out of a game (leaving it, and closing the
-// program with it running): after the next start the bank and the statistics on disk always
-// agree, holding either the visit or nothing of it.
+namespace {
+
+// The next start, as the main window makes it: an interrupted save finished, the last
+// round's record replayed.
+bool NextStart(LobbyRig& rig) {
+  return vx::RecoverFileJournal(rig.Players().JournalFile()) &&
+         vx::ReplayRoundRecord(rig.Players().FileName, rig.Settings().CasinosFolder);
+}
+
+// A round on the machine: won 40, one flush.
+void PlayRound(FakeGame* game) {
+  ASSERT_TRUE(game->Round.Begin());
+  game->Data.Money.PayCredit(40);
+  game->Data.CountHand("HAND_FLUSH");
+  game->Round.End();
+}
+
+}  // namespace
+
+// A kill at every flush and rename of a round's save (on the writer thread), of both ways out
+// of a game (leaving it, and closing the program with it running) and of the replay at the
+// next start: after the next start the bank and the statistics on disk always agree, holding
+// the visit as it stood after its last whole round (from the credit taken on).
 TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
-  enum class Way { Leave, Close };
-  // The visit: 100 in, a win of 40, everything out again.
+  enum class Way { Round, Leave, Close, Replay };
+  // The visit: 100 in, a round won 40, everything out again.
   auto run = [](Way way, int killAt, int* steps) {
     LobbyRig rig;
     Lobby lobby(rig);
     rig.AppInfo.DeveloperMode = true;
     lobby.room->Show();
     lobby.room->EnterGame(10);
-    lobby.last->Data.Money.PayCredit(40);
-    vx::StopFilesAfterStepsForTests(killAt);
+    if (way == Way::Round) {
+      vx::WaitForRoundSaves();
+      vx::StopFilesAfterStepsForTests(killAt);
+    }
+    PlayRound(lobby.last);
+    vx::WaitForRoundSaves();
+    if (way != Way::Round) vx::StopFilesAfterStepsForTests(killAt);
     if (way == Way::Leave) {
       lobby.room->ExitGame();
-    } else {
+    } else if (way == Way::Close) {
       // What the program's shutdown does: the game settles, the players and every casino are
       // saved together, then each casino as it is freed.
       lobby.room->CloseGame();
       vx::SaveProgress(&rig.Players(), &rig.Casinos(), {});
       rig.DefaultCasino()->SaveStatistics();
+    } else if (way == Way::Replay) {
+      NextStart(rig);
     }
     *steps = vx::FileStepsForTests();
     vx::StopFilesAfterStepsForTests(-1);
-    // The next start.
-    ASSERT_TRUE(vx::RecoverFileJournal(rig.Players().JournalFile()));
+    ASSERT_TRUE(NextStart(rig));
     TVXPlayers players;
     players.FileName = rig.Players().FileName;
     ASSERT_TRUE(players.LoadFromFile());
     TVXCasino casino;
     casino.StatisticsFile = rig.DefaultCasino()->StatisticsFile;
     ASSERT_TRUE(casino.LoadStatistics());
-    const TPlayerStatistics* record = casino.FindPlayerStatistics("Ann", false);
-    const TGameStatictics* game = record ? const_cast<TPlayerStatistics*>(record)->FindGameStatistics("VXG_VP_JACKSORBETTER", false) : nullptr;
+    TPlayerStatistics* record = casino.FindPlayerStatistics("Ann", false);
+    TGameStatictics* game = record ? record->FindGameStatistics("VXG_VP_JACKSORBETTER", false) : nullptr;
     const int64_t in = game ? game->CreditIn : 0, out = game ? game->CreditOut : 0;
     const int64_t bank = players.FindPlayer("Ann")->Bank;
     EXPECT_EQ(bank - 1000, out - in) << "kill at step " << killAt;
-    EXPECT_TRUE((bank == 1000 && in == 0) || (bank == 1040 && in == 100 && out == 140)) << "kill at step " << killAt;
+    const bool visit = bank == 1040 && in == 100 && out == 140 && game->FindHand("HAND_FLUSH", false) != nullptr;
+    // Killed in the round: the visit as it stood when the credit was taken.
+    EXPECT_TRUE(visit || (way == Way::Round && bank == 1000 && in == 100)) << "kill at step " << killAt;
+    // Starting once more changes nothing.
+    auto files = [&] {
+      return vxtest::TempDir::ReadFile(vx::ToNativePath(players.FileName)) +
+             vxtest::TempDir::ReadFile(vx::ToNativePath(casino.StatisticsFile));
+    };
+    const std::string started = files();
+    ASSERT_TRUE(NextStart(rig));
+    EXPECT_EQ(files(), started);
   };
-  for (Way way : {Way::Leave, Way::Close}) {
+  for (Way way : {Way::Round, Way::Leave, Way::Close, Way::Replay}) {
     int total = 0;
     run(way, 1 << 20, &total);
-    ASSERT_GE(total, 8);
+    ASSERT_GE(total, 2);
     for (int k = 0; k < total; ++k) {
       int steps = 0;
       run(way, k, &steps);
@@ -478,37 +516,101 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
   }
 }
 
-// Every round's end saves what leaving the machine then would: the credit in the bank and
-// the visit in the statistics, without changing anything in play.
-TEST(SaveFaults, ARoundsSaveHoldsTheVisitAsIfTheMachineWereLeft) {
+// Every round's end records what leaving the machine then would: the credit in the bank and
+// the visit in the statistics, without changing anything in play and without writing the
+// players or the statistics themselves.
+TEST(SaveFaults, ARoundsRecordHoldsTheVisitAsIfTheMachineWereLeft) {
   LobbyRig rig;
   Lobby lobby(rig);
   rig.AppInfo.DeveloperMode = true;
   lobby.room->Show();
   lobby.room->EnterGame(10);
   FakeGame* game = lobby.last;
-  // A round: won 40, one flush.
-  ASSERT_TRUE(game->Round.Begin());
-  game->Data.Money.PayCredit(40);
-  game->Data.CountHand("HAND_FLUSH");
-  game->Round.End();
+  const std::string playersFile = vx::ToNativePath(rig.Players().FileName);
+  const std::string before = vxtest::TempDir::ReadFile(playersFile);
+  // Two rounds in a row; the second's record may replace the first's before it is written.
+  PlayRound(game);
+  PlayRound(game);
   TVXPlayer* ann = rig.Players().CurrentPlayer();
   EXPECT_EQ(ann->Bank, 900u);
-  EXPECT_EQ(game->Data.Money.Credit(), 140u);
+  EXPECT_EQ(game->Data.Money.Credit(), 180u);
   EXPECT_EQ(game->Statistics->CreditIn, 0u);
+  vx::WaitForRoundSaves();
+  EXPECT_EQ(vxtest::TempDir::ReadFile(playersFile), before);
+  EXPECT_FALSE(fs::exists(vx::ToNativePath(rig.DefaultCasino()->StatisticsFile)));
+  EXPECT_EQ(fs::status(vx::ToNativePath(vx::RoundRecordFile(rig.Players().FileName))).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
   // A crash now: the next start finds the visit settled.
+  ASSERT_TRUE(NextStart(rig));
   TVXPlayers players;
   players.FileName = rig.Players().FileName;
   ASSERT_TRUE(players.LoadFromFile());
-  EXPECT_EQ(players.FindPlayer("Ann")->Bank, 1040u);
+  EXPECT_EQ(players.FindPlayer("Ann")->Bank, 1080u);
   TVXCasino casino;
   casino.StatisticsFile = rig.DefaultCasino()->StatisticsFile;
   ASSERT_TRUE(casino.LoadStatistics());
   TGameStatictics* record = casino.FindPlayerStatistics("Ann", false)->FindGameStatistics("VXG_VP_JACKSORBETTER", false);
   EXPECT_EQ(record->CreditIn, 100u);
-  EXPECT_EQ(record->CreditOut, 140u);
-  EXPECT_EQ(record->FindHand("HAND_FLUSH", false)->Value, 1);
-  // Leaving after it saves the same, once.
+  EXPECT_EQ(record->CreditOut, 180u);
+  EXPECT_EQ(record->FindHand("HAND_FLUSH", false)->Value, 2);
+  // Leaving after it saves the same, once, and the record goes with that save.
   lobby.room->ExitGame();
   EXPECT_EQ(vxtest::TempDir::ReadFile(vx::ToNativePath(casino.StatisticsFile)), casino.GetXML());
+  EXPECT_EQ(vx::FileSize(vx::RoundRecordFile(rig.Players().FileName)), 0);
+}
+
+// A record the writer cannot put in place is told once, on the main thread, through the
+// ordinary save's failure; the game goes on.
+TEST(SaveFaults, ARoundThatCannotBeSavedIsToldOnceOnTheMainThread) {
+  LobbyRig rig;
+  Lobby lobby(rig);
+  rig.AppInfo.DeveloperMode = true;
+  lobby.room->Show();
+  lobby.room->EnterGame(10);
+  vx::ResetXMLFileSafetyForTests();
+  std::vector<std::thread::id> told;
+  vx::SetXMLFileProblemHandler([&](const vx::XMLFileProblem& p) {
+    EXPECT_FALSE(p.Damaged);
+    told.push_back(std::this_thread::get_id());
+  });
+  vx::StopFilesAfterStepsForTests(0);
+  PlayRound(lobby.last);
+  vx::WaitForRoundSaves();
+  PlayRound(lobby.last);
+  vx::WaitForRoundSaves();
+  vx::StopFilesAfterStepsForTests(-1);
+  EXPECT_EQ(told, std::vector<std::thread::id>{std::this_thread::get_id()});
+  EXPECT_TRUE(vx::LogContains("ERROR: The round could not be saved"));
+  EXPECT_EQ(lobby.last->Data.Money.Credit(), 180u);
+  vx::SetXMLFileProblemHandler(nullptr);
+  vx::ResetXMLFileSafetyForTests();
+}
+
+// A record that cannot be trusted is left as it is and changes nothing: damaged, naming a
+// file outside the casinos, a player no longer in the list, or over a damaged players file.
+TEST(SaveFaults, ARecordThatCannotBeReplayedChangesNothing) {
+  const std::string good = "<VXRoundRecord><PlayerName>Ann</PlayerName><Bank>1040</Bank></VXRoundRecord>";
+  struct Case {
+    const char* what;
+    std::string record;
+    std::string players;
+  };
+  const Case cases[] = {
+      {"damaged", good.substr(0, good.size() - 3), {}},
+      {"outside", "<VXRoundRecord><PlayerName>Ann</PlayerName><Bank>1</Bank><DataFile>/tmp/x.dat</DataFile></VXRoundRecord>", {}},
+      {"nobody", "<VXRoundRecord><PlayerName>Bob</PlayerName><Bank>1</Bank></VXRoundRecord>", {}},
+      {"players", good, "<VXPlayers><VXPlayer><PlayerName>Ann</PlayerName><Bank>x</Bank></VXPlayer></VXPlayers>"},
+  };
+  for (const Case& c : cases) {
+    LobbyRig rig;
+    rig.SignIn("Ann", 1000);
+    const std::string playersFile = vx::ToNativePath(rig.Players().FileName);
+    if (!c.players.empty()) vxtest::TempDir::WriteFile(playersFile, c.players);
+    const std::string players = vxtest::TempDir::ReadFile(playersFile);
+    const std::string recordFile = vx::ToNativePath(vx::RoundRecordFile(rig.Players().FileName));
+    vxtest::TempDir::WriteFile(recordFile, c.record);
+    EXPECT_FALSE(vx::ReplayRoundRecord(rig.Players().FileName, rig.Settings().CasinosFolder)) << c.what;
+    EXPECT_EQ(vxtest::TempDir::ReadFile(playersFile), players) << c.what;
+    EXPECT_EQ(vxtest::TempDir::ReadFile(recordFile), c.record) << c.what;
+  }
 }
