@@ -207,6 +207,7 @@ private:
         const V current = vx::theme_detail::ToValue<V>(std::invoke(get, static_cast<const T&>(object)));
         if (!vx::theme_detail::Read(s, section, k, kind, fixed ? *fixed : current, &current, out)) return;
       } else {
+        (void)get;  // nullptr: no current value to keep
         if (!vx::theme_detail::Read(s, section, k, kind, *fixed, static_cast<const V*>(nullptr), out)) return;
       }
       vx::theme_detail::Store(object, set, out);
