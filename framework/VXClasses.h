@@ -26,6 +26,7 @@
 using TShiftState = vx::TShiftState;
 
 class TVXComponent;
+class TVXControl;
 
 using TVXNotifyEvent = std::function<void(TVXComponent* sender)>;
 using TVXMouseEvent =
@@ -142,6 +143,9 @@ public:
 
   // Visible, with a parent, and the parent enabled. The root scene ends the chain.
   virtual bool IsEnabled();
+
+  // The control as a drawn control (with a texture and a theme section), or nullptr.
+  virtual TVXControl* AsControl() { return nullptr; }
 
   // ---- The per-frame walk: counters, then (when shown) Animate, Update and AfterDraw under
   // the control's clip, then the children in list order.

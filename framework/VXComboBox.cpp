@@ -84,3 +84,26 @@ void TVXComboBox::Select() {
   CloseUp();
   if (self && OnChange) OnChange(this);
 }
+
+const TVXThemeClass& TVXComboBox::StaticThemeClass() {
+  using K = TVXThemeKind;
+  using C = TVXComboBox;
+  static const TVXThemeClass info =
+      TVXThemeClassBuilder<C, TVXEdit>("TVXComboBox")
+          .Key("SelectionColor4", K::FourPart,
+               [](const C& c) { return c.List() != nullptr ? c.List()->SelectionColor4() : TColor4{}; },
+               &C::SetSelectionColor4)
+          .Key("ItemHeight", K::Size, &C::ItemHeight, &C::SetItemHeight)
+          // The list is themed as a list box; the drop button takes the shared arrow picture.
+          .Parts([](C& combo) {
+            std::vector<TVXControl*> parts;
+            if (TVXListBox* list = combo.List()) parts.push_back(list);
+            if (TVXButton* drop = combo.DropButton()) {
+              drop->TextureInfo.SetFolder("COMMON");
+              drop->TextureInfo.SetName("BTN_SCROLLDOWN");
+              parts.push_back(drop);
+            }
+            return parts;
+          });
+  return info;
+}

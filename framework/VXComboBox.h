@@ -10,6 +10,7 @@
 class TVXComboBox : public TVXEdit {
 public:
   explicit TVXComboBox(TVXComponent* owner);
+  VX_THEMED
 
   TVXListBox* List() const { return list_; }
   TVXButton* DropButton() const { return dropButton_; }

@@ -693,3 +693,94 @@ void TVXControl::StepGrowPart() {
     part.Phase = AfterReturn(part.Phase);
   }
 }
+
+// ---------------------------------------------------------------------------------------
+// Theme keys of every drawn control
+
+const TVXThemeClass& TVXControl::StaticThemeClass() {
+  using K = TVXThemeKind;
+  using C = TVXControl;
+  static const TVXThemeClass info =
+      TVXThemeClassBuilder<C, void>("TVXControl")
+          .Key("Top", K::Integer, &C::Top, &C::SetTop)
+          .Key("Left", K::Integer, &C::Left, &C::SetLeft)
+          .Key("Width", K::Size, &C::Width, &C::SetWidth)
+          .Key("Height", K::Size, &C::Height, &C::SetHeight)
+          .Key("DisableRenderTheme", K::Boolean, &C::DisableRenderTheme, &C::SetDisableRenderTheme)
+          .Key("Autosize", K::Boolean, &C::AutoSize, &C::SetAutoSize)
+          .Key("Alpha4", K::Alphas, &C::Alpha4, &C::SetAlpha4)
+          // The theme's colours are the ones the effects return to.
+          .Key("Color4", K::FourPart, &C::Color4,
+               [](C& c, const TColor4& v) {
+                 c.SetColor4(v);
+                 c.SavedColor4 = c.Color4();
+               })
+          .KeyOr("Border", K::Boolean, false, nullptr, &C::Border)
+          .Key("BorderColor4", K::FourPart, &C::BorderColor4, &C::SetBorderColor4)
+          .KeyOr("FadeIn", K::Boolean, false, nullptr, &C::SetFadeIn)
+          .KeyOr("FadeOut", K::Boolean, false, nullptr, &C::SetFadeOut)
+          .Key("FadeSpeed", K::Byte, &C::FadeSpeed, &C::SetFadeSpeed)
+          .KeyOr("FlyIn", K::Direction, 0, &C::FlyIn, &C::SetFlyIn)
+          .KeyOr("FlyOut", K::Direction, 0, &C::FlyOut, &C::SetFlyOut)
+          .Key("FlySpeed", K::Byte, &C::FlySpeed, &C::SetFlySpeed)
+          // They belong to the theme format, but no control draws a cross-hair.
+          .Ignored("MouseCross", K::Boolean)
+          .Ignored("MouseCrossColor", K::Integer);
+  return info;
+}
+
+const std::vector<TVXThemeKey>& TVXControl::TextThemeKeys() {
+  using K = TVXThemeKind;
+  using C = TVXControl;
+  static const std::vector<TVXThemeKey> keys =
+      TVXThemeKeyList<C>()
+          .KeyOr("FontDXName", K::Text, "ArialBlack", nullptr, [](C& c, const std::string& v) { c.Font.SetName(v); })
+          .Key("FontSize", K::Integer, [](const C& c) { return c.Font.Size(); },
+               [](C& c, int32_t v) { c.Font.SetSize(v); })
+          .Key("FontColor", K::Integer, [](const C& c) { return c.Font.Color(); },
+               [](C& c, int32_t v) { c.Font.SetColor(static_cast<uint32_t>(v)); })
+          .Key("Alignment", K::Small, &C::Alignment, &C::SetAlignment)
+          .Key("Layout", K::Small, &C::Layout, &C::SetLayout)
+          .Key("TextureScaleMode", K::Small, &C::TextureScaleMode, &C::SetTextureScaleMode);
+  return keys;
+}
+
+const std::vector<TVXThemeKey>& vx::EffectThemeKeys() {
+  using K = TVXThemeKind;
+  using E = TVXEffects;
+  static const std::vector<TVXThemeKey> keys = [] {
+    const std::vector<TVXThemeKeyOf<E>> record =
+        TVXThemeKeyList<E>()
+            .KeyOr("ColorEnabled", K::Boolean, false, nullptr, &E::ColorEnabled)
+            .Key("ColorContinuous", K::Boolean, &E::ColorContinuous, &E::ColorContinuous)
+            .Key("Color", K::FourPart, &E::Color, &E::Color)
+            .KeyOr("ColorChangeSpeed", K::Byte, 0, &E::ColorChangeSpeed, &E::ColorChangeSpeed)
+            .KeyOr("TextColorEnabled", K::Boolean, false, nullptr, &E::TextColorEnabled)
+            .KeyOr("TextColorContinuous", K::Boolean, false, nullptr, &E::TextColorContinuous)
+            .Key("TextColor", K::Integer, &E::TextColor, &E::TextColor)
+            .KeyOr("TextColorChangeSpeed", K::Byte, 0, &E::TextColorChangeSpeed, &E::TextColorChangeSpeed)
+            .KeyOr("AlphaEnabled", K::Boolean, false, nullptr, &E::AlphaEnabled)
+            .Key("AlphaContinuous", K::Boolean, &E::AlphaContinuous, &E::AlphaContinuous)
+            .Key("AlphaBlendValue", K::Byte, &E::AlphaBlendValue, &E::AlphaBlendValue)
+            .KeyOr("AlphaChangeSpeed", K::Byte, 0, &E::AlphaChangeSpeed, &E::AlphaChangeSpeed)
+            .KeyOr("ScrollEnabled", K::Boolean, false, nullptr, &E::ScrollEnabled)
+            // One direction: 1 right, 2 left, 3 down, 4 up (bit n of the set).
+            .KeyOr("ScrollOptions", K::Direction, 0, nullptr,
+                   [](E& e, int32_t n) { e.ScrollOptions = 1u << static_cast<uint32_t>(n); })
+            .Key("ScrollDistance", K::Size, &E::ScrollDistance, &E::ScrollDistance)
+            .KeyOr("ScrollSpeed", K::Byte, 0, &E::ScrollSpeed, &E::ScrollSpeed)
+            .KeyOr("GrowEnabled", K::Boolean, false, nullptr, &E::GrowEnabled)
+            .Key("GrowDistance", K::Size, &E::GrowDistance, &E::GrowDistance);
+    // The five records, one after the other, each under its prefix.
+    std::vector<TVXThemeKey> all;
+    for (size_t i = 0; i < 5; ++i) {
+      for (const TVXThemeKeyOf<E>& key : record) {
+        all.push_back({kEffectPrefixes[i] + key.Name, key.Kind, key.Min, key.Max,
+                       [i, apply = key.Apply](const TVXStore& s, const std::string& section, const std::string& k,
+                                              TVXControl& c) { apply(s, section, k, c.Effects[i]); }});
+      }
+    }
+    return all;
+  }();
+  return keys;
+}

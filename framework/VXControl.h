@@ -10,6 +10,7 @@
 #include "framework/VXClasses.h"
 #include "framework/VXEffects.h"
 #include "framework/VXTextureInfo.h"
+#include "framework/VXThemeKeys.h"
 #include "render/GfxDef.h"
 
 class TVXTextureList;
@@ -153,7 +154,14 @@ public:
   // frame, so descendants drawing text after TVXControl::Update check this first.
   bool UpdateHalted() const { return updateHalted_; }
 
+  // ---- Theme: the keys, pictures and inner controls the class's section styles.
+  static const TVXThemeClass& StaticThemeClass();
+  virtual const TVXThemeClass& ThemeClass() const { return StaticThemeClass(); }
+  // The font, alignment, layout and scale keys of the classes that show text.
+  static const std::vector<TVXThemeKey>& TextThemeKeys();
+
   // ---- Overrides.
+  TVXControl* AsControl() override { return this; }
   void Animate() override;
   void Update() override;
   void AfterDraw() override;

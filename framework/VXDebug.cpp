@@ -7,7 +7,7 @@
 #include "framework/VXClasses.h"
 #include "framework/VXEngine.h"
 #include "framework/VXTextures.h"
-#include "platform/DebugWindow.h"
+#include "framework/VXLogWindow.h"
 #include "platform/Files.h"
 #include "platform/MessagePump.h"
 #include "platform/Process.h"

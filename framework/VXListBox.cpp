@@ -247,3 +247,32 @@ void TVXListBox::Update() {
     x += column->Width;
   }
 }
+
+const TVXThemeClass& TVXListBox::StaticThemeClass() {
+  using K = TVXThemeKind;
+  using L = TVXListBox;
+  static const TVXThemeClass info =
+      TVXThemeClassBuilder<L, TVXScrollControl>("TVXListBox")
+          .Keys(TextThemeKeys())
+          .Key("SelectionColor4", K::FourPart, &L::SelectionColor4, &L::SetSelectionColor4)
+          .Key("ColumnHeaderHeight", K::Size, &L::ColumnHeaderHeight, &L::SetColumnHeaderHeight)
+          .Key("ItemHeight", K::Size, &L::ItemHeight, &L::SetItemHeight)
+          // The scroll buttons take the shared arrow pictures.
+          .Parts([](L& list) {
+            std::vector<TVXControl*> parts;
+            if (TVXScrollBar* bar = list.ScrollBar()) {
+              if (TVXButton* up = bar->UpButton()) {
+                up->TextureInfo.SetFolder("COMMON");
+                up->TextureInfo.SetName("BTN_SCROLLUP");
+                parts.push_back(up);
+              }
+              if (TVXButton* down = bar->DownButton()) {
+                down->TextureInfo.SetFolder("COMMON");
+                down->TextureInfo.SetName("BTN_SCROLLDOWN");
+                parts.push_back(down);
+              }
+            }
+            return parts;
+          });
+  return info;
+}

@@ -72,6 +72,7 @@ public:
   static constexpr uint32_t TextColor = 0xFF000005u;
 
   explicit TVXListBox(TVXComponent* owner);
+  VX_THEMED
   ~TVXListBox() override;
 
   TVXListBoxItems Items{this};

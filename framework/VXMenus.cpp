@@ -139,3 +139,12 @@ void CloseDropDown(TVXCustomControl* control) {
   }
 }
 }  // namespace vx
+
+const TVXThemeClass& TVXMenuItem::StaticThemeClass() {
+  using K = TVXThemeKind;
+  static const TVXThemeClass info =
+      TVXThemeClassBuilder<TVXMenuItem, TVXButton>("TVXMenuItem")
+          .Key("TopRelativeToMenu", K::Integer, &TVXMenuItem::TopRelativeToMenu, &TVXMenuItem::SetTopRelativeToMenu)
+          .Key("LeftRelativeToMenu", K::Integer, &TVXMenuItem::LeftRelativeToMenu, &TVXMenuItem::SetLeftRelativeToMenu);
+  return info;
+}

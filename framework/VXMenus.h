@@ -11,6 +11,7 @@ class TVXMenu;
 class TVXMenuItem : public TVXButton {
 public:
   explicit TVXMenuItem(TVXComponent* owner);
+  VX_THEMED
 
   // The menu at the top of the tree (a menu is its own root; an item not yet added has none).
   TVXMenuItem* Root() const { return root_.Get(); }

@@ -127,3 +127,19 @@ void TVXPageControl::Update() {
     if (!listed) child->Process();
   }
 }
+
+const TVXThemeClass& TVXPageControl::StaticThemeClass() {
+  // The sheets take their pictures from the page control's folder.
+  static const TVXThemeClass info =
+      TVXThemeClassBuilder<TVXPageControl, TVXControl>("TVXPageControl").Parts([](TVXPageControl& pages) {
+        std::vector<TVXControl*> parts;
+        for (int32_t i = 0; i < pages.PageCount(); ++i) {
+          if (TVXTabSheet* sheet = pages.GetSheet(i)) {
+            sheet->TextureInfo.SetFolder(pages.TextureInfo.Folder());
+            parts.push_back(sheet);
+          }
+        }
+        return parts;
+      });
+  return info;
+}

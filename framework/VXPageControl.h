@@ -17,6 +17,7 @@ public:
 class TVXPageControl : public TVXControl {
 public:
   explicit TVXPageControl(TVXComponent* owner);
+  VX_THEMED
 
   // Appends a sheet and its tab button. Parentless ones are parented to the page control; a
   // tab button without a click handler activates its sheet; a sheet that is not the active

@@ -274,3 +274,15 @@ void TVXParticleSystem::DrawStars() {
     }
   }
 }
+
+const TVXThemeClass& TVXParticleSystem::StaticThemeClass() {
+  // The star images of the current kind.
+  static const TVXThemeClass info =
+      TVXThemeClassBuilder<TVXParticleSystem, TVXControl>("TVXParticleSystem").Parts([](TVXParticleSystem& system) {
+        std::vector<TVXControl*> parts;
+        for (int32_t i = 0; i < ImageCount; ++i)
+          if (TVXImage* star = system.Image(i)) parts.push_back(star);
+        return parts;
+      });
+  return info;
+}

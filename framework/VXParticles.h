@@ -49,6 +49,7 @@ public:
   static constexpr int32_t kBaseStep = 150;
 
   explicit TVXParticleSystem(TVXComponent* owner);
+  VX_THEMED
   ~TVXParticleSystem() override;
 
   uint8_t EffectKind() const { return effectKind_; }

@@ -8,78 +8,11 @@
 #include "framework/VXApplication.h"
 #include "framework/VXControl.h"
 #include "framework/VXDebug.h"
-#include "framework/VXComboBox.h"
-#include "framework/VXListBox.h"
-#include "framework/VXPageControl.h"
-#include "framework/VXScrollBar.h"
-#include "framework/VXMenus.h"
-#include "framework/VXParticles.h"
 #include "framework/VXResources.h"
 #include "framework/VXSettings.h"
 #include "framework/VXSounds.h"
 #include "framework/VXStore.h"
 #include "framework/VXWidgets.h"
-
-namespace vx {
-const char* const kEffectPrefixes[5] = {"NormalEffect_", "RollOverEffect_", "CustomEffect_", "CustomEffect2_",
-                                        "CustomEffect3_"};
-}  // namespace vx
-
-namespace {
-
-using Int4 = std::array<int32_t, 4>;
-
-// A key of a one-byte value: missing or not a number gives `def`; a number outside 0..255
-// keeps the current value instead of wrapping into some other one.
-int32_t ReadByte(const TVXStore& store, const std::string& section, const std::string& key, int32_t def,
-                 int32_t current) {
-  const int32_t v = store.ReadInteger(section, key, def);
-  return (v >= 0 && v <= 255) ? v : current;
-}
-
-// An integer with a valid range; outside it the current value stays.
-int32_t ReadRanged(const TVXStore& store, const std::string& section, const std::string& key, int32_t def,
-                   int32_t current, int32_t lo, int32_t hi) {
-  const int32_t v = store.ReadInteger(section, key, def);
-  return (v >= lo && v <= hi) ? v : current;
-}
-
-int32_t ReadSize(const TVXStore& store, const std::string& section, const std::string& key, int32_t current) {
-  return std::clamp(store.ReadInteger(section, key, current), 0, vx::kCoordinateLimit);
-}
-
-Int4 ToInt4(const TColor4& c) {
-  return {static_cast<int32_t>(c[0]), static_cast<int32_t>(c[1]), static_cast<int32_t>(c[2]),
-          static_cast<int32_t>(c[3])};
-}
-
-TColor4 ToColor4(const Int4& v) {
-  return {static_cast<uint32_t>(v[0]), static_cast<uint32_t>(v[1]), static_cast<uint32_t>(v[2]),
-          static_cast<uint32_t>(v[3])};
-}
-
-// Four alphas; a part outside 0..255 keeps the current one.
-TAlpha4 ReadAlpha4(const TVXStore& store, const std::string& section, const TAlpha4& current) {
-  const Int4 v = store.ReadInt4(section, "Alpha4", current);
-  TAlpha4 out = current;
-  for (size_t i = 0; i < 4; ++i) {
-    if (v[i] >= 0 && v[i] <= 255) out[i] = v[i];
-  }
-  return out;
-}
-
-TColor4 ReadColor4(const TVXStore& store, const std::string& section, const std::string& key,
-                   const TColor4& current) {
-  return ToColor4(store.ReadInt4(section, key, ToInt4(current)));
-}
-
-// Whether the label keys apply: labels and everything built on them, check boxes, list boxes.
-bool TakesTextKeys(TVXControl* c) {
-  return dynamic_cast<TVXLabel*>(c) != nullptr || dynamic_cast<TVXCheckBox*>(c) != nullptr ||
-         dynamic_cast<TVXListBox*>(c) != nullptr;
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------
 // TVXScene
@@ -136,7 +69,7 @@ void TVXScene::AddControl(TVXCustomControl* control) {
   if (control == nullptr) return;
   controls_.emplace_back(control);
   if (control->Parent() == nullptr && Client != nullptr && Client != control) control->SetParent(Client);
-  if (auto* c = dynamic_cast<TVXControl*>(control)) {
+  if (TVXControl* c = control->AsControl()) {
     if (c->TextureInfo.Name().empty()) c->TextureInfo.SetName(c->Name());
     if (c->TextureInfo.Folder().empty()) c->TextureInfo.SetFolder(sceneName_);
   }
@@ -203,7 +136,8 @@ void TVXScene::LoadTheme(const std::string& /*casinoName*/) {
   // A snapshot: hooks may add controls or free some.
   const std::vector<vx::WeakRef<TVXCustomControl>> snapshot = controls_;
   for (size_t i = 0; i < snapshot.size(); ++i) {
-    auto* control = dynamic_cast<TVXControl*>(snapshot[i].Get());
+    TVXCustomControl* entry = snapshot[i].Get();
+    TVXControl* control = entry != nullptr ? entry->AsControl() : nullptr;
     if (control == nullptr) continue;
     vx::WeakRef<TVXControl> alive(control);
     const std::string name = control->Name();
@@ -240,37 +174,11 @@ void TVXScene::PrepareControl(TVXControl* control) {
   if (control->TextureInfo.Folder().empty()) control->TextureInfo.SetFolder(sceneName_);
   LoadControlTexture(control, control->TextureInfo.Folder(), control->TextureInfo.Name() + ".bmp");
 
-  if (auto* pages = dynamic_cast<TVXPageControl*>(control)) {
-    for (int32_t i = 0; i < pages->PageCount() && alive; ++i) {
-      if (TVXTabSheet* sheet = pages->GetSheet(i)) {
-        sheet->TextureInfo.SetFolder(pages->TextureInfo.Folder());
-        PrepareControl(sheet);
-      }
-    }
-  } else if (auto* list = dynamic_cast<TVXListBox*>(control)) {
-    if (TVXScrollBar* bar = list->ScrollBar()) {
-      if (TVXButton* up = bar->UpButton()) {
-        up->TextureInfo.SetFolder("COMMON");
-        up->TextureInfo.SetName("BTN_SCROLLUP");
-        PrepareControl(up);
-      }
-      if (TVXButton* down = bar->DownButton(); down != nullptr && alive) {
-        down->TextureInfo.SetFolder("COMMON");
-        down->TextureInfo.SetName("BTN_SCROLLDOWN");
-        PrepareControl(down);
-      }
-    }
-  } else if (auto* combo = dynamic_cast<TVXComboBox*>(control)) {
-    if (TVXListBox* comboList = combo->List()) PrepareControl(comboList);
-    if (TVXButton* drop = combo->DropButton(); drop != nullptr && alive) {
-      drop->TextureInfo.SetFolder("COMMON");
-      drop->TextureInfo.SetName("BTN_SCROLLDOWN");
-      PrepareControl(drop);
-    }
-  } else if (auto* particles = dynamic_cast<TVXParticleSystem*>(control)) {
-    for (int32_t i = 0; i < TVXParticleSystem::ImageCount && alive; ++i) {
-      if (TVXImage* star = particles->Image(i)) PrepareControl(star);
-    }
+  if (const auto& parts = control->ThemeClass().Parts) {
+    std::vector<vx::WeakRef<TVXControl>> inner;
+    for (TVXControl* part : parts(*control)) inner.emplace_back(part);
+    for (const auto& part : inner)
+      if (alive && part) PrepareControl(part.Get());
   }
   if (alive) control->LoadTexture();
 }
@@ -284,103 +192,23 @@ void TVXScene::LoadControlTexture(TVXControl* control, const std::string& folder
 }
 
 void TVXScene::DefaultTexture(TVXControl* control) {
-  const char* name = nullptr;
-  if (dynamic_cast<TVXCheckBox*>(control) != nullptr) {
-    name = "CB_ALL";
-  } else if (dynamic_cast<TVXTabSheetButton*>(control) != nullptr) {
-    name = "TSBTN_ALL";
-  } else if (dynamic_cast<TVXButton*>(control) != nullptr) {
-    name = "BTN_ALL";
-  }
-  if (name == nullptr) return;  // other controls keep their missing texture
+  const std::string& name = control->ThemeClass().DefaultTexture;
+  if (name.empty()) return;  // other controls keep their missing texture
   control->TextureInfo.SetFolder("COMMON");
   control->TextureInfo.SetName(name);
 }
 
-void TVXScene::ApplyThemeKeys(const TVXStore& s, TVXControl* c) {
+void TVXScene::ApplyThemeKeys(const TVXStore& s, TVXControl* c) { ApplyKeys(s, c, c->ThemeClass().Keys); }
+
+void TVXScene::ApplyEffects(const TVXStore& s, TVXControl* c) { ApplyKeys(s, c, vx::EffectThemeKeys()); }
+
+void TVXScene::ApplyKeys(const TVXStore& s, TVXControl* c, const std::vector<TVXThemeKey>& keys) {
   vx::WeakRef<TVXControl> alive(c);
-  const std::string sec = c->Name();
-
-  c->SetTop(s.ReadInteger(sec, "Top", c->Top()));
-  if (!alive) return;
-  c->SetLeft(s.ReadInteger(sec, "Left", c->Left()));
-  if (!alive) return;
-  c->SetWidth(ReadSize(s, sec, "Width", c->Width()));
-  if (!alive) return;
-  c->SetHeight(ReadSize(s, sec, "Height", c->Height()));
-  if (!alive) return;
-  c->SetDisableRenderTheme(s.ReadBool(sec, "DisableRenderTheme", c->DisableRenderTheme()));
-  c->SetAutoSize(s.ReadBool(sec, "Autosize", c->AutoSize()));
-  c->SetAlpha4(ReadAlpha4(s, sec, c->Alpha4()));
-  c->SetColor4(ReadColor4(s, sec, "Color4", c->Color4()));
-  if (!alive) return;
-  c->SavedColor4 = c->Color4();
-  c->Border = s.ReadBool(sec, "Border", false);
-  c->SetBorderColor4(ReadColor4(s, sec, "BorderColor4", c->BorderColor4()));
-
-  if (TakesTextKeys(c)) {
-    c->Font.SetName(s.ReadString(sec, "FontDXName", "ArialBlack"));
-    c->Font.SetSize(s.ReadInteger(sec, "FontSize", c->Font.Size()));
-    c->Font.SetColor(static_cast<uint32_t>(s.ReadInteger(sec, "FontColor", static_cast<int32_t>(c->Font.Color()))));
+  const std::string section = c->Name();
+  // A setter may free the control (a handler of its move): the rest of the keys then go.
+  for (const TVXThemeKey& key : keys) {
     if (!alive) return;
-    c->SetAlignment(ReadByte(s, sec, "Alignment", c->Alignment(), c->Alignment()));
-    if (!alive) return;
-    c->SetLayout(ReadByte(s, sec, "Layout", c->Layout(), c->Layout()));
-    c->SetTextureScaleMode(ReadByte(s, sec, "TextureScaleMode", c->TextureScaleMode(), c->TextureScaleMode()));
-  }
-
-  c->SetFadeIn(s.ReadBool(sec, "FadeIn", false));
-  c->SetFadeOut(s.ReadBool(sec, "FadeOut", false));
-  c->SetFadeSpeed(ReadByte(s, sec, "FadeSpeed", c->FadeSpeed(), c->FadeSpeed()));
-  c->SetFlyIn(ReadRanged(s, sec, "FlyIn", 0, c->FlyIn(), 0, 4));
-  c->SetFlyOut(ReadRanged(s, sec, "FlyOut", 0, c->FlyOut(), 0, 4));
-  c->SetFlySpeed(ReadByte(s, sec, "FlySpeed", c->FlySpeed(), c->FlySpeed()));
-  // "MouseCross" and "MouseCrossColor" belong to the theme format, but no control draws a
-  // cross-hair: they are accepted and have no effect.
-
-  if (auto* item = dynamic_cast<TVXMenuItem*>(c)) {
-    item->SetTopRelativeToMenu(s.ReadInteger(sec, "TopRelativeToMenu", item->TopRelativeToMenu()));
-    if (!alive) return;
-    item->SetLeftRelativeToMenu(s.ReadInteger(sec, "LeftRelativeToMenu", item->LeftRelativeToMenu()));
-    if (!alive) return;
-  }
-  if (auto* list = dynamic_cast<TVXListBox*>(c)) {
-    const TColor4 selection = ReadColor4(s, sec, "SelectionColor4", list->SelectionColor4());
-    list->SetSelectionColor4(selection);
-    list->SetColumnHeaderHeight(ReadSize(s, sec, "ColumnHeaderHeight", list->ColumnHeaderHeight()));
-    list->SetItemHeight(ReadSize(s, sec, "ItemHeight", list->ItemHeight()));
-  } else if (auto* combo = dynamic_cast<TVXComboBox*>(c)) {
-    const TColor4 current = combo->List() != nullptr ? combo->List()->SelectionColor4() : TColor4{};
-    combo->SetSelectionColor4(ReadColor4(s, sec, "SelectionColor4", current));
-    combo->SetItemHeight(ReadSize(s, sec, "ItemHeight", combo->ItemHeight()));
-  }
-}
-
-void TVXScene::ApplyEffects(const TVXStore& s, TVXControl* c) {
-  const std::string sec = c->Name();
-  for (size_t i = 0; i < 5; ++i) {
-    TVXEffects& e = c->Effects[i];
-    const std::string p = vx::kEffectPrefixes[i];
-    e.ColorEnabled = s.ReadBool(sec, p + "ColorEnabled", false);
-    e.ColorContinuous = s.ReadBool(sec, p + "ColorContinuous", e.ColorContinuous);
-    e.Color = ReadColor4(s, sec, p + "Color", e.Color);
-    e.ColorChangeSpeed = ReadByte(s, sec, p + "ColorChangeSpeed", 0, e.ColorChangeSpeed);
-    e.TextColorEnabled = s.ReadBool(sec, p + "TextColorEnabled", false);
-    e.TextColorContinuous = s.ReadBool(sec, p + "TextColorContinuous", false);
-    e.TextColor = static_cast<uint32_t>(s.ReadInteger(sec, p + "TextColor", static_cast<int32_t>(e.TextColor)));
-    e.TextColorChangeSpeed = ReadByte(s, sec, p + "TextColorChangeSpeed", 0, e.TextColorChangeSpeed);
-    e.AlphaEnabled = s.ReadBool(sec, p + "AlphaEnabled", false);
-    e.AlphaContinuous = s.ReadBool(sec, p + "AlphaContinuous", e.AlphaContinuous);
-    e.AlphaBlendValue = ReadByte(s, sec, p + "AlphaBlendValue", e.AlphaBlendValue, e.AlphaBlendValue);
-    e.AlphaChangeSpeed = ReadByte(s, sec, p + "AlphaChangeSpeed", 0, e.AlphaChangeSpeed);
-    e.ScrollEnabled = s.ReadBool(sec, p + "ScrollEnabled", false);
-    // One direction: 1 right, 2 left, 3 down, 4 up (bit n of the set).
-    const int32_t n = s.ReadInteger(sec, p + "ScrollOptions", 0);
-    if (n >= 0 && n <= 4) e.ScrollOptions = 1u << static_cast<uint32_t>(n);
-    e.ScrollDistance = std::clamp(s.ReadInteger(sec, p + "ScrollDistance", e.ScrollDistance), 0, vx::kCoordinateLimit);
-    e.ScrollSpeed = ReadByte(s, sec, p + "ScrollSpeed", 0, e.ScrollSpeed);
-    e.GrowEnabled = s.ReadBool(sec, p + "GrowEnabled", false);
-    e.GrowDistance = std::clamp(s.ReadInteger(sec, p + "GrowDistance", e.GrowDistance), 0, vx::kCoordinateLimit);
+    if (key.Apply) key.Apply(s, section, key.Name, *c);
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "framework/VXClasses.h"
 #include "framework/VXLiveness.h"
+#include "framework/VXThemeKeys.h"
 
 class TVXControl;
 class TVXImage;
@@ -70,16 +71,19 @@ public:
   void LoadThemeWithProgress(const std::string& casinoName, const TVXLoadControlEvent& progress);
 
   // The texture steps of theming: folder from the scene, the class's default texture when the
-  // picture does not exist, inner controls of composite widgets, then the texture is loaded.
+  // picture does not exist, the inner controls its theme class names, then the texture is
+  // loaded.
   void PrepareControl(TVXControl* control);
   void LoadControlTexture(TVXControl* control, const std::string& folder, const std::string& fileName);
   void DefaultTexture(TVXControl* control);
   // The five effect records of the control from its section.
   void ApplyEffects(const TVXStore& store, TVXControl* control);
-  // Every key of the control's section, in order (without the effects).
+  // Every key of the control's theme class from its section, in order (without the effects).
   void ApplyThemeKeys(const TVXStore& store, TVXControl* control);
 
 private:
+  void ApplyKeys(const TVXStore& store, TVXControl* control, const std::vector<TVXThemeKey>& keys);
+
   std::string sceneName_;
   std::vector<vx::WeakRef<TVXCustomControl>> controls_;
 };
@@ -91,8 +95,3 @@ public:
   // Ends every control's enabled chain.
   bool IsEnabled() override { return true; }
 };
-
-namespace vx {
-// The effect-key prefixes of records 0..4.
-extern const char* const kEffectPrefixes[5];
-}  // namespace vx

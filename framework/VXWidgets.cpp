@@ -434,3 +434,28 @@ void TVXLine::Update() {
     device->Line(TGfxPoint{Left(), Top()}, TGfxPoint{EndX, EndY}, Color4()[0], Color4()[1], kEffectLine);
   }
 }
+
+// ---------------------------------------------------------------------------------------
+// Theme classes
+
+const TVXThemeClass& TVXLabel::StaticThemeClass() {
+  static const TVXThemeClass info = TVXThemeClassBuilder<TVXLabel, TVXPanel>("TVXLabel").Keys(TextThemeKeys());
+  return info;
+}
+
+const TVXThemeClass& TVXButton::StaticThemeClass() {
+  static const TVXThemeClass info = TVXThemeClassBuilder<TVXButton, TVXLabel>("TVXButton").DefaultTexture("BTN_ALL");
+  return info;
+}
+
+const TVXThemeClass& TVXTabSheetButton::StaticThemeClass() {
+  static const TVXThemeClass info =
+      TVXThemeClassBuilder<TVXTabSheetButton, TVXButton>("TVXTabSheetButton").DefaultTexture("TSBTN_ALL");
+  return info;
+}
+
+const TVXThemeClass& TVXCheckBox::StaticThemeClass() {
+  static const TVXThemeClass info =
+      TVXThemeClassBuilder<TVXCheckBox, TVXImage>("TVXCheckBox").Keys(TextThemeKeys()).DefaultTexture("CB_ALL");
+  return info;
+}

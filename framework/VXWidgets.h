@@ -63,6 +63,7 @@ constexpr uint8_t smMarquee = 2;
 class TVXLabel : public TVXPanel {
 public:
   explicit TVXLabel(TVXComponent* owner);
+  VX_THEMED
 
   const std::string& Caption() const { return caption_; }
   // Stores a different text and lays it out again.
@@ -126,6 +127,7 @@ private:
 class TVXButton : public TVXLabel {
 public:
   explicit TVXButton(TVXComponent* owner);
+  VX_THEMED
   // While pressed, the button is drawn 2 pixels right and down.
   void Update() override;
 };
@@ -133,6 +135,7 @@ public:
 class TVXTabSheetButton : public TVXButton {
 public:
   using TVXButton::TVXButton;
+  VX_THEMED
 };
 
 // ---------------------------------------------------------------------------------------
@@ -185,6 +188,7 @@ private:
 class TVXCheckBox : public TVXImage {
 public:
   explicit TVXCheckBox(TVXComponent* owner);
+  VX_THEMED
 
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& text);

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/StrUtils.h"
+#include "framework/VXThemeKeys.h"
 #include "tools/datagen/Ini.h"
 
 namespace vx::datagen {
@@ -17,13 +18,10 @@ bool HasRecord(const std::vector<ArchiveRecord>& records, const std::string& key
                      [&](const ArchiveRecord& r) { return vx::SameText(r.key, key); });
 }
 
-// Keys whose values are four-part integers.
+// Keys whose values are four-part integers, as the widgets declare them.
 bool IsFourPartKey(const std::string& key) {
-  static const char* const kKeys[] = {"Alpha4", "Color4", "BorderColor4", "SelectionColor4"};
-  for (const char* k : kKeys)
-    if (vx::SameText(key, k)) return true;
-  const auto us = key.find('_');
-  return us != std::string::npos && vx::SameText(key.substr(us + 1), "Color");
+  const TVXThemeKey* k = vx::FindAnyThemeKey(key);
+  return k != nullptr && (k->Kind == TVXThemeKind::FourPart || k->Kind == TVXThemeKind::Alphas);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "framework/VXThemeKeys.h"
 #include "support/TempDir.h"
 #include "tools/datagen/Art.h"
 #include "tools/datagen/Checks.h"
@@ -39,18 +40,6 @@ TEST(ThemeTest, ShippedThemesParseAndEveryPictureTheyNameIsDrawn) {
 }
 
 TEST(ThemeTest, ShippedThemesUseOnlyKnownKeysAndFontsThatAreBaked) {
-  static const std::set<std::string> kKnown = {
-      "Top", "Left", "Width", "Height", "DisableRenderTheme", "Autosize", "Alpha4", "Color4", "Border",
-      "BorderColor4", "FontDXName", "FontSize", "FontColor", "Alignment", "Layout", "TextureScaleMode",
-      "FadeIn", "FadeOut", "FadeSpeed", "FlyIn", "FlyOut", "FlySpeed", "MouseCross", "MouseCrossColor",
-      "TopRelativeToMenu", "LeftRelativeToMenu", "SelectionColor4", "ColumnHeaderHeight", "ItemHeight"};
-  static const std::set<std::string> kEffectNames = {
-      "ColorEnabled", "ColorContinuous", "Color", "ColorChangeSpeed", "TextColorEnabled",
-      "TextColorContinuous", "TextColor", "TextColorChangeSpeed", "AlphaEnabled", "AlphaContinuous",
-      "AlphaBlendValue", "AlphaChangeSpeed", "ScrollEnabled", "ScrollOptions", "ScrollDistance",
-      "ScrollSpeed", "GrowEnabled", "GrowDistance"};
-  static const char* const kPrefixes[] = {"NormalEffect_", "RollOverEffect_", "CustomEffect_",
-                                          "CustomEffect2_", "CustomEffect3_"};
   std::set<std::string> fonts;
   for (const auto& f : EngineFonts()) fonts.insert(f.name);
   for (const auto& e : std::filesystem::directory_iterator(kData + "/themes")) {
@@ -58,10 +47,9 @@ TEST(ThemeTest, ShippedThemesUseOnlyKnownKeysAndFontsThatAreBaked) {
     EXPECT_TRUE(parsed.errors.empty()) << e.path();
     for (const auto& s : parsed.file.sections)
       for (const auto& [key, value] : s.keys) {
-        bool ok = kKnown.count(key) > 0;
-        for (const char* p : kPrefixes)
-          if (key.rfind(p, 0) == 0 && kEffectNames.count(key.substr(std::string(p).size()))) ok = true;
-        EXPECT_TRUE(ok) << e.path().filename() << " [" << s.name << "] " << key;
+        // Written as the widgets declare it.
+        const TVXThemeKey* known = vx::FindAnyThemeKey(key);
+        EXPECT_TRUE(known != nullptr && known->Name == key) << e.path().filename() << " [" << s.name << "] " << key;
         if (key == "FontDXName") {
           EXPECT_TRUE(fonts.count(value)) << s.name << " asks for font " << value;
         }

@@ -8,8 +8,8 @@
 #include "core/Log.h"
 #include "core/Rounding.h"
 #include "framework/VXDebug.h"
+#include "framework/VXLogWindow.h"
 #include "framework/VXWidgets.h"
-#include "platform/DebugWindow.h"
 #include "platform/Files.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
@@ -197,21 +197,21 @@ TEST(DebugWindow, ShowsTheNewestLinesAndSelectsAListItemOnAClick) {
   // Its events are its own: a click on it never reaches the game's queue.
   SDL_Event click{};
   click.type = SDL_MOUSEBUTTONDOWN;
-  click.button.windowID = w.WindowId();
+  click.button.windowID = w.Window().WindowId();
   click.button.button = SDL_BUTTON_LEFT;
   click.button.x = 10;
   click.button.y = w.ItemTop(0, 1) + 2;
-  EXPECT_TRUE(w.HandleEvent(click));
+  EXPECT_TRUE(w.Window().HandleEvent(click));
   EXPECT_EQ(w.Selected(0), 1);
   SDL_Event other = click;
-  other.button.windowID = w.WindowId() + 1000;
-  EXPECT_FALSE(w.HandleEvent(other));
+  other.button.windowID = w.Window().WindowId() + 1000;
+  EXPECT_FALSE(w.Window().HandleEvent(other));
   // Closing it only hides it.
   SDL_Event close{};
   close.type = SDL_WINDOWEVENT;
-  close.window.windowID = w.WindowId();
+  close.window.windowID = w.Window().WindowId();
   close.window.event = SDL_WINDOWEVENT_CLOSE;
-  EXPECT_TRUE(w.HandleEvent(close));
+  EXPECT_TRUE(w.Window().HandleEvent(close));
   w.Paint();
   EXPECT_FALSE(w.Visible());
   EXPECT_TRUE(w.IsCreated());

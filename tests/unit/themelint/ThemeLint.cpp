@@ -29,63 +29,7 @@ namespace themelint {
 namespace {
 
 // Classes that take the text keys: labels and everything built on them, check boxes, lists.
-bool TakesTextKeys(TVXControl* c) {
-  return dynamic_cast<TVXLabel*>(c) != nullptr || dynamic_cast<TVXCheckBox*>(c) != nullptr ||
-         dynamic_cast<TVXListBox*>(c) != nullptr;
-}
-
-void AddEffectKeys(std::vector<KeyRule>& rules) {
-  static const std::vector<KeyRule> kEffect = {
-      {"ColorEnabled", ValueKind::Boolean},     {"ColorContinuous", ValueKind::Boolean},
-      {"Color", ValueKind::FourPart},           {"ColorChangeSpeed", ValueKind::Byte},
-      {"TextColorEnabled", ValueKind::Boolean}, {"TextColorContinuous", ValueKind::Boolean},
-      {"TextColor", ValueKind::Integer},        {"TextColorChangeSpeed", ValueKind::Byte},
-      {"AlphaEnabled", ValueKind::Boolean},     {"AlphaContinuous", ValueKind::Boolean},
-      {"AlphaBlendValue", ValueKind::Byte},     {"AlphaChangeSpeed", ValueKind::Byte},
-      {"ScrollEnabled", ValueKind::Boolean},    {"ScrollOptions", ValueKind::Direction},
-      {"ScrollDistance", ValueKind::Size},      {"ScrollSpeed", ValueKind::Byte},
-      {"GrowEnabled", ValueKind::Boolean},      {"GrowDistance", ValueKind::Size},
-  };
-  for (const char* prefix : vx::kEffectPrefixes)
-    for (const KeyRule& r : kEffect) rules.push_back({prefix + r.Name, r.Kind});
-}
-
-// The keys of a section in the reader's order, for the kind of control it styles.
-std::vector<KeyRule> KeysFor(bool text, bool menuItem, bool listBox, bool comboBox) {
-  std::vector<KeyRule> rules = {
-      {"Top", ValueKind::Integer},         {"Left", ValueKind::Integer},     {"Width", ValueKind::Size},
-      {"Height", ValueKind::Size},         {"DisableRenderTheme", ValueKind::Boolean},
-      {"Autosize", ValueKind::Boolean},    {"Alpha4", ValueKind::Alphas},    {"Color4", ValueKind::FourPart},
-      {"Border", ValueKind::Boolean},      {"BorderColor4", ValueKind::FourPart},
-  };
-  if (text) {
-    rules.insert(rules.end(), {{"FontDXName", ValueKind::Text},
-                               {"FontSize", ValueKind::Integer},
-                               {"FontColor", ValueKind::Integer},
-                               {"Alignment", ValueKind::Small},
-                               {"Layout", ValueKind::Small},
-                               {"TextureScaleMode", ValueKind::Small}});
-  }
-  rules.insert(rules.end(), {{"FadeIn", ValueKind::Boolean},
-                             {"FadeOut", ValueKind::Boolean},
-                             {"FadeSpeed", ValueKind::Byte},
-                             {"FlyIn", ValueKind::Direction},
-                             {"FlyOut", ValueKind::Direction},
-                             {"FlySpeed", ValueKind::Byte},
-                             {"MouseCross", ValueKind::Boolean},
-                             {"MouseCrossColor", ValueKind::Integer}});
-  if (menuItem)
-    rules.insert(rules.end(), {{"TopRelativeToMenu", ValueKind::Integer}, {"LeftRelativeToMenu", ValueKind::Integer}});
-  if (listBox) {
-    rules.insert(rules.end(), {{"SelectionColor4", ValueKind::FourPart},
-                               {"ColumnHeaderHeight", ValueKind::Size},
-                               {"ItemHeight", ValueKind::Size}});
-  } else if (comboBox) {
-    rules.insert(rules.end(), {{"SelectionColor4", ValueKind::FourPart}, {"ItemHeight", ValueKind::Size}});
-  }
-  AddEffectKeys(rules);
-  return rules;
-}
+bool TakesTextKeys(const TVXControl* c) { return c->ThemeClass().FindKey("FontDXName") != nullptr; }
 
 std::string Describe(const TVXControl* c) {
   if (dynamic_cast<const TVXComboBox*>(c)) return "combo box";
@@ -174,19 +118,16 @@ std::string Finding::ToString() const {
   return s;
 }
 
-std::vector<KeyRule> KnownKeys(TVXControl* control) {
-  return KeysFor(TakesTextKeys(control), dynamic_cast<TVXMenuItem*>(control) != nullptr,
-                 dynamic_cast<TVXListBox*>(control) != nullptr, dynamic_cast<TVXComboBox*>(control) != nullptr);
-}
-
-const KeyRule* FindKeyRule(const std::vector<KeyRule>& rules, const std::string& key) {
-  for (const KeyRule& r : rules)
-    if (vx::SameText(r.Name, key)) return &r;
+const TVXThemeKey* FindKey(const TVXControl& control, const std::string& key) {
+  if (const TVXThemeKey* own = control.ThemeClass().FindKey(key)) return own;
+  for (const TVXThemeKey& effect : vx::EffectThemeKeys())
+    if (vx::SameText(effect.Name, key)) return &effect;
   return nullptr;
 }
 
-std::string CheckValue(const KeyRule& rule, const std::string& value) {
-  auto ranged = [&](int64_t lo, int64_t hi, const char* what) -> std::string {
+std::string CheckValue(const TVXThemeKey& rule, const std::string& value) {
+  auto ranged = [&](const char* what) -> std::string {
+    const int64_t lo = rule.Min, hi = rule.Max;
     const auto v = vx::TryStrToInt(value);
     if (!v) return "\"" + value + "\" is not " + what + "; the reader keeps the control's value";
     if (*v < lo || *v > hi)
@@ -194,34 +135,33 @@ std::string CheckValue(const KeyRule& rule, const std::string& value) {
              "; the reader keeps the control's value";
     return {};
   };
+  const std::string range = "a number " + std::to_string(rule.Min) + ".." + std::to_string(rule.Max);
   switch (rule.Kind) {
-    case ValueKind::Integer:
-      return ranged(INT32_MIN, INT32_MAX, "an integer");
-    case ValueKind::Size:
-      return ranged(0, INT32_MAX, "a size");
-    case ValueKind::Boolean:
-      return ranged(0, 1, "0 or 1");
-    case ValueKind::Byte:
-      return ranged(0, 255, "a number 0..255");
-    case ValueKind::Small:
-      return ranged(0, 2, "a number 0..2");
-    case ValueKind::Direction:
-      return ranged(0, 4, "a number 0..4");
-    case ValueKind::FourPart:
-    case ValueKind::Alphas: {
+    case TVXThemeKind::Integer:
+      return ranged("an integer");
+    case TVXThemeKind::Size:
+      return ranged("a size");
+    case TVXThemeKind::Boolean:
+      return ranged("0 or 1");
+    case TVXThemeKind::Byte:
+    case TVXThemeKind::Small:
+    case TVXThemeKind::Direction:
+      return ranged(range.c_str());
+    case TVXThemeKind::FourPart:
+    case TVXThemeKind::Alphas: {
       const auto parts = vx::Split(value, '_');
-      const bool alphas = rule.Kind == ValueKind::Alphas;
+      const bool alphas = rule.Kind == TVXThemeKind::Alphas;
       bool ok = parts.size() == 4;
       for (const auto& p : parts) {
         const auto v = vx::TryStrToInt(p);
-        if (!v || (alphas && (*v < 0 || *v > 255))) ok = false;
+        if (!v || (alphas && (*v < rule.Min || *v > rule.Max))) ok = false;
       }
       if (!ok)
         return "\"" + value + "\" is not four " + (alphas ? "alphas 0..255" : "integers") +
                " joined by \"_\"; the parts that do not read keep the control's values";
       return {};
     }
-    case ValueKind::Text:
+    case TVXThemeKind::Text:
       return value.empty() ? "is empty" : std::string();
   }
   return {};
@@ -382,13 +322,12 @@ void Linter::CheckSections(const std::string& label, TVXScene& scene, const std:
       continue;
     }
     for (const std::string& key : store.ReadSection(name)) {
-      const KeyRule* rule = nullptr;
+      const TVXThemeKey* rule = nullptr;
       for (TVXControl* c : controls) {
-        const auto rules = KnownKeys(c);
-        if ((rule = FindKeyRule(rules, key)) != nullptr) {
+        if ((rule = FindKey(*c, key)) != nullptr) {
           const std::string problem = CheckValue(*rule, store.ReadString(name, key, ""));
           if (!problem.empty()) Add(label, name, key, file, problem);
-          if (rule->Kind == ValueKind::Text && !FontExists(store.ReadString(name, key, "")))
+          if (rule->Kind == TVXThemeKind::Text && !FontExists(store.ReadString(name, key, "")))
             Add(label, name, key, file,
                 "font \"" + store.ReadString(name, key, "") + "\" is not in fonts.vxr: the first font is drawn instead");
           break;
@@ -396,7 +335,7 @@ void Linter::CheckSections(const std::string& label, TVXScene& scene, const std:
       }
       if (rule == nullptr) {
         // A known key on the wrong kind of control does nothing either.
-        const bool elsewhere = FindKeyRule(KeysFor(true, true, true, false), key) != nullptr;
+        const bool elsewhere = vx::FindAnyThemeKey(key) != nullptr;
         Add(label, name, key, file,
             elsewhere ? "not read for this " + Describe(controls.front()) + ": the key does nothing here"
                       : "unknown key: the theme reader never reads it");
@@ -417,6 +356,13 @@ void Linter::CheckTextures(const std::string& label, TVXScene& scene, const std:
   }
   controls_ += static_cast<int32_t>(all.size());
   for (TVXControl* c : all) {
+    // A theme class left out of the list is one whose keys the data generator's checks and
+    // the "does nothing here" findings do not know.
+    const TVXThemeClass& themeClass = c->ThemeClass();
+    const auto& listed = vx::ThemeClasses();
+    if (std::find(listed.begin(), listed.end(), &themeClass) == listed.end() &&
+        unlistedClasses_.insert(themeClass.ClassName).second)
+      Add(label, c->Name(), "", file, "theme class " + themeClass.ClassName + " is missing from vx::ThemeClasses()");
     std::string name = c->Name();
     if (name.empty()) {
       const TVXComponent* owner = c->Owner();

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/VXThemeKeys.h"
+
 class TVXControl;
 class TVXCustomControl;
 class TVXResourceManager;
@@ -44,20 +46,11 @@ struct KnownFault {
   bool Matches(const Finding& finding) const;
 };
 
-// How the theme reader takes each key's value.
-enum class ValueKind { Integer, Size, Boolean, Byte, Small, Direction, FourPart, Alphas, Text };
-
-struct KeyRule {
-  std::string Name;
-  ValueKind Kind;
-};
-
-// Every key the theme reader reads from the section of this control, effect keys included.
-std::vector<KeyRule> KnownKeys(TVXControl* control);
-// The rule of a key for a control, or nullptr when the reader never reads it there.
-const KeyRule* FindKeyRule(const std::vector<KeyRule>& rules, const std::string& key);
+// The key of the control's theme class or of its effect records, or nullptr when the reader
+// never reads it there.
+const TVXThemeKey* FindKey(const TVXControl& control, const std::string& key);
 // Why the value cannot be what the key asks for (empty when it is fine).
-std::string CheckValue(const KeyRule& rule, const std::string& value);
+std::string CheckValue(const TVXThemeKey& key, const std::string& value);
 // Problems of the file's text that the reader passes over in silence: lines outside any
 // section, lines that are no key=value pair, a section or key given twice (only the first
 // counts). Each problem is "line N: ...".
@@ -103,6 +96,7 @@ private:
   // first scene label that did.
   std::map<std::string, std::set<std::string>> controlsOfTheme_;
   std::map<std::string, std::string> firstReader_;
+  std::set<std::string> unlistedClasses_;
   int32_t scenes_ = 0;
   int32_t controls_ = 0;
 };

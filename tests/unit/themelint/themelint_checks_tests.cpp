@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "LintWorld.h"
 #include "SceneRegistry.h"
@@ -11,6 +12,9 @@
 #include "core/Log.h"
 #include "framework/VXEngine.h"
 #include "framework/VXComboBox.h"
+#include "framework/VXMenus.h"
+#include "framework/VXPageControl.h"
+#include "framework/VXParticles.h"
 #include "framework/VXScrollControl.h"
 #include "framework/VXScene.h"
 #include "framework/VXWidgets.h"
@@ -330,4 +334,48 @@ TEST(KnownFaults, MatchTheirSceneTheirControlsAndTheirWordsOnly) {
   EXPECT_TRUE(logo.Matches({"test scene", "IMG_LOGO", "", "", "draws an opaque colour box"}));
   EXPECT_FALSE(logo.Matches({"other scene", "IMG_LOGO", "", "", "draws an opaque colour box"}));
   EXPECT_FALSE(logo.Matches({"test scene", "IMG_LOGO2", "", "", "draws an opaque colour box"}));
+}
+
+// Every key of every theme class, as the linter and the scene see it: found once for its
+// class, its range accepted at both ends and refused just outside, and any value applied to a
+// control of its class without harm (the sanitizers watch the setters).
+TEST(ThemeClasses, EveryKeyIsFoundCheckedAndAppliedForItsClass) {
+  TVXScene scene(nullptr);
+  std::vector<TVXControl*> samples = {new TVXImage(&scene),    new TVXLabel(&scene),         new TVXButton(&scene),
+                                      new TVXCheckBox(&scene), new TVXTabSheetButton(&scene), new TVXMenuItem(&scene),
+                                      new TVXListBox(&scene),  new TVXComboBox(&scene),      new TVXPageControl(&scene),
+                                      new TVXParticleSystem(&scene)};
+  std::set<const TVXThemeClass*> covered;
+  for (TVXControl* c : samples) {
+    c->SetName("C");
+    covered.insert(&c->ThemeClass());
+  }
+  EXPECT_EQ(covered, std::set<const TVXThemeClass*>(vx::ThemeClasses().begin(), vx::ThemeClasses().end()))
+      << "a theme class without a sample control here, or missing from vx::ThemeClasses()";
+  for (TVXControl* c : samples) {
+    std::vector<const TVXThemeKey*> keys;
+    for (const TVXThemeKey& k : c->ThemeClass().Keys) keys.push_back(&k);
+    for (const TVXThemeKey& k : vx::EffectThemeKeys()) keys.push_back(&k);
+    for (const TVXThemeKey* key : keys) {
+      const std::string where = c->ThemeClass().ClassName + " " + key->Name;
+      EXPECT_EQ(FindKey(*c, key->Name), key) << where << ": declared twice";
+      EXPECT_NE(vx::FindAnyThemeKey(key->Name), nullptr) << where;
+      std::vector<std::string> values = {"", "x", "1_2_3_4", "-1_256_0_0", "1_2", "ArialBold"};
+      if (key->Kind != TVXThemeKind::FourPart && key->Kind != TVXThemeKind::Text) {
+        const bool alphas = key->Kind == TVXThemeKind::Alphas;
+        auto text = [&](int64_t v) { return alphas ? "0_0_0_" + std::to_string(v) : std::to_string(v); };
+        EXPECT_EQ(CheckValue(*key, text(key->Min)), "") << where;
+        EXPECT_EQ(CheckValue(*key, text(key->Max)), "") << where;
+        EXPECT_NE(CheckValue(*key, text(key->Min - 1)), "") << where;
+        EXPECT_NE(CheckValue(*key, text(key->Max + 1)), "") << where;
+        for (int64_t v : {key->Min - 1, key->Min, key->Max, key->Max + 1}) values.push_back(text(v));
+      }
+      for (const std::string& v : values) {
+        TVXStore store;
+        store.SetText("[C]\n" + key->Name + "=" + v + "\n");
+        scene.ApplyThemeKeys(store, c);
+        scene.ApplyEffects(store, c);
+      }
+    }
+  }
 }

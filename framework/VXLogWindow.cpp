@@ -1,10 +1,6 @@
-#include "platform/DebugWindow.h"
-
-#include <SDL.h>
+#include "framework/VXLogWindow.h"
 
 #include <algorithm>
-
-#include "platform/LeakCheck.h"
 
 namespace vx {
 namespace {
@@ -118,90 +114,21 @@ constexpr uint32_t kSelectedBack = 0xFF3A6EA5u;
 constexpr uint32_t kSelectedText = 0xFFFFFFFFu;
 constexpr int kMargin = 4;
 
-std::vector<DebugLogWindow*>& Windows() {
-  static std::vector<DebugLogWindow*> windows;
-  return windows;
-}
-// The game draws with OpenGL on its own window. Whatever SDL does for this window (a window
-// surface may be emulated with a GL renderer of its own) must leave the game's context current.
-class KeepGameContext {
-public:
-  KeepGameContext() : window_(SDL_GL_GetCurrentWindow()), context_(SDL_GL_GetCurrentContext()) {}
-  ~KeepGameContext() {
-    if (window_ != nullptr && context_ != nullptr && SDL_GL_GetCurrentContext() != context_)
-      SDL_GL_MakeCurrent(window_, context_);
-  }
-  KeepGameContext(const KeepGameContext&) = delete;
-  KeepGameContext& operator=(const KeepGameContext&) = delete;
-
-private:
-  SDL_Window* window_;
-  SDL_GLContext context_;
-};
-
-SDL_EventFilter g_previousFilter = nullptr;
-void* g_previousData = nullptr;
-bool g_filterInstalled = false;
-
-int SDLCALL FilterEvents(void* /*data*/, SDL_Event* event) {
-  for (DebugLogWindow* w : Windows()) {
-    if (w->HandleEvent(*event)) return 0;
-  }
-  return g_previousFilter != nullptr ? g_previousFilter(g_previousData, event) : 1;
-}
-
-void InstallFilter() {
-  if (g_filterInstalled) return;
-  SDL_GetEventFilter(&g_previousFilter, &g_previousData);
-  SDL_SetEventFilter(FilterEvents, nullptr);
-  g_filterInstalled = true;
-}
-
-void RemoveFilter() {
-  if (!g_filterInstalled) return;
-  SDL_EventFilter current = nullptr;
-  void* data = nullptr;
-  // Someone installed a filter over ours: leave theirs in place (ours only forwards).
-  if (SDL_GetEventFilter(&current, &data) == SDL_TRUE && current == FilterEvents) {
-    SDL_SetEventFilter(g_previousFilter, g_previousData);
-  }
-  g_previousFilter = nullptr;
-  g_previousData = nullptr;
-  g_filterInstalled = false;
-}
-
 }  // namespace
 
 DebugLogWindow::~DebugLogWindow() { Destroy(); }
 
 bool DebugLogWindow::Create(const std::string& caption, int width, int height, MessagePump& pump, std::string* error) {
-  if (window_ != nullptr) return true;
-  ThirdPartyAllocations driverMemory;  // the video driver keeps some for good
-  KeepGameContext keep;
-  // A plain software surface: no GL renderer behind this window's pixels.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    if (error) *error = std::string("cannot start the video system: ") + SDL_GetError();
+  if (window_.IsCreated()) return true;
+  // Room for ten characters, and for eight rows whatever the screen.
+  if (!window_.Create(caption, std::max(width, GlyphWidth * 10 + 2 * kMargin), height, RowHeight * 8, error))
     return false;
-  }
-  videoInit_ = true;
-  SDL_Rect usable{0, 0, width, height};
-  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, width, height};
-  width_ = std::max(width, GlyphWidth * 10 + 2 * kMargin);
-  height_ = std::clamp(std::min(height, usable.h), RowHeight * 8, std::max(height, RowHeight * 8));
-  const int x = usable.x + std::max(0, usable.w - width_);
-  const int y = usable.y;
-  window_ = SDL_CreateWindow(caption.c_str(), x, y, width_, height_, SDL_WINDOW_HIDDEN | SDL_WINDOW_UTILITY);
-  if (window_ == nullptr) {
-    if (error) *error = std::string("cannot create the log window: ") + SDL_GetError();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    videoInit_ = false;
-    return false;
-  }
-  windowId_ = SDL_GetWindowID(window_);
-  pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), kBackground);
-  Windows().push_back(this);
-  InstallFilter();
+  window_.OnClick = [this](int x, int y) { ClickAt(x, y); };
+  window_.OnWheel = [this](int steps) { Scroll(steps); };
+  // Hidden by the next repaint, outside the window's event filter.
+  window_.OnClose = [this] { hideRequested_ = true; };
+  window_.OnExpose = [this] { dirty_ = true; };
+  pixels_.assign(static_cast<size_t>(Width()) * static_cast<size_t>(Height()), kBackground);
   pump_ = &pump;
   timer_ = pump.SetTimer(RepaintMs, [this] { Paint(); });
   dirty_ = true;
@@ -212,40 +139,20 @@ void DebugLogWindow::Destroy() {
   if (pump_ != nullptr && timer_ != 0) pump_->KillTimer(timer_);
   timer_ = 0;
   pump_ = nullptr;
-  auto& all = Windows();
-  all.erase(std::remove(all.begin(), all.end(), this), all.end());
-  if (all.empty()) RemoveFilter();
-  ThirdPartyAllocations driverMemory;
-  KeepGameContext keep;
-  if (window_ != nullptr) {
-    SDL_DestroyWindow(window_);
-    window_ = nullptr;
-    windowId_ = 0;
-  }
-  if (videoInit_) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    videoInit_ = false;
-  }
-  visible_ = false;
+  window_.Destroy();
 }
 
 void DebugLogWindow::Show() {
-  if (window_ == nullptr) return;
-  ThirdPartyAllocations driverMemory;
-  KeepGameContext keep;
-  SDL_ShowWindow(window_);
-  visible_ = true;
+  window_.Show();
   dirty_ = true;
 }
 
 void DebugLogWindow::Hide() {
-  KeepGameContext keep;
-  if (window_ != nullptr) SDL_HideWindow(window_);
-  visible_ = false;
+  window_.Hide();
   hideRequested_ = false;
 }
 
-int DebugLogWindow::CharsPerRow() const { return std::max(1, (width_ - 2 * kMargin) / GlyphWidth); }
+int DebugLogWindow::CharsPerRow() const { return std::max(1, (Width() - 2 * kMargin) / GlyphWidth); }
 
 void DebugLogWindow::AddLine(const std::string& line) {
   const size_t perRow = static_cast<size_t>(CharsPerRow());
@@ -279,7 +186,7 @@ int DebugLogWindow::PanelTop() const {
   int rows = 0;
   for (const auto& list : items_) rows += 1 + static_cast<int>(list.size());
   const int panel = rows * RowHeight + 2 * kMargin;
-  return std::max(RowHeight * 4, height_ - panel);
+  return std::max(RowHeight * 4, Height() - panel);
 }
 
 int DebugLogWindow::ItemTop(size_t list, int index) const {
@@ -293,7 +200,7 @@ int DebugLogWindow::ItemTop(size_t list, int index) const {
 }
 
 void DebugLogWindow::ClickAt(int x, int y) {
-  if (x < 0 || x >= width_) return;
+  if (x < 0 || x >= Width()) return;
   for (size_t l = 0; l < items_.size(); ++l) {
     for (int i = 0; i < static_cast<int>(items_[l].size()); ++i) {
       const int top = ItemTop(l, i);
@@ -312,49 +219,11 @@ void DebugLogWindow::Scroll(int steps) {
   dirty_ = true;
 }
 
-bool DebugLogWindow::HandleEvent(const SDL_Event& e) {
-  if (window_ == nullptr) return false;
-  switch (e.type) {
-    case SDL_WINDOWEVENT:
-      if (e.window.windowID != windowId_) return false;
-      if (e.window.event == SDL_WINDOWEVENT_CLOSE) hideRequested_ = true;
-      if (e.window.event == SDL_WINDOWEVENT_EXPOSED) dirty_ = true;
-      if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-        // The program stays active while either of its windows has the focus: the change
-        // goes on as the application's own (window 0), so moving from the game to this
-        // window and back does not leave the game deactivated.
-        SDL_Event app = e;
-        app.window.windowID = 0;
-        SDL_PushEvent(&app);
-      }
-      return true;
-    case SDL_MOUSEBUTTONDOWN:
-      if (e.button.windowID != windowId_) return false;
-      if (e.button.button == SDL_BUTTON_LEFT) ClickAt(e.button.x, e.button.y);
-      return true;
-    case SDL_MOUSEBUTTONUP:
-      return e.button.windowID == windowId_;
-    case SDL_MOUSEMOTION:
-      return e.motion.windowID == windowId_;
-    case SDL_MOUSEWHEEL:
-      if (e.wheel.windowID != windowId_) return false;
-      Scroll(e.wheel.y);
-      return true;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      return e.key.windowID == windowId_;
-    case SDL_TEXTINPUT:
-      return e.text.windowID == windowId_;
-    default:
-      return false;
-  }
-}
-
 void DebugLogWindow::FillRect(int x, int y, int w, int h, uint32_t colour) {
   const int x0 = std::max(0, x), y0 = std::max(0, y);
-  const int x1 = std::min(width_, x + w), y1 = std::min(height_, y + h);
+  const int x1 = std::min(Width(), x + w), y1 = std::min(Height(), y + h);
   for (int yy = y0; yy < y1; ++yy) {
-    uint32_t* row = pixels_.data() + static_cast<size_t>(yy) * static_cast<size_t>(width_);
+    uint32_t* row = pixels_.data() + static_cast<size_t>(yy) * static_cast<size_t>(Width());
     std::fill(row + x0, row + std::max(x0, x1), colour);
   }
 }
@@ -368,11 +237,11 @@ void DebugLogWindow::DrawText(int x, int y, const std::string& text, uint32_t co
     const int gx = x + i * GlyphWidth;
     for (int row = 0; row < GlyphHeight; ++row) {
       const int py = y + row;
-      if (py < 0 || py >= height_) continue;
+      if (py < 0 || py >= Height()) continue;
       for (int col = 0; col < GlyphWidth; ++col) {
         if ((glyph[row] & (1u << (6 - col))) == 0) continue;
         const int px = gx + col;
-        if (px >= 0 && px < width_) pixels_[static_cast<size_t>(py) * static_cast<size_t>(width_) + static_cast<size_t>(px)] = colour;
+        if (px >= 0 && px < Width()) pixels_[static_cast<size_t>(py) * static_cast<size_t>(Width()) + static_cast<size_t>(px)] = colour;
       }
     }
   }
@@ -391,14 +260,14 @@ void DebugLogWindow::Render() {
     DrawText(kMargin, kMargin + (r - first) * RowHeight, rows_[static_cast<size_t>(r)], kText, perRow);
   }
   // The panel with its lists.
-  FillRect(0, panelTop, width_, height_ - panelTop, kPanel);
+  FillRect(0, panelTop, Width(), Height() - panelTop, kPanel);
   for (size_t l = 0; l < items_.size(); ++l) {
     const int titleTop = ItemTop(l, 0) - RowHeight;
     DrawText(kMargin, titleTop, titles_[l], kTitle, perRow);
     for (int i = 0; i < static_cast<int>(items_[l].size()); ++i) {
       const int top = ItemTop(l, i);
       const bool selected = selected_[l] == i;
-      if (selected) FillRect(0, top, width_, RowHeight, kSelectedBack);
+      if (selected) FillRect(0, top, Width(), RowHeight, kSelectedBack);
       DrawText(kMargin + 2 * GlyphWidth, top, items_[l][static_cast<size_t>(i)], selected ? kSelectedText : kItem,
                perRow - 2);
     }
@@ -406,23 +275,12 @@ void DebugLogWindow::Render() {
 }
 
 void DebugLogWindow::Paint() {
-  if (window_ == nullptr) return;
+  if (!window_.IsCreated()) return;
   if (hideRequested_) Hide();
   if (!dirty_) return;
   Render();
   dirty_ = false;
-  if (!visible_) return;
-  ThirdPartyAllocations driverMemory;  // the driver's frame buffer for the window surface
-  KeepGameContext keep;
-  SDL_Surface* target = SDL_GetWindowSurface(window_);
-  if (target == nullptr) return;
-  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(pixels_.data(), width_, height_, 32, width_ * 4,
-                                                           SDL_PIXELFORMAT_ARGB8888);
-  if (source != nullptr) {
-    SDL_BlitSurface(source, nullptr, target, nullptr);
-    SDL_FreeSurface(source);
-    SDL_UpdateWindowSurface(window_);
-  }
+  window_.Present(pixels_);
 }
 
 }  // namespace vx

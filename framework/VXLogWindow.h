@@ -1,10 +1,8 @@
 #pragma once
 // The developer's log window: a small second window beside the game that shows the newest
 // log lines (wrapped to its width, the mouse wheel scrolls back) and, in a panel at its
-// bottom, selection lists the developer clicks to pick an item. It paints in software into
-// its own window surface with a built-in fixed-width font, so it needs nothing of the game's
-// drawing device. Its events never reach the game: closing it only hides it, and its focus
-// changes count as the application's (the game keeps running while the developer uses it).
+// bottom, selection lists the developer clicks to pick an item. It paints with a built-in
+// fixed-width font into a frame of pixels that its tool window shows. Closing it only hides it.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -12,9 +10,7 @@
 #include <vector>
 
 #include "platform/MessagePump.h"
-
-struct SDL_Window;
-union SDL_Event;
+#include "platform/ToolWindow.h"
 
 namespace vx {
 
@@ -35,12 +31,13 @@ public:
   // starts its repaint timer on `pump`. False, with a reason, when there is no second window.
   bool Create(const std::string& caption, int width, int height, MessagePump& pump, std::string* error = nullptr);
   void Destroy();
-  bool IsCreated() const { return window_ != nullptr; }
-  uint32_t WindowId() const { return windowId_; }
+  bool IsCreated() const { return window_.IsCreated(); }
+  // The window it paints into (its events arrive there).
+  ToolWindow& Window() { return window_; }
 
   void Show();
   void Hide();
-  bool Visible() const { return visible_; }
+  bool Visible() const { return window_.Visible(); }
 
   void AddLine(const std::string& line);
   // The bottom panel's lists, drawn one under the other, each under its title.
@@ -52,22 +49,18 @@ public:
 
   // Paints into the window when something changed (the repaint timer calls it).
   void Paint();
-  // What a press at (x, y) of the window does (the event filter calls it).
+  // What a press at (x, y) of the window does.
   void ClickAt(int x, int y);
   // Wheel steps: positive scrolls back towards older lines.
   void Scroll(int steps);
 
   // The painted frame (0xAARRGGBB, Width() x Height()), for tests.
   const std::vector<uint32_t>& Pixels() const { return pixels_; }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  int Width() const { return window_.Width(); }
+  int Height() const { return window_.Height(); }
   // Where the panel starts, and the rectangle of an item (y of its row).
   int PanelTop() const;
   int ItemTop(size_t list, int index) const;
-
-  // The event filter's work: true when the event belongs to this window (it is then
-  // consumed here and never reaches the game).
-  bool HandleEvent(const SDL_Event& event);
 
 private:
   void Render();
@@ -75,14 +68,9 @@ private:
   void FillRect(int x, int y, int w, int h, uint32_t colour);
   int CharsPerRow() const;
 
-  SDL_Window* window_ = nullptr;
-  uint32_t windowId_ = 0;
-  bool videoInit_ = false;
-  bool visible_ = false;
+  ToolWindow window_;
   bool dirty_ = true;
   bool hideRequested_ = false;
-  int width_ = 0;
-  int height_ = 0;
   MessagePump* pump_ = nullptr;
   TimerId timer_ = 0;
   std::deque<std::string> rows_;
