@@ -6,11 +6,14 @@
 // animations stepped, the tree drawn, the frame read back so the GPU's work is inside the
 // time) is set against the same quads, with textures of the same sizes, drawn in a minimal
 // GL loop in the same process (one draw per run of texture and blend, no clipping). The
-// resident memory is read from /proc at both places.
+// resident memory is read from /proc at both places. VX_TAPE=1 lists each frame's runs of
+// one texture and effect (what may end a batch).
 #include <benchmark/benchmark.h>
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -83,6 +86,13 @@ int64_t ResidentKb() {
   return 0;
 }
 
+// Every thread's, llvmpipe's rasterisers included: the frame's work whatever else runs.
+double ProcessCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 struct Figures {
   double SignInSeconds = 0;
   double EnterSeconds = 0;
@@ -101,6 +111,7 @@ void BM_ProgramFrame(benchmark::State& s) {
   device.Timing = true;
   const int64_t before = device.DrawCalls();
   int64_t frames = 0;
+  const double cpu = ProcessCpuSeconds();
   for (auto _ : s) {
     theForm->RenderFrame();
     ++frames;
@@ -108,6 +119,7 @@ void BM_ProgramFrame(benchmark::State& s) {
   device.Timing = false;
   s.counters["draw calls per frame"] =
       static_cast<double>(device.DrawCalls() - before) / static_cast<double>(frames == 0 ? 1 : frames);
+  s.counters["all threads' CPU ms"] = (ProcessCpuSeconds() - cpu) * 1e3 / static_cast<double>(frames == 0 ? 1 : frames);
 }
 
 std::vector<Op> TapeFrame() {
@@ -154,6 +166,7 @@ void MinimalGlLoop(benchmark::State& s, const std::vector<Op>& tape) {
       std::vector<uint32_t> pixels;
       std::vector<vx::gl::Vertex> run;
       int64_t draws = 0, frames = 0;
+      const double cpu = ProcessCpuSeconds();
       for (auto _ : s) {
         ++frames;
         renderer->BeginFrame();
@@ -190,6 +203,7 @@ void MinimalGlLoop(benchmark::State& s, const std::vector<Op>& tape) {
         renderer->ReadFrame(pixels);
       }
       s.counters["draw calls per frame"] = static_cast<double>(draws) / static_cast<double>(frames == 0 ? 1 : frames);
+      s.counters["all threads' CPU ms"] = (ProcessCpuSeconds() - cpu) * 1e3 / static_cast<double>(frames == 0 ? 1 : frames);
     }
   }
   SDL_GL_MakeCurrent(window, context);
@@ -205,6 +219,22 @@ void MeasureHere(const std::string& where, vxbench::RatioReporter& reporter) {
       ->UseRealTime();
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("  %s: %zu quads taped\n", where.c_str(), tape.size());
+  if (std::getenv("VX_TAPE") != nullptr) {
+    TGfxImage* last = reinterpret_cast<TGfxImage*>(1);
+    int32_t eff = -1;
+    for (const Op& op : tape) {
+      if (op.Image != last || op.Effect != eff) {
+        std::printf("    run img=%p tex=%dx%d pat=%dx%d cnt=%d fmt=%d name=%s effect=%x col=%08x src=%d,%d,%d,%d at %d,%d\n", (void*)op.Image,
+                    op.Image ? op.Image->TextureSize().Width : 0, op.Image ? op.Image->TextureSize().Height : 0,
+                    op.Image ? op.Image->PatternSize().Width : 0, op.Image ? op.Image->PatternSize().Height : 0,
+                    op.Image ? op.Image->TextureCount() : 0, op.Image ? (int)op.Image->Format() : 0,
+                    op.Image ? op.Image->Name.c_str() : "", op.Effect, op.Colours[0], op.Source.Left, op.Source.Top,
+                    op.Source.Right, op.Source.Bottom, op.Points[0].X, op.Points[0].Y);
+        last = op.Image;
+        eff = op.Effect;
+      }
+    }
+  }
 }
 
 // The program's flow, stepped from a timer on its own pump.

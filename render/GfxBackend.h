@@ -19,6 +19,7 @@ enum class TGfxTextureMode : uint8_t {
   Colour,    // no texture: vertex colour and alpha
   Modulate,  // texel times vertex colour
   Replace,   // texel alone
+  PerVertex, // each vertex's Sample chooses one of the above (vx::gl::SampleCode)
 };
 
 enum class TGfxPresentResult : uint8_t { Ok, Lost, DriverError, Failed };
@@ -50,6 +51,14 @@ public:
   virtual void DeleteTexture(uint32_t id) = 0;
   // The whole texture, 0xAARRGGBB texels, top row first.
   virtual bool UploadTexture(uint32_t id, int32_t width, int32_t height, const uint32_t* texels) = 0;
+  // Reads a whole texture back, 0xAARRGGBB texels as uploaded; false where the back end
+  // cannot (the device then keeps its own copy of every texture).
+  virtual bool ReadTexture(uint32_t /*id*/, int32_t /*width*/, int32_t /*height*/, uint32_t* /*texels*/) { return false; }
+  virtual bool ReadsTextures() const { return false; }
+  // Textures of one size may share a binding (a page, its layers): what SetTexture(id) binds,
+  // and the layer a vertex names to sample the texture. A page may move when it grows.
+  virtual uint32_t TexturePage(uint32_t id) { return id; }
+  virtual int32_t TextureLayer(uint32_t /*id*/) { return 0; }
 
   virtual bool BeginScene() = 0;
   virtual bool SetTexture(uint32_t id) = 0;

@@ -153,6 +153,58 @@ TEST_F(GpuDeviceTest, EveryEffectCodeBlendsAsTheTableSays) {
   }
 }
 
+// Random scenes against the model composed quad by quad: pictures of two sizes sharing
+// pages, translucent and opaque, fills large and small, every alpha-weighted blend. Large
+// opaque quads are drawn unblended and invisible ones not at all: neither may show.
+TEST_F(GpuDeviceTest, RandomScenesOverSharedPagesMatchTheModel) {
+  uint32_t seed = 99;
+  const auto next = [&] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+  const auto pick = [&](int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); };
+  struct Picture {
+    std::unique_ptr<TGfxImage> Image;
+    std::vector<uint32_t> Texels;
+    int Side = 0;
+  };
+  std::vector<Picture> pictures(8);
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    Picture& p = pictures[i];
+    p.Side = i % 2 == 0 ? 32 : 128;
+    p.Texels.resize(static_cast<size_t>(p.Side * p.Side));
+    for (uint32_t& t : p.Texels) t = (i % 3 != 0 ? 0xFF000000u : next() << 24) | (next() & 0xFFFFFFu);
+    p.Image = gfxtest::MakeImage(*device_, p.Side, p.Side, p.Side, p.Side, p.Texels);
+    ASSERT_NE(p.Image, nullptr);
+  }
+  const int32_t effects[] = {0, 4, 5, 6, 7};
+  const uint32_t alphas[] = {0x00u, 0xFFu, 0x80u};
+  for (int scene = 0; scene < 6; ++scene) {
+    std::vector<uint32_t> model(static_cast<size_t>(kW * kH), 0xFF000000u);
+    Begin();
+    for (int q = 0; q < 40; ++q) {
+      const int32_t effect = effects[pick(5)];
+      const uint32_t colour = alphas[pick(3)] << 24 | (next() & 0xFFFFFFu);
+      const Picture* p = pick(2) == 0 ? &pictures[static_cast<size_t>(pick(8))] : nullptr;
+      const int w = p != nullptr ? p->Side : 1 + pick(kW);
+      const int h = p != nullptr ? p->Side : 1 + pick(kH);
+      const int x = pick(kW) - w / 2, y = pick(kH) - h / 2;
+      if (p != nullptr)
+        ASSERT_EQ(device_->TextureMap(p->Image.get(), QuadFromBounds(x, y, w, h), Color4(colour), effect, 0), 0);
+      else
+        ASSERT_EQ(device_->FillRect(GfxBounds(x, y, w, h), Color4(colour), effect), 0);
+      for (int py = std::max(0, y); py < std::min(kH, y + h); ++py)
+        for (int px = std::max(0, x); px < std::min(kW, x + w); ++px) {
+          uint32_t& m = model[static_cast<size_t>(py * kW + px)];
+          const uint32_t texel = p != nullptr ? p->Texels[static_cast<size_t>((py - y) * p->Side + (px - x))] : 0;
+          m = ModelPixel(effect, p != nullptr, colour, texel, m, TGpuBlend{});
+        }
+    }
+    const Frame f = End();
+    int worst = 0;
+    for (int i = 0; i < kW * kH; ++i)
+      worst = std::max(worst, MaxChannelDiff(f.Pixels[static_cast<size_t>(i)], model[static_cast<size_t>(i)]));
+    EXPECT_LE(worst, 3) << "scene " << scene;  // each blend may round a step apart
+  }
+}
+
 TEST_F(GpuDeviceTest, TexturesDrawnOneToOneReturnTheirTexelsExactly) {
   // A checkerboard with a different colour in every square, alpha included.
   std::vector<uint32_t> texels(64 * 64);
@@ -347,7 +399,7 @@ TEST_F(GpuDeviceTest, ALostDeviceRecoversOnTheNextFrameFromTheTexelCopies) {
   EXPECT_FALSE(lostReported);
   EXPECT_GT(device_->Generation(), generation);
 
-  draw();  // no reload of the picture: the image re-uploads its own copy
+  draw();  // no reload of the picture: the image re-uploads what it read back before the reset
   const Frame after = Read();
   EXPECT_EQ(after.Pixels, before.Pixels);
 }
