@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "bench/BenchRatio.h"
+#include "bench/MinimalGl.h"
 #include "framework/VXAnim.h"
 #include "framework/VXFrame.h"
 #include "framework/VXWidgets.h"
@@ -151,56 +153,35 @@ void MinimalGlLoop(benchmark::State& s, const std::vector<Op>& tape) {
     if (!renderer) {
       s.SkipWithError(error.c_str());
     } else {
-      struct Texture {
-        uint32_t Id;
-        float W, H;
-      };
-      std::map<TGfxImage*, Texture> textures;
-      for (const Op& op : tape)
-        if (op.Image != nullptr && textures.count(op.Image) == 0) {
+      // Textures of the same sizes, other texels: sampling costs the same.
+      std::map<TGfxImage*, uint32_t> textures;
+      std::vector<vxbench::GlQuad> quads;
+      for (const Op& op : tape) {
+        vxbench::GlQuad q{op.Points, op.Colours, op.Effect, 0};
+        if (op.Image != nullptr) {
           const TGfxSize size = op.Image->TextureSize();
-          const uint32_t id = renderer->CreateTexture(size.Width, size.Height);
-          renderer->UploadTexture(id, size.Width, size.Height, Texels(size.Width, size.Height, textures.size()).data());
-          textures[op.Image] = Texture{id, static_cast<float>(size.Width), static_cast<float>(size.Height)};
+          if (textures.count(op.Image) == 0) {
+            const uint32_t id = renderer->CreateTexture(size.Width, size.Height);
+            renderer->UploadTexture(id, size.Width, size.Height, Texels(size.Width, size.Height, textures.size()).data());
+            textures[op.Image] = id;
+          }
+          q.Texture = textures[op.Image];
+          const float w = static_cast<float>(size.Width), h = static_cast<float>(size.Height);
+          const TGfxRect& r = op.Source;
+          const float u[4] = {r.Left / w, r.Right / w, r.Right / w, r.Left / w};
+          const float v[4] = {r.Top / h, r.Top / h, r.Bottom / h, r.Bottom / h};
+          std::copy(u, u + 4, q.U);
+          std::copy(v, v + 4, q.V);
         }
+        quads.push_back(q);
+      }
       std::vector<uint32_t> pixels;
       std::vector<vx::gl::Vertex> run;
       int64_t draws = 0, frames = 0;
       const double cpu = ProcessCpuSeconds();
       for (auto _ : s) {
         ++frames;
-        renderer->BeginFrame();
-        renderer->Clear(0xFF000000u);
-        uint32_t bound = UINT32_MAX;
-        int32_t effect = -1;
-        for (const Op& op : tape) {
-          const Texture t = op.Image == nullptr ? Texture{0, 1, 1} : textures[op.Image];
-          if (t.Id != bound || op.Effect != effect) {
-            draws += run.empty() ? 0 : 1;
-            renderer->Draw(run.data(), static_cast<int>(run.size()));
-            run.clear();
-            bound = t.Id;
-            effect = op.Effect;
-            renderer->SetTexture(t.Id);
-            TGpuBlend blend;
-            GpuBlendForEffect(op.Effect, blend);
-            renderer->SetBlend(blend.Enabled, static_cast<vx::gl::BlendFactor>(blend.Source),
-                               static_cast<vx::gl::BlendFactor>(blend.Dest));
-            renderer->SetTextureMode(t.Id == 0 ? vx::gl::TextureMode::Colour : vx::gl::TextureMode::Modulate);
-          }
-          static constexpr int kOrder[6] = {0, 1, 2, 0, 2, 3};
-          const float u[4] = {op.Source.Left / t.W, op.Source.Right / t.W, op.Source.Right / t.W, op.Source.Left / t.W};
-          const float v[4] = {op.Source.Top / t.H, op.Source.Top / t.H, op.Source.Bottom / t.H, op.Source.Bottom / t.H};
-          for (int k : kOrder) {
-            const auto i = static_cast<size_t>(k);
-            run.push_back(vx::gl::Vertex{static_cast<float>(op.Points[i].X), static_cast<float>(op.Points[i].Y),
-                                         op.Colours[i], u[k], v[k]});
-          }
-        }
-        draws += run.empty() ? 0 : 1;
-        renderer->Draw(run.data(), static_cast<int>(run.size()));
-        run.clear();
-        renderer->ReadFrame(pixels);
+        draws += vxbench::DrawMinimalFrame(*renderer, quads, run, pixels);
       }
       s.counters["draw calls per frame"] = static_cast<double>(draws) / static_cast<double>(frames == 0 ? 1 : frames);
       s.counters["all threads' CPU ms"] = (ProcessCpuSeconds() - cpu) * 1e3 / static_cast<double>(frames == 0 ? 1 : frames);

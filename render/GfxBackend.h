@@ -49,6 +49,14 @@ public:
   // 0 when the texture cannot be created.
   virtual uint32_t CreateTexture(int32_t width, int32_t height) = 0;
   virtual void DeleteTexture(uint32_t id) = 0;
+  // A texture that may lie in a larger layer of side x side (vx::gl::Renderer::CreateTexture),
+  // so that pattern sheets of several sizes share one binding.
+  virtual uint32_t CreateSheetTexture(int32_t width, int32_t height, int32_t /*side*/) {
+    return CreateTexture(width, height);
+  }
+  // The size texture coordinates are measured against: the layer's, which is the texture's
+  // own unless it lies in a larger one (left as given then).
+  virtual void TextureExtent(uint32_t /*id*/, int32_t& /*width*/, int32_t& /*height*/) {}
   // The whole texture, 0xAARRGGBB texels, top row first.
   virtual bool UploadTexture(uint32_t id, int32_t width, int32_t height, const uint32_t* texels) = 0;
   // Reads a whole texture back, 0xAARRGGBB texels as uploaded; false where the back end

@@ -68,6 +68,12 @@ public:
   uint32_t CreateTexture(int32_t width, int32_t height) override {
     return renderer_ ? renderer_->CreateTexture(width, height) : 0;
   }
+  uint32_t CreateSheetTexture(int32_t width, int32_t height, int32_t side) override {
+    return renderer_ ? renderer_->CreateTexture(width, height, side) : 0;
+  }
+  void TextureExtent(uint32_t id, int32_t& width, int32_t& height) override {
+    if (renderer_) renderer_->TextureExtent(id, width, height);
+  }
   void DeleteTexture(uint32_t id) override {
     if (renderer_) renderer_->DeleteTexture(id);
   }

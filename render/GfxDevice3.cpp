@@ -70,7 +70,7 @@ int32_t TGfxImage3::CreateTextures() {
   for (Texture& t : textures_) {
     t.Bytes.assign(static_cast<size_t>(w) * static_cast<size_t>(h) * static_cast<size_t>(bpp), 0);
     t.Held = true;
-    t.Id = device->backend_->CreateTexture(w, h);
+    t.Id = NewTexture();
     t.Generation = device->generation_;
     t.Dirty = true;
     if (t.Id == 0) {
@@ -79,6 +79,16 @@ int32_t TGfxImage3::CreateTextures() {
     }
   }
   return errNone;
+}
+
+uint32_t TGfxImage3::NewTexture() {
+  TGfxBackend& backend = *owner_->backend_;
+  const int32_t w = textureSize_.Width;
+  const int32_t h = textureSize_.Height;
+  // Sheets of many patterns (glyphs, card faces) are drawn between everything else: they
+  // share one page whatever their size.
+  if (PatternsPerTexture() >= TGfxDevice3::SheetPatterns) return backend.CreateSheetTexture(w, h, TGfxDevice3::SheetSide);
+  return backend.CreateTexture(w, h);
 }
 
 void TGfxImage3::ReleaseTextures() {
@@ -209,7 +219,7 @@ uint32_t TGfxImage3::Prepare(int32_t texture) {
   if (t.Id == 0 || t.Generation != owner_->generation_) {
     // The surface was reset or re-created since: make the texture again from our copy.
     owner_->FlushBeforeCreate();
-    t.Id = owner_->backend_->CreateTexture(w, h);
+    t.Id = NewTexture();
     t.Generation = owner_->generation_;
     t.Dirty = true;
     if (t.Id == 0) return 0;
@@ -301,6 +311,7 @@ void TGfxDevice3::MarkAllStates() {
 
 void TGfxDevice3::RestoreStates() {
   used_ = 0;
+  batchTextured_ = false;
   backend_->SetLinearFilter(filter_);
   backend_->SetDither(dither_);
   scissor_ = clip_;
@@ -339,6 +350,7 @@ int32_t TGfxDevice3::InitDevice() {
   ++generation_;
   batch_.assign(static_cast<size_t>(Capacity), TGfxVertex{});
   used_ = 0;
+  batchTextured_ = false;
   ChooseTextureFormats();
   surfaceCreated_ = true;
   inScene_ = false;
@@ -364,6 +376,7 @@ int32_t TGfxDevice3::DoneDevice() {
   if (backend_) backend_->Close();
   std::vector<TGfxVertex>().swap(batch_);
   used_ = 0;
+  batchTextured_ = false;
   surfaceCreated_ = false;
   inScene_ = false;
   lost_ = false;
@@ -376,6 +389,7 @@ int32_t TGfxDevice3::DoneDevice() {
 
 int32_t TGfxDevice3::ResetSurface(const TGfxPresentParams& params) {
   used_ = 0;
+  batchTextured_ = false;
   HoldAllTexels();
   if (!backend_->Reset(params)) {
     lost_ = true;
@@ -442,6 +456,7 @@ int32_t TGfxDevice3::BeginScene() {
   if (!surfaceCreated_) return errInvalidCall;
   if (inScene_) return errBeginScene;
   used_ = 0;
+  batchTextured_ = false;
   SetClipRect(TGfxRect{0, 0, width_, height_});
   if (!backend_->BeginScene()) return errBeginScene;
   inScene_ = true;
@@ -500,18 +515,20 @@ int32_t TGfxDevice3::Flush() {
   if (used_ == 0) return errNone;
   const int32_t count = used_;
   used_ = 0;  // a failed draw drops the batch: its vertices are never sent twice
+  batchTextured_ = false;
   ++drawCalls_;
   if (backend_ == nullptr || !backend_->Draw(batch_.data(), count)) return errDrawPrimitive;
   return errNone;
 }
 
 void TGfxDevice3::FlushBeforeUpload(uint32_t id) {
-  if (used_ > 0 && backend_->TexturePage(id) == page_) Flush();
+  if (batchTextured_ && backend_->TexturePage(id) == page_) Flush();
 }
 
 int32_t TGfxDevice3::UseTexture(uint32_t id, uint32_t page) {
   if (page == page_ && !textureDirty_) return errNone;
-  const int32_t code = Flush();
+  // A batch of untextured primitives samples nothing: the binding may change under it.
+  const int32_t code = batchTextured_ ? Flush() : errNone;
   if (!backend_->SetTexture(id)) {
     textureDirty_ = true;
     return errSetTexture;
@@ -567,6 +584,7 @@ void TGfxDevice3::AddQuad(const float* x, const float* y, const uint32_t* colour
     const int k = kOrder[i];
     out[i] = TGfxVertex{x[k], y[k], colours[k], u[k], v[k], sample};
   }
+  if (sample != 0.0f) batchTextured_ = true;
   used_ += 6;
 }
 
@@ -604,8 +622,8 @@ int32_t TGfxDevice3::FitScissor(const TGfxRect& bounds) {
   return code;
 }
 
-int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, const float* u, const float* v,
-                               float sample) {
+int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, float* u, float* v, float sample,
+                               float extentU, float extentV) {
   const bool textured = sample != 0.0f;
   const float minX = std::min({x[0], x[1], x[2], x[3]});
   const float maxX = std::max({x[0], x[1], x[2], x[3]});
@@ -621,7 +639,17 @@ int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, cons
   const bool oneColour = colours[0] == colours[1] && colours[0] == colours[2] && colours[0] == colours[3];
   const bool inside = bounds.Left >= clip_.Left && bounds.Top >= clip_.Top && bounds.Right <= clip_.Right &&
                       bounds.Bottom <= clip_.Bottom;
-  if (!inside && rectangle && oneColour && !textured && bounds.Left == minX && bounds.Right == maxX &&
+  // A texture drawn one texel a pixel, corners in the usual order: cut texture coordinates
+  // move by whole texels, which floats hold exactly over a power-of-two extent, so every
+  // pixel samples where it did.
+  const auto power = [](float e) {
+    const auto n = static_cast<uint32_t>(e);
+    return static_cast<float>(n) == e && n > 0 && (n & (n - 1)) == 0;
+  };
+  const bool oneToOne = textured && power(extentU) && power(extentV) && x[0] == x[3] && x[1] == x[2] && y[0] == y[1] && y[2] == y[3] &&
+                        x[1] > x[0] && y[2] > y[0] && std::fabs((u[1] - u[0]) * extentU) == x[1] - x[0] &&
+                        std::fabs((v[2] - v[0]) * extentV) == y[2] - y[0];
+  if (!inside && rectangle && oneColour && (!textured || oneToOne) && bounds.Left == minX && bounds.Right == maxX &&
       bounds.Top == minY && bounds.Bottom == maxY) {
     // Whole-pixel edges of one colour: the cut rectangle covers exactly the pixels the
     // scissor would have left.
@@ -630,6 +658,15 @@ int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, cons
     if (bounds.Left >= bounds.Right || bounds.Top >= bounds.Bottom) return errNone;
     const float l = static_cast<float>(bounds.Left), r = static_cast<float>(bounds.Right);
     const float t = static_cast<float>(bounds.Top), b = static_cast<float>(bounds.Bottom);
+    if (oneToOne) {
+      const float du = (u[1] - u[0]) / (x[1] - x[0]), dv = (v[2] - v[0]) / (y[2] - y[0]);
+      const float uL = u[0] + (l - x[0]) * du, uR = u[0] + (r - x[0]) * du;
+      const float vT = v[0] + (t - y[0]) * dv, vB = v[0] + (b - y[0]) * dv;
+      u[0] = u[3] = uL;
+      u[1] = u[2] = uR;
+      v[0] = v[1] = vT;
+      v[2] = v[3] = vB;
+    }
     x[0] = x[3] = l;
     x[1] = x[2] = r;
     y[0] = y[1] = t;
@@ -759,8 +796,8 @@ int32_t TGfxDevice3::FillQuad(const TPoint4& points, const TColor4& colours, int
   if (code != errNone) return code;
   code = Reserve(6);
   if (code != errNone) return code;
-  const float zero[4] = {0, 0, 0, 0};
-  return PlaceQuad(x, y, colours.data(), zero, zero, 0.0f);
+  float zero[4] = {0, 0, 0, 0};
+  return PlaceQuad(x, y, colours.data(), zero, zero, 0.0f, 0.0f, 0.0f);
 }
 
 int32_t TGfxDevice3::WireQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
@@ -831,13 +868,16 @@ int32_t TGfxDevice3::TextureMap(TGfxImage* image, const TPoint4& points, const T
   if (code != errNone) return code;
   code = Reserve(6);
   if (code != errNone) return code;
-  const float uL = static_cast<float>(r.Left) / static_cast<float>(tw);
-  const float uR = static_cast<float>(r.Right) / static_cast<float>(tw);
-  const float vT = static_cast<float>(r.Top) / static_cast<float>(th);
-  const float vB = static_cast<float>(r.Bottom) / static_cast<float>(th);
-  const float u[4] = {uL, uR, uR, uL};
-  const float v[4] = {vT, vT, vB, vB};
-  return PlaceQuad(x, y, colours.data(), u, v, sample);
+  // Coordinates are measured against the layer the texture lies in.
+  int32_t uw = tw, uh = th;
+  backend_->TextureExtent(id, uw, uh);
+  const float uL = static_cast<float>(r.Left) / static_cast<float>(uw);
+  const float uR = static_cast<float>(r.Right) / static_cast<float>(uw);
+  const float vT = static_cast<float>(r.Top) / static_cast<float>(uh);
+  const float vB = static_cast<float>(r.Bottom) / static_cast<float>(uh);
+  float u[4] = {uL, uR, uR, uL};
+  float v[4] = {vT, vT, vB, vB};
+  return PlaceQuad(x, y, colours.data(), u, v, sample, static_cast<float>(uw), static_cast<float>(uh));
 }
 
 int32_t TGfxDevice3::ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) {

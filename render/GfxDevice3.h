@@ -59,6 +59,7 @@ private:
   bool OpaqueWithin(int32_t texture, const TGfxRect& r) const;
   void MeasureOpaque(Texture& t, const uint32_t* texels) const;
 
+  uint32_t NewTexture();
   // The GPU texture for drawing, created and uploaded as needed; 0 on failure.
   uint32_t Prepare(int32_t texture);
   uint8_t* TexelAddress(int32_t x, int32_t y, int32_t texture);
@@ -77,6 +78,9 @@ class TGfxDevice3 : public TGfxDevice {
 public:
   // The batch holds this many vertices.
   static constexpr int32_t Capacity = 2048;
+  // Images of at least this many patterns a texture share pages of this side.
+  static constexpr int32_t SheetPatterns = 16;
+  static constexpr int32_t SheetSide = 512;
 
   using TBackendFactory = std::function<std::unique_ptr<TGfxBackend>(TGfxForm* form)>;
 
@@ -147,10 +151,13 @@ private:
   // Brings the scissor in line for a primitive covering bounds: flushes only when the
   // scissor in force could cut it differently from the clip.
   int32_t FitScissor(const TGfxRect& bounds);
-  // A quad through the clip: a one-colour untextured rectangle is cut on the CPU, anything
-  // else keeps the scissor.
-  // sample: 0 untextured, else the vertex's vx::gl::SampleCode.
-  int32_t PlaceQuad(float* x, float* y, const uint32_t* colours, const float* u, const float* v, float sample);
+  // A quad through the clip: a one-colour rectangle, untextured or drawn one texel a pixel,
+  // is cut on the CPU; anything else keeps the scissor.
+  // sample: 0 untextured, else the vertex's vx::gl::SampleCode; extentU/V: the size the
+  // texture coordinates are measured against. A textured quad drawn one texel a pixel is
+  // cut on the CPU as well.
+  int32_t PlaceQuad(float* x, float* y, const uint32_t* colours, float* u, float* v, float sample, float extentU,
+                    float extentV);
   void AddRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour);
   // The rasteriser's line: every pixel once, as runs of equal colour.
   int32_t AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint32_t c2, bool open);
@@ -170,6 +177,7 @@ private:
   TGfxPresentParams params_;
   std::vector<TGfxVertex> batch_;
   int32_t used_ = 0;
+  bool batchTextured_ = false;  // some vertex of the batch samples the bound page
   // The back end's scissor, which lags the clip until a primitive needs it.
   TGfxRect scissor_;
   int64_t drawCalls_ = 0;

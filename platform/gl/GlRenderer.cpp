@@ -55,7 +55,8 @@ void main() {
 }
 )";
 
-// A page holds at most this many bytes of texels; it starts with a few layers and doubles.
+// A page holds at most this many bytes of texels; it starts with a few layers and grows by
+// half (each growth copies the page, and unused layers still take memory).
 constexpr int64_t kPageBytes = int64_t{64} << 20;
 constexpr int kFirstLayers = 4;
 
@@ -338,7 +339,7 @@ bool Renderer::FindLayer(int width, int height, uint32_t id, Slot& slot) {
       break;
     }
     if (static_cast<int>(page.Layers.size()) < cap &&
-        GrowPage(page, std::min(cap, static_cast<int>(page.Layers.size()) * 2))) {
+        GrowPage(page, std::min(cap, static_cast<int>(page.Layers.size()) * 3 / 2))) {
       chosen = &page;
       break;
     }
@@ -353,19 +354,23 @@ bool Renderer::FindLayer(int width, int height, uint32_t id, Slot& slot) {
   const auto free = std::find(chosen->Layers.begin(), chosen->Layers.end(), 0u);
   *free = id;
   ++chosen->Used;
-  slot = Slot{chosen->Name, static_cast<int>(free - chosen->Layers.begin())};
+  slot = Slot{chosen->Name, static_cast<int>(free - chosen->Layers.begin()), width, height};
   return true;
 }
 
-uint32_t Renderer::CreateTexture(int width, int height) {
+uint32_t Renderer::CreateTexture(int width, int height, int side) {
   if (width < 1 || height < 1 || program_ == 0) return 0;
   Functions& gl = *gl_;
   GLint maxSize = 0;
   gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
   if (width > maxSize || height > maxSize) return 0;
+  const auto power = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
+  // Scaling coordinates by a power of two is exact: the texture samples as it would alone.
+  const bool shared = power(side) && side <= maxSize && power(width) && power(height) && width <= side &&
+                      height <= side && (width < side || height < side);
   const uint32_t id = nextTexture_++;
   Slot slot;
-  const bool made = FindLayer(width, height, id, slot);
+  const bool made = FindLayer(shared ? side : width, shared ? side : height, id, slot);
   gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(texture_));
   if (!made) return 0;
   textures_[id] = slot;
@@ -415,14 +420,31 @@ int Renderer::TextureLayer(uint32_t id) const {
 bool Renderer::UploadTexture(uint32_t id, int width, int height, const uint32_t* texels) {
   auto it = textures_.find(id);
   if (it == textures_.end() || texels == nullptr) return false;
+  const Slot& slot = it->second;
+  if (width > slot.PageWidth || height > slot.PageHeight) return false;
   Functions& gl = *gl_;
-  gl.BindTexture(GL_TEXTURE_2D_ARRAY, it->second.Page);
+  gl.BindTexture(GL_TEXTURE_2D_ARRAY, slot.Page);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  gl.PixelStorei(GL_UNPACK_ROW_LENGTH, width);
+  const auto put = [&](int x, int y, int w, int h, const uint32_t* from) {
+    gl.TexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, x, y, slot.Layer, w, h, 1, GL_RGBA, GL_UNSIGNED_BYTE, from);
+  };
+  put(0, 0, width, height, texels);
+  // In a larger layer, the edge repeats once beyond the texture, as clamping would repeat it.
+  const uint32_t* lastRow = texels + static_cast<size_t>(height - 1) * static_cast<size_t>(width);
+  if (width < slot.PageWidth) put(width, 0, 1, height, texels + (width - 1));
+  if (height < slot.PageHeight) put(0, height, width, 1, lastRow);
+  if (width < slot.PageWidth && height < slot.PageHeight) put(width, height, 1, 1, lastRow + (width - 1));
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  gl.TexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, it->second.Layer, width, height, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                   texels);
   gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(texture_));
   return Check();
+}
+
+void Renderer::TextureExtent(uint32_t id, int& width, int& height) const {
+  auto it = textures_.find(id);
+  if (it == textures_.end()) return;
+  width = it->second.PageWidth;
+  height = it->second.PageHeight;
 }
 
 void Renderer::BeginFrame() {
@@ -598,7 +620,9 @@ PresentResult Renderer::Present() {
 
 bool Renderer::ReadFrame(std::vector<uint32_t>& pixels) {
   Functions& gl = *gl_;
-  std::vector<uint32_t> raw(static_cast<size_t>(width_) * static_cast<size_t>(height_));
+  // Kept between reads: a frame-sized block would be mapped and unmapped at every read.
+  std::vector<uint32_t>& raw = readBack_;
+  raw.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_));
   gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
   gl.ReadBuffer(GL_COLOR_ATTACHMENT0);
   gl.PixelStorei(GL_PACK_ALIGNMENT, 4);

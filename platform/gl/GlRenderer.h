@@ -80,8 +80,14 @@ public:
   // 1 waits for the vertical retrace; 0 presents at once.
   void SetVSync(bool on);
 
-  // Textures. 0 when the texture cannot be created.
-  uint32_t CreateTexture(int width, int height);
+  // Textures. 0 when the texture cannot be created. With `side` (a power of two), a texture
+  // whose sides are powers of two up to it lies in a page of side x side layers: textures of
+  // several sizes then share one binding. Its texels fill the layer's top-left corner with
+  // its last column and row repeated once beside them, so it samples as it would alone
+  // (coordinates scaled by the layer's size, see TextureExtent).
+  uint32_t CreateTexture(int width, int height, int side = 0);
+  // The size of the layer a texture lies in (its own size unless it was made with a side).
+  void TextureExtent(uint32_t id, int& width, int& height) const;
   void DeleteTexture(uint32_t id);
   // Whole texture from 0xAARRGGBB texels, top row first.
   bool UploadTexture(uint32_t id, int width, int height, const uint32_t* texels);
@@ -131,6 +137,8 @@ private:
   struct Slot {
     uint32_t Page = 0;
     int Layer = 0;
+    int PageWidth = 0;
+    int PageHeight = 0;
   };
   struct Page {
     uint32_t Name = 0;
@@ -165,7 +173,8 @@ private:
   uint32_t nextTexture_ = 1;
   std::unordered_map<uint32_t, Slot> textures_;
   std::vector<Page> pages_;
-  uint32_t copyFrameBuffer_ = 0;  // reads a layer while a page grows
+  uint32_t copyFrameBuffer_ = 0;  // reads a layer while a page grows or is read back
+  std::vector<uint32_t> readBack_;
   int uniformLayer_ = -1;
   // Last requested state, re-applied after a software-buffer draw or a reset.
   uint32_t texture_ = 0;

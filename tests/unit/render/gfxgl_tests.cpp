@@ -205,6 +205,46 @@ TEST_F(GpuDeviceTest, RandomScenesOverSharedPagesMatchTheModel) {
   }
 }
 
+// A sheet of many patterns lies in a larger shared layer, its coordinates scaled by a power
+// of two. Drawn one to one, each pattern gives the very pixels the same rectangle gives from
+// a lone texture; scaled, the rasteriser may round a filter weight a step apart.
+TEST_F(GpuDeviceTest, SheetsInLargerLayersSampleAsTheirOwnTextures) {
+  std::vector<uint32_t> texels(64 * 64);
+  uint32_t seed = 5;
+  for (uint32_t& t : texels) t = seed = seed * 1664525u + 1013904223u;
+  auto sheet = gfxtest::MakeImage(*device_, 64, 64, 16, 16, texels);  // 16 patterns
+  auto lone = gfxtest::MakeImage(*device_, 64, 64, 64, 64, texels);
+  ASSERT_TRUE(sheet && lone);
+  const int sizes[][2] = {{16, 16}, {48, 40}, {7, 9}, {30, 16}};
+  for (bool filter : {true, false})
+    for (int32_t p : {0, 5, 15, 12, 3}) {
+      device_->SetTextureFilter(filter);
+      Begin();
+      int x = 0;
+      for (const auto& size : sizes) {
+        TGfxPattern same;
+        same.X = p % 4 * 16;
+        same.Y = p / 4 * 16;
+        same.Width = same.Height = 16;
+        ASSERT_EQ(device_->TextureMap(sheet.get(), QuadFromBounds(x, 0, size[0], size[1]), Color4(0xFFFFFFFFu), 0, p), 0);
+        ASSERT_EQ(device_->TextureMap(lone.get(), QuadFromBounds(x, 60, size[0], size[1]), Color4(0xFFFFFFFFu), 0, same), 0);
+        x += size[0] + 2;
+      }
+      const Frame f = End();
+      int worst = 0;
+      for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < kW; ++x) {
+          if (x < 16 && y < 16) {
+            ASSERT_EQ(f.At(x, y), f.At(x, y + 60)) << "pattern " << p << " filter " << filter;
+          }
+          worst = std::max(worst, MaxChannelDiff(f.At(x, y), f.At(x, y + 60)));
+        }
+      if (filter) {
+        EXPECT_LE(worst, 1) << "pattern " << p;
+      }
+    }
+}
+
 TEST_F(GpuDeviceTest, TexturesDrawnOneToOneReturnTheirTexelsExactly) {
   // A checkerboard with a different colour in every square, alpha included.
   std::vector<uint32_t> texels(64 * 64);
@@ -514,6 +554,10 @@ TEST_F(GpuDeviceTest, ClipChangesKeepTheBatchAndEveryPixel) {
   std::vector<uint32_t> texels(16 * 16, 0xFF3366CCu);
   auto image = gfxtest::MakeImage(*device_, 16, 16, 16, 16, texels);
   ASSERT_NE(image, nullptr);
+  std::vector<uint32_t> varied(32 * 32);
+  for (size_t i = 0; i < varied.size(); ++i) varied[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+  auto picture = gfxtest::MakeImage(*device_, 32, 32, 32, 32, varied);
+  ASSERT_NE(picture, nullptr);
   uint32_t seed = 12345;
   const auto next = [&](int n) {
     seed = seed * 1664525u + 1013904223u;
@@ -528,11 +572,19 @@ TEST_F(GpuDeviceTest, ClipChangesKeepTheBatchAndEveryPixel) {
       const TGfxRect clip = GfxBounds(next(kW + 40) - 20, next(kH + 40) - 20, next(kW), next(kH));
       device_->SetClipRect(clip);
       const TGfxRect c = device_->GetClipRect();
-      const TGfxRect r = GfxBounds(next(kW + 40) - 20, next(kH + 40) - 20, next(kW), next(kH));
+      TGfxRect r = GfxBounds(next(kW + 40) - 20, next(kH + 40) - 20, next(kW), next(kH));
       const uint32_t rgb = static_cast<uint32_t>(next(0x1000000));
-      const int kind = flatOnly ? 0 : next(3);
+      // Flat fills and pictures drawn one texel a pixel are cut on the CPU: one draw.
+      const int kind = flatOnly ? next(2) * 3 : next(4);
       uint32_t painted = (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);  // $BBGGRR -> 0xRRGGBB
-      if (kind == 0) {
+      const auto texel = [&](int x, int y) {
+        return kind == 3 ? varied[static_cast<size_t>((y - r.Top) * 32 + (x - r.Left))] & 0xFFFFFFu : painted;
+      };
+      if (kind == 3) {
+        ASSERT_EQ(device_->TextureMap(picture.get(), QuadFromBounds(r.Left, r.Top, 32, 32), Color4(0xFFFFFFFFu), 0, 0), 0);
+        r.Right = r.Left + 32;
+        r.Bottom = r.Top + 32;
+      } else if (kind == 0) {
         ASSERT_EQ(device_->FillRect(r, Color4(0xFF000000u | rgb), 0), 0);
       } else if (kind == 1) {  // a gradient in alpha alone: same colour, not one vertex colour
         ASSERT_EQ(device_->FillRect(r, TColor4{0xFF000000u | rgb, 0x80000000u | rgb, 0x40000000u | rgb, 0xFF000000u | rgb}, 0), 0);
@@ -543,7 +595,7 @@ TEST_F(GpuDeviceTest, ClipChangesKeepTheBatchAndEveryPixel) {
       }
       for (int y = std::max({0, r.Top, c.Top}); y < std::min({kH, r.Bottom, c.Bottom}); ++y)
         for (int x = std::max({0, r.Left, c.Left}); x < std::min({kW, r.Right, c.Right}); ++x)
-          model[static_cast<size_t>(y * kW + x)] = painted;
+          model[static_cast<size_t>(y * kW + x)] = texel(x, y);
     }
     const Frame f = End();
     if (flatOnly) {
