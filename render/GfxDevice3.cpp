@@ -784,16 +784,14 @@ int32_t TGfxDevice3::PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t eff
 int32_t TGfxDevice3::FillQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
   if (Invisible(effect, colours.data())) return errNone;
-  int32_t code = UseEffect(effect);
-  if (code != errNone) return code;
-  if (clip_.IsEmpty()) return errNone;
   float x[4], y[4];
   for (int i = 0; i < 4; ++i) {
     x[i] = static_cast<float>(points[static_cast<size_t>(i)].X);
     y[i] = static_cast<float>(points[static_cast<size_t>(i)].Y);
   }
-  if (LargeOpaque(x, y, colours.data())) code = UseEffect(effect, true);
+  int32_t code = UseEffect(effect, LargeOpaque(x, y, colours.data()));
   if (code != errNone) return code;
+  if (clip_.IsEmpty()) return errNone;
   code = Reserve(6);
   if (code != errNone) return code;
   float zero[4] = {0, 0, 0, 0};
