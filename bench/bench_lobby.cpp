@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/BenchRatio.h"
+#include "bench/MinimalGl.h"
 #include "framework/VXApplication.h"
 #include "framework/VXEngine.h"
 #include "framework/VXHost.h"
@@ -283,49 +284,22 @@ void BM_MinimalGlLoop(benchmark::State& s) {
     return;
   }
   std::map<TGfxImage*, uint32_t> textures;
-  for (const Op& op : tape)
+  std::vector<vxbench::GlQuad> quads;
+  for (const Op& op : tape) {
     if (op.Image != nullptr && textures.count(op.Image) == 0) {
       const uint32_t id = renderer->CreateTexture(kTextureSide, kTextureSide);
       renderer->UploadTexture(id, kTextureSide, kTextureSide, Texels(textures.size()).data());
       textures[op.Image] = id;
     }
+    quads.push_back(vxbench::GlQuad{op.Points, op.Colours, op.Effect, op.Image == nullptr ? 0 : textures[op.Image]});
+  }
   std::vector<uint32_t> pixels;
   std::vector<vx::gl::Vertex> run;
   int64_t draws = 0;
   int64_t frames = 0;
   for (auto _ : s) {
     ++frames;
-    renderer->BeginFrame();
-    renderer->Clear(0xFF000000u);
-    uint32_t texture = UINT32_MAX;
-    int32_t effect = -1;
-    for (const Op& op : tape) {
-      const uint32_t t = op.Image == nullptr ? 0 : textures[op.Image];
-      if (t != texture || op.Effect != effect) {
-        draws += run.empty() ? 0 : 1;
-        renderer->Draw(run.data(), static_cast<int>(run.size()));
-        run.clear();
-        texture = t;
-        effect = op.Effect;
-        renderer->SetTexture(t);
-        TGpuBlend blend;
-        GpuBlendForEffect(op.Effect, blend);
-        renderer->SetBlend(blend.Enabled, static_cast<vx::gl::BlendFactor>(blend.Source),
-                           static_cast<vx::gl::BlendFactor>(blend.Dest));
-        renderer->SetTextureMode(t == 0 ? vx::gl::TextureMode::Colour : vx::gl::TextureMode::Modulate);
-      }
-      static constexpr int kOrder[6] = {0, 1, 2, 0, 2, 3};
-      const float u[4] = {0, 1, 1, 0};
-      const float v[4] = {0, 0, 1, 1};
-      for (int k : kOrder)
-        run.push_back(vx::gl::Vertex{static_cast<float>(op.Points[static_cast<size_t>(k)].X),
-                                     static_cast<float>(op.Points[static_cast<size_t>(k)].Y),
-                                     op.Colours[static_cast<size_t>(k)], u[k], v[k]});
-    }
-    draws += run.empty() ? 0 : 1;
-    renderer->Draw(run.data(), static_cast<int>(run.size()));
-    run.clear();
-    renderer->ReadFrame(pixels);
+    draws += vxbench::DrawMinimalFrame(*renderer, quads, run, pixels);
   }
   s.counters["draw calls per frame"] = static_cast<double>(draws) / static_cast<double>(frames == 0 ? 1 : frames);
 }

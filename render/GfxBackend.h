@@ -19,6 +19,7 @@ enum class TGfxTextureMode : uint8_t {
   Colour,    // no texture: vertex colour and alpha
   Modulate,  // texel times vertex colour
   Replace,   // texel alone
+  PerVertex, // each vertex's Sample chooses one of the above (vx::gl::SampleCode)
 };
 
 enum class TGfxPresentResult : uint8_t { Ok, Lost, DriverError, Failed };
@@ -48,8 +49,24 @@ public:
   // 0 when the texture cannot be created.
   virtual uint32_t CreateTexture(int32_t width, int32_t height) = 0;
   virtual void DeleteTexture(uint32_t id) = 0;
+  // A texture that may lie in a larger layer of side x side (vx::gl::Renderer::CreateTexture),
+  // so that pattern sheets of several sizes share one binding.
+  virtual uint32_t CreateSheetTexture(int32_t width, int32_t height, int32_t /*side*/) {
+    return CreateTexture(width, height);
+  }
+  // The size texture coordinates are measured against: the layer's, which is the texture's
+  // own unless it lies in a larger one (left as given then).
+  virtual void TextureExtent(uint32_t /*id*/, int32_t& /*width*/, int32_t& /*height*/) {}
   // The whole texture, 0xAARRGGBB texels, top row first.
   virtual bool UploadTexture(uint32_t id, int32_t width, int32_t height, const uint32_t* texels) = 0;
+  // Reads a whole texture back, 0xAARRGGBB texels as uploaded; false where the back end
+  // cannot (the device then keeps its own copy of every texture).
+  virtual bool ReadTexture(uint32_t /*id*/, int32_t /*width*/, int32_t /*height*/, uint32_t* /*texels*/) { return false; }
+  virtual bool ReadsTextures() const { return false; }
+  // Textures of one size may share a binding (a page, its layers): what SetTexture(id) binds,
+  // and the layer a vertex names to sample the texture. A page may move when it grows.
+  virtual uint32_t TexturePage(uint32_t id) { return id; }
+  virtual int32_t TextureLayer(uint32_t /*id*/) { return 0; }
 
   virtual bool BeginScene() = 0;
   virtual bool SetTexture(uint32_t id) = 0;

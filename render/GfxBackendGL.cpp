@@ -68,12 +68,24 @@ public:
   uint32_t CreateTexture(int32_t width, int32_t height) override {
     return renderer_ ? renderer_->CreateTexture(width, height) : 0;
   }
+  uint32_t CreateSheetTexture(int32_t width, int32_t height, int32_t side) override {
+    return renderer_ ? renderer_->CreateTexture(width, height, side) : 0;
+  }
+  void TextureExtent(uint32_t id, int32_t& width, int32_t& height) override {
+    if (renderer_) renderer_->TextureExtent(id, width, height);
+  }
   void DeleteTexture(uint32_t id) override {
     if (renderer_) renderer_->DeleteTexture(id);
   }
   bool UploadTexture(uint32_t id, int32_t width, int32_t height, const uint32_t* texels) override {
     return renderer_ && renderer_->UploadTexture(id, width, height, texels);
   }
+  bool ReadTexture(uint32_t id, int32_t width, int32_t height, uint32_t* texels) override {
+    return renderer_ && renderer_->ReadTexture(id, width, height, texels);
+  }
+  bool ReadsTextures() const override { return true; }
+  uint32_t TexturePage(uint32_t id) override { return renderer_ ? renderer_->TexturePage(id) : 0; }
+  int32_t TextureLayer(uint32_t id) override { return renderer_ ? renderer_->TextureLayer(id) : 0; }
   bool BeginScene() override {
     if (!renderer_) return false;
     renderer_->BeginFrame();
@@ -93,6 +105,7 @@ public:
       case TGfxTextureMode::Colour: renderer_->SetTextureMode(vx::gl::TextureMode::Colour); break;
       case TGfxTextureMode::Modulate: renderer_->SetTextureMode(vx::gl::TextureMode::Modulate); break;
       case TGfxTextureMode::Replace: renderer_->SetTextureMode(vx::gl::TextureMode::Replace); break;
+      case TGfxTextureMode::PerVertex: renderer_->SetTextureMode(vx::gl::TextureMode::PerVertex); break;
     }
   }
   void SetScissor(const TGfxRect& rect) override {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/Exception.h"
+#include "core/Log.h"
 
 namespace {
 
@@ -36,6 +37,12 @@ TColorFormat FirstTaken(std::initializer_list<TColorFormat> list) {
 
 constexpr int32_t kPrimitiveFlags = fxLineFlag | fxPointFlag;
 
+constexpr TGpuBlend kAlphaBlend{true, bfSrcAlpha, bfInvSrcAlpha};
+
+// Below this many pixels an opaque quad rides in the blended batch: a draw call of its own
+// would cost more than blending it.
+constexpr float kOpaqueArea = 128.0f * 128.0f;
+
 }  // namespace
 
 // ---- TGfxImage3 -------------------------------------------------------------------------
@@ -59,9 +66,11 @@ int32_t TGfxImage3::CreateTextures() {
   owner_ = device;
   device->Register(this);
   textures_.resize(static_cast<size_t>(textureCount_));
+  device->FlushBeforeCreate();
   for (Texture& t : textures_) {
     t.Bytes.assign(static_cast<size_t>(w) * static_cast<size_t>(h) * static_cast<size_t>(bpp), 0);
-    t.Id = device->backend_->CreateTexture(w, h);
+    t.Held = true;
+    t.Id = NewTexture();
     t.Generation = device->generation_;
     t.Dirty = true;
     if (t.Id == 0) {
@@ -72,12 +81,27 @@ int32_t TGfxImage3::CreateTextures() {
   return errNone;
 }
 
+uint32_t TGfxImage3::NewTexture() {
+  TGfxBackend& backend = *owner_->backend_;
+  const int32_t w = textureSize_.Width;
+  const int32_t h = textureSize_.Height;
+  // Sheets of many patterns (glyphs, card faces) are drawn between everything else: they
+  // share one page whatever their size.
+  if (PatternsPerTexture() >= TGfxDevice3::SheetPatterns) return backend.CreateSheetTexture(w, h, TGfxDevice3::SheetSide);
+  return backend.CreateTexture(w, h);
+}
+
 void TGfxImage3::ReleaseTextures() {
   if (owner_ != nullptr) {
     for (Texture& t : textures_)
       if (t.Id != 0 && t.Generation == owner_->generation_ && owner_->backend_ != nullptr) {
-        owner_->FlushBeforeUpload(t.Id);
-        if (owner_->texture_ == t.Id) owner_->textureDirty_ = true;
+        // Deleting may free the page the batch draws from.
+        owner_->FlushBeforeCreate();
+        if (owner_->page_ == owner_->backend_->TexturePage(t.Id)) {
+          owner_->backend_->SetTexture(0);
+          owner_->texture_ = 0;
+          owner_->page_ = 0;
+        }
         owner_->backend_->DeleteTexture(t.Id);
       }
     owner_->Unregister(this);
@@ -95,9 +119,55 @@ void TGfxImage3::Detach() {
   Device = nullptr;
 }
 
+void TGfxImage3::Hold(Texture& t) {
+  if (t.Held) return;
+  const int32_t w = textureSize_.Width;
+  const int32_t h = textureSize_.Height;
+  t.Bytes.assign(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 0);
+  t.Held = true;
+  const bool live = owner_ != nullptr && owner_->backend_ != nullptr && t.Id != 0 && t.Generation == owner_->generation_;
+  if (!live || !owner_->backend_->ReadTexture(t.Id, w, h, reinterpret_cast<uint32_t*>(t.Bytes.data()))) {
+    Log("ERROR: GPU: a texture could not be read back; its picture is lost");
+    t.Dirty = true;
+  }
+}
+
+void TGfxImage3::HoldAll() {
+  for (Texture& t : textures_) Hold(t);
+}
+
+void TGfxImage3::MeasureOpaque(Texture& t, const uint32_t* texels) const {
+  // The largest opaque rectangle from the top-left corner: rows narrow it as they go down.
+  const int32_t w = textureSize_.Width;
+  const int32_t h = textureSize_.Height;
+  int32_t width = w;
+  int64_t best = 0;
+  t.OpaqueWidth = t.OpaqueHeight = 0;
+  for (int32_t y = 0; y < h && width > 0; ++y) {
+    const uint32_t* row = texels + static_cast<size_t>(y) * static_cast<size_t>(w);
+    int32_t x = 0;
+    while (x < width && (row[x] >> 24) == 0xFF) ++x;
+    width = x;
+    if (int64_t{width} * (y + 1) > best) {
+      best = int64_t{width} * (y + 1);
+      t.OpaqueWidth = width;
+      t.OpaqueHeight = y + 1;
+    }
+  }
+}
+
+bool TGfxImage3::OpaqueWithin(int32_t texture, const TGfxRect& r) const {
+  const Texture& t = textures_[static_cast<size_t>(texture)];
+  // Filtering may reach one texel past the rectangle; the edge of the texture repeats.
+  const int32_t right = std::min(textureSize_.Width, std::max(r.Left, r.Right) + 1);
+  const int32_t bottom = std::min(textureSize_.Height, std::max(r.Top, r.Bottom) + 1);
+  return right <= t.OpaqueWidth && bottom <= t.OpaqueHeight;
+}
+
 uint8_t* TGfxImage3::TexelAddress(int32_t x, int32_t y, int32_t texture) {
   if (texture < 0 || texture >= static_cast<int32_t>(textures_.size())) return nullptr;
   if (x < 0 || y < 0 || x >= textureSize_.Width || y >= textureSize_.Height) return nullptr;
+  Hold(textures_[static_cast<size_t>(texture)]);
   const size_t bpp = static_cast<size_t>(BytesPerPixel());
   const size_t offset = (static_cast<size_t>(y) * static_cast<size_t>(textureSize_.Width) + static_cast<size_t>(x)) * bpp;
   return textures_[static_cast<size_t>(texture)].Bytes.data() + offset;
@@ -148,25 +218,37 @@ uint32_t TGfxImage3::Prepare(int32_t texture) {
   const int32_t h = textureSize_.Height;
   if (t.Id == 0 || t.Generation != owner_->generation_) {
     // The surface was reset or re-created since: make the texture again from our copy.
-    t.Id = owner_->backend_->CreateTexture(w, h);
+    owner_->FlushBeforeCreate();
+    t.Id = NewTexture();
     t.Generation = owner_->generation_;
     t.Dirty = true;
     if (t.Id == 0) return 0;
   }
   if (t.Dirty) {
+    if (!t.Held) Hold(t);  // the texture was lost before its texels were taken back
     owner_->FlushBeforeUpload(t.Id);
     const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
-    upload_.resize(count);
+    const uint32_t* texels = upload_.data();
     if (format_ == COLOR_A8R8G8B8) {
-      std::memcpy(upload_.data(), t.Bytes.data(), count * 4);
+      texels = reinterpret_cast<const uint32_t*>(t.Bytes.data());
     } else if (format_ == COLOR_X8R8G8B8) {
+      upload_.resize(count);
+      texels = upload_.data();
       std::memcpy(upload_.data(), t.Bytes.data(), count * 4);
       for (uint32_t& texel : upload_) texel |= 0xFF000000u;
     } else {
+      upload_.resize(count);
+      texels = upload_.data();
       ConvertLineToARGB(t.Bytes.data(), upload_.data(), static_cast<int32_t>(count), format_);
     }
-    if (!owner_->backend_->UploadTexture(t.Id, w, h, upload_.data())) return 0;
+    MeasureOpaque(t, texels);
+    if (!owner_->backend_->UploadTexture(t.Id, w, h, texels)) return 0;
     t.Dirty = false;
+    // The driver keeps its own copy: ours goes where it can be read back as it was.
+    if (format_ == COLOR_A8R8G8B8 && owner_->backend_->ReadsTextures()) {
+      std::vector<uint8_t>().swap(t.Bytes);
+      t.Held = false;
+    }
     // Large conversion buffers are not worth keeping between uploads.
     if (upload_.capacity() > (size_t{1} << 20)) std::vector<uint32_t>().swap(upload_);
   }
@@ -180,6 +262,7 @@ TGfxDevice3::TGfxDevice3(TGfxForm* ownerForm, TBackendFactory factory)
 
 TGfxDevice3::~TGfxDevice3() {
   // Images may outlive the device: they keep their texels and forget the GPU.
+  if (surfaceCreated_) HoldAllTexels();
   for (TGfxImage3* image : images_) image->Detach();
   images_.clear();
   OnInitialize = nullptr;
@@ -228,6 +311,7 @@ void TGfxDevice3::MarkAllStates() {
 
 void TGfxDevice3::RestoreStates() {
   used_ = 0;
+  batchTextured_ = false;
   backend_->SetLinearFilter(filter_);
   backend_->SetDither(dither_);
   scissor_ = clip_;
@@ -266,6 +350,7 @@ int32_t TGfxDevice3::InitDevice() {
   ++generation_;
   batch_.assign(static_cast<size_t>(Capacity), TGfxVertex{});
   used_ = 0;
+  batchTextured_ = false;
   ChooseTextureFormats();
   surfaceCreated_ = true;
   inScene_ = false;
@@ -281,15 +366,22 @@ int32_t TGfxDevice3::InitDevice() {
   return errNone;
 }
 
+void TGfxDevice3::HoldAllTexels() {
+  for (TGfxImage3* image : images_) image->HoldAll();
+}
+
 int32_t TGfxDevice3::DoneDevice() {
   if (surfaceCreated_ && OnDoneDevice) OnDoneDevice(this);
+  if (surfaceCreated_) HoldAllTexels();
   if (backend_) backend_->Close();
   std::vector<TGfxVertex>().swap(batch_);
   used_ = 0;
+  batchTextured_ = false;
   surfaceCreated_ = false;
   inScene_ = false;
   lost_ = false;
   texture_ = 0;
+  page_ = 0;
   MarkAllStates();
   ++generation_;
   return errNone;
@@ -297,6 +389,8 @@ int32_t TGfxDevice3::DoneDevice() {
 
 int32_t TGfxDevice3::ResetSurface(const TGfxPresentParams& params) {
   used_ = 0;
+  batchTextured_ = false;
+  HoldAllTexels();
   if (!backend_->Reset(params)) {
     lost_ = true;
     MarkAllStates();
@@ -306,6 +400,7 @@ int32_t TGfxDevice3::ResetSurface(const TGfxPresentParams& params) {
   ++generation_;
   lost_ = false;
   texture_ = 0;
+  page_ = 0;
   RestoreStates();
   return errNone;
 }
@@ -361,6 +456,7 @@ int32_t TGfxDevice3::BeginScene() {
   if (!surfaceCreated_) return errInvalidCall;
   if (inScene_) return errBeginScene;
   used_ = 0;
+  batchTextured_ = false;
   SetClipRect(TGfxRect{0, 0, width_, height_});
   if (!backend_->BeginScene()) return errBeginScene;
   inScene_ = true;
@@ -372,6 +468,7 @@ int32_t TGfxDevice3::EndScene() {
   const int32_t code = Flush();
   backend_->SetTexture(0);
   texture_ = 0;
+  page_ = 0;
   MarkAllStates();
   const bool wasInScene = inScene_;
   inScene_ = false;
@@ -418,47 +515,56 @@ int32_t TGfxDevice3::Flush() {
   if (used_ == 0) return errNone;
   const int32_t count = used_;
   used_ = 0;  // a failed draw drops the batch: its vertices are never sent twice
+  batchTextured_ = false;
   ++drawCalls_;
   if (backend_ == nullptr || !backend_->Draw(batch_.data(), count)) return errDrawPrimitive;
   return errNone;
 }
 
 void TGfxDevice3::FlushBeforeUpload(uint32_t id) {
-  if (used_ > 0 && id == texture_) Flush();
+  if (batchTextured_ && backend_->TexturePage(id) == page_) Flush();
 }
 
-int32_t TGfxDevice3::UseTexture(uint32_t id) {
-  if (id == texture_ && !textureDirty_) return errNone;
-  const int32_t code = Flush();
+int32_t TGfxDevice3::UseTexture(uint32_t id, uint32_t page) {
+  if (page == page_ && !textureDirty_) return errNone;
+  // A batch of untextured primitives samples nothing: the binding may change under it.
+  const int32_t code = batchTextured_ ? Flush() : errNone;
   if (!backend_->SetTexture(id)) {
     textureDirty_ = true;
     return errSetTexture;
   }
   texture_ = id;
+  page_ = page;
   textureDirty_ = false;
   return code;
 }
 
-int32_t TGfxDevice3::UseEffect(int32_t effect) {
+int32_t TGfxDevice3::UseEffect(int32_t effect, bool opaque) {
   if (!surfaceCreated_) return errInvalidCall;
   // Line and point marks do not change the blend: lines, points and quads share batches.
   const int32_t blendEffect = effect & ~kPrimitiveFlags;
   int32_t code = errNone;
-  if (blendEffect != effect_ || effectDirty_) {
-    code = Flush();
+  if (blendEffect != effect_ || effectDirty_ || opaque != opaque_) {
     TGpuBlend blend;
-    if (GpuBlendForEffect(blendEffect, blend)) backend_->SetBlend(blend);
+    const bool known = GpuBlendForEffect(blendEffect, blend);
+    if (known && opaque && blend == kAlphaBlend) blend = TGpuBlend{false, bfOne, bfZero};
+    opaque_ = opaque;
+    // Effects differing only in how the texel is taken blend alike and share the batch; a
+    // code outside the table keeps the blend but still ends the batch.
+    if (!known || effectDirty_ || !(blend == blend_)) {
+      code = Flush();
+      if (known) {
+        backend_->SetBlend(blend);
+        blend_ = blend;
+      }
+    }
     effect_ = blendEffect;
     effectDirty_ = false;
   }
-  const TGfxTextureMode mode = texture_ == 0 ? TGfxTextureMode::Colour
-                               : EffectModulates(effect_) ? TGfxTextureMode::Modulate
-                                                          : TGfxTextureMode::Replace;
-  if (mode != mode_ || modeDirty_) {
+  if (modeDirty_) {
     const int32_t flushed = Flush();
     if (code == errNone) code = flushed;
-    backend_->SetTextureMode(mode);
-    mode_ = mode;
+    backend_->SetTextureMode(TGfxTextureMode::PerVertex);
     modeDirty_ = false;
   }
   return code;
@@ -470,14 +576,32 @@ int32_t TGfxDevice3::Reserve(int32_t vertices) {
   return errNone;
 }
 
-void TGfxDevice3::AddQuad(const float* x, const float* y, const uint32_t* colours, const float* u, const float* v) {
+void TGfxDevice3::AddQuad(const float* x, const float* y, const uint32_t* colours, const float* u, const float* v,
+                          float sample) {
   static constexpr int kOrder[6] = {0, 1, 2, 0, 2, 3};
   TGfxVertex* out = batch_.data() + used_;
   for (int i = 0; i < 6; ++i) {
     const int k = kOrder[i];
-    out[i] = TGfxVertex{x[k], y[k], colours[k], u[k], v[k]};
+    out[i] = TGfxVertex{x[k], y[k], colours[k], u[k], v[k], sample};
   }
+  if (sample != 0.0f) batchTextured_ = true;
   used_ += 6;
+}
+
+bool TGfxDevice3::LargeOpaque(const float* x, const float* y, const uint32_t* colours) {
+  if ((colours[0] & colours[1] & colours[2] & colours[3]) >> 24 != 0xFF) return false;
+  // Twice the area of the quad (the shoelace formula).
+  const float twice = (x[0] * y[1] - x[1] * y[0]) + (x[1] * y[2] - x[2] * y[1]) + (x[2] * y[3] - x[3] * y[2]) +
+                      (x[3] * y[0] - x[0] * y[3]);
+  return std::fabs(twice) >= 2.0f * kOpaqueArea;
+}
+
+bool TGfxDevice3::Invisible(int32_t effect, const uint32_t* colours) {
+  if (((colours[0] | colours[1] | colours[2] | colours[3]) >> 24) != 0) return false;
+  TGpuBlend blend;
+  if (!GpuBlendForEffect(effect & ~kPrimitiveFlags, blend) || !blend.Enabled) return false;
+  // The source counts by its alpha, 0 everywhere, and the frame by itself.
+  return blend.Source == bfSrcAlpha && (blend.Dest == bfInvSrcAlpha || blend.Dest == bfOne);
 }
 
 int32_t TGfxDevice3::FitScissor(const TGfxRect& bounds) {
@@ -498,8 +622,9 @@ int32_t TGfxDevice3::FitScissor(const TGfxRect& bounds) {
   return code;
 }
 
-int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, const float* u, const float* v,
-                               bool textured) {
+int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, float* u, float* v, float sample,
+                               float extentU, float extentV) {
+  const bool textured = sample != 0.0f;
   const float minX = std::min({x[0], x[1], x[2], x[3]});
   const float maxX = std::max({x[0], x[1], x[2], x[3]});
   const float minY = std::min({y[0], y[1], y[2], y[3]});
@@ -514,7 +639,17 @@ int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, cons
   const bool oneColour = colours[0] == colours[1] && colours[0] == colours[2] && colours[0] == colours[3];
   const bool inside = bounds.Left >= clip_.Left && bounds.Top >= clip_.Top && bounds.Right <= clip_.Right &&
                       bounds.Bottom <= clip_.Bottom;
-  if (!inside && rectangle && oneColour && !textured && bounds.Left == minX && bounds.Right == maxX &&
+  // A texture drawn one texel a pixel, corners in the usual order: cut texture coordinates
+  // move by whole texels, which floats hold exactly over a power-of-two extent, so every
+  // pixel samples where it did.
+  const auto power = [](float e) {
+    const auto n = static_cast<uint32_t>(e);
+    return static_cast<float>(n) == e && n > 0 && (n & (n - 1)) == 0;
+  };
+  const bool oneToOne = textured && power(extentU) && power(extentV) && x[0] == x[3] && x[1] == x[2] && y[0] == y[1] && y[2] == y[3] &&
+                        x[1] > x[0] && y[2] > y[0] && std::fabs((u[1] - u[0]) * extentU) == x[1] - x[0] &&
+                        std::fabs((v[2] - v[0]) * extentV) == y[2] - y[0];
+  if (!inside && rectangle && oneColour && (!textured || oneToOne) && bounds.Left == minX && bounds.Right == maxX &&
       bounds.Top == minY && bounds.Bottom == maxY) {
     // Whole-pixel edges of one colour: the cut rectangle covers exactly the pixels the
     // scissor would have left.
@@ -523,6 +658,15 @@ int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, cons
     if (bounds.Left >= bounds.Right || bounds.Top >= bounds.Bottom) return errNone;
     const float l = static_cast<float>(bounds.Left), r = static_cast<float>(bounds.Right);
     const float t = static_cast<float>(bounds.Top), b = static_cast<float>(bounds.Bottom);
+    if (oneToOne) {
+      const float du = (u[1] - u[0]) / (x[1] - x[0]), dv = (v[2] - v[0]) / (y[2] - y[0]);
+      const float uL = u[0] + (l - x[0]) * du, uR = u[0] + (r - x[0]) * du;
+      const float vT = v[0] + (t - y[0]) * dv, vB = v[0] + (b - y[0]) * dv;
+      u[0] = u[3] = uL;
+      u[1] = u[2] = uR;
+      v[0] = v[1] = vT;
+      v[2] = v[3] = vB;
+    }
     x[0] = x[3] = l;
     x[1] = x[2] = r;
     y[0] = y[1] = t;
@@ -530,7 +674,7 @@ int32_t TGfxDevice3::PlaceQuad(float* x, float* y, const uint32_t* colours, cons
   }
   const int32_t code = FitScissor(bounds);
   if (code != errNone) return code;
-  AddQuad(x, y, colours, u, v);
+  AddQuad(x, y, colours, u, v, sample);
   return errNone;
 }
 
@@ -544,7 +688,7 @@ void TGfxDevice3::AddRect(int32_t left, int32_t top, int32_t right, int32_t bott
   const uint32_t c[4] = {colour, colour, colour, colour};
   const float zero[4] = {0, 0, 0, 0};
   FitScissor(TGfxRect{left, top, right, bottom});
-  AddQuad(x, y, c, zero, zero);
+  AddQuad(x, y, c, zero, zero, 0.0f);
 }
 
 int32_t TGfxDevice3::AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint32_t c2, bool open) {
@@ -628,8 +772,7 @@ int32_t TGfxDevice3::AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint
 
 int32_t TGfxDevice3::PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
-  int32_t code = UseTexture(0);
-  if (code == errNone) code = UseEffect(effect | fxPointFlag);
+  int32_t code = UseEffect(effect | fxPointFlag);
   if (code != errNone) return code;
   if (x < clip_.Left || x >= clip_.Right || y < clip_.Top || y >= clip_.Bottom) return errNone;
   code = Reserve(6);
@@ -640,25 +783,24 @@ int32_t TGfxDevice3::PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t eff
 
 int32_t TGfxDevice3::FillQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
-  int32_t code = UseTexture(0);
-  if (code == errNone) code = UseEffect(effect);
-  if (code != errNone) return code;
-  if (clip_.IsEmpty()) return errNone;
-  code = Reserve(6);
-  if (code != errNone) return code;
+  if (Invisible(effect, colours.data())) return errNone;
   float x[4], y[4];
   for (int i = 0; i < 4; ++i) {
     x[i] = static_cast<float>(points[static_cast<size_t>(i)].X);
     y[i] = static_cast<float>(points[static_cast<size_t>(i)].Y);
   }
-  const float zero[4] = {0, 0, 0, 0};
-  return PlaceQuad(x, y, colours.data(), zero, zero, false);
+  int32_t code = UseEffect(effect, LargeOpaque(x, y, colours.data()));
+  if (code != errNone) return code;
+  if (clip_.IsEmpty()) return errNone;
+  code = Reserve(6);
+  if (code != errNone) return code;
+  float zero[4] = {0, 0, 0, 0};
+  return PlaceQuad(x, y, colours.data(), zero, zero, 0.0f, 0.0f, 0.0f);
 }
 
 int32_t TGfxDevice3::WireQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
-  int32_t code = UseTexture(0);
-  if (code == errNone) code = UseEffect(effect | fxLineFlag);
+  int32_t code = UseEffect(effect | fxLineFlag);
   if (code != errNone) return code;
   if (clip_.IsEmpty()) return errNone;
   // The two largest x and the two largest y come in by one, so a rectangle's frame lies on
@@ -684,8 +826,7 @@ int32_t TGfxDevice3::WireQuad(const TPoint4& points, const TColor4& colours, int
 
 int32_t TGfxDevice3::Line(TGfxPoint p1, TGfxPoint p2, uint32_t colour1, uint32_t colour2, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
-  int32_t code = UseTexture(0);
-  if (code == errNone) code = UseEffect(effect | fxLineFlag);
+  int32_t code = UseEffect(effect | fxLineFlag);
   if (code != errNone) return code;
   if (clip_.IsEmpty()) return errNone;
   return AddLinePixels(p1, p2, colour1, colour2, false);
@@ -707,25 +848,34 @@ int32_t TGfxDevice3::TextureMap(TGfxImage* image, const TPoint4& points, const T
       std::max(r.Top, r.Bottom) > th)
     return errInvalidCall;
   if (clip_.IsEmpty()) return errNone;
+  const bool modulates = EffectModulates(effect);
+  if (modulates && Invisible(effect, colours.data())) return errNone;
   const uint32_t id = img->Prepare(texture);
   if (id == 0) return errSetTexture;
-  int32_t code = UseTexture(id);
-  if (code == errNone) code = UseEffect(effect);
-  if (code != errNone) return code;
-  code = Reserve(6);
-  if (code != errNone) return code;
-  const float uL = static_cast<float>(r.Left) / static_cast<float>(tw);
-  const float uR = static_cast<float>(r.Right) / static_cast<float>(tw);
-  const float vT = static_cast<float>(r.Top) / static_cast<float>(th);
-  const float vB = static_cast<float>(r.Bottom) / static_cast<float>(th);
+  const uint32_t page = backend_->TexturePage(id);
+  const float sample = vx::gl::SampleCode(backend_->TextureLayer(id), !modulates);
   float x[4], y[4];
   for (int i = 0; i < 4; ++i) {
     x[i] = static_cast<float>(points[static_cast<size_t>(i)].X);
     y[i] = static_cast<float>(points[static_cast<size_t>(i)].Y);
   }
-  const float u[4] = {uL, uR, uR, uL};
-  const float v[4] = {vT, vT, vB, vB};
-  return PlaceQuad(x, y, colours.data(), u, v, true);
+  static constexpr uint32_t kWhite[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+  const bool opaque = LargeOpaque(x, y, modulates ? colours.data() : kWhite) && img->OpaqueWithin(texture, r);
+  int32_t code = UseTexture(id, page);
+  if (code == errNone) code = UseEffect(effect, opaque);
+  if (code != errNone) return code;
+  code = Reserve(6);
+  if (code != errNone) return code;
+  // Coordinates are measured against the layer the texture lies in.
+  int32_t uw = tw, uh = th;
+  backend_->TextureExtent(id, uw, uh);
+  const float uL = static_cast<float>(r.Left) / static_cast<float>(uw);
+  const float uR = static_cast<float>(r.Right) / static_cast<float>(uw);
+  const float vT = static_cast<float>(r.Top) / static_cast<float>(uh);
+  const float vB = static_cast<float>(r.Bottom) / static_cast<float>(uh);
+  float u[4] = {uL, uR, uR, uL};
+  float v[4] = {vT, vT, vB, vB};
+  return PlaceQuad(x, y, colours.data(), u, v, sample, static_cast<float>(uw), static_cast<float>(uh));
 }
 
 int32_t TGfxDevice3::ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) {

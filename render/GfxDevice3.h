@@ -1,12 +1,14 @@
 #pragma once
 // The GPU device: everything is drawn as coloured, textured triangles collected in a batch
-// and sent in one draw call whenever the texture, the effect or the batch's room runs out.
+// and sent in one draw call whenever the texture page, the blend or the batch's room runs
+// out. Each vertex says what it samples (nothing, or its texture's layer, modulated or not),
+// so untextured and textured primitives of one blend and textures of one page share draws.
 // States that did not change are not sent again. Lines and points are one-pixel quads at
 // the software rasteriser's pixel positions, so every device lights the same pixels.
 //
-// Images keep a copy of their texels in memory: it serves GetPixel and re-creates the GPU
-// textures after the surface was reset or re-created, so a lost device never reloads
-// pictures.
+// Images hold their texels in memory only until they reach the GPU, where the back end can
+// read them back: GetPixel and friends, and a surface about to be reset or closed, read
+// them back first, so a lost device never reloads pictures.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,15 +46,27 @@ private:
   friend class TGfxDevice3;
 
   struct Texture {
-    std::vector<uint8_t> Bytes;  // rows in Format, packed
+    std::vector<uint8_t> Bytes;  // rows in Format, packed; empty while only the GPU holds them
+    bool Held = true;            // Bytes hold the texels
     uint32_t Id = 0;             // GPU texture, valid while Generation matches the device's
     uint64_t Generation = 0;
     bool Dirty = true;           // the GPU copy is older than Bytes
+    // Texels [0, OpaqueWidth) x [0, OpaqueHeight) are all fully opaque.
+    int32_t OpaqueWidth = 0;
+    int32_t OpaqueHeight = 0;
   };
+  // Whether drawing the rectangle (with its filtering neighbours) takes only opaque texels.
+  bool OpaqueWithin(int32_t texture, const TGfxRect& r) const;
+  void MeasureOpaque(Texture& t, const uint32_t* texels) const;
 
+  uint32_t NewTexture();
   // The GPU texture for drawing, created and uploaded as needed; 0 on failure.
   uint32_t Prepare(int32_t texture);
   uint8_t* TexelAddress(int32_t x, int32_t y, int32_t texture);
+  // Brings the texels of a texture only the GPU holds back into Bytes (zeros when they
+  // cannot be read: the picture is lost, never the image).
+  void Hold(Texture& t);
+  void HoldAll();
   void Detach();  // the device goes away: forget GPU ids, keep the texels
 
   TGfxDevice3* owner_ = nullptr;
@@ -64,6 +78,9 @@ class TGfxDevice3 : public TGfxDevice {
 public:
   // The batch holds this many vertices.
   static constexpr int32_t Capacity = 2048;
+  // Images of at least this many patterns a texture share pages of this side.
+  static constexpr int32_t SheetPatterns = 16;
+  static constexpr int32_t SheetSide = 512;
 
   using TBackendFactory = std::function<std::unique_ptr<TGfxBackend>(TGfxForm* form)>;
 
@@ -119,21 +136,39 @@ private:
   int32_t ResetSurface(const TGfxPresentParams& params);
   void ChooseTextureFormats();
   int32_t Flush();
-  // Texture (0 for none) and effect for the next primitives; flushes when either changes.
-  int32_t UseTexture(uint32_t id);
-  int32_t UseEffect(int32_t effect);
+  // The texture for the next primitives, bound through its page; flushes when the page
+  // changes. Untextured primitives leave the binding as it is.
+  int32_t UseTexture(uint32_t id, uint32_t page);
+  // The effect for the next primitives; flushes when its blend changes. An opaque primitive
+  // under plain alpha blending is drawn unblended: the same pixels, without reading the frame.
+  int32_t UseEffect(int32_t effect, bool opaque = false);
+  // Whether a quad of these colours is worth drawing unblended (large and fully opaque), or
+  // cannot change a pixel (every alpha 0 under a blend that weighs the source by its alpha).
+  static bool LargeOpaque(const float* x, const float* y, const uint32_t* colours);
+  static bool Invisible(int32_t effect, const uint32_t* colours);
   int32_t Reserve(int32_t vertices);
-  void AddQuad(const float* x, const float* y, const uint32_t* colours, const float* u, const float* v);
+  void AddQuad(const float* x, const float* y, const uint32_t* colours, const float* u, const float* v, float sample);
   // Brings the scissor in line for a primitive covering bounds: flushes only when the
   // scissor in force could cut it differently from the clip.
   int32_t FitScissor(const TGfxRect& bounds);
-  // A quad through the clip: a one-colour untextured rectangle is cut on the CPU, anything
-  // else keeps the scissor.
-  int32_t PlaceQuad(float* x, float* y, const uint32_t* colours, const float* u, const float* v, bool textured);
+  // A quad through the clip: a one-colour rectangle, untextured or drawn one texel a pixel,
+  // is cut on the CPU; anything else keeps the scissor.
+  // sample: 0 untextured, else the vertex's vx::gl::SampleCode; extentU/V: the size the
+  // texture coordinates are measured against. A textured quad drawn one texel a pixel is
+  // cut on the CPU as well.
+  int32_t PlaceQuad(float* x, float* y, const uint32_t* colours, float* u, float* v, float sample, float extentU,
+                    float extentV);
   void AddRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour);
   // The rasteriser's line: every pixel once, as runs of equal colour.
   int32_t AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint32_t c2, bool open);
+  // Before a texture of the bound page changes (or any page may move): the batch drawn so far
+  // must see the old texels.
   void FlushBeforeUpload(uint32_t id);
+  void FlushBeforeCreate() {
+    if (used_ > 0) Flush();
+  }
+  // Before the surface's textures go: every image takes its texels back.
+  void HoldAllTexels();
   void Register(TGfxImage3* image) { images_.insert(image); }
   void Unregister(TGfxImage3* image) { images_.erase(image); }
 
@@ -142,14 +177,17 @@ private:
   TGfxPresentParams params_;
   std::vector<TGfxVertex> batch_;
   int32_t used_ = 0;
+  bool batchTextured_ = false;  // some vertex of the batch samples the bound page
   // The back end's scissor, which lags the clip until a primitive needs it.
   TGfxRect scissor_;
   int64_t drawCalls_ = 0;
-  uint32_t texture_ = 0;
+  uint32_t texture_ = 0;  // the texture bound, standing for its page
+  uint32_t page_ = 0;
   bool textureDirty_ = true;
   int32_t effect_ = 0;
+  bool opaque_ = false;
+  TGpuBlend blend_;
   bool effectDirty_ = true;
-  TGfxTextureMode mode_ = TGfxTextureMode::Colour;
   bool modeDirty_ = true;
   bool filter_ = true;
   bool dither_ = false;

@@ -24,6 +24,9 @@ namespace vx::gl {
   X(PFNGLBINDTEXTUREPROC, BindTexture, "glBindTexture")                    \
   X(PFNGLTEXIMAGE2DPROC, TexImage2D, "glTexImage2D")                       \
   X(PFNGLTEXSUBIMAGE2DPROC, TexSubImage2D, "glTexSubImage2D")              \
+  X(PFNGLTEXIMAGE3DPROC, TexImage3D, "glTexImage3D")                       \
+  X(PFNGLTEXSUBIMAGE3DPROC, TexSubImage3D, "glTexSubImage3D")              \
+  X(PFNGLCOPYTEXSUBIMAGE3DPROC, CopyTexSubImage3D, "glCopyTexSubImage3D")  \
   X(PFNGLTEXPARAMETERIPROC, TexParameteri, "glTexParameteri")              \
   X(PFNGLPIXELSTOREIPROC, PixelStorei, "glPixelStorei")                    \
   X(PFNGLACTIVETEXTUREPROC, ActiveTexture, "glActiveTexture")              \
@@ -61,6 +64,7 @@ namespace vx::gl {
   X(PFNGLDELETEFRAMEBUFFERSPROC, DeleteFramebuffers, "glDeleteFramebuffers") \
   X(PFNGLBINDFRAMEBUFFERPROC, BindFramebuffer, "glBindFramebuffer")        \
   X(PFNGLFRAMEBUFFERTEXTURE2DPROC, FramebufferTexture2D, "glFramebufferTexture2D") \
+  X(PFNGLFRAMEBUFFERTEXTURELAYERPROC, FramebufferTextureLayer, "glFramebufferTextureLayer") \
   X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, CheckFramebufferStatus, "glCheckFramebufferStatus") \
   X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer, "glBlitFramebuffer")        \
   X(PFNGLGENSAMPLERSPROC, GenSamplers, "glGenSamplers")                    \

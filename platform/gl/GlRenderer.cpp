@@ -14,33 +14,51 @@ constexpr const char* kVertexShader = R"(#version 330 core
 in vec2 aPosition;
 in vec4 aColour;
 in vec2 aTexCoord;
+in float aSample;
 uniform vec2 uScale;
 out vec4 vColour;
 out vec2 vTexCoord;
+flat out int vSample;
 void main() {
   gl_Position = vec4(aPosition.x * uScale.x - 1.0, 1.0 - aPosition.y * uScale.y, 0.0, 1.0);
   vColour = aColour;
   vTexCoord = aTexCoord;
+  vSample = int(aSample + 0.5);
 }
 )";
 
+// Modes: 0 colour, 1 modulate, 2 replace, 3 opaque, 4 per vertex (0 colour; 1 + 2 * layer
+// modulate; 2 + 2 * layer replace).
 constexpr const char* kFragmentShader = R"(#version 330 core
 in vec4 vColour;
 in vec2 vTexCoord;
-uniform sampler2D uTexture;
+flat in int vSample;
+uniform sampler2DArray uTexture;
 uniform int uMode;
+uniform int uLayer;
 out vec4 oColour;
 void main() {
-  if (uMode == 0) {
+  int mode = uMode;
+  int layer = uLayer;
+  if (mode == 4) {
+    mode = vSample == 0 ? 0 : 2 - (vSample & 1);
+    layer = (vSample - 1) >> 1;
+  }
+  if (mode == 0) {
     oColour = vColour;
   } else {
-    vec4 texel = texture(uTexture, vTexCoord);
-    if (uMode == 1) oColour = texel * vColour;
-    else if (uMode == 2) oColour = texel;
+    vec4 texel = texture(uTexture, vec3(vTexCoord, float(layer)));
+    if (mode == 1) oColour = texel * vColour;
+    else if (mode == 2) oColour = texel;
     else oColour = vec4(texel.rgb, 1.0);
   }
 }
 )";
+
+// A page holds at most this many bytes of texels; it starts with a few layers and grows by
+// half (each growth copies the page, and unused layers still take memory).
+constexpr int64_t kPageBytes = int64_t{64} << 20;
+constexpr int kFirstLayers = 4;
 
 constexpr int kInitialVertices = 65536;
 
@@ -75,8 +93,23 @@ GLuint CompileShader(Functions& gl, GLenum kind, const char* source, std::string
 // Texels are 0xAARRGGBB: in memory B, G, R, A. They are stored byte for byte (a plain copy
 // on every driver) and the sampler swaps red and blue back, which costs nothing.
 void SwizzleBgra(Functions& gl) {
-  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_R, GL_BLUE);
-  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_B, GL_RED);
+  gl.TexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_SWIZZLE_R, GL_BLUE);
+  gl.TexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_SWIZZLE_B, GL_RED);
+}
+
+// An array texture of `layers` layers, bound; 0 on failure.
+GLuint MakeArray(Functions& gl, int width, int height, int layers) {
+  GLuint name = 0;
+  gl.GenTextures(1, &name);
+  gl.BindTexture(GL_TEXTURE_2D_ARRAY, name);
+  gl.TexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, width, height, layers, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  gl.TexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+  SwizzleBgra(gl);
+  if (gl.GetError() != GL_NO_ERROR) {
+    gl.DeleteTextures(1, &name);
+    return 0;
+  }
+  return name;
 }
 
 }  // namespace
@@ -140,6 +173,7 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
   gl.BindAttribLocation(program_, 0, "aPosition");
   gl.BindAttribLocation(program_, 1, "aColour");
   gl.BindAttribLocation(program_, 2, "aTexCoord");
+  gl.BindAttribLocation(program_, 3, "aSample");
   gl.LinkProgram(program_);
   gl.DeleteShader(vs);
   gl.DeleteShader(fs);
@@ -154,6 +188,7 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
   uniformScale_ = gl.GetUniformLocation(program_, "uScale");
   uniformMode_ = gl.GetUniformLocation(program_, "uMode");
   uniformTexture_ = gl.GetUniformLocation(program_, "uTexture");
+  uniformLayer_ = gl.GetUniformLocation(program_, "uLayer");
   gl.UseProgram(program_);
   gl.Uniform1i(uniformTexture_, 0);
 
@@ -174,6 +209,9 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
   gl.EnableVertexAttribArray(2);
   gl.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
                          reinterpret_cast<const void*>(offsetof(Vertex, U)));
+  gl.EnableVertexAttribArray(3);
+  gl.VertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                         reinterpret_cast<const void*>(offsetof(Vertex, Sample)));
 
   gl.GenSamplers(1, &sampler_);
   gl.SamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -186,6 +224,7 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
   gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  gl.GenFramebuffers(1, &copyFrameBuffer_);
   gl.GenFramebuffers(1, &frameBuffer_);
   gl.BindFramebuffer(GL_FRAMEBUFFER, frameBuffer_);
   gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frameTexture_, 0);
@@ -217,8 +256,11 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
 
 void Renderer::DestroyObjects() {
   Functions& gl = *gl_;
-  for (uint32_t id : textures_) gl.DeleteTextures(1, &id);
+  for (Page& page : pages_) gl.DeleteTextures(1, &page.Name);
+  pages_.clear();
   textures_.clear();
+  if (copyFrameBuffer_ != 0) gl.DeleteFramebuffers(1, &copyFrameBuffer_);
+  copyFrameBuffer_ = 0;
   if (streamTexture_ != 0) gl.DeleteTextures(1, &streamTexture_);
   if (frameBuffer_ != 0) gl.DeleteFramebuffers(1, &frameBuffer_);
   if (frameTexture_ != 0) gl.DeleteTextures(1, &frameTexture_);
@@ -252,42 +294,157 @@ void Renderer::SetVSync(bool on) {
   pacer_.SetVSync(on, accepted);
 }
 
-uint32_t Renderer::CreateTexture(int width, int height) {
+Renderer::Page* Renderer::FindPage(uint32_t name) {
+  for (Page& page : pages_)
+    if (page.Name == name) return &page;
+  return nullptr;
+}
+
+bool Renderer::GrowPage(Page& page, int layers) {
+  Functions& gl = *gl_;
+  const GLuint grown = MakeArray(gl, page.Width, page.Height, layers);
+  if (grown == 0) return false;
+  // Layer by layer through a read frame buffer: the texels move as stored, unconverted.
+  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, copyFrameBuffer_);
+  for (int i = 0; i < static_cast<int>(page.Layers.size()); ++i) {
+    if (page.Layers[static_cast<size_t>(i)] == 0) continue;
+    gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, page.Name, 0, i);
+    gl.CopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, i, 0, 0, page.Width, page.Height);
+  }
+  gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, 0, 0, 0);
+  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
+  if (gl.GetError() != GL_NO_ERROR) {
+    gl.DeleteTextures(1, &grown);
+    return false;
+  }
+  gl.DeleteTextures(1, &page.Name);
+  for (auto& [id, slot] : textures_)
+    if (slot.Page == page.Name) slot.Page = grown;
+  page.Name = grown;
+  page.Layers.resize(static_cast<size_t>(layers), 0);
+  return true;
+}
+
+bool Renderer::FindLayer(int width, int height, uint32_t id, Slot& slot) {
+  Functions& gl = *gl_;
+  GLint maxLayers = 1;
+  gl.GetIntegerv(GL_MAX_ARRAY_TEXTURE_LAYERS, &maxLayers);
+  const int64_t bytes = int64_t{width} * height * 4;
+  const int cap = static_cast<int>(std::clamp<int64_t>(kPageBytes / bytes, 1, std::max(1, maxLayers)));
+  Page* chosen = nullptr;
+  for (Page& page : pages_) {
+    if (page.Width != width || page.Height != height) continue;
+    if (page.Used < static_cast<int>(page.Layers.size())) {
+      chosen = &page;
+      break;
+    }
+    if (static_cast<int>(page.Layers.size()) < cap &&
+        GrowPage(page, std::min(cap, static_cast<int>(page.Layers.size()) * 3 / 2))) {
+      chosen = &page;
+      break;
+    }
+  }
+  if (chosen == nullptr) {
+    const int layers = std::min(cap, kFirstLayers);
+    const GLuint name = MakeArray(gl, width, height, layers);
+    if (name == 0) return false;
+    pages_.push_back(Page{name, width, height, std::vector<uint32_t>(static_cast<size_t>(layers), 0), 0});
+    chosen = &pages_.back();
+  }
+  const auto free = std::find(chosen->Layers.begin(), chosen->Layers.end(), 0u);
+  *free = id;
+  ++chosen->Used;
+  slot = Slot{chosen->Name, static_cast<int>(free - chosen->Layers.begin()), width, height};
+  return true;
+}
+
+uint32_t Renderer::CreateTexture(int width, int height, int side) {
   if (width < 1 || height < 1 || program_ == 0) return 0;
   Functions& gl = *gl_;
   GLint maxSize = 0;
   gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
   if (width > maxSize || height > maxSize) return 0;
-  GLuint id = 0;
-  gl.GenTextures(1, &id);
-  gl.BindTexture(GL_TEXTURE_2D, id);
-  gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  SwizzleBgra(gl);
-  gl.BindTexture(GL_TEXTURE_2D, texture_);
-  if (gl.GetError() != GL_NO_ERROR) {
-    gl.DeleteTextures(1, &id);
-    return 0;
-  }
-  textures_.insert(id);
+  const auto power = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
+  // Scaling coordinates by a power of two is exact: the texture samples as it would alone.
+  const bool shared = power(side) && side <= maxSize && power(width) && power(height) && width <= side &&
+                      height <= side && (width < side || height < side);
+  const uint32_t id = nextTexture_++;
+  Slot slot;
+  const bool made = FindLayer(shared ? side : width, shared ? side : height, id, slot);
+  gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(texture_));
+  if (!made) return 0;
+  textures_[id] = slot;
   return id;
 }
 
 void Renderer::DeleteTexture(uint32_t id) {
-  if (textures_.erase(id) == 0) return;
-  gl_->DeleteTextures(1, &id);
+  auto it = textures_.find(id);
+  if (it == textures_.end()) return;
+  const Slot slot = it->second;
+  textures_.erase(it);
   if (texture_ == id) texture_ = 0;
+  Page* page = FindPage(slot.Page);
+  if (page == nullptr) return;
+  page->Layers[static_cast<size_t>(slot.Layer)] = 0;
+  if (--page->Used > 0) return;
+  // An empty page goes, so a screen's pictures do not hold memory after the screen.
+  gl_->DeleteTextures(1, &page->Name);
+  pages_.erase(pages_.begin() + (page - pages_.data()));
+}
+
+bool Renderer::ReadTexture(uint32_t id, int width, int height, uint32_t* texels) {
+  auto it = textures_.find(id);
+  if (it == textures_.end() || texels == nullptr) return false;
+  Functions& gl = *gl_;
+  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, copyFrameBuffer_);
+  gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, it->second.Page, 0, it->second.Layer);
+  gl.ReadBuffer(GL_COLOR_ATTACHMENT0);
+  gl.PixelStorei(GL_PACK_ALIGNMENT, 4);
+  // Rows come back in the order they were uploaded, the bytes as stored.
+  gl.ReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+  gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, 0, 0, 0);
+  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
+  return Check();
+}
+
+uint32_t Renderer::TexturePage(uint32_t id) const {
+  auto it = textures_.find(id);
+  return it == textures_.end() ? 0 : it->second.Page;
+}
+
+int Renderer::TextureLayer(uint32_t id) const {
+  auto it = textures_.find(id);
+  return it == textures_.end() ? 0 : it->second.Layer;
 }
 
 bool Renderer::UploadTexture(uint32_t id, int width, int height, const uint32_t* texels) {
-  if (textures_.count(id) == 0 || texels == nullptr) return false;
+  auto it = textures_.find(id);
+  if (it == textures_.end() || texels == nullptr) return false;
+  const Slot& slot = it->second;
+  if (width > slot.PageWidth || height > slot.PageHeight) return false;
   Functions& gl = *gl_;
-  gl.BindTexture(GL_TEXTURE_2D, id);
+  gl.BindTexture(GL_TEXTURE_2D_ARRAY, slot.Page);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  gl.PixelStorei(GL_UNPACK_ROW_LENGTH, width);
+  const auto put = [&](int x, int y, int w, int h, const uint32_t* from) {
+    gl.TexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, x, y, slot.Layer, w, h, 1, GL_RGBA, GL_UNSIGNED_BYTE, from);
+  };
+  put(0, 0, width, height, texels);
+  // In a larger layer, the edge repeats once beyond the texture, as clamping would repeat it.
+  const uint32_t* lastRow = texels + static_cast<size_t>(height - 1) * static_cast<size_t>(width);
+  if (width < slot.PageWidth) put(width, 0, 1, height, texels + (width - 1));
+  if (height < slot.PageHeight) put(0, height, width, 1, lastRow);
+  if (width < slot.PageWidth && height < slot.PageHeight) put(width, height, 1, 1, lastRow + (width - 1));
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-  gl.BindTexture(GL_TEXTURE_2D, texture_);
+  gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(texture_));
   return Check();
+}
+
+void Renderer::TextureExtent(uint32_t id, int& width, int& height) const {
+  auto it = textures_.find(id);
+  if (it == textures_.end()) return;
+  width = it->second.PageWidth;
+  height = it->second.PageHeight;
 }
 
 void Renderer::BeginFrame() {
@@ -299,7 +456,8 @@ void Renderer::BeginFrame() {
 void Renderer::SetTexture(uint32_t id) {
   if (id != 0 && textures_.count(id) == 0) id = 0;
   texture_ = id;
-  gl_->BindTexture(GL_TEXTURE_2D, id);
+  gl_->BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(id));
+  gl_->Uniform1i(uniformLayer_, TextureLayer(id));
 }
 
 void Renderer::SetBlend(bool enabled, BlendFactor source, BlendFactor dest) {
@@ -395,18 +553,14 @@ bool Renderer::DrawBuffer(const uint32_t* pixels, int width, int height, int pit
   Functions& gl = *gl_;
   if (streamTexture_ == 0 || streamWidth_ != width || streamHeight_ != height) {
     if (streamTexture_ != 0) gl.DeleteTextures(1, &streamTexture_);
-    gl.GenTextures(1, &streamTexture_);
-    gl.BindTexture(GL_TEXTURE_2D, streamTexture_);
-    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    SwizzleBgra(gl);
+    streamTexture_ = MakeArray(gl, width, height, 1);
     streamWidth_ = width;
     streamHeight_ = height;
   }
-  gl.BindTexture(GL_TEXTURE_2D, streamTexture_);
+  gl.BindTexture(GL_TEXTURE_2D_ARRAY, streamTexture_);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, pitch / 4);
-  gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+  gl.TexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0, width, height, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 
   // The buffer covers the frame one texel per pixel, whatever its own size.
@@ -418,6 +572,7 @@ bool Renderer::DrawBuffer(const uint32_t* pixels, int width, int height, int pit
                           {0, 0, 0xFFFFFFFFu, 0, 0}, {w, h, 0xFFFFFFFFu, u, v}, {0, h, 0xFFFFFFFFu, 0, v}};
   gl.Disable(GL_BLEND);
   gl.Uniform1i(uniformMode_, static_cast<GLint>(TextureMode::Opaque));
+  gl.Uniform1i(uniformLayer_, 0);
   gl.Scissor(0, 0, width_, height_);
   gl.SamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   gl.SamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -465,7 +620,9 @@ PresentResult Renderer::Present() {
 
 bool Renderer::ReadFrame(std::vector<uint32_t>& pixels) {
   Functions& gl = *gl_;
-  std::vector<uint32_t> raw(static_cast<size_t>(width_) * static_cast<size_t>(height_));
+  // Kept between reads: a frame-sized block would be mapped and unmapped at every read.
+  std::vector<uint32_t>& raw = readBack_;
+  raw.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_));
   gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
   gl.ReadBuffer(GL_COLOR_ATTACHMENT0);
   gl.PixelStorei(GL_PACK_ALIGNMENT, 4);

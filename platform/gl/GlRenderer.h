@@ -5,11 +5,16 @@
 // copies that frame to the window, scaled and letterboxed when the window is larger.
 //
 // Vertices: x, y (float pixels), a colour whose memory bytes are R, G, B, A (the system's
-// $AABBGGRR colour stored as is), u, v (float). Texels are 0xAARRGGBB, uploaded as BGRA.
+// $AABBGGRR colour stored as is), u, v (float) and what the vertex samples. Texels are
+// 0xAARRGGBB, uploaded as BGRA.
+//
+// Textures of one size are layers of shared array textures ("pages"), so that drawing from
+// many pictures of one size binds one page and needs one draw: each vertex names its layer
+// (TextureMode::PerVertex). A layer samples exactly as a texture of its own would.
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Window.h"
@@ -26,8 +31,13 @@ struct Vertex {
   uint32_t Colour = 0;
   float U = 0.0f;
   float V = 0.0f;
+  // Under TextureMode::PerVertex: 0 the vertex colour alone, otherwise SampleCode's value.
+  float Sample = 0.0f;
 };
-static_assert(sizeof(Vertex) == 20);
+static_assert(sizeof(Vertex) == 24);
+
+// The texel of `layer` times the vertex colour, or (replace) the texel alone.
+inline float SampleCode(int layer, bool replace) { return static_cast<float>(1 + 2 * layer + (replace ? 1 : 0)); }
 
 enum class BlendFactor : uint8_t { Zero, One, SrcAlpha, InvSrcAlpha, SrcColor, InvSrcColor };
 
@@ -36,6 +46,7 @@ enum class TextureMode : uint8_t {
   Modulate,  // texel times vertex colour
   Replace,   // texel alone
   Opaque,    // texel colour with alpha forced to 1 (software presentation)
+  PerVertex, // each vertex's Sample decides (colour, modulate or replace, and the layer)
 };
 
 enum class PresentResult : uint8_t { Ok, Lost, DriverError, Failed };
@@ -69,11 +80,23 @@ public:
   // 1 waits for the vertical retrace; 0 presents at once.
   void SetVSync(bool on);
 
-  // Textures. 0 when the texture cannot be created.
-  uint32_t CreateTexture(int width, int height);
+  // Textures. 0 when the texture cannot be created. With `side` (a power of two), a texture
+  // whose sides are powers of two up to it lies in a page of side x side layers: textures of
+  // several sizes then share one binding. Its texels fill the layer's top-left corner with
+  // its last column and row repeated once beside them, so it samples as it would alone
+  // (coordinates scaled by the layer's size, see TextureExtent).
+  uint32_t CreateTexture(int width, int height, int side = 0);
+  // The size of the layer a texture lies in (its own size unless it was made with a side).
+  void TextureExtent(uint32_t id, int& width, int& height) const;
   void DeleteTexture(uint32_t id);
   // Whole texture from 0xAARRGGBB texels, top row first.
   bool UploadTexture(uint32_t id, int width, int height, const uint32_t* texels);
+  // Reads a whole texture back as uploaded (0xAARRGGBB, top row first).
+  bool ReadTexture(uint32_t id, int width, int height, uint32_t* texels);
+  // The page a texture lies in (what binding it binds; 0 for no texture) and its layer.
+  // A page may move when it grows, so they are asked for at each use.
+  uint32_t TexturePage(uint32_t id) const;
+  int TextureLayer(uint32_t id) const;
 
   // Frame state. Scissor in top-left pixel coordinates of the frame.
   void BeginFrame();
@@ -111,6 +134,23 @@ private:
   void DestroyObjects();
   void ApplyState();
   bool Check();
+  struct Slot {
+    uint32_t Page = 0;
+    int Layer = 0;
+    int PageWidth = 0;
+    int PageHeight = 0;
+  };
+  struct Page {
+    uint32_t Name = 0;
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Layers;  // the texture id in each layer, 0 when free
+    int Used = 0;
+  };
+  // A free layer of a page of that size, growing a page or making one; false on failure.
+  bool FindLayer(int width, int height, uint32_t id, Slot& slot);
+  bool GrowPage(Page& page, int layers);
+  Page* FindPage(uint32_t name);
 
   std::unique_ptr<Surface> surface_;
   std::unique_ptr<Functions> gl_;
@@ -130,7 +170,12 @@ private:
   uint32_t streamTexture_ = 0;
   int streamWidth_ = 0;
   int streamHeight_ = 0;
-  std::unordered_set<uint32_t> textures_;
+  uint32_t nextTexture_ = 1;
+  std::unordered_map<uint32_t, Slot> textures_;
+  std::vector<Page> pages_;
+  uint32_t copyFrameBuffer_ = 0;  // reads a layer while a page grows or is read back
+  std::vector<uint32_t> readBack_;
+  int uniformLayer_ = -1;
   // Last requested state, re-applied after a software-buffer draw or a reset.
   uint32_t texture_ = 0;
   bool blend_ = false;

@@ -3,6 +3,7 @@
 // textures invalidated by a reset, software frames) on a headless context.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,37 @@ TEST_F(HeadlessRenderer, AResetInvalidatesTexturesAndLossSwallowsDrawing) {
   EXPECT_FALSE(renderer_->Reset(0, 10));
   EXPECT_EQ(renderer_->CreateTexture(0, 4), 0u);
   EXPECT_EQ(renderer_->CreateTexture(1 << 20, 4), 0u);
+}
+
+// Textures of one size share pages that grow as textures come and free their layers as they
+// go; through all of it each texture keeps its own texels, read back as uploaded.
+TEST_F(HeadlessRenderer, TexturesKeepTheirTexelsAsPagesGrowAndEmpty) {
+  std::vector<std::pair<uint32_t, std::vector<uint32_t>>> live;
+  uint32_t seed = 7;
+  const auto make = [&](int side) {
+    std::vector<uint32_t> texels(static_cast<size_t>(side * side));
+    for (uint32_t& t : texels) t = seed = seed * 1664525u + 1013904223u;
+    const uint32_t id = renderer_->CreateTexture(side, side);
+    ASSERT_NE(id, 0u);
+    ASSERT_TRUE(renderer_->UploadTexture(id, side, side, texels.data()));
+    live.emplace_back(id, std::move(texels));
+  };
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 11; ++i) make(i % 3 == 0 ? 16 : 8);
+    for (size_t i = 0; i < live.size(); i += 2) renderer_->DeleteTexture(live[i].first);
+    for (size_t i = 0; i < live.size(); ++i)
+      if (i % 2 == 0) live[i].first = 0;
+    std::erase_if(live, [](const auto& t) { return t.first == 0; });
+  }
+  std::set<uint32_t> pages;
+  for (const auto& [id, texels] : live) {
+    const int side = texels.size() == 256 ? 16 : 8;
+    std::vector<uint32_t> back(texels.size());
+    ASSERT_TRUE(renderer_->ReadTexture(id, side, side, back.data()));
+    EXPECT_EQ(back, texels) << "texture " << id;
+    pages.insert(renderer_->TexturePage(id));
+  }
+  EXPECT_EQ(pages.size(), 2u);  // one page a size
 }
 
 TEST_F(HeadlessRenderer, SoftwareFramesCoverTheFrameOpaque) {

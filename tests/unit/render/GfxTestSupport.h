@@ -40,6 +40,8 @@ public:
   int FailResets = 0;  // this many resets fail before one succeeds
   bool Lost = false;   // Present reports a lost device until a reset
   bool DriverError = false;
+  // Every texture a layer of one page, as the GL back end does with textures of one size.
+  bool OnePage = false;
 
   bool Open(const TGfxPresentParams& params) override {
     ++Opens;
@@ -65,6 +67,8 @@ public:
     return nextId_++;
   }
   void DeleteTexture(uint32_t id) override { live_.erase(id); }
+  uint32_t TexturePage(uint32_t id) override { return OnePage && id != 0 ? 1 : id; }
+  int32_t TextureLayer(uint32_t id) override { return OnePage ? static_cast<int32_t>(id) : 0; }
   bool UploadTexture(uint32_t id, int32_t, int32_t, const uint32_t*) override {
     ++Uploads;
     return live_.count(id) != 0;

@@ -56,13 +56,32 @@ TEST(GpuBatching, QuadsShareADrawUntilTextureEffectOrRoomRunsOut) {
   ASSERT_EQ(r.Backend->Draws.size(), 1u);
   EXPECT_EQ(r.Backend->Draws[0].size(), 12u);  // four triangles
 
+  // Only the blend and the texture's page end a batch: modulating or not, and untextured
+  // fills between textured quads, ride along.
   r.Backend->Draws.clear();
   ASSERT_EQ(r.Device->BeginScene(), 0);
   r.Device->TextureMap(a.get(), quad, Color4(0xFFFFFFFFu), 5, 0);
-  r.Device->TextureMap(a.get(), quad, Color4(0xFFFFFFFFu), 4, 0);  // effect changes
+  r.Device->TextureMap(a.get(), quad, Color4(0xFFFFFFFFu), 4, 0);  // the same blend
+  r.Device->FillQuad(quad, Color4(0x80FFFFFFu), 4);
+  r.Device->TextureMap(a.get(), quad, Color4(0xFFFFFFFFu), 5, 0);
   r.Device->TextureMap(b.get(), quad, Color4(0xFFFFFFFFu), 4, 0);  // texture changes
+  r.Device->TextureMap(b.get(), quad, Color4(0xFFFFFFFFu), 6, 0);  // blend changes
   r.Device->EndScene();
   EXPECT_EQ(r.Backend->Draws.size(), 3u);
+  // Two textures in one page share the batch, each vertex naming its layer.
+  r.Backend->OnePage = true;
+  auto c = SolidImage(*r.Device);
+  auto d = SolidImage(*r.Device);
+  for (int scene = 0; scene < 2; ++scene) {  // the first scene uploads, which ends batches
+    r.Backend->Draws.clear();
+    r.Device->BeginScene();
+    r.Device->TextureMap(c.get(), quad, Color4(0xFFFFFFFFu), 5, 0);
+    r.Device->TextureMap(d.get(), quad, Color4(0xFFFFFFFFu), 5, 0);
+    r.Device->EndScene();
+  }
+  ASSERT_EQ(r.Backend->Draws.size(), 1u);
+  EXPECT_NE(r.Backend->Draws[0][0].Sample, r.Backend->Draws[0][6].Sample);
+  r.Backend->OnePage = false;
 
   // Lines, points and fills with one blend share the untextured batch.
   r.Backend->Draws.clear();
@@ -115,14 +134,20 @@ TEST(GpuBatching, EffectsChooseBlendAndTextureOperation) {
   ASSERT_TRUE(image);
   r.Device->BeginScene();
   r.Device->TextureMap(image.get(), QuadFromBounds(0, 0, 8, 8), Color4(0xFFFFFFFFu), 5, 0);
-  EXPECT_EQ(r.Backend->Mode, TGfxTextureMode::Modulate);
+  EXPECT_EQ(r.Backend->Mode, TGfxTextureMode::PerVertex);
   EXPECT_EQ(r.Backend->Blend, (TGpuBlend{true, bfSrcAlpha, bfInvSrcAlpha}));
   r.Device->TextureMap(image.get(), QuadFromBounds(0, 0, 8, 8), Color4(0xFFFFFFFFu), 4, 0);
-  EXPECT_EQ(r.Backend->Mode, TGfxTextureMode::Replace);
+  r.Device->EndScene();
+  r.Device->BeginScene();
+  ASSERT_FALSE(r.Backend->Draws.empty());
+  EXPECT_EQ(r.Backend->Draws.back()[0].Sample, vx::gl::SampleCode(0, false));  // modulated
+  EXPECT_EQ(r.Backend->Draws.back()[6].Sample, vx::gl::SampleCode(0, true));   // the texel alone
   // Untextured primitives take the vertex colour whatever the effect.
   for (int32_t effect : {0, 1, 4, 5, 16, 33}) {
     r.Device->FillRect(GfxBounds(0, 0, 4, 4), Color4(0x80FFFFFFu), effect);
-    EXPECT_EQ(r.Backend->Mode, TGfxTextureMode::Colour) << effect;
+    r.Device->EndScene();
+    r.Device->BeginScene();
+    EXPECT_EQ(r.Backend->Draws.back().back().Sample, 0.0f) << effect;
   }
   // A code outside the table keeps the blend but still ends the batch.
   r.Device->FillRect(GfxBounds(0, 0, 4, 4), Color4(0x80FFFFFFu), 2);

@@ -153,6 +153,98 @@ TEST_F(GpuDeviceTest, EveryEffectCodeBlendsAsTheTableSays) {
   }
 }
 
+// Random scenes against the model composed quad by quad: pictures of two sizes sharing
+// pages, translucent and opaque, fills large and small, every alpha-weighted blend. Large
+// opaque quads are drawn unblended and invisible ones not at all: neither may show.
+TEST_F(GpuDeviceTest, RandomScenesOverSharedPagesMatchTheModel) {
+  uint32_t seed = 99;
+  const auto next = [&] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+  const auto pick = [&](int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); };
+  struct Picture {
+    std::unique_ptr<TGfxImage> Image;
+    std::vector<uint32_t> Texels;
+    int Side = 0;
+  };
+  std::vector<Picture> pictures(8);
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    Picture& p = pictures[i];
+    p.Side = i % 2 == 0 ? 32 : 128;
+    p.Texels.resize(static_cast<size_t>(p.Side * p.Side));
+    for (uint32_t& t : p.Texels) t = (i % 3 != 0 ? 0xFF000000u : next() << 24) | (next() & 0xFFFFFFu);
+    p.Image = gfxtest::MakeImage(*device_, p.Side, p.Side, p.Side, p.Side, p.Texels);
+    ASSERT_NE(p.Image, nullptr);
+  }
+  const int32_t effects[] = {0, 4, 5, 6, 7};
+  const uint32_t alphas[] = {0x00u, 0xFFu, 0x80u};
+  for (int scene = 0; scene < 6; ++scene) {
+    std::vector<uint32_t> model(static_cast<size_t>(kW * kH), 0xFF000000u);
+    Begin();
+    for (int q = 0; q < 40; ++q) {
+      const int32_t effect = effects[pick(5)];
+      const uint32_t colour = alphas[pick(3)] << 24 | (next() & 0xFFFFFFu);
+      const Picture* p = pick(2) == 0 ? &pictures[static_cast<size_t>(pick(8))] : nullptr;
+      const int w = p != nullptr ? p->Side : 1 + pick(kW);
+      const int h = p != nullptr ? p->Side : 1 + pick(kH);
+      const int x = pick(kW) - w / 2, y = pick(kH) - h / 2;
+      if (p != nullptr)
+        ASSERT_EQ(device_->TextureMap(p->Image.get(), QuadFromBounds(x, y, w, h), Color4(colour), effect, 0), 0);
+      else
+        ASSERT_EQ(device_->FillRect(GfxBounds(x, y, w, h), Color4(colour), effect), 0);
+      for (int py = std::max(0, y); py < std::min(kH, y + h); ++py)
+        for (int px = std::max(0, x); px < std::min(kW, x + w); ++px) {
+          uint32_t& m = model[static_cast<size_t>(py * kW + px)];
+          const uint32_t texel = p != nullptr ? p->Texels[static_cast<size_t>((py - y) * p->Side + (px - x))] : 0;
+          m = ModelPixel(effect, p != nullptr, colour, texel, m, TGpuBlend{});
+        }
+    }
+    const Frame f = End();
+    int worst = 0;
+    for (int i = 0; i < kW * kH; ++i)
+      worst = std::max(worst, MaxChannelDiff(f.Pixels[static_cast<size_t>(i)], model[static_cast<size_t>(i)]));
+    EXPECT_LE(worst, 3) << "scene " << scene;  // each blend may round a step apart
+  }
+}
+
+// A sheet of many patterns lies in a larger shared layer, its coordinates scaled by a power
+// of two. Drawn one to one, each pattern gives the very pixels the same rectangle gives from
+// a lone texture; scaled, the rasteriser may round a filter weight a step apart.
+TEST_F(GpuDeviceTest, SheetsInLargerLayersSampleAsTheirOwnTextures) {
+  std::vector<uint32_t> texels(64 * 64);
+  uint32_t seed = 5;
+  for (uint32_t& t : texels) t = seed = seed * 1664525u + 1013904223u;
+  auto sheet = gfxtest::MakeImage(*device_, 64, 64, 16, 16, texels);  // 16 patterns
+  auto lone = gfxtest::MakeImage(*device_, 64, 64, 64, 64, texels);
+  ASSERT_TRUE(sheet && lone);
+  const int sizes[][2] = {{16, 16}, {48, 40}, {7, 9}, {30, 16}};
+  for (bool filter : {true, false})
+    for (int32_t p : {0, 5, 15, 12, 3}) {
+      device_->SetTextureFilter(filter);
+      Begin();
+      int x = 0;
+      for (const auto& size : sizes) {
+        TGfxPattern same;
+        same.X = p % 4 * 16;
+        same.Y = p / 4 * 16;
+        same.Width = same.Height = 16;
+        ASSERT_EQ(device_->TextureMap(sheet.get(), QuadFromBounds(x, 0, size[0], size[1]), Color4(0xFFFFFFFFu), 0, p), 0);
+        ASSERT_EQ(device_->TextureMap(lone.get(), QuadFromBounds(x, 60, size[0], size[1]), Color4(0xFFFFFFFFu), 0, same), 0);
+        x += size[0] + 2;
+      }
+      const Frame f = End();
+      int worst = 0;
+      for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < kW; ++x) {
+          if (x < 16 && y < 16) {
+            ASSERT_EQ(f.At(x, y), f.At(x, y + 60)) << "pattern " << p << " filter " << filter;
+          }
+          worst = std::max(worst, MaxChannelDiff(f.At(x, y), f.At(x, y + 60)));
+        }
+      if (filter) {
+        EXPECT_LE(worst, 1) << "pattern " << p;
+      }
+    }
+}
+
 TEST_F(GpuDeviceTest, TexturesDrawnOneToOneReturnTheirTexelsExactly) {
   // A checkerboard with a different colour in every square, alpha included.
   std::vector<uint32_t> texels(64 * 64);
@@ -347,7 +439,7 @@ TEST_F(GpuDeviceTest, ALostDeviceRecoversOnTheNextFrameFromTheTexelCopies) {
   EXPECT_FALSE(lostReported);
   EXPECT_GT(device_->Generation(), generation);
 
-  draw();  // no reload of the picture: the image re-uploads its own copy
+  draw();  // no reload of the picture: the image re-uploads what it read back before the reset
   const Frame after = Read();
   EXPECT_EQ(after.Pixels, before.Pixels);
 }
@@ -462,6 +554,10 @@ TEST_F(GpuDeviceTest, ClipChangesKeepTheBatchAndEveryPixel) {
   std::vector<uint32_t> texels(16 * 16, 0xFF3366CCu);
   auto image = gfxtest::MakeImage(*device_, 16, 16, 16, 16, texels);
   ASSERT_NE(image, nullptr);
+  std::vector<uint32_t> varied(32 * 32);
+  for (size_t i = 0; i < varied.size(); ++i) varied[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+  auto picture = gfxtest::MakeImage(*device_, 32, 32, 32, 32, varied);
+  ASSERT_NE(picture, nullptr);
   uint32_t seed = 12345;
   const auto next = [&](int n) {
     seed = seed * 1664525u + 1013904223u;
@@ -476,11 +572,19 @@ TEST_F(GpuDeviceTest, ClipChangesKeepTheBatchAndEveryPixel) {
       const TGfxRect clip = GfxBounds(next(kW + 40) - 20, next(kH + 40) - 20, next(kW), next(kH));
       device_->SetClipRect(clip);
       const TGfxRect c = device_->GetClipRect();
-      const TGfxRect r = GfxBounds(next(kW + 40) - 20, next(kH + 40) - 20, next(kW), next(kH));
+      TGfxRect r = GfxBounds(next(kW + 40) - 20, next(kH + 40) - 20, next(kW), next(kH));
       const uint32_t rgb = static_cast<uint32_t>(next(0x1000000));
-      const int kind = flatOnly ? 0 : next(3);
+      // Flat fills and pictures drawn one texel a pixel are cut on the CPU: one draw.
+      const int kind = flatOnly ? next(2) * 3 : next(4);
       uint32_t painted = (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);  // $BBGGRR -> 0xRRGGBB
-      if (kind == 0) {
+      const auto texel = [&](int x, int y) {
+        return kind == 3 ? varied[static_cast<size_t>((y - r.Top) * 32 + (x - r.Left))] & 0xFFFFFFu : painted;
+      };
+      if (kind == 3) {
+        ASSERT_EQ(device_->TextureMap(picture.get(), QuadFromBounds(r.Left, r.Top, 32, 32), Color4(0xFFFFFFFFu), 0, 0), 0);
+        r.Right = r.Left + 32;
+        r.Bottom = r.Top + 32;
+      } else if (kind == 0) {
         ASSERT_EQ(device_->FillRect(r, Color4(0xFF000000u | rgb), 0), 0);
       } else if (kind == 1) {  // a gradient in alpha alone: same colour, not one vertex colour
         ASSERT_EQ(device_->FillRect(r, TColor4{0xFF000000u | rgb, 0x80000000u | rgb, 0x40000000u | rgb, 0xFF000000u | rgb}, 0), 0);
@@ -491,7 +595,7 @@ TEST_F(GpuDeviceTest, ClipChangesKeepTheBatchAndEveryPixel) {
       }
       for (int y = std::max({0, r.Top, c.Top}); y < std::min({kH, r.Bottom, c.Bottom}); ++y)
         for (int x = std::max({0, r.Left, c.Left}); x < std::min({kW, r.Right, c.Right}); ++x)
-          model[static_cast<size_t>(y * kW + x)] = painted;
+          model[static_cast<size_t>(y * kW + x)] = texel(x, y);
     }
     const Frame f = End();
     if (flatOnly) {

@@ -1,0 +1,359 @@
+// Whole frames and loads of the real program on the GPU device, as a player without a GPU
+// driver gets them (run under xvfb-run: Mesa's software GL). The program signs a new player
+// up, reaches the lobby and enters a video-poker machine through window events, as the
+// end-to-end runs do; the wall time of those two loads is measured with their fades and
+// progress frames, against half a second. In the lobby and in the machine, a frame (the
+// animations stepped, the tree drawn, the frame read back so the GPU's work is inside the
+// time) is set against the same quads, with textures of the same sizes, drawn in a minimal
+// GL loop in the same process (one draw per run of texture and blend, no clipping). The
+// resident memory is read from /proc at both places. VX_TAPE=1 lists each frame's runs of
+// one texture and effect (what may end a batch).
+#include <benchmark/benchmark.h>
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/BenchRatio.h"
+#include "bench/MinimalGl.h"
+#include "framework/VXAnim.h"
+#include "framework/VXFrame.h"
+#include "framework/VXWidgets.h"
+#include "games/Poker.h"
+#include "games/PokerScene.h"
+#include "lobby/VXLobby.h"
+#include "lobby/VXMainRoom.h"
+#include "platform/MessagePump.h"
+#include "platform/gl/GlRenderer.h"
+#include "platform/gl/GlSurface.h"
+#include "render/GfxDevice3.h"
+#include "tests/e2e/E2eDriver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int32_t kMachine = 15;  // a video-poker machine the lobby shows
+
+// One textured or plain quad of a frame, as the tree drew it.
+struct Op {
+  TPoint4 Points{};
+  TColor4 Colours{};
+  int32_t Effect = 0;
+  TGfxImage* Image = nullptr;  // null: untextured
+  TGfxRect Source;             // the pattern's rectangle in its texture
+};
+
+// The GPU device, which can tape a frame's quads and, while frames are timed, read each
+// frame back instead of presenting it (no swap, no pacing to the display).
+class BenchDevice : public TGfxDevice3 {
+public:
+  using TGfxDevice3::TGfxDevice3;
+  std::vector<Op>* Tape = nullptr;
+  bool Timing = false;
+  std::vector<uint32_t> Frame;
+
+  int32_t FillQuad(const TPoint4& p, const TColor4& c, int32_t effect) override {
+    if (Tape != nullptr) Tape->push_back(Op{p, c, effect, nullptr, {}});
+    return TGfxDevice3::FillQuad(p, c, effect);
+  }
+  int32_t TextureMap(TGfxImage* image, const TPoint4& p, const TColor4& c, int32_t effect,
+                     const TGfxPattern& pattern) override {
+    if (Tape != nullptr && image != nullptr) {
+      Op op{p, c, effect, image, {}};
+      int32_t texture = 0;
+      if (image->PatternRect(pattern, texture, op.Source)) Tape->push_back(op);
+    }
+    return TGfxDevice3::TextureMap(image, p, c, effect, pattern);
+  }
+  int32_t Present() override {
+    if (!Timing) return TGfxDevice3::Present();
+    int32_t w = 0, h = 0;
+    return ReadFrame(Frame, w, h);
+  }
+};
+
+int64_t ResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stoll(line.substr(6));
+  return 0;
+}
+
+// Every thread's, llvmpipe's rasterisers included: the frame's work whatever else runs.
+double ProcessCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+struct Figures {
+  double SignInSeconds = 0;
+  double EnterSeconds = 0;
+  int64_t LobbyKb = 0;
+  int64_t MachineKb = 0;
+};
+
+TfrmMain* theForm = nullptr;
+BenchDevice* theDevice = nullptr;
+
+BenchDevice& Device() { return *theDevice; }
+
+// A frame of the program as it stands.
+void BM_ProgramFrame(benchmark::State& s) {
+  BenchDevice& device = Device();
+  device.Timing = true;
+  const int64_t before = device.DrawCalls();
+  int64_t frames = 0;
+  const double cpu = ProcessCpuSeconds();
+  for (auto _ : s) {
+    theForm->RenderFrame();
+    ++frames;
+  }
+  device.Timing = false;
+  s.counters["draw calls per frame"] =
+      static_cast<double>(device.DrawCalls() - before) / static_cast<double>(frames == 0 ? 1 : frames);
+  s.counters["all threads' CPU ms"] = (ProcessCpuSeconds() - cpu) * 1e3 / static_cast<double>(frames == 0 ? 1 : frames);
+}
+
+std::vector<Op> TapeFrame() {
+  std::vector<Op> tape;
+  Device().Timing = true;
+  Device().Tape = &tape;
+  theForm->RenderFrame();
+  Device().Tape = nullptr;
+  Device().Timing = false;
+  return tape;
+}
+
+std::vector<uint32_t> Texels(int32_t w, int32_t h, size_t salt) {
+  std::vector<uint32_t> texels(static_cast<size_t>(w) * static_cast<size_t>(h));
+  for (size_t i = 0; i < texels.size(); ++i) texels[i] = static_cast<uint32_t>((i + salt) * 2654435761u) | 0x80000000u;
+  return texels;
+}
+
+// The reference: the taped quads straight into GL on a context of its own.
+void MinimalGlLoop(benchmark::State& s, const std::vector<Op>& tape) {
+  SDL_Window* window = SDL_GL_GetCurrentWindow();
+  SDL_GLContext context = SDL_GL_GetCurrentContext();
+  {
+    std::string error;
+    // A second context on the program's window (a surfaceless one cannot be current
+    // beside a GLX context); it draws into its own frame buffer and never swaps.
+    std::unique_ptr<vx::gl::Surface> surface = vx::gl::CreateWindowSurface(window, error);
+    auto renderer = surface ? vx::gl::Renderer::Create(std::move(surface), 800, 600, error) : nullptr;
+    if (!renderer) {
+      s.SkipWithError(error.c_str());
+    } else {
+      // Textures of the same sizes, other texels: sampling costs the same.
+      std::map<TGfxImage*, uint32_t> textures;
+      std::vector<vxbench::GlQuad> quads;
+      for (const Op& op : tape) {
+        vxbench::GlQuad q{op.Points, op.Colours, op.Effect, 0};
+        if (op.Image != nullptr) {
+          const TGfxSize size = op.Image->TextureSize();
+          if (textures.count(op.Image) == 0) {
+            const uint32_t id = renderer->CreateTexture(size.Width, size.Height);
+            renderer->UploadTexture(id, size.Width, size.Height, Texels(size.Width, size.Height, textures.size()).data());
+            textures[op.Image] = id;
+          }
+          q.Texture = textures[op.Image];
+          const float w = static_cast<float>(size.Width), h = static_cast<float>(size.Height);
+          const TGfxRect& r = op.Source;
+          const float u[4] = {r.Left / w, r.Right / w, r.Right / w, r.Left / w};
+          const float v[4] = {r.Top / h, r.Top / h, r.Bottom / h, r.Bottom / h};
+          std::copy(u, u + 4, q.U);
+          std::copy(v, v + 4, q.V);
+        }
+        quads.push_back(q);
+      }
+      std::vector<uint32_t> pixels;
+      std::vector<vx::gl::Vertex> run;
+      int64_t draws = 0, frames = 0;
+      const double cpu = ProcessCpuSeconds();
+      for (auto _ : s) {
+        ++frames;
+        draws += vxbench::DrawMinimalFrame(*renderer, quads, run, pixels);
+      }
+      s.counters["draw calls per frame"] = static_cast<double>(draws) / static_cast<double>(frames == 0 ? 1 : frames);
+      s.counters["all threads' CPU ms"] = (ProcessCpuSeconds() - cpu) * 1e3 / static_cast<double>(frames == 0 ? 1 : frames);
+    }
+  }
+  SDL_GL_MakeCurrent(window, context);
+}
+
+// Runs the frame and its reference under one name and prints their ratio.
+void MeasureHere(const std::string& where, vxbench::RatioReporter& reporter) {
+  const std::vector<Op> tape = TapeFrame();
+  benchmark::ClearRegisteredBenchmarks();
+  benchmark::RegisterBenchmark((where + "Frame").c_str(), BM_ProgramFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
+  benchmark::RegisterBenchmark((where + "MinimalGl").c_str(), [&tape](benchmark::State& s) { MinimalGlLoop(s, tape); })
+      ->Unit(benchmark::kMicrosecond)
+      ->UseRealTime();
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::printf("  %s: %zu quads taped\n", where.c_str(), tape.size());
+  if (std::getenv("VX_TAPE") != nullptr) {
+    TGfxImage* last = reinterpret_cast<TGfxImage*>(1);
+    int32_t eff = -1;
+    for (const Op& op : tape) {
+      if (op.Image != last || op.Effect != eff) {
+        std::printf("    run img=%p tex=%dx%d pat=%dx%d cnt=%d fmt=%d name=%s effect=%x col=%08x src=%d,%d,%d,%d at %d,%d\n", (void*)op.Image,
+                    op.Image ? op.Image->TextureSize().Width : 0, op.Image ? op.Image->TextureSize().Height : 0,
+                    op.Image ? op.Image->PatternSize().Width : 0, op.Image ? op.Image->PatternSize().Height : 0,
+                    op.Image ? op.Image->TextureCount() : 0, op.Image ? (int)op.Image->Format() : 0,
+                    op.Image ? op.Image->Name.c_str() : "", op.Effect, op.Colours[0], op.Source.Left, op.Source.Top,
+                    op.Source.Right, op.Source.Bottom, op.Points[0].X, op.Points[0].Y);
+        last = op.Image;
+        eff = op.Effect;
+      }
+    }
+  }
+}
+
+// The program's flow, stepped from a timer on its own pump.
+class Tour {
+public:
+  enum Phase { SigningUp, ToLobby, InLobby, Entering, InMachine, Done };
+  Tour(TfrmMain& form, vxbench::RatioReporter& reporter)
+      : f_(form), window_(form.Window()->WindowId()), signUp_(form, "BENCH", "SECRET7"), reporter_(reporter) {}
+
+  void Tick() {
+    if (phase_ == Done || vxe2e::Frames() < quietUntil_) return;
+    if (SDL_GetTicks64() - progress_ > 60000) {
+      auto* game = dynamic_cast<TPoker*>(vx::Lobby().CurrentGame);
+      std::printf("stuck in phase %d (anims %d, input on main %d, game %d)\n", static_cast<int>(phase_), f_.AnimCount(),
+                  f_.InputScene() == f_.MainScene(), game != nullptr);
+      Finish();
+      return;
+    }
+    switch (phase_) {
+      case SigningUp:
+        if (!signUp_.Step()) return;
+        Next(ToLobby);
+        started_ = Now();
+        return;
+      case ToLobby:
+        if (!Settled() || Room() == nullptr || Room()->Scene()->Hidden || vx::Lobby().CurrentGame != nullptr) return;
+        figures.SignInSeconds = Now() - started_;
+        Next(InLobby);
+        return;
+      case InLobby: {
+        figures.LobbyKb = ResidentKb();
+        MeasureHere("Lobby", reporter_);
+        const TMainRoomScene::TLobbyGame* logo = Room()->Scene()->FindGame(kMachine);
+        if (logo == nullptr || logo->Logo == nullptr) {
+          std::printf("the lobby shows no machine %d\n", kMachine);
+          Finish();
+          return;
+        }
+        vxe2e::PushClick(window_, logo->Logo);
+        started_ = Now();
+        Next(Entering);
+        return;
+      }
+      case Entering: {
+        auto* game = dynamic_cast<TPoker*>(vx::Lobby().CurrentGame);
+        if (!Settled() || game == nullptr || !Room()->Scene()->Hidden || !game->PokerScene->Visible()) return;
+        figures.EnterSeconds = Now() - started_;
+        Next(InMachine);
+        return;
+      }
+      case InMachine:
+        figures.MachineKb = ResidentKb();
+        MeasureHere("Machine", reporter_);
+        Finish();
+        return;
+      case Done:
+        return;
+    }
+  }
+
+  Figures figures;
+
+private:
+  static TMainRoom* Room() { return vx::Lobby().MainRoom; }
+  static double Now() { return static_cast<double>(SDL_GetPerformanceCounter()) / static_cast<double>(SDL_GetPerformanceFrequency()); }
+  // No fade running, no box, input back on the main scene.
+  bool Settled() const {
+    for (int32_t i = 0; i < f_.AnimCount(); ++i)
+      if (dynamic_cast<TAnimFade*>(f_.GetAnim(i)) != nullptr) return false;
+    return f_.InputScene() == f_.MainScene() && vxe2e::Input<TframeMessage>(f_) == nullptr;
+  }
+  void Next(Phase p) {
+    phase_ = p;
+    progress_ = SDL_GetTicks64();
+  }
+  void Finish() {
+    phase_ = Done;
+    f_.Close();
+  }
+
+  TfrmMain& f_;
+  uint32_t window_;
+  vxe2e::SignUpFlow signUp_;
+  vxbench::RatioReporter& reporter_;
+  Phase phase_ = SigningUp;
+  uint64_t quietUntil_ = 0;
+  uint64_t progress_ = SDL_GetTicks64();
+  double started_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (!fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) {
+    std::printf("the game data is not generated\n");
+    return 1;
+  }
+  vxbench::RatioReporter reporter(vxbench::kNanoseconds);
+  Figures figures;
+  {
+    vxtest::TempDir dir;
+    const fs::path program = vxe2e::LayOutProgram(dir);
+    TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
+    options.MakeDevice = [](TGfxForm* form) {
+      auto device = std::make_unique<BenchDevice>(form);
+      theDevice = device.get();
+      return device;
+    };
+    auto form = std::make_unique<TfrmMain>(std::move(options));
+    theForm = form.get();
+    if (!form->FormCreate() || !form->FormShow() || theDevice == nullptr) {
+      std::printf("no GL 3.3 window (run under xvfb-run -a)\n");
+      return 1;
+    }
+    Tour tour(*form, reporter);
+    const vx::TimerId timer = vx::MainPump().SetTimer(20, [&tour] { tour.Tick(); });
+    form->Run();
+    vx::MainPump().KillTimer(timer);
+    figures = tour.figures;
+    form->FormDestroy();
+    form.reset();
+  }
+  std::printf("\nprogram on the GPU device:\n");
+  for (const char* where : {"Lobby", "Machine"}) {
+    const std::string frame = std::string(where) + "Frame/real_time";
+    reporter.Ratio((std::string(where) + " frame / same quads in a minimal GL loop").c_str(), frame,
+                   std::string(where) + "MinimalGl/real_time");
+    const double t = reporter.Time(frame);
+    if (t > 0) std::printf("  %-48s ratio %.2f (%.2f ms)\n", (std::string(where) + " frame / 8 ms goal").c_str(), t / 8e6, t / 1e6);
+  }
+  std::printf("  %-48s ratio %.2f (%.2f s)\n", "lobby after sign-in / 0.5 s goal", figures.SignInSeconds / 0.5,
+              figures.SignInSeconds);
+  std::printf("  %-48s ratio %.2f (%.2f s)\n", "entering a poker machine / 0.5 s goal", figures.EnterSeconds / 0.5,
+              figures.EnterSeconds);
+  std::printf("  %-48s ratio %.2f (%.0f MB)\n", "RSS in the lobby / 150 MB goal", figures.LobbyKb / 1024.0 / 150.0,
+              figures.LobbyKb / 1024.0);
+  std::printf("  %-48s ratio %.2f (%.0f MB)\n", "RSS in a poker machine / 150 MB goal",
+              figures.MachineKb / 1024.0 / 150.0, figures.MachineKb / 1024.0);
+  return 0;
+}
