@@ -404,6 +404,13 @@ TEST_F(ArchiveTest, TableIsKeptButFollowsAChangedFile) {
   ASSERT_EQ(db.ReadRecord("a", buffer, size), 0);
   EXPECT_EQ(buffer, Text("brand new"));
   EXPECT_EQ(db.RecordCount(), 2);
+  // Replaced by a file of the same length, renamed over it as the tools write: read anew.
+  const auto same = vxtools::BuildArchive({{"b", 0, Text("y"), 0}, {"a", 0, Text("other new"), 0}}, 9);
+  ASSERT_EQ(same.size(), std::filesystem::file_size(path));
+  WriteBytes(path + ".tmp", same);
+  std::filesystem::rename(path + ".tmp", path);
+  ASSERT_EQ(db.ReadRecord("a", buffer, size), 0);
+  EXPECT_EQ(buffer, Text("other new"));
   // Gone altogether.
   std::filesystem::remove(path);
   EXPECT_EQ(db.ReadRecord("a", buffer, size), errArchiveOpen);
