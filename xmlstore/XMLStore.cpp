@@ -311,12 +311,11 @@ bool XMLPersistent::ReadElements(const XMLClassInfo& cls, std::string_view body,
                                  bool wrap) {
   const std::string itemName = collection ? collection->ItemElementName() : std::string();
   bool complete = true;
-  size_t tagPos = 1, contentPos = 1;
+  size_t tagPos = 1;
   for (;;) {
     const size_t resumeAt = tagPos;
     std::string_view tag, content;
-    XMLNextTag(body, tagPos, tag);
-    if (!XMLElementContent(body, tag, contentPos, content)) {
+    if (!XMLNextElement(body, tagPos, tag, content)) {
       // Reading stops here; anything but blanks after this point was not read.
       if (resumeAt >= 1 && resumeAt <= body.size() && !IsBlankText(body.substr(resumeAt - 1))) complete = false;
       break;
@@ -333,7 +332,6 @@ bool XMLPersistent::ReadElements(const XMLClassInfo& cls, std::string_view body,
         throw EXMLException("(" + std::string(e.what()) + ")Error Processing XML - " + std::string(tag));
       }
     }
-    tagPos = contentPos;
     if (tagPos < 1 || tagPos > body.size()) break;
   }
   return complete;
@@ -359,7 +357,7 @@ std::string TXMLObject::GetXML() const {
 XMLReadResult TXMLObject::SetXML(std::string_view text) {
   const XMLRootSearch root = XMLFindRoot(text, ElementName());
   if (!root.Found) return IsBlankText(text) ? XMLReadResult::Blank : XMLReadResult::NoRoot;
-  const XMLTagIndexScope index(root.Content);
+  const XMLTagIndexScope index(root.Index ? root.Index : std::make_shared<const XMLTagIndex>(root.Content));
   return SetXMLBody(root.Content) ? XMLReadResult::Complete : XMLReadResult::Incomplete;
 }
 
@@ -449,7 +447,7 @@ std::string TXMLCollection::GetXML() const {
 
 XMLReadResult TXMLCollection::SetXML(std::string_view text) {
   const XMLRootSearch root = XMLFindRoot(text, ElementName());
-  const XMLTagIndexScope index(root.Content);
+  const XMLTagIndexScope index(root.Index ? root.Index : std::make_shared<const XMLTagIndex>(root.Content));
   const bool complete = SetXMLBody(root.Content);
   if (!root.Found) return IsBlankText(text) ? XMLReadResult::Blank : XMLReadResult::NoRoot;
   return complete ? XMLReadResult::Complete : XMLReadResult::Incomplete;

@@ -293,11 +293,47 @@ size_t XMLTagIndex::CloseOf(size_t open) const {
   return pairs_[cursor_].Close;
 }
 
-XMLTagIndexScope::XMLTagIndexScope(std::string_view text) : index_(text), previous_(activeIndex) {
-  activeIndex = &index_;
+XMLTagIndexScope::XMLTagIndexScope(std::string_view text)
+    : XMLTagIndexScope(std::make_shared<const XMLTagIndex>(text)) {}
+
+XMLTagIndexScope::XMLTagIndexScope(std::shared_ptr<const XMLTagIndex> index)
+    : index_(std::move(index)), previous_(activeIndex) {
+  activeIndex = index_.get();
 }
 
 XMLTagIndexScope::~XMLTagIndexScope() { activeIndex = previous_; }
+
+namespace {
+
+// XMLElementContent once the opening tag is known to start at the 1-based `p`.
+bool ElementContentAt(std::string_view text, std::string_view tag, size_t p, size_t& position,
+                      std::string_view& content) {
+  const size_t openSize = tag.size() + 2;
+  const size_t contentStart = p + openSize;  // 1-based
+  size_t after = 0, close = 0;
+  bool plain = true;  // no "<" or ">" in the tag
+  for (const char c : tag) plain = plain && c != '<' && c != '>';
+  if (plain && MatchByIndex(text, p, openSize + 1, close)) {
+    after = close ? close + openSize + 1 : 0;
+  } else {
+    const TagText open(tag, false);
+    if (plain) {
+      close = MatchBySuffix(text, open.View(), contentStart, after);
+    } else {
+      const TagText closing(tag, true);
+      close = MatchByTwoScans(text, open.View(), closing.View(), contentStart, after);
+    }
+  }
+  if (close == 0) {
+    position = 0;
+    return false;
+  }
+  content = text.substr(contentStart - 1, close - contentStart);
+  position = after;
+  return true;
+}
+
+}  // namespace
 
 bool XMLElementContent(std::string_view text, std::string_view tag, size_t& position,
                        std::string_view& content) {
@@ -315,22 +351,18 @@ bool XMLElementContent(std::string_view text, std::string_view tag, size_t& posi
     position = 0;
     return false;
   }
-  const size_t contentStart = p + o.size();  // 1-based
-  size_t after = 0, close = 0;
-  if (tag.find_first_of("<>") == std::string_view::npos) {
-    if (MatchByIndex(text, p, o.size() + 1, close)) after = close ? close + o.size() + 1 : 0;
-    else close = MatchBySuffix(text, o, contentStart, after);
-  } else {
-    const TagText closing(tag, true);
-    close = MatchByTwoScans(text, o, closing.View(), contentStart, after);
-  }
-  if (close == 0) {
+  return ElementContentAt(text, tag, p, position, content);
+}
+
+bool XMLNextElement(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content) {
+  content = {};
+  size_t at = position;
+  if (!XMLNextTag(text, at, tag) || tag.empty()) {
+    // Both calls fail: an empty tag finds no element.
     position = 0;
     return false;
   }
-  content = text.substr(contentStart - 1, close - contentStart);
-  position = after;
-  return true;
+  return ElementContentAt(text, tag, at - tag.size() - 2, position, content);
 }
 
 bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag) {
@@ -351,10 +383,31 @@ bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag) 
   return true;
 }
 
+namespace {
+
+// FindText(text, "<!DOCTYPE "), looking for its rare second byte instead of hopping along
+// the whole text with the common first one.
+size_t FindDoctype(std::string_view text) {
+  constexpr std::string_view kDoctype = "<!DOCTYPE ";
+  const char* const base = text.data();
+  const size_t n = text.size();
+  for (size_t i = 1; i + kDoctype.size() - 1 <= n;) {
+    const void* hit = std::memchr(base + i, '!', n - i);
+    if (!hit) return 0;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    if (at + kDoctype.size() - 1 > n) return 0;
+    if (base[at - 1] == '<' && text.compare(at + 1, kDoctype.size() - 2, kDoctype.substr(2)) == 0) return at;
+    i = at + 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 XMLRootSearch XMLFindRoot(std::string_view text, std::string_view elementName) {
   XMLRootSearch result;
   size_t tagPos = 1;
-  if (const size_t doctype = FindText(text, "<!DOCTYPE ")) {
+  if (const size_t doctype = FindDoctype(text)) {
     if (const size_t end = FindText(text, "]>", doctype)) tagPos = end + 2;
   }
   size_t contentPos = 1;
@@ -362,13 +415,25 @@ XMLRootSearch XMLFindRoot(std::string_view text, std::string_view elementName) {
   while (XMLNextTag(text, tagPos, tag)) {
     if (tag.size() >= 4 && vx::SameText(tag.substr(0, 4), "?xml")) continue;
     std::string_view content;
-    const bool found = XMLElementContent(text, tag, contentPos, content);
-    tagPos = contentPos;
+    bool found;
     if (vx::SameText(tag, elementName)) {
+      // The first "<tag>" from here is the one just seen. Its closing tag comes from an index
+      // of the text from there on, which then serves the reading of the content too.
+      const size_t open = tagPos - tag.size() - 2;  // 1-based
+      auto index = std::make_shared<const XMLTagIndex>(text.substr(open - 1));
+      if (index->Usable()) {
+        const XMLTagIndexScope scope(index);
+        found = XMLElementContent(text, tag, contentPos, content);
+        result.Index = std::move(index);
+      } else {
+        found = XMLElementContent(text, tag, contentPos, content);
+      }
       result.Found = found;
       result.Content = content;
       return result;
     }
+    found = XMLElementContent(text, tag, contentPos, content);
+    tagPos = contentPos;
     if (!found) break;
   }
   return result;

@@ -6,6 +6,7 @@
 // Positions in this header are 1-based like the rest of the persistence code (0 means "not
 // found" / "stop"), so the scanning rules read the same as the loops that use them.
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,8 @@ public:
   // at 0-based `open`; npos when the index does not know that opening tag.
   size_t CloseOf(size_t open) const;
   std::string_view Text() const { return text_; }
+  // False when the text was not well nested (the index then knows nothing).
+  bool Usable() const { return !pairs_.empty(); }
 
 private:
   struct Pair {
@@ -73,12 +76,14 @@ private:
 class XMLTagIndexScope {
 public:
   explicit XMLTagIndexScope(std::string_view text);
+  // An index made before, for a text that contains the ones to be read.
+  explicit XMLTagIndexScope(std::shared_ptr<const XMLTagIndex> index);
   ~XMLTagIndexScope();
   XMLTagIndexScope(const XMLTagIndexScope&) = delete;
   XMLTagIndexScope& operator=(const XMLTagIndexScope&) = delete;
 
 private:
-  XMLTagIndex index_;
+  std::shared_ptr<const XMLTagIndex> index_;
   const XMLTagIndex* previous_;
 };
 
@@ -87,12 +92,21 @@ private:
 // `tag` is empty, `position` becomes 0 and the result is false.
 bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag);
 
+// XMLNextTag, then XMLElementContent of that tag from the same position: the same results
+// as the two calls (`position` as XMLElementContent leaves it), without searching again for
+// the opening tag XMLNextTag has just found, which is the first one from the position.
+bool XMLNextElement(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content);
+
 // Where the root element of a document lies. The search starts after a "<!DOCTYPE " ... "]>"
 // block when there is one, skips tags that begin with "?xml" (any case) and walks the
 // elements in order until one whose tag equals `elementName` ignoring case.
 struct XMLRootSearch {
   bool Found = false;        // the root element was found with its closing tag
   std::string_view Content;  // its content (empty when not found)
+  // The tag index of the text from the root's opening tag to the end, which found the
+  // closing tag in one pass and serves the reading of the content; null when that text is
+  // not well nested.
+  std::shared_ptr<const XMLTagIndex> Index;
 };
 XMLRootSearch XMLFindRoot(std::string_view text, std::string_view elementName);
 
