@@ -158,9 +158,26 @@ bool XMLPropertyInfo::ReadOnly() const {
 }
 
 const XMLPropertyInfo* XMLClassInfo::FindProperty(std::string_view name) const {
-  for (const auto& p : Properties)
-    if (vx::SameText(p->Name, name)) return p.get();
+  // Names are mostly written as declared: the exact comparison settles those inline.
+  for (const auto& p : Properties) {
+    if (p->Name.size() != name.size()) continue;
+    if (SameBytes(p->Name, name) || vx::SameText(p->Name, name)) return p.get();
+  }
   return nullptr;
+}
+
+const XMLPropertyInfo* XMLClassInfo::FindProperty(std::string_view name, size_t& hint) const {
+  const size_t next = hint + 1 < Properties.size() ? hint + 1 : 0;
+  if (next < Properties.size() && SameBytes(Properties[next]->Name, name)) {
+    hint = next;
+    return Properties[next].get();
+  }
+  const XMLPropertyInfo* p = FindProperty(name);
+  if (p) {
+    for (size_t i = 0; i < Properties.size(); ++i)
+      if (Properties[i].get() == p) hint = i;
+  }
+  return p;
 }
 
 void XMLClassInfo::Finish() {
@@ -312,6 +329,7 @@ bool XMLPersistent::ReadElements(const XMLClassInfo& cls, std::string_view body,
   const std::string itemName = collection ? collection->ItemElementName() : std::string();
   bool complete = true;
   size_t tagPos = 1;
+  size_t hint = cls.Properties.size();
   for (;;) {
     const size_t resumeAt = tagPos;
     std::string_view tag, content;
@@ -320,9 +338,9 @@ bool XMLPersistent::ReadElements(const XMLClassInfo& cls, std::string_view body,
       if (resumeAt >= 1 && resumeAt <= body.size() && !IsBlankText(body.substr(resumeAt - 1))) complete = false;
       break;
     }
-    if (collection && tag == itemName) {
+    if (collection && SameBytes(tag, itemName)) {
       if (!collection->Add()->SetXMLBody(content)) complete = false;
-    } else if (const XMLPropertyInfo* p = cls.FindProperty(tag)) {
+    } else if (const XMLPropertyInfo* p = cls.FindProperty(tag, hint)) {
       try {
         if (!ReadValue(*p, content)) complete = false;
       } catch (const EXMLException&) {

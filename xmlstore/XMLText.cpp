@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/StrUtils.h"
 
 namespace {
@@ -41,6 +45,14 @@ size_t ShortSearch(std::string_view text, std::string_view pattern, size_t from0
     ++p;
   }
   return 0;
+}
+
+// The first `c` in [p, end), or nullptr. Tags and values are short: a plain loop finds
+// the next "<" or ">" sooner than a library call would start, which takes over for long runs.
+inline const char* FindByte(const char* p, const char* end, char c) {
+  for (const char* stop = end - p > 32 ? p + 32 : end; p < stop; ++p)
+    if (*p == c) return p;
+  return p < end ? static_cast<const char*>(std::memchr(p, c, static_cast<size_t>(end - p))) : nullptr;
 }
 
 constexpr std::string_view kCDataOpen = "<![CDATA[";
@@ -242,6 +254,33 @@ bool MatchByIndex(std::string_view text, size_t open, size_t closeSize, size_t& 
 
 }  // namespace
 
+namespace {
+
+// Calls on(offset, byte) for every "<" and ">" of the text in order, sixteen bytes a test.
+template <class F>
+void ForEachAngle(std::string_view text, F&& on) {
+  const char* const base = text.data();
+  const size_t n = text.size();
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i lt = _mm_set1_epi8('<'), gt = _mm_set1_epi8('>');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+    const unsigned lts = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lt)));
+    unsigned mask = lts | static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, gt)));
+    while (mask) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+      on(i + bit, (lts >> bit) & 1 ? '<' : '>');
+      mask &= mask - 1;
+    }
+  }
+#endif
+  for (; i < n; ++i)
+    if (base[i] == '<' || base[i] == '>') on(i, base[i]);
+}
+
+}  // namespace
+
 XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
   struct Open {
     size_t At;
@@ -249,34 +288,39 @@ XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
   };
   std::vector<Open> stack;
   const char* const base = text.data();
-  const size_t n = text.size();
-  size_t i = 0;
-  for (;;) {
-    const void* lt = i < n ? std::memchr(base + i, '<', n - i) : nullptr;
-    if (!lt) break;
-    const size_t start = static_cast<size_t>(static_cast<const char*>(lt) - base);
-    size_t j = start + 1;
-    while (j < n && base[j] != '<' && base[j] != '>') ++j;
-    if (j >= n) break;
-    i = j;
-    if (base[j] == '<') continue;  // no tag starts at `start`
-    i = j + 1;
-    const std::string_view name(base + start + 1, j - start - 1);
+  if (text.size() >= UINT32_MAX) return;
+  // Room for the elements of a usual text (one in some twenty bytes), so that the pairs are
+  // rarely moved while they grow.
+  pairs_.reserve(text.size() / 16 + 16);
+  // A tag runs from a "<" to the next ">" with no "<" between; a ">" outside a tag is text.
+  constexpr size_t kNone = std::string_view::npos;
+  constexpr uint32_t kOpen = UINT32_MAX;  // no closing tag yet
+  size_t open = kNone;
+  bool nested = true;
+  ForEachAngle(text, [&](size_t at, char c) {
+    if (c == '<') {
+      open = at;
+      return;
+    }
+    if (open == kNone || !nested) return;
+    const std::string_view name(base + open + 1, at - open - 1);
+    const size_t start = open;
+    open = kNone;
     // "</x>" also opens an element named "/x", which the index leaves to the scans; the
     // text is well nested when the other tags close.
     if (!name.empty() && name[0] == '/') {
-      if (stack.empty() || stack.back().Name != name.substr(1)) {
-        pairs_.clear();
+      if (stack.empty() || !SameBytes(stack.back().Name, name.substr(1))) {
+        nested = false;
         return;
       }
-      pairs_[stack.back().At].Close = start;
+      pairs_[stack.back().At].Close = static_cast<uint32_t>(start);
       stack.pop_back();
     } else {
       stack.push_back({pairs_.size(), name});
-      pairs_.push_back({start, std::string_view::npos});
+      pairs_.push_back({static_cast<uint32_t>(start), kOpen});
     }
-  }
-  if (!stack.empty()) pairs_.clear();
+  });
+  if (!nested || !stack.empty()) pairs_ = {};
 }
 
 size_t XMLTagIndex::CloseOf(size_t open) const {
@@ -289,7 +333,8 @@ size_t XMLTagIndex::CloseOf(size_t open) const {
       cursor_ = static_cast<size_t>(it - pairs_.begin());
     }
   }
-  if (cursor_ >= pairs_.size() || pairs_[cursor_].Open != open) return std::string_view::npos;
+  if (cursor_ >= pairs_.size() || pairs_[cursor_].Open != open || pairs_[cursor_].Close == UINT32_MAX)
+    return std::string_view::npos;
   return pairs_[cursor_].Close;
 }
 
@@ -372,14 +417,15 @@ bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag) 
     position = 0;
     return false;
   }
-  const size_t lt = FindText(text, "<", position);
-  const size_t gt = lt ? FindText(text, ">", lt + 1) : 0;
-  if (gt == 0) {
+  const char* const end = text.data() + n;
+  const char* lt = FindByte(text.data() + position - 1, end, '<');
+  const char* gt = lt ? FindByte(lt + 1, end, '>') : nullptr;
+  if (!gt) {
     position = 0;
     return false;
   }
-  tag = text.substr(lt, gt - lt - 1);
-  position = gt + 1;
+  tag = std::string_view(lt + 1, static_cast<size_t>(gt - lt - 1));
+  position = static_cast<size_t>(gt - text.data()) + 2;
   return true;
 }
 

@@ -6,6 +6,8 @@
 // Positions in this header are 1-based like the rest of the persistence code (0 means "not
 // found" / "stop"), so the scanning rules read the same as the loops that use them.
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -65,8 +67,9 @@ public:
   bool Usable() const { return !pairs_.empty(); }
 
 private:
+  // Offsets of 32 bits keep the pairs small; longer texts are not indexed.
   struct Pair {
-    size_t Open, Close;
+    uint32_t Open, Close;
   };
   std::string_view text_;
   std::vector<Pair> pairs_;  // by opening offset
@@ -113,6 +116,22 @@ XMLRootSearch XMLFindRoot(std::string_view text, std::string_view elementName);
 // Property order of the writer: bytes compared with bit 5 cleared (AND 0xDF) as unsigned
 // values over the shorter length; on a tie the shorter name first. <0, 0, >0.
 int CompareXMLNames(std::string_view a, std::string_view b);
+
+// a == b for the short names of tags and properties, without a library call.
+inline bool SameBytes(std::string_view a, std::string_view b) {
+  const size_t n = a.size();
+  if (n != b.size()) return false;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x != y) return false;
+  }
+  for (; i < n; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
 
 // True when every byte is <= 32.
 bool IsBlankText(std::string_view text);
