@@ -56,17 +56,19 @@ void BM_BmpDecodeAndRepack(benchmark::State& s) {
   s.SetBytesProcessed(static_cast<int64_t>(s.iterations()) * kW * kH * 4);
 }
 
-void BM_BmpDecode(benchmark::State& s) {
-  const auto& bytes = Bmp(static_cast<int>(s.range(0)));
+// Decoding the bytes as a picture of `kind`, from a memory stream made once.
+void DecodeLoop(benchmark::State& s, const std::vector<uint8_t>& bytes, uint8_t kind) {
   TMemoryStream stream(bytes.data(), bytes.size());
   for (auto _ : s) {
     stream.SetPosition(0);
     TBitmapEx picture;
-    picture.LoadFromStream(stream, pkBmp);
+    picture.LoadFromStream(stream, kind);
     benchmark::DoNotOptimize(picture.Pixels());
   }
   s.SetBytesProcessed(static_cast<int64_t>(s.iterations()) * kW * kH * 4);
 }
+
+void BM_BmpDecode(benchmark::State& s) { DecodeLoop(s, Bmp(static_cast<int>(s.range(0))), pkBmp); }
 
 // The pixels as a bottom-up TGA: raw (type 2) or run-length encoded (type 10; runs of equal
 // pixels, the rest in literal packets).
@@ -103,14 +105,7 @@ void BM_TgaDecode(benchmark::State& s) {
   static std::map<int64_t, std::vector<uint8_t>> cache;
   auto& bytes = cache[s.range(0) * 100 + s.range(1)];
   if (bytes.empty()) bytes = EncodeTga(static_cast<int>(s.range(0)), static_cast<int>(s.range(1)));
-  TMemoryStream stream(bytes.data(), bytes.size());
-  for (auto _ : s) {
-    stream.SetPosition(0);
-    TBitmapEx picture;
-    picture.LoadFromStream(stream, pkTga);
-    benchmark::DoNotOptimize(picture.Pixels());
-  }
-  s.SetBytesProcessed(static_cast<int64_t>(s.iterations()) * kW * kH * 4);
+  DecodeLoop(s, bytes, pkTga);
 }
 
 // The pixels as a baseline JPEG of quality 90 with the library's default 2x2 chroma sampling.
@@ -143,16 +138,7 @@ const std::vector<uint8_t>& Jpeg() {
   return bytes;
 }
 
-void BM_JpegDecode(benchmark::State& s) {
-  TMemoryStream stream(Jpeg().data(), Jpeg().size());
-  for (auto _ : s) {
-    stream.SetPosition(0);
-    TBitmapEx picture;
-    picture.LoadFromStream(stream, pkJpeg);
-    benchmark::DoNotOptimize(picture.Pixels());
-  }
-  s.SetBytesProcessed(static_cast<int64_t>(s.iterations()) * kW * kH * 4);
-}
+void BM_JpegDecode(benchmark::State& s) { DecodeLoop(s, Jpeg(), pkJpeg); }
 
 // libjpeg alone: the same bytes into one reused buffer of its default RGB output.
 void BM_LibjpegDecode(benchmark::State& s) {

@@ -136,7 +136,8 @@ std::string XMLEscape(std::string_view text) {
 }
 
 std::string_view XMLUnescapeView(std::string_view text, std::string& buffer) {
-  const bool cdata = text.size() >= kCDataOpen.size() + kCDataClose && vx::StartsText(kCDataOpen, text);
+  const bool cdata =
+      text.size() >= kCDataOpen.size() + kCDataClose && text[0] == '<' && vx::StartsText(kCDataOpen, text);
   if (!cdata && text.find('&') == std::string_view::npos) {
     size_t b = 0, e = text.size();
     while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
