@@ -30,7 +30,7 @@ void TBitmapEx::SetSize(int32_t width, int32_t height) {
     return;
   }
   const size_t bpp = static_cast<size_t>(BytesPerPixel());
-  std::vector<uint32_t> data(WordsFor(static_cast<size_t>(width) * static_cast<size_t>(height) * bpp), 0);
+  Store data(WordsFor(static_cast<size_t>(width) * static_cast<size_t>(height) * bpp), 0);
   const int32_t keepW = std::min(width, width_), keepH = std::min(height, height_);
   uint8_t* bytes = reinterpret_cast<uint8_t*>(data.data());
   for (int32_t y = 0; y < keepH; ++y) {
@@ -41,10 +41,29 @@ void TBitmapEx::SetSize(int32_t width, int32_t height) {
   height_ = height;
 }
 
+void TBitmapEx::AllocatePixels(int32_t width, int32_t height) {
+  CheckPictureSize(width, height, "Picture");
+  data_.clear();
+  data_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  width_ = width;
+  height_ = height;
+  format_ = pf32bit;
+}
+
+void TBitmapEx::TakePixels(TBitmapEx& decoded) {
+  data_ = std::move(decoded.data_);
+  width_ = decoded.width_;
+  height_ = decoded.height_;
+  format_ = decoded.format_;
+  decoded.data_.clear();
+  decoded.width_ = decoded.height_ = 0;
+}
+
 void TBitmapEx::SetPixelFormat(TPixelFormat format) {
   if (format == format_) return;
   const size_t n = static_cast<size_t>(width_) * static_cast<size_t>(height_);
-  std::vector<uint32_t> data(WordsFor(n * (format == pf32bit ? 4 : 3)));
+  Store data(WordsFor(n * (format == pf32bit ? 4 : 3)));
+  if (!data.empty()) data.back() = 0;  // the padding after packed 24-bit pixels
   const uint8_t* s = reinterpret_cast<const uint8_t*>(data_.data());
   uint8_t* d = reinterpret_cast<uint8_t*>(data.data());
   if (format == pf32bit) {

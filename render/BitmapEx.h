@@ -6,6 +6,7 @@
 // texture-sized sheets.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -110,12 +111,43 @@ public:
   // Raises EInvalidGraphic unless 1 <= width, height and the size is within the limits.
   static void CheckPictureSize(int64_t width, int64_t height, const char* what);
 
+  // For decoders, which write every pixel: makes the picture 32-bit of the given size
+  // (checked as SetSize) without clearing the pixels first.
+  void AllocatePixels(int32_t width, int32_t height);
+  // Takes the size, format and pixels of `decoded` (left empty); the pattern fields, user
+  // values and handler stay. Decoders fill a picture of their own and hand it over at the
+  // end, so a failed load leaves the target as it was.
+  void TakePixels(TBitmapEx& decoded);
+
 private:
+  // Storage whose resize leaves new words unset: zeroing megabytes that a decoder
+  // overwrites at once costs as much as the decoding itself.
+  template <class T>
+  struct UninitAllocator : std::allocator<T> {
+    using value_type = T;
+    template <class U>
+    struct rebind {
+      using other = UninitAllocator<U>;
+    };
+    UninitAllocator() = default;
+    template <class U>
+    UninitAllocator(const UninitAllocator<U>&) {}
+    template <class U>
+    void construct(U* p) {
+      ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+      ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+  };
+  using Store = std::vector<uint32_t, UninitAllocator<uint32_t>>;
+
   int32_t width_ = 0;
   int32_t height_ = 0;
   TPixelFormat format_ = pf32bit;
   // Held as 32-bit words so that pixels are words; 24-bit rows are packed bytes inside it.
-  std::vector<uint32_t> data_;
+  Store data_;
 };
 
 namespace vx {

@@ -48,11 +48,11 @@ extern "C" void JpegProgress(j_common_ptr cinfo) {
   }
 }
 
-// Decodes into `pixels` (blue, green, red per pixel, top row first). Returns an empty string
-// on success, else the library's message. Nothing with a destructor lives in this frame
-// across the jump.
-std::string Decode(const uint8_t* data, unsigned long size, std::vector<uint8_t>& pixels, int32_t& width,
-                   int32_t& height) {
+// Decodes into `out`, straight into its 32-bit rows (libjpeg converts to blue, green, red and
+// an opaque fourth byte itself). Returns an empty string on success, else the library's
+// message. Nothing with a destructor lives in this frame across the jump: `out` and `rows`
+// belong to the caller.
+std::string Decode(const uint8_t* data, unsigned long size, TBitmapEx& out, std::vector<JSAMPROW>& rows) {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   Progress progress;
@@ -61,7 +61,6 @@ std::string Decode(const uint8_t* data, unsigned long size, std::vector<uint8_t>
   err.pub.error_exit = JpegErrorExit;
   err.pub.emit_message = JpegQuiet;
   err.message[0] = 0;
-  JSAMPROW rowPtr[1];
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&cinfo);
     return err.message[0] ? std::string(err.message) : std::string("JPEG error");
@@ -72,7 +71,7 @@ std::string Decode(const uint8_t* data, unsigned long size, std::vector<uint8_t>
   jpeg_mem_src(&cinfo, const_cast<unsigned char*>(data), size);
   jpeg_read_header(&cinfo, TRUE);
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   if (cinfo.image_width < 1 || cinfo.image_height < 1 || cinfo.image_width > TBitmapEx::MaxSide ||
       cinfo.image_height > TBitmapEx::MaxSide ||
       static_cast<int64_t>(cinfo.image_width) * cinfo.image_height > TBitmapEx::MaxPixels) {
@@ -81,28 +80,28 @@ std::string Decode(const uint8_t* data, unsigned long size, std::vector<uint8_t>
     std::longjmp(err.jump, 1);
   }
   jpeg_start_decompress(&cinfo);
-  width = static_cast<int32_t>(cinfo.output_width);
-  height = static_cast<int32_t>(cinfo.output_height);
-  const size_t comps = static_cast<size_t>(cinfo.output_components);
-  // The vector is resized, not created, here: its storage is owned by the caller's frame.
-  pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * comps);
+  const int32_t width = static_cast<int32_t>(cinfo.output_width);
+  const int32_t height = static_cast<int32_t>(cinfo.output_height);
+  // Both output spaces have four bytes a pixel: the picture's own rows are the output.
+  out.AllocatePixels(width, height);
+  rows.resize(static_cast<size_t>(height));
+  for (int32_t y = 0; y < height; ++y) rows[static_cast<size_t>(y)] = out.ScanLine(y);
   while (cinfo.output_scanline < cinfo.output_height) {
-    rowPtr[0] = pixels.data() + static_cast<size_t>(cinfo.output_scanline) * width * comps;
-    jpeg_read_scanlines(&cinfo, rowPtr, 1);
+    jpeg_read_scanlines(&cinfo, rows.data() + cinfo.output_scanline, cinfo.output_height - cinfo.output_scanline);
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
   if (cmyk) {
     // Adobe writes CMYK inverted: each stored value is 255 - ink.
+    uint8_t* p = out.ScanLine(0);
     const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
-    std::vector<uint8_t> bgr(n * 3);
-    for (size_t i = 0; i < n; ++i) {
-      const uint32_t c = pixels[i * 4], m = pixels[i * 4 + 1], y = pixels[i * 4 + 2], k = pixels[i * 4 + 3];
-      bgr[i * 3 + 0] = static_cast<uint8_t>(y * k / 255);
-      bgr[i * 3 + 1] = static_cast<uint8_t>(m * k / 255);
-      bgr[i * 3 + 2] = static_cast<uint8_t>(c * k / 255);
+    for (size_t i = 0; i < n; ++i, p += 4) {
+      const uint32_t c = p[0], m = p[1], y = p[2], k = p[3];
+      p[0] = static_cast<uint8_t>(y * k / 255);
+      p[1] = static_cast<uint8_t>(m * k / 255);
+      p[2] = static_cast<uint8_t>(c * k / 255);
+      p[3] = 255;
     }
-    pixels.swap(bgr);
   }
   return std::string();
 }
@@ -115,17 +114,18 @@ void ReadJpegPicture(TBitmapEx& bitmap, TStream& stream) {
   const int64_t size = stream.Remaining();
   if (size <= 0) throw EInvalidGraphic("JPEG picture is empty");
   if (size > (int64_t{256} << 20)) throw EInvalidGraphic("JPEG picture file too large");
-  std::vector<uint8_t> data(static_cast<size_t>(size));
-  stream.ReadBuffer(data.data(), size);
-  std::vector<uint8_t> pixels;
-  int32_t width = 0, height = 0;
-  std::string error = Decode(data.data(), static_cast<unsigned long>(size), pixels, width, height);
+  std::vector<uint8_t> copy;
+  const uint8_t* data = stream.ReadInPlace(size);
+  if (!data) {
+    copy.resize(static_cast<size_t>(size));
+    stream.ReadBuffer(copy.data(), size);
+    data = copy.data();
+  }
+  TBitmapEx out;
+  std::vector<JSAMPROW> rows;
+  std::string error = Decode(data, static_cast<unsigned long>(size), out, rows);
   if (!error.empty()) throw EInvalidGraphic(error);
-  bitmap.SetSize(0, 0);
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(width, height);
-  const size_t line = static_cast<size_t>(width) * 3;
-  for (int32_t y = 0; y < height; ++y) std::memcpy(bitmap.ScanLine(y), pixels.data() + y * line, line);
+  bitmap.TakePixels(out);
 }
 
 }  // namespace vx

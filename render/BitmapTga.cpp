@@ -34,46 +34,71 @@ void ReadTgaPicture(TBitmapEx& bitmap, TStream& stream) {
   if (imageType == 10 && static_cast<int64_t>(width) * height > remaining / (1 + bpp) * 128 + 128) {
     throw EReadError("Stream read error");
   }
-  // Every read ends before the picture is touched, so a failed load leaves it as it was.
-  // The buffer is filled whole below, so it is not cleared first.
-  const std::unique_ptr<uint8_t[]> data(new uint8_t[total]);
+  // The pixels are decoded straight into their rows of a picture of our own, handed over
+  // only when every read has succeeded: a failed load leaves the target as it was.
+  TBitmapEx out;
+  out.AllocatePixels(width, height);
+  const bool bottomUp = !(descriptor & 0x20);
+  auto rowAt = [&](int32_t r) { return reinterpret_cast<uint32_t*>(out.ScanLine(bottomUp ? height - 1 - r : r)); };
+  // `count` stored pixels as 32-bit ones; 24-bit pixels come out opaque, as every load ends.
+  auto put = [bpp](const uint8_t* s, uint32_t* d, int32_t count) {
+    if (bpp == 4) std::memcpy(d, s, static_cast<size_t>(count) * 4);
+    else WidenBgrPixels(s, reinterpret_cast<uint8_t*>(d), count);
+  };
+  const size_t line = static_cast<size_t>(width) * static_cast<size_t>(bpp);
   if (imageType == 2) {
-    stream.ReadBuffer(data.get(), static_cast<int64_t>(total));
+    std::unique_ptr<uint8_t[]> scratch;
+    for (int32_t r = 0; r < height; ++r) {
+      const uint8_t* s = stream.ReadInPlace(static_cast<int64_t>(line));
+      if (!s) {
+        if (!scratch) scratch.reset(new uint8_t[line]);
+        stream.ReadBuffer(scratch.get(), static_cast<int64_t>(line));
+        s = scratch.get();
+      }
+      put(s, rowAt(r), width);
+    }
   } else {
-    const size_t pixelSize = static_cast<size_t>(bpp);
-    size_t pos = 0;
-    uint8_t pixel[4];
-    while (pos < total) {
+    // Packets run on across rows; one that passes the end of the picture is cut there, and
+    // only the part of a literal packet that fits is read.
+    int32_t r = 0, x = 0;
+    uint32_t* d = rowAt(0);
+    uint8_t scratch[128 * 4];
+    while (r < height) {
       uint8_t b;
       stream.ReadBuffer(&b, 1);  // data that ends early raises
-      const size_t bytes = (static_cast<size_t>(b & 127) + 1) * pixelSize;
-      const size_t fit = std::min(bytes, total - pos);  // a packet past the end is cut there
+      int32_t left = (b & 127) + 1;
       if (b & 128) {
-        stream.ReadBuffer(pixel, bpp);
-        uint8_t* d = data.get() + pos;
-        for (size_t k = 0; k < fit; k += pixelSize) std::memcpy(d + k, pixel, pixelSize);
+        const uint8_t* s = stream.ReadView(bpp, scratch);
+        uint32_t px;
+        put(s, &px, 1);
+        while (left > 0 && r < height) {
+          const int32_t n = std::min(left, width - x);
+          std::fill(d + x, d + x + n, px);
+          left -= n;
+          if ((x += n) == width && ++r < height) {
+            x = 0;
+            d = rowAt(r);
+          }
+        }
       } else {
-        stream.ReadBuffer(data.get() + pos, static_cast<int64_t>(fit));
+        const int64_t fitRest = static_cast<int64_t>(height - r - 1) * width + (width - x);
+        left = static_cast<int32_t>(std::min<int64_t>(left, fitRest));
+        const uint8_t* s = stream.ReadView(static_cast<int64_t>(left) * bpp, scratch);
+        while (left > 0) {
+          const int32_t n = std::min(left, width - x);
+          put(s, d + x, n);
+          s += static_cast<size_t>(n) * static_cast<size_t>(bpp);
+          left -= n;
+          if ((x += n) == width && ++r < height) {
+            x = 0;
+            d = rowAt(r);
+          }
+        }
       }
-      pos += fit;
     }
   }
-
-  // 24-bit pixels are widened here to the opaque 32-bit pixels every load ends with, which
-  // spares the picture a second pass.
-  bitmap.SetSize(0, 0);
-  bitmap.SetPixelFormat(pf32bit);
-  bitmap.SetSize(width, height);
-  // Rows go straight to their place: the usual TGA is stored bottom-up.
-  const size_t line = static_cast<size_t>(width) * static_cast<size_t>(bpp);
-  const bool bottomUp = !(descriptor & 0x20);
-  for (int32_t r = 0; r < height; ++r) {
-    uint8_t* d = bitmap.ScanLine(bottomUp ? height - 1 - r : r);
-    const uint8_t* s = data.get() + static_cast<size_t>(r) * line;
-    if (bpp == 4) std::memcpy(d, s, line);
-    else WidenBgrPixels(s, d, width);
-  }
-  if (descriptor & 0x10) bitmap.FlipHorizontal();
+  if (descriptor & 0x10) out.FlipHorizontal();
+  bitmap.TakePixels(out);
 }
 
 }  // namespace vx

@@ -70,21 +70,19 @@ int32_t TRecDb::Open() {
       break;
     case opUpdate:
       if (vx::RegularFileExists(fileName_)) {
-        std::unique_ptr<TStream> file;
-        code = OpenForRecord(file);
+        code = OpenForRecord();
       } else {
         code = Create();
       }
       break;
-    default: {
-      std::unique_ptr<TStream> file;
-      code = OpenForRecord(file);
+    default:
+      code = OpenForRecord();
       break;
-    }
   }
   if (code == 0) {
     opened_ = true;
   } else {
+    file_.reset();
     ClearTable();
     header_ = THeader{};
   }
@@ -92,6 +90,7 @@ int32_t TRecDb::Open() {
 }
 
 int32_t TRecDb::Create() {
+  file_.reset();
   ClearTable();
   header_ = THeader{};
   header_.Signature = Signature;
@@ -167,23 +166,28 @@ int32_t TRecDb::ReadTable(TStream& stream) {
   return 0;
 }
 
-int32_t TRecDb::OpenForRecord(std::unique_ptr<TStream>& file) {
+int32_t TRecDb::OpenForRecord() {
   uint64_t fsize = 0;
   std::filesystem::file_time_type ftime{};
-  bool known = FileFingerprint(fileName_, fsize, ftime);
+  const bool known = FileFingerprint(fileName_, fsize, ftime);
+  const bool unchanged = tableRead_ && known && fsize == tableFileSize_ && ftime == tableFileTime_;
+  if (file_ && unchanged) return 0;
+  file_.reset();
   try {
-    file = std::make_unique<TFileStream>(fileName_, fmOpenRead);
+    file_ = std::make_unique<TFileStream>(fileName_, fmOpenRead);
   } catch (const EStreamError&) {
     ClearTable();
     return errArchiveOpen;
   }
-  if (tableRead_ && known && fsize == tableFileSize_ && ftime == tableFileTime_) return 0;
-  int32_t code = ReadTable(*file);
+  if (unchanged) return 0;
+  int32_t code = ReadTable(*file_);
   if (code == 0 && known) {
     tableFileSize_ = fsize;
     tableFileTime_ = ftime;
   } else if (code == 0) {
     tableRead_ = false;  // cannot tell later whether the file changed: read it again next time
+  } else {
+    file_.reset();
   }
   return code;
 }
@@ -191,8 +195,7 @@ int32_t TRecDb::OpenForRecord(std::unique_ptr<TStream>& file) {
 int32_t TRecDb::ReadRecord(std::string_view key, std::vector<uint8_t>& buffer, uint32_t& size) {
   buffer.clear();
   size = 0;
-  std::unique_ptr<TStream> file;
-  int32_t code = OpenForRecord(file);
+  int32_t code = OpenForRecord();
   if (code != 0) return code;
   int32_t index = FindRecord(key);
   if (index < 0) return errRecordNotFound;
@@ -204,13 +207,14 @@ int32_t TRecDb::ReadRecord(std::string_view key, std::vector<uint8_t>& buffer, u
   std::vector<uint8_t> packed;
   try {
     packed.resize(e.PhysSize);
-    if (file->Seek(static_cast<int64_t>(dataStart), soBeginning) != static_cast<int64_t>(dataStart)) {
+    if (file_->Seek(static_cast<int64_t>(dataStart), soBeginning) != static_cast<int64_t>(dataStart)) {
+      file_.reset();
       return errArchiveRead;
     }
-    file->ReadBuffer(packed.data(), e.PhysSize);
-    file.reset();
+    file_->ReadBuffer(packed.data(), e.PhysSize);
     buffer.resize(e.OrigSize);
   } catch (const EStreamError&) {
+    file_.reset();
     buffer.clear();
     return errArchiveRead;
   } catch (const std::bad_alloc&) {

@@ -88,9 +88,10 @@ private:
   // Reads header and table from an open stream; on failure the table is empty.
   int32_t ReadTable(TStream& stream);
   void ClearTable();
-  // Opens the file for reading and makes sure the table matches it (re-read when the file's
-  // length changed since the table was read).
-  int32_t OpenForRecord(std::unique_ptr<TStream>& file);
+  // Makes `file_` the open file and makes sure the table matches it (re-read when the file's
+  // length or time changed since the table was read). The file stays open between reads
+  // while it is unchanged: opening it for every record cost more than inflating it.
+  int32_t OpenForRecord();
 
   bool opened_ = false;
   uint32_t size_ = 0;
@@ -103,4 +104,5 @@ private:
   // Length and modification time of the file the table was read from.
   uint64_t tableFileSize_ = 0;
   std::filesystem::file_time_type tableFileTime_{};
+  std::unique_ptr<TStream> file_;
 };

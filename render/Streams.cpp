@@ -29,6 +29,14 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
   if (Write(buffer, count) != count) throw EWriteError("Stream write error");
 }
 
+const uint8_t* TStream::ReadInPlace(int64_t) { return nullptr; }
+
+const uint8_t* TStream::ReadView(int64_t count, uint8_t* scratch) {
+  if (const uint8_t* p = ReadInPlace(count)) return p;
+  ReadBuffer(scratch, count);
+  return scratch;
+}
+
 // ---- TMemoryStream ----------------------------------------------------------------------
 
 TMemoryStream::TMemoryStream(const void* bytes, size_t count)
@@ -41,6 +49,13 @@ int64_t TMemoryStream::Read(void* buffer, int64_t count) {
   std::memcpy(buffer, data_.data() + pos_, static_cast<size_t>(n));
   pos_ += n;
   return n;
+}
+
+const uint8_t* TMemoryStream::ReadInPlace(int64_t count) {
+  if (count < 0 || pos_ > Size() || count > Size() - pos_) return nullptr;
+  const uint8_t* p = data_.data() + pos_;
+  pos_ += count;
+  return p;
 }
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {

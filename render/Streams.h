@@ -46,6 +46,13 @@ public:
 
   void ReadBuffer(void* buffer, int64_t count);
   void WriteBuffer(const void* buffer, int64_t count);
+
+  // Streams that hold their bytes in memory: the next `count` bytes where they lie, the
+  // position moved past them, so that decoders need not copy them first. nullptr (nothing
+  // read) when the stream cannot, or when fewer than `count` bytes remain.
+  virtual const uint8_t* ReadInPlace(int64_t count);
+  // ReadInPlace, else ReadBuffer into `scratch` (which must hold `count` bytes).
+  const uint8_t* ReadView(int64_t count, uint8_t* scratch);
 };
 
 class TMemoryStream : public TStream {
@@ -58,6 +65,7 @@ public:
   int64_t Write(const void* buffer, int64_t count) override;
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   int64_t Size() override { return static_cast<int64_t>(data_.size()); }
+  const uint8_t* ReadInPlace(int64_t count) override;
 
   void SetSize(int64_t size);
   void Clear();

@@ -158,9 +158,26 @@ bool XMLPropertyInfo::ReadOnly() const {
 }
 
 const XMLPropertyInfo* XMLClassInfo::FindProperty(std::string_view name) const {
-  for (const auto& p : Properties)
-    if (vx::SameText(p->Name, name)) return p.get();
+  // Names are mostly written as declared: the exact comparison settles those inline.
+  for (const auto& p : Properties) {
+    if (p->Name.size() != name.size()) continue;
+    if (SameBytes(p->Name, name) || vx::SameText(p->Name, name)) return p.get();
+  }
   return nullptr;
+}
+
+const XMLPropertyInfo* XMLClassInfo::FindProperty(std::string_view name, size_t& hint) const {
+  const size_t next = hint + 1 < Properties.size() ? hint + 1 : 0;
+  if (next < Properties.size() && SameBytes(Properties[next]->Name, name)) {
+    hint = next;
+    return Properties[next].get();
+  }
+  const XMLPropertyInfo* p = FindProperty(name);
+  if (p) {
+    for (size_t i = 0; i < Properties.size(); ++i)
+      if (Properties[i].get() == p) hint = i;
+  }
+  return p;
 }
 
 void XMLClassInfo::Finish() {
@@ -311,19 +328,19 @@ bool XMLPersistent::ReadElements(const XMLClassInfo& cls, std::string_view body,
                                  bool wrap) {
   const std::string itemName = collection ? collection->ItemElementName() : std::string();
   bool complete = true;
-  size_t tagPos = 1, contentPos = 1;
+  size_t tagPos = 1;
+  size_t hint = cls.Properties.size();
   for (;;) {
     const size_t resumeAt = tagPos;
     std::string_view tag, content;
-    XMLNextTag(body, tagPos, tag);
-    if (!XMLElementContent(body, tag, contentPos, content)) {
+    if (!XMLNextElement(body, tagPos, tag, content)) {
       // Reading stops here; anything but blanks after this point was not read.
       if (resumeAt >= 1 && resumeAt <= body.size() && !IsBlankText(body.substr(resumeAt - 1))) complete = false;
       break;
     }
-    if (collection && tag == itemName) {
+    if (collection && SameBytes(tag, itemName)) {
       if (!collection->Add()->SetXMLBody(content)) complete = false;
-    } else if (const XMLPropertyInfo* p = cls.FindProperty(tag)) {
+    } else if (const XMLPropertyInfo* p = cls.FindProperty(tag, hint)) {
       try {
         if (!ReadValue(*p, content)) complete = false;
       } catch (const EXMLException&) {
@@ -333,7 +350,6 @@ bool XMLPersistent::ReadElements(const XMLClassInfo& cls, std::string_view body,
         throw EXMLException("(" + std::string(e.what()) + ")Error Processing XML - " + std::string(tag));
       }
     }
-    tagPos = contentPos;
     if (tagPos < 1 || tagPos > body.size()) break;
   }
   return complete;
@@ -359,7 +375,7 @@ std::string TXMLObject::GetXML() const {
 XMLReadResult TXMLObject::SetXML(std::string_view text) {
   const XMLRootSearch root = XMLFindRoot(text, ElementName());
   if (!root.Found) return IsBlankText(text) ? XMLReadResult::Blank : XMLReadResult::NoRoot;
-  const XMLTagIndexScope index(root.Content);
+  const XMLTagIndexScope index(root.Index ? root.Index : std::make_shared<const XMLTagIndex>(root.Content));
   return SetXMLBody(root.Content) ? XMLReadResult::Complete : XMLReadResult::Incomplete;
 }
 
@@ -449,7 +465,7 @@ std::string TXMLCollection::GetXML() const {
 
 XMLReadResult TXMLCollection::SetXML(std::string_view text) {
   const XMLRootSearch root = XMLFindRoot(text, ElementName());
-  const XMLTagIndexScope index(root.Content);
+  const XMLTagIndexScope index(root.Index ? root.Index : std::make_shared<const XMLTagIndex>(root.Content));
   const bool complete = SetXMLBody(root.Content);
   if (!root.Found) return IsBlankText(text) ? XMLReadResult::Blank : XMLReadResult::NoRoot;
   return complete ? XMLReadResult::Complete : XMLReadResult::Incomplete;

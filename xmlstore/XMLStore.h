@@ -206,6 +206,10 @@ public:
 
   // The property with this name, ignoring ASCII case; null when none.
   const XMLPropertyInfo* FindProperty(std::string_view name) const;
+  // The same, trying first the property after `hint` (which it then updates): elements come
+  // in the writer's order, so a read mostly finds each property where it expects it. Names
+  // are unique ignoring case, so the answer is the same wherever the search starts.
+  const XMLPropertyInfo* FindProperty(std::string_view name, size_t& hint) const;
 
   // Merges the parent's properties with the own ones and sorts them.
   void Finish();

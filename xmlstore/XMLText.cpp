@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/StrUtils.h"
 
 namespace {
@@ -42,6 +46,24 @@ size_t ShortSearch(std::string_view text, std::string_view pattern, size_t from0
   }
   return 0;
 }
+
+// The first byte of [p, end) that is `a` or `b`, or nullptr. Tags and values are short: a
+// vector test of the next sixteen bytes mostly finds it at once.
+inline const char* FindEither(const char* p, const char* end, char a, char b) {
+#if defined(__SSE2__)
+  const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b);
+  for (; end - p >= 16; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)));
+    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  for (; p < end; ++p)
+    if (*p == a || *p == b) return p;
+  return nullptr;
+}
+
+inline const char* FindByte(const char* p, const char* end, char c) { return FindEither(p, end, c, c); }
 
 constexpr std::string_view kCDataOpen = "<![CDATA[";
 constexpr size_t kCDataClose = 3;  // "]]>"
@@ -114,7 +136,8 @@ std::string XMLEscape(std::string_view text) {
 }
 
 std::string_view XMLUnescapeView(std::string_view text, std::string& buffer) {
-  const bool cdata = text.size() >= kCDataOpen.size() + kCDataClose && vx::StartsText(kCDataOpen, text);
+  const bool cdata =
+      text.size() >= kCDataOpen.size() + kCDataClose && text[0] == '<' && vx::StartsText(kCDataOpen, text);
   if (!cdata && text.find('&') == std::string_view::npos) {
     size_t b = 0, e = text.size();
     while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
@@ -242,6 +265,33 @@ bool MatchByIndex(std::string_view text, size_t open, size_t closeSize, size_t& 
 
 }  // namespace
 
+namespace {
+
+// Calls on(offset, byte) for every "<" and ">" of the text in order, sixteen bytes a test.
+template <class F>
+void ForEachAngle(std::string_view text, F&& on) {
+  const char* const base = text.data();
+  const size_t n = text.size();
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i lt = _mm_set1_epi8('<'), gt = _mm_set1_epi8('>');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+    const unsigned lts = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lt)));
+    unsigned mask = lts | static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, gt)));
+    while (mask) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+      on(i + bit, (lts >> bit) & 1 ? '<' : '>');
+      mask &= mask - 1;
+    }
+  }
+#endif
+  for (; i < n; ++i)
+    if (base[i] == '<' || base[i] == '>') on(i, base[i]);
+}
+
+}  // namespace
+
 XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
   struct Open {
     size_t At;
@@ -249,34 +299,39 @@ XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
   };
   std::vector<Open> stack;
   const char* const base = text.data();
-  const size_t n = text.size();
-  size_t i = 0;
-  for (;;) {
-    const void* lt = i < n ? std::memchr(base + i, '<', n - i) : nullptr;
-    if (!lt) break;
-    const size_t start = static_cast<size_t>(static_cast<const char*>(lt) - base);
-    size_t j = start + 1;
-    while (j < n && base[j] != '<' && base[j] != '>') ++j;
-    if (j >= n) break;
-    i = j;
-    if (base[j] == '<') continue;  // no tag starts at `start`
-    i = j + 1;
-    const std::string_view name(base + start + 1, j - start - 1);
+  if (text.size() >= UINT32_MAX) return;
+  // Room for the elements of a usual text (one in some twenty bytes), so that the pairs are
+  // rarely moved while they grow.
+  pairs_.reserve(text.size() / 16 + 16);
+  // A tag runs from a "<" to the next ">" with no "<" between; a ">" outside a tag is text.
+  constexpr size_t kNone = std::string_view::npos;
+  constexpr uint32_t kOpen = UINT32_MAX;  // no closing tag yet
+  size_t open = kNone;
+  bool nested = true;
+  ForEachAngle(text, [&](size_t at, char c) {
+    if (c == '<') {
+      open = at;
+      return;
+    }
+    if (open == kNone || !nested) return;
+    const std::string_view name(base + open + 1, at - open - 1);
+    const size_t start = open;
+    open = kNone;
     // "</x>" also opens an element named "/x", which the index leaves to the scans; the
     // text is well nested when the other tags close.
     if (!name.empty() && name[0] == '/') {
-      if (stack.empty() || stack.back().Name != name.substr(1)) {
-        pairs_.clear();
+      if (stack.empty() || !SameBytes(stack.back().Name, name.substr(1))) {
+        nested = false;
         return;
       }
-      pairs_[stack.back().At].Close = start;
+      pairs_[stack.back().At].Close = static_cast<uint32_t>(start);
       stack.pop_back();
     } else {
       stack.push_back({pairs_.size(), name});
-      pairs_.push_back({start, std::string_view::npos});
+      pairs_.push_back({static_cast<uint32_t>(start), kOpen});
     }
-  }
-  if (!stack.empty()) pairs_.clear();
+  });
+  if (!nested || !stack.empty()) pairs_ = {};
 }
 
 size_t XMLTagIndex::CloseOf(size_t open) const {
@@ -289,15 +344,51 @@ size_t XMLTagIndex::CloseOf(size_t open) const {
       cursor_ = static_cast<size_t>(it - pairs_.begin());
     }
   }
-  if (cursor_ >= pairs_.size() || pairs_[cursor_].Open != open) return std::string_view::npos;
+  if (cursor_ >= pairs_.size() || pairs_[cursor_].Open != open || pairs_[cursor_].Close == UINT32_MAX)
+    return std::string_view::npos;
   return pairs_[cursor_].Close;
 }
 
-XMLTagIndexScope::XMLTagIndexScope(std::string_view text) : index_(text), previous_(activeIndex) {
-  activeIndex = &index_;
+XMLTagIndexScope::XMLTagIndexScope(std::string_view text)
+    : XMLTagIndexScope(std::make_shared<const XMLTagIndex>(text)) {}
+
+XMLTagIndexScope::XMLTagIndexScope(std::shared_ptr<const XMLTagIndex> index)
+    : index_(std::move(index)), previous_(activeIndex) {
+  activeIndex = index_.get();
 }
 
 XMLTagIndexScope::~XMLTagIndexScope() { activeIndex = previous_; }
+
+namespace {
+
+// XMLElementContent once the opening tag is known to start at the 1-based `p`.
+// `plain`: the tag holds no "<" or ">".
+bool ElementContentAt(std::string_view text, std::string_view tag, bool plain, size_t p, size_t& position,
+                      std::string_view& content) {
+  const size_t openSize = tag.size() + 2;
+  const size_t contentStart = p + openSize;  // 1-based
+  size_t after = 0, close = 0;
+  if (plain && MatchByIndex(text, p, openSize + 1, close)) {
+    after = close ? close + openSize + 1 : 0;
+  } else {
+    const TagText open(tag, false);
+    if (plain) {
+      close = MatchBySuffix(text, open.View(), contentStart, after);
+    } else {
+      const TagText closing(tag, true);
+      close = MatchByTwoScans(text, open.View(), closing.View(), contentStart, after);
+    }
+  }
+  if (close == 0) {
+    position = 0;
+    return false;
+  }
+  content = text.substr(contentStart - 1, close - contentStart);
+  position = after;
+  return true;
+}
+
+}  // namespace
 
 bool XMLElementContent(std::string_view text, std::string_view tag, size_t& position,
                        std::string_view& content) {
@@ -315,22 +406,27 @@ bool XMLElementContent(std::string_view text, std::string_view tag, size_t& posi
     position = 0;
     return false;
   }
-  const size_t contentStart = p + o.size();  // 1-based
-  size_t after = 0, close = 0;
-  if (tag.find_first_of("<>") == std::string_view::npos) {
-    if (MatchByIndex(text, p, o.size() + 1, close)) after = close ? close + o.size() + 1 : 0;
-    else close = MatchBySuffix(text, o, contentStart, after);
-  } else {
-    const TagText closing(tag, true);
-    close = MatchByTwoScans(text, o, closing.View(), contentStart, after);
-  }
-  if (close == 0) {
+  const bool plain = !FindEither(tag.data(), tag.data() + tag.size(), '<', '>');
+  return ElementContentAt(text, tag, plain, p, position, content);
+}
+
+bool XMLNextElement(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content) {
+  content = {};
+  tag = {};
+  const size_t n = text.size();
+  const char* const base = text.data();
+  // XMLNextTag's scan, which also tells whether the tag holds a "<" (it never holds a ">").
+  const char* lt = position >= 1 && position < n ? FindByte(base + position - 1, base + n, '<') : nullptr;
+  const char* gt = lt ? FindEither(lt + 1, base + n, '<', '>') : nullptr;
+  const bool plain = gt && *gt == '>';
+  if (gt && !plain) gt = FindByte(gt + 1, base + n, '>');
+  if (!gt || gt == lt + 1) {
+    // Both calls fail: no tag, or an empty one, which finds no element.
     position = 0;
     return false;
   }
-  content = text.substr(contentStart - 1, close - contentStart);
-  position = after;
-  return true;
+  tag = std::string_view(lt + 1, static_cast<size_t>(gt - lt - 1));
+  return ElementContentAt(text, tag, plain, static_cast<size_t>(lt - base) + 1, position, content);
 }
 
 bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag) {
@@ -340,21 +436,43 @@ bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag) 
     position = 0;
     return false;
   }
-  const size_t lt = FindText(text, "<", position);
-  const size_t gt = lt ? FindText(text, ">", lt + 1) : 0;
-  if (gt == 0) {
+  const char* const end = text.data() + n;
+  const char* lt = FindByte(text.data() + position - 1, end, '<');
+  const char* gt = lt ? FindByte(lt + 1, end, '>') : nullptr;
+  if (!gt) {
     position = 0;
     return false;
   }
-  tag = text.substr(lt, gt - lt - 1);
-  position = gt + 1;
+  tag = std::string_view(lt + 1, static_cast<size_t>(gt - lt - 1));
+  position = static_cast<size_t>(gt - text.data()) + 2;
   return true;
 }
+
+namespace {
+
+// FindText(text, "<!DOCTYPE "), looking for its rare second byte instead of hopping along
+// the whole text with the common first one.
+size_t FindDoctype(std::string_view text) {
+  constexpr std::string_view kDoctype = "<!DOCTYPE ";
+  const char* const base = text.data();
+  const size_t n = text.size();
+  for (size_t i = 1; i + kDoctype.size() - 1 <= n;) {
+    const void* hit = std::memchr(base + i, '!', n - i);
+    if (!hit) return 0;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    if (at + kDoctype.size() - 1 > n) return 0;
+    if (base[at - 1] == '<' && text.compare(at + 1, kDoctype.size() - 2, kDoctype.substr(2)) == 0) return at;
+    i = at + 1;
+  }
+  return 0;
+}
+
+}  // namespace
 
 XMLRootSearch XMLFindRoot(std::string_view text, std::string_view elementName) {
   XMLRootSearch result;
   size_t tagPos = 1;
-  if (const size_t doctype = FindText(text, "<!DOCTYPE ")) {
+  if (const size_t doctype = FindDoctype(text)) {
     if (const size_t end = FindText(text, "]>", doctype)) tagPos = end + 2;
   }
   size_t contentPos = 1;
@@ -362,13 +480,25 @@ XMLRootSearch XMLFindRoot(std::string_view text, std::string_view elementName) {
   while (XMLNextTag(text, tagPos, tag)) {
     if (tag.size() >= 4 && vx::SameText(tag.substr(0, 4), "?xml")) continue;
     std::string_view content;
-    const bool found = XMLElementContent(text, tag, contentPos, content);
-    tagPos = contentPos;
+    bool found;
     if (vx::SameText(tag, elementName)) {
+      // The first "<tag>" from here is the one just seen. Its closing tag comes from an index
+      // of the text from there on, which then serves the reading of the content too.
+      const size_t open = tagPos - tag.size() - 2;  // 1-based
+      auto index = std::make_shared<const XMLTagIndex>(text.substr(open - 1));
+      if (index->Usable()) {
+        const XMLTagIndexScope scope(index);
+        found = XMLElementContent(text, tag, contentPos, content);
+        result.Index = std::move(index);
+      } else {
+        found = XMLElementContent(text, tag, contentPos, content);
+      }
       result.Found = found;
       result.Content = content;
       return result;
     }
+    found = XMLElementContent(text, tag, contentPos, content);
+    tagPos = contentPos;
     if (!found) break;
   }
   return result;

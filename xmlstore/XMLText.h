@@ -6,6 +6,9 @@
 // Positions in this header are 1-based like the rest of the persistence code (0 means "not
 // found" / "stop"), so the scanning rules read the same as the loops that use them.
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,10 +63,13 @@ public:
   // at 0-based `open`; npos when the index does not know that opening tag.
   size_t CloseOf(size_t open) const;
   std::string_view Text() const { return text_; }
+  // False when the text was not well nested (the index then knows nothing).
+  bool Usable() const { return !pairs_.empty(); }
 
 private:
+  // Offsets of 32 bits keep the pairs small; longer texts are not indexed.
   struct Pair {
-    size_t Open, Close;
+    uint32_t Open, Close;
   };
   std::string_view text_;
   std::vector<Pair> pairs_;  // by opening offset
@@ -73,12 +79,14 @@ private:
 class XMLTagIndexScope {
 public:
   explicit XMLTagIndexScope(std::string_view text);
+  // An index made before, for a text that contains the ones to be read.
+  explicit XMLTagIndexScope(std::shared_ptr<const XMLTagIndex> index);
   ~XMLTagIndexScope();
   XMLTagIndexScope(const XMLTagIndexScope&) = delete;
   XMLTagIndexScope& operator=(const XMLTagIndexScope&) = delete;
 
 private:
-  XMLTagIndex index_;
+  std::shared_ptr<const XMLTagIndex> index_;
   const XMLTagIndex* previous_;
 };
 
@@ -87,18 +95,43 @@ private:
 // `tag` is empty, `position` becomes 0 and the result is false.
 bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag);
 
+// XMLNextTag, then XMLElementContent of that tag from the same position: the same results
+// as the two calls (`position` as XMLElementContent leaves it), without searching again for
+// the opening tag XMLNextTag has just found, which is the first one from the position.
+bool XMLNextElement(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content);
+
 // Where the root element of a document lies. The search starts after a "<!DOCTYPE " ... "]>"
 // block when there is one, skips tags that begin with "?xml" (any case) and walks the
 // elements in order until one whose tag equals `elementName` ignoring case.
 struct XMLRootSearch {
   bool Found = false;        // the root element was found with its closing tag
   std::string_view Content;  // its content (empty when not found)
+  // The tag index of the text from the root's opening tag to the end, which found the
+  // closing tag in one pass and serves the reading of the content; null when that text is
+  // not well nested.
+  std::shared_ptr<const XMLTagIndex> Index;
 };
 XMLRootSearch XMLFindRoot(std::string_view text, std::string_view elementName);
 
 // Property order of the writer: bytes compared with bit 5 cleared (AND 0xDF) as unsigned
 // values over the shorter length; on a tie the shorter name first. <0, 0, >0.
 int CompareXMLNames(std::string_view a, std::string_view b);
+
+// a == b for the short names of tags and properties, without a library call.
+inline bool SameBytes(std::string_view a, std::string_view b) {
+  const size_t n = a.size();
+  if (n != b.size()) return false;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x != y) return false;
+  }
+  for (; i < n; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
 
 // True when every byte is <= 32.
 bool IsBlankText(std::string_view text);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "core/Exception.h"
 #include "core/StrUtils.h"
@@ -292,14 +293,36 @@ int64_t XMLTextToCurrency(std::string_view text) {
   return static_cast<int64_t>(mag);
 }
 
+namespace {
+
+// The common case of a plain decimal of at most 18 digits, optionally negative, which
+// TryStrToInt64 would read the same; nullopt sends everything else the long way.
+std::optional<int64_t> PlainDecimal(std::string_view text) {
+  size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
+  if (i >= text.size() || text.size() - i > 18) return std::nullopt;
+  int64_t v = 0;
+  for (; i < text.size(); ++i) {
+    const unsigned d = static_cast<unsigned char>(text[i]) - '0';
+    if (d > 9) return std::nullopt;
+    v = v * 10 + d;
+  }
+  return text[0] == '-' ? -v : v;
+}
+
+}  // namespace
+
 int32_t XMLTextToInt32(std::string_view text) {
+  if (const auto v = PlainDecimal(text); v && *v >= std::numeric_limits<int32_t>::min() &&
+                                         *v <= std::numeric_limits<int32_t>::max())
+    return static_cast<int32_t>(*v);
   const auto v = vx::TryStrToInt(text);
   if (!v || text.empty() || text[0] == ' ') Fail(text, "integer value");
   return *v;
 }
 
 uint32_t XMLTextToUInt32(std::string_view text) {
-  const auto v = vx::TryStrToInt64(text);
+  auto v = PlainDecimal(text);
+  if (!v) v = vx::TryStrToInt64(text);
   if (!v || text.empty() || text[0] == ' ' || *v < std::numeric_limits<int32_t>::min() ||
       *v > static_cast<int64_t>(std::numeric_limits<uint32_t>::max()))
     Fail(text, "integer value");
@@ -307,7 +330,8 @@ uint32_t XMLTextToUInt32(std::string_view text) {
 }
 
 int64_t XMLTextToInt64(std::string_view text) {
-  const auto v = vx::TryStrToInt64(text);
+  auto v = PlainDecimal(text);
+  if (!v) v = vx::TryStrToInt64(text);
   if (!v || text.empty() || text[0] == ' ') Fail(text, "integer value");
   return *v;
 }

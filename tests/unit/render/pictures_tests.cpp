@@ -80,10 +80,16 @@ std::vector<uint32_t> PixelsOf(const TBitmapEx& b) {
   return std::vector<uint32_t>(b.Pixels(), b.Pixels() + static_cast<size_t>(b.Width()) * b.Height());
 }
 
+// The error a load raises ("" when it loads); a failed load leaves the target as it was.
 std::string ErrorOf(const Bytes& bytes, uint8_t kind) {
+  TMemoryStream stream(bytes);
+  TBitmapEx bitmap;
+  bitmap.SetSize(2, 1);
+  bitmap.Fill(0x12345678);
   try {
-    Load(bytes, kind);
+    bitmap.LoadFromStream(stream, kind);
   } catch (const Exception& e) {
+    EXPECT_EQ(PixelsOf(bitmap), (std::vector<uint32_t>{0x12785634, 0x12785634})) << e.Message;
     return e.Message;
   }
   return "";
@@ -220,6 +226,23 @@ TEST(BmpTest, BadFilesFailCleanly) {
   Bytes jpegInside = good;
   Put(jpegInside, 30, 4, 4);
   EXPECT_NE(ErrorOf(jpegInside, pkBmp), "");
+}
+
+TEST(BmpTest, WideningMatchesPixelByPixel) {
+  // Every length up to a few vector widths, at every start alignment.
+  const auto words = RandomPixels(64, 9);
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(words.data());
+  for (int32_t offset = 0; offset < 4; ++offset) {
+    for (int32_t n = 0; n <= 50; ++n) {
+      std::vector<uint32_t> out(static_cast<size_t>(n) + 1, 0xDEADBEEFu);
+      vx::WidenBgrPixels(bytes + offset, reinterpret_cast<uint8_t*>(out.data()), n);
+      for (int32_t i = 0; i < n; ++i) {
+        const uint8_t* p = bytes + offset + 3 * i;
+        ASSERT_EQ(out[static_cast<size_t>(i)], 0xFF000000u | p[2] << 16 | p[1] << 8 | p[0]) << n << " " << i;
+      }
+      ASSERT_EQ(out.back(), 0xDEADBEEFu) << n;  // nothing written past the pixels
+    }
+  }
 }
 
 Bytes Tga(uint8_t type, uint8_t depth, uint8_t descriptor, uint16_t w, uint16_t h, const Bytes& data,

@@ -176,6 +176,15 @@ TEST(XMLElementContent, AgreesWithTheLiteralRuleOnRandomTagSoup) {
     ASSERT_EQ(found, refFound) << text << " / " << tag << " @" << start;
     ASSERT_EQ(pos, refPos) << text << " / " << tag << " @" << start;
     ASSERT_EQ(std::string(content), refContent) << text << " / " << tag << " @" << start;
+    // The next element from the position: the same as the next tag, then its element.
+    size_t nextPos = start, tagPos = start;
+    std::string_view nextTag, nextContent, refTag;
+    const bool next = XMLNextElement(text, nextPos, nextTag, nextContent);
+    XMLNextTag(text, tagPos, refTag);
+    size_t elemPos = start;
+    ASSERT_EQ(next, XMLElementContent(text, refTag, elemPos, content)) << text << " @" << start;
+    ASSERT_EQ(nextPos, elemPos) << text << " @" << start;
+    ASSERT_EQ(nextContent, content) << text << " @" << start;
   }
 }
 
