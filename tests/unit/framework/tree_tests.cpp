@@ -279,13 +279,13 @@ TEST(ProcessWalk, SurvivesHandlersThatFreeTheTreeUnderIt) {
   for (auto* c : {first, second, third}) c->SetParent(scene);
 
   // A child that frees a later sibling: the sibling is skipped, the rest goes on.
-  first->OnUpdate = [&] { delete second; second = nullptr; };
+  first->OnUpdate = [&] { second->Free(); second = nullptr; };
   scene->Process();
   EXPECT_EQ(third->Updates, 1);
   EXPECT_EQ(scene->ChildCount(), 2);
 
   // A child that frees the whole scene it was called from.
-  first->OnUpdate = [&] { delete scene; };
+  first->OnUpdate = [&] { scene->Free(); };
   scene->Process();  // under the sanitizers: no use after free
   SUCCEED();
 }
