@@ -178,6 +178,7 @@ void TVXScene::LoadThemeWithProgress(const std::string& casinoName, const TVXLoa
       if (TVXScene* s = scene.Get()) s->OnLoadControl = std::move(previous);
     }
   } restore{vx::WeakRef<TVXScene>(this), OnLoadControl};
+  vx::DispatchScope dispatch;  // the hook may free the scene: a scene's own theming goes on
   OnLoadControl = progress;
   LoadTheme(casinoName);
 }

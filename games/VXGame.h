@@ -104,6 +104,9 @@ public:
   // When the player's bank holds 100 or more: 100 into the credit, the dialog not shown.
   virtual void TakeOpeningCredit();
   virtual void StartAttract() {}
+  // Ends what runs by itself (attract mode, win shows) before the game is freed: a game
+  // freed from one of its own handlers is deleted only after that handler.
+  virtual void StopAttract() {}
   virtual ~TVXGame();
   TVXGame(const TVXGame&) = delete;
   TVXGame& operator=(const TVXGame&) = delete;
