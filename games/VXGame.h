@@ -176,14 +176,13 @@ public:
 
 protected:
   // Runs a player's action; an error that escapes it goes to Recover, which puts the game
-  // back in play, unless the game went meanwhile.
+  // back in play.
   template <class F>
   void Guarded(F&& action) {
-    vx::WeakRef<TVXGame> self(this);
     try {
       action();
     } catch (const std::exception& e) {
-      if (self) Recover(e);
+      Recover(e);
     }
   }
   // Logs the error and keeps what was won: the pending amount and the win go into the
