@@ -4,7 +4,9 @@
 
 #include "framework/VXControl.h"
 #include "framework/VXEngine.h"
+#include "framework/VXWidgets.h"
 #include "render/BitmapEx.h"
+#include "support/Golden.h"
 
 namespace {
 
@@ -68,4 +70,44 @@ TEST(EngineOnGpu, ATiledPictureDrawnOneToOneEqualsItsSource) {
   // The transparent padding of the last tiles leaves the background untouched.
   EXPECT_EQ(frame[static_cast<size_t>(100) * 800 + 700] & 0xFFFFFFu, 0x00FF00u);
   EXPECT_EQ(frame[static_cast<size_t>(400) * 800 + 100] & 0xFFFFFFu, 0x00FF00u);
+}
+
+// The press is a drawing offset on the device: the picture moves, the button does not.
+TEST(EngineOnGpu, APressedButtonIsDrawnTwoPixelsOnWhereItStands) {
+  HeadlessForm form;
+  TVXEngine engine(&form, nullptr, false);
+  engine.SetWidth(800);
+  engine.SetHeight(600);
+  engine.LoadFonts();
+  ASSERT_TRUE(engine.Started()) << "no GL 3.3 on a surfaceless EGL display";
+  TVXEngineHost host(&engine);
+  vx::ScopedToolkitHost scope(&host);
+  TBitmapEx picture;
+  picture.SetSize(100, 60);
+  for (int32_t y = 0; y < 60; ++y)
+    for (int32_t x = 0; x < 100; ++x) picture.Pixels()[y * 100 + x] = Checker(x, y);
+  ASSERT_NE(engine.Textures()->AddFromBitmap(":T:KEY.bmp", picture), nullptr);
+  TVXButton button(nullptr);
+  button.SetBounds(50, 40, 100, 60);
+  button.TextureInfo.SetFolder("T");
+  button.TextureInfo.SetNameAndNotify("KEY");
+  button.SetPressedLeft(true);
+
+  TGfxDevice* device = engine.Device();
+  ASSERT_EQ(device->Clear(0xFF00FF00u), 0);
+  ASSERT_EQ(device->BeginScene(), 0);
+  button.Process();
+  ASSERT_EQ(device->EndScene(), 0);
+  vxtest::Shot shot;
+  ASSERT_EQ(device->ReadFrame(shot.Pixels, shot.Width, shot.Height), 0);
+  const auto at = [&](int32_t x, int32_t y) { return shot.Pixels[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)] & 0xFFFFFFu; };
+  int wrong = 0;
+  for (int32_t y = 40; y < 102; ++y)
+    for (int32_t x = 50; x < 152; ++x) {
+      const bool inside = x >= 52 && y >= 42 && x < 150 && y < 100;  // the button's own clip stays
+      wrong += at(x, y) != (inside ? Checker(x - 52, y - 42) & 0xFFFFFFu : 0x00FF00u);
+    }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(device->DrawOffset(), (TGfxPoint{0, 0}));
+  EXPECT_EQ(button.Left(), 50);
 }
