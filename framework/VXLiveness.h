@@ -18,8 +18,6 @@ struct LifeBlock {
   bool Alive = true;
 };
 
-class Lifetime;
-
 // Whoever calls handlers (mouse and key routing, the per-frame walk, an animation's step)
 // holds a dispatch scope. What is freed while one is open is marked dead at once (weak
 // references read none) and deleted when the outermost scope closes, so neither the

@@ -227,9 +227,8 @@ void TVXLabel::DrawText() {
   }
 }
 
-void TVXLabel::Update() {
-  TVXPanel::Update();
-  if (UpdateHalted()) return;
+void TVXLabel::Draw() {
+  TVXPanel::Draw();
   DrawText();
 }
 
@@ -242,11 +241,11 @@ TVXButton::TVXButton(TVXComponent* owner) : TVXLabel(owner) {
   TVXLabel::SetAlignment(taCenter);
 }
 
-void TVXButton::Update() {
+void TVXButton::Draw() {
   // Pressed: drawn displaced through the device's offset; the button and its children stay
   // where they are, so hit tests and layout never see the press.
   TGfxScopedOffset press(PressedLeft() ? vx::ToolkitHost().Device() : nullptr, kPressOffset, kPressOffset);
-  TVXLabel::Update();
+  TVXLabel::Draw();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -328,15 +327,19 @@ void TVXEdit::MouseDown() {
   if (Interactive) SetFocused(true);
 }
 
-void TVXEdit::Update() {
-  TVXLabel::Update();
+void TVXEdit::Step() {
+  TVXLabel::Step();
   if (UpdateHalted() || !Focused()) return;
   CaretCounter = vx::CheckedAdd(CaretCounter, 1);
   if (CaretCounter > vx::ToolkitHost().CaretPeriod()) {
     CaretCounter = 0;
     CaretVisible = !CaretVisible;
   }
-  if (!CaretVisible) return;
+}
+
+void TVXEdit::Draw() {
+  TVXLabel::Draw();
+  if (!Focused() || !CaretVisible) return;
   TGfxFont* font = EngineGfxFont();
   TGfxDevice* device = vx::ToolkitHost().Device();
   if (font == nullptr || device == nullptr) return;
