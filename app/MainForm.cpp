@@ -477,6 +477,7 @@ TVXScene* TfrmMain::InputScene() {
 void TfrmMain::SetInputScene(TVXScene* scene) { inputScene_ = scene != nullptr ? scene : mainScene_; }
 
 void TfrmMain::FormMouseDown(vx::TMouseButton button, vx::TShiftState shift, int32_t x, int32_t y) {
+  vx::DispatchScope dispatch;  // what the handlers free goes after the whole event
   if (TVXScene* scene = InputScene()) scene->MouseDown(nullptr, button, shift, x, y);
   SetOpenControl(nullptr);
   if (engine_) {
@@ -494,6 +495,7 @@ void TfrmMain::FormMouseUp(vx::TMouseButton button, vx::TShiftState shift, int32
 }
 
 void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
+  vx::DispatchScope dispatch;
   const bool ctrl = (shift & vx::ssCtrl) != 0;
   const bool alt = (shift & vx::ssAlt) != 0;
   // The developer's emergency exit ends the program at once: no screen may take the key first

@@ -48,15 +48,16 @@ void TVXAnim::NextStepAfter(int32_t frames) {
 
 void TVXAnim::StepOnce() {
   if (inStep_) return;
-  vx::WeakRef<TVXAnim> self(this);
+  // What the step frees (its own game among them) goes after it.
+  vx::DispatchScope dispatch;
   inStep_ = true;
   try {
     Step();
   } catch (...) {
-    if (self) inStep_ = false;
+    inStep_ = false;
     throw;
   }
-  if (self) inStep_ = false;
+  inStep_ = false;
 }
 
 // ---------------------------------------------------------------------------------------

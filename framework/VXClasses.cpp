@@ -40,10 +40,10 @@ public:
   ChildSnapshot& operator=(const ChildSnapshot&) = delete;
 
   size_t Count() const { return count_; }
-  // The child at i when it is still alive and still a child of `parent`.
+  // The child at i when it and `parent` are still alive and it is still a child of `parent`.
   TVXCustomControl* Get(size_t i, const TVXCustomControl* parent) const {
     TVXCustomControl* c = SnapshotStack()[base_ + i].Get();
-    return (c != nullptr && c->Parent() == parent) ? c : nullptr;
+    return (c != nullptr && c->Parent() == parent && parent->IsAlive()) ? c : nullptr;
   }
 
 private:
@@ -110,6 +110,23 @@ TVXComponent* TVXComponent::GetOwned(int32_t index) const {
 }
 
 void TVXComponent::SetName(const std::string& name) { name_ = name; }
+
+void TVXComponent::Free() {
+  if (!vx::DispatchScope::Open()) {
+    delete this;
+    return;
+  }
+  if (!IsAlive()) return;  // already waiting
+  if (auto* control = dynamic_cast<TVXCustomControl*>(this)) control->SetParent(nullptr);
+  SetOwner(nullptr);
+  MarkDead();
+  vx::DispatchScope::Defer([this] { delete this; });
+}
+
+void TVXComponent::MarkDead() {
+  EndLife();
+  for (TVXComponent* c : owned_) c->MarkDead();
+}
 
 // ---------------------------------------------------------------------------------------
 // TVXCustomControl: tree and flags
@@ -211,12 +228,10 @@ void TVXCustomControl::SetTop(int32_t value) {
   if (value == top_) return;
   const int32_t diff = vx::CheckedSub(value, top_);
   const std::vector<TVXCustomControl*> children = children_;
-  vx::WeakRef<TVXCustomControl> self(this);
   for (TVXCustomControl* c : children) {
     vx::WeakRef<TVXCustomControl> child(c);
     if (!child || c->parent_ != this) continue;
     c->SetTop(vx::ClampCoordinate(int64_t{c->top_} + diff));
-    if (!self) return;
   }
   top_ = value;
   Moved();
@@ -227,12 +242,10 @@ void TVXCustomControl::SetLeft(int32_t value) {
   if (value == left_) return;
   const int32_t diff = vx::CheckedSub(value, left_);
   const std::vector<TVXCustomControl*> children = children_;
-  vx::WeakRef<TVXCustomControl> self(this);
   for (TVXCustomControl* c : children) {
     vx::WeakRef<TVXCustomControl> child(c);
     if (!child || c->parent_ != this) continue;
     c->SetLeft(vx::ClampCoordinate(int64_t{c->left_} + diff));
-    if (!self) return;
   }
   left_ = value;
   Moved();
@@ -249,11 +262,10 @@ void TVXCustomControl::SetHeight(int32_t value) {
 }
 
 void TVXCustomControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
-  vx::WeakRef<TVXCustomControl> self(this);
   SetLeft(left);
-  if (self) SetTop(top);
-  if (self) SetWidth(width);
-  if (self) SetHeight(height);
+  SetTop(top);
+  SetWidth(width);
+  SetHeight(height);
 }
 
 void TVXCustomControl::SetVisible(bool value) { visible_ = value; }
@@ -342,14 +354,12 @@ private:
 }  // namespace
 
 void TVXCustomControl::Process() {
-  vx::WeakRef<TVXCustomControl> self(this);
-  if (!self) return;
+  vx::DispatchScope dispatch;
 
   if (AutoHideFrames > -1) {
     --AutoHideFrames;
     if (AutoHideFrames == 0) {
       SetVisible(false);
-      if (!self) return;
       AutoHideFrames = -1;
     }
   }
@@ -365,11 +375,8 @@ void TVXCustomControl::Process() {
   if (!NoRender) {
     ClipScope clip(ClipToBounds, ClipToBounds ? ClipRect() : TGfxRect{});
     Animate();
-    if (!self) return;
     Update();
-    if (!self) return;
     AfterDraw();
-    if (!self) return;
   }
 
   if (InTransition || !ProcessChildren) return;
@@ -377,7 +384,6 @@ void TVXCustomControl::Process() {
   ChildSnapshot snapshot(this);
   for (size_t i = 0; i < snapshot.Count(); ++i) {
     if (TVXCustomControl* c = snapshot.Get(i, this)) c->Process();
-    if (!self) return;
   }
 }
 
@@ -404,6 +410,7 @@ TVXCustomControl* TVXCustomControl::ControlAt(int32_t x, int32_t y) {
 
 TVXCustomControl* TVXCustomControl::ControlAtClipped(int32_t x, int32_t y, const Clip& clip) {
   TVXCustomControl* result = nullptr;
+  if (!IsAlive()) return result;  // freed during this dispatch: out of the routing
   // The cheap tests first; IsEnabled walks up the tree.
   if (!NoRender && Enabled && HitTest(x, y) && Inside(clip, x, y) && IsEnabled()) result = this;
   // Children may lie outside their parent, so they are searched whatever the parent's hit.
@@ -415,29 +422,26 @@ TVXCustomControl* TVXCustomControl::ControlAtClipped(int32_t x, int32_t y, const
 }
 
 void TVXCustomControl::SetHovered(bool value) {
-  vx::WeakRef<TVXCustomControl> self(this);
-  if (value) {
-    MouseOver();
-    if (!self) return;
-  }
-  if (hovered_ == value) return;
+  vx::DispatchScope dispatch;
+  if (value) MouseOver();
+  if (hovered_ == value || !IsAlive()) return;
   hovered_ = value;
   if (value) {
     MouseEnter();
-    if (self && OnMouseEnter) OnMouseEnter(this);
+    Fire(OnMouseEnter, this);
   } else {
     MouseLeave();
-    if (self && OnMouseLeave) OnMouseLeave(this);
+    Fire(OnMouseLeave, this);
   }
 }
 
 void TVXCustomControl::MouseMove(TVXComponent* sender, TShiftState shift, int32_t x, int32_t y) {
+  vx::DispatchScope dispatch;
   MouseMoveClipped(sender, shift, x, y, std::nullopt);
 }
 
 void TVXCustomControl::MouseMoveClipped(TVXComponent*, TShiftState shift, int32_t x, int32_t y,
                                         const Clip& clip) {
-  vx::WeakRef<TVXCustomControl> self(this);
   {
     ChildSnapshot snapshot(this);
     for (size_t i = snapshot.Count(); i-- > 0;) {
@@ -446,23 +450,20 @@ void TVXCustomControl::MouseMoveClipped(TVXComponent*, TShiftState shift, int32_
       const Clip childClip = ChildClip(c, clip);
       if (!c->HitTest(x, y) || !Inside(childClip, x, y)) {
         c->SetHovered(false);
-        if (!self) return;
         c = snapshot.Get(i, this);
         if (c == nullptr) continue;
       }
       c->MouseMoveClipped(this, shift, x, y, childClip);
-      if (!self) return;
     }
   }
   TVXCustomControl* target = ControlAtClipped(x, y, clip);
   if (target == nullptr) return;
-  vx::WeakRef<TVXCustomControl> t(target);
   target->SetHovered(true);
-  if (!self || !t) return;
-  if (target->OnMouseMove) target->OnMouseMove(this, shift, x, y);
+  target->Fire(target->OnMouseMove, this, shift, x, y);
 }
 
 void TVXCustomControl::MouseDown(TVXComponent*, int32_t button, TShiftState, int32_t x, int32_t y) {
+  vx::DispatchScope dispatch;
   TVXCustomControl* target = ControlAt(x, y);
   if (target == nullptr) return;
   if (button == vx::mbLeft) {
@@ -473,11 +474,11 @@ void TVXCustomControl::MouseDown(TVXComponent*, int32_t button, TShiftState, int
 }
 
 void TVXCustomControl::MouseUp(TVXComponent*, int32_t button, TShiftState, int32_t x, int32_t y) {
+  vx::DispatchScope dispatch;
   MouseUpClipped(button, x, y, std::nullopt);
 }
 
 void TVXCustomControl::MouseUpClipped(int32_t button, int32_t x, int32_t y, const Clip& clip) {
-  vx::WeakRef<TVXCustomControl> self(this);
   ChildSnapshot snapshot(this);
   for (size_t i = snapshot.Count(); i-- > 0;) {
     TVXCustomControl* c = snapshot.Get(i, this);
@@ -497,11 +498,9 @@ void TVXCustomControl::MouseUpClipped(int32_t button, int32_t x, int32_t y, cons
         c->pressedRight_ = false;
       }
     }
-    if (!self) return;
     c = snapshot.Get(i, this);
     if (c == nullptr) continue;
     c->MouseUpClipped(button, x, y, childClip);
-    if (!self) return;
   }
 }
 
@@ -521,14 +520,14 @@ void TVXCustomControl::SetPressedLeftAt(bool value, int32_t x, int32_t y) {
 void TVXCustomControl::FirePressLeft(bool value, int32_t x, int32_t y) {
   if (pressedLeft_ == value) return;
   pressedLeft_ = value;
-  vx::WeakRef<TVXCustomControl> self(this);
+  vx::DispatchScope dispatch;
   if (value) {
     MouseDown();
-    if (self && OnMouseDown) OnMouseDown(this, vx::mbLeft, 0, x, y);
+    Fire(OnMouseDown, this, vx::mbLeft, 0, x, y);
   } else {
     MouseUp();
-    if (self && OnMouseUp) OnMouseUp(this, vx::mbLeft, 0, x, y);
-    if (self && OnClick) OnClick(this);
+    Fire(OnMouseUp, this, vx::mbLeft, 0, x, y);
+    Fire(OnClick, this);
   }
 }
 
@@ -542,28 +541,28 @@ void TVXCustomControl::MouseUp() { vx::ToolkitHost().RenderNow(); }
 // Focus and keys
 
 void TVXCustomControl::SetFocused(bool value) {
-  vx::WeakRef<TVXCustomControl> self(this);
+  vx::DispatchScope dispatch;
   TVXToolkitHost& host = vx::ToolkitHost();
   if (value) {
-    if (TVXCustomControl* active = host.ActiveControl()) {
-      active->SetFocused(false);
-      if (!self) return;
-    }
+    if (TVXCustomControl* active = host.ActiveControl()) active->SetFocused(false);
+    if (!IsAlive()) return;  // freed by the other control's FocusOut: nothing to focus
     vx::ToolkitHost().SetActiveControl(this);
     FocusIn();
   } else {
     FocusOut();
   }
-  if (self) focused_ = value;
+  focused_ = value;
 }
 
 void TVXCustomControl::KeyDown(uint16_t& key, TShiftState shift) {
-  if (OnKeyDown) OnKeyDown(this, key, shift);
+  vx::DispatchScope dispatch;
+  Fire(OnKeyDown, this, key, shift);
 }
 
 bool SendKeyToActiveControl(TVXCustomControl* inputScene, uint16_t& key, TShiftState shift) {
   TVXCustomControl* active = vx::ToolkitHost().ActiveControl();
   if (active == nullptr || !active->IsInSubtreeOf(inputScene)) return false;
+  vx::DispatchScope dispatch;
   active->KeyDown(key, shift);
   return true;
 }

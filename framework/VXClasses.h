@@ -6,9 +6,10 @@
 // Ownership and parenthood are separate links. The owner frees what it owns, last to first;
 // the parent draws and routes input. Destroying either end clears both directions.
 //
-// Re-entrancy: every handler may run a nested loop or free the scene it was called from. All
-// walks work on a snapshot of the child list and check after every callback that the
-// objects they still need are alive.
+// Re-entrancy: every handler may run a nested loop or free the scene it was called from. The
+// routing and the per-frame walk hold a vx::DispatchScope, so what a handler frees (with
+// Free) is deleted only after the event or frame; walks work on a snapshot of the child list
+// and skip what died meanwhile.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -58,10 +59,16 @@ public:
   const std::string& Name() const { return name_; }
   virtual void SetName(const std::string& name);
 
+  // Deletes the component. While an event or frame is dispatched it and all it owns are
+  // marked dead and leave their owner and parent at once; the deletion follows the dispatch.
+  void Free();
+
   // Free for the application's use (the lobby and the credit dialog keep numbers here).
   int32_t Tag = 0;
 
 private:
+  void MarkDead();
+
   TVXComponent* owner_ = nullptr;
   std::vector<TVXComponent*> owned_;
   std::string name_;
@@ -209,6 +216,12 @@ private:
   void MouseMoveClipped(TVXComponent* sender, TShiftState shift, int32_t x, int32_t y, const Clip& clip);
   void MouseUpClipped(int32_t button, int32_t x, int32_t y, const Clip& clip);
   void FirePressLeft(bool value, int32_t x, int32_t y);
+  // Events reach live controls only: one freed by an earlier handler of the same event
+  // hears no more of it.
+  template <class F, class... A>
+  void Fire(const F& handler, A&&... args) {
+    if (handler && IsAlive()) handler(std::forward<A>(args)...);
+  }
 
   bool disableRenderTheme_ = false;
   bool focused_ = false;

@@ -48,11 +48,10 @@ void TVXComboBox::SetDroppedDown(bool value) {
 }
 
 void TVXComboBox::DropDown() {
-  vx::WeakRef<TVXComboBox> self(this);
   list_->SetVisible(true);
   droppedDown_ = true;
   vx::ToolkitHost().SetOpenControl(this);
-  if (self && OnDropDown) OnDropDown(this);
+  if (OnDropDown) OnDropDown(this);
 }
 
 void TVXComboBox::CloseUp() {
@@ -79,10 +78,9 @@ void TVXComboBox::SetColor4(const TColor4& colours) {
 }
 
 void TVXComboBox::Select() {
-  vx::WeakRef<TVXComboBox> self(this);
   if (TVXListBoxItem* row = list_->Items.GetItem(list_->ItemIndex())) SetText(row->Text);
   CloseUp();
-  if (self && OnChange) OnChange(this);
+  if (OnChange) OnChange(this);
 }
 
 const TVXThemeClass& TVXComboBox::StaticThemeClass() {

@@ -101,11 +101,10 @@ void TVXControl::SetAnimated(bool value) {
 void TVXControl::SetFrame(int32_t frame) { TextureInfo.SetFrame(frame); }
 
 void TVXControl::NextFrame() {
-  vx::WeakRef<TVXControl> self(this);
   TextureInfo.SetFrame(vx::CheckedAdd(TextureInfo.Frame(), 1));
   // Past the last picture the animation starts again from the first, loaded again so that
   // the control keeps showing a texture.
-  if (self && !textureLoaded_) TextureInfo.SetFrame(1);
+  if (!textureLoaded_) TextureInfo.SetFrame(1);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -129,11 +128,8 @@ void TVXControl::TextureChanged() {
   TVXGfxTexture* texture = TextureInfo.Texture();
   if (texture == nullptr) return;
   if (autoSize_) {
-    vx::WeakRef<TVXControl> self(this);
     SetWidth(texture->PictureWidth);
-    if (!self) return;
     SetHeight(texture->PictureHeight);
-    if (!self) return;
   }
   vx::SwitchRoundingUpward();
   TilesX = vx::Round32(texture->PictureWidth / static_cast<double>(kTile));
@@ -144,6 +140,14 @@ void TVXControl::TextureChanged() {
 // Drawing
 
 void TVXControl::Draw() {
+  if (textureLoaded_) {
+    DrawTexture();
+  } else {
+    DrawColorRect();
+  }
+}
+
+void TVXControl::DrawTexture() {
   TVXGfxTexture* texture = TextureInfo.Texture();
   TGfxDevice* device = vx::ToolkitHost().Device();
   if (texture == nullptr || device == nullptr || texture->Image() == nullptr) return;
@@ -203,10 +207,13 @@ void TVXControl::AfterDraw() {
 // Transitions and the per-frame update
 
 void TVXControl::Update() {
+  Step();
+  if (!updateHalted_) Draw();
+}
+
+void TVXControl::Step() {
   updateHalted_ = false;
-  vx::WeakRef<TVXControl> self(this);
   TVXCustomControl::Update();
-  if (!self) return;
 
   if (fadingIn_) {
     bool done = true;
@@ -242,9 +249,7 @@ void TVXControl::Update() {
 
   if (flyingIn_) {
     SetTop(StepToward(top_, HomeTop, flyStep_));
-    if (!self) return;
     SetLeft(StepToward(left_, HomeLeft, flyStep_));
-    if (!self) return;
     if (top_ == HomeTop && left_ == HomeLeft) {
       flyingIn_ = false;
       InTransition = false;
@@ -275,12 +280,10 @@ void TVXControl::Update() {
         going = false;
         break;
     }
-    if (!self) return;
     if (!going) {
       flyingOut_ = false;
       InTransition = false;
       SetTop(HomeTop);
-      if (!self) return;
       SetLeft(HomeLeft);
       updateHalted_ = true;
       return;
@@ -293,14 +296,8 @@ void TVXControl::Update() {
       if (AnimationCounter >= AnimationPeriod) {
         AnimationCounter = 0;
         NextFrame();
-        if (!self) return;
       }
     }
-  }
-  if (textureLoaded_) {
-    Draw();
-  } else {
-    DrawColorRect();
   }
 }
 
@@ -322,22 +319,19 @@ void TVXControl::StopFlyIn() {
   if (!flyingIn_) return;
   flyingIn_ = false;
   InTransition = false;
-  vx::WeakRef<TVXControl> self(this);
   SetTop(HomeTop);
-  if (self) SetLeft(HomeLeft);
+  SetLeft(HomeLeft);
 }
 
 void TVXControl::StopFlyOut() {
   if (!flyingOut_) return;
   flyingOut_ = false;
   InTransition = false;
-  vx::WeakRef<TVXControl> self(this);
   SetTop(HomeTop);
-  if (self) SetLeft(HomeLeft);
+  SetLeft(HomeLeft);
 }
 
 void TVXControl::SetVisible(bool value) {
-  vx::WeakRef<TVXControl> self(this);
   if (value) {
     StopFadeOut();
     StopFlyOut();
@@ -345,7 +339,7 @@ void TVXControl::SetVisible(bool value) {
     StopFadeIn();
     StopFlyIn();
   }
-  if (!self || visible_ == value) return;
+  if (visible_ == value) return;
 
   // A control that does not draw never runs Update, so it could never finish a transition.
   const bool transitions = !NoRender;
@@ -371,7 +365,6 @@ void TVXControl::SetVisible(bool value) {
         case 4: SetTop(vx::ToolkitHost().SurfaceHeight()); break;
         default: break;
       }
-      if (!self) return;
       flyingIn_ = true;
     }
     InTransition = true;
@@ -425,22 +418,17 @@ void TVXControl::SetLeft(int32_t value) {
 // Hover
 
 void TVXControl::MouseEnter() {
-  vx::WeakRef<TVXControl> self(this);
   TVXCustomControl::MouseEnter();
-  if (!self) return;
   vx::ToolkitHost().ShowHint(this);
-  if (!self) return;
   ApplyEffect(efRollOver);
-  if (!self) return;
   if (AutoPopup) {
     if (TVXControl* menu = popupMenu_.Get()) menu->Popup();
   }
 }
 
 void TVXControl::MouseLeave() {
-  vx::WeakRef<TVXControl> self(this);
   TVXCustomControl::MouseLeave();
-  if (self) RemoveEffect(efRollOver, false);
+  RemoveEffect(efRollOver, false);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -509,7 +497,6 @@ void TVXControl::ApplyEffect(int32_t index) {
 void TVXControl::RemoveEffect(int32_t index, bool restore) {
   if (index < 0 || index > 4) return;
   TVXEffects& r = RunningEffect;
-  vx::WeakRef<TVXControl> self(this);
   if (r.ColorState.Running(index)) {
     if (restore) {
       SetColor4(SavedColor4);
@@ -522,7 +509,6 @@ void TVXControl::RemoveEffect(int32_t index, bool restore) {
     if (restore) {
       r.TextColorState.Phase = epOff;
       Font.SetColor(SavedFontColor);
-      if (!self) return;
     } else {
       r.TextColorState.Phase = epReturnStop;
     }
@@ -540,17 +526,11 @@ void TVXControl::RemoveEffect(int32_t index, bool restore) {
 }
 
 void TVXControl::Animate() {
-  vx::WeakRef<TVXControl> self(this);
   TVXCustomControl::Animate();
-  if (!self) return;
   StepScroll();
-  if (!self) return;
   StepColorPart();
-  if (!self) return;
   StepTextColorPart();
-  if (!self) return;
   StepAlphaPart();
-  if (!self) return;
   StepGrowPart();
 }
 
@@ -567,7 +547,6 @@ void TVXControl::StepScroll() {
   const int32_t step = vx::ScrollStep(r.ScrollSpeed);
   const uint32_t bits = r.ScrollOptions;
   const int32_t distance = r.ScrollDistance;
-  vx::WeakRef<TVXControl> self(this);
   bool moved = false;
   const auto shift = [&](bool vertical, int32_t delta) {
     if (vertical) {
@@ -583,7 +562,7 @@ void TVXControl::StepScroll() {
     // One whole step along every direction set while the distance from home is short of
     // ScrollDistance (the last step may go past it).
     const auto advance = [&](uint32_t bit, bool vertical, int32_t sign) {
-      if ((bits & bit) == 0 || !self) return;
+      if ((bits & bit) == 0) return;
       const int32_t covered = sign * (vertical ? r.ScrollOffsetY : r.ScrollOffsetX);
       if (covered >= distance) return;
       shift(vertical, sign * step);
@@ -592,14 +571,13 @@ void TVXControl::StepScroll() {
     advance(sdUp, true, -1);
     advance(sdRight, false, 1);
     advance(sdLeft, false, -1);
-    if (!self) return;
     if (!moved) part.Phase = part.Source == efRollOver ? epHold : epReturnRepeat;
     return;
   }
   // Whole steps back toward home; what is left short of a step is put right at once when
   // nothing moves any more.
   const auto back = [&](uint32_t bit, bool vertical) {
-    if ((bits & bit) == 0 || !self) return;
+    if ((bits & bit) == 0) return;
     const int32_t offset = vertical ? r.ScrollOffsetY : r.ScrollOffsetX;
     if (offset >= step) shift(vertical, -step);
     if (-offset >= step) shift(vertical, step);
@@ -608,10 +586,9 @@ void TVXControl::StepScroll() {
   back(sdUp, true);
   back(sdRight, false);
   back(sdLeft, false);
-  if (!self || moved) return;
+  if (moved) return;
   if (r.ScrollOffsetY != 0) shift(true, -r.ScrollOffsetY);
-  if (self && r.ScrollOffsetX != 0) shift(false, -r.ScrollOffsetX);
-  if (!self) return;
+  if (r.ScrollOffsetX != 0) shift(false, -r.ScrollOffsetX);
   part.Phase = AfterReturn(part.Phase);
 }
 
@@ -639,9 +616,7 @@ void TVXControl::StepTextColorPart() {
   if (part.Phase != epForward && !Returning(part.Phase)) return;
   const int32_t step = r.TextColorChangeSpeed == 4 ? 255 : kColorStep;
   const uint32_t target = part.Phase == epForward ? r.TextColor : SavedFontColor;
-  vx::WeakRef<TVXControl> self(this);
   Font.SetColor(StepColor(Font.Color(), target, step));
-  if (!self) return;
   if (!SameRGB(Font.Color(), target)) return;
   if (part.Phase == epForward) {
     part.Phase = (r.TextColorContinuous && part.Source != efRollOver) ? epReturnRepeat : epHold;
@@ -672,7 +647,6 @@ void TVXControl::StepGrowPart() {
   TVXEffects& r = RunningEffect;
   TVXEffectPart& part = r.GrowState;
   if (part.Phase != epForward && !Returning(part.Phase)) return;
-  vx::WeakRef<TVXControl> self(this);
   const bool forward = part.Phase == epForward;
   // A return that starts with nothing grown (stopped right after a swing came back) shrinks
   // nothing, so the control always ends at exactly its own size.
@@ -680,10 +654,9 @@ void TVXControl::StepGrowPart() {
     const int32_t sign = forward ? 1 : -1;
     r.GrowSteps += sign;
     SetLeft(left_ - sign);
-    if (self) SetTop(top_ - sign);
-    if (self) SetWidth(width_ + 2 * sign);
-    if (self) SetHeight(height_ + 2 * sign);
-    if (!self) return;
+    SetTop(top_ - sign);
+    SetWidth(width_ + 2 * sign);
+    SetHeight(height_ + 2 * sign);
   }
   if (forward) {
     if (2 * int64_t{r.GrowSteps} >= r.GrowDistance) {

@@ -147,10 +147,15 @@ public:
   // texture ever does so for the whole run) and counts the tiles.
   void TextureChanged();
 
-  // ---- Drawing.
+  // ---- The frame: Update steps the control's state, then draws it unless halted.
+  // Transitions and frame animation; ends with UpdateHalted set when a fade-out or fly-out
+  // finished in it.
+  virtual void Step();
+  // Draws only: the texture when loaded, else the colour rectangle.
   virtual void Draw();
+  void DrawTexture();
   virtual void DrawColorRect();
-  // True when the last Update ended a fade-out or fly-out: nothing may be drawn in that
+  // True when the last Step ended a fade-out or fly-out: nothing may be drawn in that
   // frame, so descendants drawing text after TVXControl::Update check this first.
   bool UpdateHalted() const { return updateHalted_; }
 

@@ -43,9 +43,8 @@ TVXListBoxItem::~TVXListBoxItem() {
 }
 
 void TVXListBoxItem::Update() {
-  vx::WeakRef<TVXListBoxItem> self(this);
   TVXPanel::Update();
-  if (!self || UpdateHalted()) return;
+  if (UpdateHalted()) return;
   Font.SetColor(TVXListBox::TextColor);
   TGfxFont* font = GfxFontOf(Font);
   if (font == nullptr) return;
@@ -67,9 +66,7 @@ void TVXListBoxItem::Update() {
 }
 
 void TVXListBoxItem::MouseUp() {
-  vx::WeakRef<TVXListBoxItem> self(this);
   TVXPanel::MouseUp();
-  if (!self) return;
   TVXListBox* list = listBox_.Get();
   if (list != nullptr && list->Interactive) list->SetItemIndex(Index);
 }
@@ -128,7 +125,7 @@ void TVXListBoxItems::Clear() {
   while (!rows_.empty()) {
     TVXListBoxItem* row = rows_.back();
     rows_.pop_back();
-    delete row;
+    row->Free();
   }
   // Nothing left to scroll or select.
   TVXListBox* lb = listBox_;
@@ -213,14 +210,13 @@ void TVXListBox::SetWidth(int32_t value) {
 
 void TVXListBox::ProcessClient() {
   TVXPanel* client = Client();
-  vx::WeakRef<TVXListBox> self(this);
   client->Process();
-  if (!self || !client->Visible()) return;
+  if (!client->Visible()) return;
   const TGfxRect seen = ClientClip();
   // By index, re-reading the count: a handler may change the rows while the list is processed.
   // The usual client holds nothing but the rows, in their order.
   const bool rowsOnly = client->ChildCount() == Items.Count();
-  for (int32_t i = 0; self && i < client->ChildCount(); ++i) {
+  for (int32_t i = 0; i < client->ChildCount(); ++i) {
     TVXCustomControl* child = client->GetChild(i);
     TVXListBoxItem* row = rowsOnly && i < Items.Count() && Items.rows_[static_cast<size_t>(i)] == child
                               ? Items.rows_[static_cast<size_t>(i)]
@@ -234,9 +230,8 @@ void TVXListBox::ProcessClient() {
 }
 
 void TVXListBox::Update() {
-  vx::WeakRef<TVXListBox> self(this);
   TVXScrollControl::Update();
-  if (!self || UpdateHalted() || !showHeader_) return;
+  if (UpdateHalted() || !showHeader_) return;
   TGfxFont* font = GfxFontOf(Font);
   if (font == nullptr) return;
   int64_t x = int64_t{Left()} + 1;

@@ -4,7 +4,10 @@
 // control, input scene, a walk's snapshot) holds a liveness token instead of trusting a raw
 // pointer. Single-threaded by design: the whole toolkit runs on the window's thread.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace vx {
 
@@ -13,6 +16,32 @@ namespace vx {
 struct LifeBlock {
   uint32_t Refs = 1;
   bool Alive = true;
+};
+
+// Whoever calls handlers (mouse and key routing, the per-frame walk, an animation's step)
+// holds a dispatch scope. What is freed while one is open is marked dead at once (weak
+// references read none) and deleted when the outermost scope closes, so neither the
+// handler nor the code that called it can touch freed memory.
+class DispatchScope {
+public:
+  DispatchScope() { ++State().Depth; }
+  ~DispatchScope();
+  DispatchScope(const DispatchScope&) = delete;
+  DispatchScope& operator=(const DispatchScope&) = delete;
+
+  static bool Open() { return State().Depth > 0; }
+  // Runs `free` now when no scope is open, else when the outermost one closes.
+  static void Defer(std::function<void()> free);
+
+private:
+  struct TState {
+    int32_t Depth = 0;
+    std::vector<std::function<void()>> Queue;
+  };
+  static TState& State() {
+    static TState state;
+    return state;
+  }
 };
 
 // Base of every object that can be weakly referenced.
@@ -38,8 +67,37 @@ protected:
   }
 
 private:
+  template <class T>
+  friend void FreeAfterDispatch(std::unique_ptr<T> object);
   LifeBlock* life_;
 };
+
+inline DispatchScope::~DispatchScope() {
+  TState& s = State();
+  if (--s.Depth > 0) return;
+  // In the order freed; what a destructor frees now goes at once (no scope is open).
+  while (!s.Queue.empty()) {
+    std::vector<std::function<void()>> queue;
+    queue.swap(s.Queue);
+    for (auto& free : queue) free();
+  }
+}
+
+inline void DispatchScope::Defer(std::function<void()> free) {
+  if (Open()) {
+    State().Queue.push_back(std::move(free));
+  } else {
+    free();
+  }
+}
+
+// Deletes an object now, or marks it dead now and deletes it after the dispatch.
+template <class T>
+void FreeAfterDispatch(std::unique_ptr<T> object) {
+  if (!object || !DispatchScope::Open()) return;
+  static_cast<Lifetime*>(object.get())->EndLife();
+  DispatchScope::Defer([p = object.release()] { delete p; });
+}
 
 // A pointer that reads as null once its target has begun destruction.
 template <class T>

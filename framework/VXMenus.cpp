@@ -34,8 +34,7 @@ void TVXMenuItem::ShowChildren(bool force) {
   TVXMenuItem* root = root_.Get();
   const bool open = root != nullptr && int64_t{Level} + 1 <= root->OpenLevel;
   const bool show = open || force || Hovered();
-  vx::WeakRef<TVXMenuItem> self(this);
-  for (int32_t i = 0; self && i < ChildCount(); ++i) {
+  for (int32_t i = 0; i < ChildCount(); ++i) {
     if (TVXCustomControl* child = GetChild(i)) child->SetVisible(show);
   }
 }
@@ -65,9 +64,7 @@ void TVXMenuItem::Popup() {
 }
 
 void TVXMenuItem::MouseLeave() {
-  vx::WeakRef<TVXMenuItem> self(this);
   TVXButton::MouseLeave();
-  if (!self) return;
   if (TVXMenuItem* root = root_.Get()) root->IsOpen = false;
 }
 
@@ -87,34 +84,26 @@ TVXMenu::TVXMenu(TVXComponent* owner) : TVXMenuItem(owner) {
 }
 
 void TVXMenu::Popup() {
-  vx::WeakRef<TVXMenu> self(this);
   OpenLevel = 1;
   IsOpen = true;
   ShowChildren(true);
-  if (!self) return;
   vx::ToolkitHost().SetOpenControl(this);
-  if (!self) return;
   vx::ToolkitHost().PlaySound("SND_MENU");
-  if (self && OnPopup) OnPopup(this);
+  if (OnPopup) OnPopup(this);
 }
 
 void TVXMenu::Close() {
-  vx::WeakRef<TVXMenu> self(this);
   OpenLevel = 0;
   IsOpen = false;
-  for (int32_t i = 0; self && i < ChildCount(); ++i) {
+  for (int32_t i = 0; i < ChildCount(); ++i) {
     if (TVXCustomControl* child = GetChild(i)) child->SetVisible(false);
   }
-  if (self) TVXMenuItem::MouseLeave();
+  TVXMenuItem::MouseLeave();
 }
 
 void TVXMenu::MouseEnter() {
-  vx::WeakRef<TVXMenu> self(this);
   auto* open = dynamic_cast<TVXMenu*>(vx::ToolkitHost().OpenControl());
-  if (open != nullptr && open->Group == Group) {
-    Popup();
-    if (!self) return;
-  }
+  if (open != nullptr && open->Group == Group) Popup();
   TVXMenuItem::MouseEnter();
 }
 
@@ -123,9 +112,8 @@ void TVXMenu::MouseLeave() {
 }
 
 void TVXMenu::MouseUp() {
-  vx::WeakRef<TVXMenu> self(this);
   Popup();
-  if (self) TVXMenuItem::MouseUp();
+  TVXMenuItem::MouseUp();
 }
 
 // ---------------------------------------------------------------------------------------

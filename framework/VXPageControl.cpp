@@ -106,20 +106,19 @@ void TVXPageControl::Resized() {
 }
 
 void TVXPageControl::Update() {
-  vx::WeakRef<TVXPageControl> self(this);
   TVXControl::Update();
-  if (!self || UpdateHalted()) return;
+  if (UpdateHalted()) return;
   // A font name set on its own raises no event: it reaches the tabs by the next frame.
   if (Font.Name() != copiedFontName_) CopyFontToTabs();
   // By index, re-reading the lists: a tab's handler may change them.
-  for (size_t i = 0; self && i < sheets_.size(); ++i) {
+  for (size_t i = 0; i < sheets_.size(); ++i) {
     TVXTabSheet* sheet = sheets_[i].Get();
     if (sheet != nullptr && active_.Is(sheet)) sheet->Process();
-    if (!self || i >= tabs_.size()) break;
+    if (i >= tabs_.size()) break;
     if (TVXTabSheetButton* tab = tabs_[i].Get()) tab->Process();
   }
   // Any other child is processed as the tree walk would.
-  for (int32_t i = 0; self && i < ChildCount(); ++i) {
+  for (int32_t i = 0; i < ChildCount(); ++i) {
     TVXCustomControl* child = GetChild(i);
     const bool listed =
         std::any_of(sheets_.begin(), sheets_.end(), [&](const auto& s) { return s.Is(child); }) ||

@@ -212,11 +212,8 @@ void TVXParticleSystem::Advance(int32_t step) {
 
 void TVXParticleSystem::Update() {
   if (!hasKind_) return;
-  vx::WeakRef<TVXParticleSystem> self(this);
   Advance(ModeStep());
-  if (!self) return;  // the fireworks sound may run anything
   Advance(kBaseStep);
-  if (!self) return;
   if (effectKind_ == pkFireworks) {
     DrawFireworks();
   } else {

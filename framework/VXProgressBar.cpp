@@ -37,10 +37,8 @@ void TVXProgressBar::Recalculate() {
   barWidth_ = static_cast<int32_t>(std::max<int64_t>(0, (int64_t{Width()} - 2) * percent_ / 100));
 }
 
-void TVXProgressBar::Update() {
-  vx::WeakRef<TVXProgressBar> self(this);
-  TVXPanel::Update();
-  if (!self || UpdateHalted()) return;
+void TVXProgressBar::Draw() {
+  TVXPanel::Draw();
   if (TGfxDevice* device = vx::ToolkitHost().Device()) {
     device->FillRect(GfxBounds(Clamp32(int64_t{Left()} + 1), Clamp32(int64_t{Top()} + 1), barWidth_,
                                Clamp32(int64_t{Height()} - 2)),

@@ -23,7 +23,7 @@ public:
   // Pixels of the filled part.
   int32_t BarWidth() const { return barWidth_; }
 
-  void Update() override;
+  void Draw() override;
   void Resized() override { Recalculate(); }
 
 private:

@@ -91,9 +91,7 @@ TVXCustomControl* TVXScene::FindControl(const std::string& name) const {
 }
 
 void TVXScene::Show() {
-  vx::WeakRef<TVXScene> self(this);
   if (MusicStyle != 0 && vx::Program().Sounds != nullptr) vx::Program().Sounds->PlayMusic(MusicStyle);
-  if (!self) return;
   SetVisible(true);
   Hidden = false;
 }
@@ -113,12 +111,13 @@ void TVXScene::LoadThemeWithProgress(const std::string& casinoName, const TVXLoa
       if (TVXScene* s = scene.Get()) s->OnLoadControl = std::move(previous);
     }
   } restore{vx::WeakRef<TVXScene>(this), OnLoadControl};
+  vx::DispatchScope dispatch;  // the hook may free the scene: a scene's own theming goes on
   OnLoadControl = progress;
   LoadTheme(casinoName);
 }
 
 void TVXScene::LoadTheme(const std::string& /*casinoName*/) {
-  vx::WeakRef<TVXScene> self(this);
+  vx::DispatchScope dispatch;  // the hooks may free the scene
   TVXResourceManager* resources = vx::Program().Resources;
   const std::string themeKey = sceneName_ + "\\" + "theme.scn";
   const std::string fileName = resources != nullptr ? resources->GetFileName(themeKey) : std::string();
@@ -145,11 +144,9 @@ void TVXScene::LoadTheme(const std::string& /*casinoName*/) {
       if (OnLoadControl) {
         TVXLoadControlEvent hook = OnLoadControl;
         hook(this, 1, name, static_cast<int32_t>(i));
-        if (!self) return;
         if (!alive) continue;
       }
       PrepareControl(control);
-      if (!self) return;
       if (!alive) continue;
       if (!name.empty() && store) {
         ApplyThemeKeys(*store, control);
@@ -161,7 +158,6 @@ void TVXScene::LoadTheme(const std::string& /*casinoName*/) {
     } catch (const std::exception& e) {
       // One control's failure leaves the rest of the scene themed.
       Log("ERROR: Theme of " + sceneName_ + "\\" + name + ": " + e.what());
-      if (!self) return;
     }
   }
   store.reset();

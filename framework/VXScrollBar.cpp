@@ -35,9 +35,8 @@ void TVXScrollBar::LayoutButtons() {
 }
 
 void TVXScrollBar::Update() {
-  vx::WeakRef<TVXScrollBar> self(this);
   TVXControl::Update();
-  if (!self || UpdateHalted() || control_ == nullptr) return;
+  if (UpdateHalted() || control_ == nullptr) return;
   if (up_->PressedLeft()) control_->ScrollUp();
-  if (self && down_->PressedLeft()) control_->ScrollDown();
+  if (down_->PressedLeft()) control_->ScrollDown();
 }

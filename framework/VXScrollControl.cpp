@@ -88,15 +88,13 @@ bool TVXScrollControl::ChildHitClip(const TVXCustomControl* child, TGfxRect& cli
 void TVXScrollControl::ProcessClient() { client_->Process(); }
 
 void TVXScrollControl::Update() {
-  vx::WeakRef<TVXScrollControl> self(this);
   TVXPanel::Update();
-  if (!self || UpdateHalted()) return;
+  if (UpdateHalted()) return;
   {
     // Every control inside draws within the client area, and returns to it when its own clip
     // ends.
     vx::ScopedEnclosingClip clip(ClientClip());
     ProcessClient();
   }
-  if (!self) return;
   bar_->Process();
 }

@@ -227,10 +227,8 @@ void TVXLabel::DrawText() {
   }
 }
 
-void TVXLabel::Update() {
-  vx::WeakRef<TVXLabel> self(this);
-  TVXPanel::Update();
-  if (!self || UpdateHalted()) return;
+void TVXLabel::Draw() {
+  TVXPanel::Draw();
   DrawText();
 }
 
@@ -243,28 +241,11 @@ TVXButton::TVXButton(TVXComponent* owner) : TVXLabel(owner) {
   TVXLabel::SetAlignment(taCenter);
 }
 
-void TVXButton::Update() {
-  if (!PressedLeft()) {
-    TVXLabel::Update();
-    return;
-  }
-  // Moved by the offset and back again, also when drawing throws; relative moves keep any
-  // movement the update itself made (a fly-in).
-  class PressShift {
-  public:
-    explicit PressShift(TVXButton* b) : button_(b) { Shift(kPressOffset); }
-    ~PressShift() { Shift(-kPressOffset); }
-    PressShift(const PressShift&) = delete;
-    PressShift& operator=(const PressShift&) = delete;
-
-  private:
-    void Shift(int32_t d) {
-      if (TVXButton* b = button_.Get()) b->SetLeft(b->Left() + d);
-      if (TVXButton* b = button_.Get()) b->SetTop(b->Top() + d);
-    }
-    vx::WeakRef<TVXButton> button_;
-  } shift(this);
-  TVXLabel::Update();
+void TVXButton::Draw() {
+  // Pressed: drawn displaced through the device's offset; the button and its children stay
+  // where they are, so hit tests and layout never see the press.
+  TGfxScopedOffset press(PressedLeft() ? vx::ToolkitHost().Device() : nullptr, kPressOffset, kPressOffset);
+  TVXLabel::Draw();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -305,9 +286,9 @@ char TVXEdit::PrintableKey(uint16_t key, TShiftState shift) {
 }
 
 void TVXEdit::KeyDown(uint16_t& key, TShiftState shift) {
-  vx::WeakRef<TVXEdit> self(this);
+  vx::DispatchScope dispatch;
   TVXLabel::KeyDown(key, shift);
-  if (!self || key == 0) return;
+  if (key == 0) return;
   std::string text = Caption();
   const int32_t pos = CursorPos();
   const auto at = static_cast<size_t>(pos);
@@ -342,21 +323,23 @@ void TVXEdit::KeyDown(uint16_t& key, TShiftState shift) {
 }
 
 void TVXEdit::MouseDown() {
-  vx::WeakRef<TVXEdit> self(this);
   TVXLabel::MouseDown();
-  if (self && Interactive) SetFocused(true);
+  if (Interactive) SetFocused(true);
 }
 
-void TVXEdit::Update() {
-  vx::WeakRef<TVXEdit> self(this);
-  TVXLabel::Update();
-  if (!self || UpdateHalted() || !Focused()) return;
+void TVXEdit::Step() {
+  TVXLabel::Step();
+  if (UpdateHalted() || !Focused()) return;
   CaretCounter = vx::CheckedAdd(CaretCounter, 1);
   if (CaretCounter > vx::ToolkitHost().CaretPeriod()) {
     CaretCounter = 0;
     CaretVisible = !CaretVisible;
   }
-  if (!CaretVisible) return;
+}
+
+void TVXEdit::Draw() {
+  TVXLabel::Draw();
+  if (!Focused() || !CaretVisible) return;
   TGfxFont* font = EngineGfxFont();
   TGfxDevice* device = vx::ToolkitHost().Device();
   if (font == nullptr || device == nullptr) return;
@@ -401,9 +384,8 @@ void TVXCheckBox::SetChecked(bool value) {
 }
 
 void TVXCheckBox::Update() {
-  vx::WeakRef<TVXCheckBox> self(this);
   TVXImage::Update();
-  if (!self || UpdateHalted()) return;
+  if (UpdateHalted()) return;
   label_->SetLeft(Clamp32(int64_t{Left()} + Width()));
   label_->SetTop(Clamp32(int64_t{Top()} + Height() - label_->Height()));
   label_->SetWidth(200);
@@ -412,9 +394,8 @@ void TVXCheckBox::Update() {
 }
 
 void TVXCheckBox::MouseUp() {
-  vx::WeakRef<TVXCheckBox> self(this);
   TVXImage::MouseUp();
-  if (self && Interactive) SetChecked(!checked_);
+  if (Interactive) SetChecked(!checked_);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -95,7 +95,7 @@ public:
   void SetAlignment(int32_t alignment) override;
   void SetWidth(int32_t value) override;
   void SetHeight(int32_t value) override;
-  void Update() override;
+  void Draw() override;
 
 protected:
   // The text the rows are made of (a password entry shows its mask instead).
@@ -129,7 +129,7 @@ public:
   explicit TVXButton(TVXComponent* owner);
   VX_THEMED
   // While pressed, the button is drawn 2 pixels right and down.
-  void Update() override;
+  void Draw() override;
 };
 
 class TVXTabSheetButton : public TVXButton {
@@ -161,7 +161,8 @@ public:
   void SetPasswordChar(char mask);
 
   void SetText(const std::string& text) override;
-  void Update() override;
+  void Step() override;
+  void Draw() override;
   // A press focuses an interactive entry.
   void MouseDown() override;
   // After OnKeyDown: backspace, delete and the arrows edit; a printable key (space, digit,

@@ -29,6 +29,7 @@ public:
   // The data file of this game in the current casino, read, and the meters it feeds.
   void LoadData() override;
   void StartAttract() override;
+  void StopAttract() override { StopDemo(); }
   ~TPoker() override;
 
   TPokerScene* PokerScene = nullptr;

@@ -51,8 +51,7 @@ void TPokerDemo::Step() {
   if (Game == nullptr || Game->Round.InRound()) return;
   TPokerScene* s = Game->PokerScene;
   TPokerData& d = *Game->Data;
-  vx::WeakRef<TVXAnim> self(this);
-  auto stillRunning = [&] { return self && Running && !Game->Round.InRound(); };
+  auto stillRunning = [&] { return Running && !Game->Round.InRound(); };
   switch (StepNo) {
     case 1: case 5: case 7: case 9: case 11: case 13: case 15: case 17: case 19: case 21: case 23:
       NextStepAfter(100);

@@ -112,21 +112,19 @@ bool TPoker::TestHandCards(int32_t n, int32_t orvantaNumber, int32_t out[5]) {
 
 bool TPoker::TurnDown(bool skipWaits, TVXAnim* owner) {
   vx::WeakRef<TVXAnim> ownerRef(owner);
-  vx::WeakRef<TVXGame> self(this);
   for (TVXCard* card : PokerScene->Cards) {
     if (card->Held()) continue;
     card->SetFaceDown(true);
     card->UpdateImage();
     if (skipWaits) continue;
     vx::GameWait(WaitPerCard());
-    if (!self || (owner != nullptr && (!ownerRef || !owner->Running))) return false;
+    if (owner != nullptr && (!ownerRef || !owner->Running)) return false;
   }
   return true;
 }
 
 bool TPoker::ShowCards(int32_t slotOffset, bool skipWaits, TVXAnim* owner) {
   vx::WeakRef<TVXAnim> ownerRef(owner);
-  vx::WeakRef<TVXGame> self(this);
   for (int i = 0; i < 5; ++i) {
     TVXCard* card = PokerScene->Cards[i];
     if (card->Held()) continue;
@@ -136,7 +134,7 @@ bool TPoker::ShowCards(int32_t slotOffset, bool skipWaits, TVXAnim* owner) {
     card->UpdateImage();
     if (skipWaits) continue;
     vx::GameWait(WaitPerCard());
-    if (!self || (owner != nullptr && (!ownerRef || !owner->Running))) return false;
+    if (owner != nullptr && (!ownerRef || !owner->Running)) return false;
   }
   return true;
 }
@@ -296,7 +294,6 @@ void TPoker::DealStage() {
     Round.Resume(vx::rsIdle);
     return;
   }
-  vx::WeakRef<TVXGame> self(this);
   StopDemo();
   ResetForNewRound(true);
   PokerScene->ShowDealStage(1);
@@ -311,10 +308,9 @@ void TPoker::DealStage() {
     // The cards slide in face down with their numbers already set, and turn up as they land.
     for (int i = 0; i < 5; ++i) PokerScene->Cards[i]->SetNumber(Data->Cards[static_cast<size_t>(i)]);
     Anims->AnimCards->Run();
-    if (!self) return;
     ++Anims->CardRuns;
   }
-  if (!ShowCards(0, false) || !self) return;
+  if (!ShowCards(0, false)) return;
   const vx::THandEvaluation e = EvaluateShown();
   ApplyEvaluation(e);
   // The dealt hand's win is a preview: it shows, but only a draw pays.
@@ -326,16 +322,13 @@ void TPoker::DealStage() {
     PokerScene->ShowOrvantaStage(false, e.FourOrvanta, Data->GetOrvantaStat(Data->Bet));
   }
   Highlight(false, e.Key());
-  if (!self) return;
   AutoHold(e, true);
-  if (!self) return;
   PokerScene->SetMessage("HOLD AND DRAW CARDS");
   Data->SetStage(vx::psAfterDeal);
   Round.Wait(vx::rsHolding);
 }
 
 void TPoker::DrawStage(bool further) {
-  vx::WeakRef<TVXGame> self(this);
   if (Has(vx::poDrawCostsBet)) {
     const int32_t held = AnyHeldCount();
     if (dealtWin_ == 0 && held == 0) {
@@ -367,13 +360,12 @@ void TPoker::DrawStage(bool further) {
   Data->Money.LoseWin();
   ShowWin();
   for (int p = 1; p <= 5; ++p) PokerScene->HoldLabels[p - 1]->SetVisible(false);
-  if (!TurnDown(false) || !self) return;
-  if (!ShowCards(further ? 10 : 5, false) || !self) return;
+  if (!TurnDown(false)) return;
+  if (!ShowCards(further ? 10 : 5, false)) return;
   const vx::THandEvaluation e = EvaluateShown();
   ApplyEvaluation(e);
   dealtWin_ = WinOf(e);
   const int32_t mini = Has(vx::poJackpot) ? RunJackpotOption(e) : 0;
-  if (!self) return;
   const int32_t handWin = WinOf(e);
   if (handWin == 0 && mini == 0) {
     PokerScene->SetMessage("GAME OVER");
@@ -382,15 +374,11 @@ void TPoker::DrawStage(bool further) {
     return;
   }
   const int32_t orvanta = OrvantaPay(e);
-  if (!self) return;
   Data->Money.PayWin(vx::CheckedAdd(vx::CheckedAdd(handWin, mini), orvanta));
   ShowWin();
   Highlight(true, e.Key());
-  if (!self) return;
   AutoHold(e, true);
-  if (!self) return;
   vx::GameWait(1000);
-  if (!self) return;
   PokerScene->ShowDealStage(further ? 3 : 2);
   const vx::TPokerWinStep next = vx::PokerWinStep(further, Has(vx::poDoubleUp), Has(vx::poFurtherDraw));
   if (next.CollectOnly) {
@@ -425,7 +413,6 @@ void TPoker::FurtherStage(vx::TRoundState entry) {
 }
 
 int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
-  vx::WeakRef<TVXGame> self(this);
   TPokerData& d = *Data;
   int32_t mini = 0;
   if (e.Code == vx::hcNothing && e.UnpaidPairRank >= 1) {
@@ -434,14 +421,12 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
     const int32_t pool = d.GetMiniBonus(d.Bet);
     const int64_t target = static_cast<int64_t>(d.Bet) * d.JackpotFactor;
     PokerScene->ShowMiniBonus(pool, target, true);
-    if (!self) return 0;
     if (pool >= target) {
       // Half the pool feeds the jackpot, which stays within what the data keeps.
       d.AmericanJackpot = static_cast<int32_t>(
           std::min<int64_t>(static_cast<int64_t>(d.AmericanJackpot) + pool / 2, TPokerData::MaxJackpot));
       vx::GamePlaySound("SND_WINJACKPOT");
       CountTransfer(PokerScene->LblMiniBonusV, PokerScene->LblWinV, -1);
-      if (!self) return 0;
       mini = pool;
       d.SetMiniBonus(d.Bet, d.Bet);
       PokerScene->ShowMiniBonus(d.Bet, target, false);
@@ -457,10 +442,8 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
     vx::GamePlaySound("SND_WINJACKPOT");
     PokerScene->LblJackpotV->SetBlinking(true);
     vx::GameWait(3000);
-    if (!self) return 0;
     PokerScene->LblJackpotV->SetBlinking(false);
     CountTransfer(PokerScene->LblJackpotV, PokerScene->LblCreditV, -1);
-    if (!self) return 0;
     d.Money.BookPending();
     d.AmericanJackpot = 1;
     PokerScene->ShowJackpot(d.AmericanJackpot);
@@ -471,32 +454,27 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
 
 int32_t TPoker::OrvantaPay(const vx::THandEvaluation& e) {
   if (!Has(vx::poOrvantaBonus)) return 0;
-  vx::WeakRef<TVXGame> self(this);
   TPokerData& d = *Data;
   if (e.ThreeOrvanta) d.AddOrvantaStat(d.Bet, 1);
   shownThreeOrvanta_ = e.ThreeOrvanta;
   const int32_t count = d.GetOrvantaStat(d.Bet);
   d.OrvantaValue = vx::CheckedToInt32(static_cast<int64_t>(d.Bet) * d.OrvantaNumber * 100);
   PokerScene->ShowOrvantaStage(true, e.FourOrvanta, count);
-  if (!self) return 0;
   if (!e.FourOrvanta && count < 10) return 0;
   vx::GamePlaySound("SND_WINJACKPOT");
   // The label counts into the win label; the caller adds the value to the pending win.
   CountTransfer(PokerScene->LblOrvantaV, PokerScene->LblWinV, -1);
-  if (!self) return 0;
   PokerScene->ShowOrvantaValue(d.OrvantaValue);
   return d.OrvantaValue;
 }
 
 void TPoker::CollectMoney() {
-  vx::WeakRef<TVXGame> self(this);
   // Refused before anything shows; moved after the count, when the credit may have grown
   // (credit can be bought meanwhile).
   Data->Money.CheckCreditRoom(Data->Money.Win());
   DoubleUp->SetActive(false);
   ShowWin();
   CountTransfer(PokerScene->LblWinV, PokerScene->LblCreditV, -1);
-  if (!self) return;
   Data->Money.CollectWin();
   ShowWin();
   TVXGame::UpdateCredit();
@@ -504,10 +482,8 @@ void TPoker::CollectMoney() {
 
 void TPoker::CollectWin() {
   if (!Data->CanCollect()) return;
-  vx::WeakRef<TVXGame> self(this);
   Round.Begin();
   CollectMoney();
-  if (!self) return;
   EndRound();
 }
 
@@ -520,7 +496,6 @@ bool TPoker::CollectWinForFinish() {
 void TPoker::TakeHalf() {
   if (Round.Is(vx::rsBusy) || Has(vx::poJackpot) || !Data->CanTakeHalf()) return;
   if (!DoubleUp->Active || Data->Money.Win() <= 0) return;
-  vx::WeakRef<TVXGame> self(this);
   const int32_t shownWin = Data->Money.Win();
   // Refused (EOverflow) before anything changes; pending while it counts.
   const int32_t half = Data->Money.SetAsideHalf();
@@ -530,7 +505,6 @@ void TPoker::TakeHalf() {
   // Counts only the half out of the win label.
   vx::SetLabelValue(PokerScene->LblWinV, shownWin);
   CountTransfer(PokerScene->LblWinV, PokerScene->LblCreditV, half);
-  if (!self) return;
   Data->Money.BookPending();
   ShowWin();
   TVXGame::UpdateCredit();

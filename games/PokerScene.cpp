@@ -354,13 +354,11 @@ void TPokerScene::ShowOrvantaStage(bool animate, bool full, int32_t count) {
   if (PnlOrvanta == nullptr) return;
   if (full) count = 10;
   count = std::clamp(count, 0, 10);
-  vx::WeakRef<TVXCustomControl> self(this);
   for (TVXImage* img : OrvantaStages) img->StopEffect(1, true);
   for (int i = 0; i < count; ++i) {
     OrvantaStages[i]->StartEffect(1);
     if (animate) {
       vx::GameWait(500);
-      if (!self) return;
     }
   }
   if (count < 10) return;
@@ -368,7 +366,6 @@ void TPokerScene::ShowOrvantaStage(bool animate, bool full, int32_t count) {
   if (!animate) return;
   for (TVXImage* img : OrvantaStages) img->SetBlinking(true);
   vx::GameWait(3000);
-  if (!self) return;
   for (TVXImage* img : OrvantaStages) img->SetBlinking(false);
 }
 

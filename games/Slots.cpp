@@ -177,11 +177,7 @@ void TSlots::Recover(const std::exception& e) {
   UpdateCredit();
 }
 
-bool TSlots::Pause(uint64_t ms) {
-  vx::WeakRef<TVXGame> self(this);
-  vx::GameWait(ms);
-  return static_cast<bool>(self);
-}
+void TSlots::Pause(uint64_t ms) { vx::GameWait(ms); }
 
 // --- Bets ----------------------------------------------------------------------------------
 
@@ -292,7 +288,6 @@ bool TSlots::ReelsStill() const {
 }
 
 bool TSlots::WaitForReels() {
-  vx::WeakRef<TVXGame> self(this);
   TVXMainWindow* main = vx::MainWindow();
   for (int frame = 0; !ReelsStill(); ++frame) {
     if (frame > kMaxReelFrames) {
@@ -305,21 +300,17 @@ bool TSlots::WaitForReels() {
       continue;
     }
     if (!main->ProcessMessage()) break;
-    if (!self) return false;
   }
-  if (!self) return false;
   for (int32_t n = 1; n <= CellCount(); ++n) Cell(n)->Settle();
   return true;
 }
 
 void TSlots::StopColumn(int32_t column) {
-  vx::WeakRef<TVXGame> self(this);
   const std::vector<int32_t> cells = ColumnCells(Kind, column);
   for (size_t i = 0; i < cells.size(); ++i) {
     if (TVXReel* reel = Cell(cells[i])) reel->QuickStop();
-    if (i + 1 < cells.size() && !Pause(5)) return;
+    if (i + 1 < cells.size()) Pause(5);
   }
-  (void)self;
 }
 
 // --- Highlights ----------------------------------------------------------------------------
@@ -473,7 +464,8 @@ void TSlots::PoolGrowth() {
   if (!grew || s == nullptr || s->ReelBox(5) == nullptr) return;
   vx::WeakRef<TVXCustomControl> box(s->ReelBox(5));
   s->ReelBox(5)->StartEffect(2);
-  if (!Pause(2000) || !box) return;
+  Pause(2000);
+  if (!box) return;
   s->ReelBox(5)->StopEffect(2, true);
 }
 
@@ -487,7 +479,6 @@ void TSlots::PoolWins() {
   for (const Pool& p : pools) {
     const bool won = std::all_of(p.cells.begin(), p.cells.end(), [&](int32_t c) { return CellId(c) == Data->PoolSymbol; });
     if (!won) continue;
-    vx::WeakRef<TVXGame> self(this);
     TSlotsScene* s = SlotsScene;
     for (int32_t c : p.cells) {
       Cell(c)->LineWinMark = 1;
@@ -498,7 +489,6 @@ void TSlots::PoolWins() {
     s->LblMessage->SetBlinking(true);
     const int32_t amount = *p.value;
     PayIntoCredit(amount, s->LblPoolV[p.index], Returns.Pools);
-    if (!self) return;
     *p.value = 1;
     vx::SetLabelValue(s->LblPoolV[p.index], 1);
     ClearHighlights();
@@ -511,11 +501,9 @@ void TSlots::PayIntoCredit(int64_t amount, TVXLabel* from, int64_t& returns) {
   Data->Money.CheckCreditRoom(amount);
   Data->Money.PayPending(amount);
   returns += amount;
-  vx::WeakRef<TVXGame> self(this);
   if (SlotsScene != nullptr && from != nullptr) {
     vx::SetLabelValue(from, amount);
     CountTransfer(from, SlotsScene->LblCreditV, -1);
-    if (!self) return;
   }
   Data->Money.BookPending();
   TVXGame::UpdateCredit();
@@ -525,10 +513,9 @@ void TSlots::PayIntoCredit(int64_t amount, TVXLabel* from, int64_t& returns) {
 
 void TSlots::Spin() {
   Guarded([this] {
-    vx::WeakRef<TVXGame> self(this);
     if (Round.Is(vx::rsSpinning)) {
       // The quick stop; the running round waits for the cells itself.
-      for (int32_t c = 1; c <= ShapeOf(Kind).Columns && self; ++c) StopColumn(c);
+      for (int32_t c = 1; c <= ShapeOf(Kind).Columns; ++c) StopColumn(c);
       return;
     }
     if (!Round.Is(vx::rsIdle)) return;
@@ -556,14 +543,12 @@ void TSlots::Spin() {
     Returns.Bets += bet;
     DrawStrips(0, 0);
     StartReels();
-    if (!WaitForReels() || !self) return;
+    if (!WaitForReels()) return;
     // Paying: every button waits until the spin's outcome is settled.
     Round.Begin();
     if (Has(sfPools)) {
       PoolGrowth();
-      if (!self) return;
       PoolWins();
-      if (!self) return;
     }
     int64_t cardLines = 0;
     const int64_t total = EvaluateTotal(roundBet_, &cardLines);
@@ -576,7 +561,7 @@ void TSlots::Spin() {
       Data->CherryStage = vx::CheckedAdd(Data->CherryStage, Data->CherryStageReset);
       RefreshCounters();
       s->ImgCherryBonus->SetBlinking(true);
-      if (!Pause(2000)) return;
+      Pause(2000);
       s->ImgCherryBonus->SetBlinking(false);
       RefreshCounters();
     }
@@ -585,11 +570,10 @@ void TSlots::Spin() {
       Data->BellStage = vx::CheckedAdd(Data->BellStage, Data->BellStageReset);
       RefreshCounters();
       s->ImgBellBonus->SetBlinking(true);
-      if (!Pause(2000)) return;
+      Pause(2000);
       s->SetMessage("POOL");
       const int32_t value = Data->BellBonusValue;
       PayIntoCredit(value, s->LblBellBonusValue, Returns.Bell);
-      if (!self) return;
       Data->BellBonusValue = 10;
       ClearHighlights();
       s->ImgBellBonus->SetBlinking(false);
@@ -606,10 +590,9 @@ void TSlots::Spin() {
 }
 
 bool TSlots::PlayFreeGame() {
-  vx::WeakRef<TVXGame> self(this);
   TSlotsScene* s = SlotsScene;
   if (s->DoubleUpShown()) {
-    if (!Pause(2000)) return false;
+    Pause(2000);
     s->ShowDoubleUp(false);
   }
   ClearRoundMarks();
@@ -618,7 +601,7 @@ bool TSlots::PlayFreeGame() {
   inFreeGame_ = true;
   const bool stopped = WaitForReels();
   inFreeGame_ = false;
-  if (!stopped || !self) return false;
+  if (!stopped) return false;
   Round.Begin();
   ++Returns.FreeGamesPlayed;
   const int64_t total = EvaluateTotal(roundBet_);
@@ -635,7 +618,6 @@ bool TSlots::PlayFreeGame() {
 }
 
 void TSlots::EndRound() {
-  vx::WeakRef<TVXGame> self(this);
   TSlotsScene* s = SlotsScene;
   if (s == nullptr) {
     Round.End();
@@ -655,7 +637,7 @@ void TSlots::EndRound() {
     }
     if (!Round.Is(vx::rsSpinning)) Round.Wait(vx::rsSpinning);
     if (Data->FreeGamesLeft < 1) {
-      if (!Pause(1000)) return;
+      Pause(1000);
       const int kind = Data->TopBonus();
       int32_t games = 0, effect = 0;
       switch (kind) {
@@ -682,7 +664,6 @@ void TSlots::EndRound() {
     --Data->FreeGamesLeft;
     if (Data->FreeGamesLeft == 0) Data->PopBonus();
     const bool won = PlayFreeGame();
-    if (!self) return;
     if (won) return;
     if (!Round.Is(vx::rsBusy)) return;  // closing, or settled meanwhile
   }
@@ -715,12 +696,10 @@ void TSlots::CashPress() {
 }
 
 void TSlots::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
-  vx::WeakRef<TVXGame> self(this);
   StopResults();
   Round.Begin();
   AccountDoubleUp();
   TVXGame::TransferWin(WinLabel, SecondLabel);
-  if (!self) return;
   ClearHighlights();
   EndRound();
 }

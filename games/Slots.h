@@ -65,6 +65,10 @@ public:
   // Three times the credit dialog's first amount, whatever the bank holds.
   void TakeOpeningCredit() override;
   void StartAttract() override;
+  void StopAttract() override {
+    StopDemo();
+    StopResults();
+  }
 
   const vx::slots::TSlotMachine* Machine = nullptr;
   uint8_t Kind = vx::slots::mk3x3;
@@ -147,8 +151,8 @@ private:
   void DealDoubleUpCards();
   // A free game of the bonus on top; true when it won (state 5).
   bool PlayFreeGame();
-  // Whether a pause of `ms` ran to its end with the game alive.
-  bool Pause(uint64_t ms);
+  // Waits `ms` with the window going on.
+  void Pause(uint64_t ms);
   // An error escaped an action: what was won is kept, the cells stop, the round ends.
   void Recover(const std::exception& e) override;
 

@@ -137,9 +137,8 @@ TVXLine* TSlotsScene::Marker(int32_t n) const {
 }
 
 void TSlotsScene::LoadTheme(const std::string& casinoName) {
-  vx::WeakRef<TSlotsScene> self(this);
   TVXGameScene::LoadTheme(casinoName);
-  if (!self || Reels.empty()) return;
+  if (Reels.empty()) return;
   const TVXReel* first = Reels.front();
   const int32_t symbolHeight = first->Height() - 60;
   for (TVXReel* reel : Reels) reel->SetSymbolHeight(symbolHeight);
@@ -151,7 +150,6 @@ void TSlotsScene::LoadTheme(const std::string& casinoName) {
     symbol->SetHeight(drawnHeight);
     symbol->TextureInfo.SetName(symbol->ImageName);
     PrepareControl(symbol);
-    if (!self) return;
   }
   for (TVXReel* reel : Reels) reel->Reset();
   int32_t top = 0;

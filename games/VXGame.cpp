@@ -180,9 +180,8 @@ void TVXGame::AddToTally(bool creditIn, uint32_t amount) {
 }
 
 void TVXGame::OpenCreditForm(bool ShowDialog) {
-  vx::WeakRef<TVXGame> self(this);
   if (TVXGameHost* host = vx::GameHost()) host->OpenCreditForm(*this, ShowDialog);
-  if (self) UpdateCredit();
+  UpdateCredit();
 }
 
 bool TVXGame::MoveCreditToBank() {
@@ -204,9 +203,7 @@ void TVXGame::CashOut(bool Silent) {
   if (money.Credit() == 0 || Round.InRound()) return;  // the question pumped messages
   // Busy while counting, so that no second cash-out or round starts; no round ends here.
   Round.Begin();
-  vx::WeakRef<TVXGame> self(this);
   if (Scene != nullptr) CountTransfer(Scene->CreditLabel, nullptr, -1);
-  if (!self) return;
   MoveCreditToBank();
   UpdateCredit();
   Round.Resume(vx::rsIdle);
@@ -219,12 +216,9 @@ void TVXGame::TransferWin(TVXLabel* WinLabel, TVXLabel* SecondLabel) {
   // Checked before anything changes or counts.
   money.CheckCreditRoom(vx::CheckedAdd64(money.Win(), second));
   const int64_t total = static_cast<int64_t>(money.Credit()) + money.Win() + second;
-  vx::WeakRef<TVXGame> self(this);
   if (Scene != nullptr) {
     CountTransfer(WinLabel, Scene->CreditLabel, -1);
-    if (!self) return;
     if (SecondLabel != nullptr) CountTransfer(SecondLabel, Scene->CreditLabel, -1);
-    if (!self) return;
     // The credit label now shows both amounts counted in; a count cut short (the program
     // closing) leaves it behind, and the ledger's sum stands.
     if (Scene->CreditLabel != nullptr && vx::LabelValue(Scene->CreditLabel) != total)
@@ -269,13 +263,11 @@ bool TVXGame::FinishVisit(const TStepRunner& run) {
       Log("ERROR: " + what + " failed: " + e.what());
     }
   };
-  vx::WeakRef<TVXGame> self(this);
   TVXGameData* data = GetGameData();
   step("cashing out", [&] {
     if (data->Money.Credit() != 0) CashOut(true);
-    return !self || data->Money.Credit() == 0;
+    return data->Money.Credit() == 0;
   });
-  if (!self) return false;
   step("saving the game data", [&] {
     data->Save();
     return true;

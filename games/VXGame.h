@@ -104,6 +104,9 @@ public:
   // When the player's bank holds 100 or more: 100 into the credit, the dialog not shown.
   virtual void TakeOpeningCredit();
   virtual void StartAttract() {}
+  // Ends what runs by itself (attract mode, win shows) before the game is freed: a game
+  // freed from one of its own handlers is deleted only after that handler.
+  virtual void StopAttract() {}
   virtual ~TVXGame();
   TVXGame(const TVXGame&) = delete;
   TVXGame& operator=(const TVXGame&) = delete;
@@ -173,14 +176,13 @@ public:
 
 protected:
   // Runs a player's action; an error that escapes it goes to Recover, which puts the game
-  // back in play, unless the game went meanwhile.
+  // back in play.
   template <class F>
   void Guarded(F&& action) {
-    vx::WeakRef<TVXGame> self(this);
     try {
       action();
     } catch (const std::exception& e) {
-      if (self) Recover(e);
+      Recover(e);
     }
   }
   // Logs the error and keeps what was won: the pending amount and the win go into the

@@ -45,7 +45,6 @@ TVXButton* TfrmCredit::AddAmountButton(const std::string& name, uint32_t amount)
 TVXPlayer* TfrmCredit::Player() const { return players_.CurrentPlayer(); }
 
 bool TfrmCredit::AddCredit(uint32_t amount) {
-  vx::WeakRef<TfrmCredit> self(this);
   TVXPlayer* player = Player();
   TVXGameData* data = game_.Data;
   if (!data) {
@@ -75,7 +74,7 @@ bool TfrmCredit::AddCredit(uint32_t amount) {
   if (!data->Money.BuyCredit(&bank, amount, MaxCredit)) return false;
   data->SetCreditIn(static_cast<uint32_t>(creditIn));
   if (game_.UpdateCredit) game_.UpdateCredit();
-  if (self) RefreshLabels();
+  RefreshLabels();
   return true;
 }
 

@@ -46,10 +46,9 @@ void TfrmLogin::LoginClick() {
 }
 
 void TfrmLogin::NewPlayerClick() {
-  vx::WeakRef<TfrmLogin> self(this);
   vx::WeakRef<TfrmProfile> profile(new TfrmProfile(vx::DialogOwner(), players_, settings_));
   const int32_t result = profile->ShowModal();
-  if (profile && self && result == 1) {
+  if (profile && result == 1) {
     FillPlayerNames();
     CboPlayerName->SetText(profile->UserName());
     CboPlayerName->SetCursorPos(static_cast<int32_t>(CboPlayerName->Caption().size()));
@@ -60,7 +59,6 @@ void TfrmLogin::NewPlayerClick() {
 }
 
 void TfrmLogin::DeletePlayerClick() {
-  vx::WeakRef<TfrmLogin> self(this);
   const std::string name = vx::Trim(CboPlayerName->Caption());
   if (name.empty()) {
     vx::LobbyMessageBox("Please select a player.", mkError, mbOK);
@@ -69,7 +67,6 @@ void TfrmLogin::DeletePlayerClick() {
   if (vx::LobbyMessageBox("Are you sure you want to delete player " + name + "?", mkConfirmation, mbYes | mbNo) !=
       mrYes)
     return;
-  if (!self) return;
   if (players_.DeletePlayer(name)) {
     FillPlayerNames();
     // The deleted player's name and password must not stay ready to sign in with.
@@ -81,6 +78,5 @@ void TfrmLogin::DeletePlayerClick() {
 }
 
 void TfrmLogin::CloseClick() {
-  vx::WeakRef<TfrmLogin> self(this);
-  if (vx::LobbyMessageBox("Exit game?", mkConfirmation, mbYes | mbNo) == mrYes && self) CloseWithResult(ResultExit);
+  if (vx::LobbyMessageBox("Exit game?", mkConfirmation, mbYes | mbNo) == mrYes) CloseWithResult(ResultExit);
 }

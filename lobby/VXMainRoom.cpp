@@ -145,9 +145,7 @@ const TMainRoomScene::TLobbyGame* TMainRoomScene::FindGame(int32_t id) const {
 }
 
 void TMainRoomScene::LoadTheme(const std::string& casinoName) {
-  vx::WeakRef<TMainRoomScene> self(this);
   TVXScene::LoadTheme(casinoName);
-  if (!self) return;
   PlaceLogoBacks();
   // The memo holds nothing to scroll: its bar would only be two stray arrows.
   MemoInfo->ScrollBar()->SetVisible(false);
@@ -323,7 +321,8 @@ void TMainRoom::FreeGame() {
   }
   vx::SettleRoundRecord();
   if (vx::Lobby().CurrentGame == game_.get()) vx::Lobby().CurrentGame = nullptr;
-  game_.reset();
+  game_->StopAttract();
+  vx::FreeAfterDispatch(std::move(game_));
 }
 
 void TMainRoom::CloseGame() { FreeGame(); }
@@ -437,7 +436,8 @@ void TMainRoom::ExitGame() {
   if (TVXGameScene* gameScene = game->GetScene()) gameScene->Hide();
   // Everything is saved and merged: the game goes without settling again.
   if (lobby.CurrentGame == game) lobby.CurrentGame = nullptr;
-  game_.reset();
+  game->StopAttract();
+  vx::FreeAfterDispatch(std::move(game_));
   Show();
 }
 

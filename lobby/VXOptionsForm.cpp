@@ -72,12 +72,10 @@ int32_t TfrmOptions::SteppedVolume(int32_t volume, int32_t delta) {
 }
 
 void TfrmOptions::FullScreenClick() {
-  vx::WeakRef<TfrmOptions> self(this);
   const bool wanted = CbFullScreen->Checked();
   const bool now = display_.IsFullScreen ? display_.IsFullScreen() : settings_.optFullScreen;
   const int32_t answer =
       vx::LobbyMessageBox(now ? "Go to windowed mode ?" : "Go to fullscreen mode ?", mkConfirmation, mbYes | mbNo);
-  if (!self) return;
   if (answer != mrYes) {
     CbFullScreen->SetChecked(!wanted);
     return;

@@ -79,7 +79,6 @@ int32_t TfrmProfile::PictureID() const { return ImgPlayer->TextureInfo.Frame(); 
 void TfrmProfile::NextImageClick() { ImgPlayer->NextFrame(); }
 
 void TfrmProfile::OkClick() {
-  vx::WeakRef<TfrmProfile> self(this);
   if (UserName().empty()) {
     vx::LobbyMessageBox("Please enter your playername or nick!", mkError, mbOK);
     return;
@@ -94,7 +93,7 @@ void TfrmProfile::OkClick() {
     return;
   }
   const bool saved = NewPlayer ? CreatePlayer() : SaveCurrentPlayer();
-  if (saved && self) CloseWithResult(1);
+  if (saved) CloseWithResult(1);
 }
 
 bool TfrmProfile::CreatePlayer() {

@@ -87,6 +87,30 @@ int32_t TGfxDevice::ReadFrame(std::vector<uint32_t>&, int32_t& width, int32_t& h
   return errInvalidCall;
 }
 
+TGfxPoint TGfxDevice::Placed(TGfxPoint p) const {
+  if (drawOffset_.X == 0 && drawOffset_.Y == 0) return p;
+  const auto add = [](int32_t v, int32_t d) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} + d, INT32_MIN, INT32_MAX));
+  };
+  return TGfxPoint{add(p.X, drawOffset_.X), add(p.Y, drawOffset_.Y)};
+}
+
+TPoint4 TGfxDevice::Placed(const TPoint4& points) const {
+  TPoint4 out;
+  for (size_t i = 0; i < 4; ++i) out[i] = Placed(points[i]);
+  return out;
+}
+
+TGfxScopedOffset::TGfxScopedOffset(TGfxDevice* device, int32_t dx, int32_t dy) : device_(device) {
+  if (device_ == nullptr) return;
+  previous_ = device_->DrawOffset();
+  device_->SetDrawOffset(TGfxPoint{previous_.X + dx, previous_.Y + dy});
+}
+
+TGfxScopedOffset::~TGfxScopedOffset() {
+  if (device_ != nullptr) device_->SetDrawOffset(previous_);
+}
+
 int32_t TGfxDevice::ResetClipRect() {
   if (!initialized_ || !surfaceCreated_) return errInvalidCall;
   SetClipRect(TGfxRect{0, 0, width_, height_});

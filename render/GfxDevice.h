@@ -100,6 +100,11 @@ public:
   // the device has no surface or cannot read it back.
   virtual int32_t ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height);
 
+  // ---- Drawing offset: added to every position drawn (not to the clip), so that a control
+  // can be drawn displaced without moving it. Devices apply it through Placed.
+  TGfxPoint DrawOffset() const { return drawOffset_; }
+  void SetDrawOffset(TGfxPoint offset) { drawOffset_ = offset; }
+
   // ---- Non-virtual helpers.
   // clip := (0, 0, Width, Height) when initialised and the surface exists (0); else -1.
   int32_t ResetClipRect();
@@ -109,6 +114,9 @@ public:
 protected:
   // Clamps a clip rectangle to the surface.
   TGfxRect ClampClip(const TGfxRect& rect) const;
+  // Positions moved by the drawing offset.
+  TGfxPoint Placed(TGfxPoint p) const;
+  TPoint4 Placed(const TPoint4& points) const;
 
   TGfxForm* ownerForm_ = nullptr;
   int32_t width_ = 640;
@@ -122,4 +130,18 @@ protected:
   bool initialized_ = false;
   bool surfaceCreated_ = false;
   TGfxRect clip_{0, 0, 640, 480};
+  TGfxPoint drawOffset_{};
+};
+
+// Adds to a device's drawing offset for one scope and puts the previous one back.
+class TGfxScopedOffset {
+public:
+  TGfxScopedOffset(TGfxDevice* device, int32_t dx, int32_t dy);
+  ~TGfxScopedOffset();
+  TGfxScopedOffset(const TGfxScopedOffset&) = delete;
+  TGfxScopedOffset& operator=(const TGfxScopedOffset&) = delete;
+
+private:
+  TGfxDevice* device_;
+  TGfxPoint previous_{};
 };

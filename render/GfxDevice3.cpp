@@ -772,6 +772,9 @@ int32_t TGfxDevice3::AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint
 
 int32_t TGfxDevice3::PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
+  const TGfxPoint at = Placed(TGfxPoint{x, y});
+  x = at.X;
+  y = at.Y;
   int32_t code = UseEffect(effect | fxPointFlag);
   if (code != errNone) return code;
   if (x < clip_.Left || x >= clip_.Right || y < clip_.Top || y >= clip_.Bottom) return errNone;
@@ -781,9 +784,10 @@ int32_t TGfxDevice3::PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t eff
   return errNone;
 }
 
-int32_t TGfxDevice3::FillQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
+int32_t TGfxDevice3::FillQuad(const TPoint4& drawn, const TColor4& colours, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
   if (Invisible(effect, colours.data())) return errNone;
+  const TPoint4 points = Placed(drawn);
   float x[4], y[4];
   for (int i = 0; i < 4; ++i) {
     x[i] = static_cast<float>(points[static_cast<size_t>(i)].X);
@@ -805,7 +809,7 @@ int32_t TGfxDevice3::WireQuad(const TPoint4& points, const TColor4& colours, int
   if (clip_.IsEmpty()) return errNone;
   // The two largest x and the two largest y come in by one, so a rectangle's frame lies on
   // its own pixels.
-  TPoint4 p = points;
+  TPoint4 p = Placed(points);
   std::array<int, 4> order{0, 1, 2, 3};
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return p[static_cast<size_t>(a)].X > p[static_cast<size_t>(b)].X; });
   const auto pullIn = [](int32_t& v) {
@@ -829,12 +833,13 @@ int32_t TGfxDevice3::Line(TGfxPoint p1, TGfxPoint p2, uint32_t colour1, uint32_t
   int32_t code = UseEffect(effect | fxLineFlag);
   if (code != errNone) return code;
   if (clip_.IsEmpty()) return errNone;
-  return AddLinePixels(p1, p2, colour1, colour2, false);
+  return AddLinePixels(Placed(p1), Placed(p2), colour1, colour2, false);
 }
 
-int32_t TGfxDevice3::TextureMap(TGfxImage* image, const TPoint4& points, const TColor4& colours, int32_t effect,
+int32_t TGfxDevice3::TextureMap(TGfxImage* image, const TPoint4& drawn, const TColor4& colours, int32_t effect,
                                 const TGfxPattern& pattern) {
   if (!surfaceCreated_) return errInvalidCall;
+  const TPoint4 points = Placed(drawn);
   auto* img = dynamic_cast<TGfxImage3*>(image);
   if (img == nullptr || img->owner_ != this || img->textures_.empty()) return errInvalidCall;
   int32_t texture = 0;

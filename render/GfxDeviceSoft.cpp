@@ -119,12 +119,15 @@ int32_t TGfxDeviceSoft::Clear(uint32_t colour) {
 
 int32_t TGfxDeviceSoft::PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
-  SRPutPixel(surface_, clip_, x, y, SRSwapRedBlue(colour), EffectToSoftwareFlags(effect));
+  const TGfxPoint at = Placed(TGfxPoint{x, y});
+  SRPutPixel(surface_, clip_, at.X, at.Y, SRSwapRedBlue(colour), EffectToSoftwareFlags(effect));
   return errNone;
 }
 
 int32_t TGfxDeviceSoft::Line(TGfxPoint p1, TGfxPoint p2, uint32_t colour1, uint32_t colour2, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
+  p1 = Placed(p1);
+  p2 = Placed(p2);
   SRLine(surface_, clip_, p1.X, p1.Y, p2.X, p2.Y, SRSwapRedBlue(colour1), SRSwapRedBlue(colour2),
          EffectToSoftwareFlags(effect));
   return errNone;
@@ -132,7 +135,7 @@ int32_t TGfxDeviceSoft::Line(TGfxPoint p1, TGfxPoint p2, uint32_t colour1, uint3
 
 int32_t TGfxDeviceSoft::WireQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
   if (!surfaceCreated_) return errInvalidCall;
-  TPoint4 p = points;
+  TPoint4 p = Placed(points);
   SRPrepareRect(p);  // the right and bottom edges come in by one
   const uint32_t flags = EffectToSoftwareFlags(effect);
   for (size_t i = 0; i < 4; ++i) {
@@ -147,7 +150,7 @@ int32_t TGfxDeviceSoft::FillQuad(const TPoint4& points, const TColor4& colours, 
   if (!surfaceCreated_) return errInvalidCall;
   TColor4 c;
   for (size_t i = 0; i < 4; ++i) c[i] = SRSwapRedBlue(colours[i]);
-  SRQuad(surface_, TSRSurface{}, clip_, points, c, TGfxRect{0, 0, 0, 0},
+  SRQuad(surface_, TSRSurface{}, clip_, Placed(points), c, TGfxRect{0, 0, 0, 0},
          EffectToSoftwareFlags(effect) | srfFill | srfDiffuse);
   return errNone;
 }
@@ -163,7 +166,7 @@ int32_t TGfxDeviceSoft::TextureMap(TGfxImage* image, const TPoint4& points, cons
   if (code != errNone) return code;
   TColor4 c;
   for (size_t i = 0; i < 4; ++i) c[i] = SRSwapRedBlue(colours[i]);
-  SRQuad(surface_, TSRSurface{texture.Bits, texture.Pitch, texture.Width, texture.Height}, clip_, points, c, rect,
+  SRQuad(surface_, TSRSurface{texture.Bits, texture.Pitch, texture.Width, texture.Height}, clip_, Placed(points), c, rect,
          EffectToSoftwareFlags(effect));
   return errNone;
 }

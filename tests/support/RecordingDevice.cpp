@@ -210,7 +210,7 @@ int32_t RecordingDevice::Clear(uint32_t colour) {
 
 int32_t RecordingDevice::PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t effect) {
   DeviceCall& c = Add("PutPixel");
-  c.Points[0] = TGfxPoint{x, y};
+  c.Points[0] = Placed(TGfxPoint{x, y});
   c.Colour = colour;
   c.Effect = effect;
   return 0;
@@ -218,7 +218,7 @@ int32_t RecordingDevice::PutPixel(int32_t x, int32_t y, uint32_t colour, int32_t
 
 int32_t RecordingDevice::FillQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
   DeviceCall& c = Add("FillQuad");
-  c.Points = points;
+  c.Points = Placed(points);
   c.Colours = colours;
   c.Effect = effect;
   return 0;
@@ -226,7 +226,7 @@ int32_t RecordingDevice::FillQuad(const TPoint4& points, const TColor4& colours,
 
 int32_t RecordingDevice::WireQuad(const TPoint4& points, const TColor4& colours, int32_t effect) {
   DeviceCall& c = Add("WireQuad");
-  c.Points = points;
+  c.Points = Placed(points);
   c.Colours = colours;
   c.Effect = effect;
   return 0;
@@ -234,8 +234,8 @@ int32_t RecordingDevice::WireQuad(const TPoint4& points, const TColor4& colours,
 
 int32_t RecordingDevice::Line(TGfxPoint p1, TGfxPoint p2, uint32_t colour1, uint32_t colour2, int32_t effect) {
   DeviceCall& c = Add("Line");
-  c.Points[0] = p1;
-  c.Points[1] = p2;
+  c.Points[0] = Placed(p1);
+  c.Points[1] = Placed(p2);
   c.Colours[0] = colour1;
   c.Colours[1] = colour2;
   c.Effect = effect;
@@ -246,7 +246,7 @@ int32_t RecordingDevice::TextureMap(TGfxImage* image, const TPoint4& points, con
                                     int32_t effect, const TGfxPattern& pattern) {
   DeviceCall& c = Add("TextureMap");
   c.Image = image;
-  c.Points = points;
+  c.Points = Placed(points);
   c.Colours = colours;
   c.Effect = effect;
   c.Pattern = pattern.Pattern;

@@ -265,27 +265,27 @@ TEST(MouseRouting, HandlersMayFreeTheSceneTheyWereCalledFrom) {
 
   Scene* scene = make();
   auto* middle = scene->GetChild(1);
-  middle->OnClick = [&](TVXComponent*) { delete scene; };
+  middle->OnClick = [&](TVXComponent*) { scene->Free(); };
   scene->MouseDown(scene, vx::mbLeft, 0, 150, 50);
   scene->MouseUp(scene, vx::mbLeft, 0, 150, 50);  // the click frees the scene mid-sweep
 
   scene = make();
-  scene->GetChild(2)->OnMouseEnter = [&](TVXComponent*) { delete scene; };
+  scene->GetChild(2)->OnMouseEnter = [&](TVXComponent*) { scene->Free(); };
   scene->MouseMove(scene, 0, 250, 50);
 
   scene = make();
   scene->GetChild(0)->OnMouseDown = [&](TVXComponent*, int32_t, TShiftState, int32_t, int32_t) {
-    delete scene;
+    scene->Free();
   };
   scene->MouseDown(scene, vx::mbLeft, 0, 50, 50);
 
   scene = make();
-  scene->GetChild(0)->OnMouseLeave = [&](TVXComponent*) { delete scene; };
+  scene->GetChild(0)->OnMouseLeave = [&](TVXComponent*) { scene->Free(); };
   scene->MouseMove(scene, 0, 50, 50);
   scene->MouseMove(scene, 0, 500, 500);
 
   scene = make();  // a handler that frees a sibling still to be visited
-  scene->GetChild(2)->OnMouseLeave = [&](TVXComponent*) { delete scene->GetChild(0); };
+  scene->GetChild(2)->OnMouseLeave = [&](TVXComponent*) { scene->GetChild(0)->Free(); };
   scene->MouseMove(scene, 0, 250, 50);
   scene->MouseMove(scene, 0, 500, 500);
   EXPECT_EQ(scene->ChildCount(), 2);

@@ -279,15 +279,80 @@ TEST(ProcessWalk, SurvivesHandlersThatFreeTheTreeUnderIt) {
   for (auto* c : {first, second, third}) c->SetParent(scene);
 
   // A child that frees a later sibling: the sibling is skipped, the rest goes on.
-  first->OnUpdate = [&] { delete second; second = nullptr; };
+  first->OnUpdate = [&] { second->Free(); second = nullptr; };
   scene->Process();
   EXPECT_EQ(third->Updates, 1);
   EXPECT_EQ(scene->ChildCount(), 2);
 
   // A child that frees the whole scene it was called from.
-  first->OnUpdate = [&] { delete scene; };
+  first->OnUpdate = [&] { scene->Free(); };
   scene->Process();  // under the sanitizers: no use after free
   SUCCEED();
+}
+
+namespace {
+class Doomed : public Actor {
+public:
+  Doomed(TVXComponent* owner, const std::string& name, std::vector<std::string>* died) : Actor(owner), died_(died) {
+    SetName(name);
+  }
+  ~Doomed() override { died_->push_back(Name()); }
+
+private:
+  std::vector<std::string>* died_;
+};
+
+struct Game : vx::Lifetime {
+  explicit Game(std::vector<std::string>* died) : died_(died) {}
+  ~Game() { died_->push_back("game"); }
+  std::vector<std::string>* died_;
+};
+}  // namespace
+
+TEST(DeferredFree, WhatAHandlerFreesGoesWhenItsClickKeyOrFrameEnds) {
+  FakeHost host;
+  std::vector<std::string> died;
+  using Way = std::function<void(Doomed* scene, Doomed* button)>;
+  const std::vector<Way> ways = {
+      [](Doomed* s, Doomed*) { s->MouseDown(s, vx::mbLeft, 0, 15, 15), s->MouseUp(s, vx::mbLeft, 0, 15, 15); },
+      [](Doomed* s, Doomed* b) { uint16_t key = 13; b->SetFocused(true), SendKeyToActiveControl(s, key, 0); },
+      [](Doomed* s, Doomed*) { s->Process(); }};
+  for (const Way& way : ways) {
+    died.clear();
+    Doomed* scene = new RootOf<Doomed>(nullptr, "scene", &died);
+    auto* button = new Doomed(scene, "button", &died);
+    auto* later = new Doomed(scene, "later", &died);
+    for (auto* c : {button, later}) c->SetParent(scene);
+    scene->SetBounds(0, 0, 100, 100);
+    button->SetBounds(10, 10, 20, 20);
+    int clicks = 0, laterUpdates = 0;
+    later->OnUpdate = [&] { ++laterUpdates; };
+    const auto freeScene = [&] {
+      scene->Free();
+      // Out of the tree and dead to weak references at once; deleted only after the event.
+      EXPECT_TRUE(died.empty() && !button->IsAlive() && scene->Parent() == nullptr);
+      button->SetBounds(20, 20, 5, 5);  // the handler goes on safely
+    };
+    button->OnMouseUp = [&](TVXComponent*, int32_t, TShiftState, int32_t, int32_t) { freeScene(); };
+    button->OnClick = [&](TVXComponent*) { ++clicks; };
+    button->OnKeyDown = [&](TVXComponent*, uint16_t&, TShiftState) { freeScene(); };
+    button->OnUpdate = freeScene;
+    way(scene, button);
+    EXPECT_EQ(clicks, 0);               // a freed control hears no more of the event
+    EXPECT_EQ(laterUpdates, 0);         // nor does the rest of a freed scene
+    EXPECT_EQ(died, (std::vector<std::string>{"scene", "later", "button"}));
+  }
+  // Any object can wait for the dispatch; outside one, freeing is immediate.
+  died.clear();
+  {
+    vx::DispatchScope event;
+    auto game = std::make_unique<Game>(&died);
+    vx::WeakRef<Game> ref(game.get());
+    vx::FreeAfterDispatch(std::move(game));
+    EXPECT_TRUE(!ref && died.empty());
+  }
+  (new Doomed(nullptr, "now", &died))->Free();
+  EXPECT_EQ(died, (std::vector<std::string>{"game", "now"}));
 }
 
 TEST(ProcessWalk, ChildrenAddedDuringTheWalkWaitForTheNextFrame) {

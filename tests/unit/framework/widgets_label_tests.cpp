@@ -259,6 +259,10 @@ TEST(ButtonDrawing, APressedButtonDrawsTwoPixelsOffAndComesBack) {
                                       "Clip 0,0,800,600"}));
   EXPECT_EQ(b->Left(), 100);
   EXPECT_EQ(b->Top(), 100);
+  // The press only draws: hits are the button's own rectangle, edges outside.
+  EXPECT_EQ(screen.root.ControlAt(101, 101), b);
+  EXPECT_EQ(screen.root.ControlAt(179, 129), b);
+  for (auto [x, y] : {std::pair{100, 110}, {180, 110}, {181, 131}}) EXPECT_EQ(screen.root.ControlAt(x, y), nullptr);
   screen.Release(120, 110);
   EXPECT_EQ(clicks, 1);
   host.Recorder.ClearCalls();

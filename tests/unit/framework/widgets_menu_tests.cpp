@@ -209,7 +209,7 @@ TEST(Menus, AnItemsHandlerMayFreeTheWholeMenu) {
   auto* item = new TVXMenuItem(holder);
   menu->Add(item);
   item->SetBounds(0, 20, 80, 20);
-  item->OnClick = [&](TVXComponent*) { delete holder; };
+  item->OnClick = [&](TVXComponent*) { holder->Free(); };
   screen.Click(40, 10);
   screen.Frame(30);
   screen.Click(40, 30);
