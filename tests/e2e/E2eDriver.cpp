@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/VXControl.h"
@@ -37,6 +38,17 @@ fs::path LayOutProgram(const vxtest::TempDir& dir, bool writableCasinos) {
       fs::create_directory_symlink(source, program / sub);
   }
   return program;
+}
+
+void FrameClock::Drive() {
+  vx::MessagePump& pump = vx::MainPump();
+  wallUs_ = wall_.Counter() / 1000;
+  pump.OnIdle = [this, idle = pump.OnIdle](bool& done) {
+    const uint64_t now = wall_.Counter() / 1000;
+    clock_.AdvanceUs(std::max(kFrameUs, now - wallUs_));
+    wallUs_ = now;
+    if (idle) idle(done);
+  };
 }
 
 namespace {

@@ -13,7 +13,7 @@
 // taken, the draw's further bet, the win counted into the credit, a double-up's outcome...),
 // so a fault shows at the click that caused it, named with the machine.
 //
-// VX_POKER_MACHINES="15,1,10" plays only those machines (ctest runs groups side by side);
+// VX_POKER_MACHINES="15,1,10" plays only those machines (ctest runs each machine on its own);
 // VX_QUICK plays 9 hands on each machine instead of 100.
 #include <gtest/gtest.h>
 #include <SDL.h>
@@ -836,7 +836,7 @@ TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
   ASSERT_TRUE(fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) << "the game data is not generated";
   const std::vector<int32_t> ids = MachinesToPlay();
   ASSERT_FALSE(ids.empty());
-  // A hundred hands a machine take many minutes of real waits; the quick run plays nine.
+  // A hundred hands a machine take many minutes; the quick run plays nine.
   const int handsEach = std::getenv("VX_QUICK") != nullptr ? 9 : 100;
 
   vxtest::TempDir dir;
@@ -844,9 +844,11 @@ TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
   vx::ClearLog();
 
   // The program makes its own lobby.
+  vxe2e::FrameClock clock;
   auto form = std::make_unique<TfrmMain>(vxe2e::ProgramOptions(program, dir));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
+  clock.Drive();
 
   PokerTour tour(*form, ids, handsEach);
   const uint64_t started = SDL_GetTicks64();

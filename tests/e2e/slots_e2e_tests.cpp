@@ -286,9 +286,11 @@ TEST(SlotsEndToEnd, EveryLayoutFromTheLobbyKeepsEveryCoinAccounted) {
   const fs::path program = vxe2e::LayOutProgram(dir);
   vx::ClearLog();
   // The program makes its own lobby.
+  vxe2e::FrameClock clock;
   auto form = std::make_unique<TfrmMain>(vxe2e::ProgramOptions(program, dir));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
+  clock.Drive();
 
   SlotsTour tour(*form, ids, spinsEach);
   const uint64_t started = SDL_GetTicks64();
