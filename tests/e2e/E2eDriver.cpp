@@ -3,8 +3,10 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
+#include "core/StrUtils.h"
 #include "framework/VXControl.h"
 #include "framework/VXEngine.h"
 #include "framework/VXFrame.h"
@@ -49,6 +51,18 @@ void FrameClock::Drive() {
     wallUs_ = now;
     if (idle) idle(done);
   };
+}
+
+std::vector<int32_t> MachinesToPlay(const char* variable, const std::vector<int32_t>& all) {
+  const char* env = std::getenv(variable);
+  if (env == nullptr || *env == 0) return all;
+  std::vector<int32_t> ids;
+  for (const std::string& part : vx::Split(env, ',')) {
+    const auto id = vx::TryStrToInt(vx::Trim(part));
+    if (id) ids.push_back(*id);
+    else ADD_FAILURE() << variable << ": \"" << part << "\" is not a game id";
+  }
+  return ids;
 }
 
 namespace {

@@ -48,6 +48,9 @@ private:
   uint64_t wallUs_ = 0;
 };
 
+// The game ids listed in the environment variable (such as "15,1,10"), or all of them.
+std::vector<int32_t> MachinesToPlay(const char* variable, const std::vector<int32_t>& all);
+
 void PushMove(uint32_t window, int x, int y);
 void PushClick(uint32_t window, int x, int y);
 // A click in the middle of the control.

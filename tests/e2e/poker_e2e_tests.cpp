@@ -67,18 +67,6 @@ constexpr const char* kExitQuestion = "Are you sure you want to exit this game ?
 // that starts at 1000 can still buy credit for the meaner ones after a hundred hands on each.
 const std::vector<int32_t> kAllMachines = {15, 4, 2, 5, 13, 12, 10, 3, 11, 14, 6, 1};
 
-std::vector<int32_t> MachinesToPlay() {
-  const char* env = std::getenv("VX_POKER_MACHINES");
-  if (env == nullptr || *env == 0) return kAllMachines;
-  std::vector<int32_t> ids;
-  for (const std::string& part : vx::Split(env, ',')) {
-    const auto id = vx::TryStrToInt(vx::Trim(part));
-    if (id) ids.push_back(*id);
-    else ADD_FAILURE() << "VX_POKER_MACHINES: \"" << part << "\" is not a game id";
-  }
-  return ids;
-}
-
 // One machine's record of a game statistics file: credit in and out and the hands counted.
 struct FileRecord {
   bool Found = false;
@@ -834,7 +822,7 @@ void PokerTour::ShootDoubleUp(TPoker& g) {
 
 TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
   ASSERT_TRUE(fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) << "the game data is not generated";
-  const std::vector<int32_t> ids = MachinesToPlay();
+  const std::vector<int32_t> ids = vxe2e::MachinesToPlay("VX_POKER_MACHINES", kAllMachines);
   ASSERT_FALSE(ids.empty());
   // A hundred hands a machine take many minutes; the quick run plays nine.
   const int handsEach = std::getenv("VX_QUICK") != nullptr ? 9 : 100;
