@@ -64,13 +64,15 @@ function(vx_gtest_filter src out)
   set(${out} "${filter}" PARENT_SCOPE)
 endfunction()
 
-# vx_test(exe SOURCES ... DEPS ... [LABELS ...] [TIMEOUT s]): one GoogleTest executable. Each
-# source that defines tests is a CTest entry of its own, named after the file and running its
-# suites, so ctest still runs a folder's files side by side and each file's tests in a process
-# of their own. Per-file labels, timeouts and environment are set on those entry names.
+# vx_test(exe SOURCES ... DEPS ... [LABELS ...] [TIMEOUT s] [OWN_ENTRIES src ...]): one
+# GoogleTest executable. Each source that defines tests is a CTest entry of its own, named
+# after the file and running its suites, so ctest still runs a folder's files side by side and
+# each file's tests in a process of their own; the caller registers the entries of the
+# OWN_ENTRIES sources (a long file split in parts). Per-file labels, timeouts and environment
+# are set on those entry names.
 find_package(GTest QUIET)
 function(vx_test name)
-  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;DEPS;LABELS;OWN_ENTRIES" ${ARGN})
   if(NOT A_LABELS)
     set(A_LABELS unit)
   endif()
@@ -84,6 +86,10 @@ function(vx_test name)
   target_link_libraries(${name} PRIVATE vx_options ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   foreach(src ${A_SOURCES})
+    get_filename_component(file ${src} NAME)
+    if(file IN_LIST A_OWN_ENTRIES)
+      continue()
+    endif()
     vx_gtest_filter(${src} filter)
     if(NOT filter)
       continue()
