@@ -41,20 +41,38 @@ function(vx_folder_library name)
   vx_library(${name} SOURCES ${srcs} DEPS ${A_DEPS})
 endfunction()
 
-# vx_folder_tests(DEPS ... [LABELS ...]): one test executable per *_tests.cpp of the calling folder.
+# vx_folder_tests(NAME exe DEPS ... [LABELS ...] [SOURCES ...]): one test executable of every
+# *_tests.cpp of the calling folder (and the extra SOURCES); see vx_test for its CTest entries.
 function(vx_folder_tests)
-  cmake_parse_arguments(A "" "" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "" "NAME" "DEPS;LABELS;SOURCES" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_tests.cpp)
-  foreach(src ${srcs})
-    get_filename_component(name ${src} NAME_WE)
-    vx_test(${name} SOURCES ${src} DEPS ${A_DEPS} vx_testsupport LABELS ${A_LABELS})
-  endforeach()
+  vx_test(${A_NAME} SOURCES ${srcs} ${A_SOURCES} DEPS ${A_DEPS} vx_testsupport LABELS ${A_LABELS})
 endfunction()
 
-# vx_test(name SOURCES ... DEPS ... LABELS ...): a GoogleTest executable registered with CTest.
+# The gtest filter of the test suites one source file defines (plain, fixture, parameterised
+# and typed suites).
+function(vx_gtest_filter src out)
+  file(STRINGS ${src} lines REGEX "^[ \t]*(TEST|TEST_F|TEST_P|TYPED_TEST|TYPED_TEST_P)\\([ \t]*[A-Za-z0-9_]+")
+  set(patterns)
+  foreach(line ${lines})
+    if(line MATCHES "^[ \t]*[A-Z_]+\\([ \t]*([A-Za-z0-9_]+)")
+      list(APPEND patterns "${CMAKE_MATCH_1}.*" "*/${CMAKE_MATCH_1}.*" "${CMAKE_MATCH_1}/*")
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES patterns)
+  list(JOIN patterns ":" filter)
+  set(${out} "${filter}" PARENT_SCOPE)
+endfunction()
+
+# vx_test(exe SOURCES ... DEPS ... [LABELS ...] [TIMEOUT s] [OWN_ENTRIES src ...]): one
+# GoogleTest executable. Each source that defines tests is a CTest entry of its own, named
+# after the file and running its suites, so ctest still runs a folder's files side by side and
+# each file's tests in a process of their own; the caller registers the entries of the
+# OWN_ENTRIES sources (a long file split in parts). Per-file labels, timeouts and environment
+# are set on those entry names.
 find_package(GTest QUIET)
 function(vx_test name)
-  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;DEPS;LABELS;OWN_ENTRIES" ${ARGN})
   if(NOT A_LABELS)
     set(A_LABELS unit)
   endif()
@@ -67,9 +85,20 @@ function(vx_test name)
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE vx_options ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  set_tests_properties(${name} PROPERTIES LABELS "${A_LABELS}" TIMEOUT ${A_TIMEOUT}
-    ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+  foreach(src ${A_SOURCES})
+    get_filename_component(file ${src} NAME)
+    if(file IN_LIST A_OWN_ENTRIES)
+      continue()
+    endif()
+    vx_gtest_filter(${src} filter)
+    if(NOT filter)
+      continue()
+    endif()
+    get_filename_component(entry ${src} NAME_WE)
+    add_test(NAME ${entry} COMMAND ${name} --gtest_brief=1 --gtest_filter=${filter})
+    set_tests_properties(${entry} PROPERTIES LABELS "${A_LABELS}" TIMEOUT ${A_TIMEOUT}
+      ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+  endforeach()
 endfunction()
 
 # vx_fuzz(name SOURCES ... DEPS ...): a libFuzzer target (clang, VX_FUZZ) or, otherwise, a

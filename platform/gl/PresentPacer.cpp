@@ -3,13 +3,18 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/Clock.h"
+
 namespace vx::gl {
 
 PresentPacer::PresentPacer()
     : PresentPacer(
           [] {
-            using namespace std::chrono;
-            return duration<double>(steady_clock::now().time_since_epoch()).count();
+            // The program's clock, so a run on virtual time is paced on virtual time.
+            vx::IClock& clock = vx::Clock();
+            const uint64_t frequency = clock.CounterFrequency();
+            if (frequency == 0) return static_cast<double>(clock.TickCount()) / 1000.0;
+            return static_cast<double>(clock.Counter()) / static_cast<double>(frequency);
           },
           [](double seconds) {
             std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
@@ -31,7 +36,8 @@ bool PresentPacer::Capping() const { return requested_ && (!accepted_ || unhonou
 
 void PresentPacer::BeforeSwap() {
   double now = clock_();
-  if (Capping() && last_ >= 0.0 && now - last_ < Period) {
+  // A clock replaced since the last present (now behind it) is not waited out.
+  if (Capping() && last_ >= 0.0 && now >= last_ && now - last_ < Period) {
     sleeper_(Period - (now - last_));
     now = clock_();
   }

@@ -15,7 +15,7 @@ public:
   // Presents per judgement of whether the driver honours the swap interval.
   static constexpr int Window = 30;
 
-  // Defaults to the steady clock and a real sleep.
+  // Defaults to the program's clock (platform/Clock.h) and a real sleep.
   PresentPacer();
   PresentPacer(Clock clock, Sleeper sleeper);
 

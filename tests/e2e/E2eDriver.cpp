@@ -2,8 +2,11 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
+#include "core/StrUtils.h"
 #include "framework/VXControl.h"
 #include "framework/VXEngine.h"
 #include "framework/VXFrame.h"
@@ -37,6 +40,29 @@ fs::path LayOutProgram(const vxtest::TempDir& dir, bool writableCasinos) {
       fs::create_directory_symlink(source, program / sub);
   }
   return program;
+}
+
+void FrameClock::Drive() {
+  vx::MessagePump& pump = vx::MainPump();
+  wallUs_ = wall_.Counter() / 1000;
+  pump.OnIdle = [this, idle = pump.OnIdle](bool& done) {
+    const uint64_t now = wall_.Counter() / 1000;
+    clock_.AdvanceUs(std::max(kFrameUs, now - wallUs_));
+    wallUs_ = now;
+    if (idle) idle(done);
+  };
+}
+
+std::vector<int32_t> MachinesToPlay(const char* variable, const std::vector<int32_t>& all) {
+  const char* env = std::getenv(variable);
+  if (env == nullptr || *env == 0) return all;
+  std::vector<int32_t> ids;
+  for (const std::string& part : vx::Split(env, ',')) {
+    const auto id = vx::TryStrToInt(vx::Trim(part));
+    if (id) ids.push_back(*id);
+    else ADD_FAILURE() << variable << ": \"" << part << "\" is not a game id";
+  }
+  return ids;
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #include "app/MainForm.h"
 #include "support/Golden.h"
 #include "support/TempDir.h"
+#include "support/VirtualClock.h"
 
 class TVXCustomControl;
 class TfrmProfile;
@@ -28,6 +29,27 @@ std::filesystem::path LayOutProgram(const vxtest::TempDir& dir, bool writableCas
 // developer mode only when asked. The pump starts from a clean state.
 TfrmMainOptions ProgramOptions(const std::filesystem::path& program, const vxtest::TempDir& dir,
                                bool developerMode = false);
+
+// The program's time in a window run: a virtual clock that moves on at every idle pass of the
+// pump, that is with every frame the engine draws, by one frame (1/60 s) or by the wall time
+// the pass took when that was longer, and never waits. Fades, animations, waits and timers
+// take the frames they take at 60 frames a second on a machine that draws faster than that
+// (in the wall time those frames take to draw), and no longer than in real time on a slower
+// one. Made before the main window and kept past it; Drive() once the window is created
+// (before Run) hooks the frame timer's idle pass.
+class FrameClock {
+public:
+  static constexpr uint64_t kFrameUs = 16667;
+  void Drive();
+
+private:
+  vxtest::VirtualClock clock_;
+  vx::SystemClock wall_;
+  uint64_t wallUs_ = 0;
+};
+
+// The game ids listed in the environment variable (such as "15,1,10"), or all of them.
+std::vector<int32_t> MachinesToPlay(const char* variable, const std::vector<int32_t>& all);
 
 void PushMove(uint32_t window, int x, int y);
 void PushClick(uint32_t window, int x, int y);

@@ -46,6 +46,7 @@ public:
     TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
     form = std::make_unique<TfrmMain>(std::move(options));
     started = form->FormCreate() && form->FormShow();
+    clock.Drive();
   }
   ~ProgramRun() {
     if (form) form->FormDestroy();
@@ -101,6 +102,7 @@ public:
           });
   }
 
+  vxe2e::FrameClock clock;  // made before the window and kept past it
   std::unique_ptr<TfrmMain> form;
   bool started = false;
 };

@@ -40,9 +40,11 @@ TEST(MainWindowEndToEnd, IntroSignInBoxClickMainRoomAndCloseOnTheRealWindow) {
   TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   // The shell's own flow, through the placeholders that stood in for the lobby.
   options.MakeLobby = [] { return std::make_unique<LobbyPlaceholder>(); };
+  vxe2e::FrameClock clock;
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
+  clock.Drive();
   ASSERT_NE(form->Window(), nullptr);
   const uint32_t window = form->Window()->WindowId();
 

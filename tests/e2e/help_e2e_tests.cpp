@@ -58,8 +58,10 @@ TEST(HelpEndToEnd, OpenFollowALinkScrollGoBackAndClose) {
   }
   vx::MainPump().ResetForTests();
   TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
+  vxe2e::FrameClock clock;
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate() && form->FormShow()) << "no GL 3.3 through SDL's offscreen driver";
+  clock.Drive();
   TfrmMain& f = *form;
   const uint32_t window = f.Window()->WindowId();
   auto help = [&] { return Input<TfrmHelp>(f); };

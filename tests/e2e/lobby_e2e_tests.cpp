@@ -95,9 +95,11 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
 
   TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   // The program's own lobby, as the program makes it.
+  vxe2e::FrameClock clock;
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
+  clock.Drive();
   const uint32_t window = form->Window()->WindowId();
   TfrmMain& f = *form;
 

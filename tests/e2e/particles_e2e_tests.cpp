@@ -88,9 +88,11 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
   fs::create_directory_symlink(fs::path(VX_PROGRAM_DIR) / "Sounds", program / "Data" / "Pak" / "Sounds");
   vx::MainPump().ResetForTests();
   TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
+  vxe2e::FrameClock clock;
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
+  clock.Drive();
   TfrmMain& f = *form;
   const uint32_t window = f.Window()->WindowId();
 

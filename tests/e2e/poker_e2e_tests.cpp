@@ -13,7 +13,7 @@
 // taken, the draw's further bet, the win counted into the credit, a double-up's outcome...),
 // so a fault shows at the click that caused it, named with the machine.
 //
-// VX_POKER_MACHINES="15,1,10" plays only those machines (ctest runs groups side by side);
+// VX_POKER_MACHINES="15,1,10" plays only those machines (ctest runs each machine on its own);
 // VX_QUICK plays 9 hands on each machine instead of 100.
 #include <gtest/gtest.h>
 #include <SDL.h>
@@ -66,18 +66,6 @@ constexpr const char* kExitQuestion = "Are you sure you want to exit this game ?
 // The machines in the order played: those that pay back the most come first, so that a bank
 // that starts at 1000 can still buy credit for the meaner ones after a hundred hands on each.
 const std::vector<int32_t> kAllMachines = {15, 4, 2, 5, 13, 12, 10, 3, 11, 14, 6, 1};
-
-std::vector<int32_t> MachinesToPlay() {
-  const char* env = std::getenv("VX_POKER_MACHINES");
-  if (env == nullptr || *env == 0) return kAllMachines;
-  std::vector<int32_t> ids;
-  for (const std::string& part : vx::Split(env, ',')) {
-    const auto id = vx::TryStrToInt(vx::Trim(part));
-    if (id) ids.push_back(*id);
-    else ADD_FAILURE() << "VX_POKER_MACHINES: \"" << part << "\" is not a game id";
-  }
-  return ids;
-}
 
 // One machine's record of a game statistics file: credit in and out and the hands counted.
 struct FileRecord {
@@ -834,9 +822,9 @@ void PokerTour::ShootDoubleUp(TPoker& g) {
 
 TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
   ASSERT_TRUE(fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) << "the game data is not generated";
-  const std::vector<int32_t> ids = MachinesToPlay();
+  const std::vector<int32_t> ids = vxe2e::MachinesToPlay("VX_POKER_MACHINES", kAllMachines);
   ASSERT_FALSE(ids.empty());
-  // A hundred hands a machine take many minutes of real waits; the quick run plays nine.
+  // A hundred hands a machine take many minutes; the quick run plays nine.
   const int handsEach = std::getenv("VX_QUICK") != nullptr ? 9 : 100;
 
   vxtest::TempDir dir;
@@ -844,9 +832,11 @@ TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
   vx::ClearLog();
 
   // The program makes its own lobby.
+  vxe2e::FrameClock clock;
   auto form = std::make_unique<TfrmMain>(vxe2e::ProgramOptions(program, dir));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
+  clock.Drive();
 
   PokerTour tour(*form, ids, handsEach);
   const uint64_t started = SDL_GetTicks64();

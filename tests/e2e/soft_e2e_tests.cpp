@@ -108,9 +108,11 @@ TEST(SoftwareDevicesEndToEnd, TheLobbyAndAPokerMachineLookTheSameOnEveryDevice) 
   vx::MainPump().ResetForTests();
   vx::ClearLog();
   TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
+  vxe2e::FrameClock clock;
   auto form = std::make_unique<TfrmMain>(std::move(options));
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
+  clock.Drive();
   const uint32_t window = form->Window()->WindowId();
   TfrmMain& f = *form;
 

@@ -19,20 +19,31 @@ TEST(ReturnAnalyserVariants, FullPayDeucesWildReturns100_76) {
   EXPECT_NEAR(vxtools::AnalyseReturn(c).Return, 1.007620, 0.0000005);
 }
 
-TEST(ReturnAnalyserVariants, EveryCatalogueMachine) {
+int MachineCount() {
+  int count = 0;
+  PokerVariants(count);
+  return count;
+}
+
+// One machine of the catalogue a test, so that ctest can run them side by side.
+class ReturnAnalyserEachMachine : public ::testing::TestWithParam<int> {};
+
+TEST_P(ReturnAnalyserEachMachine, ReturnsAWholeDistributionAndIsPrinted) {
   TVXGameManager games;
   int count = 0;
   const TPokerVariant* variants = PokerVariants(count);
-  for (int v = 0; v < count; ++v) {
-    const vxtools::TAnalyserConfig c = vxtools::ConfigForGame(*games.FindGameByID(variants[v].ID), variants[v], 5);
-    const vxtools::TAnalysisResult r = vxtools::AnalyseReturn(c);
-    double total = 0;
-    for (double f : r.Frequency) total += f;
-    EXPECT_NEAR(total, 1.0, 1e-9) << c.Name;
-    EXPECT_GT(r.Return, 0.3) << c.Name;
-    std::printf("%s", vxtools::FormatReport(c, r).c_str());
-    std::fflush(stdout);
-  }
+  const int v = GetParam();
+  ASSERT_LT(v, count);
+  const vxtools::TAnalyserConfig c = vxtools::ConfigForGame(*games.FindGameByID(variants[v].ID), variants[v], 5);
+  const vxtools::TAnalysisResult r = vxtools::AnalyseReturn(c);
+  double total = 0;
+  for (double f : r.Frequency) total += f;
+  EXPECT_NEAR(total, 1.0, 1e-9) << c.Name;
+  EXPECT_GT(r.Return, 0.3) << c.Name;
+  std::printf("%s", vxtools::FormatReport(c, r).c_str());
+  std::fflush(stdout);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryMachine, ReturnAnalyserEachMachine, ::testing::Range(0, MachineCount()));
 
 }  // namespace

@@ -164,7 +164,7 @@ TEST(HtmlParser, DeepNestingAndLongInputStayBounded) {
   EXPECT_EQ(Dump(big).size(), big.size() + 6);
 }
 
-TEST(HtmlTables, EntitiesMatchTheHtmlEntityList) {
+TEST(HtmlParserTables, EntitiesMatchTheHtmlEntityList) {
   for (int i = 0; i < html::kEntityCount; ++i) {
     const html::Entity& e = html::EntityAt(i);
     const htmlEntityDesc* ref = htmlEntityLookup(reinterpret_cast<const xmlChar*>(e.Name));
@@ -178,7 +178,7 @@ TEST(HtmlTables, EntitiesMatchTheHtmlEntityList) {
   }
 }
 
-TEST(HtmlTables, NamedColoursAreTheSixteenHtmlColours) {
+TEST(HtmlParserTables, NamedColoursAreTheSixteenHtmlColours) {
   // name, $RRGGBB as the HTML 4 colour list gives them
   const std::pair<const char*, uint32_t> kHtml4[] = {
       {"black", 0x000000}, {"silver", 0xC0C0C0}, {"gray", 0x808080},    {"white", 0xFFFFFF},
@@ -199,7 +199,7 @@ TEST(HtmlTables, NamedColoursAreTheSixteenHtmlColours) {
   EXPECT_EQ(html::ColorFromString("f"), html::ColorFromString("#F00000"));
 }
 
-TEST(HtmlTables, CharsetsAndCodePagesMatchIconv) {
+TEST(HtmlParserTables, CharsetsAndCodePagesMatchIconv) {
   const std::pair<const char*, const char*> kNames[] = {{"1252", "CP1252"}, {"8859-1", "CP1252"}, {"1253", "CP1253"},
                                                         {"8859-7", "CP1253"}, {"1250", "CP1250"}, {"8859-2", "CP1250"},
                                                         {"1251", "CP1251"}, {"8859-5", "CP1251"}, {"koi8-r", "CP1251"},

@@ -66,7 +66,7 @@ TEST(UserTempFolder, RefusesAPlantedLinkAFileAndAForeignOwner) {
 }
 
 TEST(ProcessFacts, ProgramPathAndCurrentFolderFiles) {
-  EXPECT_NE(vx::ProgramFilePath().find("tempfolder_tests"), std::string::npos);
+  EXPECT_NE(vx::ProgramFilePath().find("platform_tests"), std::string::npos);
   EXPECT_EQ(vx::ProgramFolder().back(), '/');
   EXPECT_GT(vx::PageSize(), 0u);
 
