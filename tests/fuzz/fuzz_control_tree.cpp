@@ -156,11 +156,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 9:
         if (TVXControl* c = pick()) {
-          // Handlers that free something when they fire.
+          // Handlers that free something when they fire (freed after the event).
           vx::WeakRef<TVXControl> victim(pick());
           const uint8_t which = in.U8() % 4;
           auto kill = [victim](TVXComponent*) {
-            if (TVXControl* v = victim.Get()) delete v;
+            if (TVXControl* v = victim.Get()) v->Free();
           };
           if (which == 0) c->OnClick = kill;
           if (which == 1) c->OnMouseEnter = kill;
