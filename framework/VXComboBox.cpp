@@ -51,7 +51,7 @@ void TVXComboBox::DropDown() {
   vx::WeakRef<TVXComboBox> self(this);
   list_->SetVisible(true);
   droppedDown_ = true;
-  vx::ToolkitHost().SetOpenControl(this);
+  Host().SetOpenControl(this);
   if (self && OnDropDown) OnDropDown(this);
 }
 

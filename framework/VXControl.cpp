@@ -41,7 +41,7 @@ uint32_t WithAlpha(uint32_t colour, int32_t alpha) {
 }  // namespace
 
 TVXControl::TVXControl(TVXComponent* owner) : TVXCustomControl(owner) {
-  Textures = vx::ToolkitHost().Textures();
+  Textures = Host().Textures();
   TextureInfo.OnChange = [this] { LoadTexture(); };
 }
 
@@ -112,7 +112,7 @@ void TVXControl::NextFrame() {
 // Texture
 
 int32_t TVXControl::LoadTexture() {
-  if (Textures == nullptr) Textures = vx::ToolkitHost().Textures();
+  if (Textures == nullptr) Textures = Host().Textures();
   TVXGfxTexture* texture = Textures != nullptr ? Textures->FindOrLoad(TextureInfo) : nullptr;
   if (texture == nullptr) {
     textureLoaded_ = false;
@@ -145,7 +145,7 @@ void TVXControl::TextureChanged() {
 
 void TVXControl::Draw() {
   TVXGfxTexture* texture = TextureInfo.Texture();
-  TGfxDevice* device = vx::ToolkitHost().Device();
+  TGfxDevice* device = Host().Device();
   if (texture == nullptr || device == nullptr || texture->Image() == nullptr) return;
   const TGfxSize pattern = texture->PatternSize();
   int32_t w = pattern.Width;
@@ -187,14 +187,14 @@ void TVXControl::Draw() {
 }
 
 void TVXControl::DrawColorRect() {
-  if (TGfxDevice* device = vx::ToolkitHost().Device()) {
+  if (TGfxDevice* device = Host().Device()) {
     device->FillRect(GfxBounds(left_, top_, width_, height_), color4_, kEffectColorRect);
   }
 }
 
 void TVXControl::AfterDraw() {
   if (!Border) return;
-  if (TGfxDevice* device = vx::ToolkitHost().Device()) {
+  if (TGfxDevice* device = Host().Device()) {
     device->FrameRect(GfxBounds(left_, top_, width_, height_), borderColor4_, kEffectBorder);
   }
 }
@@ -257,7 +257,7 @@ void TVXControl::Update() {
     switch (flyOut_) {
       case 1:
         SetLeft(vx::CheckedAdd(left_, flyStep_));
-        going = vx::ToolkitHost().SurfaceWidth() > left_;
+        going = Host().SurfaceWidth() > left_;
         break;
       case 2:
         SetLeft(vx::CheckedSub(left_, flyStep_));
@@ -265,7 +265,7 @@ void TVXControl::Update() {
         break;
       case 3:
         SetTop(vx::CheckedAdd(top_, flyStep_));
-        going = vx::ToolkitHost().SurfaceHeight() > top_;
+        going = Host().SurfaceHeight() > top_;
         break;
       case 4:
         SetTop(vx::CheckedSub(top_, flyStep_));
@@ -366,9 +366,9 @@ void TVXControl::SetVisible(bool value) {
       HomeLeft = left_;
       switch (flyIn_) {
         case 1: SetLeft(-width_); break;
-        case 2: SetLeft(vx::ToolkitHost().SurfaceWidth()); break;
+        case 2: SetLeft(Host().SurfaceWidth()); break;
         case 3: SetTop(-height_); break;
-        case 4: SetTop(vx::ToolkitHost().SurfaceHeight()); break;
+        case 4: SetTop(Host().SurfaceHeight()); break;
         default: break;
       }
       if (!self) return;
@@ -428,7 +428,7 @@ void TVXControl::MouseEnter() {
   vx::WeakRef<TVXControl> self(this);
   TVXCustomControl::MouseEnter();
   if (!self) return;
-  vx::ToolkitHost().ShowHint(this);
+  Host().ShowHint(this);
   if (!self) return;
   ApplyEffect(efRollOver);
   if (!self) return;

@@ -92,9 +92,9 @@ void TVXMenu::Popup() {
   IsOpen = true;
   ShowChildren(true);
   if (!self) return;
-  vx::ToolkitHost().SetOpenControl(this);
+  Host().SetOpenControl(this);
   if (!self) return;
-  vx::ToolkitHost().PlaySound("SND_MENU");
+  Host().PlaySound("SND_MENU");
   if (self && OnPopup) OnPopup(this);
 }
 
@@ -110,7 +110,7 @@ void TVXMenu::Close() {
 
 void TVXMenu::MouseEnter() {
   vx::WeakRef<TVXMenu> self(this);
-  auto* open = dynamic_cast<TVXMenu*>(vx::ToolkitHost().OpenControl());
+  auto* open = dynamic_cast<TVXMenu*>(Host().OpenControl());
   if (open != nullptr && open->Group == Group) {
     Popup();
     if (!self) return;

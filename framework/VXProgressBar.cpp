@@ -41,7 +41,7 @@ void TVXProgressBar::Update() {
   vx::WeakRef<TVXProgressBar> self(this);
   TVXPanel::Update();
   if (!self || UpdateHalted()) return;
-  if (TGfxDevice* device = vx::ToolkitHost().Device()) {
+  if (TGfxDevice* device = Host().Device()) {
     device->FillRect(GfxBounds(Clamp32(int64_t{Left()} + 1), Clamp32(int64_t{Top()} + 1), barWidth_,
                                Clamp32(int64_t{Height()} - 2)),
                      BarColor4, kEffectBar);

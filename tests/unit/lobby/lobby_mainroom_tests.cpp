@@ -32,7 +32,8 @@ struct Lobby {
       ++made;
       if (failWith) throw std::runtime_error(failWith);
       if (makeNothing) return nullptr;
-      auto game = std::make_unique<FakeGame>(info, rig.Settings().CasinoFolder + info->IDStr + ".dat");
+      auto game = std::make_unique<FakeGame>(info, &rig.Context, vx::Lobby().GameHost,
+                                             rig.Settings().CasinoFolder + info->IDStr + ".dat");
       last = game.get();
       game->FailToStart = failAfterCredit;
       return game;
@@ -308,7 +309,7 @@ TEST(ExitGame, RefusedDuringARoundAskedOutsideDeveloperModeAndEveryFileSavedOnLe
   EXPECT_FALSE(lobby.nav.Scene()->BtnCredit->Visible());
 
   // In developer mode nothing is asked.
-  rig.AppInfo.DeveloperMode = true;
+  rig.AppInfo().DeveloperMode = true;
   lobby.room->EnterGame(11);
   const size_t asked = rig.Messages.size();
   lobby.room->ExitGame();
@@ -319,7 +320,7 @@ TEST(ExitGame, RefusedDuringARoundAskedOutsideDeveloperModeAndEveryFileSavedOnLe
 TEST(ExitGame, EveryStepRunsWhenAnEarlierOneFailsSoThePlayerCanAlwaysLeave) {
   LobbyRig rig;
   Lobby lobby(rig);
-  rig.AppInfo.DeveloperMode = true;
+  rig.AppInfo().DeveloperMode = true;
   lobby.room->Show();
   lobby.room->EnterGame(10);
   // The casino statistics cannot be written: a file stands where their folder should be.
@@ -339,7 +340,7 @@ TEST(ExitGame, EveryStepRunsWhenAnEarlierOneFailsSoThePlayerCanAlwaysLeave) {
 TEST(ExitGame, LeavingFromAButtonOfTheGamesOwnScreenFreesItSafely) {
   LobbyRig rig;
   Lobby lobby(rig);
-  rig.AppInfo.DeveloperMode = true;
+  rig.AppInfo().DeveloperMode = true;
   lobby.room->Show();
   lobby.room->EnterGame(10);
   TVXGameScene* screen = lobby.last->GetScene();
@@ -435,7 +436,7 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
   auto run = [](Way way, int killAt, int* steps) {
     LobbyRig rig;
     Lobby lobby(rig);
-    rig.AppInfo.DeveloperMode = true;
+    rig.AppInfo().DeveloperMode = true;
     lobby.room->Show();
     lobby.room->EnterGame(10);
     lobby.last->Data.Money.PayCredit(40);
@@ -483,7 +484,7 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
 TEST(SaveFaults, ARoundsSaveHoldsTheVisitAsIfTheMachineWereLeft) {
   LobbyRig rig;
   Lobby lobby(rig);
-  rig.AppInfo.DeveloperMode = true;
+  rig.AppInfo().DeveloperMode = true;
   lobby.room->Show();
   lobby.room->EnterGame(10);
   FakeGame* game = lobby.last;
