@@ -41,9 +41,8 @@ void TVXLobbyProgram::CreatePlayers() {
   if (settings != nullptr) players_->FileName = settings->PlayersFile;
   players_->LoadFromFile();
   Log("INFO: Players read: " + std::to_string(players_->Count()));
-  vx::SetPlayers(players_.get());
   vx::Lobby().Players = players_.get();
-  vx::SetGameHost(&gameHost_);
+  vx::Lobby().GameHost = &gameHost_;
 }
 
 void TVXLobbyProgram::CreateCityAndMenuBar() {
@@ -137,8 +136,7 @@ void TVXLobbyProgram::FreePlayers() {
   players_->Logout();
   // The banks and every casino's statistics in one save, so that they always agree.
   if (!vx::SaveProgress(players_.get(), casinos_.get(), {})) Log("ERROR: players.xml could not be saved");
-  if (vx::GameHost() == &gameHost_) vx::SetGameHost(nullptr);
-  if (vx::Players() == players_.get()) vx::SetPlayers(nullptr);
+  if (vx::Lobby().GameHost == &gameHost_) vx::Lobby().GameHost = nullptr;
   vx::Lobby().Players = nullptr;
   players_.reset();
   Log("INFO: Players saved and freed");

@@ -45,7 +45,10 @@ constexpr uint16_t kKeyX = 'X';
 }  // namespace
 
 TfrmMain::TfrmMain(TfrmMainOptions options) : options_(std::move(options)) {
-  vx::Program().MainWindow = this;
+  ctx_.MainWindow = this;
+  ctx_.Host = this;
+  vx::MirrorProgram(&ctx_);
+  vx::SetToolkitHost(this);
 }
 
 TfrmMain::~TfrmMain() {
@@ -64,10 +67,11 @@ TfrmMain::~TfrmMain() {
     window_.Destroy();
     windowOpen_ = false;
   }
-  if (vx::Program().MainWindow == this) vx::Program().MainWindow = nullptr;
+  vx::MirrorProgram(nullptr);
+  if (&vx::ToolkitHost() == this) vx::SetToolkitHost(nullptr);
 }
 
-bool TfrmMain::DeveloperMode() const { return appInfo_ != nullptr && appInfo_->DeveloperMode; }
+bool TfrmMain::DeveloperMode() const { return ctx_.AppInfo != nullptr && ctx_.AppInfo->DeveloperMode; }
 
 bool TfrmMain::EngineStarted() const { return engineStarted_; }
 
@@ -94,8 +98,7 @@ bool TfrmMain::FormCreate() {
   pump.SetHandler(this);
   if (!ClaimProgramFolder()) return false;
   vx::SetXMLFileProblemHandler([this](const vx::XMLFileProblem& problem) { QueueFileProblem(problem); });
-  setting_ = std::make_unique<TVXSetting>(options_.ProgramFolder, options_.SystemTemp);
-  vx::Program().Setting = setting_.get();
+  ctx_.Setting = std::make_unique<TVXSetting>(options_.ProgramFolder, options_.SystemTemp);
   CleanUpInterruptedSaves();
   Initialize();
   return engineStarted_;
@@ -115,20 +118,20 @@ void TfrmMain::CleanUpInterruptedSaves() {
   // A save interrupted after it was decided is finished; one interrupted before leaves only
   // temporaries, which go.
   std::string error;
-  if (!vx::RecoverFileJournal(setting_->PlayersFolder + "saves.journal", &error))
+  if (!vx::RecoverFileJournal(ctx_.Setting->PlayersFolder + "saves.journal", &error))
     Log("ERROR: An interrupted save could not be finished: " + error);
   // The last round of a run that was interrupted, into the files it would have left.
-  vx::ReplayRoundRecord(setting_->PlayersFile, setting_->CasinosFolder);
-  int removed = vx::RemoveStaleTemporaries(setting_->ProgramFolder) + vx::RemoveStaleTemporaries(setting_->PlayersFolder);
-  for (const std::string& casino : vx::ListDirectory(setting_->CasinosFolder, false, true))
-    removed += vx::RemoveStaleTemporaries(setting_->CasinosFolder + casino);
+  vx::ReplayRoundRecord(ctx_.Setting->PlayersFile, ctx_.Setting->CasinosFolder);
+  int removed = vx::RemoveStaleTemporaries(ctx_.Setting->ProgramFolder) + vx::RemoveStaleTemporaries(ctx_.Setting->PlayersFolder);
+  for (const std::string& casino : vx::ListDirectory(ctx_.Setting->CasinosFolder, false, true))
+    removed += vx::RemoveStaleTemporaries(ctx_.Setting->CasinosFolder + casino);
   if (removed > 0) Log("INFO: " + std::to_string(removed) + " files left by interrupted saves removed");
 }
 
 std::string TfrmMain::DamagedArchive() const {
   const std::pair<const TRecDb*, std::string> archives[] = {
-      {&resources_->FontsArchive, setting_->DataFolder + "fonts.vxr"},
-      {&resources_->DataArchive, setting_->PakFolder + "default.vxr"},
+      {&ctx_.Resources->FontsArchive, ctx_.Setting->DataFolder + "fonts.vxr"},
+      {&ctx_.Resources->DataArchive, ctx_.Setting->PakFolder + "default.vxr"},
   };
   for (const auto& [archive, file] : archives) {
     if (archive->Opened() || !vx::FileExists(file)) continue;
@@ -177,17 +180,15 @@ void TfrmMain::ShowFileProblems() {
 
 void TfrmMain::Initialize() {
   // 1. Application information.
-  appInfo_ = std::make_unique<TVXApplicationInfo>();
-  if (options_.DeveloperMode) appInfo_->DeveloperMode = *options_.DeveloperMode;
-  vx::Program().AppInfo = appInfo_.get();
+  ctx_.AppInfo = std::make_unique<TVXApplicationInfo>();
+  if (options_.DeveloperMode) ctx_.AppInfo->DeveloperMode = *options_.DeveloperMode;
   // 2, 3. Caption and client size.
   if (windowOpen_) {
-    window_.SetCaption(appInfo_->Caption());
+    window_.SetCaption(ctx_.AppInfo->Caption());
     window_.SetClientSize(vx::kLogicalWidth, vx::kLogicalHeight);
   }
   // 4. The log window.
-  debug_ = std::make_unique<TfrmDebug>(appInfo_->DeveloperMode, options_.DebugLogFile);
-  vx::Program().DebugWindow = debug_.get();
+  ctx_.DebugWindow = std::make_unique<TfrmDebug>(ctx_.AppInfo->DeveloperMode, options_.DebugLogFile);
   // 5. The only seeding of the random generator.
   vx::Randomize();
   // 6. Game catalogue, casino manager, resource manager.
@@ -195,42 +196,39 @@ void TfrmMain::Initialize() {
   lobby_ = options_.MakeLobby ? options_.MakeLobby() : nullptr;
   if (!lobby_) lobby_ = std::make_unique<TVXLobbyProgram>(*this);
   lobby_->CreateCasinoManager();
-  resources_ = std::make_unique<TVXResourceManager>(setting_->DataFolder, setting_->PakFolder, setting_->TempFolder);
-  vx::Program().Resources = resources_.get();
+  ctx_.Resources = std::make_unique<TVXResourceManager>(ctx_.Setting->DataFolder, ctx_.Setting->PakFolder, ctx_.Setting->TempFolder);
   startError_ = DamagedArchive();
   if (!startError_.empty()) {
     Log("ERROR: " + startError_);
     return;
   }
   // 7. Centred unless developing or full screen.
-  if (windowOpen_ && !appInfo_->DeveloperMode && !setting_->optFullScreen) window_.Centre();
+  if (windowOpen_ && !ctx_.AppInfo->DeveloperMode && !ctx_.Setting->optFullScreen) window_.Centre();
   // 8. The engine.
   std::unique_ptr<TGfxDevice> device = options_.MakeDevice ? options_.MakeDevice(this) : nullptr;
-  engine_ = std::make_unique<TVXEngine>(this, &vx::MainPump(), setting_->optVSync, std::move(device));
-  vx::Program().Engine = engine_.get();
-  Engine = engine_.get();
-  engine_->SetWidth(vx::kLogicalWidth);
-  engine_->SetHeight(vx::kLogicalHeight);
-  engine_->SetFullScreen(setting_->optFullScreen);
-  engine_->ResourceManager = resources_.get();
-  engine_->LoadFonts();
-  engineStarted_ = engine_->Started();
+  ctx_.Engine = std::make_unique<TVXEngine>(this, &vx::MainPump(), ctx_.Setting->optVSync, std::move(device));
+  Engine = ctx_.Engine.get();
+  ctx_.Engine->SetWidth(vx::kLogicalWidth);
+  ctx_.Engine->SetHeight(vx::kLogicalHeight);
+  ctx_.Engine->SetFullScreen(ctx_.Setting->optFullScreen);
+  ctx_.Engine->ResourceManager = ctx_.Resources.get();
+  ctx_.Engine->LoadFonts();
+  engineStarted_ = ctx_.Engine->Started();
   if (!engineStarted_) return;
 
   // 9. Only with a running engine.
   try {
-    soundFiles_ = std::make_unique<TVXResourceSoundFiles>(*resources_);
-    soundOptions_ = std::make_unique<SoundOptions>(*setting_);
-    sounds_ = std::make_unique<TVXSounds>(*soundFiles_, *soundOptions_,
+    soundFiles_ = std::make_unique<TVXResourceSoundFiles>(*ctx_.Resources);
+    soundOptions_ = std::make_unique<SoundOptions>(*ctx_.Setting);
+    ctx_.Sounds = std::make_unique<TVXSounds>(*soundFiles_, *soundOptions_,
                                           options_.MakeAudio ? options_.MakeAudio() : nullptr);
   } catch (const std::exception& e) {
     // The game runs silent rather than not at all.
     Log(std::string("ERROR: ") + e.what());
-    sounds_.reset();
+    ctx_.Sounds.reset();
   }
-  vx::Program().Sounds = sounds_.get();
 
-  mainScene_ = new TVXMainScene(nullptr);
+  mainScene_ = new TVXMainScene(nullptr, &ctx_);
   mainScene_->SetName("MAINSCENE");
   inputScene_ = mainScene_;
   active_.Reset();
@@ -239,7 +237,7 @@ void TfrmMain::Initialize() {
   CurrentGame = nullptr;
 
   lobby_->CreatePlayers();
-  engine_->Timer()->OnRender = [this](void*) { RenderFrame(); };
+  ctx_.Engine->Timer()->OnRender = [this](void*) { RenderFrame(); };
   lobby_->CreateCityAndMenuBar();
 
   tmrStart_ = std::make_unique<vx::PumpTimer>();
@@ -250,18 +248,18 @@ void TfrmMain::Initialize() {
 
 bool TfrmMain::FormShow() {
   if (!startError_.empty()) {
-    vx::ShowSystemMessage(appInfo_ ? appInfo_->Title : vx::kProductTitle, startError_, vx::SystemMessageKind::Error);
+    vx::ShowSystemMessage(ctx_.AppInfo ? ctx_.AppInfo->Title : vx::kProductTitle, startError_, vx::SystemMessageKind::Error);
     Close();
     return false;
   }
   if (!engineStarted_) {
-    vx::ShowSystemMessage(appInfo_ ? appInfo_->Title : vx::kProductTitle, "Cannot initialize DirectX.",
+    vx::ShowSystemMessage(ctx_.AppInfo ? ctx_.AppInfo->Title : vx::kProductTitle, "Cannot initialize DirectX.",
                           vx::SystemMessageKind::Error);
     Close();
     return false;
   }
   if (windowOpen_) window_.Show();
-  if (engine_->Windowed() && DeveloperMode()) debug_->ShowWindow();
+  if (ctx_.Engine->Windowed() && DeveloperMode()) ctx_.DebugWindow->ShowWindow();
   return true;
 }
 
@@ -281,8 +279,8 @@ void TfrmMain::tmrStartTimer() {
 
 void TfrmMain::Login(bool autoLogin) {
   int32_t result = 0;
-  if (autoLogin && !setting_->optAutoLoginPlayerName.empty()) {
-    result = lobby_->SignIn(setting_->optAutoLoginPlayerName, setting_->optAutoLoginPlayerPassword);
+  if (autoLogin && !ctx_.Setting->optAutoLoginPlayerName.empty()) {
+    result = lobby_->SignIn(ctx_.Setting->optAutoLoginPlayerName, ctx_.Setting->optAutoLoginPlayerPassword);
   }
   if (result != 1 && !Closing()) result = lobby_->ShowLoginDialog();
   if (Closing()) return;
@@ -309,7 +307,7 @@ void TfrmMain::Finalize() {
   }
   finalized_ = true;
   // No frame may be drawn from here on.
-  if (engine_ && engine_->Timer()) engine_->Timer()->OnRender = nullptr;
+  if (ctx_.Engine && ctx_.Engine->Timer()) ctx_.Engine->Timer()->OnRender = nullptr;
   if (tmrStart_) tmrStart_->SetEnabled(false);
 
   if (engineStarted_) {
@@ -325,19 +323,15 @@ void TfrmMain::Finalize() {
     delete mainScene_;
     mainScene_ = nullptr;
     anims_.clear();
-    vx::Program().Sounds = nullptr;
-    sounds_.reset();
+    ctx_.Sounds.reset();
   }
   lobby_.reset();
   gameManager_.reset();
   tmrStart_.reset();
   Engine = nullptr;
-  vx::Program().Engine = nullptr;
-  engine_.reset();
-  vx::Program().Resources = nullptr;
-  resources_.reset();
-  vx::Program().AppInfo = nullptr;
-  appInfo_.reset();
+  ctx_.Engine.reset();
+  ctx_.Resources.reset();
+  ctx_.AppInfo.reset();
 }
 
 void TfrmMain::FormDestroy() {
@@ -349,10 +343,9 @@ void TfrmMain::FormDestroy() {
   }
   Finalize();
   destroyed_ = true;
-  if (setting_) {
-    setting_->Save();
-    vx::Program().Setting = nullptr;
-    setting_.reset();
+  if (ctx_.Setting) {
+    ctx_.Setting->Save();
+    ctx_.Setting.reset();
   }
   // What went wrong once the screen was gone (the saves of shutdown) is still told.
   tmrProblems_.reset();
@@ -362,8 +355,7 @@ void TfrmMain::FormDestroy() {
   vx::SetXMLFileProblemHandler(nullptr);
   folderLock_.Release();
   // The log window goes with the main window; in developer mode it saves the log.
-  vx::Program().DebugWindow = nullptr;
-  debug_.reset();
+  ctx_.DebugWindow.reset();
   vx::MessagePump& pump = vx::MainPump();
   if (pump.Handler() == this) pump.SetHandler(nullptr);
   if (windowOpen_) {
@@ -412,8 +404,8 @@ void TfrmMain::RenderFrame() {
   // A frame asked for while the tree is being drawn is dropped.
   if (drawingTree_ || finalized_) return;
   RemoveStoppedAnims();
-  TGfxDevice* device = engine_ && engineStarted_ ? engine_->Device() : nullptr;
-  if (device == nullptr || !engine_->DeviceReady()) {
+  TGfxDevice* device = ctx_.Engine && engineStarted_ ? ctx_.Engine->Device() : nullptr;
+  if (device == nullptr || !ctx_.Engine->DeviceReady()) {
     StepAnimations();
     return;
   }
@@ -480,9 +472,9 @@ void TfrmMain::FormMouseDown(vx::TMouseButton button, vx::TShiftState shift, int
   vx::DispatchScope dispatch;  // what the handlers free goes after the whole event
   if (TVXScene* scene = InputScene()) scene->MouseDown(nullptr, button, shift, x, y);
   SetOpenControl(nullptr);
-  if (engine_) {
-    engine_->CursorX = x;
-    engine_->CursorY = y;
+  if (ctx_.Engine) {
+    ctx_.Engine->CursorX = x;
+    ctx_.Engine->CursorY = y;
   }
 }
 
@@ -524,10 +516,10 @@ void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
     }
   }
   // 4. Full screen.
-  if (ctrl && key == kKeyF && setting_) {
+  if (ctrl && key == kKeyF && ctx_.Setting) {
     // A switch that fails leaves the option as the display is.
-    setting_->optFullScreen = !setting_->optFullScreen;
-    if (engine_ && !engine_->SetFullScreen(setting_->optFullScreen)) setting_->optFullScreen = !setting_->optFullScreen;
+    ctx_.Setting->optFullScreen = !ctx_.Setting->optFullScreen;
+    if (ctx_.Engine && !ctx_.Engine->SetFullScreen(ctx_.Setting->optFullScreen)) ctx_.Setting->optFullScreen = !ctx_.Setting->optFullScreen;
   }
   // 5. Developer keys.
   if (!DeveloperMode()) return;
@@ -546,13 +538,13 @@ void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
       vx::DumpProcessMemory();
       return;
     case vx::VK_F10:
-      vx::DumpTextureList(engine_ ? engine_->Textures() : nullptr, "log_gfxtexture_list.txt");
+      vx::DumpTextureList(ctx_.Engine ? ctx_.Engine->Textures() : nullptr, "log_gfxtexture_list.txt");
       return;
     default:
       break;
   }
   if (ctrl && key == kKeyS) {
-    if (engine_) engine_->ScreenShot();
+    if (ctx_.Engine) ctx_.Engine->ScreenShot();
   } else if (ctrl && key == kKeyD) {
     FadeIn();
   }
@@ -574,7 +566,7 @@ void TfrmMain::ShowHint(TVXComponent* sender) {
 }
 
 void TfrmMain::PlaySound(const std::string& name) {
-  if (sounds_) sounds_->PlaySound(name);
+  if (ctx_.Sounds) ctx_.Sounds->PlaySound(name);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -582,7 +574,7 @@ void TfrmMain::PlaySound(const std::string& name) {
 
 void TfrmMain::ReloadTheme() {
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
-  const std::string casino = setting_ ? setting_->CasinoName : vx::CurrentCasinoName();
+  const std::string casino = ctx_.Setting ? ctx_.Setting->CasinoName : vx::CurrentCasinoName();
   Log("INFO: Loading theme: " + casino);
   if (mainScene_ == nullptr) return;
   std::vector<vx::WeakRef<TVXScene>> scenes;

@@ -16,6 +16,7 @@
 
 #include "app/LobbySeam.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXEngine.h"
 #include "framework/VXLiveness.h"
 #include "platform/Events.h"
@@ -150,13 +151,15 @@ public:
   void OnMouseMove(vx::TShiftState shift, int x, int y) override { FormMouseMove(shift, x, y); }
   void OnKeyDown(uint16_t& key, vx::TShiftState shift) override { FormKeyDown(key, shift); }
 
-  // The singletons (null while they do not exist).
-  TVXSetting* Setting() const { return setting_.get(); }
-  TVXApplicationInfo* AppInfo() const { return appInfo_.get(); }
-  TfrmDebug* DebugWindow() const { return debug_.get(); }
+  // What the program has, handed to scenes, games and dialogs (each service null while it
+  // does not exist).
+  TVXContext& Context() { return ctx_; }
+  TVXSetting* Setting() const { return ctx_.Setting.get(); }
+  TVXApplicationInfo* AppInfo() const { return ctx_.AppInfo.get(); }
+  TfrmDebug* DebugWindow() const { return ctx_.DebugWindow.get(); }
   TVXGameManager* GameManager() const { return gameManager_.get(); }
-  TVXResourceManager* Resources() const { return resources_.get(); }
-  TVXSounds* Sounds() const { return sounds_.get(); }
+  TVXResourceManager* Resources() const { return ctx_.Resources.get(); }
+  TVXSounds* Sounds() const { return ctx_.Sounds.get(); }
   TVXLobbyLayer* Lobby() const { return lobby_.get(); }
 
   // Set by the lobby while a game runs; the shell only clears it.
@@ -192,16 +195,14 @@ private:
   vx::SdlEventSource events_{window_};
   bool windowOpen_ = false;
 
-  std::unique_ptr<TVXSetting> setting_;
-  std::unique_ptr<TVXApplicationInfo> appInfo_;
-  std::unique_ptr<TfrmDebug> debug_;
-  std::unique_ptr<TVXGameManager> gameManager_;
-  std::unique_ptr<TVXLobbyLayer> lobby_;
-  std::unique_ptr<TVXResourceManager> resources_;
-  std::unique_ptr<TVXEngine> engine_;
+  // The sounds read these, so they outlive the context.
   std::unique_ptr<TVXSoundFiles> soundFiles_;
   std::unique_ptr<SoundOptions> soundOptions_;
-  std::unique_ptr<TVXSounds> sounds_;
+  // Settings, application information, log window, resources, engine and sounds, in
+  // start-up order; the lobby layer below is freed before them.
+  TVXContext ctx_;
+  std::unique_ptr<TVXGameManager> gameManager_;
+  std::unique_ptr<TVXLobbyLayer> lobby_;
   std::unique_ptr<vx::PumpTimer> tmrStart_;
   std::unique_ptr<vx::PumpTimer> tmrProblems_;
   std::vector<vx::XMLFileProblem> problems_;
@@ -219,5 +220,4 @@ private:
   bool destroyed_ = false;
   bool drawingTree_ = false;  // the root scene is being processed
   bool sceneOpen_ = false;    // a frame's scene is begun on the device
-  vx::ScopedToolkitHost hostScope_{this};
 };

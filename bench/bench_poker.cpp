@@ -43,7 +43,7 @@ void BM_ReferenceShuffleDeal(benchmark::State& s) {
 
 void BM_PokerHandLogic(benchmark::State& s) {
   vx::SetRng(std::make_unique<vx::DefaultRandom>(777));
-  TPoker game(Catalogue().FindGameByID(static_cast<int32_t>(s.range(0))));
+  TPoker game(Catalogue().FindGameByID(static_cast<int32_t>(s.range(0))), nullptr, nullptr);
   game.StopDemo();
   game.Data->Bet = game.Data->MinBet;
   int64_t sum = 0;
@@ -61,7 +61,7 @@ void BM_PokerHandLogic(benchmark::State& s) {
 
 void BM_PokerWholeRound(benchmark::State& s) {
   vx::SetRng(std::make_unique<vx::DefaultRandom>(778));
-  TPoker game(Catalogue().FindGameByID(static_cast<int32_t>(s.range(0))));
+  TPoker game(Catalogue().FindGameByID(static_cast<int32_t>(s.range(0))), nullptr, nullptr);
   game.Data->Money.Reset(1000000u, game.Data->Money.Win());
   game.UpdateCredit();
   int64_t rounds = 0;

@@ -1,6 +1,7 @@
 #include "framework/VXAnim.h"
 
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXScene.h"
 #include "framework/VXWidgets.h"
 
@@ -14,8 +15,12 @@ void TVXAnim::Start() {
   StepNo = 1;
 }
 
+TVXMainWindow* TVXAnim::MainWindow() const {
+  return context_ != nullptr ? context_->MainWindow : vx::MainWindow();
+}
+
 void TVXAnim::Run() {
-  TVXMainWindow* main = vx::MainWindow();
+  TVXMainWindow* main = MainWindow();
   if (!Running) {
     Start();
     Running = true;
@@ -32,7 +37,7 @@ void TVXAnim::Finish() {
   Running = false;
   Finished = true;
   if (Listed) {
-    if (TVXMainWindow* main = vx::MainWindow()) main->RemoveAnim(this);
+    if (TVXMainWindow* main = MainWindow()) main->RemoveAnim(this);
   }
   // Without a main window nothing else can clear the flag.
   Listed = false;
@@ -63,16 +68,16 @@ void TVXAnim::StepOnce() {
 // ---------------------------------------------------------------------------------------
 // Fades
 
-TAnimFade::TAnimFade() {
-  TVXMainWindow* main = vx::MainWindow();
-  FadeScene = new TVXScene(nullptr);
+TAnimFade::TAnimFade(TVXContext* context) : TVXAnim(context) {
+  TVXMainWindow* main = context != nullptr ? context->MainWindow : vx::MainWindow();
+  FadeScene = new TVXScene(nullptr, context);
   if (main != nullptr && main->MainScene() != nullptr) FadeScene->BringToFront();
   FadeScene->SetVisible(true);
   FadeScene->Background->NoRender = true;
 
   Panel = new TVXPanel(FadeScene);
   Panel->SetName("PANEL");
-  Panel->SetBounds(0, 0, vx::ToolkitHost().SurfaceWidth(), vx::ToolkitHost().SurfaceHeight());
+  Panel->SetBounds(0, 0, Panel->Host().SurfaceWidth(), Panel->Host().SurfaceHeight());
   Panel->SetColor(0);
   Panel->SetAlpha(255);
   FadeScene->AddControl(Panel);

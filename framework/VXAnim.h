@@ -8,12 +8,15 @@
 
 #include "framework/VXLiveness.h"
 
+class TVXContext;
+class TVXMainWindow;
 class TVXPanel;
 class TVXScene;
 
 class TVXAnim : public vx::Lifetime {
 public:
-  TVXAnim() = default;
+  // The context whose main window runs the animation.
+  explicit TVXAnim(TVXContext* context = nullptr) : context_(context) {}
   // A running animation leaves the main window's list before it goes.
   virtual ~TVXAnim();
   TVXAnim(const TVXAnim&) = delete;
@@ -46,14 +49,19 @@ public:
   void StepOnce();
   bool InStep() const { return inStep_; }
 
+protected:
+  TVXContext* AnimContext() const { return context_; }
+
 private:
+  TVXMainWindow* MainWindow() const;
+  TVXContext* context_;
   bool inStep_ = false;
 };
 
 class TAnimFade : public TVXAnim {
 public:
   // Builds the fade scene on top of the root scene with a black panel over the whole surface.
-  TAnimFade();
+  explicit TAnimFade(TVXContext* context = nullptr);
   // Finishes a running fade, then frees the fade scene and its panel.
   ~TAnimFade() override;
 

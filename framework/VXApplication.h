@@ -6,6 +6,7 @@
 #include <string>
 
 class TVXAnim;
+class TVXContext;
 class TVXEngine;
 class TVXMainScene;
 class TVXResourceManager;
@@ -98,6 +99,9 @@ struct TVXProgram {
   TVXMainWindow* MainWindow = nullptr;
 };
 TVXProgram& Program();
+// While set, Program() mirrors this context (the main window's) for the readers that do not
+// take it from their tree yet. Returns the context mirrored before.
+const TVXContext* MirrorProgram(const TVXContext* context);
 
 // Shorthands.
 inline TVXMainWindow* MainWindow() { return Program().MainWindow; }

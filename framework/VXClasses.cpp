@@ -4,6 +4,7 @@
 
 #include "core/Checked.h"
 #include "core/Log.h"
+#include "framework/VXContext.h"
 #include "render/GfxDevice.h"
 
 namespace vx {
@@ -67,6 +68,24 @@ TGfxRect Intersect(const TGfxRect& a, const TGfxRect& b) {
 // TVXComponent
 
 TVXComponent::TVXComponent(TVXComponent* owner) { SetOwner(owner); }
+
+TVXContext* TVXComponent::Context() const {
+  // Up through the owner, or the parent where there is no owner. Either chain alone is
+  // acyclic; a mix of the two could loop, so the walk is bounded.
+  const TVXComponent* c = this;
+  for (int32_t steps = 0; c != nullptr && steps < 4096; ++steps) {
+    if (c->context_ != nullptr) return c->context_;
+    c = c->owner_ != nullptr ? c->owner_ : c->ContextParent();
+  }
+  return nullptr;
+}
+
+const TVXComponent* TVXCustomControl::ContextParent() const { return parent_; }
+
+TVXToolkitHost& TVXComponent::Host() const {
+  const TVXContext* context = Context();
+  return context != nullptr ? context->ToolkitHost() : vx::ToolkitHost();
+}
 
 TVXComponent::~TVXComponent() {
   EndLife();
@@ -283,7 +302,7 @@ bool TVXCustomControl::IsEnabled() {
 // The per-frame walk
 
 TGfxRect TVXCustomControl::ClipRect() const {
-  TVXToolkitHost& host = vx::ToolkitHost();
+  TVXToolkitHost& host = Host();
   const int64_t right = std::min<int64_t>(int64_t{left_} + width_, host.SurfaceWidth());
   const int64_t bottom = std::min<int64_t>(int64_t{top_} + height_, host.SurfaceHeight());
   TGfxRect r;
@@ -306,8 +325,7 @@ TGfxRect CutTo(const TGfxRect& a, const TGfxRect& b) {
 }
 
 // Puts the device clip back to the enclosing clip, or to the whole surface without one.
-void RestoreClip() {
-  TGfxDevice* d = vx::ToolkitHost().Device();
+void RestoreClip(TGfxDevice* d) {
   if (d == nullptr) return;
   if (g_enclosingClip) {
     d->SetClipRect(*g_enclosingClip);
@@ -318,14 +336,15 @@ void RestoreClip() {
 }  // namespace
 
 namespace vx {
-ScopedEnclosingClip::ScopedEnclosingClip(const TGfxRect& rect) : outer_(g_enclosingClip) {
+ScopedEnclosingClip::ScopedEnclosingClip(TGfxDevice* device, const TGfxRect& rect)
+    : device_(device), outer_(g_enclosingClip) {
   g_enclosingClip = outer_ ? CutTo(rect, *outer_) : rect;
-  if (TGfxDevice* d = ToolkitHost().Device()) d->SetClipRect(*g_enclosingClip);
+  if (device_ != nullptr) device_->SetClipRect(*g_enclosingClip);
 }
 
 ScopedEnclosingClip::~ScopedEnclosingClip() {
   g_enclosingClip = outer_;
-  RestoreClip();
+  RestoreClip(device_);
 }
 
 const std::optional<TGfxRect>& EnclosingClip() { return g_enclosingClip; }
@@ -336,19 +355,18 @@ namespace {
 // enclosing clip the control's clip is cut to it and the enclosing clip comes back.
 class ClipScope {
 public:
-  explicit ClipScope(bool active, const TGfxRect& rect) : active_(active) {
-    if (!active_) return;
-    TGfxDevice* d = vx::ToolkitHost().Device();
-    if (d == nullptr) return;
-    d->SetClipRect(g_enclosingClip ? CutTo(rect, *g_enclosingClip) : rect);
+  ClipScope(TGfxDevice* device, bool active, const TGfxRect& rect) : device_(device), active_(active) {
+    if (!active_ || device_ == nullptr) return;
+    device_->SetClipRect(g_enclosingClip ? CutTo(rect, *g_enclosingClip) : rect);
   }
   ~ClipScope() {
-    if (active_) RestoreClip();
+    if (active_) RestoreClip(device_);
   }
   ClipScope(const ClipScope&) = delete;
   ClipScope& operator=(const ClipScope&) = delete;
 
 private:
+  TGfxDevice* device_;
   bool active_;
 };
 }  // namespace
@@ -373,7 +391,7 @@ void TVXCustomControl::Process() {
   if ((!visible_ || BlinkHidden) && !InTransition) return;
 
   if (!NoRender) {
-    ClipScope clip(ClipToBounds, ClipToBounds ? ClipRect() : TGfxRect{});
+    ClipScope clip(Host().Device(), ClipToBounds, ClipToBounds ? ClipRect() : TGfxRect{});
     Animate();
     Update();
     AfterDraw();
@@ -505,7 +523,7 @@ void TVXCustomControl::MouseUpClipped(int32_t button, int32_t x, int32_t y, cons
 }
 
 void TVXCustomControl::SetPressedLeft(bool value) {
-  TVXToolkitHost& host = vx::ToolkitHost();
+  TVXToolkitHost& host = Host();
   FirePressLeft(value, host.CursorX(), host.CursorY());
 }
 
@@ -533,20 +551,20 @@ void TVXCustomControl::FirePressLeft(bool value, int32_t x, int32_t y) {
 
 void TVXCustomControl::SetPressedRight(bool value) { pressedRight_ = value; }
 
-void TVXCustomControl::MouseDown() { vx::ToolkitHost().RenderNow(); }
+void TVXCustomControl::MouseDown() { Host().RenderNow(); }
 
-void TVXCustomControl::MouseUp() { vx::ToolkitHost().RenderNow(); }
+void TVXCustomControl::MouseUp() { Host().RenderNow(); }
 
 // ---------------------------------------------------------------------------------------
 // Focus and keys
 
 void TVXCustomControl::SetFocused(bool value) {
   vx::DispatchScope dispatch;
-  TVXToolkitHost& host = vx::ToolkitHost();
+  TVXToolkitHost& host = Host();
   if (value) {
     if (TVXCustomControl* active = host.ActiveControl()) active->SetFocused(false);
     if (!IsAlive()) return;  // freed by the other control's FocusOut: nothing to focus
-    vx::ToolkitHost().SetActiveControl(this);
+    Host().SetActiveControl(this);
     FocusIn();
   } else {
     FocusOut();
@@ -560,7 +578,8 @@ void TVXCustomControl::KeyDown(uint16_t& key, TShiftState shift) {
 }
 
 bool SendKeyToActiveControl(TVXCustomControl* inputScene, uint16_t& key, TShiftState shift) {
-  TVXCustomControl* active = vx::ToolkitHost().ActiveControl();
+  if (inputScene == nullptr) return false;
+  TVXCustomControl* active = inputScene->Host().ActiveControl();
   if (active == nullptr || !active->IsInSubtreeOf(inputScene)) return false;
   vx::DispatchScope dispatch;
   active->KeyDown(key, shift);
@@ -582,5 +601,5 @@ void TVXFont::SetColor(uint32_t colour) {
 
 void TVXFont::SetName(const std::string& name) {
   name_ = name;
-  engineFont_ = vx::ToolkitHost().FindFont(name);
+  engineFont_ = (owner_ != nullptr ? owner_->Host() : vx::ToolkitHost()).FindFont(name);
 }

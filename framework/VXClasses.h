@@ -28,6 +28,7 @@ using TShiftState = vx::TShiftState;
 
 class TVXComponent;
 class TVXControl;
+class TVXContext;
 
 using TVXNotifyEvent = std::function<void(TVXComponent* sender)>;
 using TVXMouseEvent =
@@ -66,9 +67,21 @@ public:
   // Free for the application's use (the lobby and the credit dialog keep numbers here).
   int32_t Tag = 0;
 
+  // The program context: the one given to this component, else its owner's (and, for a
+  // control, its parent's); null outside every context.
+  TVXContext* Context() const;
+  void SetContext(TVXContext* context) { context_ = context; }
+  // The context's toolkit host; outside every context, a host that draws and plays nothing.
+  TVXToolkitHost& Host() const;
+
+protected:
+  // Where the context is looked for when the component has no owner.
+  virtual const TVXComponent* ContextParent() const { return nullptr; }
+
 private:
   void MarkDead();
 
+  TVXContext* context_ = nullptr;
   TVXComponent* owner_ = nullptr;
   std::vector<TVXComponent*> owned_;
   std::string name_;
@@ -202,6 +215,7 @@ public:
   TGfxRect ClipRect() const;
 
 protected:
+  const TVXComponent* ContextParent() const override;
   bool visible_ = true;
   int32_t left_ = 0;
   int32_t top_ = 0;
@@ -241,12 +255,13 @@ namespace vx {
 // rectangle cut to the one outside it, and puts the outer one back when it closes.
 class ScopedEnclosingClip {
 public:
-  explicit ScopedEnclosingClip(const TGfxRect& rect);
+  ScopedEnclosingClip(TGfxDevice* device, const TGfxRect& rect);
   ~ScopedEnclosingClip();
   ScopedEnclosingClip(const ScopedEnclosingClip&) = delete;
   ScopedEnclosingClip& operator=(const ScopedEnclosingClip&) = delete;
 
 private:
+  TGfxDevice* device_;
   std::optional<TGfxRect> outer_;
 };
 // The innermost open enclosing clip (already cut to every outer one), if any.
@@ -262,6 +277,8 @@ class TVXEngineFont;
 // A control's font: an engine font chosen by name, a size and a colour.
 class TVXFont {
 public:
+  // The control the font belongs to: its tree gives the engine fonts.
+  explicit TVXFont(const TVXComponent* owner = nullptr) : owner_(owner) {}
   int32_t Size() const { return size_; }
   // Fires OnSizeChange.
   void SetSize(int32_t size);
@@ -280,6 +297,7 @@ public:
   TVXEngineFont* EngineFont() const { return engineFont_; }
 
 private:
+  const TVXComponent* owner_;
   int32_t size_ = 0;
   uint32_t color_ = 0;
   std::string name_;

@@ -50,7 +50,7 @@ void TVXComboBox::SetDroppedDown(bool value) {
 void TVXComboBox::DropDown() {
   list_->SetVisible(true);
   droppedDown_ = true;
-  vx::ToolkitHost().SetOpenControl(this);
+  Host().SetOpenControl(this);
   if (OnDropDown) OnDropDown(this);
 }
 

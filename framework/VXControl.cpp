@@ -41,7 +41,7 @@ uint32_t WithAlpha(uint32_t colour, int32_t alpha) {
 }  // namespace
 
 TVXControl::TVXControl(TVXComponent* owner) : TVXCustomControl(owner) {
-  Textures = vx::ToolkitHost().Textures();
+  Textures = Host().Textures();
   TextureInfo.OnChange = [this] { LoadTexture(); };
 }
 
@@ -111,7 +111,7 @@ void TVXControl::NextFrame() {
 // Texture
 
 int32_t TVXControl::LoadTexture() {
-  if (Textures == nullptr) Textures = vx::ToolkitHost().Textures();
+  if (Textures == nullptr) Textures = Host().Textures();
   TVXGfxTexture* texture = Textures != nullptr ? Textures->FindOrLoad(TextureInfo) : nullptr;
   if (texture == nullptr) {
     textureLoaded_ = false;
@@ -149,7 +149,7 @@ void TVXControl::Draw() {
 
 void TVXControl::DrawTexture() {
   TVXGfxTexture* texture = TextureInfo.Texture();
-  TGfxDevice* device = vx::ToolkitHost().Device();
+  TGfxDevice* device = Host().Device();
   if (texture == nullptr || device == nullptr || texture->Image() == nullptr) return;
   const TGfxSize pattern = texture->PatternSize();
   int32_t w = pattern.Width;
@@ -191,14 +191,14 @@ void TVXControl::DrawTexture() {
 }
 
 void TVXControl::DrawColorRect() {
-  if (TGfxDevice* device = vx::ToolkitHost().Device()) {
+  if (TGfxDevice* device = Host().Device()) {
     device->FillRect(GfxBounds(left_, top_, width_, height_), color4_, kEffectColorRect);
   }
 }
 
 void TVXControl::AfterDraw() {
   if (!Border) return;
-  if (TGfxDevice* device = vx::ToolkitHost().Device()) {
+  if (TGfxDevice* device = Host().Device()) {
     device->FrameRect(GfxBounds(left_, top_, width_, height_), borderColor4_, kEffectBorder);
   }
 }
@@ -262,7 +262,7 @@ void TVXControl::Step() {
     switch (flyOut_) {
       case 1:
         SetLeft(vx::CheckedAdd(left_, flyStep_));
-        going = vx::ToolkitHost().SurfaceWidth() > left_;
+        going = Host().SurfaceWidth() > left_;
         break;
       case 2:
         SetLeft(vx::CheckedSub(left_, flyStep_));
@@ -270,7 +270,7 @@ void TVXControl::Step() {
         break;
       case 3:
         SetTop(vx::CheckedAdd(top_, flyStep_));
-        going = vx::ToolkitHost().SurfaceHeight() > top_;
+        going = Host().SurfaceHeight() > top_;
         break;
       case 4:
         SetTop(vx::CheckedSub(top_, flyStep_));
@@ -360,9 +360,9 @@ void TVXControl::SetVisible(bool value) {
       HomeLeft = left_;
       switch (flyIn_) {
         case 1: SetLeft(-width_); break;
-        case 2: SetLeft(vx::ToolkitHost().SurfaceWidth()); break;
+        case 2: SetLeft(Host().SurfaceWidth()); break;
         case 3: SetTop(-height_); break;
-        case 4: SetTop(vx::ToolkitHost().SurfaceHeight()); break;
+        case 4: SetTop(Host().SurfaceHeight()); break;
         default: break;
       }
       flyingIn_ = true;
@@ -419,7 +419,7 @@ void TVXControl::SetLeft(int32_t value) {
 
 void TVXControl::MouseEnter() {
   TVXCustomControl::MouseEnter();
-  vx::ToolkitHost().ShowHint(this);
+  Host().ShowHint(this);
   ApplyEffect(efRollOver);
   if (AutoPopup) {
     if (TVXControl* menu = popupMenu_.Get()) menu->Popup();

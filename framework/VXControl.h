@@ -37,7 +37,7 @@ public:
   ~TVXControl() override;
 
   // The font for the text of descendants (labels, buttons, edits).
-  TVXFont Font;
+  TVXFont Font{this};
 
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool value) { autoSize_ = value; }

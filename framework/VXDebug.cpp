@@ -193,8 +193,7 @@ bool DumpTextureList(const TVXTextureList* list, const std::string& fileName) {
   return ok;
 }
 
-void LogTextureCount() {
-  TVXEngine* engine = Program().Engine;
+void LogTextureCount(const TVXEngine* engine) {
   const int32_t count = (engine != nullptr && engine->Textures() != nullptr) ? engine->Textures()->Count() : 0;
   Log("INFO: TextureCount: " + IntToStr(count));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 class TVXCustomControl;
+class TVXEngine;
 class TVXTextureList;
 
 namespace vx {
@@ -85,7 +86,7 @@ bool DumpControlTree(const TVXCustomControl* root, const std::string& fileName);
 std::vector<std::string> TextureListLines(const TVXTextureList* list);
 bool DumpTextureList(const TVXTextureList* list, const std::string& fileName);
 // "INFO: TextureCount: n" for the engine's texture list (0 without an engine).
-void LogTextureCount();
+void LogTextureCount(const TVXEngine* engine);
 
 // The process memory counters as the developer key logs them: 64-bit decimal numbers of
 // bytes, the working set in kilobytes (rounded). Counters that cannot be read log as 0.

@@ -1,6 +1,7 @@
 #include "framework/VXFrame.h"
 
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXWidgets.h"
 
 TVXFrame::TVXFrame(TVXComponent* owner) : TVXScene(owner) {
@@ -43,7 +44,8 @@ int32_t TVXFrame::ShowModal() {
   TaskBar->SetVisible(true);
   WindowLogo->SetVisible(true);
 
-  TVXMainWindow* main = vx::MainWindow();
+  const TVXContext* ctx = Context();
+  TVXMainWindow* main = ctx != nullptr ? ctx->MainWindow : vx::MainWindow();
   if (main == nullptr) return ModalResult;
   savedInputScene_ = main->InputScene();
   main->SetInputScene(this);
@@ -67,7 +69,8 @@ TframeMessage::TframeMessage(TVXComponent* owner, int32_t /*helpContext*/, int32
   if (buttons & mbNo) NoButton = AddButton("BTN_NO", "NO", mrNo);
   if (buttons & mbOK) OkButton = AddButton("BTN_OK", "OK", mrOk);
   if (buttons & mbCancel) CancelButton = AddButton("BTN_CANCEL", "CANCEL", mrCancel);
-  LoadTheme(vx::CurrentCasinoName());
+  const TVXContext* ctx = Context();
+  LoadTheme(ctx != nullptr ? ctx->CasinoName() : vx::CurrentCasinoName());
 }
 
 TVXButton* TframeMessage::AddButton(const std::string& name, const std::string& caption, int32_t result) {

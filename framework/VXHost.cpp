@@ -13,11 +13,12 @@ void TVXHostBase::SetOpenControl(TVXCustomControl* control) { open_ = control; }
 
 namespace vx {
 
-namespace {
 TVXHostBase& NullHost() {
   static TVXHostBase host;
   return host;
 }
+
+namespace {
 TVXToolkitHost* g_host = nullptr;
 }  // namespace
 

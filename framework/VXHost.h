@@ -79,6 +79,9 @@ protected:
 
 namespace vx {
 
+// The host of components outside every context: draws nothing, plays nothing.
+TVXHostBase& NullHost();
+
 // Installs the host the toolkit calls; nullptr restores the null host. The caller keeps
 // ownership and must uninstall before destroying it.
 void SetToolkitHost(TVXToolkitHost* host);

@@ -87,8 +87,8 @@ void TVXMenu::Popup() {
   OpenLevel = 1;
   IsOpen = true;
   ShowChildren(true);
-  vx::ToolkitHost().SetOpenControl(this);
-  vx::ToolkitHost().PlaySound("SND_MENU");
+  Host().SetOpenControl(this);
+  Host().PlaySound("SND_MENU");
   if (OnPopup) OnPopup(this);
 }
 
@@ -102,7 +102,7 @@ void TVXMenu::Close() {
 }
 
 void TVXMenu::MouseEnter() {
-  auto* open = dynamic_cast<TVXMenu*>(vx::ToolkitHost().OpenControl());
+  auto* open = dynamic_cast<TVXMenu*>(Host().OpenControl());
   if (open != nullptr && open->Group == Group) Popup();
   TVXMenuItem::MouseEnter();
 }

@@ -179,7 +179,7 @@ void TVXParticleSystem::Advance(int32_t step) {
     case pkFireworks:
       if (burstOver) {
         Reset();
-        vx::ToolkitHost().PlaySound("SND_FIREWORKS");
+        Host().PlaySound("SND_FIREWORKS");
       }
       for (TVXParticle& p : particles_) Integrate(p, step);
       break;
@@ -227,7 +227,7 @@ void TVXParticleSystem::DrawFireworks() {
   const double p = particles_[0].Age * 100.0 / Life;
   auto channel = [](double v) { return static_cast<uint32_t>(std::clamp<int64_t>(vx::Round(v), 0, 255)); };
   line_->SetColor(channel(40 - 0.3 * p) | channel(200 - 1.15 * p) << 8 | channel(255 - 1.25 * p) << 16);
-  const int32_t maxX = vx::ToolkitHost().SurfaceWidth() - 1, maxY = vx::ToolkitHost().SurfaceHeight() - 1;
+  const int32_t maxX = Host().SurfaceWidth() - 1, maxY = Host().SurfaceHeight() - 1;
   const double left = Left(), top = Top();
   int32_t x1, y1, x2, y2;
   for (const TVXParticle& q : particles_) {

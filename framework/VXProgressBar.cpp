@@ -39,7 +39,7 @@ void TVXProgressBar::Recalculate() {
 
 void TVXProgressBar::Draw() {
   TVXPanel::Draw();
-  if (TGfxDevice* device = vx::ToolkitHost().Device()) {
+  if (TGfxDevice* device = Host().Device()) {
     device->FillRect(GfxBounds(Clamp32(int64_t{Left()} + 1), Clamp32(int64_t{Top()} + 1), barWidth_,
                                Clamp32(int64_t{Height()} - 2)),
                      BarColor4, kEffectBar);

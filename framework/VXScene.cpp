@@ -6,6 +6,7 @@
 
 #include "core/Log.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXControl.h"
 #include "framework/VXDebug.h"
 #include "framework/VXResources.h"
@@ -17,11 +18,13 @@
 // ---------------------------------------------------------------------------------------
 // TVXScene
 
-TVXScene::TVXScene(TVXComponent* owner) : TVXCustomControl(owner) {
+TVXScene::TVXScene(TVXComponent* owner, TVXContext* context) : TVXCustomControl(owner) {
+  if (context != nullptr) SetContext(context);
   Hidden = true;
   MusicStyle = 0;
   visible_ = false;
-  if (TVXMainWindow* main = vx::MainWindow()) {
+  const TVXContext* ctx = Context();
+  if (TVXMainWindow* main = ctx != nullptr ? ctx->MainWindow : vx::MainWindow()) {
     TVXCustomControl* root = main->MainScene();
     if (root != nullptr) SetParent(root);
   }
@@ -36,16 +39,17 @@ TVXScene::TVXScene(TVXComponent* owner) : TVXCustomControl(owner) {
   Background->SetAutoSize(false);
   AddControl(Background);
 
-  NoImageFile = (vx::Settings() != nullptr ? vx::Settings()->ProgramFolder : std::string()) + "Editor\\noimage.bmp";
+  const TVXSetting* settings = ctx != nullptr ? ctx->Setting.get() : vx::Settings();
+  NoImageFile = (settings != nullptr ? settings->ProgramFolder : std::string()) + "Editor\\noimage.bmp";
 }
 
 TVXScene::~TVXScene() {
   EndLife();
-  TVXCustomControl* active = vx::ToolkitHost().ActiveControl();
+  TVXCustomControl* active = Host().ActiveControl();
   if (active != nullptr) {
     for (const auto& c : controls_) {
       if (c.Get() == active) {
-        vx::ToolkitHost().SetActiveControl(nullptr);
+        Host().SetActiveControl(nullptr);
         break;
       }
     }
@@ -91,7 +95,9 @@ TVXCustomControl* TVXScene::FindControl(const std::string& name) const {
 }
 
 void TVXScene::Show() {
-  if (MusicStyle != 0 && vx::Program().Sounds != nullptr) vx::Program().Sounds->PlayMusic(MusicStyle);
+  const TVXContext* ctx = Context();
+  TVXSounds* sounds = ctx != nullptr ? ctx->Sounds.get() : vx::Program().Sounds;
+  if (MusicStyle != 0 && sounds != nullptr) sounds->PlayMusic(MusicStyle);
   SetVisible(true);
   Hidden = false;
 }
@@ -118,7 +124,8 @@ void TVXScene::LoadThemeWithProgress(const std::string& casinoName, const TVXLoa
 
 void TVXScene::LoadTheme(const std::string& /*casinoName*/) {
   vx::DispatchScope dispatch;  // the hooks may free the scene
-  TVXResourceManager* resources = vx::Program().Resources;
+  const TVXContext* ctx = Context();
+  TVXResourceManager* resources = ctx != nullptr ? ctx->Resources.get() : vx::Program().Resources;
   const std::string themeKey = sceneName_ + "\\" + "theme.scn";
   const std::string fileName = resources != nullptr ? resources->GetFileName(themeKey) : std::string();
   std::unique_ptr<TVXStore> store;
@@ -161,7 +168,8 @@ void TVXScene::LoadTheme(const std::string& /*casinoName*/) {
     }
   }
   store.reset();
-  if (vx::DeveloperMode()) vx::LogTextureCount();
+  if (ctx != nullptr ? ctx->DeveloperMode() : vx::DeveloperMode())
+    vx::LogTextureCount(ctx != nullptr ? ctx->Engine.get() : vx::Program().Engine);
 }
 
 void TVXScene::PrepareControl(TVXControl* control) {
@@ -181,8 +189,10 @@ void TVXScene::PrepareControl(TVXControl* control) {
 
 void TVXScene::LoadControlTexture(TVXControl* control, const std::string& folder, const std::string& fileName) {
   control->TextureInfo.SetFolder(folder);
-  if (vx::Settings() != nullptr) control->TextureInfo.SetPrefix(vx::Settings()->CasinoFolder);
-  TVXResourceManager* resources = vx::Program().Resources;
+  const TVXContext* ctx = Context();
+  const TVXSetting* settings = ctx != nullptr ? ctx->Setting.get() : vx::Settings();
+  if (settings != nullptr) control->TextureInfo.SetPrefix(settings->CasinoFolder);
+  TVXResourceManager* resources = ctx != nullptr ? ctx->Resources.get() : vx::Program().Resources;
   if (resources == nullptr) return;
   if (!resources->FileExists(folder + "\\" + fileName)) DefaultTexture(control);
 }
@@ -211,7 +221,7 @@ void TVXScene::ApplyKeys(const TVXStore& s, TVXControl* c, const std::vector<TVX
 // ---------------------------------------------------------------------------------------
 // TVXMainScene
 
-TVXMainScene::TVXMainScene(TVXComponent* owner) : TVXScene(owner) {
+TVXMainScene::TVXMainScene(TVXComponent* owner, TVXContext* context) : TVXScene(owner, context) {
   SetVisible(true);
   Background->NoRender = true;
 }

@@ -26,7 +26,8 @@ using TVXLoadControlEvent =
 class TVXScene : public TVXCustomControl {
 public:
   // Hidden and invisible, under the main window's root scene, with its background image.
-  explicit TVXScene(TVXComponent* owner);
+  // A scene without an owner is given the context it belongs to.
+  explicit TVXScene(TVXComponent* owner, TVXContext* context = nullptr);
   // Clears the main window's focused control when it is one of the scene's controls.
   ~TVXScene() override;
 
@@ -90,8 +91,8 @@ private:
 
 class TVXMainScene : public TVXScene {
 public:
-  // Visible at once; its background does not draw.
-  explicit TVXMainScene(TVXComponent* owner);
+  // Visible at once; its background does not draw. The root holds the program's context.
+  explicit TVXMainScene(TVXComponent* owner, TVXContext* context = nullptr);
   // Ends every control's enabled chain.
   bool IsEnabled() override { return true; }
 };

@@ -93,7 +93,7 @@ void TVXScrollControl::Update() {
   {
     // Every control inside draws within the client area, and returns to it when its own clip
     // ends.
-    vx::ScopedEnclosingClip clip(ClientClip());
+    vx::ScopedEnclosingClip clip(Host().Device(), ClientClip());
     ProcessClient();
   }
   bar_->Process();

@@ -331,7 +331,7 @@ void TVXEdit::Step() {
   TVXLabel::Step();
   if (UpdateHalted() || !Focused()) return;
   CaretCounter = vx::CheckedAdd(CaretCounter, 1);
-  if (CaretCounter > vx::ToolkitHost().CaretPeriod()) {
+  if (CaretCounter > Host().CaretPeriod()) {
     CaretCounter = 0;
     CaretVisible = !CaretVisible;
   }
@@ -341,7 +341,7 @@ void TVXEdit::Draw() {
   TVXLabel::Draw();
   if (!Focused() || !CaretVisible) return;
   TGfxFont* font = EngineGfxFont();
-  TGfxDevice* device = vx::ToolkitHost().Device();
+  TGfxDevice* device = Host().Device();
   if (font == nullptr || device == nullptr) return;
   const std::string shown = DisplayText();
   const int32_t x = Clamp32(int64_t{Left()} + font->TextWidth(std::string_view(shown).substr(0, static_cast<size_t>(CursorPos()))) + 1);
@@ -411,7 +411,7 @@ void TVXLine::SetPoints(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 }
 
 void TVXLine::Update() {
-  if (TGfxDevice* device = vx::ToolkitHost().Device()) {
+  if (TGfxDevice* device = Host().Device()) {
     device->Line(TGfxPoint{Left(), Top()}, TGfxPoint{EndX, EndY}, Color4()[0], Color4()[1], kEffectLine);
   }
 }

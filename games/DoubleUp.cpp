@@ -216,7 +216,7 @@ void TVXDoubleUp::Choose(int32_t choice) {
   if (result.Factor == 0) {
     Data->Money.LoseWin();
     Game->ShowWin();
-    vx::GamePlaySound("SND_DUPLOSE");
+    Game->GamePlaySound("SND_DUPLOSE");
     Screen->LblDupHit->SetVisible(true);
     card->SetFaceDown(false);
     card->UpdateImage();
@@ -229,9 +229,9 @@ void TVXDoubleUp::Choose(int32_t choice) {
   card->UpdateImage();
   Data->Money.MultiplyWin(result.Factor);
   Game->ShowWin();
-  vx::GamePlaySound(result.Factor > 2 ? "SND_DUPWINSPECIAL" : "SND_DUPWIN");
+  Game->GamePlaySound(result.Factor > 2 ? "SND_DUPWINSPECIAL" : "SND_DUPWIN");
   Screen->LblDupHit->SetVisible(true);
-  vx::GameWait(500);
+  Game->GameWait(500);
   if (!game) return;
   Screen->LblDupHit->SetVisible(false);
   if (BarMode && BarLevel + 1 >= BarLength) {
@@ -243,7 +243,7 @@ void TVXDoubleUp::Choose(int32_t choice) {
         if (TVXImage* img = BarPicture(n)) img->StopEffect(1, true);
       for (int32_t n = 1; n <= BarLength && game; ++n) {
         if (TVXImage* img = BarPicture(n)) img->StartEffect(1);
-        vx::GameWait(500);
+        Game->GameWait(500);
       }
     }
     if (!game) return;
@@ -288,19 +288,19 @@ void TVXDoubleUp::PickCard(int32_t position) {
   chosen->UpdateImage();
   const int32_t outcome = CompareWithDealer(Card(1)->Number(), chosen->Number());
   auto reveal = [&]() {
-    vx::GameWait(500);
+    Game->GameWait(500);
     if (!game) return false;
     for (int32_t p = 2; p <= 5; ++p) {
       Card(p)->SetFaceDown(false);
       Card(p)->UpdateImage();
     }
-    vx::GameWait(500);
+    Game->GameWait(500);
     return static_cast<bool>(game);
   };
   if (outcome < 0) {
     Data->Money.LoseWin();
     Game->ShowWin();
-    vx::GamePlaySound("SND_DUPLOSE");
+    Game->GamePlaySound("SND_DUPLOSE");
     Message("GAME OVER");
     if (!reveal()) return;
     Game->EndRound();
@@ -310,10 +310,10 @@ void TVXDoubleUp::PickCard(int32_t position) {
   if (outcome > 0) {
     Data->Money.MultiplyWin(2);
     Game->ShowWin();
-    vx::GamePlaySound("SND_DUPWIN");
+    Game->GamePlaySound("SND_DUPWIN");
     Message("WIN");
   } else {
-    vx::GamePlaySound("SND_DRAW");
+    Game->GamePlaySound("SND_DRAW");
     Message("DRAW");
   }
   if (!reveal()) return;
@@ -330,17 +330,17 @@ void TVXDoubleUp::FinalCollect() {
   vx::WeakRef<TVXGame> game(Game);
   Game->Round.Begin();
   SetActive(false);
-  vx::GameWait(500);
+  Game->GameWait(500);
   if (!game) return;
   Message("CONGRATULATIONS");
-  vx::GamePlaySound("SND_DUPWINEND");
+  Game->GamePlaySound("SND_DUPWINEND");
   const bool ended = Game->CollectWinForFinish();
   if (!game) return;
   Message("GAME OVER");
   // The round stays busy through the pause, so no click starts a new one meanwhile, and is
   // ended exactly once afterwards.
   if (!ended) Game->Round.Begin();
-  vx::GameWait(2000);
+  Game->GameWait(2000);
   if (!game) return;
   if (!ended) Game->EndRound();
   if (game && OnFinish) OnFinish();

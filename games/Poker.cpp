@@ -20,7 +20,7 @@
 #include "games/PokerScene.h"
 #include "games/VXCard.h"
 
-TPoker::TPoker(TGameInfo* info) : TVXGame(info) {
+TPoker::TPoker(TGameInfo* info, TVXContext* context, TVXGameHost* host) : TVXGame(info, context, host) {
   Data = std::make_unique<TPokerData>();
   Variant = vx::FindPokerVariant(info != nullptr ? info->ID : 0);
   if (Variant == nullptr) {
@@ -41,7 +41,7 @@ TPoker::TPoker(TGameInfo* info) : TVXGame(info) {
   Data->DoubleUpKind = Variant->DoubleUpKind;
   Data->DoubleUpLimit = Variant->DoubleUpLimit;
 
-  auto* scene = new TPokerScene(nullptr, Variant->Theme, info, Options);
+  auto* scene = new TPokerScene(nullptr, Variant->Theme, info, Options, context);
   scene->Columns = Variant->Columns;
   scene->SetCardSet(CardSet);
   SetScene(scene);
@@ -68,8 +68,8 @@ TPoker::TPoker(TGameInfo* info) : TVXGame(info) {
 }
 
 void TPoker::LoadData() {
-  if (TVXSetting* settings = vx::Settings(); settings != nullptr && GameInfo != nullptr)
-    Data->FileName = settings->CasinosFolder + vx::CurrentCasinoName() + "\\" + GameInfo->IDStr + ".dat";
+  if (const TVXSetting* settings = Settings(); settings != nullptr && GameInfo != nullptr)
+    Data->FileName = settings->CasinosFolder + CasinoName() + "\\" + GameInfo->IDStr + ".dat";
   Data->Load();
   RefreshMeters(false);
 }
@@ -89,7 +89,7 @@ void TPoker::SetScene(TVXGameScene* scene) {
 TVXGameData* TPoker::GetGameData() { return Data.get(); }
 
 bool TPoker::CardEffects() const {
-  const TVXSetting* settings = vx::Settings();
+  const TVXSetting* settings = Settings();
   return settings != nullptr && settings->optCardEffects;
 }
 

@@ -25,7 +25,7 @@ public:
   // Builds data, screen, double-up, animations and hooks; reads no file and moves no money
   // (see TVXGame for the steps that follow). An id without a video-poker row is logged and
   // played as game 10.
-  explicit TPoker(TGameInfo* info);
+  TPoker(TGameInfo* info, TVXContext* context, TVXGameHost* host);
   // The data file of this game in the current casino, read, and the meters it feeds.
   void LoadData() override;
   void StartAttract() override;

@@ -9,7 +9,7 @@
 
 // --- TAnimCards ---------------------------------------------------------------------------
 
-TAnimCards::TAnimCards(TPokerScene* screen) : Screen(screen) { Blocking = true; }
+TAnimCards::TAnimCards(TPokerScene* screen) : TVXAnim(screen->Context()), Screen(screen) { Blocking = true; }
 
 void TAnimCards::Start() {
   TVXAnim::Start();
@@ -44,8 +44,8 @@ void TAnimCards::Step() {
 
 TPokerAnims::TPokerAnims(TPokerScene* screen)
     : AnimCards(std::make_unique<TAnimCards>(screen)),
-      AnimPayoutList(std::make_unique<TAnimPayoutList>()),
-      AnimDoubleUp(std::make_unique<TAnimDoubleUp>()) {
+      AnimPayoutList(std::make_unique<TAnimPayoutList>(screen->Context())),
+      AnimDoubleUp(std::make_unique<TAnimDoubleUp>(screen->Context())) {
   Names = {"CARDS", "PAYOUTLIST", "DOUBLEUP"};
   Enabled = true;
 }

@@ -31,11 +31,13 @@ public:
 // Places kept for motions of the pay list and the double-up; they finish at once.
 class TAnimPayoutList : public TVXAnim {
 public:
+  using TVXAnim::TVXAnim;
   void Start() override {}
   void Step() override { Finish(); }
 };
 class TAnimDoubleUp : public TVXAnim {
 public:
+  using TVXAnim::TVXAnim;
   void Start() override {}
   void Step() override { Finish(); }
 };

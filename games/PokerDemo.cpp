@@ -19,7 +19,7 @@ void TPoker::StopDemo() {
 
 // --- TPokerDemo ---------------------------------------------------------------------------
 
-TPokerDemo::TPokerDemo(TPoker* game) : Game(game) { Blocking = false; }
+TPokerDemo::TPokerDemo(TPoker* game) : TVXAnim(game->Context()), Game(game) { Blocking = false; }
 
 void TPokerDemo::JokerAt(int32_t position) {
   TPokerScene* s = Game->PokerScene;

@@ -41,7 +41,7 @@ void TPoker::DealClick() {
 }
 
 void TPoker::BetClick() {
-  vx::GamePlaySound("SND_BET");
+  GamePlaySound("SND_BET");
   ChangeBet(false);
 }
 
@@ -94,7 +94,7 @@ void TPoker::CardClick(int32_t position) {
     switch (position) {
       case 2: DoubleUp->Choose(0); break;
       case 3:
-        if (vx::DeveloperMode()) DoubleUp->Choose(DoubleUp->WinningChoice());
+        if (DeveloperMode()) DoubleUp->Choose(DoubleUp->WinningChoice());
         break;
       case 4: DoubleUp->Choose(1); break;
       case 5: TakeHalf(); break;
@@ -127,7 +127,7 @@ void TPoker::KeyDown(uint16_t& key) {
     case kKeyA: key = 0; BetClick(); return;
     default: break;
   }
-  if (!vx::DeveloperMode() || PokerScene == nullptr) return;
+  if (!DeveloperMode() || PokerScene == nullptr) return;
   if (key == kKeyH) {
     key = 0;
     PokerScene->ShowDoubleUp(!PokerScene->DoubleUpShown());
@@ -142,7 +142,7 @@ void TPoker::HoldToggle(int32_t position, bool RefreshOnly) {
   if (position < 1 || position > 5 || PokerScene == nullptr) return;
   TVXCard* card = PokerScene->Cards[position - 1];
   if (!RefreshOnly) {
-    vx::GamePlaySound("SND_HOLD");
+    GamePlaySound("SND_HOLD");
     card->SetHeld(!card->Held());
   }
   PokerScene->HoldLabels[position - 1]->SetVisible(card->Held());

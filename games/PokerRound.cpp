@@ -10,6 +10,7 @@
 #include "core/Log.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
+#include "framework/VXContext.h"
 #include "framework/VXApplication.h"
 #include "framework/VXDebug.h"
 #include "framework/VXSettings.h"
@@ -34,9 +35,9 @@ void TPoker::Deal(int32_t Count, bool DoubleUpDeck, int32_t TestHand) {
   const int32_t size = DoubleUpDeck ? 10 : 15;
   Count = std::clamp(Count, 0, size);
   // In developer mode the hand chosen in the log window wins over the one asked for.
-  if (!DoubleUpDeck && vx::DeveloperMode() && vx::Program().DebugWindow != nullptr &&
-      vx::Program().DebugWindow->CheatHandIndex() > 0)
-    TestHand = vx::Program().DebugWindow->CheatHandIndex();
+  if (!DoubleUpDeck && DeveloperMode() && DebugWindow() != nullptr &&
+      DebugWindow()->CheatHandIndex() > 0)
+    TestHand = DebugWindow()->CheatHandIndex();
   int32_t testCards[5] = {};
   const int32_t* fixed = nullptr;
   if (!DoubleUpDeck && TestHandCards(TestHand, Data->OrvantaNumber, testCards)) fixed = testCards;
@@ -117,7 +118,7 @@ bool TPoker::TurnDown(bool skipWaits, TVXAnim* owner) {
     card->SetFaceDown(true);
     card->UpdateImage();
     if (skipWaits) continue;
-    vx::GameWait(WaitPerCard());
+    GameWait(WaitPerCard());
     if (owner != nullptr && (!ownerRef || !owner->Running)) return false;
   }
   return true;
@@ -130,10 +131,10 @@ bool TPoker::ShowCards(int32_t slotOffset, bool skipWaits, TVXAnim* owner) {
     if (card->Held()) continue;
     card->SetNumber(Data->Cards[static_cast<size_t>(i + slotOffset)]);
     card->SetFaceDown(false);
-    vx::GamePlaySound("SND_DEAL");
+    GamePlaySound("SND_DEAL");
     card->UpdateImage();
     if (skipWaits) continue;
-    vx::GameWait(WaitPerCard());
+    GameWait(WaitPerCard());
     if (owner != nullptr && (!ownerRef || !owner->Running)) return false;
   }
   return true;
@@ -271,8 +272,8 @@ void TPoker::AutoHold(const vx::THandEvaluation& e, bool WithSound) {
     held += cards[p - 1]->Held() ? 1 : 0;
   }
   if (!WithSound) return;
-  vx::GamePlaySound("SND_AUTOHOLD");
-  vx::GameWait(100ull * static_cast<uint64_t>(held));
+  GamePlaySound("SND_AUTOHOLD");
+  GameWait(100ull * static_cast<uint64_t>(held));
 }
 
 // --- The round ----------------------------------------------------------------------------
@@ -304,7 +305,7 @@ void TPoker::DealStage() {
   }
   Deal(15, false, 0);
   TurnDown(true);
-  if (CardEffects() && vx::MainWindow() != nullptr) {
+  if (CardEffects() && Context() != nullptr && Context()->MainWindow != nullptr) {
     // The cards slide in face down with their numbers already set, and turn up as they land.
     for (int i = 0; i < 5; ++i) PokerScene->Cards[i]->SetNumber(Data->Cards[static_cast<size_t>(i)]);
     Anims->AnimCards->Run();
@@ -378,7 +379,7 @@ void TPoker::DrawStage(bool further) {
   ShowWin();
   Highlight(true, e.Key());
   AutoHold(e, true);
-  vx::GameWait(1000);
+  GameWait(1000);
   PokerScene->ShowDealStage(further ? 3 : 2);
   const vx::TPokerWinStep next = vx::PokerWinStep(further, Has(vx::poDoubleUp), Has(vx::poFurtherDraw));
   if (next.CollectOnly) {
@@ -417,7 +418,7 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
   int32_t mini = 0;
   if (e.Code == vx::hcNothing && e.UnpaidPairRank >= 1) {
     d.AddMiniBonus(d.Bet, d.Bet);
-    vx::GamePlaySound("SND_JACKPOTADD");
+    GamePlaySound("SND_JACKPOTADD");
     const int32_t pool = d.GetMiniBonus(d.Bet);
     const int64_t target = static_cast<int64_t>(d.Bet) * d.JackpotFactor;
     PokerScene->ShowMiniBonus(pool, target, true);
@@ -425,7 +426,7 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
       // Half the pool feeds the jackpot, which stays within what the data keeps.
       d.AmericanJackpot = static_cast<int32_t>(
           std::min<int64_t>(static_cast<int64_t>(d.AmericanJackpot) + pool / 2, TPokerData::MaxJackpot));
-      vx::GamePlaySound("SND_WINJACKPOT");
+      GamePlaySound("SND_WINJACKPOT");
       CountTransfer(PokerScene->LblMiniBonusV, PokerScene->LblWinV, -1);
       mini = pool;
       d.SetMiniBonus(d.Bet, d.Bet);
@@ -439,9 +440,9 @@ int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
     // Refused before anything shows; pending while it counts, then into the credit.
     d.Money.CheckCreditRoom(jackpot);
     d.Money.PayPending(jackpot);
-    vx::GamePlaySound("SND_WINJACKPOT");
+    GamePlaySound("SND_WINJACKPOT");
     PokerScene->LblJackpotV->SetBlinking(true);
-    vx::GameWait(3000);
+    GameWait(3000);
     PokerScene->LblJackpotV->SetBlinking(false);
     CountTransfer(PokerScene->LblJackpotV, PokerScene->LblCreditV, -1);
     d.Money.BookPending();
@@ -461,7 +462,7 @@ int32_t TPoker::OrvantaPay(const vx::THandEvaluation& e) {
   d.OrvantaValue = vx::CheckedToInt32(static_cast<int64_t>(d.Bet) * d.OrvantaNumber * 100);
   PokerScene->ShowOrvantaStage(true, e.FourOrvanta, count);
   if (!e.FourOrvanta && count < 10) return 0;
-  vx::GamePlaySound("SND_WINJACKPOT");
+  GamePlaySound("SND_WINJACKPOT");
   // The label counts into the win label; the caller adds the value to the pending win.
   CountTransfer(PokerScene->LblOrvantaV, PokerScene->LblWinV, -1);
   PokerScene->ShowOrvantaValue(d.OrvantaValue);

@@ -13,11 +13,11 @@ namespace {
 std::string N(const char* prefix, int n) { return prefix + std::to_string(n); }
 
 // The blink of a label for a while, waiting meanwhile.
-void BlinkFor(TVXCustomControl* c, uint64_t ms) {
+void BlinkFor(TVXGameScene& scene, TVXCustomControl* c, uint64_t ms) {
   if (c == nullptr) return;
   vx::WeakRef<TVXCustomControl> ref(c);
   c->SetBlinking(true);
-  vx::GameWait(ms);
+  vx::GameWait(scene, ms);
   if (ref) c->SetBlinking(false);
 }
 
@@ -158,9 +158,9 @@ bool TPayoutList::Highlight(bool final, const std::string& key, int32_t bet, con
   // A hand the table lacks pays nothing and shows nothing.
   if (row < 1) return false;
   if (final)
-    vx::GamePlaySound(row <= 4 ? "SND_WINBIG" : "SND_WIN");
+    vx::GamePlaySound(*Scene, row <= 4 ? "SND_WINBIG" : "SND_WIN");
   else
-    vx::GamePlaySound("SND_WINPRE");
+    vx::GamePlaySound(*Scene, "SND_WINPRE");
   vx::WeakRef<TVXCustomControl> panel(Panel);
   // A wait pumps messages: a new round or the attract mode may clear the list meanwhile,
   // and then this highlight is over.
@@ -171,7 +171,7 @@ bool TPayoutList::Highlight(bool final, const std::string& key, int32_t bet, con
     if (orvantaFour && Scene->Has(vx::poOrvantaBonus)) {
       Scene->LblOrvantaV->SetBlinking(true);
       Scene->LblOrvantaCard->SetBlinking(true);
-      vx::GameWait(3000);
+      vx::GameWait(*Scene, 3000);
       if (!panel) return false;
       Scene->LblOrvantaV->SetBlinking(false);
       Scene->LblOrvantaCard->SetBlinking(false);
@@ -181,7 +181,7 @@ bool TPayoutList::Highlight(bool final, const std::string& key, int32_t bet, con
     title->SetBlinking(true);
     cell->SetBlinking(true);
     marks_[0][static_cast<size_t>(row - 1)] = true;
-    vx::GameWait(100);
+    vx::GameWait(*Scene, 100);
     if (superseded()) return false;
     title->SetBlinking(false);
     title->StartEffect(1);
@@ -200,8 +200,9 @@ bool TPayoutList::Highlight(bool final, const std::string& key, int32_t bet, con
 
 // --- TPokerScene -------------------------------------------------------------------------
 
-TPokerScene::TPokerScene(TVXComponent* owner, const std::string& theme, const TGameInfo* info, uint32_t options)
-    : TVXGameScene(owner), Options(options), GameInfo(info) {
+TPokerScene::TPokerScene(TVXComponent* owner, const std::string& theme, const TGameInfo* info, uint32_t options,
+                         TVXContext* context)
+    : TVXGameScene(owner, context), Options(options), GameInfo(info) {
   SetSceneName(theme);
   // Video poker plays the "JAZZ" style.
   MusicStyle = 3;
@@ -358,21 +359,21 @@ void TPokerScene::ShowOrvantaStage(bool animate, bool full, int32_t count) {
   for (int i = 0; i < count; ++i) {
     OrvantaStages[i]->StartEffect(1);
     if (animate) {
-      vx::GameWait(500);
+      vx::GameWait(*this, 500);
     }
   }
   if (count < 10) return;
-  vx::GamePlaySound("SND_WINJACKPOT");
+  vx::GamePlaySound(*this, "SND_WINJACKPOT");
   if (!animate) return;
   for (TVXImage* img : OrvantaStages) img->SetBlinking(true);
-  vx::GameWait(3000);
+  vx::GameWait(*this, 3000);
   for (TVXImage* img : OrvantaStages) img->SetBlinking(false);
 }
 
 void TPokerScene::ShowMiniBonus(int32_t pool, int64_t target, bool animate) {
   if (LblMiniBonusV == nullptr) return;
   vx::SetLabelValue(LblMiniBonusV, pool);
-  if (animate && pool >= target) BlinkFor(LblMiniBonusV, 3000);
+  if (animate && pool >= target) BlinkFor(*this, LblMiniBonusV, 3000);
 }
 
 void TPokerScene::ShowJackpot(int32_t jackpot) {

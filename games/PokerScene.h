@@ -81,7 +81,9 @@ private:
 
 class TPokerScene : public TVXGameScene {
 public:
-  TPokerScene(TVXComponent* owner, const std::string& theme, const TGameInfo* info, uint32_t options);
+  // `context` is the program's (a scene without an owner needs it to find the main window).
+  TPokerScene(TVXComponent* owner, const std::string& theme, const TGameInfo* info, uint32_t options,
+              TVXContext* context);
   ~TPokerScene() override;
 
   uint32_t Options = 0;

@@ -6,6 +6,7 @@
 #include "core/Exception.h"
 #include "core/Log.h"
 #include "core/Random.h"
+#include "framework/VXContext.h"
 #include "framework/VXApplication.h"
 #include "framework/VXDebug.h"
 #include "framework/VXHost.h"
@@ -31,7 +32,7 @@ std::string Nothing() { return "HAND_NOTHING"; }
 
 }  // namespace
 
-TSlots::TSlots(TGameInfo* info) : TVXGame(info) {
+TSlots::TSlots(TGameInfo* info, TVXContext* context, TVXGameHost* host) : TVXGame(info, context, host) {
   Data = std::make_unique<TSlotsData>();
   Data->BetListEnabled = false;
   Data->MinBet = 5;
@@ -49,7 +50,7 @@ TSlots::TSlots(TGameInfo* info) : TVXGame(info) {
   Features = Machine->Features;
   ReelClasses = Machine->ReelClasses;
 
-  auto* scene = new TSlotsScene(nullptr, Features);
+  auto* scene = new TSlotsScene(nullptr, Features, context);
   SetScene(scene);
   scene->SetCardSet("CardSet1");
   DoubleUp = std::make_unique<TVXDoubleUp>(this, scene, Data.get());
@@ -63,7 +64,9 @@ TSlots::TSlots(TGameInfo* info) : TVXGame(info) {
   }
   const bool cards = InSet(ReelClasses, scCard);
   for (int32_t n = 1; n <= kSymbolCount; ++n) {
+    // Kept by the game outside the screen's tree, so they are given the program's context.
     auto s = std::make_unique<TVXReelItemInfo>(nullptr);
+    s->SetContext(context);
     s->SetName("REELITEMINFO_" + std::to_string(n));
     s->Assign(SymbolDef(n, cards));
     scene->Symbols.push_back(s.get());
@@ -115,8 +118,8 @@ TSlots::TSlots(TGameInfo* info) : TVXGame(info) {
 }
 
 void TSlots::LoadData() {
-  if (TVXSetting* settings = vx::Settings(); settings != nullptr && GameInfo != nullptr)
-    Data->FileName = settings->CasinosFolder + vx::CurrentCasinoName() + "\\" + GameInfo->IDStr + ".dat";
+  if (const TVXSetting* settings = Settings(); settings != nullptr && GameInfo != nullptr)
+    Data->FileName = settings->CasinosFolder + CasinoName() + "\\" + GameInfo->IDStr + ".dat";
   // The slot data publishes nothing: loading keeps every slot value as it starts.
   Data->Load();
 }
@@ -177,7 +180,7 @@ void TSlots::Recover(const std::exception& e) {
   UpdateCredit();
 }
 
-void TSlots::Pause(uint64_t ms) { vx::GameWait(ms); }
+void TSlots::Pause(uint64_t ms) { GameWait(ms); }
 
 // --- Bets ----------------------------------------------------------------------------------
 
@@ -237,8 +240,8 @@ void TSlots::RefreshCounters() {
 void TSlots::DrawStrips(int mode, int forced) {
   const TSmallSet allowed = mode == 0 ? ReelClasses : kFreeGameClasses;
   int32_t cheat = 0;
-  if (mode == 0 && vx::DeveloperMode() && vx::Program().DebugWindow != nullptr)
-    cheat = vx::Program().DebugWindow->CheatReelsIndex();
+  if (mode == 0 && DeveloperMode() && DebugWindow() != nullptr)
+    cheat = DebugWindow()->CheatReelsIndex();
   auto cheatSymbol = [&](int32_t cell) -> int32_t {
     auto in = [cell](std::initializer_list<int32_t> cells) {
       return std::find(cells.begin(), cells.end(), cell) != cells.end();
@@ -288,7 +291,7 @@ bool TSlots::ReelsStill() const {
 }
 
 bool TSlots::WaitForReels() {
-  TVXMainWindow* main = vx::MainWindow();
+  TVXMainWindow* main = Context() != nullptr ? Context()->MainWindow : nullptr;
   for (int frame = 0; !ReelsStill(); ++frame) {
     if (frame > kMaxReelFrames) {
       Log("ERROR: THE REELS DID NOT STOP; THEY ARE STOPPED WHERE THEY STAND");
@@ -630,7 +633,7 @@ void TSlots::EndRound() {
       s->LblBonusSpinCount->SetVisible(false);
       for (TVXReel* reel : s->Reels)
         for (int e = 2; e <= 4; ++e) reel->StopEffect(e, true);
-      vx::GameRenderNow();
+      GameRenderNow();
       StartDemo();
       Round.End();
       return;
@@ -763,7 +766,7 @@ void TSlots::HoldPress(int32_t column) {
         DoubleUp->Choose(0);
       } else if (column == 3) {
         DoubleUp->Choose(1);
-      } else if (column == 2 && vx::DeveloperMode()) {
+      } else if (column == 2 && DeveloperMode()) {
         // A button that always wins is the developer's only.
         DoubleUp->Choose(DoubleUp->WinningChoice());
       }

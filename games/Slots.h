@@ -58,7 +58,7 @@ class TSlots : public TVXGame {
 public:
   // Builds the machine of the entry's id (an id without a machine is logged and built as
   // game 31) with its opening bet; nothing outside the game changes.
-  explicit TSlots(TGameInfo* info);
+  TSlots(TGameInfo* info, TVXContext* context, TVXGameHost* host);
   ~TSlots() override;
   // The data file of the machine in the current casino.
   void LoadData() override;

@@ -7,7 +7,7 @@
 
 // --- TAnimSlotResults ----------------------------------------------------------------------
 
-TAnimSlotResults::TAnimSlotResults(TSlots* game) : Game(game) { Blocking = false; }
+TAnimSlotResults::TAnimSlotResults(TSlots* game) : TVXAnim(game->Context()), Game(game) { Blocking = false; }
 
 bool TAnimSlotResults::MarkCountWins() {
   TSlotsScene* s = Game->SlotsScene;
@@ -48,7 +48,7 @@ void TAnimSlotResults::Step() {
 
 // --- TSlotsDemo ----------------------------------------------------------------------------
 
-TSlotsDemo::TSlotsDemo(TSlots* game) : Game(game) { Blocking = false; }
+TSlotsDemo::TSlotsDemo(TSlots* game) : TVXAnim(game->Context()), Game(game) { Blocking = false; }
 
 void TSlotsDemo::SpinWith(int forced) {
   Game->ResetReels();

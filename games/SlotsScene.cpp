@@ -18,7 +18,7 @@ class TSlotLineMarker : public TVXLine {
 public:
   using TVXLine::TVXLine;
   void Update() override {
-    TGfxDevice* device = vx::ToolkitHost().Device();
+    TGfxDevice* device = Host().Device();
     if (device == nullptr) return;
     const bool steep = std::abs(EndY - Top()) > std::abs(EndX - Left());
     for (int d = -1; d <= 1; ++d) {
@@ -33,7 +33,8 @@ namespace {
 std::string N(const char* prefix, int32_t n) { return prefix + std::to_string(n); }
 }  // namespace
 
-TSlotsScene::TSlotsScene(TVXComponent* owner, TSmallSet features) : TVXGameScene(owner), Features(features) {
+TSlotsScene::TSlotsScene(TVXComponent* owner, TSmallSet features, TVXContext* context)
+    : TVXGameScene(owner, context), Features(features) {
   Kind = Has(sfLayout1x3) ? mk1x3 : Has(sfLayout3x5) ? mk3x5 : mk3x3;
   Shape = ShapeOf(Kind);
   const std::string theme = Kind == mk1x3 ? "SLOTS1X3" : Kind == mk3x5 ? "SLOTS3X5" : "SLOTS3X3";

@@ -24,7 +24,7 @@ class TSlotLineMarker;
 
 class TSlotsScene : public TVXGameScene {
 public:
-  TSlotsScene(TVXComponent* owner, vx::slots::TSmallSet features);
+  TSlotsScene(TVXComponent* owner, vx::slots::TSmallSet features, TVXContext* context);
 
   vx::slots::TSmallSet Features = 0;
   uint8_t Kind = vx::slots::mk3x3;

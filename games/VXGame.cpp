@@ -8,6 +8,7 @@
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXHost.h"
 #include "framework/VXParticles.h"
 #include "framework/VXWidgets.h"
@@ -15,33 +16,11 @@
 #include "games/VXCard.h"
 
 namespace {
-TVXGameHost* gGameHost = nullptr;
 constexpr uint32_t kUInt32Max = std::numeric_limits<uint32_t>::max();
 constexpr int64_t kCountFrames = 2000;
 }  // namespace
 
 namespace vx {
-
-void SetGameHost(TVXGameHost* host) { gGameHost = host; }
-TVXGameHost* GameHost() { return gGameHost; }
-
-bool GameWait(uint64_t ms) {
-  TVXMainWindow* main = MainWindow();
-  if (main == nullptr) return true;
-  return main->Wait(ms);
-}
-
-void GameRenderNow() {
-  if (TVXMainWindow* main = MainWindow()) main->RenderNow();
-}
-
-void GamePlaySound(const std::string& name) { ToolkitHost().PlaySound(name); }
-
-int32_t GameMessageBox(const std::string& text, int32_t kind, int32_t buttons) {
-  if (TVXMainWindow* main = MainWindow()) return main->MessageBox(text, kind, 0, buttons);
-  Log(text);
-  return (buttons & mbOK) != 0 ? mrOk : mrNo;
-}
 
 int64_t LabelValue(const TVXLabel* label) {
   if (label == nullptr) return -1;
@@ -57,7 +36,7 @@ void SetLabelValue(TVXLabel* label, int64_t value) {
 
 // --- TVXGameScene ----------------------------------------------------------------------
 
-TVXGameScene::TVXGameScene(TVXComponent* owner) : TVXScene(owner) {
+TVXGameScene::TVXGameScene(TVXComponent* owner, TVXContext* context) : TVXScene(owner, context) {
   // Only with particle effects on, which the settings force off whenever they load.
   vx::AddSceneParticles(this, "PS_CUSTOM1", pkFireworks);
   for (int i = 0; i < 3; ++i) ImgCustom[i] = Make<TVXImage>("IMG_CUSTOM" + std::to_string(i + 1));
@@ -92,9 +71,38 @@ void TVXGameScene::SetMessage(const std::string& text) {
   if (LblMessage != nullptr) LblMessage->SetText(text);
 }
 
+namespace {
+TVXMainWindow* MainWindowOf(const TVXComponent& c) {
+  const TVXContext* ctx = c.Context();
+  return ctx != nullptr ? ctx->MainWindow : nullptr;
+}
+}  // namespace
+
+namespace vx {
+
+bool GameWait(const TVXComponent& where, uint64_t ms) {
+  TVXMainWindow* main = MainWindowOf(where);
+  return main == nullptr || main->Wait(ms);
+}
+
+void GameRenderNow(const TVXComponent& where) {
+  if (TVXMainWindow* main = MainWindowOf(where)) main->RenderNow();
+}
+
+void GamePlaySound(const TVXComponent& where, const std::string& name) { where.Host().PlaySound(name); }
+
+int32_t GameMessageBox(const TVXComponent& where, const std::string& text, int32_t kind, int32_t buttons) {
+  if (TVXMainWindow* main = MainWindowOf(where)) return main->MessageBox(text, kind, 0, buttons);
+  Log(text);
+  return (buttons & mbOK) != 0 ? mrOk : mrNo;
+}
+
+}  // namespace vx
+
 // --- TVXGame ---------------------------------------------------------------------------
 
-TVXGame::TVXGame(TGameInfo* info) : GameInfo(info) {}
+TVXGame::TVXGame(TGameInfo* info, TVXContext* context, TVXGameHost* host)
+    : GameInfo(info), context_(context), host_(host) {}
 
 TVXGame::~TVXGame() {
   EndLife();
@@ -102,9 +110,22 @@ TVXGame::~TVXGame() {
   Scene = nullptr;
 }
 
-vx::TPlayerBank* TVXGame::PlayerBank() {
-  TVXGameHost* host = vx::GameHost();
-  return host != nullptr ? host->PlayerBank() : nullptr;
+vx::TPlayerBank* TVXGame::PlayerBank() { return host_ != nullptr ? host_->PlayerBank() : nullptr; }
+
+bool TVXGame::DeveloperMode() const { return context_ != nullptr && context_->DeveloperMode(); }
+
+const TVXSetting* TVXGame::Settings() const { return context_ != nullptr ? context_->Setting.get() : nullptr; }
+
+std::string TVXGame::CasinoName() const {
+  return context_ != nullptr ? context_->CasinoName() : std::string("MakeDefault");
+}
+
+TfrmDebug* TVXGame::DebugWindow() const { return context_ != nullptr ? context_->DebugWindow.get() : nullptr; }
+
+int32_t TVXGame::GameMessageBox(const std::string& text, int32_t kind, int32_t buttons) {
+  if (Scene != nullptr) return vx::GameMessageBox(*Scene, text, kind, buttons);
+  Log(text);
+  return (buttons & mbOK) != 0 ? mrOk : mrNo;
 }
 
 uint64_t TVXGame::TotalMoney() { return GetGameData()->Money.Total(PlayerBank()); }
@@ -144,7 +165,7 @@ void TVXGame::CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amou
     if (to < 0) return;
   }
   vx::WeakRef<TVXCustomControl> fromRef(FromLabel), toRef(ToLabel);
-  TVXMainWindow* main = vx::MainWindow();
+  TVXMainWindow* main = context_ != nullptr ? context_->MainWindow : nullptr;
   // 10 a frame above 100. Only an amount past what play ever counts steps faster, so that
   // no count keeps the game busy for more than about two thousand frames.
   const int64_t bigStep = std::max<int64_t>(10, (Amount - 100 + kCountFrames - 1) / kCountFrames);
@@ -180,7 +201,7 @@ void TVXGame::AddToTally(bool creditIn, uint32_t amount) {
 }
 
 void TVXGame::OpenCreditForm(bool ShowDialog) {
-  if (TVXGameHost* host = vx::GameHost()) host->OpenCreditForm(*this, ShowDialog);
+  if (host_ != nullptr) host_->OpenCreditForm(*this, ShowDialog);
   UpdateCredit();
 }
 
@@ -194,10 +215,10 @@ void TVXGame::CashOut(bool Silent) {
   const vx::TGameMoney& money = GetGameData()->Money;
   if (money.Credit() == 0) return;
   if (Round.InRound()) {
-    vx::GameMessageBox("You have a game in progress. You cannot cash out now.", mkWarning, mbOK);
+    GameMessageBox("You have a game in progress. You cannot cash out now.", mkWarning, mbOK);
     return;
   }
-  if (!Silent && vx::GameMessageBox("Cash out " + std::to_string(money.Credit()) + "?", mkConfirmation,
+  if (!Silent && GameMessageBox("Cash out " + std::to_string(money.Credit()) + "?", mkConfirmation,
                                     mbYes | mbNo) != mrYes)
     return;
   if (money.Credit() == 0 || Round.InRound()) return;  // the question pumped messages

@@ -8,7 +8,8 @@
 // and win labels only display it. Count-ups animate the labels and never decide an amount.
 //
 // What the game needs from the lobby (the signed-in player's bank, the credit dialog) comes
-// through TVXGameHost, which the lobby implements and installs; games never see the lobby.
+// through TVXGameHost, which the lobby implements and hands to the game; games never see the
+// lobby. The program context (main window, settings, sounds) comes with it.
 //
 // A new game is made in steps the lobby takes in order, so that a failure at any step
 // leaves nothing to undo: the constructor builds data and screen and touches nothing
@@ -26,6 +27,9 @@
 #include "framework/VXScene.h"
 
 class TGameInfo;
+class TVXContext;
+class TVXSetting;
+class TfrmDebug;
 class TGameStatictics;
 class TVXCard;
 class TVXGame;
@@ -46,17 +50,14 @@ public:
 };
 
 namespace vx {
-// Installs the lobby's side; nullptr removes it (no bank: buying credit moves nothing).
-void SetGameHost(TVXGameHost* host);
-TVXGameHost* GameHost();
-
-// The main window's services as the games use them; each does nothing without a main window.
-// False from GameWait when the program is closing.
-bool GameWait(uint64_t ms);
-void GameRenderNow();
-void GamePlaySound(const std::string& name);
+// The main window's services as the games use them, through the context of the control's
+// tree; each does nothing without a main window. False from GameWait when the program is
+// closing.
+bool GameWait(const TVXComponent& where, uint64_t ms);
+void GameRenderNow(const TVXComponent& where);
+void GamePlaySound(const TVXComponent& where, const std::string& name);
 // The message box; without a main window it answers as if OK (or NO for a question).
-int32_t GameMessageBox(const std::string& text, int32_t kind, int32_t buttons);
+int32_t GameMessageBox(const TVXComponent& where, const std::string& text, int32_t kind, int32_t buttons);
 // The integer a label shows, or -1 when its text is not a non-negative number.
 int64_t LabelValue(const TVXLabel* label);
 void SetLabelValue(TVXLabel* label, int64_t value);
@@ -65,7 +66,7 @@ void SetLabelValue(TVXLabel* label, int64_t value);
 // The controls every game screen carries, among them the double-up panel.
 class TVXGameScene : public TVXScene {
 public:
-  explicit TVXGameScene(TVXComponent* owner);
+  TVXGameScene(TVXComponent* owner, TVXContext* context);
 
   TVXImage* ImgCustom[3] = {};
   TVXLabel* LblMessage = nullptr;
@@ -98,7 +99,8 @@ public:
 class TVXGame : public vx::Lifetime {
 public:
   // Stores the entry; the card set starts as "CardSet1". The caller builds data and screen.
-  explicit TVXGame(TGameInfo* info);
+  // `context` is the program's, `host` the lobby's side (none: no bank).
+  TVXGame(TGameInfo* info, TVXContext* context, TVXGameHost* host);
   // The steps after construction, in this order (see the top of this file).
   virtual void LoadData() {}
   // When the player's bank holds 100 or more: 100 into the credit, the dialog not shown.
@@ -119,7 +121,22 @@ public:
   vx::TGameRound Round;
   static constexpr uint64_t MoneyCeiling = vx::TGameMoney::Ceiling;
   // The signed-in player's bank through the host; nullptr without one.
-  static vx::TPlayerBank* PlayerBank();
+  vx::TPlayerBank* PlayerBank();
+  TVXContext* Context() const { return context_; }
+  // From the context: false, null and "MakeDefault" without one.
+  bool DeveloperMode() const;
+  const TVXSetting* Settings() const;
+  std::string CasinoName() const;
+  TfrmDebug* DebugWindow() const;
+  // The services above through the game's scene; waits return at once without a scene.
+  bool GameWait(uint64_t ms) { return Scene == nullptr || vx::GameWait(*Scene, ms); }
+  void GameRenderNow() {
+    if (Scene != nullptr) vx::GameRenderNow(*Scene);
+  }
+  void GamePlaySound(const std::string& name) {
+    if (Scene != nullptr) vx::GamePlaySound(*Scene, name);
+  }
+  int32_t GameMessageBox(const std::string& text, int32_t kind, int32_t buttons);
 
   virtual TVXGameScene* GetScene() { return Scene; }
   virtual void SetScene(TVXGameScene* scene) { Scene = scene; }
@@ -195,4 +212,8 @@ protected:
   bool MoveCreditToBank();
   void ResetTally();
   bool settled_ = false;
+
+private:
+  TVXContext* context_;
+  TVXGameHost* host_;
 };

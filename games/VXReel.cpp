@@ -119,7 +119,7 @@ void TVXReel::Update() {
   TVXImage::Update();
   StepMotion();
   // Symbols never draw outside their cell.
-  vx::ScopedEnclosingClip clip(ClipRect());
+  vx::ScopedEnclosingClip clip(Host().Device(), ClipRect());
   DrawSymbol(EntryAt(Index - 1), -1);
   if (Blinking != 0) {
     if (++BlinkCount >= BlinkPeriod) {

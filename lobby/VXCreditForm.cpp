@@ -8,6 +8,7 @@
 #include "games/GameData.h"
 #include "games/GameManager.h"
 #include "lobby/VXDialogs.h"
+#include "lobby/VXLobby.h"
 #include "lobby/VXPlayers.h"
 
 TfrmCredit::TfrmCredit(TVXComponent* owner, TVXPlayers& players, TVXCreditGame game)
@@ -98,7 +99,7 @@ int32_t OpenCreditForm(TVXPlayers& players, const TVXCreditGame& game, bool show
 }
 
 int32_t OpenCreditForm(const TVXCreditGame& game, bool showDialog) {
-  TVXPlayers* players = Players();
+  TVXPlayers* players = Lobby().Players;
   if (!players) {
     Log("ERROR: No players to take credit from");
     return 0;

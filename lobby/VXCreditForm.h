@@ -61,7 +61,7 @@ namespace vx {
 // Not shown: carries out the first amount button at once. Then frees it and updates the
 // game's credit display. Returns the dialog's result (0 when not shown).
 int32_t OpenCreditForm(TVXPlayers& players, const TVXCreditGame& game, bool showDialog);
-// The same with the program's players (vx::Players()); without them nothing happens.
+// The same with the lobby's players; without them nothing happens.
 int32_t OpenCreditForm(const TVXCreditGame& game, bool showDialog);
 
 }  // namespace vx

@@ -152,7 +152,7 @@ void TfrmHelp::RenderPage() {
   view_->PaintToBitmap(canvas);
   picture.SetAlpha(255);
   ++renders_;
-  TVXTextureList* textures = vx::ToolkitHost().Textures();
+  TVXTextureList* textures = PnlHtmlView->Host().Textures();
   if (textures == nullptr) return;
   if (textures->AddFromBitmap(PnlHtmlView->TextureInfo.CacheKey(), picture) == nullptr) {
     Log("ERROR: The help page could not be made into a texture");

@@ -14,7 +14,7 @@ TVXLobbyState& Lobby() {
 }
 
 TVXPlayer* CurrentPlayer() {
-  TVXPlayers* players = Lobby().Players != nullptr ? Lobby().Players : Players();
+  TVXPlayers* players = Lobby().Players;
   return players != nullptr ? players->CurrentPlayer() : nullptr;
 }
 
@@ -42,7 +42,7 @@ vx::TPlayerBank* TLobbyGameHost::PlayerBank() {
 }
 
 void TLobbyGameHost::OpenCreditForm(TVXGame& game, bool ShowDialog) {
-  TVXPlayers* players = vx::Lobby().Players != nullptr ? vx::Lobby().Players : vx::Players();
+  TVXPlayers* players = vx::Lobby().Players;
   if (players == nullptr) {
     Log("ERROR: No players to take credit from");
     return;

@@ -35,6 +35,8 @@ struct TVXLobbyState {
   // The casino entered last; the running game (owned by the lobby), or none.
   TVXCasino* CurrentCasino = nullptr;
   TVXGame* CurrentGame = nullptr;
+  // The lobby's side of the games, handed to each game made.
+  TVXGameHost* GameHost = nullptr;
 
   // The main window's login (false: always through the dialog) and its close request, which
   // every message loop honours by returning, so shutdown runs after the outermost one.

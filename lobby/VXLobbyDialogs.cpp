@@ -20,7 +20,7 @@ namespace vx {
 
 namespace {
 
-TVXPlayers* LobbyPlayers() { return Lobby().Players != nullptr ? Lobby().Players : Players(); }
+TVXPlayers* LobbyPlayers() { return Lobby().Players; }
 
 // Creates the dialog over the root scene, runs it and frees it; 0 without a main window.
 template <class Form, class... Args>

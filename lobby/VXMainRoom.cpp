@@ -7,6 +7,7 @@
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXScrollControl.h"
 #include "framework/VXMenus.h"
 #include "framework/VXParticles.h"
@@ -196,7 +197,7 @@ void TMainRoomScene::BuildPreviewStrip() {
   }
   strip.SetAlpha(255);
 
-  TVXTextureList* textures = vx::ToolkitHost().Textures();
+  TVXTextureList* textures = ImgGamePreview->Host().Textures();
   if (textures == nullptr) return;
   // Added once; every later call replaces the picture of the same texture object.
   if (textures->AddFromBitmap(ImgGamePreview->TextureInfo.CacheKey(), strip) == nullptr) {
@@ -247,8 +248,12 @@ TMainRoom::~TMainRoom() {
 }
 
 std::unique_ptr<TVXGame> TMainRoom::CreateGame(TGameInfo* info) {
-  if (info != nullptr && info->IsVideoPoker()) return std::make_unique<TPoker>(info);
-  if (info != nullptr && info->IsSlotMachine()) return std::make_unique<TSlots>(info);
+  // The game is given the program's context (through the lobby's screen) and the lobby's side.
+  TMainRoomScene* scene = scene_.Get();
+  TVXContext* context = scene != nullptr ? scene->Context() : nullptr;
+  TVXGameHost* host = vx::Lobby().GameHost;
+  if (info != nullptr && info->IsVideoPoker()) return std::make_unique<TPoker>(info, context, host);
+  if (info != nullptr && info->IsSlotMachine()) return std::make_unique<TSlots>(info, context, host);
   return nullptr;
 }
 

@@ -128,7 +128,7 @@ public:
   void SaveAfterRound();
 
   // The default factory: video poker for group 1, a slot machine for group 2.
-  static std::unique_ptr<TVXGame> CreateGame(TGameInfo* info);
+  std::unique_ptr<TVXGame> CreateGame(TGameInfo* info);
 
 private:
   void FreeGame();

@@ -223,11 +223,4 @@ void TVXPlayers::ShowPlayerInfo(const TVXPlayer* player, TVXLabel* nameLabel, TV
 
 namespace vx {
 
-namespace {
-TVXPlayers* g_players = nullptr;
-}  // namespace
-
-TVXPlayers* Players() { return g_players; }
-void SetPlayers(TVXPlayers* players) { g_players = players; }
-
 }  // namespace vx

@@ -150,9 +150,3 @@ private:
   bool savesBlocked_ = false;
 };
 
-namespace vx {
-// The program's players, for the lobby's screens and dialogs (set by the main window when it
-// loads them, cleared when it frees them).
-TVXPlayers* Players();
-void SetPlayers(TVXPlayers* players);
-}  // namespace vx

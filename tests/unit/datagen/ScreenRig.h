@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "framework/VXApplication.h"
 #include "framework/VXScene.h"
 #include "platform/Files.h"
 #include "render/GfxDevice.h"
+#include "support/FakeContext.h"
 #include "support/TempDir.h"
 #include "tools/datagen/Art.h"
 #include "tools/datagen/Generator.h"
@@ -22,18 +22,11 @@ namespace screenrig {
 
 class HeadlessForm : public TGfxForm {};
 
-class ScreenWindow : public TVXMainWindow {
+// The kit's window, drawing nothing itself: waits and loops return at once, each handled
+// message runs OnFrame, animations are not listed, message boxes answer OK.
+class ScreenWindow : public vxtest::FakeWindow {
 public:
-  ScreenWindow() {
-    root_ = std::make_unique<TVXMainScene>(nullptr);
-    root_->SetSceneName("MAINSCENE");
-    root_->SetBounds(0, 0, 800, 600);
-  }
-  // Run for every handled message, as one frame would be.
-  std::function<void()> OnFrame;
-  TVXMainScene* MainScene() override { return root_.get(); }
-  TVXScene* InputScene() override { return root_.get(); }
-  void SetInputScene(TVXScene*) override {}
+  using FakeWindow::FakeWindow;
   void AddAnim(TVXAnim*) override {}
   void RemoveAnim(TVXAnim*) override {}
   void RenderNow() override {}
@@ -42,19 +35,11 @@ public:
     return true;
   }
   bool ProcessUntil(const std::function<bool()>&) override { return true; }
-  bool Wait(uint64_t) override { return true; }
-  bool Closing() override { return false; }
   int32_t MessageBox(const std::string&, int32_t, int32_t, int32_t) override { return 1; }
-  void PopupMessage(const std::string&, int32_t) override {}
-  void FadeIn() override {}
-  void FadeOut() override {}
   void Reset() {
     OnFrame = nullptr;
-    root_.reset();
+    FreeRoot();
   }
-
-private:
-  std::unique_ptr<TVXMainScene> root_;
 };
 
 // The fonts archive, the repository's themes and the pictures of the folders `wanted`

@@ -62,12 +62,9 @@ protected:
   }
 
   PokerScreens()
-      : settings(data_->dir.Str() + "/", data_->dir.Str() + "/systemtemp"),
-        resources(data_->dir.File("data"), data_->dir.File("pak"), data_->dir.Str() + "/systemtemp") {
-    saved = vx::Program();
-    vx::Program().Setting = &settings;
-    vx::Program().Resources = &resources;
-    vx::Program().MainWindow = &window;
+      : settings(*(window.Context.Setting = std::make_unique<TVXSetting>(data_->dir.Str() + "/", data_->dir.Str() + "/systemtemp"))),
+        resources(*(window.Context.Resources = std::make_unique<TVXResourceManager>(
+                        data_->dir.File("data"), data_->dir.File("pak"), data_->dir.Str() + "/systemtemp"))) {
     engine.SetWidth(800);
     engine.SetHeight(600);
     engine.ResourceManager = &resources;
@@ -76,7 +73,6 @@ protected:
   ~PokerScreens() override {
     delete scene;
     window.Reset();
-    vx::Program() = saved;
   }
 
   bool Ready() const { return engine.Started() && engine.FontCount() > 0; }
@@ -88,7 +84,7 @@ protected:
     ASSERT_NE(variant, nullptr);
     info = catalogue.FindGameByID(gameID);
     ASSERT_NE(info, nullptr);
-    scene = new TPokerScene(nullptr, variant->Theme, info, variant->Options);
+    scene = new TPokerScene(nullptr, variant->Theme, info, variant->Options, &window.Context);
     scene->Columns = variant->Columns;
     scene->SetCardSet(variant->CardSet);
     scene->LoadTheme("");
@@ -249,14 +245,12 @@ protected:
   static bool IsBright(Rgb p) { return p.R > 200 && p.G > 200 && p.B > 200; }
 
   static ProgramData* data_;
-  vx::TVXProgram saved;
-  TVXSetting settings;
-  TVXResourceManager resources;
-  ScreenWindow window;
   HeadlessForm form;
   TVXEngine engine{&form, nullptr, false};
   TVXEngineHost host{&engine};
-  vx::ScopedToolkitHost hostScope{&host};
+  ScreenWindow window{&host};
+  TVXSetting& settings;
+  TVXResourceManager& resources;
   TVXGameManager catalogue;
   const vx::TPokerVariant* variant = nullptr;
   const TGameInfo* info = nullptr;

@@ -53,12 +53,9 @@ protected:
     data_ = nullptr;
   }
   SlotScreens()
-      : settings(data_->dir.Str() + "/", data_->dir.Str() + "/systemtemp"),
-        resources(data_->dir.File("data"), data_->dir.File("pak"), data_->dir.Str() + "/systemtemp") {
-    saved = vx::Program();
-    vx::Program().Setting = &settings;
-    vx::Program().Resources = &resources;
-    vx::Program().MainWindow = &window;
+      : settings(*(window.Context.Setting = std::make_unique<TVXSetting>(data_->dir.Str() + "/", data_->dir.Str() + "/systemtemp"))),
+        resources(*(window.Context.Resources = std::make_unique<TVXResourceManager>(
+                        data_->dir.File("data"), data_->dir.File("pak"), data_->dir.Str() + "/systemtemp"))) {
     vx::SetRng(std::make_unique<vx::DefaultRandom>(20261209));
     engine.SetWidth(800);
     engine.SetHeight(600);
@@ -70,18 +67,15 @@ protected:
     game.reset();
     window.Reset();
     vx::SetRng(nullptr);
-    vx::Program() = saved;
   }
 
   static ProgramData* data_;
-  vx::TVXProgram saved;
-  TVXSetting settings;
-  TVXResourceManager resources;
-  screenrig::ScreenWindow window;
   HeadlessForm form;
   TVXEngine engine{&form, nullptr, false};
   TVXEngineHost host{&engine};
-  vx::ScopedToolkitHost hostScope{&host};
+  screenrig::ScreenWindow window{&host};
+  TVXSetting& settings;
+  TVXResourceManager& resources;
   TVXGameManager catalogue;
   std::unique_ptr<TSlots> game;
   std::vector<uint32_t> pixels;
@@ -91,7 +85,7 @@ ProgramData* SlotScreens::data_ = nullptr;
 
 TEST_P(SlotScreens, ForcedSpinShowsCabinetReelsSymbolsAndWins) {
   if (!engine.Started() || engine.FontCount() == 0) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
-  game = std::make_unique<TSlots>(catalogue.FindGameByID(GetParam()));
+  game = std::make_unique<TSlots>(catalogue.FindGameByID(GetParam()), &window.Context, nullptr);
   TSlots& g = *game;
   TSlotsScene& s = *g.SlotsScene;
   s.LoadTheme("");

@@ -112,12 +112,12 @@ TEST(GameBase, CashOutAsksThenMovesTheCreditToTheBank) {
 
   rig.Answers = {mrNo};
   g.CashOutClick();
-  EXPECT_EQ(rig.Messages.back(), "Cash out 100?");
+  EXPECT_EQ(rig.Messages.back().Text, "Cash out 100?");
   EXPECT_EQ(d.Money.Credit(), 100u);
 
   g.Round.Resume(vx::rsHolding);
   g.CashOut(true);
-  EXPECT_EQ(rig.Messages.back(), "You have a game in progress. You cannot cash out now.");
+  EXPECT_EQ(rig.Messages.back().Text, "You have a game in progress. You cannot cash out now.");
   EXPECT_EQ(d.Money.Credit(), 100u);
   g.Round.Resume(vx::rsIdle);
 

@@ -164,7 +164,7 @@ TEST(PokerMoney, LongRandomPlayConservesMoneyWhateverIsPressedMeanwhile) {
     Rig rig;
     rig.Bank = 100000;
     rig.Rng->Seed(static_cast<uint64_t>(id) * 7919);
-    auto game = std::make_unique<CountingPoker>(rig.Catalogue.FindGameByID(id));
+    auto game = std::make_unique<CountingPoker>(rig.Catalogue.FindGameByID(id), &rig.Context, &rig);
     CountingPoker& g = *game;
     rig.Game = std::move(game);
     // Scatter the meters so that their pays and wraps come up.
@@ -194,7 +194,7 @@ TEST(PokerMoney, ClosingAtAnyFrameOfAnyActionLosesNothing) {
       Rig rig;
       rig.Bank = 10000;
       rig.Rng->Seed(static_cast<uint64_t>(cut));
-      auto game = std::make_unique<CountingPoker>(rig.Catalogue.FindGameByID(id));
+      auto game = std::make_unique<CountingPoker>(rig.Catalogue.FindGameByID(id), &rig.Context, &rig);
       CountingPoker& g = *game;
       rig.Game = std::move(game);
       Player player(rig, g, static_cast<uint32_t>(cut));

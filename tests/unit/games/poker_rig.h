@@ -1,8 +1,9 @@
 #pragma once
-// A stand-in main window and lobby for driving video-poker games: a virtual millisecond
-// clock, one frame per handled message (running animations stepped as the real window steps
-// them), every wait and count-up frame offered to a hook that may click anything, message
-// boxes answered from a queue, sounds recorded, and a player's bank behind the credit dialog.
+// The fake program (tests/support/FakeContext.h) driving video-poker games: a virtual
+// millisecond clock, one frame per handled message (running animations stepped as the real
+// window steps them), every wait and count-up frame offered to a hook that may click anything,
+// message boxes answered from a queue, sounds recorded, and a player's bank behind the credit
+// dialog.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -14,8 +15,6 @@
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "framework/VXAnim.h"
-#include "framework/VXApplication.h"
-#include "framework/VXHost.h"
 #include "framework/VXScene.h"
 #include "framework/VXWidgets.h"
 #include "games/DoubleUp.h"
@@ -24,6 +23,7 @@
 #include "games/PokerAnims.h"
 #include "games/PokerScene.h"
 #include "games/VXCard.h"
+#include "support/FakeContext.h"
 
 namespace pokertest {
 
@@ -54,28 +54,18 @@ private:
   vx::DefaultRandom fallback_;
 };
 
-class Rig : public TVXMainWindow, public TVXHostBase, public TVXGameHost {
+class Rig : public vxtest::FakeWindow, public TVXGameHost {
 public:
-  Rig() : hostScope_(this) {
-    saved_ = vx::Program();
-    vx::Program().MainWindow = this;
-    vx::Program().Setting = nullptr;
-    previousGameHost_ = vx::GameHost();
-    vx::SetGameHost(this);
+  Rig() {
     auto rng = std::make_unique<ScriptedRandom>();
     Rng = rng.get();
     vx::SetRng(std::move(rng));
     vx::SwitchRoundingUpward();
-    root_ = std::make_unique<TVXMainScene>(nullptr);
-    root_->SetSceneName("MAINSCENE");
-    root_->SetBounds(0, 0, 800, 600);
   }
   ~Rig() override {
     Game.reset();
-    root_.reset();
+    FreeRoot();
     vx::SetRng(nullptr);
-    vx::SetGameHost(previousGameHost_);
-    vx::Program() = saved_;
   }
 
   // ---- The lobby's side.
@@ -88,7 +78,7 @@ public:
     if (show) ++CreditFormsShown;
     const uint32_t amount = show ? DialogAmount : 100;
     if (!game.GetGameData()->Money.BuyCredit(&BankAccount, amount)) {
-      Messages.push_back("You don't have enought money to add " + std::to_string(amount) + "!");
+      Messages.push_back({"You don't have enought money to add " + std::to_string(amount) + "!", mkWarning, mbOK});
       return;
     }
     game.GetGameData()->SetCreditIn(game.GetGameData()->GetCreditIn() + amount);
@@ -96,43 +86,11 @@ public:
   }
   uint32_t DialogAmount = 1000;
 
-  // ---- The main window.
+  // ---- The main window: a virtual clock, 16 ms a frame.
   uint64_t Now = 0;
   int64_t Frames = 0;
-  int RenderNows = 0;
-  bool IsClosing = false;
-  std::vector<std::string> Messages;
-  std::deque<int32_t> Answers;  // message-box answers; mrYes when empty
-  std::vector<std::string> Sounds;
-  // Called once per frame, after the animations were stepped.
-  std::function<void()> OnFrame;
-  std::vector<TVXAnim*> Anims;
-
-  TVXMainScene* MainScene() override { return root_.get(); }
-  TVXScene* InputScene() override { return root_.get(); }
-  void SetInputScene(TVXScene*) override {}
-  void AddAnim(TVXAnim* anim) override {
-    anim->Listed = true;
-    Anims.push_back(anim);
-  }
-  void RemoveAnim(TVXAnim* anim) override {
-    anim->Listed = false;
-    for (auto& a : Anims)
-      if (a == anim) a = nullptr;
-  }
-  void RenderNow() override { ++RenderNows; }
-  bool ProcessMessage() override {
-    if (IsClosing) return false;
-    Frame();
-    return !IsClosing;
-  }
-  bool ProcessUntil(const std::function<bool()>& done) override {
-    while (!done()) {
-      if (IsClosing) return false;
-      Frame();
-    }
-    return true;
-  }
+  int& RenderNows = Host.RenderNowCount;
+  std::vector<std::string>& Sounds = Host.Sounds;
   bool Wait(uint64_t ms) override {
     const uint64_t end = Now + ms;
     while (Now < end) {
@@ -141,28 +99,10 @@ public:
     }
     return !IsClosing;
   }
-  bool Closing() override { return IsClosing; }
-  int32_t MessageBox(const std::string& text, int32_t, int32_t, int32_t) override {
-    Messages.push_back(text);
-    if (Answers.empty()) return mrYes;
-    const int32_t a = Answers.front();
-    Answers.pop_front();
-    return a;
-  }
-  void PopupMessage(const std::string&, int32_t) override {}
-  void FadeIn() override {}
-  void FadeOut() override {}
-  void PlaySound(const std::string& name) override { Sounds.push_back(name); }
-
-  // One frame: 16 ms pass, the listed animations step (a snapshot, as the real window does).
-  void Frame() {
+  void Frame() override {
     Now += 16;
     ++Frames;
-    std::erase(Anims, nullptr);
-    std::vector<vx::WeakRef<TVXAnim>> snapshot(Anims.begin(), Anims.end());
-    for (auto& a : snapshot)
-      if (a && a->Running) a->StepOnce();
-    if (OnFrame) OnFrame();
+    FakeWindow::Frame();
   }
   // Runs frames until the condition holds (at most `limit` frames); true when it held.
   bool RunFramesUntil(const std::function<bool()>& done, int limit = 100000) {
@@ -179,7 +119,7 @@ public:
   std::unique_ptr<TPoker> Game;
 
   TPoker& Start(int32_t id) {
-    Game = std::make_unique<TPoker>(Catalogue.FindGameByID(id));
+    Game = std::make_unique<TPoker>(Catalogue.FindGameByID(id), &Context, this);
     Game->LoadData();
     Game->TakeOpeningCredit();
     Game->StartAttract();
@@ -205,21 +145,12 @@ public:
       if (Held(p) != want) Hold(p);
     }
   }
-  int CountSound(const std::string& name) {
-    int n = 0;
-    for (const auto& s : Sounds) n += s == name ? 1 : 0;
-    return n;
-  }
+  int CountSound(const std::string& name) { return Host.CountSound(name); }
   int32_t Tally(const std::string& key) {
     const TGameHand* h = Data().Tally().FindHand(key, false);
     return h != nullptr ? h->Value : 0;
   }
 
-private:
-  vx::TVXProgram saved_;
-  TVXGameHost* previousGameHost_ = nullptr;
-  vx::ScopedToolkitHost hostScope_;
-  std::unique_ptr<TVXMainScene> root_;
 };
 
 }  // namespace pokertest

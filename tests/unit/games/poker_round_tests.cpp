@@ -499,16 +499,15 @@ TEST(PokerRound, InDeveloperModeTheLogWindowsHandIsDealt) {
                         {13, 10, vx::hcStreet},     {14, 10, vx::hcThreeOfAKind}, {15, 10, vx::hcTwoPairs},
                         {16, 10, vx::hcHighPair},   {17, 1, vx::hc3XOrvanta},   {18, 1, vx::hcPoker}};
   vxtest::TempDir dir;
-  TVXApplicationInfo info;
-  TfrmDebug debug(true, dir.File("debug.log"));
   ASSERT_EQ(static_cast<int32_t>(TfrmDebug::CheatHandItems().size()), 19);
   for (const Case& c : cases) {
     SCOPED_TRACE(TfrmDebug::CheatHandItems()[static_cast<size_t>(c.Index)]);
     Rig rig;
+    rig.Context.AppInfo = std::make_unique<TVXApplicationInfo>();
+    TVXApplicationInfo& info = *rig.Context.AppInfo;
     info.DeveloperMode = true;
-    vx::Program().AppInfo = &info;
-    vx::Program().DebugWindow = &debug;
-    debug.SetCheatHandIndex(c.Index);
+    rig.Context.DebugWindow = std::make_unique<TfrmDebug>(true, dir.File("debug.log"));
+    rig.Context.DebugWindow->SetCheatHandIndex(c.Index);
     TPoker& g = rig.Start(c.Game);
     g.Deal(15, false, 0);
     for (int i = 0; i < 5; ++i) rig.Screen().Cards[i]->SetNumber(rig.Data().Cards[static_cast<size_t>(i)]);
@@ -519,8 +518,6 @@ TEST(PokerRound, InDeveloperModeTheLogWindowsHandIsDealt) {
     info.DeveloperMode = false;
     g.Deal(15, false, 0);
     EXPECT_NE(rig.Data().Cards[0] * 100 + rig.Data().Cards[1], 1 * 100 + 14) << "outside developer mode: none";
-    vx::Program().AppInfo = nullptr;
-    vx::Program().DebugWindow = nullptr;
   }
 }
 
@@ -529,7 +526,7 @@ TEST(PokerRound, AnUnknownGameIdPlaysAsTheClassicGame) {
   TGameInfo info;
   info.ID = 77;
   info.IDStr = "VXG_TEST";
-  TPoker g(&info);
+  TPoker g(&info, &rig.Context, &rig);
   EXPECT_EQ(g.Variant->ID, 10);
   EXPECT_TRUE(vx::LogContains("NO VIDEO POKER ROW FOR GAME 77"));
 }

@@ -158,9 +158,9 @@ TEST(PokerScreen, DoubleUpViewHidesTheHandOrThePayList) {
 TEST(PokerScreen, DeveloperKeysSwitchTheViewAndLogTheHand) {
   Rig rig;
   TPoker& g = rig.Start(10);
-  TVXApplicationInfo info;
+  rig.Context.AppInfo = std::make_unique<TVXApplicationInfo>();
+  TVXApplicationInfo& info = *rig.Context.AppInfo;
   info.DeveloperMode = false;
-  vx::Program().AppInfo = &info;
   uint16_t key = 'H';
   g.KeyDown(key);
   EXPECT_FALSE(rig.Screen().DoubleUpShown()) << "not outside developer mode";
@@ -172,7 +172,6 @@ TEST(PokerScreen, DeveloperKeysSwitchTheViewAndLogTheHand) {
   key = 'J';
   g.KeyDown(key);
   EXPECT_TRUE(vx::LogContains("CardIndex 3 41"));
-  vx::Program().AppInfo = nullptr;
 }
 
 TEST(PokerAnimation, CardsSlideInAndTheRunEndsWithHeldCards) {
@@ -202,9 +201,8 @@ TEST(PokerAnimation, CardsSlideInAndTheRunEndsWithHeldCards) {
 TEST(PokerAnimation, WithCardEffectsTheDealSlidesAndWaitsLonger) {
   vxtest::TempDir dir;
   Rig rig;
-  TVXSetting settings(dir.Str() + "/", dir.Str() + "/tmp");
-  settings.optCardEffects = true;
-  vx::Program().Setting = &settings;
+  rig.Context.Setting = std::make_unique<TVXSetting>(dir.Str() + "/", dir.Str() + "/tmp");
+  rig.Context.Setting->optCardEffects = true;
   TPoker& g = rig.Start(10);
   rig.Rng->Cards({C(2, 1), C(5, 2), C(9, 3), C(11, 4), C(13, 1)});
   const uint64_t before = rig.Now;
@@ -213,7 +211,6 @@ TEST(PokerAnimation, WithCardEffectsTheDealSlidesAndWaitsLonger) {
   EXPECT_EQ(g.Round.State(), vx::rsHolding);
   EXPECT_GE(rig.Now - before, 500u) << "100 ms a card";
   EXPECT_EQ(rig.Shown(4), C(11, 4));
-  vx::Program().Setting = nullptr;
   rig.Game.reset();
 }
 

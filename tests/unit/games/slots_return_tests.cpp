@@ -22,7 +22,7 @@ using slotstest::SlotsRig;
 
 class NullDeviceRig : public SlotsRig {
 public:
-  TGfxDevice* Device() override { return &device_; }
+  NullDeviceRig() { Host.Drawing = &device_; }
 
 private:
   vxtest::NullDevice device_;

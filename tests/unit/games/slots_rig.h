@@ -39,7 +39,7 @@ public:
   // The game as the lobby brings it up: built, its data loaded, its opening credit taken,
   // its attract mode started.
   TSlots& StartSlots(int32_t id) {
-    Slots = std::make_unique<TSlots>(Catalogue.FindGameByID(id));
+    Slots = std::make_unique<TSlots>(Catalogue.FindGameByID(id), &Context, this);
     Size(*Slots);
     Slots->LoadData();
     Slots->TakeOpeningCredit();

@@ -7,6 +7,7 @@
 #include "games/GameData.h"
 #include "games/GameManager.h"
 #include "lobby/VXCreditForm.h"
+#include "lobby/VXLobby.h"
 #include "lobby/VXPlayers.h"
 
 using lobbytest::DialogRig;
@@ -149,11 +150,11 @@ TEST_F(CreditDialog, SilentPathTakesOneHundredPerCallAndWarnsWhenTheBankIsShort)
   EXPECT_EQ(rig.MainScene()->ChildCount(), children) << "every dialog made on the way is freed";
 
   // Through the program's players, and without any.
-  vx::SetPlayers(&players);
+  vx::Lobby().Players = &players;
   Player().Bank = 100;
   EXPECT_EQ(vx::OpenCreditForm(game, false), 0);
   EXPECT_EQ(data.Money.Credit(), 300u);
-  vx::SetPlayers(nullptr);
+  vx::Lobby().Players = nullptr;
   vx::ClearLog();
   EXPECT_EQ(vx::OpenCreditForm(game, false), 0);
   EXPECT_EQ(data.Money.Credit(), 300u);

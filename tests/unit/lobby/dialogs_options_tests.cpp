@@ -238,7 +238,7 @@ TEST_F(StatisticsDialog, ChoosingAPlayerOrNoGame) {
 TEST_F(StatisticsDialog, TheCurrentGameModeShowsTheRunningGamesOwnTally) {
   Offer({"VXG_VP_JACKSORBETTER", "VXG_VP_DEUCESWILD"});
   Record("Bob", "VXG_VP_DEUCESWILD")->CreditIn = 999;
-  SessionGame game(catalogue.FindGameByIDStr("VXG_VP_DEUCESWILD"));
+  SessionGame game(catalogue.FindGameByIDStr("VXG_VP_DEUCESWILD"), nullptr, nullptr);
   game.Data.SetCreditIn(200);
   game.Data.SetCreditOut(150);
   TfrmStatistics dialog(rig.MainScene(), players, &casino, &game);

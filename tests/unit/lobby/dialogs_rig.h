@@ -1,5 +1,5 @@
 #pragma once
-// A stand-in main window for driving the lobby's dialogs the way a player does: every wait of
+// The fake program (tests/support/FakeContext.h) driving the lobby's dialogs the way a player does: every wait of
 // a modal loop runs the next scripted step (clicks and keys routed through the input scene as
 // the real window routes them), and every message box is the real drawn one, answered by
 // clicking the button the test queued. Themes come from the repository's theme files, so the
@@ -23,41 +23,29 @@
 #include "framework/VXScene.h"
 #include "framework/VXSettings.h"
 #include "framework/VXWidgets.h"
+#include "support/FakeContext.h"
 #include "support/TempDir.h"
 
 namespace lobbytest {
 
-struct ShownMessage {
-  std::string Text;
-  int32_t Kind = -1;
-  int32_t Buttons = 0;
-};
+using vxtest::ShownMessage;
 
-class DialogRig : public TVXMainWindow {
+class DialogRig : public vxtest::FakeWindow {
 public:
   // `host` replaces the plain toolkit host (an engine's host draws for real); `dataFolder`
   // is where the resource manager finds "fonts.vxr".
   explicit DialogRig(TVXToolkitHost* host = nullptr, const std::string& dataFolder = {})
-      : settings_(dir.Str() + "/", dir.Str() + "/systemtemp"),
-        resources_(dataFolder, CopyThemes(dir.Str() + "/pak"), dir.Str() + "/systemtemp"),
-        hostScope_(host != nullptr ? host : &host_) {
-    saved_ = vx::Program();
-    vx::Program().Setting = &settings_;
-    vx::Program().Resources = &resources_;
-    vx::Program().MainWindow = this;
-    root_ = std::make_unique<TVXMainScene>(nullptr);
-    root_->SetSceneName("MAINSCENE");
-    root_->SetBounds(0, 0, 800, 600);
-    input_ = root_.get();
+      : FakeWindow(host) {
+    Host.WithDevice = false;
+    Context.Setting = std::make_unique<TVXSetting>(dir.Str() + "/", dir.Str() + "/systemtemp");
+    Context.Resources =
+        std::make_unique<TVXResourceManager>(dataFolder, CopyThemes(dir.Str() + "/pak"), dir.Str() + "/systemtemp");
   }
-  ~DialogRig() override {
-    root_.reset();
-    vx::Program() = saved_;
-  }
+  ~DialogRig() override { FreeRoot(); }
 
   vxtest::TempDir dir;
-  TVXSetting& Settings() { return settings_; }
-  TVXResourceManager& Resources() { return resources_; }
+  TVXSetting& Settings() { return *Context.Setting; }
+  TVXResourceManager& Resources() { return *Context.Resources; }
   // The pak folder: the theme files and any picture added.
   std::string PakFolder() const { return dir.Str() + "/pak"; }
   // Makes a picture known to the resource manager (an empty loose file: its existence is all
@@ -75,30 +63,23 @@ public:
   // Steps run one per wait of a modal loop, in order.
   std::deque<std::function<void()>> Steps;
   void Then(std::function<void()> step) { Steps.push_back(std::move(step)); }
-  // Answers for the message boxes, in order: mrYes, mrNo or mrOk.
-  std::deque<int32_t> Answers;
-  std::vector<ShownMessage> Messages;
-  std::vector<std::string> MessageTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& m : Messages) texts.push_back(m.Text);
-    return texts;
-  }
+  // Message boxes are answered from Answers (mrYes, mrNo or mrOk), by clicking the button.
 
   // ---- Input, routed through the input scene.
   void ClickAt(int32_t x, int32_t y) {
-    TVXScene* scene = input_.Get();
+    TVXScene* scene = InputScene();
     ASSERT_NE(scene, nullptr);
     scene->MouseMove(scene, 0, x, y);
     scene->MouseDown(scene, vx::mbLeft, 0, x, y);
     // The main window closes the open drop-down after routing a press; the release still
     // picks a row under it.
-    TVXToolkitHost& host = vx::ToolkitHost();
+    TVXToolkitHost& host = Context.ToolkitHost();
     if (TVXCustomControl* open = host.OpenControl()) {
       vx::CloseDropDown(open);
       host.SetOpenControl(nullptr);
     }
     Frame();
-    if (TVXScene* again = input_.Get()) again->MouseUp(again, vx::mbLeft, 0, x, y);
+    if (TVXScene* again = InputScene()) again->MouseUp(again, vx::mbLeft, 0, x, y);
     Frame();
   }
   // Clicks the middle of a control (the left part of a combo box, away from its button).
@@ -109,7 +90,7 @@ public:
     ClickAt(control->Left() + (combo ? 8 : control->Width() / 2), control->Top() + control->Height() / 2);
   }
   void Key(uint16_t key, TShiftState shift = 0) {
-    TVXScene* scene = input_.Get();
+    TVXScene* scene = InputScene();
     ASSERT_NE(scene, nullptr);
     uint16_t k = key;
     SendKeyToActiveControl(scene, k, shift);
@@ -131,23 +112,20 @@ public:
     for (size_t i = edit->Caption().size(); i > 0; --i) Key(vkBack);
     Type(text, shift);
   }
-  void Frame() {
-    if (root_) root_->Process();
+  void Frame() override {
+    if (Root() != nullptr) Root()->Process();
   }
 
-  // ---- TVXMainWindow.
-  TVXMainScene* MainScene() override { return root_.get(); }
-  TVXScene* InputScene() override { return input_.Get(); }
-  void SetInputScene(TVXScene* scene) override { input_ = scene; }
+  // ---- The main window: animations are not listed; message boxes are drawn and clicked.
   void AddAnim(TVXAnim*) override {}
   void RemoveAnim(TVXAnim*) override {}
   void RenderNow() override { Frame(); }
   bool ProcessMessage() override {
     Frame();
-    if (auto* box = dynamic_cast<TframeMessage*>(input_.Get())) {
+    if (auto* box = dynamic_cast<TframeMessage*>(InputScene())) {
       if (Answers.empty()) {
         ADD_FAILURE() << "unanswered message box: " << Messages.back().Text;
-        closing_ = true;
+        IsClosing = true;
         return false;
       }
       const int32_t answer = Answers.front();
@@ -155,7 +133,7 @@ public:
       TVXButton* button = answer == mrYes ? box->YesButton : answer == mrNo ? box->NoButton : box->OkButton;
       if (button == nullptr) {
         ADD_FAILURE() << "the message box has no button for answer " << answer << ": " << Messages.back().Text;
-        closing_ = true;
+        IsClosing = true;
         return false;
       }
       Click(button);
@@ -163,32 +141,21 @@ public:
     }
     if (Steps.empty()) {
       ADD_FAILURE() << "a dialog waits for input the test did not script";
-      closing_ = true;
+      IsClosing = true;
       return false;
     }
     auto step = std::move(Steps.front());
     Steps.pop_front();
     step();
-    return !closing_;
+    return !IsClosing;
   }
-  bool ProcessUntil(const std::function<bool()>& done) override {
-    while (!done()) {
-      if (!ProcessMessage()) return false;
-    }
-    return true;
-  }
-  bool Wait(uint64_t) override { return !closing_; }
-  bool Closing() override { return closing_; }
   int32_t MessageBox(const std::string& text, int32_t kind, int32_t helpContext, int32_t buttons) override {
     Messages.push_back({text, kind, buttons});
-    vx::WeakRef<TframeMessage> box(new TframeMessage(root_.get(), helpContext, buttons, kind, text));
+    vx::WeakRef<TframeMessage> box(new TframeMessage(Root(), helpContext, buttons, kind, text));
     const int32_t result = box->ShowModal();
     delete box.Get();
     return result;
   }
-  void PopupMessage(const std::string&, int32_t) override {}
-  void FadeIn() override {}
-  void FadeOut() override {}
 
 private:
   // The repository's theme files as the loose files of a pak folder.
@@ -199,14 +166,6 @@ private:
     return pak;
   }
 
-  vx::TVXProgram saved_;
-  TVXSetting settings_;
-  TVXResourceManager resources_;
-  TVXHostBase host_;
-  vx::ScopedToolkitHost hostScope_;
-  std::unique_ptr<TVXMainScene> root_;
-  vx::WeakRef<TVXScene> input_;
-  bool closing_ = false;
 };
 
 }  // namespace lobbytest

@@ -34,7 +34,8 @@ struct Lobby {
       ++made;
       if (failWith) throw std::runtime_error(failWith);
       if (makeNothing) return nullptr;
-      auto game = std::make_unique<FakeGame>(info, rig.Settings().CasinoFolder + info->IDStr + ".dat");
+      auto game = std::make_unique<FakeGame>(info, &rig.Context, vx::Lobby().GameHost,
+                                             rig.Settings().CasinoFolder + info->IDStr + ".dat");
       last = game.get();
       game->FailToStart = failAfterCredit;
       return game;
@@ -310,7 +311,7 @@ TEST(ExitGame, RefusedDuringARoundAskedOutsideDeveloperModeAndEveryFileSavedOnLe
   EXPECT_FALSE(lobby.nav.Scene()->BtnCredit->Visible());
 
   // In developer mode nothing is asked.
-  rig.AppInfo.DeveloperMode = true;
+  rig.AppInfo().DeveloperMode = true;
   lobby.room->EnterGame(11);
   const size_t asked = rig.Messages.size();
   lobby.room->ExitGame();
@@ -321,7 +322,7 @@ TEST(ExitGame, RefusedDuringARoundAskedOutsideDeveloperModeAndEveryFileSavedOnLe
 TEST(ExitGame, EveryStepRunsWhenAnEarlierOneFailsSoThePlayerCanAlwaysLeave) {
   LobbyRig rig;
   Lobby lobby(rig);
-  rig.AppInfo.DeveloperMode = true;
+  rig.AppInfo().DeveloperMode = true;
   lobby.room->Show();
   lobby.room->EnterGame(10);
   // The casino statistics cannot be written: a file stands where their folder should be.
@@ -341,7 +342,7 @@ TEST(ExitGame, EveryStepRunsWhenAnEarlierOneFailsSoThePlayerCanAlwaysLeave) {
 TEST(ExitGame, LeavingFromAButtonOfTheGamesOwnScreenFreesItSafely) {
   LobbyRig rig;
   Lobby lobby(rig);
-  rig.AppInfo.DeveloperMode = true;
+  rig.AppInfo().DeveloperMode = true;
   lobby.room->Show();
   lobby.room->EnterGame(10);
   TVXGameScene* screen = lobby.last->GetScene();
@@ -457,7 +458,7 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
   auto run = [](Way way, int killAt, int* steps) {
     LobbyRig rig;
     Lobby lobby(rig);
-    rig.AppInfo.DeveloperMode = true;
+    rig.AppInfo().DeveloperMode = true;
     lobby.room->Show();
     lobby.room->EnterGame(10);
     if (way == Way::Round) {
@@ -522,7 +523,7 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
 TEST(SaveFaults, ARoundsRecordHoldsTheVisitAsIfTheMachineWereLeft) {
   LobbyRig rig;
   Lobby lobby(rig);
-  rig.AppInfo.DeveloperMode = true;
+  rig.AppInfo().DeveloperMode = true;
   lobby.room->Show();
   lobby.room->EnterGame(10);
   FakeGame* game = lobby.last;
@@ -564,7 +565,7 @@ TEST(SaveFaults, ARoundsRecordHoldsTheVisitAsIfTheMachineWereLeft) {
 TEST(SaveFaults, ARoundThatCannotBeSavedIsToldOnceOnTheMainThread) {
   LobbyRig rig;
   Lobby lobby(rig);
-  rig.AppInfo.DeveloperMode = true;
+  rig.AppInfo().DeveloperMode = true;
   lobby.room->Show();
   lobby.room->EnterGame(10);
   vx::ResetXMLFileSafetyForTests();

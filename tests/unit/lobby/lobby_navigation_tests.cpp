@@ -97,7 +97,7 @@ TEST(MenuBar, InGameButtonsHintLineAndPopup) {
   EXPECT_TRUE(s->BtnExitGame->Visible());
 
   rig.SignIn("Ann", 1000);
-  FakeGame game(rig.Catalogue().FindGameByID(10));
+  FakeGame game(rig.Catalogue().FindGameByID(10), &rig.Context, vx::Lobby().GameHost);
   game.TakeOpeningCredit();
   vx::Lobby().CurrentGame = &game;
   nav.Update();
@@ -159,7 +159,7 @@ TEST(MenuBar, SigningOutAsksOnceThenRunsTheLoginWithoutTheSavedPlayer) {
 
   // During a game only the refusal shows; nothing is asked.
   rig.SignIn("Ann");
-  FakeGame game(rig.Catalogue().FindGameByID(10));
+  FakeGame game(rig.Catalogue().FindGameByID(10), &rig.Context, vx::Lobby().GameHost);
   game.TakeOpeningCredit();
   vx::Lobby().CurrentGame = &game;
   rig.Messages.clear();
@@ -192,7 +192,7 @@ TEST(MenuBar, ExitClosesTheProgramOnlyAfterTheHandlerReturnsAndLeavesARunningGam
   rig.SignIn("Ann");
   TMainRoom room;
   vx::Lobby().MainRoom = &room;
-  room.MakeGame = [&](TGameInfo* info) { return std::make_unique<FakeGame>(info); };
+  room.MakeGame = [&](TGameInfo* info) { return std::make_unique<FakeGame>(info, &rig.Context, vx::Lobby().GameHost); };
   room.Show();
   room.EnterGame(10);
   ASSERT_NE(room.CurrentGame(), nullptr);

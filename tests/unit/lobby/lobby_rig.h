@@ -39,6 +39,7 @@
 #include "render/GfxFonts.h"
 #include "render/RecDb.h"
 #include "support/RecordingDevice.h"
+#include "support/FakeContext.h"
 #include "support/TempDir.h"
 
 namespace lobbytest {
@@ -67,16 +68,10 @@ public:
   }
 };
 
-class Host : public TVXHostBase {
+// The kit's host with the engine's fonts.
+class FontHost : public vxtest::FakeHost {
 public:
-  std::function<void()> OnRenderNow;
-  vxtest::RecordingDevice Device_;
-  TVXTextureList* TextureList = nullptr;
-  TGfxDevice* Device() override { return &Device_; }
-  void RenderNow() override {
-    if (OnRenderNow) OnRenderNow();
-  }
-  TVXTextureList* Textures() override { return TextureList; }
+  vxtest::RecordingDevice& Device_ = Recorder;
 
   // Fonts from a fonts archive, found by name as the engine finds them; without any, labels
   // lay nothing out.
@@ -104,9 +99,10 @@ public:
 // A game with the common game screen and plain data, made the way the lobby makes games.
 class FakeGame : public TVXGame {
 public:
-  explicit FakeGame(TGameInfo* info, const std::string& dataFile = {}) : TVXGame(info) {
+  FakeGame(TGameInfo* info, TVXContext* context, TVXGameHost* host, const std::string& dataFile = {})
+      : TVXGame(info, context, host) {
     Data.FileName = dataFile;
-    auto* scene = new TVXGameScene(nullptr);
+    auto* scene = new TVXGameScene(nullptr, context);
     scene->SetSceneName("FAKEGAME");
     Scene = scene;
     Data.Bet = 5;
@@ -126,17 +122,13 @@ public:
   }
 };
 
-struct ShownMessage {
-  std::string Text;
-  int32_t Kind = -1;
-  int32_t Buttons = 0;
-};
+using vxtest::ShownMessage;
 
-class LobbyRig : public TVXMainWindow {
+class LobbyRig : public vxtest::FakeWindow {
 public:
   static constexpr const char* Casino = "VideoPokerCasino";
 
-  explicit LobbyRig(const std::string& casinoDat = {}) : hostScope_(&host_) {
+  explicit LobbyRig(const std::string& casinoDat = {}) : FakeWindow(&host_) {
     const fs::path program = dir.Path() / "program";
     fs::create_directories(program / "Casinos" / Casino);
     fs::create_directories(program / "Players");
@@ -148,38 +140,30 @@ public:
     vxtest::TempDir::WriteFile((program / "Casinos" / Casino / "casino.dat").string(), dat);
     ProgramFolder = program.string() + "/";
 
-    saved_ = vx::Program();
     savedLobby_ = vx::Lobby();
-    settings_ = std::make_unique<TVXSetting>(ProgramFolder, dir.Str() + "/systemtemp");
-    settings_->SetCasino(Casino);
-    resources_ = std::make_unique<TVXResourceManager>(settings_->DataFolder, settings_->PakFolder, settings_->TempFolder);
-    vx::Program().Setting = settings_.get();
-    vx::Program().Resources = resources_.get();
-    vx::Program().AppInfo = &AppInfo;
-    vx::Program().MainWindow = this;
-    AppInfo.DeveloperMode = false;
+    Context.Setting = std::make_unique<TVXSetting>(ProgramFolder, dir.Str() + "/systemtemp");
+    Context.Setting->SetCasino(Casino);
+    Context.Resources = std::make_unique<TVXResourceManager>(Context.Setting->DataFolder, Context.Setting->PakFolder,
+                                                             Context.Setting->TempFolder);
+    Context.AppInfo = std::make_unique<TVXApplicationInfo>();
+    Context.AppInfo->DeveloperMode = false;
     textures_ = std::make_unique<TVXTextureList>(&Source);
     host_.TextureList = textures_.get();
     host_.OnRenderNow = [this] {
       ++RenderNowCount;
       Frame();
     };
-    root_ = std::make_unique<TVXMainScene>(nullptr);
-    root_->SetName("MAINSCENE");
-    root_->SetBounds(0, 0, 800, 600);
-    input_ = root_.get();
 
     catalogue_ = std::make_unique<TVXGameManager>();
-    casinos_ = std::make_unique<TVXCasinoManager>(settings_->CasinosFolder, *catalogue_);
+    casinos_ = std::make_unique<TVXCasinoManager>(Context.Setting->CasinosFolder, *catalogue_);
     players_ = std::make_unique<TVXPlayers>();
-    players_->FileName = settings_->PlayersFile;
-    vx::SetPlayers(players_.get());
-    vx::SetGameHost(&gameHost_);
+    players_->FileName = Context.Setting->PlayersFile;
     TVXLobbyState& lobby = vx::Lobby();
     lobby = TVXLobbyState{};
     lobby.GameManager = catalogue_.get();
     lobby.CasinoManager = casinos_.get();
     lobby.Players = players_.get();
+    lobby.GameHost = &gameHost_;
     lobby.Login = [this](bool autoLogin) { Logins.push_back(autoLogin); };
     lobby.CloseProgram = [this] { ++CloseRequests; };
   }
@@ -188,28 +172,25 @@ public:
     TVXLobbyState& lobby = vx::Lobby();
     lobby.CurrentGame = nullptr;
     if (OnTearDown) OnTearDown();
-    root_.reset();
-    vx::SetGameHost(nullptr);
-    vx::SetPlayers(nullptr);
+    FreeRoot();
     casinos_.reset();
     textures_.reset();
-    vx::Program() = saved_;
     vx::Lobby() = savedLobby_;
   }
 
   vxtest::TempDir dir;
   std::string ProgramFolder;
-  TVXApplicationInfo AppInfo;
+  TVXApplicationInfo& AppInfo() { return *Context.AppInfo; }
   TextureSource Source;
   std::function<void()> OnTearDown;
 
-  TVXSetting& Settings() { return *settings_; }
+  TVXSetting& Settings() { return *Context.Setting; }
   TVXGameManager& Catalogue() { return *catalogue_; }
   TVXCasinoManager& Casinos() { return *casinos_; }
   TVXCasino* DefaultCasino() { return casinos_->FindCasino(Casino); }
   TVXPlayers& Players() { return *players_; }
   TVXTextureList& Textures() { return *textures_; }
-  Host& ToolkitHost() { return host_; }
+  FontHost& ToolkitHost() { return host_; }
 
   // Adds the player and signs them in, bound to the default casino's statistics as the city
   // binds them.
@@ -231,7 +212,7 @@ public:
     for (char& c : path) {
       if (c == '\\') c = '/';
     }
-    const fs::path file = fs::path(vx::ToNativePath(settings_->PakFolder)) / path;
+    const fs::path file = fs::path(vx::ToNativePath(Context.Setting->PakFolder)) / path;
     fs::create_directories(file.parent_path());
     vxtest::TempDir::WriteFile(file.string(), vx::EncodeScreenshotBmp(w, h, std::vector<uint32_t>(static_cast<size_t>(w * h), argb)));
   }
@@ -239,38 +220,28 @@ public:
   // ---- The script.
   std::deque<std::function<void()>> Steps;
   void Then(std::function<void()> step) { Steps.push_back(std::move(step)); }
-  std::deque<int32_t> Answers;
-  std::vector<ShownMessage> Messages;
-  std::vector<std::string> MessageTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& m : Messages) texts.push_back(m.Text);
-    return texts;
-  }
   std::vector<bool> Logins;
   int CloseRequests = 0;
-  int FadeIns = 0;
-  int FadeOuts = 0;
   int RenderNowCount = 0;
   int FramesProcessed = 0;
-  std::vector<std::string> Popups;
 
   // ---- Input routed through the input scene, as the main window routes it.
   void MoveTo(int32_t x, int32_t y) {
-    if (TVXScene* scene = input_.Get()) scene->MouseMove(scene, 0, x, y);
+    if (TVXScene* scene = InputScene()) scene->MouseMove(scene, 0, x, y);
     Frame();
   }
   void ClickAt(int32_t x, int32_t y) {
-    TVXScene* scene = input_.Get();
+    TVXScene* scene = InputScene();
     ASSERT_NE(scene, nullptr);
     scene->MouseMove(scene, 0, x, y);
-    if (!(scene = input_.Get())) return;
+    if (!(scene = InputScene())) return;
     scene->MouseDown(scene, vx::mbLeft, 0, x, y);
     if (TVXCustomControl* open = host_.OpenControl()) {
       vx::CloseDropDown(open);
       host_.SetOpenControl(nullptr);
     }
     Frame();
-    if (TVXScene* again = input_.Get()) again->MouseUp(again, vx::mbLeft, 0, x, y);
+    if (TVXScene* again = InputScene()) again->MouseUp(again, vx::mbLeft, 0, x, y);
     Frame();
   }
   void Click(TVXCustomControl* control) {
@@ -278,47 +249,32 @@ public:
     ASSERT_GT(control->Width(), 0) << control->Name() << " has no size";
     ClickAt(control->Left() + control->Width() / 2, control->Top() + control->Height() / 2);
   }
-  // One frame: animations stepped, the tree processed.
-  void Frame() {
+  // One frame: stopped animations leave, the running ones step, the tree is processed.
+  void Frame() override {
     ++FramesProcessed;
-    for (int32_t i = static_cast<int32_t>(anims_.size()) - 1; i >= 0; --i)
-      if (i < static_cast<int32_t>(anims_.size()) && !anims_[static_cast<size_t>(i)]->Running)
-        RemoveAnim(anims_[static_cast<size_t>(i)]);
-    const size_t n = anims_.size();
-    for (size_t i = 0; i < n && i < anims_.size(); ++i) anims_[i]->StepOnce();
-    if (root_) root_->Process();
+    FakeWindow::Frame();
+    if (Root() != nullptr) Root()->Process();
     host_.Device_.ClearCalls();
   }
   // The scenes directly under the root, of a type.
   template <class T>
   std::vector<T*> ScenesOf() const {
     std::vector<T*> out;
-    for (int32_t i = 0; root_ && i < root_->ChildCount(); ++i)
-      if (auto* s = dynamic_cast<T*>(root_->GetChild(i))) out.push_back(s);
+    for (int32_t i = 0; Root() != nullptr && i < Root()->ChildCount(); ++i)
+      if (auto* s = dynamic_cast<T*>(Root()->GetChild(i))) out.push_back(s);
     return out;
   }
 
-  // ---- TVXMainWindow.
-  TVXMainScene* MainScene() override { return root_.get(); }
-  TVXScene* InputScene() override { return input_.Get(); }
-  void SetInputScene(TVXScene* scene) override { input_ = scene != nullptr ? scene : root_.get(); }
-  void AddAnim(TVXAnim* anim) override {
-    anims_.push_back(anim);
-    anim->Listed = true;
-  }
-  void RemoveAnim(TVXAnim* anim) override {
-    anims_.erase(std::remove(anims_.begin(), anims_.end(), anim), anims_.end());
-    anim->Listed = false;
-  }
+  // ---- The main window: answers message boxes by clicking, runs the script.
   void RenderNow() override { host_.RenderNow(); }
   bool ProcessMessage() override {
-    const bool animating = !anims_.empty();
+    const bool animating = !Anims().empty();
     Frame();
-    if (closing_) return false;
-    if (auto* box = dynamic_cast<TframeMessage*>(input_.Get())) {
+    if (IsClosing) return false;
+    if (auto* box = dynamic_cast<TframeMessage*>(InputScene())) {
       if (Answers.empty()) {
         ADD_FAILURE() << "unanswered message box: " << Messages.back().Text;
-        closing_ = true;
+        IsClosing = true;
         return false;
       }
       const int32_t answer = Answers.front();
@@ -326,7 +282,7 @@ public:
       TVXButton* button = answer == mrYes ? box->YesButton : answer == mrNo ? box->NoButton : box->OkButton;
       if (button == nullptr) {
         ADD_FAILURE() << "no button for answer " << answer << ": " << Messages.back().Text;
-        closing_ = true;
+        IsClosing = true;
         return false;
       }
       button->OnClick(button);
@@ -336,51 +292,31 @@ public:
       // Animations run on their own: only waiting for input needs a script.
       if (animating) return true;
       ADD_FAILURE() << "a loop waits for input the test did not script";
-      closing_ = true;
+      IsClosing = true;
       return false;
     }
     auto step = std::move(Steps.front());
     Steps.pop_front();
     step();
-    return !closing_;
+    return !IsClosing;
   }
-  bool ProcessUntil(const std::function<bool()>& done) override {
-    while (!done()) {
-      if (!ProcessMessage()) return false;
-    }
-    return true;
-  }
-  bool Wait(uint64_t) override { return !closing_; }
-  bool Closing() override { return closing_; }
-  void SetClosing() { closing_ = true; }
   int32_t MessageBox(const std::string& text, int32_t kind, int32_t helpContext, int32_t buttons) override {
     Messages.push_back({text, kind, buttons});
-    if (closing_) return mrNone;
-    vx::WeakRef<TframeMessage> box(new TframeMessage(root_.get(), helpContext, buttons, kind, text));
+    if (IsClosing) return mrNone;
+    vx::WeakRef<TframeMessage> box(new TframeMessage(Root(), helpContext, buttons, kind, text));
     const int32_t result = box->ShowModal();
     delete box.Get();
     return result;
   }
-  void PopupMessage(const std::string& text, int32_t) override { Popups.push_back(text); }
-  void FadeIn() override { ++FadeIns; }
-  void FadeOut() override { ++FadeOuts; }
 
 private:
-  vx::TVXProgram saved_;
   TVXLobbyState savedLobby_;
-  Host host_;
-  vx::ScopedToolkitHost hostScope_;
-  std::unique_ptr<TVXSetting> settings_;
-  std::unique_ptr<TVXResourceManager> resources_;
+  FontHost host_;
   std::unique_ptr<TVXTextureList> textures_;
-  std::unique_ptr<TVXMainScene> root_;
-  vx::WeakRef<TVXScene> input_;
-  std::vector<TVXAnim*> anims_;
   std::unique_ptr<TVXGameManager> catalogue_;
   std::unique_ptr<TVXCasinoManager> casinos_;
   std::unique_ptr<TVXPlayers> players_;
   TLobbyGameHost gameHost_;
-  bool closing_ = false;
 };
 
 }  // namespace lobbytest

@@ -20,25 +20,27 @@ LintWorld::LintWorld(const std::string& programFolder, const std::string& system
                      std::unique_ptr<TGfxDevice> device)
     : TVXEngineHost(nullptr) {
   saved_ = vx::Program();
-  settings_ = std::make_unique<TVXSetting>(programFolder, systemTemp);
-  vx::Program().Setting = settings_.get();
-  appInfo_ = std::make_unique<TVXApplicationInfo>();
-  appInfo_->DeveloperMode = false;
-  vx::Program().AppInfo = appInfo_.get();
-  resources_ = std::make_unique<TVXResourceManager>(settings_->DataFolder, settings_->PakFolder, settings_->TempFolder);
-  vx::Program().Resources = resources_.get();
+  context_.Setting = std::make_unique<TVXSetting>(programFolder, systemTemp);
+  vx::Program().Setting = context_.Setting.get();
+  context_.AppInfo = std::make_unique<TVXApplicationInfo>();
+  context_.AppInfo->DeveloperMode = false;
+  vx::Program().AppInfo = context_.AppInfo.get();
+  context_.Resources = std::make_unique<TVXResourceManager>(context_.Setting->DataFolder, context_.Setting->PakFolder, context_.Setting->TempFolder);
+  vx::Program().Resources = context_.Resources.get();
 
-  engine_ = std::make_unique<TVXEngine>(this, nullptr, false, std::move(device));
-  vx::Program().Engine = engine_.get();
-  Engine = engine_.get();
-  engine_->SetWidth(800);
-  engine_->SetHeight(600);
-  engine_->ResourceManager = resources_.get();
-  engine_->LoadFonts();
+  context_.Engine = std::make_unique<TVXEngine>(this, nullptr, false, std::move(device));
+  vx::Program().Engine = context_.Engine.get();
+  Engine = context_.Engine.get();
+  context_.Engine->SetWidth(800);
+  context_.Engine->SetHeight(600);
+  context_.Engine->ResourceManager = context_.Resources.get();
+  context_.Engine->LoadFonts();
   hostScope_ = std::make_unique<vx::ScopedToolkitHost>(this);
   vx::Program().MainWindow = this;
 
-  root_ = new TVXMainScene(nullptr);
+  context_.MainWindow = this;
+  context_.Host = this;
+  root_ = new TVXMainScene(nullptr, &context_);
   root_->SetName("MAINSCENE");
   input_ = root_;
 
@@ -55,11 +57,11 @@ LintWorld::~LintWorld() {
   catalogue_.reset();
   vx::Program().MainWindow = nullptr;
   hostScope_.reset();
-  engine_.reset();
+  context_.Engine.reset();
   Engine = nullptr;
-  resources_.reset();
-  appInfo_.reset();
-  settings_.reset();
+  context_.Resources.reset();
+  context_.AppInfo.reset();
+  context_.Setting.reset();
   vx::Program() = saved_;
 }
 
@@ -67,7 +69,7 @@ TVXScene* LintWorld::InputScene() { return input_.Get(); }
 
 void LintWorld::SetInputScene(TVXScene* scene) { input_ = scene; }
 
-bool LintWorld::Started() const { return engine_ && engine_->Started(); }
+bool LintWorld::Started() const { return context_.Engine && context_.Engine->Started(); }
 
 void LintWorld::AddAnim(TVXAnim* anim) {
   if (anim == nullptr || std::find(anims_.begin(), anims_.end(), anim) != anims_.end()) return;
@@ -88,7 +90,7 @@ void LintWorld::RenderFrame() {
   const size_t n = anims_.size();
   for (size_t i = 0; i < n && i < anims_.size(); ++i) anims_[i]->StepOnce();
   if (!Started() || root_ == nullptr) return;
-  TGfxDevice* device = engine_->Device();
+  TGfxDevice* device = context_.Engine->Device();
   drawing_ = true;
   device->Clear(0);
   if (device->BeginScene() == 0) {
@@ -138,8 +140,8 @@ void LintWorld::Click(int32_t x, int32_t y) {
   TVXScene* scene = input_.Get();
   if (scene == nullptr) return;
   vx::WeakRef<TVXScene> alive(scene);
-  engine_->CursorX = x;
-  engine_->CursorY = y;
+  context_.Engine->CursorX = x;
+  context_.Engine->CursorY = y;
   scene->MouseMove(scene, 0, x, y);
   if (alive) scene->MouseDown(scene, vx::mbLeft, 0, x, y);
   if (alive) scene->MouseUp(scene, vx::mbLeft, 0, x, y);

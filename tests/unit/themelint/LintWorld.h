@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXEngine.h"
 #include "framework/VXLiveness.h"
 #include "render/GfxDevice.h"
@@ -38,8 +39,9 @@ public:
   LintWorld& operator=(const LintWorld&) = delete;
 
   bool Started() const;
-  TVXSetting& Settings() { return *settings_; }
-  TVXResourceManager& Resources() { return *resources_; }
+  TVXContext& Context() { return context_; }
+  TVXSetting& Settings() { return *context_.Setting; }
+  TVXResourceManager& Resources() { return *context_.Resources; }
   TVXPlayers& Players() { return *players_; }
   TVXGameManager& Catalogue() { return *catalogue_; }
 
@@ -72,10 +74,7 @@ public:
 
 private:
   vx::TVXProgram saved_;
-  std::unique_ptr<TVXSetting> settings_;
-  std::unique_ptr<TVXApplicationInfo> appInfo_;
-  std::unique_ptr<TVXResourceManager> resources_;
-  std::unique_ptr<TVXEngine> engine_;
+  TVXContext context_;
   std::unique_ptr<TVXPlayers> players_;
   std::unique_ptr<TVXGameManager> catalogue_;
   std::unique_ptr<vx::ScopedToolkitHost> hostScope_;

@@ -77,7 +77,7 @@ using Ctx = LintContext;
 // first state, then the lobby themes the screen.
 SceneEntry Poker(int32_t id) {
   return {"video poker, game " + std::to_string(id),
-          [id](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TPoker(ctx.Game(id)))->Scene); }};
+          [id](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TPoker(ctx.Game(id), &ctx.World.Context(), nullptr))->Scene); }};
 }
 
 // The same screen built as with particle effects on (the settings switch them off at every
@@ -100,7 +100,7 @@ SceneEntry WithParticles(SceneEntry entry) {
 // A slot machine as the lobby enters it.
 SceneEntry Slots(int32_t id) {
   return {"slot machine, game " + std::to_string(id),
-          [id](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TSlots(ctx.Game(id)))->Scene); }};
+          [id](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TSlots(ctx.Game(id), &ctx.World.Context(), nullptr))->Scene); }};
 }
 
 }  // namespace

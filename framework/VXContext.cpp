@@ -1,0 +1,20 @@
+#include "framework/VXContext.h"
+
+#include "framework/VXApplication.h"
+#include "framework/VXDebug.h"
+#include "framework/VXEngine.h"
+#include "framework/VXHost.h"
+#include "framework/VXResources.h"
+#include "framework/VXSettings.h"
+#include "framework/VXSounds.h"
+
+TVXContext::TVXContext() = default;
+TVXContext::~TVXContext() = default;
+
+std::string TVXContext::CasinoName() const {
+  return Setting != nullptr ? Setting->CasinoName : std::string("MakeDefault");
+}
+
+bool TVXContext::DeveloperMode() const { return AppInfo != nullptr && AppInfo->DeveloperMode; }
+
+TVXToolkitHost& TVXContext::ToolkitHost() const { return Host != nullptr ? *Host : vx::NullHost(); }

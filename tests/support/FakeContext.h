@@ -1,0 +1,122 @@
+#pragma once
+// The one fake program of the tests: a program context (the services a test gives it), a
+// toolkit host over a recording device, and a main window whose root scene holds the context,
+// so that every scene, control, dialog and game made under it finds them as in the program.
+// Animations listed by AddAnim step once per Frame(); waits and loops run frames; message
+// boxes are recorded and answered from a queue. Rigs derive from FakeWindow and override
+// what they script (drawn message boxes, a virtual clock, scripted steps).
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/VXApplication.h"
+#include "framework/VXClasses.h"
+#include "framework/VXContext.h"
+#include "framework/VXHost.h"
+#include "framework/VXLiveness.h"
+#include "support/RecordingDevice.h"
+
+class TVXAnim;
+class TVXMainScene;
+class TVXScene;
+
+namespace vxtest {
+
+struct ShownMessage {
+  std::string Text;
+  int32_t Kind = -1;
+  int32_t Buttons = 0;
+};
+
+class FakeHost : public TVXHostBase {
+public:
+  // `log` receives "RenderNow" for each immediate render.
+  explicit FakeHost(std::vector<std::string>* log = nullptr) : log_(log) {}
+  RecordingDevice Recorder;
+  bool WithDevice = true;
+  // Drawn on instead of the recorder when set.
+  TGfxDevice* Drawing = nullptr;
+  int32_t Cursor[2] = {0, 0};
+  int RenderNowCount = 0;
+  // Runs on every immediate render (rigs draw a frame there).
+  std::function<void()> OnRenderNow;
+  std::vector<std::string> Hints;
+  std::vector<std::string> Sounds;
+  TVXTextureList* TextureList = nullptr;
+
+  TGfxDevice* Device() override { return !WithDevice ? nullptr : Drawing != nullptr ? Drawing : &Recorder; }
+  int32_t SurfaceWidth() override { return Recorder.Width(); }
+  int32_t SurfaceHeight() override { return Recorder.Height(); }
+  void RenderNow() override;
+  void ShowHint(TVXComponent* sender) override { Hints.push_back(sender != nullptr ? sender->Name() : ""); }
+  void PlaySound(const std::string& name) override { Sounds.push_back(name); }
+  int32_t CursorX() override { return Cursor[0]; }
+  int32_t CursorY() override { return Cursor[1]; }
+  TVXTextureList* Textures() override { return TextureList; }
+  int CountSound(const std::string& name) const;
+
+private:
+  std::vector<std::string>* log_;
+};
+
+class FakeWindow : public TVXMainWindow {
+public:
+  // The context names this window and `host` (the kit's own when null); the root scene
+  // "MAINSCENE" covers 800 x 600.
+  explicit FakeWindow(TVXToolkitHost* host = nullptr);
+  ~FakeWindow() override;
+  FakeWindow(const FakeWindow&) = delete;
+  FakeWindow& operator=(const FakeWindow&) = delete;
+
+  TVXContext Context;
+  FakeHost Host;
+  TVXMainScene* Root() const { return root_.get(); }
+  // Frees the root scene and everything under it (before the services a test owns go).
+  void FreeRoot();
+
+  // ---- What the tests script and read.
+  // Answers of the message boxes, in order (mrYes once the queue is empty).
+  std::deque<int32_t> Answers;
+  std::vector<ShownMessage> Messages;
+  std::vector<std::string> MessageTexts() const;
+  std::vector<std::string> Popups;
+  int FadeIns = 0;
+  int FadeOuts = 0;
+  // Runs once per frame, after the animations stepped.
+  std::function<void()> OnFrame;
+  // A close request arrived: loops return false.
+  bool IsClosing = false;
+  void SetClosing(bool closing = true) { IsClosing = closing; }
+
+  // One frame: the listed animations step (a snapshot; stopped ones leave), then OnFrame.
+  virtual void Frame();
+  const std::vector<TVXAnim*>& Anims() const { return anims_; }
+
+  // ---- TVXMainWindow.
+  TVXMainScene* MainScene() override { return root_.get(); }
+  TVXScene* InputScene() override;
+  void SetInputScene(TVXScene* scene) override { input_ = scene; }
+  void AddAnim(TVXAnim* anim) override;
+  void RemoveAnim(TVXAnim* anim) override;
+  void RenderNow() override { Context.ToolkitHost().RenderNow(); }
+  // A frame per message; false once closing.
+  bool ProcessMessage() override;
+  bool ProcessUntil(const std::function<bool()>& done) override;
+  bool Wait(uint64_t) override { return !IsClosing; }
+  bool Closing() override { return IsClosing; }
+  int32_t MessageBox(const std::string& text, int32_t kind, int32_t helpContext, int32_t buttons) override;
+  void PopupMessage(const std::string& text, int32_t) override { Popups.push_back(text); }
+  void FadeIn() override { ++FadeIns; }
+  void FadeOut() override { ++FadeOuts; }
+
+private:
+  const TVXContext* mirrored_ = nullptr;
+  std::unique_ptr<TVXMainScene> root_;
+  vx::WeakRef<TVXScene> input_;
+  std::vector<TVXAnim*> anims_;
+};
+
+}  // namespace vxtest
