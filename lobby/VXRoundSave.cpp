@@ -1,5 +1,6 @@
 #include "lobby/VXRoundSave.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -123,6 +124,9 @@ void ReportRoundSaveFailure() {
 
 // A path of the record's that names a file in the casinos folder; empty otherwise.
 std::string InsideFolder(const std::string& path, const std::string& folder) {
+  // A control character (a NUL above all, which the file calls would cut the name at) is
+  // damage, never part of a name the program wrote.
+  if (std::any_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) return {};
   std::string root = ResolvePath(folder);
   if (!root.empty() && root.back() != '/') root += '/';
   const std::string resolved = ResolvePath(path);
