@@ -777,8 +777,22 @@ void ThtmlView::DoubleClick(int button, vx::TShiftState shift, int x, int y) {
   if (OnMouseDouble) OnMouseDouble(button, shift, x, y);
 }
 
-void ThtmlView::KeyDown(uint16_t& key, vx::TShiftState) {
-  if (doc_.FormKeyDown(key)) {  // the focused control's key
+namespace {
+// The character a key types into a form field (the window delivers keys, not text); 0 for
+// a key that types nothing or a command chord.
+char TypedChar(uint16_t key, vx::TShiftState shift) {
+  if ((shift & (vx::ssCtrl | vx::ssAlt)) != 0) return 0;
+  const bool upper = (shift & vx::ssShift) != 0;
+  if (key >= 'A' && key <= 'Z') return static_cast<char>(upper ? key : key - 'A' + 'a');
+  if (key == ' ' || (!upper && key >= '0' && key <= '9')) return static_cast<char>(key);
+  if (key >= 96 && key <= 105) return static_cast<char>('0' + (key - 96));  // numpad digits
+  return 0;
+}
+}  // namespace
+
+void ThtmlView::KeyDown(uint16_t& key, vx::TShiftState shift) {
+  const char typed = TypedChar(key, shift);
+  if (doc_.FormKeyDown(key) || (typed != 0 && doc_.FormKeyPress(typed))) {  // the focused control's key
     key = 0;
     Invalidate();
     return;

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "core/StrUtils.h"
+#include "html/HtmlForms.h"
 #include "html/HtmlView.h"
 #include "platform/KeyMap.h"
 #include "support/TempDir.h"
@@ -387,6 +388,13 @@ TEST(HtmlView, FormControlsTakePressesWithTheirKeysAndSubmitAfterTheClick) {
   r.view.ScrollTo(low.Y - r.view.PanelHeight() + 5);
   press(low, 2, 0);
   EXPECT_EQ(r.view.Position(), low.Y + low.Height + 20 - r.view.PanelHeight());
+  // Keys type into the focused field as the characters they make.
+  for (auto [k, shift] : std::vector<std::pair<uint16_t, vx::TShiftState>>{
+           {'H', vx::ssShift}, {'I', 0}, {' ', 0}, {'7', 0}, {98, 0}, {'X', vx::ssCtrl}}) {
+    uint16_t typed = k;
+    r.view.KeyDown(typed, shift);
+  }
+  EXPECT_EQ(static_cast<const TEditFormControlObj&>(low).Current, "Hi 72");
 }
 
 }  // namespace
