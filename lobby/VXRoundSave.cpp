@@ -136,6 +136,19 @@ std::string InsideFolder(const std::string& path, const std::string& folder) {
   return resolved;
 }
 
+// A path of the record's that names `name` (any case) in a casino's own folder, one level
+// below the casinos folder, as the program names a casino's statistics and game data; empty
+// otherwise, so a damaged record can neither make up files nor overwrite a casino's others.
+std::string CasinoFile(const std::string& path, const std::string& folder, const std::string& name) {
+  const std::string resolved = InsideFolder(path, folder);
+  if (resolved.empty() || name.empty()) return {};
+  std::string root = ResolvePath(folder);
+  if (!root.empty() && root.back() != '/') root += '/';
+  const std::vector<std::string> parts = Split(std::string_view(resolved).substr(root.size()), '/');
+  if (parts.size() != 2 || parts[0].empty() || LowerCase(parts[1]) != LowerCase(name)) return {};
+  return resolved;
+}
+
 // A whole XML file into `object`; false (with the reason) when it is not read whole.
 template <class T>
 bool ReadWhole(const std::string& path, T& object, std::string& reason) {
@@ -248,7 +261,7 @@ bool ReplayRoundRecord(const std::string& playersFile, const std::string& casino
   std::vector<FileWrite> writes{{playersFile, players.FileText()}};
 
   if (!record.StatisticsFile.empty() && record.GameStatistics.Count() == 1) {
-    const std::string statistics = InsideFolder(record.StatisticsFile, casinosFolder);
+    const std::string statistics = CasinoFile(record.StatisticsFile, casinosFolder, "casino.xml");
     if (statistics.empty()) return leave(record.StatisticsFile + " is not a casino's file");
     TVXCasino casino;
     if (FileExists(statistics) && !ReadWhole(statistics, casino, reason)) return leave(statistics + ": " + reason);
@@ -262,8 +275,17 @@ bool ReplayRoundRecord(const std::string& playersFile, const std::string& casino
     writes.push_back({statistics, casino.FileText()});
   }
   if (!record.DataFile.empty()) {
-    const std::string dataFile = InsideFolder(record.DataFile, casinosFolder);
-    if (dataFile.empty()) return leave(record.DataFile + " is not a casino's file");
+    // A game's data file: beside the statistics and named after the game they count when the
+    // record has them (the statistics may have been left out), never the casino's own file.
+    const bool counted = !record.StatisticsFile.empty() && record.GameStatistics.Count() == 1;
+    const std::string own = ExtractFileName(ResolvePath(record.DataFile));
+    const std::string expected = counted ? record.GameStatistics.Items(0)->GameIDStr + ".dat"
+                                 : LowerCase(own).ends_with(".dat") && LowerCase(own) != "casino.dat" ? own
+                                                                                                    : std::string();
+    const std::string dataFile = CasinoFile(record.DataFile, casinosFolder, expected);
+    if (dataFile.empty() ||
+        (counted && ExtractFilePath(dataFile) != ExtractFilePath(CasinoFile(record.StatisticsFile, casinosFolder, "casino.xml"))))
+      return leave(record.DataFile + " is not a game's data file");
     writes.push_back({dataFile, record.DataText});
   }
   writes.push_back({file, {}});

@@ -588,8 +588,10 @@ TEST(SaveFaults, ARoundThatCannotBeSavedIsToldOnceOnTheMainThread) {
 }
 
 // A record that cannot be trusted is left as it is and changes nothing: damaged, naming a
-// file outside the casinos, a player no longer in the list, or over a damaged players file.
+// file outside the casinos or other than a casino's statistics and a game's data, a player no
+// longer in the list, or over a damaged players file.
 TEST(SaveFaults, ARecordThatCannotBeReplayedChangesNothing) {
+  LobbyRig rig0;  // for the casinos folder the records name
   const std::string good = "<VXRoundRecord><PlayerName>Ann</PlayerName><Bank>1040</Bank></VXRoundRecord>";
   struct Case {
     const char* what;
@@ -600,6 +602,11 @@ TEST(SaveFaults, ARecordThatCannotBeReplayedChangesNothing) {
       {"damaged", good.substr(0, good.size() - 3), {}},
       {"outside", "<VXRoundRecord><PlayerName>Ann</PlayerName><Bank>1</Bank><DataFile>/tmp/x.dat</DataFile></VXRoundRecord>", {}},
       {"nobody", "<VXRoundRecord><PlayerName>Bob</PlayerName><Bank>1</Bank></VXRoundRecord>", {}},
+      {"casino's own", "<VXRoundRecord><PlayerName>Ann</PlayerName><Bank>1</Bank><DataFile>" + rig0.Settings().CasinosFolder +
+                           "Main\\casino.dat</DataFile></VXRoundRecord>", {}},
+      {"made-up name", "<VXRoundRecord><PlayerName>Ann</PlayerName><Bank>1</Bank><StatisticsFile>" + rig0.Settings().CasinosFolder +
+                           "Main\\cisino.xml</StatisticsFile><GameStatistics><GameStatictics><GameIDStr>G</GameIDStr>"
+                           "</GameStatictics></GameStatistics></VXRoundRecord>", {}},
       {"players", good, "<VXPlayers><VXPlayer><PlayerName>Ann</PlayerName><Bank>x</Bank></VXPlayer></VXPlayers>"},
   };
   for (const Case& c : cases) {
