@@ -272,7 +272,7 @@ void TMainRoom::Show() {
   vx::WeakRef<TMainRoomScene> scene(scene_);
   if (!scene) return;
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
-  const std::string casinoName = vx::CurrentCasinoName();
+  const std::string casinoName = vx::CasinoNameIn(scene->Context());
   {
     TLoader loader;
     if (TLoaderScene* ls = loader.Scene()) {
@@ -344,10 +344,10 @@ void TMainRoom::EnterGame(int32_t gameID) {
 
   scene->Hidden = true;
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
-  const std::string casinoName = vx::CurrentCasinoName();
+  const std::string casinoName = vx::CasinoNameIn(scene->Context());
   TLoader loader;
   RenderNow();
-  if (TVXMainWindow* main = vx::MainWindow()) main->FadeOut();
+  if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) main->FadeOut();
   if (!scene) return;
   scene->Hide();
   if (TLoaderScene* ls = loader.Scene()) {
@@ -421,7 +421,7 @@ void TMainRoom::ExitGame() {
     return;
   }
   vx::WeakRef<TVXGame> alive(game);
-  if (!vx::DeveloperMode() &&
+  if (!vx::DeveloperModeIn(game->Context()) &&
       vx::LobbyAsk("Are you sure you want to exit this game ?", mkConfirmation, mbYes | mbNo) != mrYes)
     return;
   // The question ran a message loop: the game may have moved on meanwhile.
@@ -436,7 +436,7 @@ void TMainRoom::ExitGame() {
   RunStep("saving the casino statistics and the players",
           [&] { return vx::SaveProgress(lobby.Players, lobby.CasinoManager, {}); });
 
-  if (TVXMainWindow* main = vx::MainWindow()) main->FadeOut();
+  if (TVXMainWindow* main = vx::MainWindowIn(game->Context())) main->FadeOut();
   if (!alive || game_.get() != game) return;
   if (TVXGameScene* gameScene = game->GetScene()) gameScene->Hide();
   // Everything is saved and merged: the game goes without settling again.
