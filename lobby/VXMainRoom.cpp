@@ -60,8 +60,8 @@ constexpr const char* kNewsText =
     "DOUBLE UP EVERY WIN: BIG OR SMALL, RED OR BLACK, OR BEAT THE DEALER.   FOUR ORVANTA CARDS "
     "PAY THE ORVANTA BONUS.   DEUCES AND JOKERS RUN WILD ALL NIGHT.   GOOD LUCK!";
 
-void RenderNow() {
-  if (TVXMainWindow* main = vx::MainWindow()) main->RenderNow();
+void RenderNow(const TVXContext* context) {
+  if (TVXMainWindow* main = vx::MainWindowIn(context)) main->RenderNow();
 }
 
 // Runs one step of leaving a game; a failure is logged and the next step still runs.
@@ -172,7 +172,7 @@ void TMainRoomScene::BuildPreviewStrip() {
   TBitmapEx strip;
   strip.SetPixelFormat(pf32bit);
   strip.SetSize(PreviewWidth, PreviewHeight * rows);
-  TVXResourceManager* resources = vx::Program().Resources;
+  TVXResourceManager* resources = vx::ResourcesIn(Context());
   auto drawRow = [&](const std::string& key, int32_t row) {
     TBitmapEx picture;
     if (resources == nullptr || !resources->LoadBitmap(key, picture)) {
@@ -280,7 +280,7 @@ void TMainRoom::Show() {
       ls->Show();
     }
     loader.Begin(scene->Casino != nullptr ? scene->Casino->Name : casinoName, scene->ControlCount());
-    RenderNow();
+    RenderNow(scene->Context());
     if (!scene) return;
     scene->LoadThemeWithProgress(casinoName, loader.ProgressHook());
     if (!scene) return;
@@ -346,7 +346,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
   const std::string casinoName = vx::CasinoNameIn(scene->Context());
   TLoader loader;
-  RenderNow();
+  RenderNow(scene->Context());
   if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) main->FadeOut();
   if (!scene) return;
   scene->Hide();
@@ -403,7 +403,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
   gameScene->SetVisible(false);
   if (TLoaderScene* ls = loader.Scene()) ls->BringToFront();
   loader.Begin(info->Title, gameScene->ControlCount());
-  RenderNow();
+  RenderNow(gameScene->Context());
   if (!alive) return;
   gameScene->LoadThemeWithProgress(casinoName, loader.ProgressHook());
   if (!alive) return;
