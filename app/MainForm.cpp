@@ -574,7 +574,7 @@ void TfrmMain::PlaySound(const std::string& name) {
 
 void TfrmMain::ReloadTheme() {
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
-  const std::string casino = ctx_.Setting ? ctx_.Setting->CasinoName : vx::CurrentCasinoName();
+  const std::string casino = ctx_.CasinoName();
   Log("INFO: Loading theme: " + casino);
   if (mainScene_ == nullptr) return;
   std::vector<vx::WeakRef<TVXScene>> scenes;

@@ -18,3 +18,31 @@ std::string TVXContext::CasinoName() const {
 bool TVXContext::DeveloperMode() const { return AppInfo != nullptr && AppInfo->DeveloperMode; }
 
 TVXToolkitHost& TVXContext::ToolkitHost() const { return Host != nullptr ? *Host : vx::NullHost(); }
+
+namespace vx {
+
+std::string CasinoNameIn(const TVXContext* context) {
+  return context != nullptr ? context->CasinoName() : CurrentCasinoName();
+}
+
+TVXMainWindow* MainWindowIn(const TVXContext* context) {
+  return context != nullptr ? context->MainWindow : MainWindow();
+}
+
+TVXSetting* SettingIn(const TVXContext* context) {
+  return context != nullptr ? context->Setting.get() : Settings();
+}
+
+TVXResourceManager* ResourcesIn(const TVXContext* context) {
+  return context != nullptr ? context->Resources.get() : Program().Resources;
+}
+
+const TVXApplicationInfo* AppInfoIn(const TVXContext* context) {
+  return context != nullptr ? context->AppInfo.get() : Program().AppInfo;
+}
+
+bool DeveloperModeIn(const TVXContext* context) {
+  return context != nullptr ? context->DeveloperMode() : DeveloperMode();
+}
+
+}  // namespace vx

@@ -46,3 +46,16 @@ public:
   // The toolkit host, or a host that draws nothing, plays nothing and keeps no focus.
   TVXToolkitHost& ToolkitHost() const;
 };
+
+namespace vx {
+
+// A service of this context; without a context (an object outside any tree, or a test that
+// builds none) the program-wide one, so such objects keep working while they move over.
+std::string CasinoNameIn(const TVXContext* context);
+TVXMainWindow* MainWindowIn(const TVXContext* context);
+TVXSetting* SettingIn(const TVXContext* context);
+TVXResourceManager* ResourcesIn(const TVXContext* context);
+const TVXApplicationInfo* AppInfoIn(const TVXContext* context);
+bool DeveloperModeIn(const TVXContext* context);
+
+}  // namespace vx

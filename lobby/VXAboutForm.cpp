@@ -2,6 +2,7 @@
 
 #include "framework/VXApplication.h"
 #include "framework/VXWidgets.h"
+#include "framework/VXContext.h"
 #include "lobby/VXDialogs.h"
 
 TfrmAbout::TfrmAbout(TVXComponent* owner, const TVXApplicationInfo* info) : TVXFrame(owner) {
@@ -15,5 +16,5 @@ TfrmAbout::TfrmAbout(TVXComponent* owner, const TVXApplicationInfo* info) : TVXF
   LblAppHomePage = AddDialogControl<TVXLabel>(this, "LBL_APPHOMEPAGE", info ? info->HomePage : vx::kHomePage, Client);
   BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "CLOSE", Client);
   BtnClose->OnClick = [this](TVXComponent*) { CloseWithResult(ResultClose); };
-  LoadTheme(vx::CurrentCasinoName());
+  LoadTheme(vx::CasinoNameIn(Context()));
 }

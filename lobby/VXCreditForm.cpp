@@ -5,6 +5,7 @@
 #include "core/Log.h"
 #include "framework/VXApplication.h"
 #include "framework/VXWidgets.h"
+#include "framework/VXContext.h"
 #include "games/GameData.h"
 #include "games/GameManager.h"
 #include "lobby/VXDialogs.h"
@@ -26,7 +27,7 @@ TfrmCredit::TfrmCredit(TVXComponent* owner, TVXPlayers& players, TVXCreditGame g
   BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "CLOSE", Client);
   BtnClose->OnClick = [this](TVXComponent*) { CloseWithResult(ResultClose); };
   RefreshLabels();
-  LoadTheme(vx::CurrentCasinoName());
+  LoadTheme(vx::CasinoNameIn(Context()));
 }
 
 TVXButton* TfrmCredit::AddAmountButton(const std::string& name, uint32_t amount) {

@@ -8,6 +8,7 @@
 #include "framework/VXSettings.h"
 #include "framework/VXTextures.h"
 #include "framework/VXWidgets.h"
+#include "framework/VXContext.h"
 #include "html/HtmlView.h"
 #include "lobby/VXDialogs.h"
 #include "platform/MessagePump.h"
@@ -108,10 +109,10 @@ TfrmHelp::TfrmHelp(TVXComponent* owner, const std::string& programFolder, const 
   // The page is the panel's texture before the theme loads it, so the panel never asks the
   // archive for a picture it does not hold.
   PnlHtmlView->TextureInfo.SetFolder("HELP");
-  if (const TVXSetting* settings = vx::Settings()) PnlHtmlView->TextureInfo.SetPrefix(settings->CasinoFolder);
+  if (const TVXSetting* settings = vx::SettingIn(Context())) PnlHtmlView->TextureInfo.SetPrefix(settings->CasinoFolder);
   Guarded([&] { v.LoadFromFile(programFolder + "Help\\" + page); });
   RenderPage();
-  LoadTheme(vx::CurrentCasinoName());
+  LoadTheme(vx::CasinoNameIn(Context()));
   v.SetBounds(PnlHtmlView->Left(), PnlHtmlView->Top(), kPageWidth, kPageHeight);
 }
 

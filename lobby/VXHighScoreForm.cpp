@@ -3,6 +3,7 @@
 #include "framework/VXApplication.h"
 #include "framework/VXListBox.h"
 #include "framework/VXWidgets.h"
+#include "framework/VXContext.h"
 #include "games/GameData.h"
 #include "games/GameManager.h"
 #include "games/VXGame.h"
@@ -21,7 +22,7 @@ TfrmHighScore::TfrmHighScore(TVXComponent* owner, TVXPlayers& players, TVXGame* 
   LbHighScore = vx::AddColumnList(this, "LB_HIGHSCORE", {{"PLAYER", 270, false}, {"BANK", 130, true}});
   BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "CLOSE");
   BtnClose->OnClick = [this](TVXComponent*) { CloseWithResult(ResultClose); };
-  LoadTheme(vx::CurrentCasinoName());
+  LoadTheme(vx::CasinoNameIn(Context()));
 
   for (int i = 0; i < players.Count(); ++i) {
     const TVXPlayer* player = players.Items(i);

@@ -1,6 +1,7 @@
 #include "lobby/VXLoader.h"
 
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXProgressBar.h"
 #include "framework/VXWidgets.h"
 #include "platform/Clock.h"
@@ -88,7 +89,7 @@ void TLoader::Step(const std::string& name, int32_t count) {
   const uint64_t now = vx::GetTickCount64();
   const bool last = count >= scene->PbLoad->Max();
   if (drawnSinceBegin_ && !last && now - lastFrameMs_ < kFrameIntervalMs) return;
-  if (TVXMainWindow* main = vx::MainWindow()) {
+  if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) {
     ++framesDrawn_;
     drawnSinceBegin_ = true;
     lastFrameMs_ = now;
@@ -105,7 +106,7 @@ void TLoader::Finish() {
   if (scene == nullptr) return;
   scene->BtnOk->SetVisible(true);
   if (Confirmed) return;
-  if (TVXMainWindow* main = vx::MainWindow()) {
+  if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) {
     vx::WeakRef<TLoaderScene> alive(scene);
     main->ProcessUntil([&] { return Confirmed || !alive; });
   }

@@ -4,6 +4,7 @@
 #include "framework/VXApplication.h"
 #include "framework/VXComboBox.h"
 #include "framework/VXWidgets.h"
+#include "framework/VXContext.h"
 #include "lobby/VXDialogs.h"
 #include "lobby/VXPlayers.h"
 #include "lobby/VXProfileForm.h"
@@ -32,7 +33,7 @@ TfrmLogin::TfrmLogin(TVXComponent* owner, TVXPlayers& players, TVXSetting* setti
   BtnDeletePlayer->OnClick = [this](TVXComponent*) { DeletePlayerClick(); };
   BtnClose->OnClick = [this](TVXComponent*) { CloseClick(); };
 
-  LoadTheme(vx::CurrentCasinoName());
+  LoadTheme(vx::CasinoNameIn(Context()));
 }
 
 void TfrmLogin::FillPlayerNames() { players_.FillPlayerList(CboPlayerName->List(), false); }

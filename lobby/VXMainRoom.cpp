@@ -60,8 +60,8 @@ constexpr const char* kNewsText =
     "DOUBLE UP EVERY WIN: BIG OR SMALL, RED OR BLACK, OR BEAT THE DEALER.   FOUR ORVANTA CARDS "
     "PAY THE ORVANTA BONUS.   DEUCES AND JOKERS RUN WILD ALL NIGHT.   GOOD LUCK!";
 
-void RenderNow() {
-  if (TVXMainWindow* main = vx::MainWindow()) main->RenderNow();
+void RenderNow(const TVXContext* context) {
+  if (TVXMainWindow* main = vx::MainWindowIn(context)) main->RenderNow();
 }
 
 // Runs one step of leaving a game; a failure is logged and the next step still runs.
@@ -172,7 +172,7 @@ void TMainRoomScene::BuildPreviewStrip() {
   TBitmapEx strip;
   strip.SetPixelFormat(pf32bit);
   strip.SetSize(PreviewWidth, PreviewHeight * rows);
-  TVXResourceManager* resources = vx::Program().Resources;
+  TVXResourceManager* resources = vx::ResourcesIn(Context());
   auto drawRow = [&](const std::string& key, int32_t row) {
     TBitmapEx picture;
     if (resources == nullptr || !resources->LoadBitmap(key, picture)) {
@@ -272,7 +272,7 @@ void TMainRoom::Show() {
   vx::WeakRef<TMainRoomScene> scene(scene_);
   if (!scene) return;
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
-  const std::string casinoName = vx::CurrentCasinoName();
+  const std::string casinoName = vx::CasinoNameIn(scene->Context());
   {
     TLoader loader;
     if (TLoaderScene* ls = loader.Scene()) {
@@ -280,7 +280,7 @@ void TMainRoom::Show() {
       ls->Show();
     }
     loader.Begin(scene->Casino != nullptr ? scene->Casino->Name : casinoName, scene->ControlCount());
-    RenderNow();
+    RenderNow(scene->Context());
     if (!scene) return;
     scene->LoadThemeWithProgress(casinoName, loader.ProgressHook());
     if (!scene) return;
@@ -344,10 +344,10 @@ void TMainRoom::EnterGame(int32_t gameID) {
 
   scene->Hidden = true;
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
-  const std::string casinoName = vx::CurrentCasinoName();
+  const std::string casinoName = vx::CasinoNameIn(scene->Context());
   TLoader loader;
-  RenderNow();
-  if (TVXMainWindow* main = vx::MainWindow()) main->FadeOut();
+  RenderNow(scene->Context());
+  if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) main->FadeOut();
   if (!scene) return;
   scene->Hide();
   if (TLoaderScene* ls = loader.Scene()) {
@@ -403,7 +403,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
   gameScene->SetVisible(false);
   if (TLoaderScene* ls = loader.Scene()) ls->BringToFront();
   loader.Begin(info->Title, gameScene->ControlCount());
-  RenderNow();
+  RenderNow(gameScene->Context());
   if (!alive) return;
   gameScene->LoadThemeWithProgress(casinoName, loader.ProgressHook());
   if (!alive) return;
@@ -421,7 +421,7 @@ void TMainRoom::ExitGame() {
     return;
   }
   vx::WeakRef<TVXGame> alive(game);
-  if (!vx::DeveloperMode() &&
+  if (!vx::DeveloperModeIn(game->Context()) &&
       vx::LobbyAsk("Are you sure you want to exit this game ?", mkConfirmation, mbYes | mbNo) != mrYes)
     return;
   // The question ran a message loop: the game may have moved on meanwhile.
@@ -436,7 +436,7 @@ void TMainRoom::ExitGame() {
   RunStep("saving the casino statistics and the players",
           [&] { return vx::SaveProgress(lobby.Players, lobby.CasinoManager, {}); });
 
-  if (TVXMainWindow* main = vx::MainWindow()) main->FadeOut();
+  if (TVXMainWindow* main = vx::MainWindowIn(game->Context())) main->FadeOut();
   if (!alive || game_.get() != game) return;
   if (TVXGameScene* gameScene = game->GetScene()) gameScene->Hide();
   // Everything is saved and merged: the game goes without settling again.

@@ -4,6 +4,7 @@
 
 #include "core/Log.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXMenus.h"
 #include "framework/VXSettings.h"
 #include "framework/VXWidgets.h"
@@ -135,7 +136,7 @@ void TNavigation::Show() {
 }
 
 void TNavigation::LoadTheme() {
-  if (TNavigationScene* scene = scene_.Get()) scene->LoadTheme(vx::CurrentCasinoName());
+  if (TNavigationScene* scene = scene_.Get()) scene->LoadTheme(vx::CasinoNameIn(scene->Context()));
 }
 
 void TNavigation::Update() {
@@ -213,10 +214,12 @@ void TNavigation::OptionsClick() { vx::ShowOptionsDialog(); }
 void TNavigation::HelpClick() { vx::ShowHelpDialog(); }
 
 void TNavigation::HomePageClick() {
-  const TVXApplicationInfo* info = vx::Program().AppInfo;
+  TNavigationScene* scene = scene_.Get();
+  const TVXContext* context = scene != nullptr ? scene->Context() : nullptr;
+  const TVXApplicationInfo* info = vx::AppInfoIn(context);
   const std::string title = info != nullptr ? info->Title : std::string(vx::kProductTitle);
   const std::string address = info != nullptr ? info->HomePage : std::string(vx::kHomePage);
-  if (TVXMainWindow* main = vx::MainWindow()) main->PopupMessage("Opening " + title + " Home Page", mkInformation);
+  if (TVXMainWindow* main = vx::MainWindowIn(context)) main->PopupMessage("Opening " + title + " Home Page", mkInformation);
   vx::OpenAddress(address);
 }
 

@@ -10,6 +10,7 @@
 #include "framework/VXSettings.h"
 #include "framework/VXSounds.h"
 #include "framework/VXWidgets.h"
+#include "framework/VXContext.h"
 #include "lobby/VXDialogs.h"
 
 namespace {
@@ -46,7 +47,7 @@ TfrmOptions::TfrmOptions(TVXComponent* owner, TVXSetting& settings, TVXSounds* s
   BtnMusicDown = AddButton("BTN_MUSICDOWN", "-", [this] { MusicVolumeClick(-VolumeStep); });
   CbCardsEffects = AddCheckBox("CB_CARDSEFFECTS", "Fast Play", [this] { CardsEffectsClick(); });
   CbMouseTrail = AddCheckBox("CB_MOUSETRAIL", "Mouse trail", [this] { MouseTrailClick(); });
-  LoadTheme(vx::CurrentCasinoName());
+  LoadTheme(vx::CasinoNameIn(Context()));
   // Ticked after the theme, which names the boxes' pictures afresh.
   CbFullScreen->SetChecked(display_.IsFullScreen ? display_.IsFullScreen() : settings_.optFullScreen);
   CbSoundEnabled->SetChecked(settings_.optSoundEnabled);

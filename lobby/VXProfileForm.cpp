@@ -4,6 +4,7 @@
 #include "framework/VXApplication.h"
 #include "framework/VXSettings.h"
 #include "framework/VXWidgets.h"
+#include "framework/VXContext.h"
 #include "lobby/VXCasino.h"
 #include "lobby/VXDialogs.h"
 #include "lobby/VXLobby.h"
@@ -65,7 +66,7 @@ TfrmProfile::TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* s
   BtnCancel->OnClick = [this](TVXComponent*) { CloseWithResult(0); };
   BtnNext->OnClick = [this](TVXComponent*) { NextImageClick(); };
 
-  LoadTheme(vx::CurrentCasinoName());
+  LoadTheme(vx::CasinoNameIn(Context()));
 }
 
 std::string TfrmProfile::NameTooLongText() {

@@ -3,6 +3,7 @@
 #include "framework/VXApplication.h"
 #include "framework/VXListBox.h"
 #include "framework/VXWidgets.h"
+#include "framework/VXContext.h"
 #include "games/GameData.h"
 #include "games/GameManager.h"
 #include "games/VXGame.h"
@@ -41,7 +42,7 @@ TfrmStatistics::TfrmStatistics(TVXComponent* owner, TVXPlayers& players, TVXCasi
   LblCreditReturn = AddDialogControl<TVXLabel>(this, "LBL_CREDITRETURN", "RETURN:");
   LblCreditReturnV = AddDialogControl<TVXLabel>(this, "LBL_CREDITRETURNV", "0");
   CbCurrentSession = AddDialogControl<TVXCheckBox>(this, "CB_CURRENTSESSION", "Show only the current game");
-  LoadTheme(vx::CurrentCasinoName());
+  LoadTheme(vx::CasinoNameIn(Context()));
 
   CbCurrentSession->SetChecked(game_ != nullptr);
   CbCurrentSession->SetVisible(game_ != nullptr);
