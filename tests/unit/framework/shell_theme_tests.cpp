@@ -13,6 +13,7 @@
 #include "core/Log.h"
 #include "framework/VXApplication.h"
 #include "framework/VXComboBox.h"
+#include "framework/VXContext.h"
 #include "framework/VXListBox.h"
 #include "framework/VXPageControl.h"
 #include "framework/VXProgressBar.h"
@@ -28,12 +29,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A program folder with loose theme files and pictures, settings and a resource manager
-// installed as the program's, and a toolkit host whose texture cache knows the pictures.
+// A program folder with loose theme files and pictures, a context holding its settings and
+// resource manager (mirrored as the program's), and a toolkit host whose texture cache knows
+// the pictures.
 struct ThemeFixture {
   vxtest::TempDir dir;
-  std::unique_ptr<TVXSetting> setting;
-  std::unique_ptr<TVXResourceManager> resources;
+  TVXContext context;
+  const TVXContext* mirrored = vx::MirrorProgram(&context);
+  TVXSetting* setting = nullptr;
   vxtest::FakeHost host;
   vxtest::FakeTextureSource source;
   TVXTextureList textures{&source};
@@ -41,17 +44,14 @@ struct ThemeFixture {
   ThemeFixture() {
     fs::create_directories(dir.Path() / "program" / "Data" / "Pak");
     fs::create_directories(dir.Path() / "systemp");
-    setting = std::make_unique<TVXSetting>(dir.Str() + "/program/", dir.File("systemp"));
-    vx::Program().Setting = setting.get();
-    resources = std::make_unique<TVXResourceManager>(setting->DataFolder, setting->PakFolder, setting->TempFolder);
-    vx::Program().Resources = resources.get();
+    context.Setting = std::make_unique<TVXSetting>(dir.Str() + "/program/", dir.File("systemp"));
+    setting = context.Setting.get();
+    context.Resources =
+        std::make_unique<TVXResourceManager>(setting->DataFolder, setting->PakFolder, setting->TempFolder);
     host.TextureList = &textures;
     vx::ClearLog();
   }
-  ~ThemeFixture() {
-    vx::Program().Setting = nullptr;
-    vx::Program().Resources = nullptr;
-  }
+  ~ThemeFixture() { vx::MirrorProgram(mirrored); }
   void Theme(const std::string& scene, const std::string& text) {
     fs::create_directories(dir.Path() / "program" / "Data" / "Pak" / scene);
     vxtest::TempDir::WriteFile((dir.Path() / "program" / "Data" / "Pak" / scene / "theme.scn").string(), text);
@@ -602,13 +602,12 @@ TEST(ThemeProgress, TheHookSeesEachControlOnceAndIsGoneAfterTheLoad) {
 TEST(ThemeProgress, DeveloperModeLogsTheTextureCount) {
   ThemeFixture fx;
   fx.Theme("T", "");
-  TVXApplicationInfo info;
-  info.DeveloperMode = true;
-  vx::Program().AppInfo = &info;
+  fx.context.AppInfo = std::make_unique<TVXApplicationInfo>();
+  fx.context.AppInfo->DeveloperMode = true;
   TVXScene scene(nullptr);
   scene.SetSceneName("T");
   scene.LoadTheme("x");
-  vx::Program().AppInfo = nullptr;
+  fx.context.AppInfo.reset();
   EXPECT_TRUE(vx::LogContains("INFO: TextureCount: 0"));
 }
 
