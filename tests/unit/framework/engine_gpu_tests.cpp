@@ -2,7 +2,6 @@
 // comes back exactly, with no seam where its tiles meet.
 #include <gtest/gtest.h>
 
-#include "framework/VXContext.h"
 #include "framework/VXControl.h"
 #include "framework/VXEngine.h"
 #include "framework/VXWidgets.h"
@@ -20,14 +19,13 @@ uint32_t Checker(int32_t x, int32_t y) {
          static_cast<uint32_t>((y & 0x7F) | ((x >> 8) << 7));
 }
 
-// The engine started on the GPU device over 800x600, and a context naming its host.
+// The engine started on the GPU device over 800x600, installed as the toolkit's host.
 class GpuRig {
 public:
   GpuRig() {
     engine.SetWidth(800);
     engine.SetHeight(600);
     engine.LoadFonts();  // starts the device; there is no fonts archive here
-    context.Host = &host;
   }
   // The checker picture of w x h as texture "T\<name>".
   bool AddChecker(const std::string& name, int32_t w, int32_t h) {
@@ -51,8 +49,7 @@ public:
   HeadlessForm form;
   TVXEngine engine{&form, nullptr, false};
   TVXEngineHost host{&engine};
-  // Controls given it draw through the engine's host.
-  TVXContext context;
+  vx::ScopedToolkitHost scope{&host};
 };
 
 }  // namespace
@@ -63,7 +60,6 @@ TEST(EngineOnGpu, ATiledPictureDrawnOneToOneEqualsItsSource) {
   ASSERT_TRUE(rig.AddChecker("CHECKER", 600, 300));
 
   TVXControl board(nullptr);
-  board.SetContext(&rig.context);
   board.SetBounds(0, 0, 600, 300);
   board.TextureInfo.SetFolder("T");
   board.TextureInfo.SetNameAndNotify("CHECKER");
@@ -95,7 +91,6 @@ TEST(EngineOnGpu, APressedButtonIsDrawnTwoPixelsOnWhereItStands) {
   ASSERT_TRUE(rig.engine.Started()) << "no GL 3.3 on a surfaceless EGL display";
   ASSERT_TRUE(rig.AddChecker("KEY", 100, 60));
   TVXButton button(nullptr);
-  button.SetContext(&rig.context);
   button.SetBounds(50, 40, 100, 60);
   button.TextureInfo.SetFolder("T");
   button.TextureInfo.SetNameAndNotify("KEY");
