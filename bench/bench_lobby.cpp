@@ -19,6 +19,7 @@
 #include "bench/BenchRatio.h"
 #include "bench/MinimalGl.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXEngine.h"
 #include "framework/VXHost.h"
 #include "framework/VXResources.h"
@@ -98,6 +99,11 @@ public:
   TVXTextureList* Textures() override { return &List; }
 };
 
+Host& TheHost() {
+  static Host host;
+  return host;
+}
+
 // A program folder with the lobby's theme, the casino and its 17 preview pictures.
 struct World {
   World() {
@@ -108,13 +114,16 @@ struct World {
     fs::copy(fs::path(VX_SOURCE_DIR) / "data" / "themes", program / "Data" / "Pak", fs::copy_options::recursive);
     fs::copy_file(fs::path(VX_SOURCE_DIR) / "data" / "casinos" / "VideoPokerCasino" / "casino.dat",
                   program / "Casinos" / "VideoPokerCasino" / "casino.dat");
-    settings = std::make_unique<TVXSetting>(program.string() + "/", (dir / "tmp").string());
-    settings->SetCasino("VideoPokerCasino");
-    resources = std::make_unique<TVXResourceManager>(settings->DataFolder, settings->PakFolder, settings->TempFolder);
-    vx::Program().Setting = settings.get();
-    vx::Program().Resources = resources.get();
+    context.Setting = std::make_unique<TVXSetting>(program.string() + "/", (dir / "tmp").string());
+    TVXSetting& settings = *context.Setting;
+    settings.SetCasino("VideoPokerCasino");
+    context.Resources =
+        std::make_unique<TVXResourceManager>(settings.DataFolder, settings.PakFolder, settings.TempFolder);
+    context.Host = &TheHost();
+    // Mirrored for the readers that still take the program's.
+    mirrored = vx::MirrorProgram(&context);
     catalogue = std::make_unique<TVXGameManager>();
-    casino = std::make_unique<TVXCasino>("VideoPokerCasino", settings->CasinosFolder, *catalogue);
+    casino = std::make_unique<TVXCasino>("VideoPokerCasino", settings.CasinosFolder, *catalogue);
     const fs::path pictures = program / "Data" / "Pak" / "MAINROOM";
     std::vector<uint32_t> pixels(200 * 150, 0xFF1E5A3Au);
     const std::string bmp = vx::EncodeScreenshotBmp(200, 150, pixels);
@@ -126,23 +135,18 @@ struct World {
     for (TGameInfo* g : casino->Games) write("IMG_SH_" + g->IDStr + ".bmp");
   }
   ~World() {
-    vx::Program() = vx::TVXProgram{};
+    vx::MirrorProgram(mirrored);
     std::error_code ec;
     fs::remove_all(dir, ec);
   }
   fs::path dir;
   std::vector<std::string> files;
-  std::unique_ptr<TVXSetting> settings;
-  std::unique_ptr<TVXResourceManager> resources;
+  // The lobby's context: the settings, the resources and the host.
+  TVXContext context;
+  const TVXContext* mirrored = nullptr;
   std::unique_ptr<TVXGameManager> catalogue;
   std::unique_ptr<TVXCasino> casino;
 };
-
-Host& TheHost() {
-  static Host host;
-  static vx::ScopedToolkitHost scope(&host);
-  return host;
-}
 
 World& TheWorld() {
   static World world;
@@ -150,9 +154,9 @@ World& TheWorld() {
 }
 
 void BM_LobbyThemeAndStrip(benchmark::State& s) {
-  TheHost();
   World& w = TheWorld();
   TMainRoomScene scene(nullptr, w.casino.get());
+  scene.SetContext(&w.context);
   for (auto _ : s) scene.LoadTheme("VideoPokerCasino");
 }
 
@@ -174,6 +178,7 @@ void BM_ReadPreviewFiles(benchmark::State& s) {
 // The lobby as the player first sees it, preview strip showing.
 std::unique_ptr<TMainRoomScene> ShownLobby() {
   auto scene = std::make_unique<TMainRoomScene>(nullptr, TheWorld().casino.get());
+  scene->SetContext(&TheWorld().context);
   scene->LoadTheme("VideoPokerCasino");
   scene->Show();
   scene->PnlGamePreview->SetVisible(true);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Random.h"
+#include "framework/VXContext.h"
 #include "framework/VXHost.h"
 #include "framework/VXParticles.h"
 #include "support/RecordingDevice.h"
@@ -26,15 +27,17 @@ public:
 };
 
 struct Fireworks {
-  Fireworks() : scope(&host) {
+  Fireworks() {
     vx::Rng().Seed(42);
+    context.Host = &host;
     ps = std::make_unique<TVXParticleSystem>(nullptr);
+    ps->SetContext(&context);
     ps->SetBounds(400, 400, 1, 1);
     ps->SetEffectType(pkFireworks);
     start = ps->Particles();
   }
   Host host;
-  vx::ScopedToolkitHost scope;
+  TVXContext context;
   std::unique_ptr<TVXParticleSystem> ps;
   std::vector<TVXParticle> start;  // the burst as spawned, for the bare loop
 };

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXEngine.h"
 #include "framework/VXComboBox.h"
 #include "framework/VXListBox.h"
@@ -156,27 +157,27 @@ public:
     }
     fs::copy(std::string(VX_SOURCE_DIR) + "/data/themes", dir + "/pak",
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    settings = std::make_unique<TVXSetting>(dir + "/", dir + "/tmp");
-    resources = std::make_unique<TVXResourceManager>(dir, dir + "/pak", dir + "/tmp");
+    context.Setting = std::make_unique<TVXSetting>(dir + "/", dir + "/tmp");
+    context.Resources = std::make_unique<TVXResourceManager>(dir, dir + "/pak", dir + "/tmp");
     auto dev = std::make_unique<CountingDevice>();
     device = dev.get();
     engine = std::make_unique<TVXEngine>(&form, nullptr, false, std::move(dev));
     engine->SetWidth(800);
     engine->SetHeight(600);
-    engine->ResourceManager = resources.get();
+    engine->ResourceManager = context.Resources.get();
     engine->LoadFonts();
     host = std::make_unique<TVXEngineHost>(engine.get());
-    vx::SetToolkitHost(host.get());
-    vx::Program().Setting = settings.get();
-    vx::Program().Resources = resources.get();
-    vx::Program().MainWindow = this;
+    context.Host = host.get();
+    context.MainWindow = this;
+    // Mirrored for the readers that still take the program's.
+    mirrored = vx::MirrorProgram(&context);
     root = std::make_unique<TVXMainScene>(nullptr);
+    root->SetContext(&context);
     root->SetBounds(0, 0, 800, 600);
   }
   ~Program() override {
     root.reset();
-    vx::Program() = vx::TVXProgram{};
-    vx::SetToolkitHost(nullptr);
+    vx::MirrorProgram(mirrored);
     std::error_code ec;
     fs::remove_all(BenchFolder(), ec);
   }
@@ -197,8 +198,9 @@ public:
   void FadeOut() override {}
 
   Form form;
-  std::unique_ptr<TVXSetting> settings;
-  std::unique_ptr<TVXResourceManager> resources;
+  // Owns the settings and the resources; names the host and this window.
+  TVXContext context;
+  const TVXContext* mirrored = nullptr;
   CountingDevice* device = nullptr;
   std::unique_ptr<TVXEngine> engine;
   std::unique_ptr<TVXEngineHost> host;

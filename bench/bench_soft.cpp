@@ -18,6 +18,7 @@
 
 #include "bench/BenchRatio.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXEngine.h"
 #include "framework/VXHost.h"
 #include "framework/VXResources.h"
@@ -190,14 +191,18 @@ void BM_LobbyFrameSoftware(benchmark::State& s) {
     return;
   }
   const std::string folder = program.string() + "/";
-  TVXSetting settings(folder, (fs::temp_directory_path() / "vx_bench_soft").string());
+  // The lobby finds the settings, resources, window and host in its context; the context is
+  // mirrored for the readers that still take the program's.
+  TVXContext context;
+  context.Setting = std::make_unique<TVXSetting>(folder, (fs::temp_directory_path() / "vx_bench_soft").string());
+  TVXSetting& settings = *context.Setting;
   settings.SetCasino("VideoPokerCasino");
-  TVXResourceManager resources(settings.DataFolder, settings.PakFolder, settings.TempFolder);
+  context.Resources =
+      std::make_unique<TVXResourceManager>(settings.DataFolder, settings.PakFolder, settings.TempFolder);
+  TVXResourceManager& resources = *context.Resources;
   QuietWindow window;
-  const vx::TVXProgram saved = vx::Program();
-  vx::Program().Setting = &settings;
-  vx::Program().Resources = &resources;
-  vx::Program().MainWindow = &window;
+  context.MainWindow = &window;
+  const TVXContext* mirrored = vx::MirrorProgram(&context);
   {
     HeadlessForm form;
     TVXEngine engine(&form, nullptr, false);
@@ -207,11 +212,12 @@ void BM_LobbyFrameSoftware(benchmark::State& s) {
     engine.ResourceManager = &resources;
     engine.LoadFonts();
     TVXEngineHost host(&engine);
-    vx::ScopedToolkitHost scope(&host);
+    context.Host = &host;
     TVXGameManager catalogue;
     TVXCasino casino("VideoPokerCasino", settings.CasinosFolder, catalogue);
     {
       TMainRoomScene scene(nullptr, &casino);
+      scene.SetContext(&context);
       scene.LoadTheme("VideoPokerCasino");
       scene.Show();
       TGfxDevice* device = engine.Device();
@@ -224,8 +230,9 @@ void BM_LobbyFrameSoftware(benchmark::State& s) {
         device->Present();
       }
     }
+    context.Host = nullptr;
   }
-  vx::Program() = saved;
+  vx::MirrorProgram(mirrored);
 }
 
 BENCHMARK(BM_Screen)->Arg(0)->Arg(5)->Unit(benchmark::kMicrosecond);

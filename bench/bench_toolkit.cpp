@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/VXContext.h"
 #include "framework/VXControl.h"
 #include "framework/VXHost.h"
 #include "framework/VXTextures.h"
@@ -53,7 +54,9 @@ public:
 struct Screen {
   Screen() : list(&source) {
     host.List = &list;
+    context.Host = &host;
     root = std::make_unique<Root>(nullptr);
+    root->SetContext(&context);
     root->NoRender = true;
     root->SetBounds(0, 0, 800, 600);
     for (int p = 0; p < 12; ++p) {
@@ -79,7 +82,7 @@ struct Screen {
     }
   }
   Host host;
-  vx::ScopedToolkitHost scope{&host};
+  TVXContext context;
   Source source;
   TVXTextureList list;
   std::unique_ptr<Root> root;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "framework/VXContext.h"
 #include "framework/VXEngine.h"
 #include "framework/VXHost.h"
 #include "framework/VXListBox.h"
@@ -86,14 +87,20 @@ public:
 
 Host& TheHost() {
   static Host host;
-  static vx::ScopedToolkitHost scope(&host);
   return host;
+}
+
+// The lists' context: it names the host.
+TVXContext& TheContext() {
+  static TVXContext context;
+  context.Host = &TheHost();
+  return context;
 }
 
 // A 300 x 120 list with a header and two columns, 7 rows in sight.
 std::unique_ptr<TVXListBox> MakeList(int rows) {
-  TheHost();
   auto lb = std::make_unique<TVXListBox>(nullptr);
+  lb->SetContext(&TheContext());
   lb->SetName("LB_BENCH");
   lb->Font.SetName("Fixed");
   lb->SetBounds(100, 100, 300, 130);

@@ -3,6 +3,8 @@
 #include "core/Log.h"
 #include "framework/VXApplication.h"
 
+#include <utility>
+
 namespace {
 void Note(const std::string& what) { Log("INFO: Lobby placeholder: " + what); }
 }  // namespace
@@ -12,6 +14,8 @@ const char* const LobbyPlaceholder::kLoginText =
 const char* const LobbyPlaceholder::kMainRoomText =
     "The casino lobby opens here once it is built. Close the window to leave.";
 
+LobbyPlaceholder::LobbyPlaceholder(std::function<TVXMainWindow*()> window) : window_(std::move(window)) {}
+
 void LobbyPlaceholder::CreateCasinoManager() { Note("no casinos are read yet"); }
 
 void LobbyPlaceholder::CreatePlayers() { Note("no players are read yet"); }
@@ -20,7 +24,7 @@ void LobbyPlaceholder::CreateCityAndMenuBar() { Note("no city and no menu bar ye
 
 void LobbyPlaceholder::PlayIntro() {
   Note("intro (a fade)");
-  if (TVXMainWindow* main = vx::MainWindow()) main->FadeIn();
+  if (TVXMainWindow* main = window_()) main->FadeIn();
 }
 
 int32_t LobbyPlaceholder::SignIn(const std::string& name, const std::string& /*password*/) {
@@ -30,7 +34,7 @@ int32_t LobbyPlaceholder::SignIn(const std::string& name, const std::string& /*p
 
 int32_t LobbyPlaceholder::ShowLoginDialog() {
   Note("sign-in dialog");
-  TVXMainWindow* main = vx::MainWindow();
+  TVXMainWindow* main = window_();
   if (main == nullptr) return 0;
   const int32_t result = main->MessageBox(kLoginText, mkConfirmation, 0, mbOK | mbCancel);
   signedIn_ = result == mrOk;
@@ -42,7 +46,7 @@ void LobbyPlaceholder::PlayerChanged() { Note("player changed"); }
 
 void LobbyPlaceholder::EnterMainRoom() {
   Note("main room");
-  TVXMainWindow* main = vx::MainWindow();
+  TVXMainWindow* main = window_();
   if (main == nullptr) return;
   main->FadeIn();
   if (main->Closing()) return;
@@ -57,7 +61,7 @@ void LobbyPlaceholder::ShowHint(const std::string& /*text*/) {}
 
 void LobbyPlaceholder::ShowHelp() {
   Note("help");
-  if (TVXMainWindow* main = vx::MainWindow())
+  if (TVXMainWindow* main = window_())
     main->MessageBox("The help pages open here once the help dialog is built.", mkInformation, 0, mbOK);
 }
 

@@ -3,10 +3,17 @@
 // manager, players, city, menu bar, intro and login, help and lobby screens. Every call
 // logs what it stands for ("INFO: Lobby placeholder: ..."); the intro is a plain fade, the
 // login dialog a message box that lets a guest in, and the main room a fade and a message box.
+#include <functional>
+
 #include "app/LobbySeam.h"
+
+class TVXMainWindow;
 
 class LobbyPlaceholder : public TVXLobbyLayer {
 public:
+  // `window` names the main window it shows its fades and boxes on (null: none yet).
+  explicit LobbyPlaceholder(std::function<TVXMainWindow*()> window);
+
   void CreateCasinoManager() override;
   void CreatePlayers() override;
   void CreateCityAndMenuBar() override;
@@ -34,5 +41,6 @@ public:
   static const char* const kMainRoomText;
 
 private:
+  std::function<TVXMainWindow*()> window_;
   bool signedIn_ = false;
 };

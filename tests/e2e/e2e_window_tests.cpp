@@ -39,9 +39,13 @@ TEST(MainWindowEndToEnd, IntroSignInBoxClickMainRoomAndCloseOnTheRealWindow) {
 
   TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
   // The shell's own flow, through the placeholders that stood in for the lobby.
-  options.MakeLobby = [] { return std::make_unique<LobbyPlaceholder>(); };
+  TfrmMain* shell = nullptr;
+  options.MakeLobby = [&shell] {
+    return std::make_unique<LobbyPlaceholder>([&shell]() -> TVXMainWindow* { return shell; });
+  };
   vxe2e::FrameClock clock;
   auto form = std::make_unique<TfrmMain>(std::move(options));
+  shell = form.get();
   ASSERT_TRUE(form->FormCreate()) << "no GL 3.3 through SDL's offscreen driver";
   ASSERT_TRUE(form->FormShow());
   clock.Drive();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Log.h"
+#include "framework/VXContext.h"
 #include "framework/VXControl.h"
 #include "framework/VXHost.h"
 #include "render/GfxDevice.h"
@@ -67,9 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // it started with (which would make every run a leak check).
   vx::ClearLog();
   Host host;
-  vx::ScopedToolkitHost scope(&host);
+  TVXContext context;
+  context.Host = &host;
   Bytes in(data, size);
   auto* root = new Root(nullptr);
+  root->SetContext(&context);
   root->SetBounds(0, 0, 800, 600);
   std::vector<vx::WeakRef<TVXControl>> all{root};
   vx::WeakRef<TVXControl> rootRef(root);
@@ -87,6 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (all.size() >= 96) break;
         TVXControl* owner = pick();
         auto* c = new TVXControl(owner != nullptr ? owner : root);
+        // Re-owning can cut a control off the root; it keeps drawing on the host all the same.
+        c->SetContext(&context);
         c->SetParent(pick());
         all.emplace_back(c);
         break;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/Log.h"
+#include "framework/VXContext.h"
 #include "framework/VXHost.h"
 #include "framework/VXComboBox.h"
 #include "framework/VXListBox.h"
@@ -32,8 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   TVXHostBase host;  // no device: frames run without drawing
-  vx::ScopedToolkitHost scope(&host);
+  TVXContext context;
+  context.Host = &host;
   TVXScene scene(nullptr);
+  scene.SetContext(&context);
   scene.SetSceneName("FUZZ");
   scene.SetVisible(true);
   TVXControl* controls[] = {new TVXImage(&scene),    new TVXLabel(&scene),    new TVXButton(&scene),

@@ -17,11 +17,10 @@
 #include "framework/VXContext.h"
 #include "framework/VXHost.h"
 #include "framework/VXLiveness.h"
+#include "framework/VXScene.h"
 #include "support/RecordingDevice.h"
 
 class TVXAnim;
-class TVXMainScene;
-class TVXScene;
 
 namespace vxtest {
 

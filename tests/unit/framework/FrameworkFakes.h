@@ -1,6 +1,6 @@
 #pragma once
-// Shared fakes of the framework tests: a toolkit host over a recording device, and a control
-// that logs its hooks and events into one ordered list.
+// Shared fakes of the framework tests: the kit's host with a context for the tests' roots, and a
+// control that logs its hooks and events into one ordered list.
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,40 +10,21 @@
 #include "framework/VXHost.h"
 #include "framework/VXTextures.h"
 #include "render/BitmapEx.h"
+#include "support/FakeContext.h"
 #include "support/RecordingDevice.h"
 
 #include <map>
 
 namespace vxtest {
 
-class FakeHost : public TVXHostBase {
+// The kit's host and a context naming it: a test gives the context to its roots, and
+// everything made under them draws, sounds and hints on the host.
+class ContextHost : public FakeHost {
 public:
-  explicit FakeHost(std::vector<std::string>* log = nullptr) : log_(log), scope_(this) {}
-
-  RecordingDevice Recorder;
-  bool WithDevice = true;
-  int32_t Cursor[2] = {0, 0};
-  int RenderNowCount = 0;
-  std::vector<std::string> Hints;
-  std::vector<std::string> Sounds;
-  TVXTextureList* TextureList = nullptr;
-
-  TGfxDevice* Device() override { return WithDevice ? &Recorder : nullptr; }
-  int32_t SurfaceWidth() override { return Recorder.Width(); }
-  int32_t SurfaceHeight() override { return Recorder.Height(); }
-  void RenderNow() override {
-    ++RenderNowCount;
-    if (log_ != nullptr) log_->push_back("RenderNow");
-  }
-  void ShowHint(TVXComponent* sender) override { Hints.push_back(sender ? sender->Name() : ""); }
-  void PlaySound(const std::string& name) override { Sounds.push_back(name); }
-  int32_t CursorX() override { return Cursor[0]; }
-  int32_t CursorY() override { return Cursor[1]; }
-  TVXTextureList* Textures() override { return TextureList; }
-
-private:
-  std::vector<std::string>* log_;
-  vx::ScopedToolkitHost scope_;
+  explicit ContextHost(std::vector<std::string>* log = nullptr) : FakeHost(log) { Context.Host = this; }
+  TVXContext Context;
+  // Gives `root` the context.
+  void Hold(TVXComponent& root) { root.SetContext(&Context); }
 };
 
 // Logs "<name>.<hook>" for every hook and "<name>.On<event>" for every event.

@@ -8,7 +8,7 @@
 #include "core/Rounding.h"
 #include "framework/VXStepping.h"
 
-using vxtest::FakeHost;
+using FakeHost = vxtest::ContextHost;
 using vxtest::FakeTextureSource;
 
 namespace {
@@ -17,6 +17,7 @@ struct ControlFixture {
   ControlFixture() : list(&source) {
     host.TextureList = &list;
     c = std::make_unique<TVXControl>(nullptr);
+    host.Hold(*c);
     c->SetBounds(100, 100, 300, 300);
   }
   void Frames(int n) {
@@ -47,6 +48,7 @@ TEST(Stepping, StepsStopAtTheirTargets) {
 
   FakeHost host;
   TVXCustomControl c(nullptr);
+  host.Hold(c);
   c.SetBounds(0, 0, 10, 10);
   int frames = 0;
   while (!MoveControlToward(&c, 25, -13, 10)) ++frames;

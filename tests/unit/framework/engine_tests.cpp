@@ -8,6 +8,7 @@
 
 #include "FrameworkFakes.h"
 #include "core/Log.h"
+#include "framework/VXContext.h"
 #include "framework/VXEngine.h"
 #include "framework/VXResources.h"
 #include "platform/Files.h"
@@ -81,6 +82,7 @@ struct EngineFixture {
     engine->ResourceManager = resources.get();
     engine->OnTerminate = [this] { ++terminations; };
     host.Engine = engine.get();
+    context.Host = &host;
   }
   vxtest::TempDir dir;
   Form form;
@@ -88,7 +90,8 @@ struct EngineFixture {
   RecordingDevice* recorder = nullptr;
   std::unique_ptr<TVXEngine> engine;
   TVXEngineHost host;
-  vx::ScopedToolkitHost scope{&host};
+  // Controls given it draw through the engine's host.
+  TVXContext context;
   int terminations = 0;
 };
 
@@ -114,6 +117,7 @@ TEST(Engine, LoadsEveryGoodFontAndFindsThemByName) {
 
   // A control's font takes its engine font at once.
   TVXControl c(nullptr);
+  c.SetContext(&f.context);
   c.Font.SetName("ArialBlack");
   EXPECT_EQ(c.Font.EngineFont(), f.engine->GetFont(1));
 }
@@ -135,6 +139,7 @@ TEST(Engine, LargePicturesArePaddedToTransparentTiles) {
   EngineFixture f;
   f.engine->LoadFonts();
   TVXControl c(nullptr);
+  c.SetContext(&f.context);
   c.SetBounds(0, 0, 600, 600);
   c.TextureInfo.SetFolder("T");
   c.TextureInfo.SetNameAndNotify("WIDE");
@@ -172,6 +177,7 @@ TEST(Engine, PicturesThatCannotBecomeTexturesLeaveTheColourRectangle) {
   EngineFixture f;
   f.engine->LoadFonts();
   TVXControl c(nullptr);
+  c.SetContext(&f.context);
   c.SetBounds(0, 0, 10, 10);
   c.TextureInfo.SetFolder("T");
   vx::ClearLog();
@@ -254,6 +260,7 @@ TEST(Engine, AHandBuiltSceneOfImagesPanelsAndTextDrawsThroughTheEngine) {
   EngineFixture f;
   f.engine->LoadFonts();
   vxtest::RootOf<TVXControl> scene(nullptr);
+  scene.SetContext(&f.context);
   scene.NoRender = true;
   scene.SetBounds(0, 0, 800, 600);
   auto* background = new TVXControl(&scene);

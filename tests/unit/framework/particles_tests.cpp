@@ -17,7 +17,7 @@
 #include "framework/VXStepping.h"
 #include "framework/VXWidgets.h"
 
-using vxtest::FakeHost;
+using FakeHost = vxtest::ContextHost;
 using vxtest::FakeTextureSource;
 
 namespace {
@@ -27,12 +27,15 @@ struct Rig {
     host.TextureList = &list;
     for (const char* n : {"PAR_STAR1", "PAR_STAR2", "PAR_STAR3"}) source.Pictures[std::string("EFFECTS\\") + n + ".bmp"] = {16, 16};
     ps = std::make_unique<TVXParticleSystem>(nullptr);
+    host.Hold(*ps);
   }
   void Choose(int32_t kind) {
     ps->SetEffectType(kind);
     for (int32_t i = 0; i < TVXParticleSystem::ImageCount; ++i) ps->Image(i)->LoadTexture();
   }
   FakeHost host;
+  // The system's trail line has no owner: it still draws on the installed host.
+  vx::ScopedToolkitHost installed{&host};
   FakeTextureSource source;
   TVXTextureList list;
   std::unique_ptr<TVXParticleSystem> ps;

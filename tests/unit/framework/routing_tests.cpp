@@ -5,7 +5,7 @@
 #include "FrameworkFakes.h"
 #include "core/Log.h"
 
-using vxtest::FakeHost;
+using FakeHost = vxtest::ContextHost;
 using Logged = vxtest::LoggingControl<TVXCustomControl>;
 using Root = vxtest::RootOf<Logged>;
 using Events = std::vector<std::string>;
@@ -16,6 +16,7 @@ namespace {
 struct SmallTree {
   explicit SmallTree(Events* log)
       : host(log), root(nullptr, "root", log) {
+    host.Hold(root);
     panel = new Logged(&root, "panel", log);
     button = new Logged(&root, "button", log);
     panel->SetParent(&root);
@@ -204,6 +205,7 @@ TEST(MouseRouting, OnlyWhatLiesInsideAClientClipCanBeHit) {
   Events log;
   FakeHost host(&log);
   Root root(nullptr, "root", &log);
+  host.Hold(root);
   root.SetBounds(0, 0, 800, 600);
   auto* list = new ClippingPanel(&root, "list", &log);
   list->SetParent(&root);
@@ -252,8 +254,9 @@ public:
 
 TEST(MouseRouting, HandlersMayFreeTheSceneTheyWereCalledFrom) {
   FakeHost host;
-  auto make = [] {
+  auto make = [&host] {
     auto* scene = new Scene(nullptr);
+    host.Hold(*scene);
     scene->SetBounds(0, 0, 800, 600);
     for (int i = 0; i < 3; ++i) {
       auto* b = new TVXCustomControl(scene);

@@ -13,6 +13,7 @@
 #include "core/Log.h"
 #include "framework/VXApplication.h"
 #include "framework/VXComboBox.h"
+#include "framework/VXContext.h"
 #include "framework/VXListBox.h"
 #include "framework/VXPageControl.h"
 #include "framework/VXProgressBar.h"
@@ -28,30 +29,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A program folder with loose theme files and pictures, settings and a resource manager
-// installed as the program's, and a toolkit host whose texture cache knows the pictures.
+// A program folder with loose theme files and pictures, a context holding its settings and
+// resource manager (mirrored as the program's), and a toolkit host whose texture cache knows
+// the pictures.
 struct ThemeFixture {
   vxtest::TempDir dir;
-  std::unique_ptr<TVXSetting> setting;
-  std::unique_ptr<TVXResourceManager> resources;
+  TVXContext context;
+  const TVXContext* mirrored = vx::MirrorProgram(&context);
+  TVXSetting* setting = nullptr;
   vxtest::FakeHost host;
+  // Scenes made in a test are given the context.
+  void Hold(TVXComponent& root) { root.SetContext(&context); }
   vxtest::FakeTextureSource source;
   TVXTextureList textures{&source};
 
   ThemeFixture() {
     fs::create_directories(dir.Path() / "program" / "Data" / "Pak");
     fs::create_directories(dir.Path() / "systemp");
-    setting = std::make_unique<TVXSetting>(dir.Str() + "/program/", dir.File("systemp"));
-    vx::Program().Setting = setting.get();
-    resources = std::make_unique<TVXResourceManager>(setting->DataFolder, setting->PakFolder, setting->TempFolder);
-    vx::Program().Resources = resources.get();
+    context.Setting = std::make_unique<TVXSetting>(dir.Str() + "/program/", dir.File("systemp"));
+    setting = context.Setting.get();
+    context.Resources =
+        std::make_unique<TVXResourceManager>(setting->DataFolder, setting->PakFolder, setting->TempFolder);
     host.TextureList = &textures;
+    context.Host = &host;
     vx::ClearLog();
   }
-  ~ThemeFixture() {
-    vx::Program().Setting = nullptr;
-    vx::Program().Resources = nullptr;
-  }
+  ~ThemeFixture() { vx::MirrorProgram(mirrored); }
   void Theme(const std::string& scene, const std::string& text) {
     fs::create_directories(dir.Path() / "program" / "Data" / "Pak" / scene);
     vxtest::TempDir::WriteFile((dir.Path() / "program" / "Data" / "Pak" / scene / "theme.scn").string(), text);
@@ -271,6 +274,7 @@ Autosize=0
 TEST(SceneBuilder, AddControlParentsNamesAndFoldersAsScreensExpect) {
   ThemeFixture fx;
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   EXPECT_TRUE(scene.Hidden);
   EXPECT_FALSE(scene.Visible());
   EXPECT_TRUE(scene.NoRender);
@@ -318,6 +322,7 @@ TEST(SceneBuilder, AddControlParentsNamesAndFoldersAsScreensExpect) {
 TEST(SceneBuilder, FreeingASceneClearsTheFocusWhenItHeldIt) {
   ThemeFixture fx;
   auto* scene = new TVXScene(nullptr);
+  fx.Hold(*scene);
   auto* edit = Add<TVXEdit>(*scene, "EDT_X");
   edit->SetFocused(true);
   EXPECT_EQ(fx.host.ActiveControl(), edit);
@@ -330,6 +335,7 @@ TEST(SceneBuilder, FreeingASceneClearsTheFocusWhenItHeldIt) {
 TEST(SceneBuilder, TheRootSceneIsShownEndsTheEnabledChainAndDoesNotDrawItsBackground) {
   ThemeFixture fx;
   TVXMainScene root(nullptr);
+  fx.Hold(root);
   EXPECT_TRUE(root.Visible());
   EXPECT_TRUE(root.IsEnabled());
   EXPECT_TRUE(root.Background->NoRender);
@@ -343,6 +349,7 @@ TEST(ThemeKeys, FourPartColoursFillFromTheEndsAndBecomeTheEffectsBase) {
   ThemeFixture fx;
   fx.Theme("T", "[A]\nColor4=10_20\n[B]\nColor4=5\n[C]\nColor4=1_2_3_4_5\n[D]\nColor4=junk\n");
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   const TColor4 current{0xFF000001u, 0xFF000002u, 0xFF000003u, 0xFF000004u};
   for (const char* n : {"A", "B", "C", "D"}) Add<TVXPanel>(scene, n)->SetColor4(current);
@@ -364,6 +371,7 @@ TEST(ThemeKeys, KeysWithATableDefaultResetWhatCodeSetAndOthersKeepIt) {
   ThemeFixture fx;
   fx.Theme("T", "[LBL_X]\nLeft=3\n[IMG_X]\nFontDXName=Courier\n");
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   auto* label = Add<TVXLabel>(scene, "LBL_X");
   label->Font.SetName("Tahoma");
@@ -400,6 +408,7 @@ TEST(ThemeKeys, ValuesOutOfRangeKeepTheCurrentValueAndGeometryIsClamped) {
            "NormalEffect_ScrollDistance=-5\n"
            "[LBL_X]\nAlignment=-1\nLayout=256\nTextureScaleMode=1\n");
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   auto* panel = Add<TVXPanel>(scene, "PNL_X");
   panel->SetFadeSpeed(2);
@@ -439,6 +448,7 @@ TEST(ThemeKeys, ScrollOptionsNameOneDirection) {
     theme += "[P" + std::to_string(n) + "]\nRollOverEffect_ScrollOptions=" + std::to_string(n) + "\n";
   fx.Theme("T", theme);
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   for (int n = 1; n <= 4; ++n) Add<TVXPanel>(scene, "P" + std::to_string(n));
   scene.LoadTheme("x");
@@ -453,6 +463,7 @@ TEST(ThemeKeys, AControlWithoutANameIsPreparedButReadsNoKeys) {
   fx.Theme("T", "[]\nLeft=77\n");
   fx.Picture("T", "own");
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   auto* anonymous = new TVXImage(&scene);
   anonymous->TextureInfo.SetName("own");
@@ -467,6 +478,7 @@ TEST(ThemeKeys, TwoControlsOfOneNameAreStyledAlikeAndFindControlGivesTheFirst) {
   ThemeFixture fx;
   fx.Theme("T", "[LBL_TWIN]\nLeft=44\nFontSize=17\n");
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   auto* first = Add<TVXLabel>(scene, "LBL_TWIN");
   auto* second = Add<TVXLabel>(scene, "LBL_TWIN");
@@ -485,6 +497,7 @@ TEST(ThemeTextures, MissingPicturesFallBackToTheClassDefaults) {
   fx.Picture("COMMON", "CB_ALL");
   fx.Picture("T", "BTN_OWN");
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   auto* plain = Add<TVXButton>(scene, "BTN_PLAIN");
   auto* own = Add<TVXButton>(scene, "BTN_OWN");
@@ -510,6 +523,7 @@ TEST(ThemeTextures, InnerControlsOfCompositeWidgetsGetTheSharedPictures) {
   fx.Picture("COMMON", "BTN_SCROLLUP");
   fx.Picture("COMMON", "BTN_SCROLLDOWN");
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   auto* list = Add<TVXListBox>(scene, "LB_X");
   auto* combo = Add<TVXComboBox>(scene, "CB_COMBO");
@@ -538,6 +552,7 @@ TEST(ThemeFailures, AMissingThemeIsLoggedAndControlsKeepTheirCodedLook) {
   ThemeFixture fx;
   fx.Picture("NOTHEME", "IMG_A");
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("NOTHEME");
   auto* image = Add<TVXImage>(scene, "IMG_A");
   image->SetBounds(1, 2, 3, 4);
@@ -558,6 +573,7 @@ TEST(ThemeFailures, OneControlThatFailsLeavesTheRestOfTheSceneThemed) {
     int32_t LoadTexture() override { throw std::runtime_error("picture damaged"); }
   };
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   auto* a = Add<TVXImage>(scene, "IMG_A");
   Add<Broken>(scene, "IMG_BAD");
@@ -572,6 +588,7 @@ TEST(ThemeProgress, TheHookSeesEachControlOnceAndIsGoneAfterTheLoad) {
   ThemeFixture fx;
   fx.Theme("T", "");
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   Add<TVXImage>(scene, "IMG_A");
   auto* b = Add<TVXLabel>(scene, "LBL_B");
@@ -602,13 +619,13 @@ TEST(ThemeProgress, TheHookSeesEachControlOnceAndIsGoneAfterTheLoad) {
 TEST(ThemeProgress, DeveloperModeLogsTheTextureCount) {
   ThemeFixture fx;
   fx.Theme("T", "");
-  TVXApplicationInfo info;
-  info.DeveloperMode = true;
-  vx::Program().AppInfo = &info;
+  fx.context.AppInfo = std::make_unique<TVXApplicationInfo>();
+  fx.context.AppInfo->DeveloperMode = true;
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("T");
   scene.LoadTheme("x");
-  vx::Program().AppInfo = nullptr;
+  fx.context.AppInfo.reset();
   EXPECT_TRUE(vx::LogContains("INFO: TextureCount: 0"));
 }
 
@@ -620,6 +637,7 @@ TEST(ThemeSnapshot, EveryThemedPropertyOfOneControlOfEachClass) {
   fx.Picture("FIXTURE", "IMG_LOGO", 48, 24);
   fx.Picture("COMMON", "BTN_ALL", 120, 34);
   TVXScene scene(nullptr);
+  fx.Hold(scene);
   scene.SetSceneName("FIXTURE");
   Add<TVXImage>(scene, "IMG_LOGO");
   Add<TVXPanel>(scene, "PNL_BOX");

@@ -3,7 +3,7 @@
 
 #include "FrameworkFakes.h"
 
-using vxtest::FakeHost;
+using FakeHost = vxtest::ContextHost;
 using vxtest::FakeTextureSource;
 
 TEST(TextureInfo, KeyGrammar) {
@@ -60,6 +60,8 @@ TEST(TextureList, SharesTexturesAndCachesNoFailure) {
   host.TextureList = &list;
 
   TVXControl a(nullptr), b(nullptr);
+  host.Hold(a);
+  host.Hold(b);
   for (TVXControl* c : {&a, &b}) {
     c->TextureInfo.SetFolder("DIALOGS");
     c->TextureInfo.SetNameAndNotify("CB_ALL");
@@ -103,6 +105,7 @@ TEST(TextureList, PicturesFromMemoryAndReplacementInPlace) {
   EXPECT_EQ(t->PictureWidth, 512);
 
   TVXControl view(nullptr);
+  host.Hold(view);
   view.SetBounds(0, 0, 300, 200);
   view.TextureInfo.SetFolder("HELP");
   view.TextureInfo.SetNameAndNotify("PAGE");

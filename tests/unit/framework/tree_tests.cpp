@@ -8,7 +8,7 @@
 #include "FrameworkFakes.h"
 #include "core/Log.h"
 
-using vxtest::FakeHost;
+using FakeHost = vxtest::ContextHost;
 using vxtest::LoggingControl;
 using vxtest::RootOf;
 
@@ -164,6 +164,7 @@ TEST(ProcessWalk, DrawsItselfThenChildrenInListOrder) {
   std::vector<std::string> log;
   FakeHost host;
   Logged root(nullptr, "root", &log);
+  host.Hold(root);
   auto* a = new Logged(&root, "a", &log);
   auto* b = new Logged(&root, "b", &log);
   auto* a1 = new Logged(&root, "a1", &log);
@@ -201,6 +202,7 @@ TEST(ProcessWalk, ClipCoversOwnDrawingOnlyAndIsCutToTheSurface) {
   FakeHost host;
   std::vector<std::string> log;
   Logged root(nullptr, "root", &log);
+  host.Hold(root);
   auto* child = new Logged(&root, "child", &log);
   child->SetParent(&root);
   root.SetBounds(-30, 550, 100, 100);
@@ -222,6 +224,7 @@ TEST(ProcessWalk, BlinkAndAutoHideCountProcessedFrames) {
   FakeHost host;
   std::vector<std::string> log;
   Logged c(nullptr, "c", &log);
+  host.Hold(c);
   c.SetBlinkSpeed(4);
   EXPECT_EQ(c.BlinkPeriod, 5);
   c.SetBlinking(true);
@@ -273,6 +276,7 @@ public:
 TEST(ProcessWalk, SurvivesHandlersThatFreeTheTreeUnderIt) {
   FakeHost host;
   auto* scene = new Actor(nullptr);
+  host.Hold(*scene);
   auto* first = new Actor(scene);
   auto* second = new Actor(scene);
   auto* third = new Actor(scene);
@@ -320,6 +324,7 @@ TEST(DeferredFree, WhatAHandlerFreesGoesWhenItsClickKeyOrFrameEnds) {
   for (const Way& way : ways) {
     died.clear();
     Doomed* scene = new RootOf<Doomed>(nullptr, "scene", &died);
+    host.Hold(*scene);
     auto* button = new Doomed(scene, "button", &died);
     auto* later = new Doomed(scene, "later", &died);
     for (auto* c : {button, later}) c->SetParent(scene);
@@ -358,6 +363,7 @@ TEST(DeferredFree, WhatAHandlerFreesGoesWhenItsClickKeyOrFrameEnds) {
 TEST(ProcessWalk, ChildrenAddedDuringTheWalkWaitForTheNextFrame) {
   FakeHost host;
   Actor scene(nullptr);
+  host.Hold(scene);
   auto* a = new Actor(&scene);
   a->SetParent(&scene);
   Actor* added = nullptr;
@@ -376,6 +382,7 @@ TEST(ProcessWalk, ChildrenAddedDuringTheWalkWaitForTheNextFrame) {
 TEST(ComponentTree, DestroyedActiveAndOpenControlsReadAsNone) {
   FakeHost host;
   auto* c = new TVXCustomControl(nullptr);
+  host.Hold(*c);
   c->SetName("EDT_NAME");
   c->SetFocused(true);
   host.SetOpenControl(c);
@@ -393,6 +400,7 @@ TEST(ComponentTree, RandomCreateReparentFreeAndRouteKeepTheLinksConsistent) {
   const int rounds = std::getenv("VX_QUICK") ? 1500 : 6000;
   std::mt19937 rng(1234);
   auto* root = new RootOf<TVXCustomControl>(nullptr);
+  host.Hold(*root);
   root->SetBounds(0, 0, 800, 600);
   std::vector<vx::WeakRef<TVXCustomControl>> all{root};
 

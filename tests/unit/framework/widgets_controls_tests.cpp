@@ -287,6 +287,7 @@ TEST(CheckBox, AReleaseTogglesAndTheCaptionSitsBesideTheBox) {
 TEST(ScrollingImage, SlidesAtMostThirtyPixelsAndStopsExactlyOnItsItem) {
   WidgetHost host;
   TVXScrollingImage img(nullptr);
+  host.Hold(img);
   img.SetBounds(0, 100, 50, 50);
   img.ItemHeight = 50;
   EXPECT_TRUE(img.ClipToBounds);
@@ -316,6 +317,7 @@ TEST(ScrollingImage, SlidesAtMostThirtyPixelsAndStopsExactlyOnItsItem) {
 TEST(ProgressBar, EdgeValuesStayWithinTheBar) {
   WidgetHost host;
   TVXProgressBar pb(nullptr);
+  host.Hold(pb);
   pb.SetBounds(10, 10, 202, 12);
   EXPECT_EQ(pb.Min(), 1);
   EXPECT_EQ(pb.Max(), 100);
@@ -368,6 +370,7 @@ TEST(ProgressBar, EdgeValuesStayWithinTheBar) {
 TEST(Line, DrawsFromItsCornerToItsEndPoint) {
   WidgetHost host;
   TVXLine line(nullptr);
+  host.Hold(line);
   line.SetColor4(TColor4{0x11, 0x22, 0x33, 0x44});
   line.SetPoints(5, 6, 70, 80);
   host.Recorder.ClearCalls();

@@ -54,7 +54,7 @@ inline std::vector<uint8_t> FixedFontRecord() {
   return vxtools::EncodeFontRecord(info, vxtools::EncodeImageRecord(h, sheet.data()));
 }
 
-class WidgetHost : public vxtest::FakeHost {
+class WidgetHost : public vxtest::ContextHost {
 public:
   WidgetHost() {
     EXPECT_TRUE(vxtools::WriteArchiveFile(dir.File("fonts.vxr"), {{"Fixed.font", FontRecordType, FixedFontRecord(), 0}}));
@@ -94,6 +94,7 @@ public:
 class Screen {
 public:
   explicit Screen(WidgetHost& host) : host_(host) {
+    host.Hold(root);
     root.NoRender = true;
     root.SetBounds(0, 0, 800, 600);
   }

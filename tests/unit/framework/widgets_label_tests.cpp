@@ -37,6 +37,7 @@ std::string Joined(const TVXLabel& l) {
 TEST(LabelLayout, RowsForEveryAlignmentAndLayout) {
   WidgetHost host;
   TVXLabel l(nullptr);
+  host.Hold(l);
   l.Font.SetName("Fixed");
   l.SetBounds(10, 20, 100, 50);
   // Three words of 40 pixels with 4-pixel spaces: two fit on a row of 100 (84 wide).
@@ -81,6 +82,7 @@ TEST(LabelLayout, RowsForEveryAlignmentAndLayout) {
 TEST(LabelLayout, EmptyAndSpaceCaptionsAndNoWrap) {
   WidgetHost host;
   TVXLabel l(nullptr);
+  host.Hold(l);
   l.Font.SetName("Fixed");
   l.SetBounds(0, 0, 60, 40);
   l.SetText("    ");
@@ -103,6 +105,7 @@ TEST(LabelLayout, EmptyAndSpaceCaptionsAndNoWrap) {
 TEST(LabelLayout, AutoSizeTakesTheTextSizeWithoutLayingOutAgain) {
   WidgetHost host;
   TVXLabel l(nullptr);
+  host.Hold(l);
   l.Font.SetName("Fixed");
   l.SetWordWrap(false);
   l.SetAutoSize(true);
@@ -120,6 +123,7 @@ TEST(LabelLayout, AutoSizeTakesTheTextSizeWithoutLayingOutAgain) {
 TEST(LabelLayout, RandomCaptionsWrapWithinTheWidthAndRejoinToTheCaption) {
   WidgetHost host;
   TVXLabel l(nullptr);
+  host.Hold(l);
   l.Font.SetName("Fixed");
   std::mt19937 rng(1234);
   for (int round = 0; round < 400; ++round) {
@@ -157,6 +161,7 @@ TEST(LabelLayout, RandomCaptionsWrapWithinTheWidthAndRejoinToTheCaption) {
 TEST(LabelLayout, ColourTagsAreMeasuredAsTheFontReadsThem) {
   WidgetHost host;
   TVXLabel l(nullptr);
+  host.Hold(l);
   l.Font.SetName("Fixed");
   l.SetWidth(60);
   // The tag takes no room, so both words fit on one row of 5 + 1 glyphs.
@@ -169,6 +174,7 @@ TEST(LabelLayout, FontsAndLayoutsSetWithoutNoticeTakeEffectBeforeDrawing) {
   WidgetHost host;
   host.FontAvailable = false;
   TVXLabel l(nullptr);
+  host.Hold(l);
   l.Font.SetName("Fixed");
   l.SetBounds(0, 0, 100, 40);
   l.SetText("LATE FONT");
@@ -186,6 +192,7 @@ TEST(LabelLayout, FontsAndLayoutsSetWithoutNoticeTakeEffectBeforeDrawing) {
 TEST(LabelDrawing, MarqueeRunsLeftAndReentersAtTheRight) {
   WidgetHost host;
   TVXLabel l(nullptr);
+  host.Hold(l);
   l.Font.SetName("Fixed");
   l.SetBounds(0, 0, 50, 20);
   l.SetText("AB");  // 16 wide
@@ -203,6 +210,7 @@ TEST(LabelDrawing, MarqueeRunsLeftAndReentersAtTheRight) {
 TEST(LabelDrawing, RowsFollowTheFadeAndTheFontAlpha) {
   WidgetHost host;
   TVXLabel l(nullptr);
+  host.Hold(l);
   l.Font.SetName("Fixed");
   l.Font.SetColor(0x00ABCDEF);
   l.SetBounds(0, 0, 100, 20);
@@ -227,6 +235,7 @@ TEST(LabelDrawing, RowsFollowTheFadeAndTheFontAlpha) {
 TEST(LabelDrawing, HideBackgroundSwitchesTheRectangleAlpha) {
   WidgetHost host;
   TVXLabel l(nullptr);
+  host.Hold(l);
   EXPECT_EQ(l.Alpha4(), (TAlpha4{0, 0, 0, 0}));
   l.SetHideBackground(false);
   EXPECT_EQ(l.Color4()[0] >> 24, 255u);
@@ -240,6 +249,8 @@ TEST(LabelDrawing, HideBackgroundSwitchesTheRectangleAlpha) {
 
 TEST(ButtonDrawing, APressedButtonDrawsTwoPixelsOffAndComesBack) {
   WidgetHost host;
+  // The press offset is still set on the installed host's device.
+  vx::ScopedToolkitHost installed(&host);
   Screen screen(host);
   auto* b = new TVXButton(&screen.root);
   b->SetParent(&screen.root);

@@ -19,25 +19,19 @@ std::string GeneratedProgramFolder() { return std::string(VX_PROGRAM_DIR) + "/";
 LintWorld::LintWorld(const std::string& programFolder, const std::string& systemTemp,
                      std::unique_ptr<TGfxDevice> device)
     : TVXEngineHost(nullptr) {
-  saved_ = vx::Program();
+  // Mirrored for the readers that still take the program's.
+  mirrored_ = vx::MirrorProgram(&context_);
   context_.Setting = std::make_unique<TVXSetting>(programFolder, systemTemp);
-  vx::Program().Setting = context_.Setting.get();
   context_.AppInfo = std::make_unique<TVXApplicationInfo>();
   context_.AppInfo->DeveloperMode = false;
-  vx::Program().AppInfo = context_.AppInfo.get();
   context_.Resources = std::make_unique<TVXResourceManager>(context_.Setting->DataFolder, context_.Setting->PakFolder, context_.Setting->TempFolder);
-  vx::Program().Resources = context_.Resources.get();
 
   context_.Engine = std::make_unique<TVXEngine>(this, nullptr, false, std::move(device));
-  vx::Program().Engine = context_.Engine.get();
   Engine = context_.Engine.get();
   context_.Engine->SetWidth(800);
   context_.Engine->SetHeight(600);
   context_.Engine->ResourceManager = context_.Resources.get();
   context_.Engine->LoadFonts();
-  hostScope_ = std::make_unique<vx::ScopedToolkitHost>(this);
-  vx::Program().MainWindow = this;
-
   context_.MainWindow = this;
   context_.Host = this;
   root_ = new TVXMainScene(nullptr, &context_);
@@ -55,14 +49,14 @@ LintWorld::~LintWorld() {
   anims_.clear();
   players_.reset();
   catalogue_.reset();
-  vx::Program().MainWindow = nullptr;
-  hostScope_.reset();
+  context_.MainWindow = nullptr;
+  context_.Host = nullptr;
   context_.Engine.reset();
   Engine = nullptr;
   context_.Resources.reset();
   context_.AppInfo.reset();
   context_.Setting.reset();
-  vx::Program() = saved_;
+  vx::MirrorProgram(mirrored_);
 }
 
 TVXScene* LintWorld::InputScene() { return input_.Get(); }

@@ -73,11 +73,10 @@ public:
   void FadeOut() override {}
 
 private:
-  vx::TVXProgram saved_;
   TVXContext context_;
+  const TVXContext* mirrored_ = nullptr;
   std::unique_ptr<TVXPlayers> players_;
   std::unique_ptr<TVXGameManager> catalogue_;
-  std::unique_ptr<vx::ScopedToolkitHost> hostScope_;
   TVXMainScene* root_ = nullptr;
   vx::WeakRef<TVXScene> input_;
   std::vector<TVXAnim*> anims_;
