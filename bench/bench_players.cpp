@@ -77,7 +77,7 @@ void BM_ChangePlayerSaved(benchmark::State& s) {
   bool flip = false;
   for (auto _ : s) {
     flip = !flip;
-    if (list.ChangePlayer(p, {flip ? "Renamed" : "Player number 500", "pw", "A", "B", 3}) !=
+    if (list.ChangePlayer(p, {flip ? "Renamed" : "Named", "pw", "A", "B", 3}) !=
         TChangePlayerResult::Changed)
       s.SkipWithError("the change was not saved");
   }
