@@ -48,7 +48,6 @@ TfrmMain::TfrmMain(TfrmMainOptions options) : options_(std::move(options)) {
   ctx_.MainWindow = this;
   ctx_.Host = this;
   vx::MirrorProgram(&ctx_);
-  vx::SetToolkitHost(this);
 }
 
 TfrmMain::~TfrmMain() {
@@ -68,7 +67,6 @@ TfrmMain::~TfrmMain() {
     windowOpen_ = false;
   }
   vx::MirrorProgram(nullptr);
-  if (&vx::ToolkitHost() == this) vx::SetToolkitHost(nullptr);
 }
 
 bool TfrmMain::DeveloperMode() const { return ctx_.AppInfo != nullptr && ctx_.AppInfo->DeveloperMode; }

@@ -84,7 +84,7 @@ const TVXComponent* TVXCustomControl::ContextParent() const { return parent_; }
 
 TVXToolkitHost& TVXComponent::Host() const {
   const TVXContext* context = Context();
-  return context != nullptr ? context->ToolkitHost() : vx::ToolkitHost();
+  return context != nullptr ? context->ToolkitHost() : vx::NullHost();
 }
 
 TVXComponent::~TVXComponent() {
@@ -601,5 +601,5 @@ void TVXFont::SetColor(uint32_t colour) {
 
 void TVXFont::SetName(const std::string& name) {
   name_ = name;
-  engineFont_ = (owner_ != nullptr ? owner_->Host() : vx::ToolkitHost()).FindFont(name);
+  engineFont_ = (owner_ != nullptr ? owner_->Host() : vx::NullHost()).FindFont(name);
 }

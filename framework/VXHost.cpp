@@ -18,16 +18,4 @@ TVXHostBase& NullHost() {
   return host;
 }
 
-namespace {
-TVXToolkitHost* g_host = nullptr;
-}  // namespace
-
-void SetToolkitHost(TVXToolkitHost* host) { g_host = host; }
-
-TVXToolkitHost& ToolkitHost() { return g_host != nullptr ? *g_host : NullHost(); }
-
-ScopedToolkitHost::ScopedToolkitHost(TVXToolkitHost* host) : previous_(g_host) { g_host = host; }
-
-ScopedToolkitHost::~ScopedToolkitHost() { g_host = previous_; }
-
 }  // namespace vx

@@ -1,8 +1,8 @@
 #pragma once
 // The services of the main window that the control toolkit calls. The toolkit never sees
-// the main window itself: the shell installs an implementation of this interface, tests
-// install a fake one. Without an installed host the toolkit runs on a null host that draws
-// nothing, plays nothing and keeps no focus.
+// the main window itself: a control reaches the host through its tree's program context
+// (the shell puts itself there, tests put a fake one). Outside every context the toolkit
+// runs on a null host that draws nothing, plays nothing and keeps no focus.
 #include <cstdint>
 #include <string>
 
@@ -81,22 +81,5 @@ namespace vx {
 
 // The host of components outside every context: draws nothing, plays nothing.
 TVXHostBase& NullHost();
-
-// Installs the host the toolkit calls; nullptr restores the null host. The caller keeps
-// ownership and must uninstall before destroying it.
-void SetToolkitHost(TVXToolkitHost* host);
-TVXToolkitHost& ToolkitHost();
-
-// Installs a host for one scope and restores the previous one (tests, nested set-ups).
-class ScopedToolkitHost {
-public:
-  explicit ScopedToolkitHost(TVXToolkitHost* host);
-  ~ScopedToolkitHost();
-  ScopedToolkitHost(const ScopedToolkitHost&) = delete;
-  ScopedToolkitHost& operator=(const ScopedToolkitHost&) = delete;
-
-private:
-  TVXToolkitHost* previous_;
-};
 
 }  // namespace vx

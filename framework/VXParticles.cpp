@@ -95,7 +95,7 @@ void TVXParticleSystem::SetEffectType(int32_t kind) {
   }
   // A second choice replaces everything the first one made.
   for (size_t i = 0; i < images_.size(); ++i) {
-    auto image = std::make_unique<TVXImage>(nullptr);
+    auto image = std::make_unique<TVXImage>(this);
     image->SetName(kStarNames[i]);
     image->SetAutoSize(true);
     image->TextureInfo.SetFolder("EFFECTS");
@@ -104,7 +104,7 @@ void TVXParticleSystem::SetEffectType(int32_t kind) {
   }
   particles_.assign(static_cast<size_t>(preset.Count), TVXParticle{});
   for (size_t i = 0; i < particles_.size(); ++i) particles_[i].ImageIndex = static_cast<int32_t>(i % ImageCount);
-  line_ = std::make_unique<TVXLine>(nullptr);
+  line_ = std::make_unique<TVXLine>(this);
   hasKind_ = true;
   Reset();
 }

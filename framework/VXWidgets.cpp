@@ -244,7 +244,7 @@ TVXButton::TVXButton(TVXComponent* owner) : TVXLabel(owner) {
 void TVXButton::Draw() {
   // Pressed: drawn displaced through the device's offset; the button and its children stay
   // where they are, so hit tests and layout never see the press.
-  TGfxScopedOffset press(PressedLeft() ? vx::ToolkitHost().Device() : nullptr, kPressOffset, kPressOffset);
+  TGfxScopedOffset press(PressedLeft() ? Host().Device() : nullptr, kPressOffset, kPressOffset);
   TVXLabel::Draw();
 }
 

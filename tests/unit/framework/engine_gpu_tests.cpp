@@ -6,6 +6,7 @@
 #include "framework/VXEngine.h"
 #include "framework/VXWidgets.h"
 #include "render/BitmapEx.h"
+#include "support/FakeContext.h"
 
 namespace {
 
@@ -19,7 +20,8 @@ uint32_t Checker(int32_t x, int32_t y) {
          static_cast<uint32_t>((y & 0x7F) | ((x >> 8) << 7));
 }
 
-// The engine started on the GPU device over 800x600, installed as the toolkit's host.
+// The engine started on the GPU device over 800x600, the host of a program whose root holds
+// the controls drawn.
 class GpuRig {
 public:
   GpuRig() {
@@ -49,7 +51,7 @@ public:
   HeadlessForm form;
   TVXEngine engine{&form, nullptr, false};
   TVXEngineHost host{&engine};
-  vx::ScopedToolkitHost scope{&host};
+  vxtest::FakeWindow window{&host};
 };
 
 }  // namespace
@@ -59,7 +61,7 @@ TEST(EngineOnGpu, ATiledPictureDrawnOneToOneEqualsItsSource) {
   ASSERT_TRUE(rig.engine.Started()) << "no GL 3.3 on a surfaceless EGL display";
   ASSERT_TRUE(rig.AddChecker("CHECKER", 600, 300));
 
-  TVXControl board(nullptr);
+  TVXControl& board = *new TVXControl(rig.window.Root());
   board.SetBounds(0, 0, 600, 300);
   board.TextureInfo.SetFolder("T");
   board.TextureInfo.SetNameAndNotify("CHECKER");
@@ -90,7 +92,7 @@ TEST(EngineOnGpu, APressedButtonIsDrawnTwoPixelsOnWhereItStands) {
   GpuRig rig;
   ASSERT_TRUE(rig.engine.Started()) << "no GL 3.3 on a surfaceless EGL display";
   ASSERT_TRUE(rig.AddChecker("KEY", 100, 60));
-  TVXButton button(nullptr);
+  TVXButton& button = *new TVXButton(rig.window.Root());
   button.SetBounds(50, 40, 100, 60);
   button.TextureInfo.SetFolder("T");
   button.TextureInfo.SetNameAndNotify("KEY");

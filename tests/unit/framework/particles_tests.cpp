@@ -34,8 +34,6 @@ struct Rig {
     for (int32_t i = 0; i < TVXParticleSystem::ImageCount; ++i) ps->Image(i)->LoadTexture();
   }
   FakeHost host;
-  // The system's trail line has no owner: it still draws on the installed host.
-  vx::ScopedToolkitHost installed{&host};
   FakeTextureSource source;
   TVXTextureList list;
   std::unique_ptr<TVXParticleSystem> ps;

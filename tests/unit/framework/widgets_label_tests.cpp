@@ -249,8 +249,6 @@ TEST(LabelDrawing, HideBackgroundSwitchesTheRectangleAlpha) {
 
 TEST(ButtonDrawing, APressedButtonDrawsTwoPixelsOffAndComesBack) {
   WidgetHost host;
-  // The press offset is still set on the installed host's device.
-  vx::ScopedToolkitHost installed(&host);
   Screen screen(host);
   auto* b = new TVXButton(&screen.root);
   b->SetParent(&screen.root);
