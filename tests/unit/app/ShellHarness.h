@@ -25,7 +25,9 @@ namespace shelltest {
 
 class FakeLobby : public TVXLobbyLayer {
 public:
-  explicit FakeLobby(std::vector<std::string>& calls) : calls_(calls) {}
+  // `window` gives the main window the layer serves (null once it is gone).
+  FakeLobby(std::vector<std::string>& calls, std::function<TVXMainWindow*()> window)
+      : calls_(calls), window_(std::move(window)) {}
 
   std::function<void()> OnIntro;
   std::function<int32_t(const std::string&, const std::string&)> OnSignIn;
@@ -83,12 +85,14 @@ public:
   void FreeCasinoManager() override {
     Add("FreeCasinoManager");
     // What still exists at this point of the shutdown.
-    Add(std::string("  root scene ") + (vx::MainWindow() && vx::MainWindow()->MainScene() ? "alive" : "gone"));
+    TVXMainWindow* window = window_();
+    Add(std::string("  root scene ") + (window != nullptr && window->MainScene() != nullptr ? "alive" : "gone"));
   }
 
 private:
   void Add(const std::string& call) { calls_.push_back(call); }
   std::vector<std::string>& calls_;
+  std::function<TVXMainWindow*()> window_;
 };
 
 // Runs a test body in the given current folder (developer files land there).
@@ -140,7 +144,7 @@ public:
     };
     options.MakeAudio = o.MakeAudio ? o.MakeAudio : [] { return vx::audio::CreateSilentAudioBackend(); };
     options.MakeLobby = [this] {
-      auto l = std::make_unique<FakeLobby>(calls);
+      auto l = std::make_unique<FakeLobby>(calls, [this]() -> TVXMainWindow* { return form.get(); });
       lobby = l.get();
       return l;
     };
