@@ -208,7 +208,11 @@ void TVXControl::AfterDraw() {
 
 void TVXControl::Update() {
   Step();
-  if (!updateHalted_) Draw();
+  if (!updateHalted_) {
+    Draw();
+  } else {
+    DrawHalted();
+  }
 }
 
 void TVXControl::Step() {

@@ -153,6 +153,9 @@ public:
   virtual void Step();
   // Draws only: the texture when loaded, else the colour rectangle.
   virtual void Draw();
+  // Drawn instead of Draw in a halted frame: nothing here. A composite whose inner
+  // controls do not share its halt draws them.
+  virtual void DrawHalted() {}
   void DrawTexture();
   virtual void DrawColorRect();
   // True when the last Step ended a fade-out or fly-out: nothing may be drawn in that

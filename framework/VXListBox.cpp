@@ -42,10 +42,14 @@ TVXListBoxItem::~TVXListBoxItem() {
   }
 }
 
-void TVXListBoxItem::Update() {
-  TVXPanel::Update();
+void TVXListBoxItem::Step() {
+  TVXPanel::Step();
   if (UpdateHalted()) return;
   Font.SetColor(TVXListBox::TextColor);
+}
+
+void TVXListBoxItem::Draw() {
+  TVXPanel::Draw();
   TGfxFont* font = GfxFontOf(Font);
   if (font == nullptr) return;
   const uint32_t colour = Font.Color();
@@ -229,9 +233,9 @@ void TVXListBox::ProcessClient() {
   }
 }
 
-void TVXListBox::Update() {
-  TVXScrollControl::Update();
-  if (UpdateHalted() || !showHeader_) return;
+void TVXListBox::Draw() {
+  TVXScrollControl::Draw();
+  if (!showHeader_) return;
   TGfxFont* font = GfxFontOf(Font);
   if (font == nullptr) return;
   int64_t x = int64_t{Left()} + 1;

@@ -32,8 +32,10 @@ public:
   // The object the row stands for (a player, a record). Not owned; the list never reads it.
   void* Data = nullptr;
 
+  // The texts take the list's text colour (not in a halted frame).
+  void Step() override;
   // The row rectangle (selection colours, alpha 0 unless selected), then the texts.
-  void Update() override;
+  void Draw() override;
   // A release selects the row.
   void MouseUp() override;
   using TVXPanel::MouseUp;
@@ -104,7 +106,7 @@ public:
 
   void SetWidth(int32_t value) override;
   // The scroll control, then the column captions when the header shows.
-  void Update() override;
+  void Draw() override;
 
 protected:
   void ProcessClient() override;

@@ -14,7 +14,7 @@ int32_t Clamp32(int64_t v) { return vx::ClampCoordinate(v); }
 }  // namespace
 
 TVXPageControl::TVXPageControl(TVXComponent* owner) : TVXControl(owner) {
-  // Sheets and tabs are processed by Update, once each.
+  // Sheets and tabs are processed by Draw, once each.
   ProcessChildren = false;
   Font.OnColorChange = [this](TVXFont*) { CopyFontToTabs(); };
 }
@@ -105,11 +105,15 @@ void TVXPageControl::Resized() {
   }
 }
 
-void TVXPageControl::Update() {
-  TVXControl::Update();
+void TVXPageControl::Step() {
+  TVXControl::Step();
   if (UpdateHalted()) return;
   // A font name set on its own raises no event: it reaches the tabs by the next frame.
   if (Font.Name() != copiedFontName_) CopyFontToTabs();
+}
+
+void TVXPageControl::Draw() {
+  TVXControl::Draw();
   // By index, re-reading the lists: a tab's handler may change them.
   for (size_t i = 0; i < sheets_.size(); ++i) {
     TVXTabSheet* sheet = sheets_[i].Get();

@@ -42,7 +42,10 @@ public:
   // Font name and colour go to every tab button.
   void CopyFontToTabs();
 
-  void Update() override;
+  // A font name changed since the last frame reaches the tabs (not in a halted frame).
+  void Step() override;
+  // Draws itself, then processes the active sheet, the tabs and any other child.
+  void Draw() override;
   // Sheets below the tab row, tabs side by side.
   void Resized() override;
 

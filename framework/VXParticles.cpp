@@ -210,10 +210,18 @@ void TVXParticleSystem::Advance(int32_t step) {
   }
 }
 
-void TVXParticleSystem::Update() {
+void TVXParticleSystem::Step() {
   if (!hasKind_) return;
   Advance(ModeStep());
   Advance(kBaseStep);
+  if (effectKind_ != pkStarField) return;
+  for (int32_t i = 0; i < Count(); ++i) {
+    if (!(particles_[static_cast<size_t>(i)].Position.z < 256.0)) Spawn(i);
+  }
+}
+
+void TVXParticleSystem::Draw() {
+  if (!hasKind_) return;
   if (effectKind_ == pkFireworks) {
     DrawFireworks();
   } else {
@@ -254,11 +262,10 @@ bool TVXParticleSystem::Project(const TVXVector& p, int32_t& sx, int32_t& sy) {
 void TVXParticleSystem::DrawStars() {
   int32_t x, y;
   for (int32_t i = 0; i < Count(); ++i) {
-    TVXParticle& p = particles_[static_cast<size_t>(i)];
-    if (effectKind_ == pkStarField && !(p.Position.z < 256.0)) {
-      Spawn(i);
-      continue;
-    }
+    const TVXParticle& p = particles_[static_cast<size_t>(i)];
+    // A star born again in this frame's step (age 0: the step aged every other one) is first
+    // drawn in the next frame.
+    if (effectKind_ == pkStarField && p.Age == 0) continue;
     if (!Project(p.Position, x, y)) continue;
     if (effectKind_ == pkStarField) {
       TVXImage* image = images_[static_cast<size_t>(p.ImageIndex)].get();

@@ -65,8 +65,11 @@ public:
   virtual void Reset();
   // Moves the cloud by one step of the kind. A step <= 0 is refused and logged.
   void Advance(int32_t step);
-  // One advance in the mode's step, one of kBaseStep, then the kind's drawing.
-  void Update() override;
+  // One advance in the mode's step, one of kBaseStep; a star of the star field at or behind
+  // the eye is then born again.
+  void Step() override;
+  // The kind's drawing: trails or stars through the line and the star images.
+  void Draw() override;
 
   std::vector<TVXParticle>& Particles() { return particles_; }
   int32_t Count() const { return static_cast<int32_t>(particles_.size()); }

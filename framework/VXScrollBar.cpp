@@ -34,8 +34,8 @@ void TVXScrollBar::LayoutButtons() {
   down_->SetTop(Clamp32(int64_t{Top()} + Height() - down_->Height()));
 }
 
-void TVXScrollBar::Update() {
-  TVXControl::Update();
+void TVXScrollBar::Step() {
+  TVXControl::Step();
   if (UpdateHalted() || control_ == nullptr) return;
   if (up_->PressedLeft()) control_->ScrollUp();
   if (down_->PressedLeft()) control_->ScrollDown();

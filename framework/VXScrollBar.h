@@ -22,7 +22,8 @@ public:
   // Both buttons square (the bar's width), the up one at the bar's top, the down one at its
   // bottom.
   void LayoutButtons();
-  void Update() override;
+  // A held button scrolls the served control (not in a halted frame).
+  void Step() override;
   void Moved() override { LayoutButtons(); }
   void Resized() override { LayoutButtons(); }
 

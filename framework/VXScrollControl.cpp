@@ -14,7 +14,7 @@ int32_t Clamp32(int64_t v) { return vx::ClampCoordinate(v); }
 }  // namespace
 
 TVXScrollControl::TVXScrollControl(TVXComponent* owner) : TVXPanel(owner) {
-  ProcessChildren = false;  // the client and the bar are processed by Update
+  ProcessChildren = false;  // the client and the bar are processed by Draw
   Border = true;
   SetBorderColor4(::Color4(0x000000FFu));
   client_ = new TVXPanel(this);
@@ -87,9 +87,8 @@ bool TVXScrollControl::ChildHitClip(const TVXCustomControl* child, TGfxRect& cli
 
 void TVXScrollControl::ProcessClient() { client_->Process(); }
 
-void TVXScrollControl::Update() {
-  TVXPanel::Update();
-  if (UpdateHalted()) return;
+void TVXScrollControl::Draw() {
+  TVXPanel::Draw();
   {
     // Every control inside draws within the client area, and returns to it when its own clip
     // ends.

@@ -38,8 +38,8 @@ public:
   void ShiftChildrenRight();
   void ShiftChildrenLeft();
 
-  // Draws itself, then the client under the client clip, then the bar.
-  void Update() override;
+  // Draws itself, then processes the client under the client clip, then the bar.
+  void Draw() override;
   void Moved() override { LayoutClient(); }
   void Resized() override { LayoutClient(); }
   bool ChildHitClip(const TVXCustomControl* child, TGfxRect& clip) const override;

@@ -50,7 +50,7 @@ void TVXScrollingImage::SetTop(int32_t value) {
   targetDrawTop_ = Clamp32(int64_t{targetDrawTop_} + (int64_t{Top()} - before));
 }
 
-void TVXScrollingImage::Update() {
+void TVXScrollingImage::Step() {
   // Never more than the remaining distance: the strip always lands on its target.
   if (DrawTop > targetDrawTop_) {
     DrawTop = Clamp32(int64_t{DrawTop} - std::min<int64_t>(kImageStep, int64_t{DrawTop} - targetDrawTop_));
@@ -58,7 +58,7 @@ void TVXScrollingImage::Update() {
   if (DrawTop < targetDrawTop_) {
     DrawTop = Clamp32(int64_t{DrawTop} + std::min<int64_t>(kImageStep, int64_t{targetDrawTop_} - DrawTop));
   }
-  TVXImage::Update();
+  TVXImage::Step();
 }
 
 TVXPanel::TVXPanel(TVXComponent* owner) : TVXControl(owner) {}
@@ -383,13 +383,17 @@ void TVXCheckBox::SetChecked(bool value) {
   TextureInfo.SetNameAndNotify(value ? base + std::string(suffix) : base);
 }
 
-void TVXCheckBox::Update() {
-  TVXImage::Update();
+void TVXCheckBox::Step() {
+  TVXImage::Step();
   if (UpdateHalted()) return;
   label_->SetLeft(Clamp32(int64_t{Left()} + Width()));
   label_->SetTop(Clamp32(int64_t{Top()} + Height() - label_->Height()));
   label_->SetWidth(200);
   label_->SetHeight(50);
+}
+
+void TVXCheckBox::Draw() {
+  TVXImage::Draw();
   label_->Process();
 }
 
@@ -410,7 +414,7 @@ void TVXLine::SetPoints(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   EndY = y2;
 }
 
-void TVXLine::Update() {
+void TVXLine::Draw() {
   if (TGfxDevice* device = Host().Device()) {
     device->Line(TGfxPoint{Left(), Top()}, TGfxPoint{EndX, EndY}, Color4()[0], Color4()[1], kEffectLine);
   }

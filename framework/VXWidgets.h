@@ -32,7 +32,8 @@ public:
   // Where DrawTop is heading; it moves with the control.
   int32_t TargetDrawTop() const { return targetDrawTop_; }
 
-  void Update() override;
+  // DrawTop moves toward its target, then the image steps.
+  void Step() override;
   void SetTop(int32_t value) override;
 
 private:
@@ -199,8 +200,11 @@ public:
   // The caption beside the box; owned, not parented: the check box processes it.
   TVXLabel* CaptionLabel() const { return label_; }
 
-  // The caption label is placed to the right of the box, bottom-aligned, and processed.
-  void Update() override;
+  // The caption label is placed to the right of the box, bottom-aligned (not in a halted
+  // frame) ...
+  void Step() override;
+  // ... and processed after the box is drawn.
+  void Draw() override;
   // A release toggles an interactive box.
   void MouseUp() override;
   using TVXImage::MouseUp;
@@ -221,7 +225,9 @@ public:
   int32_t EndX = 0;
   int32_t EndY = 0;
   void SetPoints(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
-  void Update() override;
+  // A line has no transitions, effects or frames to step: it only draws.
+  void Step() override {}
+  void Draw() override;
 };
 
 namespace vx {

@@ -17,7 +17,7 @@ constexpr int32_t kEffectLine = 0;  // plain lines, as the toolkit draws them
 class TSlotLineMarker : public TVXLine {
 public:
   using TVXLine::TVXLine;
-  void Update() override {
+  void Draw() override {
     TGfxDevice* device = Host().Device();
     if (device == nullptr) return;
     const bool steep = std::abs(EndY - Top()) > std::abs(EndX - Left());

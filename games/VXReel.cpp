@@ -114,19 +114,27 @@ void TVXReel::DrawSymbol(TVXReelItemInfo* symbol, int32_t k) {
   symbol->Process();
 }
 
-void TVXReel::Update() {
+void TVXReel::Step() {
   SetAlpha(150);
-  TVXImage::Update();
+  TVXImage::Step();
   StepMotion();
-  // Symbols never draw outside their cell.
-  vx::ScopedEnclosingClip clip(Host().Device(), ClipRect());
-  DrawSymbol(EntryAt(Index - 1), -1);
   if (Blinking != 0) {
     if (++BlinkCount >= BlinkPeriod) {
       BlinkCount = 0;
       SymbolVisible = SymbolVisible != 0 ? 0 : 1;
     }
   }
+}
+
+void TVXReel::Draw() {
+  TVXImage::Draw();
+  DrawSymbols();
+}
+
+void TVXReel::DrawSymbols() {
+  // Symbols never draw outside their cell.
+  vx::ScopedEnclosingClip clip(Host().Device(), ClipRect());
+  DrawSymbol(EntryAt(Index - 1), -1);
   if (SymbolVisible != 0) DrawSymbol(EntryAt(Index), 0);
   DrawSymbol(EntryAt(Index + 1), 1);
 }

@@ -78,11 +78,18 @@ public:
   // Brings a running cell to rest at once on the symbol now nearest the middle.
   void Settle();
 
-  // One frame of motion (what the per-frame update does before drawing).
+  // One frame of motion (what the per-frame step does after the image's).
   void StepMotion();
-  void Update() override;
+  // The image's step at alpha 150, the motion, then the blink of the middle symbol.
+  void Step() override;
+  // The cell, then its symbols.
+  void Draw() override;
+  // The symbols show even in the frame the cell's own picture halts in.
+  void DrawHalted() override { DrawSymbols(); }
 
 private:
+  // The symbols above, in and below the middle, inside the cell.
+  void DrawSymbols();
   TVXReelItemInfo* EntryAt(int32_t index) const;
   void DrawSymbol(TVXReelItemInfo* symbol, int32_t k);
 };

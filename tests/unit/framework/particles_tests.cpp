@@ -184,3 +184,22 @@ TEST(Particles, RefusalsBounceInheritedSpreadFreedFirstSetAndTheBoundedIndexSear
   EXPECT_EQ(IndexOfInt(values, 1, 3), 0);
   EXPECT_EQ(IndexOfInt({}, 5, 0), -1);
 }
+
+// A star at or behind the eye is born again in the frame's step and first drawn in the next.
+TEST(Particles, StarsBornAgainInAFrameAreFirstDrawnInTheNext) {
+  Rig r;
+  r.ps->SetBounds(0, 0, 800, 600);
+  r.Choose(pkStarField);
+  auto drawn = [&] {
+    r.host.Recorder.ClearCalls();
+    r.ps->Process();
+    return r.host.Recorder.CallsOf("TextureMap").size();
+  };
+  for (TVXParticle& p : r.ps->Particles()) p.Position = Vec(0.0, 0.0, 300.0);
+  EXPECT_EQ(drawn(), 0u);
+  for (TVXParticle& p : r.ps->Particles()) {
+    ASSERT_LT(p.Position.z, 256.0);
+    p.Position = Vec(0.0, 0.0, 0.0);  // in the middle of the screen
+  }
+  EXPECT_EQ(drawn(), static_cast<size_t>(r.ps->Count()));
+}

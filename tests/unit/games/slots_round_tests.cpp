@@ -118,6 +118,35 @@ TEST(SlotsReel, MotionRestsOnTheFirstEntryAndQuickStopAndBlinkBehave) {
   EXPECT_EQ(r->SymbolVisible, 1);
 }
 
+// A cell draws its picture, then the symbols above, in and below its middle (the middle one
+// not while it blinks out); in the frame a fade-out ends, only the symbols still show.
+TEST(SlotsReel, ACellDrawsItselfThenItsSymbolsAndKeepsThemInTheFrameItsFadeOutEnds) {
+  SlotsRig rig;
+  TSlots& g = rig.StartSlots(31);
+  TVXReel* r = g.Cell(1);
+  r->Strip = {g.SymbolById(1), g.SymbolById(2), g.SymbolById(3)};
+  auto frame = [&] {
+    rig.Host.Recorder.ClearCalls();
+    r->Process();
+    std::vector<int32_t> tops;
+    for (const auto& c : rig.Host.Recorder.Calls)
+      if (c.Op == "FillQuad" || c.Op == "TextureMap") tops.push_back(c.Bounds().Top);
+    return tops;
+  };
+  const int32_t mid = r->Top() + r->Offset;
+  const std::vector<int32_t> whole{r->Top(), mid - 80, mid, mid + 80};
+  EXPECT_EQ(frame(), whole);
+  r->SetBlinking(true);
+  EXPECT_EQ(frame(), (std::vector<int32_t>{r->Top(), mid - 80, mid + 80}));
+  r->SetBlinking(false);
+  r->SetFadeOut(true);
+  r->SetVisible(false);
+  std::vector<int32_t> last;
+  for (int frames = 0; r->InTransition && frames < 100; ++frames) last = frame();
+  EXPECT_TRUE(r->UpdateHalted());
+  EXPECT_EQ(last, (std::vector<int32_t>{mid - 80, mid, mid + 80}));
+}
+
 // One scripted spin and what follows it.
 struct Case {
   const char* Name;
