@@ -24,4 +24,19 @@ private:
   std::filesystem::path path_;
 };
 
+// Makes `dir` the current folder for one scope (files the program writes "here" land there)
+// and puts the previous one back, also when the test fails on its way.
+class ScopedCurrentFolder {
+public:
+  explicit ScopedCurrentFolder(const std::filesystem::path& dir) : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~ScopedCurrentFolder() { std::filesystem::current_path(previous_); }
+  ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+  ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+
+private:
+  std::filesystem::path previous_;
+};
+
 }  // namespace vxtest

@@ -95,18 +95,6 @@ private:
   std::function<TVXMainWindow*()> window_;
 };
 
-// Runs a test body in the given current folder (developer files land there).
-class ScopedCurrentFolder {
-public:
-  explicit ScopedCurrentFolder(const std::filesystem::path& dir) : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(dir);
-  }
-  ~ScopedCurrentFolder() { std::filesystem::current_path(previous_); }
-
-private:
-  std::filesystem::path previous_;
-};
-
 struct HarnessOptions {
   bool DeveloperMode = false;
   int32_t DeviceInitializeResult = 0;

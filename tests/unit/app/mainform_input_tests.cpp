@@ -182,7 +182,7 @@ TEST(Mouse, HoveringAControlShowsItsHintInTheMenuBar) {
 TEST(GlobalKeys, OutsideDeveloperModeOnlyCtrlFWorks) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  shelltest::ScopedCurrentFolder here(h.dir.Path());
+  vxtest::ScopedCurrentFolder here(h.dir.Path());
   TfrmMain& f = *h.form;
   const bool windowed = h.form->Engine->Windowed();
   uint16_t key = 'F';
@@ -232,7 +232,7 @@ TEST(GlobalKeys, DeveloperKeysWriteTheDumpsTakeTheScreenshotFadeReloadAndHalt) {
   o.DeveloperMode = true;
   Harness h(o);
   ASSERT_TRUE(h.Start());
-  shelltest::ScopedCurrentFolder here(h.dir.Path());
+  vxtest::ScopedCurrentFolder here(h.dir.Path());
   TfrmMain& f = *h.form;
   auto press = [&](uint16_t k, vx::TShiftState s = 0) {
     uint16_t key = k;

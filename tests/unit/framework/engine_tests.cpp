@@ -203,8 +203,7 @@ TEST(Engine, ScreenshotTakesTheFirstFreeNameAndWritesTheFrame) {
   f.engine->SetHeight(4);
   f.engine->LoadFonts();
   for (int i = 0; i < 24; ++i) f.recorder->FramePixels.push_back(0xFF000000u | static_cast<uint32_t>(i * 0x010203));
-  const fs::path cwd = fs::current_path();
-  fs::current_path(f.dir.Path());
+  vxtest::ScopedCurrentFolder here(f.dir.Path());
   for (int n = 1; n <= 9; ++n) vxtest::TempDir::WriteFile("screenshot_0" + std::to_string(n) + ".bmp", "x");
   vx::ClearLog();
   const std::string name = f.engine->ScreenShot();
@@ -212,7 +211,6 @@ TEST(Engine, ScreenshotTakesTheFirstFreeNameAndWritesTheFrame) {
   std::string bytes;
   const bool read = vx::ReadWholeFile(name, bytes);
   if (read) shot.LoadFromFile(name, pkBmp);
-  fs::current_path(cwd);
   EXPECT_EQ(name, "screenshot_10.bmp");
   EXPECT_TRUE(vx::LogContains("INFO: ScreenShot : screenshot_10.bmp"));
   ASSERT_TRUE(read);
