@@ -67,6 +67,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -200,9 +201,11 @@ public:
   // The class's and its ancestors' properties in writing order; a property redeclared in a
   // descendant replaces the ancestor's.
   std::vector<std::shared_ptr<const XMLPropertyInfo>> Properties;
-  // Collections: the item class and a factory for its items.
+  // Collections: the item class, and how to make an item in storage of ItemSize bytes
+  // aligned for it (the collection owns that storage).
   const XMLClassInfo* ItemClass = nullptr;
-  std::unique_ptr<TXMLCollectionItem> (*CreateItem)() = nullptr;
+  TXMLCollectionItem* (*ConstructItem)(void* where) = nullptr;
+  size_t ItemSize = 0;
 
   // The property with this name, ignoring ASCII case; null when none.
   const XMLPropertyInfo* FindProperty(std::string_view name) const;
@@ -341,7 +344,14 @@ class TXMLCollection : public XMLPersistent {
   [[nodiscard]] bool LoadFromFile(const std::string& fileName);
 
 private:
-  std::vector<std::unique_ptr<TXMLCollectionItem>> items_;
+  // Items are made in blocks of storage owned by the collection, so that reading thousands
+  // of them costs a few allocations rather than one each. A deleted item's slot is reused.
+  void* TakeSlot(size_t size);
+  std::vector<TXMLCollectionItem*> items_;
+  std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+  std::vector<void*> freeSlots_;
+  unsigned char* nextSlot_ = nullptr;
+  size_t slotSize_ = 0, slotsLeft_ = 0, lastBlockSlots_ = 0;
 };
 
 namespace xmlstore_detail {
@@ -439,7 +449,8 @@ public:
     if constexpr (!std::is_void_v<Parent>) {
       info_.Parent = &Parent::StaticXMLClass();
       info_.ItemClass = info_.Parent->ItemClass;
-      info_.CreateItem = info_.Parent->CreateItem;
+      info_.ConstructItem = info_.Parent->ConstructItem;
+      info_.ItemSize = info_.Parent->ItemSize;
     }
   }
 
@@ -507,8 +518,12 @@ public:
   XMLClassBuilder& Items() {
     static_assert(std::is_base_of_v<TXMLCollection, T>, "only a collection has items");
     static_assert(std::is_base_of_v<TXMLCollectionItem, Item>, "items derive from an XML collection item class");
+    static_assert(alignof(Item) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__, "items are made in storage from new[]");
     info_.ItemClass = &Item::StaticXMLClass();
-    info_.CreateItem = []() -> std::unique_ptr<TXMLCollectionItem> { return std::make_unique<Item>(); };
+    info_.ConstructItem = [](void* where) -> TXMLCollectionItem* { return ::new (where) Item(); };
+    // Slots follow one another, so each starts aligned as the storage is.
+    info_.ItemSize = (sizeof(Item) + __STDCPP_DEFAULT_NEW_ALIGNMENT__ - 1) / __STDCPP_DEFAULT_NEW_ALIGNMENT__ *
+                     __STDCPP_DEFAULT_NEW_ALIGNMENT__;
     return *this;
   }
 

@@ -300,17 +300,20 @@ XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
   std::vector<Open> stack;
   const char* const base = text.data();
   if (text.size() >= UINT32_MAX) return;
-  // Room for the elements of a usual text (one in some twenty bytes), so that the pairs are
+  // Room for the elements of a usual text (one in some forty bytes), so that the pairs are
   // rarely moved while they grow.
-  pairs_.reserve(text.size() / 16 + 16);
+  pairs_.reserve(text.size() / 32 + 16);
   // A tag runs from a "<" to the next ">" with no "<" between; a ">" outside a tag is text.
   constexpr size_t kNone = std::string_view::npos;
   constexpr uint32_t kOpen = UINT32_MAX;  // no closing tag yet
   size_t open = kNone;
+  uint32_t lastLt = UINT32_MAX, beforeOpen = UINT32_MAX;
   bool nested = true;
   ForEachAngle(text, [&](size_t at, char c) {
     if (c == '<') {
       open = at;
+      beforeOpen = lastLt;
+      lastLt = static_cast<uint32_t>(at);
       return;
     }
     if (open == kNone || !nested) return;
@@ -328,7 +331,7 @@ XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
       stack.pop_back();
     } else {
       stack.push_back({pairs_.size(), name});
-      pairs_.push_back({static_cast<uint32_t>(start), kOpen});
+      pairs_.push_back({static_cast<uint32_t>(start), kOpen, static_cast<uint32_t>(at), beforeOpen});
     }
   });
   if (!nested || !stack.empty()) pairs_ = {};
@@ -347,6 +350,26 @@ size_t XMLTagIndex::CloseOf(size_t open) const {
   if (cursor_ >= pairs_.size() || pairs_[cursor_].Open != open || pairs_[cursor_].Close == UINT32_MAX)
     return std::string_view::npos;
   return pairs_[cursor_].Close;
+}
+
+size_t XMLTagIndex::NextOpen(size_t from, size_t& gt, size_t& close) const {
+  const size_t n = pairs_.size();
+  size_t k = cursor_;
+  // Readers move on from the element they have just read, or from the last one inside it.
+  if (k + 1 < n && pairs_[k].Open < from && pairs_[k + 1].Open >= from) {
+    ++k;
+  } else if (!(k < n && pairs_[k].Open >= from && (k == 0 || pairs_[k - 1].Open < from))) {
+    auto it = std::lower_bound(pairs_.begin(), pairs_.end(), from, [](const Pair& p, size_t at) { return p.Open < at; });
+    k = static_cast<size_t>(it - pairs_.begin());
+  }
+  if (k >= n) return std::string_view::npos;
+  const Pair& p = pairs_[k];
+  // Another "<" first, or a tag that never closes: the scans answer.
+  if ((p.Before != UINT32_MAX && p.Before >= from) || p.Close == UINT32_MAX) return std::string_view::npos;
+  cursor_ = k;
+  gt = p.Gt;
+  close = p.Close;
+  return p.Open;
 }
 
 XMLTagIndexScope::XMLTagIndexScope(std::string_view text)
@@ -410,11 +433,45 @@ bool XMLElementContent(std::string_view text, std::string_view tag, size_t& posi
   return ElementContentAt(text, tag, plain, p, position, content);
 }
 
+namespace {
+
+// XMLNextElement from the active index, when it covers `text` and knows the first tag from
+// the position: the scans then only check the bytes before that tag for a "<". False when
+// the index cannot answer, and the scans must.
+bool NextElementByIndex(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content) {
+  const XMLTagIndex* index = activeIndex;
+  if (!index) return false;
+  const std::string_view whole = index->Text();
+  const char* const base = text.data();
+  const size_t n = text.size();
+  if (base < whole.data() || base + n > whole.data() + whole.size()) return false;
+  const size_t offset = static_cast<size_t>(base - whole.data());
+  size_t gtAt = 0, close = 0;
+  const size_t open = index->NextOpen(offset + position - 1, gtAt, close);
+  // A tag that ends beyond `text`, or an empty one, is left to the scans.
+  if (open == std::string_view::npos || gtAt >= offset + n || gtAt == open + 1) return false;
+  const char* const lt = whole.data() + open;
+  const char* const gt = whole.data() + gtAt;
+  tag = std::string_view(lt + 1, static_cast<size_t>(gt - lt - 1));
+  const size_t end = close + tag.size() + 3;  // after the closing tag, within the whole text
+  if (end > offset + n) {
+    // The element does not close inside `text`.
+    position = 0;
+    return true;
+  }
+  content = std::string_view(gt + 1, close - open - tag.size() - 2);
+  position = end - offset + 1;
+  return true;
+}
+
+}  // namespace
+
 bool XMLNextElement(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content) {
   content = {};
   tag = {};
   const size_t n = text.size();
   const char* const base = text.data();
+  if (position >= 1 && position < n && NextElementByIndex(text, position, tag, content)) return position != 0;
   // XMLNextTag's scan, which also tells whether the tag holds a "<" (it never holds a ">").
   const char* lt = position >= 1 && position < n ? FindByte(base + position - 1, base + n, '<') : nullptr;
   const char* gt = lt ? FindEither(lt + 1, base + n, '<', '>') : nullptr;

@@ -62,14 +62,19 @@ public:
   // 0-based offset, within the indexed text, of the closing tag that matches the opening tag
   // at 0-based `open`; npos when the index does not know that opening tag.
   size_t CloseOf(size_t open) const;
+  // The opening tag that holds the first "<" at or after the 0-based `from`: its offset, the
+  // offset of its ">" in `gt` and of its closing tag in `close`. npos when that "<" is not
+  // one of the index's opening tags.
+  size_t NextOpen(size_t from, size_t& gt, size_t& close) const;
   std::string_view Text() const { return text_; }
   // False when the text was not well nested (the index then knows nothing).
   bool Usable() const { return !pairs_.empty(); }
 
 private:
-  // Offsets of 32 bits keep the pairs small; longer texts are not indexed.
+  // Offsets of 32 bits keep the pairs small; longer texts are not indexed. `Before` is the
+  // last "<" before the opening tag (of any tag or none), UINT32_MAX when there is none.
   struct Pair {
-    uint32_t Open, Close;
+    uint32_t Open, Close, Gt, Before;
   };
   std::string_view text_;
   std::vector<Pair> pairs_;  // by opening offset
