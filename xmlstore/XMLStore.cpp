@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "core/Log.h"
 #include "core/StrUtils.h"
@@ -324,8 +325,14 @@ bool XMLPersistent::ReadValue(const XMLPropertyInfo& p, std::string_view content
     case XMLPropKind::DateTime: p.SetFloat(*this, XMLTextToDateTime(value)); break;
     case XMLPropKind::Date: p.SetFloat(*this, XMLTextToDate(value)); break;
     case XMLPropKind::Time: p.SetFloat(*this, XMLTextToTime(value)); break;
-    case XMLPropKind::String: p.SetString(*this, std::string(value)); break;
-    case XMLPropKind::RawString: p.SetString(*this, std::string(content)); break;
+    case XMLPropKind::String:
+      if (p.AssignString) p.AssignString(*this, value);
+      else p.SetString(*this, std::string(value));
+      break;
+    case XMLPropKind::RawString:
+      if (p.AssignString) p.AssignString(*this, content);
+      else p.SetString(*this, std::string(content));
+      break;
     case XMLPropKind::MIMEString: p.SetString(*this, MIMEDecode(content)); break;
     case XMLPropKind::StringList: p.SetList(*this, SplitLines(value)); break;
     case XMLPropKind::Variant: p.SetVariant(*this, XMLToVariant(content, p.GetVariant(*this))); break;
@@ -416,6 +423,12 @@ const XMLClassInfo& TXMLCollection::StaticXMLClass() {
 
 TXMLCollection::~TXMLCollection() { Clear(); }
 
+namespace {
+// Room for the link to the previous block, keeping the slots after it aligned.
+constexpr size_t kBlockHeader = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+static_assert(kBlockHeader >= sizeof(unsigned char*));
+}  // namespace
+
 void* TXMLCollection::TakeSlot(size_t size) {
   slotSize_ = size;  // one item class per collection
   if (!freeSlots_.empty()) {
@@ -427,8 +440,10 @@ void* TXMLCollection::TakeSlot(size_t size) {
   if (slotsLeft_ == 0) {
     // Blocks double from eight slots up to some 64 KB, so small collections stay small.
     const size_t slots = std::max<size_t>(8, std::min(lastBlockSlots_ * 2, 65536 / size));
-    blocks_.push_back(std::make_unique_for_overwrite<unsigned char[]>(slots * size));
-    nextSlot_ = blocks_.back().get();
+    unsigned char* block = new unsigned char[kBlockHeader + slots * size];
+    std::memcpy(block, &lastBlock_, sizeof lastBlock_);
+    lastBlock_ = block;
+    nextSlot_ = block + kBlockHeader;
     slotsLeft_ = lastBlockSlots_ = slots;
     VX_POISON(nextSlot_, slots * size);
   }
@@ -443,7 +458,7 @@ TXMLCollectionItem* TXMLCollection::Add() {
   const XMLClassInfo& cls = CheckedClass();
   if (!cls.ConstructItem) throw EXMLException(cls.ClassName + " has no item class");
   // Room first, so that the push below cannot throw.
-  if (items_.size() == items_.capacity()) items_.reserve(std::max<size_t>(8, items_.capacity() * 2));
+  if (items_.size() == items_.capacity()) items_.reserve(std::max<size_t>(16, items_.capacity() * 2));
   void* slot = TakeSlot(cls.ItemSize);
   TXMLCollectionItem* item;
   try {
@@ -482,7 +497,11 @@ void TXMLCollection::Clear() {
   // Items go in order, as they were added; the storage after them.
   for (TXMLCollectionItem* item : items_) item->~TXMLCollectionItem();
   items_.clear();
-  blocks_.clear();
+  while (lastBlock_) {
+    unsigned char* block = lastBlock_;
+    std::memcpy(&lastBlock_, block, sizeof lastBlock_);
+    delete[] block;
+  }
   freeSlots_.clear();
   nextSlot_ = nullptr;
   slotsLeft_ = lastBlockSlots_ = 0;

@@ -181,6 +181,8 @@ struct XMLPropertyInfo {
   std::function<void(XMLPersistent&, double)> SetFloat;
   std::function<std::string(const XMLPersistent&)> GetString;
   std::function<void(XMLPersistent&, std::string)> SetString;
+  // String data members also take the text straight into their own storage.
+  std::function<void(XMLPersistent&, std::string_view)> AssignString;
   std::function<std::vector<std::string>(const XMLPersistent&)> GetList;
   std::function<void(XMLPersistent&, std::vector<std::string>)> SetList;
   std::function<Variant(const XMLPersistent&)> GetVariant;
@@ -348,7 +350,7 @@ private:
   // of them costs a few allocations rather than one each. A deleted item's slot is reused.
   void* TakeSlot(size_t size);
   std::vector<TXMLCollectionItem*> items_;
-  std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+  unsigned char* lastBlock_ = nullptr;  // each block starts with a pointer to the one before
   std::vector<void*> freeSlots_;
   unsigned char* nextSlot_ = nullptr;
   size_t slotSize_ = 0, slotsLeft_ = 0, lastBlockSlots_ = 0;
@@ -463,8 +465,14 @@ public:
     if constexpr (xmlstore_detail::IsNested<M>()) {
       return Nested(std::move(name), [member](const T& o) { return xmlstore_detail::NestedRef(const_cast<T&>(o).*member); });
     } else {
-      return Value<M>(std::move(name), [member](const T& o) -> M { return o.*member; },
-                      [member](T& o, M v) { o.*member = std::move(v); }, {});
+      Value<M>(std::move(name), [member](const T& o) -> M { return o.*member; },
+               [member](T& o, M v) { o.*member = std::move(v); }, {});
+      if constexpr (std::is_base_of_v<std::string, M>) {
+        // Made just above by this builder, which still owns it alone.
+        auto* p = const_cast<XMLPropertyInfo*>(info_.OwnProperties.back().get());
+        p->AssignString = [member](XMLPersistent& o, std::string_view v) { (static_cast<T&>(o).*member).assign(v); };
+      }
+      return *this;
     }
   }
 

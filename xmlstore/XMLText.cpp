@@ -138,7 +138,7 @@ std::string XMLEscape(std::string_view text) {
 std::string_view XMLUnescapeView(std::string_view text, std::string& buffer) {
   const bool cdata =
       text.size() >= kCDataOpen.size() + kCDataClose && text[0] == '<' && vx::StartsText(kCDataOpen, text);
-  if (!cdata && text.find('&') == std::string_view::npos) {
+  if (!cdata && !FindByte(text.data(), text.data() + text.size(), '&')) {
     size_t b = 0, e = text.size();
     while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
     while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
@@ -293,11 +293,7 @@ void ForEachAngle(std::string_view text, F&& on) {
 }  // namespace
 
 XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
-  struct Open {
-    size_t At;
-    std::string_view Name;
-  };
-  std::vector<Open> stack;
+  std::vector<uint32_t> stack;  // the pairs still open, innermost last
   const char* const base = text.data();
   if (text.size() >= UINT32_MAX) return;
   // Room for the elements of a usual text (one in some forty bytes), so that the pairs are
@@ -317,20 +313,26 @@ XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
       return;
     }
     if (open == kNone || !nested) return;
-    const std::string_view name(base + open + 1, at - open - 1);
     const size_t start = open;
     open = kNone;
     // "</x>" also opens an element named "/x", which the index leaves to the scans; the
     // text is well nested when the other tags close.
-    if (!name.empty() && name[0] == '/') {
-      if (stack.empty() || !SameBytes(stack.back().Name, name.substr(1))) {
+    if (base[start + 1] == '/') {
+      if (stack.empty()) {
         nested = false;
         return;
       }
-      pairs_[stack.back().At].Close = static_cast<uint32_t>(start);
+      Pair& inner = pairs_[stack.back()];
+      const size_t length = inner.Gt - inner.Open - 1;
+      if (length != at - start - 2 ||
+          !SameBytes(std::string_view(base + inner.Open + 1, length), std::string_view(base + start + 2, length))) {
+        nested = false;
+        return;
+      }
+      inner.Close = static_cast<uint32_t>(start);
       stack.pop_back();
     } else {
-      stack.push_back({pairs_.size(), name});
+      stack.push_back(static_cast<uint32_t>(pairs_.size()));
       pairs_.push_back({static_cast<uint32_t>(start), kOpen, static_cast<uint32_t>(at), beforeOpen});
     }
   });

@@ -320,6 +320,18 @@ TEST(XMLFindRoot, FindsNothingWhenAnEarlierElementOrTheRootDoesNotClose) {
   EXPECT_FALSE(XMLFindRoot("<Other></Other>", "VXSetting").Found);
 }
 
+TEST(SameBytes, AgreesWithStringEqualityWhereverTheTextsDiffer) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 20000; ++round) {
+    std::string a(rng() % 40, 'x');
+    for (char& c : a) c = static_cast<char>(rng());
+    std::string b = a;
+    if (!b.empty() && rng() % 4 != 0) b[rng() % b.size()] ^= static_cast<char>(1 << (rng() % 8));
+    if (rng() % 8 == 0) b.push_back('x');
+    ASSERT_EQ(SameBytes(a, b), a == b) << a.size() << " / " << b.size();
+  }
+}
+
 TEST(CompareXMLNames, SortsWithBitFiveClearedAndShorterFirst) {
   std::vector<std::string> names = {"PlayerName", "PictureID", "Password", "GameIDStr", "GameHands", "CreditOut",
                                     "CreditIn",   "a_b",       "aZ",       "A1",        "Ab",        "A"};
