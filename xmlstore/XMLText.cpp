@@ -63,7 +63,18 @@ inline const char* FindEither(const char* p, const char* end, char a, char b) {
   return nullptr;
 }
 
-inline const char* FindByte(const char* p, const char* end, char c) { return FindEither(p, end, c, c); }
+inline const char* FindByte(const char* p, const char* end, char c) {
+#if defined(__SSE2__)
+  const __m128i vc = _mm_set1_epi8(c);
+  for (; end - p >= 16; p += 16) {
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), vc));
+    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  for (; p < end; ++p)
+    if (*p == c) return p;
+  return nullptr;
+}
 
 constexpr std::string_view kCDataOpen = "<![CDATA[";
 constexpr size_t kCDataClose = 3;  // "]]>"
@@ -138,7 +149,7 @@ std::string XMLEscape(std::string_view text) {
 std::string_view XMLUnescapeView(std::string_view text, std::string& buffer) {
   const bool cdata =
       text.size() >= kCDataOpen.size() + kCDataClose && text[0] == '<' && vx::StartsText(kCDataOpen, text);
-  if (!cdata && !FindByte(text.data(), text.data() + text.size(), '&')) {
+  if (!cdata && text.find('&') == std::string_view::npos) {
     size_t b = 0, e = text.size();
     while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
     while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
@@ -294,6 +305,7 @@ void ForEachAngle(std::string_view text, F&& on) {
 
 XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
   std::vector<uint32_t> stack;  // the pairs still open, innermost last
+  stack.reserve(64);
   const char* const base = text.data();
   if (text.size() >= UINT32_MAX) return;
   // Room for the elements of a usual text (one in some forty bytes), so that the pairs are
@@ -303,13 +315,13 @@ XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
   constexpr size_t kNone = std::string_view::npos;
   constexpr uint32_t kOpen = UINT32_MAX;  // no closing tag yet
   size_t open = kNone;
-  uint32_t lastLt = UINT32_MAX, beforeOpen = UINT32_MAX;
+  uint32_t afterLt = 0, afterLtBeforeOpen = 0;
   bool nested = true;
   ForEachAngle(text, [&](size_t at, char c) {
     if (c == '<') {
       open = at;
-      beforeOpen = lastLt;
-      lastLt = static_cast<uint32_t>(at);
+      afterLtBeforeOpen = afterLt;
+      afterLt = static_cast<uint32_t>(at + 1);
       return;
     }
     if (open == kNone || !nested) return;
@@ -333,7 +345,7 @@ XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
       stack.pop_back();
     } else {
       stack.push_back(static_cast<uint32_t>(pairs_.size()));
-      pairs_.push_back({static_cast<uint32_t>(start), kOpen, static_cast<uint32_t>(at), beforeOpen});
+      pairs_.push_back({static_cast<uint32_t>(start), kOpen, static_cast<uint32_t>(at), afterLtBeforeOpen});
     }
   });
   if (!nested || !stack.empty()) pairs_ = {};
@@ -354,7 +366,8 @@ size_t XMLTagIndex::CloseOf(size_t open) const {
   return pairs_[cursor_].Close;
 }
 
-size_t XMLTagIndex::NextOpen(size_t from, size_t& gt, size_t& close) const {
+// Inline: the reader asks once per element.
+inline size_t XMLTagIndex::NextOpen(size_t from, size_t& gt, size_t& close) const {
   const size_t n = pairs_.size();
   size_t k = cursor_;
   // Readers move on from the element they have just read, or from the last one inside it.
@@ -367,7 +380,7 @@ size_t XMLTagIndex::NextOpen(size_t from, size_t& gt, size_t& close) const {
   if (k >= n) return std::string_view::npos;
   const Pair& p = pairs_[k];
   // Another "<" first, or a tag that never closes: the scans answer.
-  if ((p.Before != UINT32_MAX && p.Before >= from) || p.Close == UINT32_MAX) return std::string_view::npos;
+  if (p.AfterLt > from || p.Close == UINT32_MAX) return std::string_view::npos;
   cursor_ = k;
   gt = p.Gt;
   close = p.Close;

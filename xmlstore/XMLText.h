@@ -71,10 +71,11 @@ public:
   bool Usable() const { return !pairs_.empty(); }
 
 private:
-  // Offsets of 32 bits keep the pairs small; longer texts are not indexed. `Before` is the
-  // last "<" before the opening tag (of any tag or none), UINT32_MAX when there is none.
+  // Offsets of 32 bits keep the pairs small; longer texts are not indexed. `AfterLt` is the
+  // offset just after the last "<" before the opening tag (of any tag or none), 0 when there
+  // is none.
   struct Pair {
-    uint32_t Open, Close, Gt, Before;
+    uint32_t Open, Close, Gt, AfterLt;
   };
   std::string_view text_;
   std::vector<Pair> pairs_;  // by opening offset
