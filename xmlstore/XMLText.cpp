@@ -308,9 +308,9 @@ XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
   stack.reserve(64);
   const char* const base = text.data();
   if (text.size() >= UINT32_MAX) return;
-  // Room for the elements of a usual text (one in some forty bytes), so that the pairs are
-  // rarely moved while they grow.
-  pairs_.reserve(text.size() / 32 + 16);
+  // Room for the elements of a usual text (one in some twenty-five bytes), so that the
+  // pairs are rarely moved while they grow.
+  pairs_.reserve(text.size() / 20 + 16);
   // A tag runs from a "<" to the next ">" with no "<" between; a ">" outside a tag is text.
   constexpr size_t kNone = std::string_view::npos;
   constexpr uint32_t kOpen = UINT32_MAX;  // no closing tag yet
