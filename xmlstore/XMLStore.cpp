@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "core/Log.h"
 #include "core/StrUtils.h"
@@ -10,6 +11,16 @@
 #include "xmlstore/MIMEText.h"
 #include "xmlstore/XMLText.h"
 #include "xmlstore/XMLValueText.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+// Free item slots are poisoned, so that a deleted item read through a kept pointer is caught.
+#define VX_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define VX_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define VX_POISON(p, n) ((void)(p), (void)(n))
+#define VX_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
 
 namespace {
 
@@ -314,8 +325,14 @@ bool XMLPersistent::ReadValue(const XMLPropertyInfo& p, std::string_view content
     case XMLPropKind::DateTime: p.SetFloat(*this, XMLTextToDateTime(value)); break;
     case XMLPropKind::Date: p.SetFloat(*this, XMLTextToDate(value)); break;
     case XMLPropKind::Time: p.SetFloat(*this, XMLTextToTime(value)); break;
-    case XMLPropKind::String: p.SetString(*this, std::string(value)); break;
-    case XMLPropKind::RawString: p.SetString(*this, std::string(content)); break;
+    case XMLPropKind::String:
+      if (p.AssignString) p.AssignString(*this, value);
+      else p.SetString(*this, std::string(value));
+      break;
+    case XMLPropKind::RawString:
+      if (p.AssignString) p.AssignString(*this, content);
+      else p.SetString(*this, std::string(content));
+      break;
     case XMLPropKind::MIMEString: p.SetString(*this, MIMEDecode(content)); break;
     case XMLPropKind::StringList: p.SetList(*this, SplitLines(value)); break;
     case XMLPropKind::Variant: p.SetVariant(*this, XMLToVariant(content, p.GetVariant(*this))); break;
@@ -404,34 +421,91 @@ const XMLClassInfo& TXMLCollection::StaticXMLClass() {
   return info;
 }
 
-TXMLCollection::~TXMLCollection() = default;
+TXMLCollection::~TXMLCollection() { Clear(); }
+
+namespace {
+// Room for the link to the previous block, keeping the slots after it aligned.
+constexpr size_t kBlockHeader = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+static_assert(kBlockHeader >= sizeof(unsigned char*));
+}  // namespace
+
+void* TXMLCollection::TakeSlot(size_t size) {
+  slotSize_ = size;  // one item class per collection
+  if (!freeSlots_.empty()) {
+    void* slot = freeSlots_.back();
+    freeSlots_.pop_back();
+    VX_UNPOISON(slot, size);
+    return slot;
+  }
+  if (slotsLeft_ == 0) {
+    // Blocks double from eight slots up to some 64 KB, so small collections stay small.
+    const size_t slots = std::max<size_t>(8, std::min(lastBlockSlots_ * 2, 65536 / size));
+    unsigned char* block = new unsigned char[kBlockHeader + slots * size];
+    std::memcpy(block, &lastBlock_, sizeof lastBlock_);
+    lastBlock_ = block;
+    nextSlot_ = block + kBlockHeader;
+    slotsLeft_ = lastBlockSlots_ = slots;
+    VX_POISON(nextSlot_, slots * size);
+  }
+  void* slot = nextSlot_;
+  nextSlot_ += size;
+  --slotsLeft_;
+  VX_UNPOISON(slot, size);
+  return slot;
+}
 
 TXMLCollectionItem* TXMLCollection::Add() {
   const XMLClassInfo& cls = CheckedClass();
-  if (!cls.CreateItem) throw EXMLException(cls.ClassName + " has no item class");
-  std::unique_ptr<TXMLCollectionItem> item = cls.CreateItem();
+  if (!cls.ConstructItem) throw EXMLException(cls.ClassName + " has no item class");
+  // Room first, so that the push below cannot throw.
+  if (items_.size() == items_.capacity()) items_.reserve(std::max<size_t>(16, items_.capacity() * 2));
+  void* slot = TakeSlot(cls.ItemSize);
+  TXMLCollectionItem* item;
+  try {
+    item = cls.ConstructItem(slot);
+  } catch (...) {
+    VX_POISON(slot, slotSize_);
+    freeSlots_.push_back(slot);
+    throw;
+  }
   item->collection_ = this;
-  items_.push_back(std::move(item));
-  return items_.back().get();
+  items_.push_back(item);
+  return item;
 }
 
 TXMLCollectionItem* TXMLCollection::GetItem(int index) const {
   if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
-  return items_[static_cast<size_t>(index)].get();
+  return items_[static_cast<size_t>(index)];
 }
 
 int TXMLCollection::IndexOf(const TXMLCollectionItem* item) const {
   for (size_t i = 0; i < items_.size(); ++i)
-    if (items_[i].get() == item) return static_cast<int>(i);
+    if (items_[i] == item) return static_cast<int>(i);
   return -1;
 }
 
 void TXMLCollection::Delete(int index) {
   if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+  TXMLCollectionItem* item = items_[static_cast<size_t>(index)];
   items_.erase(items_.begin() + index);
+  item->~TXMLCollectionItem();
+  VX_POISON(item, slotSize_);
+  freeSlots_.push_back(item);
 }
 
-void TXMLCollection::Clear() { items_.clear(); }
+void TXMLCollection::Clear() {
+  // Items go in order, as they were added; the storage after them.
+  for (TXMLCollectionItem* item : items_) item->~TXMLCollectionItem();
+  items_.clear();
+  while (lastBlock_) {
+    unsigned char* block = lastBlock_;
+    std::memcpy(&lastBlock_, block, sizeof lastBlock_);
+    delete[] block;
+  }
+  freeSlots_.clear();
+  nextSlot_ = nullptr;
+  slotsLeft_ = lastBlockSlots_ = 0;
+}
 
 std::string TXMLCollection::ItemElementName() const {
   const XMLClassInfo& cls = CheckedClass();

@@ -67,6 +67,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -180,6 +181,8 @@ struct XMLPropertyInfo {
   std::function<void(XMLPersistent&, double)> SetFloat;
   std::function<std::string(const XMLPersistent&)> GetString;
   std::function<void(XMLPersistent&, std::string)> SetString;
+  // String data members also take the text straight into their own storage.
+  std::function<void(XMLPersistent&, std::string_view)> AssignString;
   std::function<std::vector<std::string>(const XMLPersistent&)> GetList;
   std::function<void(XMLPersistent&, std::vector<std::string>)> SetList;
   std::function<Variant(const XMLPersistent&)> GetVariant;
@@ -200,9 +203,11 @@ public:
   // The class's and its ancestors' properties in writing order; a property redeclared in a
   // descendant replaces the ancestor's.
   std::vector<std::shared_ptr<const XMLPropertyInfo>> Properties;
-  // Collections: the item class and a factory for its items.
+  // Collections: the item class, and how to make an item in storage of ItemSize bytes
+  // aligned for it (the collection owns that storage).
   const XMLClassInfo* ItemClass = nullptr;
-  std::unique_ptr<TXMLCollectionItem> (*CreateItem)() = nullptr;
+  TXMLCollectionItem* (*ConstructItem)(void* where) = nullptr;
+  size_t ItemSize = 0;
 
   // The property with this name, ignoring ASCII case; null when none.
   const XMLPropertyInfo* FindProperty(std::string_view name) const;
@@ -341,7 +346,14 @@ class TXMLCollection : public XMLPersistent {
   [[nodiscard]] bool LoadFromFile(const std::string& fileName);
 
 private:
-  std::vector<std::unique_ptr<TXMLCollectionItem>> items_;
+  // Items are made in blocks of storage owned by the collection, so that reading thousands
+  // of them costs a few allocations rather than one each. A deleted item's slot is reused.
+  void* TakeSlot(size_t size);
+  std::vector<TXMLCollectionItem*> items_;
+  unsigned char* lastBlock_ = nullptr;  // each block starts with a pointer to the one before
+  std::vector<void*> freeSlots_;
+  unsigned char* nextSlot_ = nullptr;
+  size_t slotSize_ = 0, slotsLeft_ = 0, lastBlockSlots_ = 0;
 };
 
 namespace xmlstore_detail {
@@ -439,7 +451,8 @@ public:
     if constexpr (!std::is_void_v<Parent>) {
       info_.Parent = &Parent::StaticXMLClass();
       info_.ItemClass = info_.Parent->ItemClass;
-      info_.CreateItem = info_.Parent->CreateItem;
+      info_.ConstructItem = info_.Parent->ConstructItem;
+      info_.ItemSize = info_.Parent->ItemSize;
     }
   }
 
@@ -452,8 +465,14 @@ public:
     if constexpr (xmlstore_detail::IsNested<M>()) {
       return Nested(std::move(name), [member](const T& o) { return xmlstore_detail::NestedRef(const_cast<T&>(o).*member); });
     } else {
-      return Value<M>(std::move(name), [member](const T& o) -> M { return o.*member; },
-                      [member](T& o, M v) { o.*member = std::move(v); }, {});
+      Value<M>(std::move(name), [member](const T& o) -> M { return o.*member; },
+               [member](T& o, M v) { o.*member = std::move(v); }, {});
+      if constexpr (std::is_base_of_v<std::string, M>) {
+        // Made just above by this builder, which still owns it alone.
+        auto* p = const_cast<XMLPropertyInfo*>(info_.OwnProperties.back().get());
+        p->AssignString = [member](XMLPersistent& o, std::string_view v) { (static_cast<T&>(o).*member).assign(v); };
+      }
+      return *this;
     }
   }
 
@@ -507,8 +526,12 @@ public:
   XMLClassBuilder& Items() {
     static_assert(std::is_base_of_v<TXMLCollection, T>, "only a collection has items");
     static_assert(std::is_base_of_v<TXMLCollectionItem, Item>, "items derive from an XML collection item class");
+    static_assert(alignof(Item) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__, "items are made in storage from new[]");
     info_.ItemClass = &Item::StaticXMLClass();
-    info_.CreateItem = []() -> std::unique_ptr<TXMLCollectionItem> { return std::make_unique<Item>(); };
+    info_.ConstructItem = [](void* where) -> TXMLCollectionItem* { return ::new (where) Item(); };
+    // Slots follow one another, so each starts aligned as the storage is.
+    info_.ItemSize = (sizeof(Item) + __STDCPP_DEFAULT_NEW_ALIGNMENT__ - 1) / __STDCPP_DEFAULT_NEW_ALIGNMENT__ *
+                     __STDCPP_DEFAULT_NEW_ALIGNMENT__;
     return *this;
   }
 

@@ -63,7 +63,18 @@ inline const char* FindEither(const char* p, const char* end, char a, char b) {
   return nullptr;
 }
 
-inline const char* FindByte(const char* p, const char* end, char c) { return FindEither(p, end, c, c); }
+inline const char* FindByte(const char* p, const char* end, char c) {
+#if defined(__SSE2__)
+  const __m128i vc = _mm_set1_epi8(c);
+  for (; end - p >= 16; p += 16) {
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), vc));
+    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  for (; p < end; ++p)
+    if (*p == c) return p;
+  return nullptr;
+}
 
 constexpr std::string_view kCDataOpen = "<![CDATA[";
 constexpr size_t kCDataClose = 3;  // "]]>"
@@ -293,42 +304,48 @@ void ForEachAngle(std::string_view text, F&& on) {
 }  // namespace
 
 XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
-  struct Open {
-    size_t At;
-    std::string_view Name;
-  };
-  std::vector<Open> stack;
+  std::vector<uint32_t> stack;  // the pairs still open, innermost last
+  stack.reserve(64);
   const char* const base = text.data();
   if (text.size() >= UINT32_MAX) return;
-  // Room for the elements of a usual text (one in some twenty bytes), so that the pairs are
-  // rarely moved while they grow.
-  pairs_.reserve(text.size() / 16 + 16);
+  // Room for the elements of a usual text (one in some twenty-five bytes), so that the
+  // pairs are rarely moved while they grow.
+  pairs_.reserve(text.size() / 20 + 16);
   // A tag runs from a "<" to the next ">" with no "<" between; a ">" outside a tag is text.
   constexpr size_t kNone = std::string_view::npos;
   constexpr uint32_t kOpen = UINT32_MAX;  // no closing tag yet
   size_t open = kNone;
+  uint32_t afterLt = 0, afterLtBeforeOpen = 0;
   bool nested = true;
   ForEachAngle(text, [&](size_t at, char c) {
     if (c == '<') {
       open = at;
+      afterLtBeforeOpen = afterLt;
+      afterLt = static_cast<uint32_t>(at + 1);
       return;
     }
     if (open == kNone || !nested) return;
-    const std::string_view name(base + open + 1, at - open - 1);
     const size_t start = open;
     open = kNone;
     // "</x>" also opens an element named "/x", which the index leaves to the scans; the
     // text is well nested when the other tags close.
-    if (!name.empty() && name[0] == '/') {
-      if (stack.empty() || !SameBytes(stack.back().Name, name.substr(1))) {
+    if (base[start + 1] == '/') {
+      if (stack.empty()) {
         nested = false;
         return;
       }
-      pairs_[stack.back().At].Close = static_cast<uint32_t>(start);
+      Pair& inner = pairs_[stack.back()];
+      const size_t length = inner.Gt - inner.Open - 1;
+      if (length != at - start - 2 ||
+          !SameBytes(std::string_view(base + inner.Open + 1, length), std::string_view(base + start + 2, length))) {
+        nested = false;
+        return;
+      }
+      inner.Close = static_cast<uint32_t>(start);
       stack.pop_back();
     } else {
-      stack.push_back({pairs_.size(), name});
-      pairs_.push_back({static_cast<uint32_t>(start), kOpen});
+      stack.push_back(static_cast<uint32_t>(pairs_.size()));
+      pairs_.push_back({static_cast<uint32_t>(start), kOpen, static_cast<uint32_t>(at), afterLtBeforeOpen});
     }
   });
   if (!nested || !stack.empty()) pairs_ = {};
@@ -347,6 +364,27 @@ size_t XMLTagIndex::CloseOf(size_t open) const {
   if (cursor_ >= pairs_.size() || pairs_[cursor_].Open != open || pairs_[cursor_].Close == UINT32_MAX)
     return std::string_view::npos;
   return pairs_[cursor_].Close;
+}
+
+// Inline: the reader asks once per element.
+inline size_t XMLTagIndex::NextOpen(size_t from, size_t& gt, size_t& close) const {
+  const size_t n = pairs_.size();
+  size_t k = cursor_;
+  // Readers move on from the element they have just read, or from the last one inside it.
+  if (k + 1 < n && pairs_[k].Open < from && pairs_[k + 1].Open >= from) {
+    ++k;
+  } else if (!(k < n && pairs_[k].Open >= from && (k == 0 || pairs_[k - 1].Open < from))) {
+    auto it = std::lower_bound(pairs_.begin(), pairs_.end(), from, [](const Pair& p, size_t at) { return p.Open < at; });
+    k = static_cast<size_t>(it - pairs_.begin());
+  }
+  if (k >= n) return std::string_view::npos;
+  const Pair& p = pairs_[k];
+  // Another "<" first, or a tag that never closes: the scans answer.
+  if (p.AfterLt > from || p.Close == UINT32_MAX) return std::string_view::npos;
+  cursor_ = k;
+  gt = p.Gt;
+  close = p.Close;
+  return p.Open;
 }
 
 XMLTagIndexScope::XMLTagIndexScope(std::string_view text)
@@ -410,11 +448,45 @@ bool XMLElementContent(std::string_view text, std::string_view tag, size_t& posi
   return ElementContentAt(text, tag, plain, p, position, content);
 }
 
+namespace {
+
+// XMLNextElement from the active index, when it covers `text` and knows the first tag from
+// the position: the scans then only check the bytes before that tag for a "<". False when
+// the index cannot answer, and the scans must.
+bool NextElementByIndex(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content) {
+  const XMLTagIndex* index = activeIndex;
+  if (!index) return false;
+  const std::string_view whole = index->Text();
+  const char* const base = text.data();
+  const size_t n = text.size();
+  if (base < whole.data() || base + n > whole.data() + whole.size()) return false;
+  const size_t offset = static_cast<size_t>(base - whole.data());
+  size_t gtAt = 0, close = 0;
+  const size_t open = index->NextOpen(offset + position - 1, gtAt, close);
+  // A tag that ends beyond `text`, or an empty one, is left to the scans.
+  if (open == std::string_view::npos || gtAt >= offset + n || gtAt == open + 1) return false;
+  const char* const lt = whole.data() + open;
+  const char* const gt = whole.data() + gtAt;
+  tag = std::string_view(lt + 1, static_cast<size_t>(gt - lt - 1));
+  const size_t end = close + tag.size() + 3;  // after the closing tag, within the whole text
+  if (end > offset + n) {
+    // The element does not close inside `text`.
+    position = 0;
+    return true;
+  }
+  content = std::string_view(gt + 1, close - open - tag.size() - 2);
+  position = end - offset + 1;
+  return true;
+}
+
+}  // namespace
+
 bool XMLNextElement(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content) {
   content = {};
   tag = {};
   const size_t n = text.size();
   const char* const base = text.data();
+  if (position >= 1 && position < n && NextElementByIndex(text, position, tag, content)) return position != 0;
   // XMLNextTag's scan, which also tells whether the tag holds a "<" (it never holds a ">").
   const char* lt = position >= 1 && position < n ? FindByte(base + position - 1, base + n, '<') : nullptr;
   const char* gt = lt ? FindEither(lt + 1, base + n, '<', '>') : nullptr;

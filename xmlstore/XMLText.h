@@ -62,14 +62,20 @@ public:
   // 0-based offset, within the indexed text, of the closing tag that matches the opening tag
   // at 0-based `open`; npos when the index does not know that opening tag.
   size_t CloseOf(size_t open) const;
+  // The opening tag that holds the first "<" at or after the 0-based `from`: its offset, the
+  // offset of its ">" in `gt` and of its closing tag in `close`. npos when that "<" is not
+  // one of the index's opening tags.
+  size_t NextOpen(size_t from, size_t& gt, size_t& close) const;
   std::string_view Text() const { return text_; }
   // False when the text was not well nested (the index then knows nothing).
   bool Usable() const { return !pairs_.empty(); }
 
 private:
-  // Offsets of 32 bits keep the pairs small; longer texts are not indexed.
+  // Offsets of 32 bits keep the pairs small; longer texts are not indexed. `AfterLt` is the
+  // offset just after the last "<" before the opening tag (of any tag or none), 0 when there
+  // is none.
   struct Pair {
-    uint32_t Open, Close;
+    uint32_t Open, Close, Gt, AfterLt;
   };
   std::string_view text_;
   std::vector<Pair> pairs_;  // by opening offset
@@ -121,15 +127,29 @@ int CompareXMLNames(std::string_view a, std::string_view b);
 inline bool SameBytes(std::string_view a, std::string_view b) {
   const size_t n = a.size();
   if (n != b.size()) return false;
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
+  const char *p = a.data(), *q = b.data();
+  // Words of eight or four bytes, the last one overlapping the one before.
+  if (n >= 8) {
     uint64_t x, y;
-    std::memcpy(&x, a.data() + i, 8);
-    std::memcpy(&y, b.data() + i, 8);
-    if (x != y) return false;
+    for (size_t i = 0; i + 8 < n; i += 8) {
+      std::memcpy(&x, p + i, 8);
+      std::memcpy(&y, q + i, 8);
+      if (x != y) return false;
+    }
+    std::memcpy(&x, p + n - 8, 8);
+    std::memcpy(&y, q + n - 8, 8);
+    return x == y;
   }
-  for (; i < n; ++i)
-    if (a[i] != b[i]) return false;
+  if (n >= 4) {
+    uint32_t x0, y0, x1, y1;
+    std::memcpy(&x0, p, 4);
+    std::memcpy(&y0, q, 4);
+    std::memcpy(&x1, p + n - 4, 4);
+    std::memcpy(&y1, q + n - 4, 4);
+    return x0 == y0 && x1 == y1;
+  }
+  for (size_t i = 0; i < n; ++i)
+    if (p[i] != q[i]) return false;
   return true;
 }
 

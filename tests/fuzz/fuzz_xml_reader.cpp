@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Log.h"
 #include "core/Exception.h"
 #include "tests/unit/xmlstore/GameShapes.h"
+#include "xmlstore/XMLText.h"
 
 namespace {
 
@@ -40,6 +42,33 @@ void ReadWriteRead(std::string_view text, bool strict) {
   if (third.GetXML() != normal) std::abort();
 }
 
+// Walks the elements of `part` and of their contents as the reader does, noting where each
+// step lands. Bounded, as the contents of a hostile text can nest deep.
+void Walk(std::string_view whole, std::string_view part, std::vector<size_t>& trace, int& budget) {
+  size_t at = 1;
+  while (at >= 1 && at < part.size() && --budget > 0) {
+    std::string_view tag, content;
+    const bool found = XMLNextElement(part, at, tag, content);
+    trace.push_back(at);
+    if (!found) return;
+    trace.insert(trace.end(), {static_cast<size_t>(tag.data() - whole.data()), tag.size(),
+                               static_cast<size_t>(content.data() - whole.data()), content.size()});
+    Walk(whole, content, trace, budget);
+  }
+}
+
+// The tag index must only make the scans cheaper: with it, the walk lands where it does
+// without it.
+void IndexAgreesWithTheScans(std::string_view text) {
+  std::vector<size_t> scanned, indexed;
+  int budget = 1000;
+  Walk(text, text, scanned, budget);
+  const XMLTagIndexScope index(text);
+  budget = 1000;
+  Walk(text, text, indexed, budget);
+  if (scanned != indexed) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -47,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // it started with (which would make every run a leak check).
   vx::ClearLog();
   const std::string_view text(reinterpret_cast<const char*>(data), size);
+  IndexAgreesWithTheScans(text);
   ReadWriteRead<shapes::TVXPlayers>(text, true);
   ReadWriteRead<shapes::TVXCasino>(text, true);
   ReadWriteRead<shapes::TVXSetting>(text, true);

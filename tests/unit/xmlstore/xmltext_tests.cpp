@@ -188,6 +188,27 @@ TEST(XMLElementContent, AgreesWithTheLiteralRuleOnRandomTagSoup) {
   }
 }
 
+// Reads `part` of an indexed text element by element from `at`, and each element's content
+// in turn, as the reader does: every step gives what the next tag and the literal rule for
+// that tag give.
+void WalkLikeTheReader(std::string_view part, size_t at) {
+  const std::string copy(part);
+  while (at >= 1 && at < part.size()) {
+    size_t tagPos = at, refAt = at;
+    std::string_view tag, content, refTag;
+    std::string refContent;
+    const bool next = XMLNextElement(part, at, tag, content);
+    const bool refNext = XMLNextTag(copy, tagPos, refTag) &&
+                         LiteralElementContent(copy, std::string(refTag), refAt, refContent);
+    ASSERT_EQ(next, refNext) << copy << " @" << tagPos;
+    if (!next) return;
+    ASSERT_EQ(at, refAt) << copy << " / " << refTag;
+    ASSERT_EQ(tag, refTag) << copy;
+    ASSERT_EQ(std::string(content), refContent) << copy << " / " << refTag;
+    WalkLikeTheReader(content, 1);
+  }
+}
+
 // Well-nested texts are read through the one-pass index of closing tags; searches in any
 // window of the indexed text must still give what the literal rule gives on that window.
 TEST(XMLElementContent, AgreesWithTheLiteralRuleInsideAnIndexedText) {
@@ -205,6 +226,8 @@ TEST(XMLElementContent, AgreesWithTheLiteralRuleInsideAnIndexedText) {
       } else if (r == 1 && i < 24) {
         open.push_back(names[rng() % 4]);
         text += "<" + open.back() + ">";
+      } else if (r == 2 && rng() % 4 == 0) {
+        text += rng() % 2 ? "<" : ">";  // stray brackets, which the index passes over or gives up on
       } else {
         text += "x";
       }
@@ -221,6 +244,7 @@ TEST(XMLElementContent, AgreesWithTheLiteralRuleInsideAnIndexedText) {
     ASSERT_EQ(found, LiteralElementContent(window, tag, refPos, refContent)) << window << " / " << tag;
     ASSERT_EQ(pos, refPos) << window << " / " << tag << " @" << start;
     ASSERT_EQ(std::string(content), refContent) << window << " / " << tag << " @" << start;
+    WalkLikeTheReader(std::string_view(text).substr(lo, hi - lo), start);
   }
 }
 
@@ -294,6 +318,17 @@ TEST(XMLFindRoot, FindsNothingWhenAnEarlierElementOrTheRootDoesNotClose) {
   EXPECT_FALSE(XMLFindRoot("", "VXSetting").Found);
   EXPECT_FALSE(XMLFindRoot("no tags", "VXSetting").Found);
   EXPECT_FALSE(XMLFindRoot("<Other></Other>", "VXSetting").Found);
+}
+
+TEST(SameBytes, AgreesWithStringEqualityWhereverTheTextsDiffer) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 20000; ++round) {
+    std::string a(rng() % 40, 'x'), b;
+    for (char& c : a) c = static_cast<char>(rng());
+    b = a + (rng() % 8 == 0 ? "x" : "");
+    if (!a.empty() && rng() % 4 != 0) b[rng() % a.size()] ^= static_cast<char>(1 << (rng() % 8));
+    ASSERT_EQ(SameBytes(a, b), a == b) << a.size() << " / " << b.size();
+  }
 }
 
 TEST(CompareXMLNames, SortsWithBitFiveClearedAndShorterFirst) {
