@@ -47,7 +47,6 @@ constexpr uint16_t kKeyX = 'X';
 TfrmMain::TfrmMain(TfrmMainOptions options) : options_(std::move(options)) {
   ctx_.MainWindow = this;
   ctx_.Host = this;
-  vx::MirrorProgram(&ctx_);
   vx::SetToolkitHost(this);
 }
 
@@ -67,7 +66,6 @@ TfrmMain::~TfrmMain() {
     window_.Destroy();
     windowOpen_ = false;
   }
-  vx::MirrorProgram(nullptr);
   if (&vx::ToolkitHost() == this) vx::SetToolkitHost(nullptr);
 }
 
@@ -621,7 +619,7 @@ void TfrmMain::PopupMessage(const std::string& text, int32_t kind) {
 
 void TfrmMain::FadeIn() {
   if (mainScene_ == nullptr || Closing()) return;
-  TAnimFade fade;
+  TAnimFade fade(&ctx_);
   fade.FadeIn = true;
   fade.HoldThenFadeOut = false;
   fade.Run();
@@ -629,7 +627,7 @@ void TfrmMain::FadeIn() {
 
 void TfrmMain::FadeOut() {
   if (mainScene_ == nullptr || Closing()) return;
-  TAnimFade fade;
+  TAnimFade fade(&ctx_);
   fade.FadeIn = false;
   fade.HoldThenFadeOut = true;
   fade.Run();

@@ -34,6 +34,8 @@ public:
   std::function<void()> OnHelp;
   bool SignedIn = false;
   int32_t Picture = 0;
+  // The main window the layer belongs to.
+  TVXMainWindow* Window = nullptr;
   struct Popup {
     std::string Text;
     int32_t Picture;
@@ -83,7 +85,7 @@ public:
   void FreeCasinoManager() override {
     Add("FreeCasinoManager");
     // What still exists at this point of the shutdown.
-    Add(std::string("  root scene ") + (vx::MainWindow() && vx::MainWindow()->MainScene() ? "alive" : "gone"));
+    Add(std::string("  root scene ") + (Window != nullptr && Window->MainScene() ? "alive" : "gone"));
   }
 
 private:
@@ -141,6 +143,7 @@ public:
     options.MakeAudio = o.MakeAudio ? o.MakeAudio : [] { return vx::audio::CreateSilentAudioBackend(); };
     options.MakeLobby = [this] {
       auto l = std::make_unique<FakeLobby>(calls);
+      l->Window = form.get();
       lobby = l.get();
       return l;
     };
