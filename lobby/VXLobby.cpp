@@ -2,9 +2,9 @@
 
 #include "core/Log.h"
 #include "framework/VXApplication.h"
-#include "lobby/VXDialogs.h"
 #include "games/GameData.h"
 #include "lobby/VXCreditForm.h"
+#include "lobby/VXDialogs.h"
 #include "lobby/VXPlayers.h"
 
 namespace vx {
@@ -43,11 +43,6 @@ vx::TPlayerBank* TLobbyGameHost::PlayerBank() {
 }
 
 void TLobbyGameHost::OpenCreditForm(TVXGame& game, bool ShowDialog) {
-  TVXPlayers* players = lobby_.Players;
-  if (players == nullptr) {
-    Log("ERROR: No players to take credit from");
-    return;
-  }
   vx::WeakRef<TVXGame> alive(&game);
   TVXCreditGame credit;
   credit.Data = game.GetGameData();
@@ -55,5 +50,5 @@ void TLobbyGameHost::OpenCreditForm(TVXGame& game, bool ShowDialog) {
   credit.UpdateCredit = [alive] {
     if (TVXGame* g = alive.Get()) g->UpdateCredit();
   };
-  vx::OpenCreditForm(&lobby_.Context, *players, credit, ShowDialog);
+  vx::OpenCreditForm(lobby_, credit, ShowDialog);
 }

@@ -19,11 +19,10 @@ class TNavigation;
 class TVXCasino;
 class TVXCasinoManager;
 class TVXCity;
+class TVXContext;
 class TVXGameManager;
 class TVXPlayer;
 class TVXPlayers;
-
-class TVXContext;
 
 struct TVXLobbyState {
   explicit TVXLobbyState(TVXContext& context) : Context(context) {}
