@@ -15,7 +15,7 @@
 #include "lobby/VXPlayers.h"
 #include "platform/OpenAddress.h"
 
-TVXLobbyProgram::TVXLobbyProgram(TfrmMain& form) : form_(form) {}
+TVXLobbyProgram::TVXLobbyProgram(TfrmMain& form) : form_(form), lobby_(form.Context()) {}
 
 TVXLobbyProgram::~TVXLobbyProgram() {
   FreeMainRoom();
@@ -30,8 +30,8 @@ void TVXLobbyProgram::CreateCasinoManager() {
   TVXGameManager* catalogue = form_.GameManager();
   if (settings == nullptr || catalogue == nullptr) return;
   casinos_ = std::make_unique<TVXCasinoManager>(settings->CasinosFolder, *catalogue);
-  vx::Lobby().GameManager = catalogue;
-  vx::Lobby().CasinoManager = casinos_.get();
+  lobby_.GameManager = catalogue;
+  lobby_.CasinoManager = casinos_.get();
   Log("INFO: Casinos read: " + std::to_string(casinos_->Count()));
 }
 
@@ -41,21 +41,21 @@ void TVXLobbyProgram::CreatePlayers() {
   if (settings != nullptr) players_->FileName = settings->PlayersFile;
   players_->LoadFromFile();
   Log("INFO: Players read: " + std::to_string(players_->Count()));
-  vx::Lobby().Players = players_.get();
-  vx::Lobby().GameHost = &gameHost_;
+  lobby_.Players = players_.get();
+  lobby_.GameHost = &gameHost_;
 }
 
 void TVXLobbyProgram::CreateCityAndMenuBar() {
-  TVXLobbyState& lobby = vx::Lobby();
+  TVXLobbyState& lobby = lobby_;
   lobby.Login = [this](bool autoLogin) { form_.Login(autoLogin); };
   lobby.CloseProgram = [this] { form_.Close(); };
-  vx::SetOpenAddressHandler([](const std::string& address) {
+  lobby.OpenAddress = [](const std::string& address) {
     std::string error;
     if (!vx::OpenAddressOnDesktop(address, &error)) Log("ERROR: Cannot open " + address + ": " + error);
-  });
-  city_ = std::make_unique<TVXCity>();
+  };
+  city_ = std::make_unique<TVXCity>(lobby);
   lobby.City = city_.get();
-  navigation_ = std::make_unique<TNavigation>();
+  navigation_ = std::make_unique<TNavigation>(lobby);
   lobby.Navigation = navigation_.get();
   navigation_->Show();
   Log("INFO: City and menu bar ready");
@@ -63,7 +63,7 @@ void TVXLobbyProgram::CreateCityAndMenuBar() {
 
 void TVXLobbyProgram::PlayIntro() {
   Log("INFO: Intro");
-  TAnimIntro intro;
+  TAnimIntro intro(&form_.Context());
   intro.Run();
 }
 
@@ -103,14 +103,14 @@ void TVXLobbyProgram::ShowHint(const std::string& text) {
   if (navigation_) navigation_->ShowHint(text);
 }
 
-void TVXLobbyProgram::ShowHelp() { vx::ShowHelpDialog(); }
+void TVXLobbyProgram::ShowHelp() { vx::ShowHelpDialog(lobby_); }
 
 void TVXLobbyProgram::FreeMainRoom() {
   // A running game is settled first: its credit goes to the bank, its data file is saved and
   // its tally merged, so the players and casino saves that follow keep everything.
-  if (vx::Lobby().MainRoom == nullptr) return;
-  delete vx::Lobby().MainRoom;
-  vx::Lobby().MainRoom = nullptr;
+  if (lobby_.MainRoom == nullptr) return;
+  delete lobby_.MainRoom;
+  lobby_.MainRoom = nullptr;
   Log("INFO: Main room freed");
 }
 
@@ -118,17 +118,17 @@ void TVXLobbyProgram::FreeCity() {
   if (!city_) return;
   city_->HideScene();
   city_.reset();
-  vx::Lobby().City = nullptr;
+  lobby_.City = nullptr;
   Log("INFO: City freed");
 }
 
 void TVXLobbyProgram::FreeMenuBar() {
   if (navigation_) Log("INFO: Menu bar freed");
   navigation_.reset();
-  vx::Lobby().Navigation = nullptr;
-  vx::Lobby().Login = nullptr;
-  vx::Lobby().CloseProgram = nullptr;
-  vx::SetOpenAddressHandler(nullptr);
+  lobby_.Navigation = nullptr;
+  lobby_.Login = nullptr;
+  lobby_.CloseProgram = nullptr;
+  lobby_.OpenAddress = nullptr;
 }
 
 void TVXLobbyProgram::FreePlayers() {
@@ -136,17 +136,17 @@ void TVXLobbyProgram::FreePlayers() {
   players_->Logout();
   // The banks and every casino's statistics in one save, so that they always agree.
   if (!vx::SaveProgress(players_.get(), casinos_.get(), {})) Log("ERROR: players.xml could not be saved");
-  if (vx::Lobby().GameHost == &gameHost_) vx::Lobby().GameHost = nullptr;
-  vx::Lobby().Players = nullptr;
+  if (lobby_.GameHost == &gameHost_) lobby_.GameHost = nullptr;
+  lobby_.Players = nullptr;
   players_.reset();
   Log("INFO: Players saved and freed");
 }
 
 void TVXLobbyProgram::FreeCasinoManager() {
   if (!casinos_) return;
-  vx::Lobby().CurrentCasino = nullptr;
-  vx::Lobby().CasinoManager = nullptr;
-  vx::Lobby().GameManager = nullptr;
+  lobby_.CurrentCasino = nullptr;
+  lobby_.CasinoManager = nullptr;
+  lobby_.GameManager = nullptr;
   // Each casino saves its statistics as it goes.
   casinos_.reset();
   Log("INFO: Casinos saved and freed");

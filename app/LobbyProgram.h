@@ -1,7 +1,8 @@
 #pragma once
-// The lobby layer of the program: the casino manager, the players, the city, the menu bar,
-// the intro and the login, built and freed at the points of the main window's start-up,
-// start sequence and shutdown that name them.
+// The lobby layer of the program: the lobby state shared by the city, the menu bar, the main
+// room and the dialogs (over the main window's context), the casino manager, the players, the
+// city, the menu bar, the intro and the login, built and freed at the points of the main
+// window's start-up, start sequence and shutdown that name them.
 #include <memory>
 
 #include "app/LobbySeam.h"
@@ -47,12 +48,15 @@ public:
   TVXCasinoManager* Casinos() const { return casinos_.get(); }
   TNavigation* Navigation() const { return navigation_.get(); }
   TVXCity* City() const { return city_.get(); }
+  TVXLobbyState& State() { return lobby_; }
 
 private:
   TfrmMain& form_;
+  // First made, last gone: everything below holds it.
+  TVXLobbyState lobby_;
   std::unique_ptr<TVXCasinoManager> casinos_;
   std::unique_ptr<TVXPlayers> players_;
   std::unique_ptr<TVXCity> city_;
   std::unique_ptr<TNavigation> navigation_;
-  TLobbyGameHost gameHost_;
+  TLobbyGameHost gameHost_{lobby_};
 };

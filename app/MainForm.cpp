@@ -47,7 +47,6 @@ constexpr uint16_t kKeyX = 'X';
 TfrmMain::TfrmMain(TfrmMainOptions options) : options_(std::move(options)) {
   ctx_.MainWindow = this;
   ctx_.Host = this;
-  vx::MirrorProgram(&ctx_);
 }
 
 TfrmMain::~TfrmMain() {
@@ -66,7 +65,6 @@ TfrmMain::~TfrmMain() {
     window_.Destroy();
     windowOpen_ = false;
   }
-  vx::MirrorProgram(nullptr);
 }
 
 bool TfrmMain::DeveloperMode() const { return ctx_.AppInfo != nullptr && ctx_.AppInfo->DeveloperMode; }
@@ -619,7 +617,7 @@ void TfrmMain::PopupMessage(const std::string& text, int32_t kind) {
 
 void TfrmMain::FadeIn() {
   if (mainScene_ == nullptr || Closing()) return;
-  TAnimFade fade;
+  TAnimFade fade(&ctx_);
   fade.FadeIn = true;
   fade.HoldThenFadeOut = false;
   fade.Run();
@@ -627,7 +625,7 @@ void TfrmMain::FadeIn() {
 
 void TfrmMain::FadeOut() {
   if (mainScene_ == nullptr || Closing()) return;
-  TAnimFade fade;
+  TAnimFade fade(&ctx_);
   fade.FadeIn = false;
   fade.HoldThenFadeOut = true;
   fade.Run();

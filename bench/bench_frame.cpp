@@ -228,7 +228,7 @@ public:
   void Tick() {
     if (phase_ == Done || vxe2e::Frames() < quietUntil_) return;
     if (SDL_GetTicks64() - progress_ > 60000) {
-      auto* game = dynamic_cast<TPoker*>(vx::Lobby().CurrentGame);
+      auto* game = dynamic_cast<TPoker*>(vxe2e::LobbyOf(f_).CurrentGame);
       std::printf("stuck in phase %d (anims %d, input on main %d, game %d)\n", static_cast<int>(phase_), f_.AnimCount(),
                   f_.InputScene() == f_.MainScene(), game != nullptr);
       Finish();
@@ -241,7 +241,7 @@ public:
         started_ = Now();
         return;
       case ToLobby:
-        if (!Settled() || Room() == nullptr || Room()->Scene()->Hidden || vx::Lobby().CurrentGame != nullptr) return;
+        if (!Settled() || Room() == nullptr || Room()->Scene()->Hidden || vxe2e::LobbyOf(f_).CurrentGame != nullptr) return;
         figures.SignInSeconds = Now() - started_;
         Next(InLobby);
         return;
@@ -260,7 +260,7 @@ public:
         return;
       }
       case Entering: {
-        auto* game = dynamic_cast<TPoker*>(vx::Lobby().CurrentGame);
+        auto* game = dynamic_cast<TPoker*>(vxe2e::LobbyOf(f_).CurrentGame);
         if (!Settled() || game == nullptr || !Room()->Scene()->Hidden || !game->PokerScene->Visible()) return;
         figures.EnterSeconds = Now() - started_;
         Next(InMachine);
@@ -279,7 +279,7 @@ public:
   Figures figures;
 
 private:
-  static TMainRoom* Room() { return vx::Lobby().MainRoom; }
+  TMainRoom* Room() const { return vxe2e::LobbyOf(f_).MainRoom; }
   static double Now() { return static_cast<double>(SDL_GetPerformanceCounter()) / static_cast<double>(SDL_GetPerformanceFrequency()); }
   // No fade running, no box, input back on the main scene.
   bool Settled() const {

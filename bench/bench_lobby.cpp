@@ -120,8 +120,6 @@ struct World {
     context.Resources =
         std::make_unique<TVXResourceManager>(settings.DataFolder, settings.PakFolder, settings.TempFolder);
     context.Host = &TheHost();
-    // Mirrored for the readers that still take the program's.
-    mirrored = vx::MirrorProgram(&context);
     catalogue = std::make_unique<TVXGameManager>();
     casino = std::make_unique<TVXCasino>("VideoPokerCasino", settings.CasinosFolder, *catalogue);
     const fs::path pictures = program / "Data" / "Pak" / "MAINROOM";
@@ -135,7 +133,6 @@ struct World {
     for (TGameInfo* g : casino->Games) write("IMG_SH_" + g->IDStr + ".bmp");
   }
   ~World() {
-    vx::MirrorProgram(mirrored);
     std::error_code ec;
     fs::remove_all(dir, ec);
   }
@@ -143,7 +140,6 @@ struct World {
   std::vector<std::string> files;
   // The lobby's context: the settings, the resources and the host.
   TVXContext context;
-  const TVXContext* mirrored = nullptr;
   std::unique_ptr<TVXGameManager> catalogue;
   std::unique_ptr<TVXCasino> casino;
 };
@@ -155,8 +151,7 @@ World& TheWorld() {
 
 void BM_LobbyThemeAndStrip(benchmark::State& s) {
   World& w = TheWorld();
-  TMainRoomScene scene(nullptr, w.casino.get());
-  scene.SetContext(&w.context);
+  TMainRoomScene scene(nullptr, w.casino.get(), &w.context);
   for (auto _ : s) scene.LoadTheme("VideoPokerCasino");
 }
 
@@ -177,8 +172,7 @@ void BM_ReadPreviewFiles(benchmark::State& s) {
 
 // The lobby as the player first sees it, preview strip showing.
 std::unique_ptr<TMainRoomScene> ShownLobby() {
-  auto scene = std::make_unique<TMainRoomScene>(nullptr, TheWorld().casino.get());
-  scene->SetContext(&TheWorld().context);
+  auto scene = std::make_unique<TMainRoomScene>(nullptr, TheWorld().casino.get(), &TheWorld().context);
   scene->LoadTheme("VideoPokerCasino");
   scene->Show();
   scene->PnlGamePreview->SetVisible(true);

@@ -141,9 +141,9 @@ class Form : public TGfxForm {};
 
 // The program's services for the dialogs: settings, resources over the game's own fonts and
 // pictures, an engine on the counting device, and a main window that only owns the root.
-class Program : public TVXMainWindow {
+class BenchWindow : public TVXMainWindow {
 public:
-  Program() {
+  BenchWindow() {
     const std::string dir = BenchFolder();
     vx::datagen::FontLibrary fonts;
     vx::WriteFileAtomic(dir + "/fonts.vxr", vx::datagen::PackArchive(vx::datagen::BuildFontRecords()));
@@ -169,15 +169,11 @@ public:
     host = std::make_unique<TVXEngineHost>(engine.get());
     context.Host = host.get();
     context.MainWindow = this;
-    // Mirrored for the readers that still take the program's.
-    mirrored = vx::MirrorProgram(&context);
-    root = std::make_unique<TVXMainScene>(nullptr);
-    root->SetContext(&context);
+    root = std::make_unique<TVXMainScene>(nullptr, &context);
     root->SetBounds(0, 0, 800, 600);
   }
-  ~Program() override {
+  ~BenchWindow() override {
     root.reset();
-    vx::MirrorProgram(mirrored);
     std::error_code ec;
     fs::remove_all(BenchFolder(), ec);
   }
@@ -200,16 +196,15 @@ public:
   Form form;
   // Owns the settings and the resources; names the host and this window.
   TVXContext context;
-  const TVXContext* mirrored = nullptr;
   CountingDevice* device = nullptr;
   std::unique_ptr<TVXEngine> engine;
   std::unique_ptr<TVXEngineHost> host;
   std::unique_ptr<TVXMainScene> root;
 };
 
-Program& TheProgram() {
-  static Program program;
-  return program;
+BenchWindow& TheWindow() {
+  static BenchWindow window;
+  return window;
 }
 
 void ShowChrome(TVXFrame& frame) {
@@ -217,11 +212,11 @@ void ShowChrome(TVXFrame& frame) {
   frame.WindowFrame->SetVisible(true);
   frame.TaskBar->SetVisible(true);
   frame.WindowLogo->SetVisible(true);
-  for (int i = 0; i < 60; ++i) TheProgram().root->Process();  // fades done
+  for (int i = 0; i < 60; ++i) TheWindow().root->Process();  // fades done
 }
 
 void Frames(benchmark::State& s) {
-  Program& p = TheProgram();
+  BenchWindow& p = TheWindow();
   const int64_t before = p.device->Count;
   int64_t frames = 0;
   for (auto _ : s) {
@@ -233,33 +228,33 @@ void Frames(benchmark::State& s) {
 }
 
 void BM_LoginFrameListOpen(benchmark::State& s) {
-  TheProgram();
+  TheWindow();
   TVXPlayers players;
   Fill(players);
-  TfrmLogin login(TheProgram().root.get(), players, nullptr);
+  TfrmLogin login(TheWindow().root.get(), players, nullptr);
   ShowChrome(login);
   login.CboPlayerName->DropDown();
   Frames(s);
 }
 
 void BM_ProfileFrame(benchmark::State& s) {
-  TheProgram();
+  TheWindow();
   TVXPlayers players;
   Fill(players);
   players.Login("Player number 3", "secret21");
-  TfrmProfile profile(TheProgram().root.get(), players, nullptr);
+  TfrmProfile profile(TheWindow().root.get(), players, nullptr);
   ShowChrome(profile);
   Frames(s);
 }
 
 void BM_CreditFrame(benchmark::State& s) {
-  TheProgram();
+  TheWindow();
   TVXPlayers players;
   Fill(players);
   players.Login("Player number 3", "secret21");
   TVXGameManager catalogue;
   TPokerData data;
-  TfrmCredit credit(TheProgram().root.get(), players, {&data, catalogue.Games(0), nullptr});
+  TfrmCredit credit(TheWindow().root.get(), players, {&data, catalogue.Games(0), nullptr});
   ShowChrome(credit);
   Frames(s);
 }

@@ -191,8 +191,7 @@ void BM_LobbyFrameSoftware(benchmark::State& s) {
     return;
   }
   const std::string folder = program.string() + "/";
-  // The lobby finds the settings, resources, window and host in its context; the context is
-  // mirrored for the readers that still take the program's.
+  // The lobby finds the settings, resources, window and host in its context.
   TVXContext context;
   context.Setting = std::make_unique<TVXSetting>(folder, (fs::temp_directory_path() / "vx_bench_soft").string());
   TVXSetting& settings = *context.Setting;
@@ -202,7 +201,6 @@ void BM_LobbyFrameSoftware(benchmark::State& s) {
   TVXResourceManager& resources = *context.Resources;
   QuietWindow window;
   context.MainWindow = &window;
-  const TVXContext* mirrored = vx::MirrorProgram(&context);
   {
     HeadlessForm form;
     TVXEngine engine(&form, nullptr, false);
@@ -216,8 +214,7 @@ void BM_LobbyFrameSoftware(benchmark::State& s) {
     TVXGameManager catalogue;
     TVXCasino casino("VideoPokerCasino", settings.CasinosFolder, catalogue);
     {
-      TMainRoomScene scene(nullptr, &casino);
-      scene.SetContext(&context);
+      TMainRoomScene scene(nullptr, &casino, &context);
       scene.LoadTheme("VideoPokerCasino");
       scene.Show();
       TGfxDevice* device = engine.Device();
@@ -232,7 +229,6 @@ void BM_LobbyFrameSoftware(benchmark::State& s) {
     }
     context.Host = nullptr;
   }
-  vx::MirrorProgram(mirrored);
 }
 
 BENCHMARK(BM_Screen)->Arg(0)->Arg(5)->Unit(benchmark::kMicrosecond);

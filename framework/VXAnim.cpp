@@ -16,7 +16,7 @@ void TVXAnim::Start() {
 }
 
 TVXMainWindow* TVXAnim::MainWindow() const {
-  return context_ != nullptr ? context_->MainWindow : vx::MainWindow();
+  return vx::MainWindowIn(context_);
 }
 
 void TVXAnim::Run() {
@@ -69,7 +69,7 @@ void TVXAnim::StepOnce() {
 // Fades
 
 TAnimFade::TAnimFade(TVXContext* context) : TVXAnim(context) {
-  TVXMainWindow* main = context != nullptr ? context->MainWindow : vx::MainWindow();
+  TVXMainWindow* main = vx::MainWindowIn(context);
   FadeScene = new TVXScene(nullptr, context);
   if (main != nullptr && main->MainScene() != nullptr) FadeScene->BringToFront();
   FadeScene->SetVisible(true);

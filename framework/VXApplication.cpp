@@ -3,12 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/VXContext.h"
-#include "framework/VXDebug.h"
-#include "framework/VXEngine.h"
-#include "framework/VXResources.h"
-#include "framework/VXSettings.h"
-#include "framework/VXSounds.h"
 #include "platform/Process.h"
 
 namespace vx {
@@ -29,32 +23,6 @@ std::string BuildTimeStamp() {
   std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %s", year, month, day, __TIME__);
   return buf;
 }
-
-namespace {
-const TVXContext* g_mirrored = nullptr;
-}
-
-const TVXContext* MirrorProgram(const TVXContext* context) {
-  const TVXContext* previous = g_mirrored;
-  g_mirrored = context;
-  if (context == nullptr) Program() = TVXProgram{};
-  return previous;
-}
-
-TVXProgram& Program() {
-  static TVXProgram program;
-  if (const TVXContext* c = g_mirrored) {
-    program = TVXProgram{c->Setting.get(), c->AppInfo.get(), c->Engine.get(), c->Resources.get(),
-                         c->Sounds.get(), c->DebugWindow.get(), c->MainWindow};
-  }
-  return program;
-}
-
-std::string CurrentCasinoName() {
-  return Program().Setting != nullptr ? Program().Setting->CasinoName : std::string("MakeDefault");
-}
-
-bool DeveloperMode() { return Program().AppInfo != nullptr && Program().AppInfo->DeveloperMode; }
 
 }  // namespace vx
 

@@ -1,6 +1,6 @@
 #pragma once
-// The application information, the main window's services as every layer below the program
-// sees them, and the program-wide singletons.
+// The application information and the main window's services as every layer below the program
+// sees them.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -84,31 +84,3 @@ public:
   virtual void FadeIn() = 0;
   virtual void FadeOut() = 0;
 };
-
-namespace vx {
-
-// The program-wide singletons. Each is null while it does not exist; the main window sets
-// and clears them in its start-up and shutdown order.
-struct TVXProgram {
-  TVXSetting* Setting = nullptr;
-  TVXApplicationInfo* AppInfo = nullptr;
-  TVXEngine* Engine = nullptr;
-  TVXResourceManager* Resources = nullptr;
-  TVXSounds* Sounds = nullptr;
-  TfrmDebug* DebugWindow = nullptr;
-  TVXMainWindow* MainWindow = nullptr;
-};
-TVXProgram& Program();
-// While set, Program() mirrors this context (the main window's) for the readers that do not
-// take it from their tree yet. Returns the context mirrored before.
-const TVXContext* MirrorProgram(const TVXContext* context);
-
-// Shorthands.
-inline TVXMainWindow* MainWindow() { return Program().MainWindow; }
-inline TVXSetting* Settings() { return Program().Setting; }
-// The current casino's name ("MakeDefault" without settings).
-std::string CurrentCasinoName();
-// True in developer mode (false without application information).
-bool DeveloperMode();
-
-}  // namespace vx

@@ -22,27 +22,27 @@ TVXToolkitHost& TVXContext::ToolkitHost() const { return Host != nullptr ? *Host
 namespace vx {
 
 std::string CasinoNameIn(const TVXContext* context) {
-  return context != nullptr ? context->CasinoName() : CurrentCasinoName();
+  return context != nullptr ? context->CasinoName() : std::string("MakeDefault");
 }
 
 TVXMainWindow* MainWindowIn(const TVXContext* context) {
-  return context != nullptr ? context->MainWindow : MainWindow();
+  return context != nullptr ? context->MainWindow : nullptr;
 }
 
 TVXSetting* SettingIn(const TVXContext* context) {
-  return context != nullptr ? context->Setting.get() : Settings();
+  return context != nullptr ? context->Setting.get() : nullptr;
 }
 
 TVXResourceManager* ResourcesIn(const TVXContext* context) {
-  return context != nullptr ? context->Resources.get() : Program().Resources;
+  return context != nullptr ? context->Resources.get() : nullptr;
 }
 
 const TVXApplicationInfo* AppInfoIn(const TVXContext* context) {
-  return context != nullptr ? context->AppInfo.get() : Program().AppInfo;
+  return context != nullptr ? context->AppInfo.get() : nullptr;
 }
 
 bool DeveloperModeIn(const TVXContext* context) {
-  return context != nullptr ? context->DeveloperMode() : DeveloperMode();
+  return context != nullptr ? context->DeveloperMode() : false;
 }
 
 }  // namespace vx

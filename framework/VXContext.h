@@ -49,8 +49,8 @@ public:
 
 namespace vx {
 
-// A service of this context; without a context (an object outside any tree, or a test that
-// builds none) the program-wide one, so such objects keep working while they move over.
+// A service of this context; without a context (an object outside any tree) none: null,
+// "MakeDefault" for the casino's name, no developer mode.
 std::string CasinoNameIn(const TVXContext* context);
 TVXMainWindow* MainWindowIn(const TVXContext* context);
 TVXSetting* SettingIn(const TVXContext* context);

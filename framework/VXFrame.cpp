@@ -44,8 +44,7 @@ int32_t TVXFrame::ShowModal() {
   TaskBar->SetVisible(true);
   WindowLogo->SetVisible(true);
 
-  const TVXContext* ctx = Context();
-  TVXMainWindow* main = ctx != nullptr ? ctx->MainWindow : vx::MainWindow();
+  TVXMainWindow* main = vx::MainWindowIn(Context());
   if (main == nullptr) return ModalResult;
   savedInputScene_ = main->InputScene();
   main->SetInputScene(this);
@@ -69,8 +68,7 @@ TframeMessage::TframeMessage(TVXComponent* owner, int32_t /*helpContext*/, int32
   if (buttons & mbNo) NoButton = AddButton("BTN_NO", "NO", mrNo);
   if (buttons & mbOK) OkButton = AddButton("BTN_OK", "OK", mrOk);
   if (buttons & mbCancel) CancelButton = AddButton("BTN_CANCEL", "CANCEL", mrCancel);
-  const TVXContext* ctx = Context();
-  LoadTheme(ctx != nullptr ? ctx->CasinoName() : vx::CurrentCasinoName());
+  LoadTheme(vx::CasinoNameIn(Context()));
 }
 
 TVXButton* TframeMessage::AddButton(const std::string& name, const std::string& caption, int32_t result) {

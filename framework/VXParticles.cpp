@@ -8,6 +8,7 @@
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXHost.h"
 #include "framework/VXScene.h"
 #include "framework/VXSettings.h"
@@ -35,7 +36,8 @@ bool ParticleScreenCoord(double value, int32_t lo, int32_t hi, int32_t& out) {
 }
 
 TVXParticleSystem* AddSceneParticles(TVXScene* scene, const std::string& name, int32_t kind) {
-  if (scene == nullptr || Settings() == nullptr || !Settings()->optParticleEffects) return nullptr;
+  const TVXSetting* settings = scene != nullptr ? SettingIn(scene->Context()) : nullptr;
+  if (settings == nullptr || !settings->optParticleEffects) return nullptr;
   auto* ps = new TVXParticleSystem(scene);
   ps->SetName(name);
   scene->AddControl(ps);

@@ -24,7 +24,7 @@ TVXScene::TVXScene(TVXComponent* owner, TVXContext* context) : TVXCustomControl(
   MusicStyle = 0;
   visible_ = false;
   const TVXContext* ctx = Context();
-  if (TVXMainWindow* main = ctx != nullptr ? ctx->MainWindow : vx::MainWindow()) {
+  if (TVXMainWindow* main = vx::MainWindowIn(ctx)) {
     TVXCustomControl* root = main->MainScene();
     if (root != nullptr) SetParent(root);
   }
@@ -39,7 +39,7 @@ TVXScene::TVXScene(TVXComponent* owner, TVXContext* context) : TVXCustomControl(
   Background->SetAutoSize(false);
   AddControl(Background);
 
-  const TVXSetting* settings = ctx != nullptr ? ctx->Setting.get() : vx::Settings();
+  const TVXSetting* settings = vx::SettingIn(ctx);
   NoImageFile = (settings != nullptr ? settings->ProgramFolder : std::string()) + "Editor\\noimage.bmp";
 }
 
@@ -96,7 +96,7 @@ TVXCustomControl* TVXScene::FindControl(const std::string& name) const {
 
 void TVXScene::Show() {
   const TVXContext* ctx = Context();
-  TVXSounds* sounds = ctx != nullptr ? ctx->Sounds.get() : vx::Program().Sounds;
+  TVXSounds* sounds = (ctx != nullptr ? ctx->Sounds.get() : nullptr);
   if (MusicStyle != 0 && sounds != nullptr) sounds->PlayMusic(MusicStyle);
   SetVisible(true);
   Hidden = false;
@@ -125,7 +125,7 @@ void TVXScene::LoadThemeWithProgress(const std::string& casinoName, const TVXLoa
 void TVXScene::LoadTheme(const std::string& /*casinoName*/) {
   vx::DispatchScope dispatch;  // the hooks may free the scene
   const TVXContext* ctx = Context();
-  TVXResourceManager* resources = ctx != nullptr ? ctx->Resources.get() : vx::Program().Resources;
+  TVXResourceManager* resources = vx::ResourcesIn(ctx);
   const std::string themeKey = sceneName_ + "\\" + "theme.scn";
   const std::string fileName = resources != nullptr ? resources->GetFileName(themeKey) : std::string();
   std::unique_ptr<TVXStore> store;
@@ -168,8 +168,8 @@ void TVXScene::LoadTheme(const std::string& /*casinoName*/) {
     }
   }
   store.reset();
-  if (ctx != nullptr ? ctx->DeveloperMode() : vx::DeveloperMode())
-    vx::LogTextureCount(ctx != nullptr ? ctx->Engine.get() : vx::Program().Engine);
+  if (vx::DeveloperModeIn(ctx))
+    vx::LogTextureCount(ctx != nullptr ? ctx->Engine.get() : nullptr);
 }
 
 void TVXScene::PrepareControl(TVXControl* control) {
@@ -190,9 +190,9 @@ void TVXScene::PrepareControl(TVXControl* control) {
 void TVXScene::LoadControlTexture(TVXControl* control, const std::string& folder, const std::string& fileName) {
   control->TextureInfo.SetFolder(folder);
   const TVXContext* ctx = Context();
-  const TVXSetting* settings = ctx != nullptr ? ctx->Setting.get() : vx::Settings();
+  const TVXSetting* settings = vx::SettingIn(ctx);
   if (settings != nullptr) control->TextureInfo.SetPrefix(settings->CasinoFolder);
-  TVXResourceManager* resources = ctx != nullptr ? ctx->Resources.get() : vx::Program().Resources;
+  TVXResourceManager* resources = vx::ResourcesIn(ctx);
   if (resources == nullptr) return;
   if (!resources->FileExists(folder + "\\" + fileName)) DefaultTexture(control);
 }

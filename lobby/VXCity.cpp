@@ -1,7 +1,7 @@
 #include "lobby/VXCity.h"
 
 #include "core/Log.h"
-#include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXScene.h"
 #include "framework/VXSettings.h"
 #include "lobby/VXCasino.h"
@@ -11,16 +11,15 @@
 #include "platform/Files.h"
 
 TVXCity::~TVXCity() {
-  TVXLobbyState& lobby = vx::Lobby();
-  delete lobby.MainRoom;  // clears the slot itself
-  lobby.MainRoom = nullptr;
+  delete lobby_.MainRoom;  // clears the slot itself
+  lobby_.MainRoom = nullptr;
   delete Scene;
   Scene = nullptr;
-  if (lobby.City == this) lobby.City = nullptr;
+  if (lobby_.City == this) lobby_.City = nullptr;
 }
 
 void TVXCity::EnterMainRoom() {
-  TVXCasinoManager* casinos = vx::Lobby().CasinoManager;
+  TVXCasinoManager* casinos = lobby_.CasinoManager;
   if (casinos == nullptr || casinos->FindCasino(DefaultCasino) == nullptr) {
     Log("ERROR: There is no casino " + std::string(DefaultCasino));
     return;
@@ -29,8 +28,8 @@ void TVXCity::EnterMainRoom() {
 }
 
 void TVXCity::SelectCasino(const std::string& name) {
-  TVXLobbyState& lobby = vx::Lobby();
-  TVXSetting* settings = vx::Settings();
+  TVXLobbyState& lobby = lobby_;
+  TVXSetting* settings = lobby.Context.Setting.get();
   if (settings == nullptr || lobby.CasinoManager == nullptr) return;
   if (!vx::FileExists(settings->CasinosFolder + name + "\\casino.dat")) {
     Log("ERROR: The casino " + name + " has no casino.dat");
@@ -38,11 +37,12 @@ void TVXCity::SelectCasino(const std::string& name) {
   }
   TVXCasino* casino = lobby.CasinoManager->FindCasino(name);
   if (casino == nullptr) return;
-  if (TVXPlayer* player = vx::CurrentPlayer()) player->Statistics = casino->FindPlayerStatistics(player->PlayerName, true);
+  if (TVXPlayer* player = vx::CurrentPlayer(lobby))
+    player->Statistics = casino->FindPlayerStatistics(player->PlayerName, true);
   lobby.CurrentCasino = casino;
   settings->SetCasino(casino->Name);
   HideScene();
-  if (lobby.MainRoom == nullptr) lobby.MainRoom = new TMainRoom();
+  if (lobby.MainRoom == nullptr) lobby.MainRoom = new TMainRoom(lobby);
   lobby.MainRoom->Show();
 }
 

@@ -3,13 +3,14 @@
 #include <string>
 
 class TVXScene;
+struct TVXLobbyState;
 
 class TVXCity {
 public:
   // The casino the city enters after every login.
   static constexpr const char* DefaultCasino = "VideoPokerCasino";
 
-  TVXCity() = default;
+  explicit TVXCity(TVXLobbyState& lobby) : lobby_(lobby) {}
   // Frees the lobby (when the program did not free it first) and the city's own scene.
   ~TVXCity();
   TVXCity(const TVXCity&) = delete;
@@ -25,4 +26,7 @@ public:
   // (created on first use).
   void SelectCasino(const std::string& name);
   void HideScene();
+
+private:
+  TVXLobbyState& lobby_;
 };

@@ -55,20 +55,20 @@ bool TfrmCredit::AddCredit(uint32_t amount) {
   }
   const std::string text = std::to_string(amount);
   if (!player || player->Bank < amount) {
-    vx::LobbyMessageBox("You don't have enought money to add " + text + "!", mkWarning, mbOK);
+    vx::LobbyMessageBox(Context(), "You don't have enought money to add " + text + "!", mkWarning, mbOK);
     return false;
   }
   // Every new value is computed and checked before any of them changes.
   const uint64_t credit = static_cast<uint64_t>(data->Money.Credit()) + amount;
   const uint64_t creditIn = static_cast<uint64_t>(data->GetCreditIn()) + amount;
   if (credit > MaxCredit) {
-    vx::LobbyMessageBox("The credit cannot hold more than " + std::to_string(MaxCredit) + ". " + text +
+    vx::LobbyMessageBox(Context(), "The credit cannot hold more than " + std::to_string(MaxCredit) + ". " + text +
                             " was not added.",
                         mkWarning, mbOK);
     return false;
   }
   if (creditIn > std::numeric_limits<uint32_t>::max()) {
-    vx::LobbyMessageBox("The statistics of this game cannot count more credit. " + text + " was not added.",
+    vx::LobbyMessageBox(Context(), "The statistics of this game cannot count more credit. " + text + " was not added.",
                         mkWarning, mbOK);
     return false;
   }
@@ -89,8 +89,13 @@ void TfrmCredit::RefreshLabels() {
 
 namespace vx {
 
-int32_t OpenCreditForm(TVXPlayers& players, const TVXCreditGame& game, bool showDialog) {
-  WeakRef<TfrmCredit> form(new TfrmCredit(DialogOwner(), players, game));
+int32_t OpenCreditForm(const TVXContext* context, TVXPlayers& players, const TVXCreditGame& game, bool showDialog) {
+  TVXComponent* owner = DialogOwner(context);
+  if (owner == nullptr) {
+    Log("ERROR: The credit dialog needs the main window");
+    return 0;
+  }
+  WeakRef<TfrmCredit> form(new TfrmCredit(owner, players, game));
   int32_t result = 0;
   if (showDialog) result = form->ShowModal();
   else form->AddCredit(100);
@@ -99,13 +104,12 @@ int32_t OpenCreditForm(TVXPlayers& players, const TVXCreditGame& game, bool show
   return result;
 }
 
-int32_t OpenCreditForm(const TVXCreditGame& game, bool showDialog) {
-  TVXPlayers* players = Lobby().Players;
-  if (!players) {
+int32_t OpenCreditForm(const TVXLobbyState& lobby, const TVXCreditGame& game, bool showDialog) {
+  if (lobby.Players == nullptr) {
     Log("ERROR: No players to take credit from");
     return 0;
   }
-  return OpenCreditForm(*players, game, showDialog);
+  return OpenCreditForm(&lobby.Context, *lobby.Players, game, showDialog);
 }
 
 }  // namespace vx

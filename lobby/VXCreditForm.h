@@ -9,10 +9,12 @@
 
 class TGameInfo;
 class TVXButton;
+class TVXContext;
 class TVXGameData;
 class TVXLabel;
 class TVXPlayer;
 class TVXPlayers;
+struct TVXLobbyState;
 
 // What the dialog works on: the running game's data (credit and tally), its catalogue entry
 // (the title) and its credit display.
@@ -60,8 +62,8 @@ namespace vx {
 // Creates the credit dialog over the root scene for the game. Shown: runs it modally.
 // Not shown: carries out the first amount button at once. Then frees it and updates the
 // game's credit display. Returns the dialog's result (0 when not shown).
-int32_t OpenCreditForm(TVXPlayers& players, const TVXCreditGame& game, bool showDialog);
+int32_t OpenCreditForm(const TVXContext* context, TVXPlayers& players, const TVXCreditGame& game, bool showDialog);
 // The same with the lobby's players; without them nothing happens.
-int32_t OpenCreditForm(const TVXCreditGame& game, bool showDialog);
+int32_t OpenCreditForm(const TVXLobbyState& lobby, const TVXCreditGame& game, bool showDialog);
 
 }  // namespace vx

@@ -2,18 +2,19 @@
 
 #include "core/Log.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXListBox.h"
 
 namespace vx {
 
-int32_t LobbyMessageBox(const std::string& text, int32_t kind, int32_t buttons) {
-  if (TVXMainWindow* main = MainWindow()) return main->MessageBox(text, kind, 0, buttons);
+int32_t LobbyMessageBox(const TVXContext* context, const std::string& text, int32_t kind, int32_t buttons) {
+  if (TVXMainWindow* main = MainWindowIn(context)) return main->MessageBox(text, kind, 0, buttons);
   Log("ERROR: No window to show the message \"" + text + "\"");
   return mrNone;
 }
 
-TVXComponent* DialogOwner() {
-  TVXMainWindow* main = MainWindow();
+TVXComponent* DialogOwner(const TVXContext* context) {
+  TVXMainWindow* main = MainWindowIn(context);
   if (main == nullptr) return nullptr;
   return main->MainScene();
 }

@@ -11,12 +11,12 @@ class TVXListBox;
 
 namespace vx {
 
-// The main window's message box (kind mk*, buttons mb*; the result mr*). Without a main
-// window the text is logged and the answer is mrNone.
-int32_t LobbyMessageBox(const std::string& text, int32_t kind, int32_t buttons);
+// The context's main window's message box (kind mk*, buttons mb*; the result mr*). Without a
+// main window the text is logged and the answer is mrNone.
+int32_t LobbyMessageBox(const TVXContext* context, const std::string& text, int32_t kind, int32_t buttons);
 
-// The root scene, which owns the dialogs (nullptr without a main window).
-TVXComponent* DialogOwner();
+// The context's root scene, which owns the dialogs (nullptr without a main window).
+TVXComponent* DialogOwner(const TVXContext* context);
 
 // Creates a control owned by the scene, sets its caption (when it has one), its name, and
 // adds it to the scene, in that order; it goes on the scene's client unless `parent` is

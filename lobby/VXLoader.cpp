@@ -19,8 +19,8 @@ T* AddLoaderControl(TVXScene* scene, const std::string& name, const std::string&
   return control;
 }
 
-TVXComponent* RootScene() {
-  TVXMainWindow* main = vx::MainWindow();
+TVXComponent* RootScene(const TVXContext* context) {
+  TVXMainWindow* main = vx::MainWindowIn(context);
   return main != nullptr ? main->MainScene() : nullptr;
 }
 
@@ -48,8 +48,8 @@ TLoaderScene::TLoaderScene(TVXComponent* owner) : TVXScene(owner) {
 // ---------------------------------------------------------------------------------------
 // TLoader
 
-TLoader::TLoader() {
-  auto* scene = new TLoaderScene(RootScene());
+TLoader::TLoader(const TVXContext* context) {
+  auto* scene = new TLoaderScene(RootScene(context));
   scene_ = scene;
   scene->BtnOk->SetVisible(false);
   scene->BtnOk->OnClick = [this](TVXComponent*) { Confirmed = true; };
@@ -115,7 +115,7 @@ void TLoader::Finish() {
 // ---------------------------------------------------------------------------------------
 // TAnimIntro
 
-TAnimIntro::TAnimIntro() {
+TAnimIntro::TAnimIntro(TVXContext* context) : TAnimFade(context) {
   FadeIn = true;
   HoldThenFadeOut = true;
   TVXImage* logo = FadeScene->Background;

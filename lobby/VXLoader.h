@@ -28,9 +28,9 @@ public:
 
 class TLoader {
 public:
-  // The scene is owned by the root scene (so shutdown frees it whatever happens); BTN_OK is
-  // hidden and confirms.
-  TLoader();
+  // The scene is owned by the context's root scene (so shutdown frees it whatever happens);
+  // BTN_OK is hidden and confirms.
+  explicit TLoader(const TVXContext* context);
   // Frees the scene unless something freed it already.
   ~TLoader();
   TLoader(const TLoader&) = delete;
@@ -68,8 +68,8 @@ private:
 class TAnimIntro : public TAnimFade {
 public:
   // A fade in over the picture "Logo\casino", a hold, a fade out; a click on the black panel
-  // starts the fade out at once.
-  TAnimIntro();
+  // starts the fade out at once. Runs on the context's main window.
+  explicit TAnimIntro(TVXContext* context);
 
   // Jumps to the fade out (nothing when it runs already or the intro is over).
   void SkipToFadeOut();

@@ -4,6 +4,7 @@
 
 #include "core/Log.h"
 #include "framework/VXApplication.h"
+#include "framework/VXContext.h"
 #include "framework/VXSettings.h"
 #include "lobby/VXLobby.h"
 #include "lobby/VXMainRoom.h"
@@ -20,12 +21,11 @@ namespace vx {
 
 namespace {
 
-TVXPlayers* LobbyPlayers() { return Lobby().Players; }
-
-// Creates the dialog over the root scene, runs it and frees it; 0 without a main window.
+// Creates the dialog over the lobby's root scene, runs it and frees it; 0 without a main
+// window.
 template <class Form, class... Args>
-int32_t RunDialog(Args&&... args) {
-  TVXComponent* owner = DialogOwner();
+int32_t RunDialog(const TVXLobbyState& lobby, Args&&... args) {
+  TVXComponent* owner = DialogOwner(&lobby.Context);
   if (owner == nullptr) {
     Log("ERROR: A dialog needs the main window");
     return 0;
@@ -36,68 +36,51 @@ int32_t RunDialog(Args&&... args) {
   return result;
 }
 
-std::function<void(const std::string&)>& OpenAddressHandler() {
-  static std::function<void(const std::string&)> handler;
-  return handler;
-}
-
 }  // namespace
 
-int32_t ShowProfileDialog() {
-  TVXPlayers* players = LobbyPlayers();
+int32_t ShowProfileDialog(TVXLobbyState& lobby) {
+  TVXPlayers* players = lobby.Players;
   if (players == nullptr) {
     Log("ERROR: The profile dialog needs the players");
     return 0;
   }
-  const int32_t result = RunDialog<TfrmProfile>(*players, Settings());
+  const int32_t result = RunDialog<TfrmProfile>(lobby, *players, lobby.Context.Setting.get(), lobby.CasinoManager);
   // A renamed player must not keep the old name on the lobby's panel.
   if (result == 1) {
-    if (TMainRoom* room = Lobby().MainRoom) room->ShowPlayerInfo();
+    if (TMainRoom* room = lobby.MainRoom) room->ShowPlayerInfo();
   }
   return result;
 }
 
-void ShowStatisticsDialog() {
-  if (TVXPlayers* players = LobbyPlayers()) {
-    RunDialog<TfrmStatistics>(*players, Lobby().CurrentCasino, Lobby().CurrentGame);
+void ShowStatisticsDialog(TVXLobbyState& lobby) {
+  if (TVXPlayers* players = lobby.Players) {
+    RunDialog<TfrmStatistics>(lobby, *players, lobby.CurrentCasino, lobby.CurrentGame);
   } else {
     Log("ERROR: The statistics need the players");
   }
 }
 
-void ShowHallOfFameDialog() {
-  if (TVXPlayers* players = LobbyPlayers()) {
-    RunDialog<TfrmHighScore>(*players, Lobby().CurrentGame);
+void ShowHallOfFameDialog(TVXLobbyState& lobby) {
+  if (TVXPlayers* players = lobby.Players) {
+    RunDialog<TfrmHighScore>(lobby, *players, lobby.CurrentGame);
   } else {
     Log("ERROR: The hall of fame needs the players");
   }
 }
 
-void ShowOptionsDialog() {
-  if (TVXSetting* settings = Settings()) {
-    RunDialog<TfrmOptions>(*settings, Program().Sounds, EngineDisplayModeSwitch());
+void ShowOptionsDialog(TVXLobbyState& lobby) {
+  if (TVXSetting* settings = lobby.Context.Setting.get()) {
+    RunDialog<TfrmOptions>(lobby, *settings, lobby.Context.Sounds.get(), EngineDisplayModeSwitch(lobby.Context));
   } else {
     Log("ERROR: The options need the settings");
   }
 }
 
-void ShowHelpDialog() {
-  const TVXSetting* settings = Settings();
-  RunDialog<TfrmHelp>(settings != nullptr ? settings->ProgramFolder : std::string());
+void ShowHelpDialog(TVXLobbyState& lobby) {
+  const TVXSetting* settings = lobby.Context.Setting.get();
+  RunDialog<TfrmHelp>(lobby, settings != nullptr ? settings->ProgramFolder : std::string());
 }
 
-void ShowAboutDialog() { RunDialog<TfrmAbout>(Program().AppInfo); }
-
-void SetOpenAddressHandler(std::function<void(const std::string&)> handler) {
-  OpenAddressHandler() = std::move(handler);
-}
-
-void OpenAddress(const std::string& address) {
-  if (OpenAddressHandler()) {
-    OpenAddressHandler()(address);
-  } else {
-    Log("ERROR: No way to open " + address);
-  }
-}
+void ShowAboutDialog(TVXLobbyState& lobby) { RunDialog<TfrmAbout>(lobby, lobby.Context.AppInfo.get()); }
 
 }  // namespace vx

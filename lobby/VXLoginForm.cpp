@@ -43,11 +43,11 @@ void TfrmLogin::LoginClick() {
     CloseWithResult(ResultLogin);
     return;
   }
-  vx::LobbyMessageBox("Wrong player name or password.", mkError, mbOK);
+  vx::LobbyMessageBox(Context(), "Wrong player name or password.", mkError, mbOK);
 }
 
 void TfrmLogin::NewPlayerClick() {
-  vx::WeakRef<TfrmProfile> profile(new TfrmProfile(vx::DialogOwner(), players_, settings_));
+  vx::WeakRef<TfrmProfile> profile(new TfrmProfile(vx::DialogOwner(Context()), players_, settings_));
   const int32_t result = profile->ShowModal();
   if (profile && result == 1) {
     FillPlayerNames();
@@ -62,12 +62,11 @@ void TfrmLogin::NewPlayerClick() {
 void TfrmLogin::DeletePlayerClick() {
   const std::string name = vx::Trim(CboPlayerName->Caption());
   if (name.empty()) {
-    vx::LobbyMessageBox("Please select a player.", mkError, mbOK);
+    vx::LobbyMessageBox(Context(), "Please select a player.", mkError, mbOK);
     return;
   }
-  if (vx::LobbyMessageBox("Are you sure you want to delete player " + name + "?", mkConfirmation, mbYes | mbNo) !=
-      mrYes)
-    return;
+  const std::string question = "Are you sure you want to delete player " + name + "?";
+  if (vx::LobbyMessageBox(Context(), question, mkConfirmation, mbYes | mbNo) != mrYes) return;
   if (players_.DeletePlayer(name)) {
     FillPlayerNames();
     // The deleted player's name and password must not stay ready to sign in with.
@@ -75,9 +74,9 @@ void TfrmLogin::DeletePlayerClick() {
     EdtPassword->SetText("");
     return;
   }
-  vx::LobbyMessageBox("Cannot delete player " + name + ".", mkError, mbOK);
+  vx::LobbyMessageBox(Context(), "Cannot delete player " + name + ".", mkError, mbOK);
 }
 
 void TfrmLogin::CloseClick() {
-  if (vx::LobbyMessageBox("Exit game?", mkConfirmation, mbYes | mbNo) == mrYes) CloseWithResult(ResultExit);
+  if (vx::LobbyMessageBox(Context(), "Exit game?", mkConfirmation, mbYes | mbNo) == mrYes) CloseWithResult(ResultExit);
 }

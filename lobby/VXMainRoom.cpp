@@ -79,7 +79,8 @@ void RunStep(const std::string& what, F&& step) {
 // ---------------------------------------------------------------------------------------
 // TMainRoomScene
 
-TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino) : TVXScene(owner), Casino(casino) {
+TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino, TVXContext* context)
+    : TVXScene(owner, context), Casino(casino) {
   SetSceneName("MAINROOM");
   MusicStyle = 1;
   // The particle systems exist only with particle effects on, which the settings switch off
@@ -212,8 +213,9 @@ void TMainRoomScene::BuildPreviewStrip() {
 // ---------------------------------------------------------------------------------------
 // TMainRoom
 
-TMainRoom::TMainRoom() {
-  auto* scene = new TMainRoomScene(nullptr, vx::Lobby().CurrentCasino);
+TMainRoom::TMainRoom(TVXLobbyState& lobby) : lobby_(lobby) {
+  // Under the root scene, without an owner: the room frees it.
+  auto* scene = new TMainRoomScene(nullptr, lobby.CurrentCasino, &lobby.Context);
   scene_ = scene;
   for (const auto& g : scene->Games()) {
     for (TVXImage* image : {g.Logo, g.LogoBack}) {
@@ -223,11 +225,11 @@ TMainRoom::TMainRoom() {
       };
     }
   }
-  scene->ImgLogo->OnClick = [](TVXComponent*) { vx::ShowAboutDialog(); };
-  scene->BtnProfile->OnClick = [](TVXComponent*) { vx::ShowProfileDialog(); };
-  scene->BtnStatistics->OnClick = [](TVXComponent*) { vx::ShowStatisticsDialog(); };
-  scene->BtnOptions->OnClick = [](TVXComponent*) { vx::ShowOptionsDialog(); };
-  scene->BtnHelp->OnClick = [](TVXComponent*) { vx::ShowHelpDialog(); };
+  scene->ImgLogo->OnClick = [this](TVXComponent*) { vx::ShowAboutDialog(lobby_); };
+  scene->BtnProfile->OnClick = [this](TVXComponent*) { vx::ShowProfileDialog(lobby_); };
+  scene->BtnStatistics->OnClick = [this](TVXComponent*) { vx::ShowStatisticsDialog(lobby_); };
+  scene->BtnOptions->OnClick = [this](TVXComponent*) { vx::ShowOptionsDialog(lobby_); };
+  scene->BtnHelp->OnClick = [this](TVXComponent*) { vx::ShowHelpDialog(lobby_); };
   scene->BtnExitGame->OnClick = [this](TVXComponent*) { ExitLobbyClick(); };
   scene->PnlGamePreview->SetVisible(false);
 }
@@ -244,14 +246,14 @@ TMainRoom::~TMainRoom() {
     }
     delete scene;
   }
-  if (vx::Lobby().MainRoom == this) vx::Lobby().MainRoom = nullptr;
+  if (lobby_.MainRoom == this) lobby_.MainRoom = nullptr;
 }
 
 std::unique_ptr<TVXGame> TMainRoom::CreateGame(TGameInfo* info) {
   // The game is given the program's context (through the lobby's screen) and the lobby's side.
   TMainRoomScene* scene = scene_.Get();
   TVXContext* context = scene != nullptr ? scene->Context() : nullptr;
-  TVXGameHost* host = vx::Lobby().GameHost;
+  TVXGameHost* host = lobby_.GameHost;
   if (info != nullptr && info->IsVideoPoker()) return std::make_unique<TPoker>(info, context, host);
   if (info != nullptr && info->IsSlotMachine()) return std::make_unique<TSlots>(info, context, host);
   return nullptr;
@@ -260,7 +262,7 @@ std::unique_ptr<TVXGame> TMainRoom::CreateGame(TGameInfo* info) {
 void TMainRoom::ShowPlayerInfo() {
   TMainRoomScene* scene = scene_.Get();
   if (scene == nullptr) return;
-  if (const TVXPlayer* player = vx::CurrentPlayer()) {
+  if (const TVXPlayer* player = vx::CurrentPlayer(lobby_)) {
     TVXPlayers::ShowPlayerInfo(player, scene->LblFullName, scene->LblBankV, nullptr, nullptr);
   } else {
     scene->LblFullName->SetText("");
@@ -274,7 +276,7 @@ void TMainRoom::Show() {
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
   const std::string casinoName = vx::CasinoNameIn(scene->Context());
   {
-    TLoader loader;
+    TLoader loader(scene->Context());
     if (TLoaderScene* ls = loader.Scene()) {
       ls->LoadTheme(casinoName);
       ls->Show();
@@ -293,7 +295,7 @@ void TMainRoom::Show() {
   scene->PnlGamePreview->SetVisible(false);
   ShowPlayerInfo();
   scene->Show();
-  if (TNavigation* nav = vx::Lobby().Navigation) {
+  if (TNavigation* nav = lobby_.Navigation) {
     nav->LoadTheme();
     nav->Update();
   }
@@ -325,7 +327,7 @@ void TMainRoom::FreeGame() {
     Log(std::string("ERROR: Settling the game failed: ") + e.what());
   }
   vx::SettleRoundRecord();
-  if (vx::Lobby().CurrentGame == game_.get()) vx::Lobby().CurrentGame = nullptr;
+  if (lobby_.CurrentGame == game_.get()) lobby_.CurrentGame = nullptr;
   game_->StopAttract();
   vx::FreeAfterDispatch(std::move(game_));
 }
@@ -335,7 +337,7 @@ void TMainRoom::CloseGame() { FreeGame(); }
 void TMainRoom::EnterGame(int32_t gameID) {
   vx::WeakRef<TMainRoomScene> scene(scene_);
   if (!scene || scene->Hidden) return;
-  TVXLobbyState& lobby = vx::Lobby();
+  TVXLobbyState& lobby = lobby_;
   TGameInfo* info = lobby.GameManager != nullptr ? lobby.GameManager->FindGameByID(gameID) : nullptr;
   if (info == nullptr || (!info->IsVideoPoker() && !info->IsSlotMachine())) {
     Log("ERROR: No game " + std::to_string(gameID) + " to enter");
@@ -345,7 +347,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
   scene->Hidden = true;
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
   const std::string casinoName = vx::CasinoNameIn(scene->Context());
-  TLoader loader;
+  TLoader loader(scene->Context());
   RenderNow(scene->Context());
   if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) main->FadeOut();
   if (!scene) return;
@@ -356,7 +358,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
   }
 
   FreeGame();
-  TVXPlayer* player = vx::CurrentPlayer();
+  TVXPlayer* player = vx::CurrentPlayer(lobby_);
   // The game comes up in steps. Until its opening credit is taken nothing outside it has
   // changed, so a failure simply drops it; afterwards a failure frees it as closing does,
   // which settles its money into the bank.
@@ -417,17 +419,17 @@ void TMainRoom::ExitGame() {
   TVXGame* game = game_.get();
   if (game == nullptr || game->Round.Is(vx::rsBusy)) return;
   if (game->Round.InRound()) {
-    vx::LobbyAsk("You have a game in progress. You cannot exit now.", mkWarning, mbOK);
+    vx::LobbyAsk(lobby_, "You have a game in progress. You cannot exit now.", mkWarning, mbOK);
     return;
   }
   vx::WeakRef<TVXGame> alive(game);
   if (!vx::DeveloperModeIn(game->Context()) &&
-      vx::LobbyAsk("Are you sure you want to exit this game ?", mkConfirmation, mbYes | mbNo) != mrYes)
+      vx::LobbyAsk(lobby_, "Are you sure you want to exit this game ?", mkConfirmation, mbYes | mbNo) != mrYes)
     return;
   // The question ran a message loop: the game may have moved on meanwhile.
   if (!alive || game_.get() != game || game->Round.InRound()) return;
 
-  TVXLobbyState& lobby = vx::Lobby();
+  TVXLobbyState& lobby = lobby_;
   vx::WaitForRoundSaves();
   game->FinishVisit([](const std::string& what, const std::function<bool()>& step) { RunStep(what, step); });
   if (!alive) return;
@@ -448,8 +450,8 @@ void TMainRoom::ExitGame() {
 
 void TMainRoom::SaveAfterRound() {
   TVXGame* game = game_.get();
-  TVXLobbyState& lobby = vx::Lobby();
-  TVXPlayer* player = vx::CurrentPlayer();
+  TVXLobbyState& lobby = lobby_;
+  TVXPlayer* player = vx::CurrentPlayer(lobby_);
   if (game == nullptr || player == nullptr || lobby.Players == nullptr || lobby.CurrentCasino == nullptr ||
       game->GameInfo == nullptr)
     return;
@@ -468,7 +470,7 @@ void TMainRoom::SaveAfterRound() {
 }
 
 void TMainRoom::ExitLobbyClick() {
-  TVXLobbyState& lobby = vx::Lobby();
+  TVXLobbyState& lobby = lobby_;
   if (lobby.CurrentCasino != nullptr && !lobby.CurrentCasino->SaveStatistics()) {
     Log("ERROR: The statistics of " + lobby.CurrentCasino->Name + " could not be saved");
   }

@@ -15,6 +15,7 @@
 class TGameInfo;
 class TVXButton;
 class TVXCasino;
+class TVXContext;
 class TVXGame;
 class TVXImage;
 class TVXLabel;
@@ -22,6 +23,7 @@ class TVXMenu;
 class TVXPanel;
 class TVXScrollBox;
 class TVXScrollingImage;
+struct TVXLobbyState;
 namespace vx {
 class PumpTimer;
 }
@@ -36,7 +38,7 @@ public:
   static constexpr int32_t MaxPreviewRows = 27;
 
   // One logo per game of the casino's list, in list order; a game listed twice appears once.
-  TMainRoomScene(TVXComponent* owner, TVXCasino* casino);
+  TMainRoomScene(TVXComponent* owner, TVXCasino* casino, TVXContext* context = nullptr);
 
   TVXCasino* Casino = nullptr;
 
@@ -95,8 +97,8 @@ public:
   // How a game of the catalogue is made (the lobby's factory by default); tests replace it.
   using TGameFactory = std::function<std::unique_ptr<TVXGame>(TGameInfo* info)>;
 
-  // Creates the scene for the current casino and hooks the logos and buttons.
-  TMainRoom();
+  // Creates the scene for the lobby's current casino and hooks the logos and buttons.
+  explicit TMainRoom(TVXLobbyState& lobby);
   // A game still running is settled (cash out, data saved, tally merged) and freed.
   ~TMainRoom();
   TMainRoom(const TMainRoom&) = delete;
@@ -132,6 +134,7 @@ public:
 
 private:
   void FreeGame();
+  TVXLobbyState& lobby_;
   vx::WeakRef<TMainRoomScene> scene_;
   std::unique_ptr<TVXGame> game_;
   // Polls the round's writer until it is idle.

@@ -94,8 +94,8 @@ TNavigationScene::TNavigationScene(TVXComponent* owner) : TVXScene(owner) {
 // ---------------------------------------------------------------------------------------
 // TNavigation
 
-TNavigation::TNavigation() {
-  TVXMainWindow* main = vx::MainWindow();
+TNavigation::TNavigation(TVXLobbyState& lobby) : lobby_(lobby) {
+  TVXMainWindow* main = vx::MainWindowIn(&lobby.Context);
   auto* scene = new TNavigationScene(main != nullptr ? main->MainScene() : nullptr);
   scene_ = scene;
   auto hook = [this](TVXControl* control, void (TNavigation::*action)()) {
@@ -142,7 +142,7 @@ void TNavigation::LoadTheme() {
 void TNavigation::Update() {
   TNavigationScene* scene = scene_.Get();
   if (scene == nullptr) return;
-  const bool playing = vx::Lobby().CurrentGame != nullptr;
+  const bool playing = lobby_.CurrentGame != nullptr;
   scene->BtnCredit->SetVisible(playing);
   scene->BtnCashOut->SetVisible(playing);
   scene->BringToFront();
@@ -168,14 +168,14 @@ void TNavigation::HidePopup() {
 }
 
 void TNavigation::SignOutClick() {
-  TVXLobbyState& lobby = vx::Lobby();
+  TVXLobbyState& lobby = lobby_;
   if (lobby.CurrentGame != nullptr) {
-    vx::LobbyAsk("Cannot sign-out now. Please exit the game first.", mkInformation, mbOK);
+    vx::LobbyAsk(lobby, "Cannot sign-out now. Please exit the game first.", mkInformation, mbOK);
     return;
   }
   // Nobody to sign out: nothing to ask.
   if (lobby.Players == nullptr || lobby.Players->CurrentPlayer() == nullptr) return;
-  if (vx::LobbyAsk("Are you sure you want to sign-out?", mkConfirmation, mbYes | mbNo) != mrYes) return;
+  if (vx::LobbyAsk(lobby, "Are you sure you want to sign-out?", mkConfirmation, mbYes | mbNo) != mrYes) return;
   // The question ran a message loop: the state may have changed meanwhile.
   if (lobby.CurrentGame != nullptr || lobby.Players == nullptr) return;
   // Whatever the last round left is written before the player goes.
@@ -193,25 +193,25 @@ void TNavigation::SignOutClick() {
 }
 
 void TNavigation::ExitGameClick() {
-  TVXLobbyState& lobby = vx::Lobby();
+  TVXLobbyState& lobby = lobby_;
   if (lobby.CurrentGame != nullptr) {
     if (lobby.MainRoom != nullptr) lobby.MainRoom->ExitGame();
     return;
   }
   // The close request only raises a flag: every loop returns first, and shutdown runs after
   // the outermost one, never from inside this handler.
-  vx::CloseProgram();
+  vx::CloseProgram(lobby);
 }
 
-void TNavigation::ProfileClick() { vx::ShowProfileDialog(); }
+void TNavigation::ProfileClick() { vx::ShowProfileDialog(lobby_); }
 
-void TNavigation::StatisticsClick() { vx::ShowStatisticsDialog(); }
+void TNavigation::StatisticsClick() { vx::ShowStatisticsDialog(lobby_); }
 
-void TNavigation::HallOfFameClick() { vx::ShowHallOfFameDialog(); }
+void TNavigation::HallOfFameClick() { vx::ShowHallOfFameDialog(lobby_); }
 
-void TNavigation::OptionsClick() { vx::ShowOptionsDialog(); }
+void TNavigation::OptionsClick() { vx::ShowOptionsDialog(lobby_); }
 
-void TNavigation::HelpClick() { vx::ShowHelpDialog(); }
+void TNavigation::HelpClick() { vx::ShowHelpDialog(lobby_); }
 
 void TNavigation::HomePageClick() {
   TNavigationScene* scene = scene_.Get();
@@ -220,15 +220,15 @@ void TNavigation::HomePageClick() {
   const std::string title = info != nullptr ? info->Title : std::string(vx::kProductTitle);
   const std::string address = info != nullptr ? info->HomePage : std::string(vx::kHomePage);
   if (TVXMainWindow* main = vx::MainWindowIn(context)) main->PopupMessage("Opening " + title + " Home Page", mkInformation);
-  vx::OpenAddress(address);
+  vx::OpenAddress(lobby_, address);
 }
 
-void TNavigation::AboutClick() { vx::ShowAboutDialog(); }
+void TNavigation::AboutClick() { vx::ShowAboutDialog(lobby_); }
 
 void TNavigation::CreditClick() {
-  if (TVXGame* game = vx::Lobby().CurrentGame) game->BuyCredit();
+  if (TVXGame* game = lobby_.CurrentGame) game->BuyCredit();
 }
 
 void TNavigation::CashOutClick() {
-  if (TVXGame* game = vx::Lobby().CurrentGame) game->CashOutClick();
+  if (TVXGame* game = lobby_.CurrentGame) game->CashOutClick();
 }

@@ -16,6 +16,7 @@ class TVXLabel;
 class TVXMenu;
 class TVXMenuItem;
 class TVXPanel;
+struct TVXLobbyState;
 
 class TNavigationScene : public TVXScene {
 public:
@@ -46,8 +47,9 @@ public:
 
 class TNavigation {
 public:
-  // Builds the scene (owned by the root scene), hooks every item and loads the theme.
-  TNavigation();
+  // Builds the scene (owned by the root scene of the lobby's context), hooks every item and
+  // loads the theme.
+  explicit TNavigation(TVXLobbyState& lobby);
   ~TNavigation();
   TNavigation(const TNavigation&) = delete;
   TNavigation& operator=(const TNavigation&) = delete;
@@ -81,5 +83,6 @@ public:
   void CashOutClick();
 
 private:
+  TVXLobbyState& lobby_;
   vx::WeakRef<TNavigationScene> scene_;
 };

@@ -76,7 +76,8 @@ void TfrmOptions::FullScreenClick() {
   const bool wanted = CbFullScreen->Checked();
   const bool now = display_.IsFullScreen ? display_.IsFullScreen() : settings_.optFullScreen;
   const int32_t answer =
-      vx::LobbyMessageBox(now ? "Go to windowed mode ?" : "Go to fullscreen mode ?", mkConfirmation, mbYes | mbNo);
+      vx::LobbyMessageBox(Context(), now ? "Go to windowed mode ?" : "Go to fullscreen mode ?", mkConfirmation,
+                          mbYes | mbNo);
   if (answer != mrYes) {
     CbFullScreen->SetChecked(!wanted);
     return;
@@ -129,14 +130,15 @@ void TfrmOptions::CloseClick() {
 
 namespace vx {
 
-TVXDisplayModeSwitch EngineDisplayModeSwitch() {
+TVXDisplayModeSwitch EngineDisplayModeSwitch(const TVXContext& context) {
+  // The engine is looked up at each call: it may come and go while the dialog lives.
   TVXDisplayModeSwitch display;
-  display.IsFullScreen = [] {
-    TVXEngine* engine = Program().Engine;
+  display.IsFullScreen = [&context] {
+    TVXEngine* engine = context.Engine.get();
     return engine != nullptr && engine->GetFullScreen();
   };
-  display.SetFullScreen = [](bool fullScreen) {
-    TVXEngine* engine = Program().Engine;
+  display.SetFullScreen = [&context](bool fullScreen) {
+    TVXEngine* engine = context.Engine.get();
     return engine != nullptr && engine->SetFullScreen(fullScreen);
   };
   return display;

@@ -8,6 +8,7 @@
 
 class TVXButton;
 class TVXCheckBox;
+class TVXContext;
 class TVXLabel;
 class TVXProgressBar;
 class TVXSetting;
@@ -67,6 +68,7 @@ private:
 };
 
 namespace vx {
-// The engine's full-screen switch (a display that is never full screen without an engine).
-TVXDisplayModeSwitch EngineDisplayModeSwitch();
+// The full-screen switch of the context's engine (a display that is never full screen while
+// the context has no engine).
+TVXDisplayModeSwitch EngineDisplayModeSwitch(const TVXContext& context);
 }  // namespace vx

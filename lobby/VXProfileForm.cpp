@@ -7,7 +7,6 @@
 #include "framework/VXContext.h"
 #include "lobby/VXCasino.h"
 #include "lobby/VXDialogs.h"
-#include "lobby/VXLobby.h"
 #include "lobby/VXPlayers.h"
 
 namespace vx {
@@ -21,8 +20,8 @@ void ShowPlayerPicture(TVXImage* image, int32_t pictureID) {
 
 }  // namespace vx
 
-TfrmProfile::TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* settings)
-    : TVXFrame(owner), players_(players), settings_(settings) {
+TfrmProfile::TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* settings, TVXCasinoManager* casinos)
+    : TVXFrame(owner), players_(players), settings_(settings), casinos_(casinos) {
   using vx::AddDialogControl;
   NewPlayer = players_.CurrentPlayer() == nullptr;
   SetSceneName("PROFILE");
@@ -81,16 +80,16 @@ void TfrmProfile::NextImageClick() { ImgPlayer->NextFrame(); }
 
 void TfrmProfile::OkClick() {
   if (UserName().empty()) {
-    vx::LobbyMessageBox("Please enter your playername or nick!", mkError, mbOK);
+    vx::LobbyMessageBox(Context(), "Please enter your playername or nick!", mkError, mbOK);
     return;
   }
   if (TVXPlayers::NameTooLong(UserName()) && (NewPlayer || !players_.CurrentPlayer() ||
                                               UserName() != players_.CurrentPlayer()->PlayerName)) {
-    vx::LobbyMessageBox(NameTooLongText(), mkError, mbOK);
+    vx::LobbyMessageBox(Context(), NameTooLongText(), mkError, mbOK);
     return;
   }
   if (Password() != vx::Trim(EdtPassword2->Caption())) {
-    vx::LobbyMessageBox("Password does not match !", mkError, mbOK);
+    vx::LobbyMessageBox(Context(), "Password does not match !", mkError, mbOK);
     return;
   }
   const bool saved = NewPlayer ? CreatePlayer() : SaveCurrentPlayer();
@@ -100,12 +99,12 @@ void TfrmProfile::OkClick() {
 bool TfrmProfile::CreatePlayer() {
   const std::string name = UserName();
   if (players_.PlayerExists(name)) {
-    vx::LobbyMessageBox("Player " + name + " already exists!", mkError, mbOK);
+    vx::LobbyMessageBox(Context(), "Player " + name + " already exists!", mkError, mbOK);
     return false;
   }
   if (!players_.AddPlayer(name, Password(), vx::Trim(EdtFirstName->Caption()), vx::Trim(EdtLastName->Caption()),
                           PictureID())) {
-    vx::LobbyMessageBox("Error creating player  !", mkError, mbOK);
+    vx::LobbyMessageBox(Context(), "Error creating player  !", mkError, mbOK);
     return false;
   }
   if (settings_ && CbAutoLogin->Checked()) {
@@ -114,7 +113,7 @@ bool TfrmProfile::CreatePlayer() {
     settings_->optAutoLoginPlayerPassword = Password();
     settings_->Save();
   }
-  vx::LobbyMessageBox("Player " + name + " created successfully!", mkInformation, mbOK);
+  vx::LobbyMessageBox(Context(), "Player " + name + " created successfully!", mkInformation, mbOK);
   return true;
 }
 
@@ -124,14 +123,14 @@ bool TfrmProfile::SaveCurrentPlayer() {
   const std::string oldName = player ? player->PlayerName : std::string();
   const TVXPlayerProfile profile{name, Password(), EdtFirstName->Caption(), EdtLastName->Caption(), PictureID()};
   // A new name takes the player's statistics along in every casino.
-  switch (players_.ChangePlayer(player, profile, vx::Lobby().CasinoManager)) {
+  switch (players_.ChangePlayer(player, profile, casinos_)) {
     case TChangePlayerResult::Changed:
       break;
     case TChangePlayerResult::NameTaken:
-      vx::LobbyMessageBox("Player " + name + " already exists!", mkError, mbOK);
+      vx::LobbyMessageBox(Context(), "Player " + name + " already exists!", mkError, mbOK);
       return false;
     default:
-      vx::LobbyMessageBox("Cannot save player " + name + ".", mkError, mbOK);
+      vx::LobbyMessageBox(Context(), "Cannot save player " + name + ".", mkError, mbOK);
       return false;
   }
   if (settings_) {

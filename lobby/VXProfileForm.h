@@ -7,6 +7,7 @@
 #include "framework/VXFrame.h"
 
 class TVXButton;
+class TVXCasinoManager;
 class TVXCheckBox;
 class TVXEdit;
 class TVXImage;
@@ -16,8 +17,9 @@ class TVXSetting;
 
 class TfrmProfile : public TVXFrame {
 public:
-  // `settings` receives the automatic login (may be null: the box then changes nothing).
-  TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* settings);
+  // `settings` receives the automatic login (may be null: the box then changes nothing); a
+  // renamed player's statistics move along in every casino of `casinos` (when given).
+  TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* settings, TVXCasinoManager* casinos = nullptr);
 
   // Set when the dialog was opened with nobody signed in.
   bool NewPlayer = false;
@@ -56,6 +58,7 @@ private:
 
   TVXPlayers& players_;
   TVXSetting* settings_;
+  TVXCasinoManager* casinos_;
 };
 
 namespace vx {

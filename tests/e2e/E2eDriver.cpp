@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/LobbyProgram.h"
 #include "core/StrUtils.h"
 #include "framework/VXControl.h"
 #include "framework/VXEngine.h"
@@ -127,6 +128,15 @@ void PushQuit() {
 }
 
 uint64_t Frames() { return vx::MainPump().Statistics().idlePasses; }
+
+TVXLobbyState& LobbyOf(TfrmMain& form) {
+  auto* program = dynamic_cast<TVXLobbyProgram*>(form.Lobby());
+  if (program == nullptr) {
+    ADD_FAILURE() << "the window runs no program lobby layer";
+    std::abort();
+  }
+  return program->State();
+}
 
 vxtest::Shot Screenshot(TfrmMain& form) {
   vxtest::Shot shot;

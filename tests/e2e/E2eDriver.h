@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "lobby/VXLobby.h"
 #include "support/Golden.h"
 #include "support/TempDir.h"
 #include "support/VirtualClock.h"
@@ -93,6 +94,9 @@ private:
 
 // The frame on screen now, read back from the device.
 vxtest::Shot Screenshot(TfrmMain& form);
+
+// The lobby state of the window's program lobby layer (the test fails without one).
+TVXLobbyState& LobbyOf(TfrmMain& form);
 
 // A script of steps on the program's own pump: each waits until it is ready (and then a few
 // frames more, so fades and flights settle), then acts. A step stuck for a minute fails the

@@ -74,10 +74,10 @@ public:
   }
   void Click(const TVXCustomControl* c) { ClickAt(c->Left() + c->Width() / 2, c->Top() + c->Height() / 2); }
   bool InLobby() const {
-    TMainRoom* room = vx::Lobby().MainRoom;
+    TMainRoom* room = vxe2e::LobbyOf(*form).MainRoom;
     return room != nullptr && !room->Scene()->Hidden && form->InputScene() == form->MainScene();
   }
-  TNavigationScene* Nav() const { return vx::Lobby().Navigation->Scene(); }
+  TNavigationScene* Nav() const { return vxe2e::LobbyOf(*form).Navigation->Scene(); }
   // The intro waits for a click; then the automatic login opens the lobby.
   void ToLobby(Script& s) {
     s.Add("the intro", [this] { return form->GetAnim(0) != nullptr; }, [this] { ClickAt(400, 300); });
@@ -148,7 +148,7 @@ TEST(DialogsEndToEnd, EveryDialogOpensAndEveryOptionChangedIsKeptAcrossARestart)
     s.Add("the hall of fame", [&] { return run.Dialog<TfrmHighScore>() != nullptr; },
           [&] { run.Click(run.Dialog<TfrmHighScore>()->BtnClose); });
     s.Add("back in the lobby", [&] { return run.InLobby(); },
-          [&] { run.Click(vx::Lobby().MainRoom->Scene()->BtnOptions); });
+          [&] { run.Click(vxe2e::LobbyOf(*run.form).MainRoom->Scene()->BtnOptions); });
     s.Add("the options", [&] { return run.Dialog<TfrmOptions>() != nullptr; },
           [&] { run.Click(run.Dialog<TfrmOptions>()->CbFullScreen); });
     run.AnswerYes(s, asked);
@@ -164,7 +164,7 @@ TEST(DialogsEndToEnd, EveryDialogOpensAndEveryOptionChangedIsKeptAcrossARestart)
                   static_cast<const TVXCustomControl*>(o->CbMouseTrail)})
               run.Click(c);
           });
-    s.Add("every option changed", [&] { return run.Dialog<TfrmOptions>() != nullptr && vx::Settings()->optMouseTrail; },
+    s.Add("every option changed", [&] { return run.Dialog<TfrmOptions>() != nullptr && run.form->Setting()->optMouseTrail; },
           [&] { run.Click(run.Dialog<TfrmOptions>()->BtnClose); });
     s.Add("saved on closing", [&] { return run.InLobby(); },
           [&] {

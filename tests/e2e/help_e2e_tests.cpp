@@ -66,7 +66,7 @@ TEST(HelpEndToEnd, OpenFollowALinkScrollGoBackAndClose) {
   const uint32_t window = f.Window()->WindowId();
   auto help = [&] { return Input<TfrmHelp>(f); };
   auto inLobby = [&] {
-    TMainRoom* room = vx::Lobby().MainRoom;
+    TMainRoom* room = vxe2e::LobbyOf(f).MainRoom;
     return room != nullptr && !room->Scene()->Hidden && f.InputScene() == f.MainScene();
   };
   // A click on the screen where the page lays the text out.
@@ -84,7 +84,7 @@ TEST(HelpEndToEnd, OpenFollowALinkScrollGoBackAndClose) {
 
   vxe2e::Script s(f);
   s.Add("the intro", [&] { return f.GetAnim(0) != nullptr; }, [&] { vxe2e::PushClick(window, 400, 300); });
-  s.Add("the lobby", inLobby, [&] { vxe2e::PushClick(window, vx::Lobby().MainRoom->Scene()->BtnHelp); }, 40);
+  s.Add("the lobby", inLobby, [&] { vxe2e::PushClick(window, vxe2e::LobbyOf(f).MainRoom->Scene()->BtnHelp); }, 40);
   s.Add("the help's index", [&] { return Page(help()) == "index.html"; },
         [&] {
           indexShot = vxe2e::Screenshot(f);
@@ -101,7 +101,7 @@ TEST(HelpEndToEnd, OpenFollowALinkScrollGoBackAndClose) {
         [&] { clickText("Contents"); });
   s.Add("back at the index", [&] { return Page(help()) == "index.html"; },
         [&] { vxe2e::PushClick(window, help()->BtnClose); });
-  s.Add("the lobby again", inLobby, [&] { vxe2e::PushClick(window, vx::Lobby().MainRoom->Scene()->ImgLogo); });
+  s.Add("the lobby again", inLobby, [&] { vxe2e::PushClick(window, vxe2e::LobbyOf(f).MainRoom->Scene()->ImgLogo); });
   s.Add("the about dialog from the emblem", [&] { return Input<TfrmAbout>(f) != nullptr; },
         [&] {
           aboutShot = vxe2e::Screenshot(f);

@@ -116,9 +116,9 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
   };
   auto box = [&] { return Input<TframeMessage>(f) != nullptr; };
   auto inLobby = [&] {
-    room = vx::Lobby().MainRoom;
+    room = vxe2e::LobbyOf(f).MainRoom;
     return room != nullptr && !room->Scene()->Hidden && form->InputScene() == form->MainScene() &&
-           vx::Lobby().CurrentGame == nullptr;
+           vxe2e::LobbyOf(f).CurrentGame == nullptr;
   };
   auto intro = [&]() -> TAnimIntro* { return dynamic_cast<TAnimIntro*>(f.GetAnim(0)); };
 
@@ -153,7 +153,7 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
             EXPECT_TRUE(g.LogoBack->TextureLoaded());
           }
           EXPECT_TRUE(room->Scene()->ImgGamePreview->TextureLoaded());
-          nav = vx::Lobby().Navigation->Scene();
+          nav = vxe2e::LobbyOf(f).Navigation->Scene();
           const TVXImage* logo = room->Scene()->FindGame(11)->Logo;
           PushMove(window, logo->Left() + logo->Width() / 2, logo->Top() + logo->Height() / 2);
         },
@@ -187,13 +187,13 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
         [&] { PushClick(window, Input<TfrmHelp>(f)->BtnClose); });
   s.Add("into a game", [&] { return inLobby() && !box(); },
         [&] { PushClick(window, room->Scene()->FindGame(10)->Logo); });
-  s.Add("the game is on", [&] { return vx::Lobby().CurrentGame != nullptr && room->Scene()->Hidden && !box(); },
+  s.Add("the game is on", [&] { return vxe2e::LobbyOf(f).CurrentGame != nullptr && room->Scene()->Hidden && !box(); },
         [&] {
           Screenshot(f, "lobby_game.bmp");
           EXPECT_TRUE(nav->BtnCredit->Visible());
           // The loading screen as the lobby shows it, drawn by the program on its device.
-          TLoader loader;
-          loader.Scene()->LoadTheme(vx::CurrentCasinoName());
+          TLoader loader(&f.Context());
+          loader.Scene()->LoadTheme(f.Context().CasinoName());
           loader.Scene()->Show();
           loader.Begin("JACKS OR BETTER 9/6", 120);
           loader.Step("PNL_PAYOFF", 45);
@@ -214,7 +214,7 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
   s.Add("the login dialog asks again",
         [&] { return Input<TfrmLogin>(f) != nullptr && !box(); },
         [&] {
-          EXPECT_EQ(vx::Lobby().Players->CurrentPlayer(), nullptr);
+          EXPECT_EQ(vxe2e::LobbyOf(f).Players->CurrentPlayer(), nullptr);
           auto* login = Input<TfrmLogin>(f);
           PushClick(window, login->CboPlayerName->Left() + 8, login->CboPlayerName->Top() + login->CboPlayerName->Height() / 2);
           PushText(window, "TESTER");

@@ -99,7 +99,7 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
   TMainRoomScene* room = nullptr;
   TVXScene* game = nullptr;
   vxtest::Shot lobbyShot, gameShot;
-  auto fireworksHeard = [] { return vx::Program().Sounds != nullptr && vx::Program().Sounds->FindSound("SND_FIREWORKS") != nullptr; };
+  auto fireworksHeard = [&f] { return f.Sounds() != nullptr && f.Sounds()->FindSound("SND_FIREWORKS") != nullptr; };
   vxe2e::Script s(f);
   // The sign-in steps let each dialog settle; the bursts are timed to the frame.
   const std::vector<vxe2e::Script::Step> steps = {
@@ -107,8 +107,8 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
        [&] { PushClick(window, 400, 300); }, 20},
       {"the login dialog", [&] { return Input<TfrmLogin>(f) != nullptr; },
        [&] {
-         vx::Settings()->optParticleEffects = true;
-         vx::Settings()->optSoundEnabled = true;
+         f.Setting()->optParticleEffects = true;
+         f.Setting()->optSoundEnabled = true;
          PushClick(window, Input<TfrmLogin>(f)->BtnNewPlayer);
        }, 20},
       {"the profile dialog", [&] { return Input<TfrmProfile>(f) != nullptr; },
@@ -119,7 +119,7 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
        [&] { PushClick(window, Input<TfrmLogin>(f)->BtnLogin); }, 20},
       {"the lobby's first burst",
        [&] {
-         room = vx::Lobby().MainRoom != nullptr ? vx::Lobby().MainRoom->Scene() : nullptr;
+         room = vxe2e::LobbyOf(f).MainRoom != nullptr ? vxe2e::LobbyOf(f).MainRoom->Scene() : nullptr;
          return room != nullptr && !room->Hidden && f.InputScene() == f.MainScene() &&
                 CatchBurst(f, Particles(room, "PS_LOGO2"), lobbyShot);
        },
@@ -132,7 +132,7 @@ TEST(ParticlesEndToEnd, TheLobbyAndAPokerMachineShowTheirEffectsAndPlayTheFirewo
        [&] { PushClick(window, room->FindGame(1)->Logo); }},
       {"the machine's burst",
        [&] {
-         game = vx::Lobby().CurrentGame != nullptr ? vx::Lobby().CurrentGame->GetScene() : nullptr;
+         game = vxe2e::LobbyOf(f).CurrentGame != nullptr ? vxe2e::LobbyOf(f).CurrentGame->GetScene() : nullptr;
          return game != nullptr && game->Visible() && !game->Hidden && f.InputScene() == f.MainScene() &&
                 CatchBurst(f, Particles(game, "PS_CUSTOM1"), gameShot);
        },

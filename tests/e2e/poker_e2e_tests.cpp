@@ -169,11 +169,11 @@ public:
   bool Broke() const { return broke_; }
 
 private:
-  static TPoker* Game() { return dynamic_cast<TPoker*>(vx::Lobby().CurrentGame); }
-  static TMainRoom* Room() { return vx::Lobby().MainRoom; }
-  static TNavigationScene* Nav() { return vx::Lobby().Navigation->Scene(); }
-  static uint32_t Bank() {
-    const TVXPlayer* p = vx::CurrentPlayer();
+  TPoker* Game() const { return dynamic_cast<TPoker*>(vxe2e::LobbyOf(f_).CurrentGame); }
+  TMainRoom* Room() const { return vxe2e::LobbyOf(f_).MainRoom; }
+  TNavigationScene* Nav() const { return vxe2e::LobbyOf(f_).Navigation->Scene(); }
+  uint32_t Bank() const {
+    const TVXPlayer* p = vx::CurrentPlayer(vxe2e::LobbyOf(f_));
     return p != nullptr ? p->Bank : 0;
   }
   Machine& Current() { return machines_[next_]; }
@@ -319,7 +319,7 @@ void PokerTour::Tick() {
       return;
     }
     case Left: {
-      if (vx::Lobby().CurrentGame != nullptr || Room() == nullptr || Room()->Scene()->Hidden || box != nullptr ||
+      if (vxe2e::LobbyOf(f_).CurrentGame != nullptr || Room() == nullptr || Room()->Scene()->Hidden || box != nullptr ||
           f_.InputScene() != f_.MainScene())
         return;
       Machine& m = Current();

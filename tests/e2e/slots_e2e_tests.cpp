@@ -89,11 +89,11 @@ public:
   uint32_t LastBank() const { return lastBank_; }
 
 private:
-  static TSlots* Game() { return dynamic_cast<TSlots*>(vx::Lobby().CurrentGame); }
-  static TMainRoom* Room() { return vx::Lobby().MainRoom; }
-  static TNavigationScene* Nav() { return vx::Lobby().Navigation->Scene(); }
-  static uint32_t Bank() {
-    const TVXPlayer* p = vx::CurrentPlayer();
+  TSlots* Game() const { return dynamic_cast<TSlots*>(vxe2e::LobbyOf(f_).CurrentGame); }
+  TMainRoom* Room() const { return vxe2e::LobbyOf(f_).MainRoom; }
+  TNavigationScene* Nav() const { return vxe2e::LobbyOf(f_).Navigation->Scene(); }
+  uint32_t Bank() const {
+    const TVXPlayer* p = vx::CurrentPlayer(vxe2e::LobbyOf(f_));
     return p != nullptr ? p->Bank : 0;
   }
   Machine& Current() { return machines_[next_]; }
@@ -190,7 +190,7 @@ void SlotsTour::Tick() {
       return;
     }
     case Left: {
-      if (vx::Lobby().CurrentGame != nullptr || Room() == nullptr || Room()->Scene()->Hidden || box != nullptr ||
+      if (vxe2e::LobbyOf(f_).CurrentGame != nullptr || Room() == nullptr || Room()->Scene()->Hidden || box != nullptr ||
           f_.InputScene() != f_.MainScene())
         return;
       Machine& m = Current();

@@ -120,9 +120,9 @@ TEST(SoftwareDevicesEndToEnd, TheLobbyAndAPokerMachineLookTheSameOnEveryDevice) 
   TNavigationScene* nav = nullptr;
   auto box = [&] { return Input<TframeMessage>(f) != nullptr; };
   auto inLobby = [&] {
-    room = vx::Lobby().MainRoom;
+    room = vxe2e::LobbyOf(f).MainRoom;
     return room != nullptr && !room->Scene()->Hidden && f.InputScene() == f.MainScene() &&
-           vx::Lobby().CurrentGame == nullptr && !box();
+           vxe2e::LobbyOf(f).CurrentGame == nullptr && !box();
   };
   struct Step {
     std::function<bool()> Ready;
@@ -147,12 +147,12 @@ TEST(SoftwareDevicesEndToEnd, TheLobbyAndAPokerMachineLookTheSameOnEveryDevice) 
   steps.push_back({[&] { return Input<TfrmLogin>(f) != nullptr && !box(); },
                    [&] { PushClick(window, Input<TfrmLogin>(f)->BtnLogin); }});
   steps.push_back({inLobby, [&] {
-                     nav = vx::Lobby().Navigation->Scene();
+                     nav = vxe2e::LobbyOf(f).Navigation->Scene();
                      const vxtest::Area welcome = AreaOf(room->Scene()->LblScrollWelcome), news = AreaOf(room->Scene()->LblScrollNews);
                      OnEveryDevice(f, "lobby", {welcome, news});
                      PushClick(window, room->Scene()->FindGame(10)->Logo);
                    }});
-  steps.push_back({[&] { return vx::Lobby().CurrentGame != nullptr && room->Scene()->Hidden && !box(); },
+  steps.push_back({[&] { return vxe2e::LobbyOf(f).CurrentGame != nullptr && room->Scene()->Hidden && !box(); },
                    [&] {
                      OnEveryDevice(f, "poker", {});
                      PushClick(window, nav->BtnExitGame);

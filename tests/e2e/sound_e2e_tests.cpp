@@ -117,9 +117,9 @@ TEST(GameSounds, MusicIsHeardInTheLobbyAndInAMachine) {
     return ec ? size_t{0} : size_t(size);
   };
   const vx::TimerId watcher = vx::MainPump().SetTimer(30, [&] {
-    TMainRoom* room = vx::Lobby().MainRoom;
+    TMainRoom* room = vxe2e::LobbyOf(f).MainRoom;
     const bool inLobby = room != nullptr && !room->Scene()->Hidden && f.InputScene() == f.MainScene();
-    const bool inGame = vx::Lobby().CurrentGame != nullptr && room != nullptr && room->Scene()->Hidden;
+    const bool inGame = vxe2e::LobbyOf(f).CurrentGame != nullptr && room != nullptr && room->Scene()->Hidden;
     if ((stage == 0 && inLobby) || (stage == 2 && inGame)) marks[stage++] = captured();
     if ((stage == 1 || stage == 3) && captured() >= marks[stage - 1] + listen) {
       marks[stage++] = captured();

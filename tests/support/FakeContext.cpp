@@ -20,7 +20,6 @@ int FakeHost::CountSound(const std::string& name) const {
 FakeWindow::FakeWindow(TVXToolkitHost* host) {
   Context.MainWindow = this;
   Context.Host = host != nullptr ? host : &Host;
-  mirrored_ = vx::MirrorProgram(&Context);
   root_ = std::make_unique<TVXMainScene>(nullptr);
   root_->SetContext(&Context);
   root_->SetSceneName("MAINSCENE");
@@ -29,7 +28,6 @@ FakeWindow::FakeWindow(TVXToolkitHost* host) {
 
 FakeWindow::~FakeWindow() {
   FreeRoot();
-  vx::MirrorProgram(mirrored_);
 }
 
 void FakeWindow::FreeRoot() {

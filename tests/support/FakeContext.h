@@ -112,7 +112,6 @@ public:
   void FadeOut() override { ++FadeOuts; }
 
 private:
-  const TVXContext* mirrored_ = nullptr;
   std::unique_ptr<TVXMainScene> root_;
   vx::WeakRef<TVXScene> input_;
   std::vector<TVXAnim*> anims_;

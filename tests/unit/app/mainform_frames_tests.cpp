@@ -3,6 +3,7 @@
 // timed waits that keep frames coming.
 #include "ShellHarness.h"
 #include "framework/VXAnim.h"
+#include "framework/VXContext.h"
 #include "framework/VXWidgets.h"
 
 using shelltest::Harness;
@@ -12,7 +13,8 @@ namespace {
 // Counts its steps; what a step does is up to the test.
 class CountingAnim : public TVXAnim {
 public:
-  explicit CountingAnim(std::string name, std::vector<std::string>* log = nullptr) : name_(std::move(name)), log_(log) {
+  CountingAnim(TVXContext* context, std::string name, std::vector<std::string>* log = nullptr)
+      : TVXAnim(context), name_(std::move(name)), log_(log) {
     Blocking = false;
   }
   int Steps = 0;
@@ -52,7 +54,7 @@ void ExpectNoNestedScene(const vxtest::RecordingDevice& device) {
 TEST(Animations, AnimationStoppedWithoutFinishLeavesTheListAtTheNextFrame) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  CountingAnim a("a");
+  CountingAnim a(&h.form->Context(), "a");
   a.Run();
   EXPECT_EQ(h.form->AnimCount(), 1);
   EXPECT_TRUE(a.Listed);
@@ -66,7 +68,7 @@ TEST(Animations, AnimationStoppedWithoutFinishLeavesTheListAtTheNextFrame) {
 TEST(Animations, StepInsideTheFramesSceneAfterClearAndBeginScene) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  CountingAnim a("a");
+  CountingAnim a(&h.form->Context(), "a");
   std::vector<std::string> before;
   a.OnStep = [&](CountingAnim&) {
     for (const auto& c : h.device->Calls)
@@ -82,7 +84,7 @@ TEST(Animations, StepInsideTheFramesSceneAfterClearAndBeginScene) {
 TEST(Animations, RunOnARunningAnimationChangesNothing) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  CountingAnim a("a");
+  CountingAnim a(&h.form->Context(), "a");
   a.Run();
   a.StepNo = 7;
   a.Run();
@@ -94,7 +96,8 @@ TEST(Animations, OneFinishingInItsStepMakesTheNextSkipExactlyThatFrame) {
   Harness h;
   ASSERT_TRUE(h.Start());
   std::vector<std::string> order;
-  CountingAnim a("a", &order), b("b", &order), c("c", &order);
+  TVXContext* context = &h.form->Context();
+  CountingAnim a(context, "a", &order), b(context, "b", &order), c(context, "c", &order);
   a.OnStep = [](CountingAnim& self) { self.Finish(); };
   a.Run();
   b.Run();
@@ -110,9 +113,9 @@ TEST(Animations, OneFinishingInItsStepMakesTheNextSkipExactlyThatFrame) {
 TEST(Animations, OneWaitingInItsStepIsNotReenteredWhileTheOthersKeepStepping) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  CountingAnim waiting("waiting"), other("other");
-  waiting.OnStep = [](CountingAnim& self) {
-    if (self.Steps == 1) vx::MainWindow()->Wait(30);
+  CountingAnim waiting(&h.form->Context(), "waiting"), other(&h.form->Context(), "other");
+  waiting.OnStep = [&h](CountingAnim& self) {
+    if (self.Steps == 1) h.form->Wait(30);
   };
   waiting.Run();
   other.Run();
@@ -138,7 +141,7 @@ TEST(Animations, AFrameAskedForWhileTheTreeIsDrawnIsDropped) {
     using TVXPanel::TVXPanel;
     void Update() override {
       TVXPanel::Update();
-      vx::MainWindow()->RenderNow();
+      vx::MainWindowIn(Context())->RenderNow();
     }
   };
   auto* eager = new Eager(h.form->MainScene());
@@ -153,7 +156,7 @@ TEST(Animations, AFrameAskedForWhileTheTreeIsDrawnIsDropped) {
 TEST(Animations, FreeingARunningAnimationTakesItOutOfTheList) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  auto* fade = new TAnimFade();
+  auto* fade = new TAnimFade(&h.form->Context());
   fade->Blocking = false;
   fade->Run();
   h.form->RenderNow();
@@ -170,7 +173,7 @@ TEST(Animations, FreeingARunningAnimationTakesItOutOfTheList) {
 TEST(Fades, FadeInAlphaFrameByFrame) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  TAnimFade fade;
+  TAnimFade fade(&h.form->Context());
   fade.Blocking = false;
   fade.FadeIn = true;
   fade.Run();
@@ -195,7 +198,7 @@ TEST(Fades, FadeInAlphaFrameByFrame) {
 TEST(Fades, FadeOutAlphaFrameByFrame) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  TAnimFade fade;
+  TAnimFade fade(&h.form->Context());
   fade.Blocking = false;
   fade.FadeIn = false;
   fade.Run();
@@ -213,7 +216,7 @@ TEST(Fades, FadeOutAlphaFrameByFrame) {
 TEST(Fades, FadeInWithHoldRunsTwentySixTwoThousandAndTwentySixFrames) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  TAnimFade fade;
+  TAnimFade fade(&h.form->Context());
   fade.Blocking = false;
   fade.FadeIn = true;
   fade.HoldThenFadeOut = true;
@@ -234,7 +237,7 @@ TEST(Fades, FadeInWithHoldRunsTwentySixTwoThousandAndTwentySixFrames) {
 TEST(Fades, APausedFadeSceneHoldsTheFade) {
   Harness h;
   ASSERT_TRUE(h.Start());
-  TAnimFade fade;
+  TAnimFade fade(&h.form->Context());
   fade.Blocking = false;
   fade.Run();
   h.form->RenderNow();
@@ -250,8 +253,8 @@ TEST(Fades, TwoFadesLieOnTopOfTheRootInTheOrderCreated) {
   Harness h;
   ASSERT_TRUE(h.Start());
   TVXMainScene* root = h.form->MainScene();
-  TAnimFade first;
-  TAnimFade second;
+  TAnimFade first(&h.form->Context());
+  TAnimFade second(&h.form->Context());
   const int32_t n = root->ChildCount();
   ASSERT_GE(n, 2);
   EXPECT_EQ(root->GetChild(n - 2), first.FadeScene);

@@ -6,6 +6,7 @@
 
 #include "ShellHarness.h"
 #include "core/Random.h"
+#include "framework/VXContext.h"
 #include "framework/VXDebug.h"
 #include "framework/VXSettings.h"
 #include "framework/VXSounds.h"
@@ -31,11 +32,9 @@ TEST(MainWindowStartUp, BuildsTheSingletonsInOrderAndDrawsFramesOnceStarted) {
   TfrmMain& f = *h.form;
   EXPECT_EQ(h.calls, (std::vector<std::string>{"CreateCasinoManager", "CreatePlayers", "CreateCityAndMenuBar"}));
   ASSERT_NE(f.Setting(), nullptr);
-  EXPECT_EQ(vx::Program().Setting, f.Setting());
-  EXPECT_EQ(vx::Program().AppInfo, f.AppInfo());
+  EXPECT_EQ(f.Context().MainWindow, &f);
   EXPECT_EQ(f.AppInfo()->Version, "1.0.2");
   EXPECT_EQ(f.AppInfo()->Title, "Orvanta Cards Casino");
-  EXPECT_EQ(vx::Program().Resources, f.Resources());
   EXPECT_NE(f.GameManager(), nullptr);
   ASSERT_NE(f.MainScene(), nullptr);
   EXPECT_EQ(f.MainScene()->Name(), "MAINSCENE");
@@ -79,8 +78,8 @@ TEST(MainWindowStartUp, WithoutAnEngineOnlyTheEngineResourcesAndInformationAreFr
   // No lobby shutdown step ran for things that were never built.
   EXPECT_EQ(h.calls, std::vector<std::string>{"CreateCasinoManager"});
   EXPECT_TRUE(vx::FileExists(h.ProgramFile("settings.xml")));
-  EXPECT_EQ(vx::Program().Engine, nullptr);
-  EXPECT_EQ(vx::Program().Setting, nullptr);
+  EXPECT_EQ(h.form->Context().Engine, nullptr);
+  EXPECT_EQ(h.form->Context().Setting, nullptr);
 }
 
 TEST(MainWindowStartUp, ASoundSystemThatCannotStartIsLoggedAndTheGameRunsSilent) {
@@ -106,6 +105,28 @@ TEST(MainWindowStartUp, SeedsTheGeneratorOnce) {
   vx::Rng().Seed(1);
   for (int i = 0; i < 3; ++i) same += vx::Rng().Random(1000000) == first ? 1 : 0;
   EXPECT_GE(same, 1);  // seeding from 1 again replays: start-up seeds once, not per use
+}
+
+TEST(MainWindowStartUp, OnlyWhatIsUnderTheWindowFindsItsServices) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  // Outside any tree nothing stands in for the window's services, even while it runs.
+  TVXScene orphan(nullptr);
+  EXPECT_EQ(orphan.Context(), nullptr);
+  EXPECT_EQ(orphan.Parent(), nullptr);
+  EXPECT_EQ(orphan.NoImageFile, "Editor\\noimage.bmp");
+  const TVXContext* none = orphan.Context();
+  EXPECT_EQ(vx::MainWindowIn(none), nullptr);
+  EXPECT_EQ(vx::SettingIn(none), nullptr);
+  EXPECT_EQ(vx::ResourcesIn(none), nullptr);
+  EXPECT_EQ(vx::AppInfoIn(none), nullptr);
+  EXPECT_EQ(vx::CasinoNameIn(none), "MakeDefault");
+  EXPECT_FALSE(vx::DeveloperModeIn(none));
+  // Given the window's context, a scene goes under its root and reads its settings.
+  TVXScene scene(nullptr, &h.form->Context());
+  EXPECT_EQ(scene.Parent(), h.form->MainScene());
+  EXPECT_EQ(scene.NoImageFile, h.form->Setting()->ProgramFolder + "Editor\\noimage.bmp");
+  EXPECT_EQ(vx::CasinoNameIn(scene.Context()), h.form->Setting()->CasinoName);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -208,7 +229,7 @@ TEST(Shutdown, RunsOnceInOrderAndSavesTheSettingsLast) {
                                       "  root scene alive"}));
   const std::string xml = vxtest::TempDir::ReadFile(h.ProgramFile("settings.xml"));
   EXPECT_NE(xml.find("<optMusicVolume>42</optMusicVolume>"), std::string::npos) << xml;
-  EXPECT_EQ(vx::MainWindow(), h.form.get());
+  EXPECT_EQ(h.form->Context().MainWindow, h.form.get());
   EXPECT_EQ(h.form->MainScene(), nullptr);
   // Developer mode: the log was saved beside the program at the end.
   EXPECT_TRUE(vx::FileExists(h.dir.File("debug.log")));

@@ -30,12 +30,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // A program folder with loose theme files and pictures, a context holding its settings and
-// resource manager (mirrored as the program's), and a toolkit host whose texture cache knows
+// resource manager, and a toolkit host whose texture cache knows
 // the pictures.
 struct ThemeFixture {
   vxtest::TempDir dir;
   TVXContext context;
-  const TVXContext* mirrored = vx::MirrorProgram(&context);
   TVXSetting* setting = nullptr;
   vxtest::FakeHost host;
   // Scenes made in a test are given the context.
@@ -54,7 +53,6 @@ struct ThemeFixture {
     context.Host = &host;
     vx::ClearLog();
   }
-  ~ThemeFixture() { vx::MirrorProgram(mirrored); }
   void Theme(const std::string& scene, const std::string& text) {
     fs::create_directories(dir.Path() / "program" / "Data" / "Pak" / scene);
     vxtest::TempDir::WriteFile((dir.Path() / "program" / "Data" / "Pak" / scene / "theme.scn").string(), text);
@@ -273,8 +271,7 @@ Autosize=0
 
 TEST(SceneBuilder, AddControlParentsNamesAndFoldersAsScreensExpect) {
   ThemeFixture fx;
-  TVXScene scene(nullptr);
-  fx.Hold(scene);
+  TVXScene scene(nullptr, &fx.context);
   EXPECT_TRUE(scene.Hidden);
   EXPECT_FALSE(scene.Visible());
   EXPECT_TRUE(scene.NoRender);

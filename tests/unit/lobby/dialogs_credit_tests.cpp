@@ -141,7 +141,7 @@ TEST_F(CreditDialog, SilentPathTakesOneHundredPerCallAndWarnsWhenTheBankIsShort)
   Player().Bank = 250;
   const int32_t children = rig.MainScene()->ChildCount();
   rig.Answers = {mrOk};
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(vx::OpenCreditForm(players, game, false), 0);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(vx::OpenCreditForm(&rig.Context, players, game, false), 0);
   EXPECT_EQ(data.Money.Credit(), 200u);
   EXPECT_EQ(data.GetCreditIn(), 200u);
   EXPECT_EQ(Player().Bank, 50u);
@@ -149,21 +149,27 @@ TEST_F(CreditDialog, SilentPathTakesOneHundredPerCallAndWarnsWhenTheBankIsShort)
   EXPECT_GE(updates, 3);
   EXPECT_EQ(rig.MainScene()->ChildCount(), children) << "every dialog made on the way is freed";
 
-  // Through the program's players, and without any.
-  vx::Lobby().Players = &players;
+  // Through the lobby's players, and without any; without a main window nothing is made.
+  TVXLobbyState lobby(rig.Context);
+  lobby.Players = &players;
   Player().Bank = 100;
-  EXPECT_EQ(vx::OpenCreditForm(game, false), 0);
+  EXPECT_EQ(vx::OpenCreditForm(lobby, game, false), 0);
   EXPECT_EQ(data.Money.Credit(), 300u);
-  vx::Lobby().Players = nullptr;
+  lobby.Players = nullptr;
   vx::ClearLog();
-  EXPECT_EQ(vx::OpenCreditForm(game, false), 0);
+  EXPECT_EQ(vx::OpenCreditForm(lobby, game, false), 0);
   EXPECT_EQ(data.Money.Credit(), 300u);
   EXPECT_TRUE(vx::LogContains("ERROR: "));
+  TVXContext windowless;
+  vx::ClearLog();
+  EXPECT_EQ(vx::OpenCreditForm(&windowless, players, game, false), 0);
+  EXPECT_EQ(data.Money.Credit(), 300u);
+  EXPECT_TRUE(vx::LogContains("ERROR: The credit dialog needs the main window"));
 
   // Nobody signed in: nothing to take.
   players.Logout();
   rig.Answers = {mrOk};
-  EXPECT_EQ(vx::OpenCreditForm(players, game, false), 0);
+  EXPECT_EQ(vx::OpenCreditForm(&rig.Context, players, game, false), 0);
   EXPECT_EQ(data.Money.Credit(), 300u);
 }
 
@@ -176,7 +182,7 @@ TEST_F(CreditDialog, ShownDialogClosesWithItsResult) {
     EXPECT_EQ(c->LblBankValue->Caption(), "0");
     rig.Click(c->BtnClose);
   });
-  EXPECT_EQ(vx::OpenCreditForm(players, game, true), TfrmCredit::ResultClose);
+  EXPECT_EQ(vx::OpenCreditForm(&rig.Context, players, game, true), TfrmCredit::ResultClose);
   EXPECT_EQ(data.Money.Credit(), 10000u);
   EXPECT_EQ(rig.InputScene(), rig.MainScene());
 }

@@ -12,8 +12,8 @@ using lobbytest::LobbyRig;
 namespace {
 
 // A scene of `n` labels to prepare.
-TVXScene* SceneOf(TVXComponent* owner, int n) {
-  auto* scene = new TVXScene(owner);
+TVXScene* SceneOf(TVXContext* context, int n) {
+  auto* scene = new TVXScene(nullptr, context);
   scene->SetSceneName("NOSUCHSCENE");
   for (int i = 1; i < n; ++i) {  // the background is the first control
     auto* label = new TVXLabel(scene);
@@ -32,11 +32,11 @@ TEST(Loader, ProgressCountsEveryControlEndsAtOneHundredAndDrawsOnlyWhenThePercen
   // and the last.
   for (const uint64_t stepMs : {TLoader::kFrameIntervalMs, uint64_t{0}})
   for (int n : {1, 3, 40, 250}) {
-    TLoader loader;
+    TLoader loader(&rig.Context);
     TLoaderScene* ls = loader.Scene();
     ASSERT_NE(ls, nullptr);
     EXPECT_FALSE(ls->BtnOk->Visible());
-    std::unique_ptr<TVXScene> scene(SceneOf(nullptr, n));
+    std::unique_ptr<TVXScene> scene(SceneOf(&rig.Context, n));
     loader.Begin("JACKS OR BETTER 9/6", scene->ControlCount());
     EXPECT_EQ(ls->LblGameName->Caption(), "JACKS OR BETTER 9/6");
     EXPECT_EQ(ls->LblProgressV->Caption(), "0%");
@@ -72,7 +72,7 @@ TEST(Loader, ProgressCountsEveryControlEndsAtOneHundredAndDrawsOnlyWhenThePercen
 TEST(Loader, AnUnconfirmedFinishWaitsForTheOkButtonAndTheRootMayGoFirst) {
   LobbyRig rig;
   {
-    TLoader loader;
+    TLoader loader(&rig.Context);
     loader.Confirmed = false;
     int waited = 0;
     rig.Then([&] { ++waited; });
@@ -84,7 +84,7 @@ TEST(Loader, AnUnconfirmedFinishWaitsForTheOkButtonAndTheRootMayGoFirst) {
     EXPECT_EQ(waited, 1);
   }
   // A loader whose scene went with the root (shutdown) frees nothing twice.
-  auto loader = std::make_unique<TLoader>();
+  auto loader = std::make_unique<TLoader>(&rig.Context);
   delete rig.MainScene()->GetChild(rig.MainScene()->ChildCount() - 1);
   EXPECT_EQ(loader->Scene(), nullptr);
   loader->Step("LBL_X", 1);
@@ -96,7 +96,7 @@ TEST(Intro, FadesInHoldsAndFadesOutAndAClickCutsTheHoldShort) {
   LobbyRig rig;
   {
     // Left alone: 26 frames in, 2000 held, 26 out.
-    TAnimIntro intro;
+    TAnimIntro intro(&rig.Context);
     EXPECT_EQ(intro.FadeScene->Background->TextureInfo.Key(), "Logo\\casino.bmp");
     EXPECT_FALSE(intro.FadeScene->Background->NoRender);
     const int before = rig.FramesProcessed;
@@ -106,7 +106,7 @@ TEST(Intro, FadesInHoldsAndFadesOutAndAClickCutsTheHoldShort) {
   }
   {
     // A click during the hold: the fade out starts with the next frame.
-    TAnimIntro intro;
+    TAnimIntro intro(&rig.Context);
     intro.Blocking = false;
     intro.Run();
     for (int i = 0; i < 30; ++i) rig.Frame();
@@ -123,7 +123,7 @@ TEST(Intro, FadesInHoldsAndFadesOutAndAClickCutsTheHoldShort) {
   }
   {
     // A click while still fading in turns back from the alpha reached.
-    TAnimIntro intro;
+    TAnimIntro intro(&rig.Context);
     intro.Blocking = false;
     intro.Run();
     for (int i = 0; i < 5; ++i) rig.Frame();

@@ -27,14 +27,14 @@ namespace {
 struct Lobby {
   explicit Lobby(LobbyRig& rig) : rig(rig) {
     rig.SignIn("Ann", 1000);
-    vx::Lobby().Navigation = &nav;
-    room = std::make_unique<TMainRoom>();
-    vx::Lobby().MainRoom = room.get();
+    rig.State.Navigation = &nav;
+    room = std::make_unique<TMainRoom>(rig.State);
+    rig.State.MainRoom = room.get();
     room->MakeGame = [this, &rig](TGameInfo* info) -> std::unique_ptr<TVXGame> {
       ++made;
       if (failWith) throw std::runtime_error(failWith);
       if (makeNothing) return nullptr;
-      auto game = std::make_unique<FakeGame>(info, &rig.Context, vx::Lobby().GameHost,
+      auto game = std::make_unique<FakeGame>(info, &rig.Context, rig.State.GameHost,
                                              rig.Settings().CasinoFolder + info->IDStr + ".dat");
       last = game.get();
       game->FailToStart = failAfterCredit;
@@ -43,8 +43,8 @@ struct Lobby {
   }
   ~Lobby() {
     room.reset();
-    vx::Lobby().MainRoom = nullptr;
-    vx::Lobby().Navigation = nullptr;
+    rig.State.MainRoom = nullptr;
+    rig.State.Navigation = nullptr;
   }
   TMainRoomScene* Scene() { return room->Scene(); }
   TVXImage* Logo(int32_t id) {
@@ -53,7 +53,7 @@ struct Lobby {
   }
 
   LobbyRig& rig;
-  TNavigation nav;
+  TNavigation nav{rig.State};
   std::unique_ptr<TMainRoom> room;
   int made = 0;
   const char* failWith = nullptr;
@@ -214,7 +214,7 @@ TEST(EnterGame, TheGameComesUpBehindTheLoadingScreenBoundToThePlayersRecord) {
   ASSERT_EQ(lobby.made, 1);
   TVXGame* game = lobby.room->CurrentGame();
   ASSERT_EQ(game, lobby.last);
-  EXPECT_EQ(vx::Lobby().CurrentGame, game);
+  EXPECT_EQ(rig.State.CurrentGame, game);
   EXPECT_EQ(rig.FadeOuts, 1);
   EXPECT_TRUE(lobby.Scene()->Hidden);
   EXPECT_FALSE(lobby.Scene()->Visible());
@@ -245,7 +245,7 @@ TEST(EnterGame, AGameThatCannotBeMadeBringsTheLobbyBackWithTheMoneyWhereItWas) {
     lobby.room->EnterGame(10);
     EXPECT_EQ(lobby.made, kind + 1);
     EXPECT_EQ(lobby.room->CurrentGame(), nullptr) << kind;
-    EXPECT_EQ(vx::Lobby().CurrentGame, nullptr);
+    EXPECT_EQ(rig.State.CurrentGame, nullptr);
     EXPECT_TRUE(lobby.Scene()->Visible()) << kind;
     EXPECT_FALSE(lobby.Scene()->Hidden);
     EXPECT_TRUE(rig.ScenesOf<TLoaderScene>().empty());
@@ -258,8 +258,8 @@ TEST(EnterGame, AGameThatCannotBeMadeBringsTheLobbyBackWithTheMoneyWhereItWas) {
 TEST(EnterGame, SlotMachinesOpenWithThreeCreditsAndTheirMusic) {
   LobbyRig rig;
   rig.SignIn("Ann");
-  vx::Lobby().CurrentCasino = rig.DefaultCasino();
-  TMainRoom room;
+  rig.State.CurrentCasino = rig.DefaultCasino();
+  TMainRoom room{rig.State};
   room.Show();
   room.EnterGame(33);
   auto* slots = dynamic_cast<TSlots*>(room.CurrentGame());
@@ -297,7 +297,7 @@ TEST(ExitGame, RefusedDuringARoundAskedOutsideDeveloperModeAndEveryFileSavedOnLe
   rig.Answers.push_back(mrYes);
   lobby.room->ExitGame();
   EXPECT_EQ(lobby.room->CurrentGame(), nullptr);
-  EXPECT_EQ(vx::Lobby().CurrentGame, nullptr);
+  EXPECT_EQ(rig.State.CurrentGame, nullptr);
   EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1000u);
   EXPECT_TRUE(fs::exists(vx::ToNativePath(dataFile)));
   const std::string players = vxtest::TempDir::ReadFile(vx::ToNativePath(rig.Settings().PlayersFile));
@@ -373,22 +373,22 @@ TEST(ExitGame, ClosingTheProgramWithAGameRunningSettlesItFirst) {
 
 TEST(LobbyExit, TheLobbysExitSavesTheCasinoAndOpensItAgain) {
   LobbyRig rig;
-  TVXCity city;
-  vx::Lobby().City = &city;
+  TVXCity city{rig.State};
+  rig.State.City = &city;
   rig.SignIn("Ann");
-  TNavigation nav;
-  vx::Lobby().Navigation = &nav;
+  TNavigation nav{rig.State};
+  rig.State.Navigation = &nav;
   city.EnterMainRoom();
-  TMainRoom* room = vx::Lobby().MainRoom;
+  TMainRoom* room = rig.State.MainRoom;
   ASSERT_NE(room, nullptr);
   ASSERT_FALSE(fs::exists(vx::ToNativePath(rig.DefaultCasino()->StatisticsFile)));
   rig.Click(room->Scene()->BtnExitGame);
   EXPECT_TRUE(fs::exists(vx::ToNativePath(rig.DefaultCasino()->StatisticsFile)));
-  EXPECT_EQ(vx::Lobby().MainRoom, room);
+  EXPECT_EQ(rig.State.MainRoom, room);
   EXPECT_TRUE(room->Scene()->Visible());
   EXPECT_FALSE(room->Scene()->Hidden);
-  vx::Lobby().Navigation = nullptr;
-  vx::Lobby().City = nullptr;
+  rig.State.Navigation = nullptr;
+  rig.State.City = nullptr;
 }
 
 TEST(City, OpensTheDefaultCasinosLobbyOnlyWhenItExistsAndBindsThePlayersRecord) {
@@ -397,36 +397,36 @@ TEST(City, OpensTheDefaultCasinosLobbyOnlyWhenItExistsAndBindsThePlayersRecord) 
     LobbyRig rig("[GENERAL]\nRank=1\n");
     fs::rename(fs::path(rig.ProgramFolder) / "Casinos" / "VideoPokerCasino", fs::path(rig.ProgramFolder) / "Casinos" / "Other");
     TVXCasinoManager casinos(rig.Settings().CasinosFolder, rig.Catalogue());
-    vx::Lobby().CasinoManager = &casinos;
-    TVXCity city;
+    rig.State.CasinoManager = &casinos;
+    TVXCity city{rig.State};
     city.EnterMainRoom();
-    EXPECT_EQ(vx::Lobby().MainRoom, nullptr);
+    EXPECT_EQ(rig.State.MainRoom, nullptr);
     city.SelectCasino("Other");
-    EXPECT_NE(vx::Lobby().MainRoom, nullptr);  // any casino with its casino.dat opens
+    EXPECT_NE(rig.State.MainRoom, nullptr);  // any casino with its casino.dat opens
   }
   LobbyRig rig;
   TVXPlayer* player = rig.SignIn("Ann");
   player->Statistics = nullptr;
   rig.Settings().SetCasino("MakeDefault");
-  TVXCity city;
+  TVXCity city{rig.State};
   // A casino the manager knows whose description went missing meanwhile: nothing happens.
   const fs::path dat = fs::path(rig.ProgramFolder) / "Casinos" / "VideoPokerCasino" / "casino.dat";
   fs::rename(dat, dat.string() + ".away");
   city.SelectCasino("VideoPokerCasino");
-  EXPECT_EQ(vx::Lobby().MainRoom, nullptr);
+  EXPECT_EQ(rig.State.MainRoom, nullptr);
   fs::rename(dat.string() + ".away", dat);
 
   city.SelectCasino("videopokercasino");
-  TMainRoom* room = vx::Lobby().MainRoom;
+  TMainRoom* room = rig.State.MainRoom;
   ASSERT_NE(room, nullptr);
   EXPECT_EQ(rig.Settings().CasinoName, "VideoPokerCasino");
-  EXPECT_EQ(vx::Lobby().CurrentCasino, rig.DefaultCasino());
+  EXPECT_EQ(rig.State.CurrentCasino, rig.DefaultCasino());
   ASSERT_NE(player->Statistics, nullptr);
   EXPECT_EQ(player->Statistics, rig.DefaultCasino()->FindPlayerStatistics("ann", false));
   EXPECT_TRUE(room->Scene()->Visible());
   // The lobby is made once and shown again.
   city.EnterMainRoom();
-  EXPECT_EQ(vx::Lobby().MainRoom, room);
+  EXPECT_EQ(rig.State.MainRoom, room);
 }
 
 namespace {

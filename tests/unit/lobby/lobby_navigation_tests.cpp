@@ -13,8 +13,8 @@ using lobbytest::LobbyRig;
 TEST(MenuBar, ItsMenusOpenOnAClickAndEveryItemDoesWhatItSays) {
   LobbyRig rig;
   std::vector<std::string> opened;
-  vx::SetOpenAddressHandler([&](const std::string& a) { opened.push_back(a); });
-  TNavigation nav;
+  rig.State.OpenAddress = [&](const std::string& a) { opened.push_back(a); };
+  TNavigation nav{rig.State};
   nav.Show();
   TNavigationScene* s = nav.Scene();
   ASSERT_NE(s, nullptr);
@@ -51,12 +51,18 @@ TEST(MenuBar, ItsMenusOpenOnAClickAndEveryItemDoesWhatItSays) {
   rig.Click(s->MenuBossComing);
   EXPECT_TRUE(rig.Messages.empty());
   EXPECT_EQ(rig.CloseRequests, 0);
-  vx::SetOpenAddressHandler(nullptr);
+  // Without a way to open it, the request is logged.
+  rig.State.OpenAddress = nullptr;
+  vx::ClearLog();
+  rig.Click(s->MenuHelp);
+  rig.Click(s->MenuHomePage);
+  EXPECT_EQ(opened.size(), 1u);
+  EXPECT_TRUE(vx::LogContains("ERROR: No way to open " + std::string(vx::kHomePage)));
 }
 
 TEST(MenuBar, ClicksOutsideItsControlsReachTheScreenBehindIt) {
   LobbyRig rig;
-  auto* behind = new TVXScene(nullptr);
+  auto* behind = new TVXScene(nullptr, &rig.Context);
   auto* button = new TVXButton(behind);
   button->SetName("BTN_BEHIND");
   behind->AddControl(button);
@@ -65,7 +71,7 @@ TEST(MenuBar, ClicksOutsideItsControlsReachTheScreenBehindIt) {
   int clicks = 0;
   button->OnClick = [&](TVXComponent*) { ++clicks; };
   {
-    TNavigation nav;
+    TNavigation nav{rig.State};
     nav.Show();
     nav.Update();  // in front of everything
     ASSERT_EQ(rig.MainScene()->GetChild(rig.MainScene()->ChildCount() - 1), nav.Scene());
@@ -88,7 +94,7 @@ TEST(MenuBar, ClicksOutsideItsControlsReachTheScreenBehindIt) {
 
 TEST(MenuBar, InGameButtonsHintLineAndPopup) {
   LobbyRig rig;
-  TNavigation nav;
+  TNavigation nav{rig.State};
   TNavigationScene* s = nav.Scene();
   nav.Show();
   nav.Update();
@@ -97,9 +103,9 @@ TEST(MenuBar, InGameButtonsHintLineAndPopup) {
   EXPECT_TRUE(s->BtnExitGame->Visible());
 
   rig.SignIn("Ann", 1000);
-  FakeGame game(rig.Catalogue().FindGameByID(10), &rig.Context, vx::Lobby().GameHost);
+  FakeGame game(rig.Catalogue().FindGameByID(10), &rig.Context, rig.State.GameHost);
   game.TakeOpeningCredit();
-  vx::Lobby().CurrentGame = &game;
+  rig.State.CurrentGame = &game;
   nav.Update();
   EXPECT_TRUE(s->BtnCredit->Visible());
   EXPECT_TRUE(s->BtnCashOut->Visible());
@@ -109,7 +115,7 @@ TEST(MenuBar, InGameButtonsHintLineAndPopup) {
   nav.CashOutClick();
   EXPECT_EQ(game.Data.Money.Credit(), 0u);
   EXPECT_EQ(rig.Players().CurrentPlayer()->Bank, 1000u);
-  vx::Lobby().CurrentGame = nullptr;
+  rig.State.CurrentGame = nullptr;
   nav.Update();
   EXPECT_FALSE(s->BtnCredit->Visible());
   nav.CreditClick();  // nothing to buy credit for
@@ -138,7 +144,7 @@ TEST(MenuBar, InGameButtonsHintLineAndPopup) {
 
 TEST(MenuBar, SigningOutAsksOnceThenRunsTheLoginWithoutTheSavedPlayer) {
   LobbyRig rig;
-  TNavigation nav;
+  TNavigation nav{rig.State};
   // Nobody signed in: nothing to ask.
   nav.SignOutClick();
   EXPECT_TRUE(rig.Messages.empty());
@@ -159,9 +165,9 @@ TEST(MenuBar, SigningOutAsksOnceThenRunsTheLoginWithoutTheSavedPlayer) {
 
   // During a game only the refusal shows; nothing is asked.
   rig.SignIn("Ann");
-  FakeGame game(rig.Catalogue().FindGameByID(10), &rig.Context, vx::Lobby().GameHost);
+  FakeGame game(rig.Catalogue().FindGameByID(10), &rig.Context, rig.State.GameHost);
   game.TakeOpeningCredit();
-  vx::Lobby().CurrentGame = &game;
+  rig.State.CurrentGame = &game;
   rig.Messages.clear();
   rig.Answers.push_back(mrOk);
   nav.SignOutClick();
@@ -170,14 +176,14 @@ TEST(MenuBar, SigningOutAsksOnceThenRunsTheLoginWithoutTheSavedPlayer) {
   EXPECT_EQ(rig.Messages[0].Kind, mkInformation);
   EXPECT_EQ(rig.Messages[0].Buttons, mbOK);
   EXPECT_NE(rig.Players().CurrentPlayer(), nullptr);
-  vx::Lobby().CurrentGame = nullptr;
+  rig.State.CurrentGame = nullptr;
 }
 
 TEST(MenuBar, ExitClosesTheProgramOnlyAfterTheHandlerReturnsAndLeavesARunningGameFirst) {
   LobbyRig rig;
-  TNavigation nav;
+  TNavigation nav{rig.State};
   nav.Show();
-  vx::Lobby().Navigation = &nav;
+  rig.State.Navigation = &nav;
   TNavigationScene* scene = nav.Scene();
   // In the lobby: a close request, nothing asked, nothing freed under the handler.
   rig.Click(scene->MenuFile);
@@ -190,9 +196,9 @@ TEST(MenuBar, ExitClosesTheProgramOnlyAfterTheHandlerReturnsAndLeavesARunningGam
 
   // In a game: the lobby's leaving, with its question.
   rig.SignIn("Ann");
-  TMainRoom room;
-  vx::Lobby().MainRoom = &room;
-  room.MakeGame = [&](TGameInfo* info) { return std::make_unique<FakeGame>(info, &rig.Context, vx::Lobby().GameHost); };
+  TMainRoom room{rig.State};
+  rig.State.MainRoom = &room;
+  room.MakeGame = [&](TGameInfo* info) { return std::make_unique<FakeGame>(info, &rig.Context, rig.State.GameHost); };
   room.Show();
   room.EnterGame(10);
   ASSERT_NE(room.CurrentGame(), nullptr);
@@ -201,6 +207,6 @@ TEST(MenuBar, ExitClosesTheProgramOnlyAfterTheHandlerReturnsAndLeavesARunningGam
   EXPECT_EQ(rig.MessageTexts().back(), "Are you sure you want to exit this game ?");
   EXPECT_NE(room.CurrentGame(), nullptr);
   EXPECT_EQ(rig.CloseRequests, 2);
-  vx::Lobby().MainRoom = nullptr;
-  vx::Lobby().Navigation = nullptr;
+  rig.State.MainRoom = nullptr;
+  rig.State.Navigation = nullptr;
 }

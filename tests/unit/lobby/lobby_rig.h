@@ -140,7 +140,6 @@ public:
     vxtest::TempDir::WriteFile((program / "Casinos" / Casino / "casino.dat").string(), dat);
     ProgramFolder = program.string() + "/";
 
-    savedLobby_ = vx::Lobby();
     Context.Setting = std::make_unique<TVXSetting>(ProgramFolder, dir.Str() + "/systemtemp");
     Context.Setting->SetCasino(Casino);
     Context.Resources = std::make_unique<TVXResourceManager>(Context.Setting->DataFolder, Context.Setting->PakFolder,
@@ -158,8 +157,7 @@ public:
     casinos_ = std::make_unique<TVXCasinoManager>(Context.Setting->CasinosFolder, *catalogue_);
     players_ = std::make_unique<TVXPlayers>();
     players_->FileName = Context.Setting->PlayersFile;
-    TVXLobbyState& lobby = vx::Lobby();
-    lobby = TVXLobbyState{};
+    TVXLobbyState& lobby = State;
     lobby.GameManager = catalogue_.get();
     lobby.CasinoManager = casinos_.get();
     lobby.Players = players_.get();
@@ -169,17 +167,17 @@ public:
   }
 
   ~LobbyRig() override {
-    TVXLobbyState& lobby = vx::Lobby();
-    lobby.CurrentGame = nullptr;
+    State.CurrentGame = nullptr;
     if (OnTearDown) OnTearDown();
     FreeRoot();
     casinos_.reset();
     textures_.reset();
-    vx::Lobby() = savedLobby_;
   }
 
   vxtest::TempDir dir;
   std::string ProgramFolder;
+  // The lobby's shared state over this window's context, as the program layer keeps it.
+  TVXLobbyState State{Context};
   TVXApplicationInfo& AppInfo() { return *Context.AppInfo; }
   TextureSource Source;
   std::function<void()> OnTearDown;
@@ -202,7 +200,7 @@ public:
     TVXPlayer* player = players_->CurrentPlayer();
     player->Bank = bank;
     if (TVXCasino* casino = DefaultCasino()) player->Statistics = casino->FindPlayerStatistics(name, true);
-    vx::Lobby().CurrentCasino = DefaultCasino();
+    State.CurrentCasino = DefaultCasino();
     return player;
   }
 
@@ -310,13 +308,12 @@ public:
   }
 
 private:
-  TVXLobbyState savedLobby_;
   FontHost host_;
   std::unique_ptr<TVXTextureList> textures_;
   std::unique_ptr<TVXGameManager> catalogue_;
   std::unique_ptr<TVXCasinoManager> casinos_;
   std::unique_ptr<TVXPlayers> players_;
-  TLobbyGameHost gameHost_;
+  TLobbyGameHost gameHost_{State};
 };
 
 }  // namespace lobbytest

@@ -20,18 +20,18 @@ struct TextRig {
     EXPECT_TRUE(vx::WriteFileAtomic(archive, vx::datagen::PackArchive(vx::datagen::BuildFontRecords())));
     rig.ToolkitHost().LoadFonts(archive);
     rig.SignIn("Ann", 1000);
-    vx::Lobby().Navigation = &nav;
-    room = std::make_unique<TMainRoom>();
-    vx::Lobby().MainRoom = room.get();
+    rig.State.Navigation = &nav;
+    room = std::make_unique<TMainRoom>(rig.State);
+    rig.State.MainRoom = room.get();
     room->Show();
   }
   ~TextRig() {
     room.reset();
-    vx::Lobby().MainRoom = nullptr;
-    vx::Lobby().Navigation = nullptr;
+    rig.State.MainRoom = nullptr;
+    rig.State.Navigation = nullptr;
   }
   LobbyRig rig;
-  TNavigation nav;
+  TNavigation nav{rig.State};
   std::unique_ptr<TMainRoom> room;
 };
 

@@ -19,8 +19,6 @@ std::string GeneratedProgramFolder() { return std::string(VX_PROGRAM_DIR) + "/";
 LintWorld::LintWorld(const std::string& programFolder, const std::string& systemTemp,
                      std::unique_ptr<TGfxDevice> device)
     : TVXEngineHost(nullptr) {
-  // Mirrored for the readers that still take the program's.
-  mirrored_ = vx::MirrorProgram(&context_);
   context_.Setting = std::make_unique<TVXSetting>(programFolder, systemTemp);
   context_.AppInfo = std::make_unique<TVXApplicationInfo>();
   context_.AppInfo->DeveloperMode = false;
@@ -56,7 +54,6 @@ LintWorld::~LintWorld() {
   context_.Resources.reset();
   context_.AppInfo.reset();
   context_.Setting.reset();
-  vx::MirrorProgram(mirrored_);
 }
 
 TVXScene* LintWorld::InputScene() { return input_.Get(); }

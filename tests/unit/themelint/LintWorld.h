@@ -74,7 +74,6 @@ public:
 
 private:
   TVXContext context_;
-  const TVXContext* mirrored_ = nullptr;
   std::unique_ptr<TVXPlayers> players_;
   std::unique_ptr<TVXGameManager> catalogue_;
   TVXMainScene* root_ = nullptr;

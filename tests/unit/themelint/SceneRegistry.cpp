@@ -43,7 +43,7 @@ LintContext::~LintContext() { Release(); }
 
 TVXComponent* LintContext::Root() { return World.MainScene(); }
 
-std::string LintContext::CasinoName() { return vx::CurrentCasinoName(); }
+std::string LintContext::CasinoName() { return World.Context().CasinoName(); }
 
 TVXPlayers& LintContext::Players(bool signedIn) {
   TVXPlayers& players = World.Players();
@@ -116,17 +116,17 @@ const std::vector<SceneEntry>& Scenes() {
                                           "Are you sure you want to sign-out?"));
        }},
       {"login dialog",
-       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmLogin(ctx.Root(), ctx.Players(false), vx::Settings())); }},
+       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmLogin(ctx.Root(), ctx.Players(false), &ctx.World.Settings())); }},
       {"profile dialog, new player",
-       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmProfile(ctx.Root(), ctx.Players(false), vx::Settings())); }},
+       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmProfile(ctx.Root(), ctx.Players(false), &ctx.World.Settings())); }},
       {"profile dialog, signed-in player",
-       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmProfile(ctx.Root(), ctx.Players(true), vx::Settings())); }},
+       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmProfile(ctx.Root(), ctx.Players(true), &ctx.World.Settings())); }},
       {"credit dialog",
        [](Ctx& ctx) -> TVXScene* {
          return ctx.Own(new TfrmCredit(ctx.Root(), ctx.Players(true), TVXCreditGame{nullptr, ctx.Game(1), {}}));
        }},
       {"options dialog",
-       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmOptions(ctx.Root(), *vx::Settings(), nullptr, {})); }},
+       [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmOptions(ctx.Root(), ctx.World.Settings(), nullptr, {})); }},
       {"statistics dialog",
        [](Ctx& ctx) -> TVXScene* {
          return ctx.Own(new TfrmStatistics(ctx.Root(), ctx.Players(true), ctx.Casino(), nullptr));
@@ -134,7 +134,7 @@ const std::vector<SceneEntry>& Scenes() {
       {"about dialog", [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmAbout(ctx.Root(), nullptr)); }},
       {"help dialog, program folder's index",
        [](Ctx& ctx) -> TVXScene* {
-         return ctx.Own(new TfrmHelp(ctx.Root(), vx::Settings() ? vx::Settings()->ProgramFolder : std::string()));
+         return ctx.Own(new TfrmHelp(ctx.Root(), ctx.World.Settings().ProgramFolder));
        }},
       {"hall of fame",
        [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TfrmHighScore(ctx.Root(), ctx.Players(true), nullptr)); }},
@@ -144,7 +144,7 @@ const std::vector<SceneEntry>& Scenes() {
       {"menu bar", [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TNavigationScene(ctx.Root()))); }},
       {"loading screen", [](Ctx& ctx) -> TVXScene* { return ctx.Themed(ctx.Own(new TLoaderScene(ctx.Root()))); }},
       // The intro's fade scene reads no theme: its picture and its black panel are checked.
-      {"intro", [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TAnimIntro())->FadeScene; }},
+      {"intro", [](Ctx& ctx) -> TVXScene* { return ctx.Own(new TAnimIntro(&ctx.World.Context()))->FadeScene; }},
       // The games.
       Poker(1), Poker(2), Poker(3), Poker(4), Poker(5), Poker(6),
       Poker(10), Poker(11), Poker(12), Poker(13), Poker(14), Poker(15),

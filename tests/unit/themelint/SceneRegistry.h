@@ -55,7 +55,7 @@ public:
   }
 
 private:
-  static std::string CasinoName();
+  std::string CasinoName();
   std::vector<std::shared_ptr<void>> owned_;
   std::unique_ptr<TVXCasino> casino_;
 };

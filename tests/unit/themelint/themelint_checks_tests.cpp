@@ -114,15 +114,15 @@ protected:
   LintChecks() {
     const fs::path generated(GeneratedProgramFolder());
     fs::create_directories(Pak());
-    fs::copy_file(generated / "Data" / "fonts.vxr", Program() / "Data" / "fonts.vxr");
+    fs::copy_file(generated / "Data" / "fonts.vxr", ProgramDir() / "Data" / "fonts.vxr");
     fs::copy_file(generated / "Data" / "Pak" / "default.vxr", Pak() / "default.vxr");
     fs::create_directories(dir.Path() / "temp");
     for (const char* p : {"background", "IMG_LOGO", "CB_SOUND", "CB_SOUND_checked"}) Picture(p);
     theme = kCleanTheme;
   }
 
-  fs::path Program() const { return dir.Path() / "program"; }
-  fs::path Pak() const { return Program() / "Data" / "Pak"; }
+  fs::path ProgramDir() const { return dir.Path() / "program"; }
+  fs::path Pak() const { return ProgramDir() / "Data" / "Pak"; }
   void Picture(const std::string& name) {
     fs::create_directories(Pak() / "LINTTEST");
     vxtest::TempDir::WriteFile((Pak() / "LINTTEST" / (name + ".bmp")).string(),
@@ -139,7 +139,7 @@ protected:
   std::vector<Finding> Lint(bool writeTheme = true, std::vector<std::string> themeKeys = {"LINTTEST\\theme.scn"},
                             std::string awaitsArt = {}) {
     if (writeTheme) vxtest::TempDir::WriteFile((Pak() / "LINTTEST" / "theme.scn").string(), theme);
-    LintWorld world(Program().string() + "/", (dir.Path() / "temp").string(),
+    LintWorld world(ProgramDir().string() + "/", (dir.Path() / "temp").string(),
                     std::make_unique<vxtest::RecordingDevice>());
     EXPECT_TRUE(world.Started());
     const std::vector<SceneEntry> entries = {
@@ -293,7 +293,7 @@ TEST_F(LintChecks, AFontNoThemeNamesMustBeBakedToo) {
   // Without "ArialBlack" the combo box, which names no font, gets the reader's default in
   // vain; the button names it in its theme.
   vxtest::TempDir::WriteFile((Pak() / "LINTTEST" / "theme.scn").string(), theme);
-  LintWorld world(Program().string() + "/", (dir.Path() / "temp").string(),
+  LintWorld world(ProgramDir().string() + "/", (dir.Path() / "temp").string(),
                   std::make_unique<vxtest::RecordingDevice>());
   LintContext ctx(world);
   TestScene* scene = ctx.Own(new TestScene(ctx.Root(), false));
