@@ -246,6 +246,8 @@ public:
         Next(InLobby);
         return;
       case InLobby: {
+        // One frame of the settled screen first: the heap its load freed goes back then.
+        theForm->RenderFrame();
         figures.LobbyKb = ResidentKb();
         MeasureHere("Lobby", reporter_);
         const TMainRoomScene::TLobbyGame* logo = Room()->Scene()->FindGame(kMachine);
@@ -267,6 +269,7 @@ public:
         return;
       }
       case InMachine:
+        theForm->RenderFrame();
         figures.MachineKb = ResidentKb();
         MeasureHere("Machine", reporter_);
         Finish();

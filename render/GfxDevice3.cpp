@@ -95,12 +95,11 @@ uint32_t TGfxImage3::NewTexture() {
   TGfxBackend& backend = *owner_->backend_;
   const int32_t w = textureSize_.Width;
   const int32_t h = textureSize_.Height;
-  // Sheets of many patterns (glyphs, card faces) are drawn between everything else: they
-  // share pages whatever their size, pages no larger than the sheet needs.
-  if (PatternsPerTexture() >= TGfxDevice3::SheetPatterns) {
-    const int32_t side = std::max(w, h) <= TGfxDevice3::SheetSide / 2 ? TGfxDevice3::SheetSide / 2 : TGfxDevice3::SheetSide;
-    return backend.CreateSheetTexture(w, h, side);
-  }
+  // Large sheets of many patterns (glyphs) are drawn between everything else: they share one
+  // page whatever their size. Smaller ones (most hold a few pictures in a corner) take a layer
+  // as large as their texels need, as single pictures do.
+  if (PatternsPerTexture() >= TGfxDevice3::SheetPatterns && std::max(w, h) > TGfxDevice3::SheetSide / 2)
+    return backend.CreateSheetTexture(w, h, TGfxDevice3::SheetSide);
   return backend.CreateTexture(w, h);
 }
 

@@ -81,8 +81,8 @@ class TGfxDevice3 : public TGfxDevice {
 public:
   // The batch holds this many vertices.
   static constexpr int32_t Capacity = 2048;
-  // Images of at least this many patterns a texture share pages of this side (half of it when
-  // they fit there).
+  // Images of at least this many patterns a texture, larger than half this side, share pages
+  // of this side.
   static constexpr int32_t SheetPatterns = 16;
   static constexpr int32_t SheetSide = 512;
 

@@ -56,8 +56,10 @@ void main() {
 )";
 
 // A page holds at most this many bytes of texels; it starts with a few layers and grows by
-// half (each growth copies the page, and unused layers still take memory).
-constexpr int64_t kPageBytes = int64_t{64} << 20;
+// half (each growth copies the page, and unused layers still take memory). A full page is
+// not grown: the next textures of its size start a page of their own, so a screen's load
+// never copies what earlier screens loaded.
+constexpr int64_t kPageBytes = int64_t{16} << 20;
 constexpr int kFirstLayers = 4;
 
 constexpr int kInitialVertices = 65536;
@@ -332,15 +334,22 @@ bool Renderer::GrowPage(Page& page, int layers) {
   Functions& gl = *gl_;
   const GLuint grown = MakeArray(gl, page.Width, page.Height, layers);
   if (grown == 0) return false;
-  // Layer by layer through a read frame buffer: the texels move as stored, unconverted.
-  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, copyFrameBuffer_);
-  for (int i = 0; i < static_cast<int>(page.Layers.size()); ++i) {
-    if (page.Layers[static_cast<size_t>(i)] == 0) continue;
-    gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, page.Name, 0, i);
-    gl.CopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, i, 0, 0, page.Width, page.Height);
+  const auto old = static_cast<GLsizei>(page.Layers.size());
+  if (gl.CopyImageSubData != nullptr) {
+    // One copy of every layer as stored (a software driver copies memory).
+    gl.CopyImageSubData(page.Name, GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0, grown, GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0,
+                        page.Width, page.Height, old);
+  } else {
+    // Layer by layer through a read frame buffer: the texels move as stored, unconverted.
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, copyFrameBuffer_);
+    for (GLsizei i = 0; i < old; ++i) {
+      if (page.Layers[static_cast<size_t>(i)] == 0) continue;
+      gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, page.Name, 0, i);
+      gl.CopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, i, 0, 0, page.Width, page.Height);
+    }
+    gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, 0, 0, 0);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
   }
-  gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, 0, 0, 0);
-  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
   if (gl.GetError() != GL_NO_ERROR) {
     gl.DeleteTextures(1, &grown);
     return false;
