@@ -199,6 +199,7 @@ void MeasureHere(const std::string& where, vxbench::RatioReporter& reporter) {
       ->Unit(benchmark::kMicrosecond)
       ->UseRealTime();
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::vector<uint32_t>().swap(Device().Frame);  // the benchmark's own, not the program's
   std::printf("  %s: %zu quads taped\n", where.c_str(), tape.size());
   if (std::getenv("VX_TAPE") != nullptr) {
     TGfxImage* last = reinterpret_cast<TGfxImage*>(1);

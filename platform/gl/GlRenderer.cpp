@@ -62,7 +62,9 @@ void main() {
 constexpr int64_t kPageBytes = int64_t{16} << 20;
 constexpr int kFirstLayers = 4;
 
-constexpr int kInitialVertices = 65536;
+// A few frames of vertices: the store is orphaned when full, and every store the driver hands
+// out stays resident.
+constexpr int kInitialVertices = 16384;
 
 GLenum ToGl(BlendFactor factor) {
   switch (factor) {
