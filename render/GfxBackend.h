@@ -63,6 +63,12 @@ public:
   // cannot (the device then keeps its own copy of every texture).
   virtual bool ReadTexture(uint32_t /*id*/, int32_t /*width*/, int32_t /*height*/, uint32_t* /*texels*/) { return false; }
   virtual bool ReadsTextures() const { return false; }
+  // Whether uploading these texels may change what the page holds for textures drawn before
+  // (their texels, or the page itself where the upload moves or grows it).
+  virtual bool UploadDisturbs(uint32_t id, int32_t /*width*/, int32_t /*height*/, const uint32_t* /*texels*/,
+                              uint32_t page) {
+    return page != 0 && TexturePage(id) == page;
+  }
   // Textures of one size may share a binding (a page, its layers): what SetTexture(id) binds,
   // and the layer a vertex names to sample the texture. A page may move when it grows.
   virtual uint32_t TexturePage(uint32_t id) { return id; }

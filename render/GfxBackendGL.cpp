@@ -84,6 +84,9 @@ public:
     return renderer_ && renderer_->ReadTexture(id, width, height, texels);
   }
   bool ReadsTextures() const override { return true; }
+  bool UploadDisturbs(uint32_t id, int32_t width, int32_t height, const uint32_t* texels, uint32_t page) override {
+    return renderer_ && renderer_->UploadDisturbs(id, width, height, texels, page);
+  }
   uint32_t TexturePage(uint32_t id) override { return renderer_ ? renderer_->TexturePage(id) : 0; }
   int32_t TextureLayer(uint32_t id) override { return renderer_ ? renderer_->TextureLayer(id) : 0; }
   bool BeginScene() override {

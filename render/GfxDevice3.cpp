@@ -5,6 +5,9 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "core/Exception.h"
 #include "core/Log.h"
@@ -33,6 +36,13 @@ TColorFormat FirstTaken(std::initializer_list<TColorFormat> list) {
   for (TColorFormat f : list)
     if (GpuTakesFormat(f)) return f;
   return COLOR_A8R8G8B8;
+}
+
+// Free heap pages go back to the system (the allocator keeps what it frees otherwise).
+void ReturnFreeHeap() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
 }
 
 constexpr int32_t kPrimitiveFlags = fxLineFlag | fxPointFlag;
@@ -85,9 +95,11 @@ uint32_t TGfxImage3::NewTexture() {
   TGfxBackend& backend = *owner_->backend_;
   const int32_t w = textureSize_.Width;
   const int32_t h = textureSize_.Height;
-  // Sheets of many patterns (glyphs, card faces) are drawn between everything else: they
-  // share one page whatever their size.
-  if (PatternsPerTexture() >= TGfxDevice3::SheetPatterns) return backend.CreateSheetTexture(w, h, TGfxDevice3::SheetSide);
+  // Large sheets of many patterns (glyphs) are drawn between everything else: they share one
+  // page whatever their size. Smaller ones (most hold a few pictures in a corner) take a layer
+  // as large as their texels need, as single pictures do.
+  if (PatternsPerTexture() >= TGfxDevice3::SheetPatterns && std::max(w, h) > TGfxDevice3::SheetSide / 2)
+    return backend.CreateSheetTexture(w, h, TGfxDevice3::SheetSide);
   return backend.CreateTexture(w, h);
 }
 
@@ -210,6 +222,10 @@ void TGfxImage3::ReadScanline(void* dest, int32_t byteCount, int32_t& code, int3
   code = errNone;
 }
 
+void TGfxImage3::TexelsComplete() {
+  for (int32_t i = 0; i < static_cast<int32_t>(textures_.size()); ++i) Prepare(i);
+}
+
 uint32_t TGfxImage3::Prepare(int32_t texture) {
   if (owner_ == nullptr || owner_->backend_ == nullptr) return 0;
   if (texture < 0 || texture >= static_cast<int32_t>(textures_.size())) return 0;
@@ -226,7 +242,6 @@ uint32_t TGfxImage3::Prepare(int32_t texture) {
   }
   if (t.Dirty) {
     if (!t.Held) Hold(t);  // the texture was lost before its texels were taken back
-    owner_->FlushBeforeUpload(t.Id);
     const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
     const uint32_t* texels = upload_.data();
     if (format_ == COLOR_A8R8G8B8) {
@@ -241,9 +256,17 @@ uint32_t TGfxImage3::Prepare(int32_t texture) {
       texels = upload_.data();
       ConvertLineToARGB(t.Bytes.data(), upload_.data(), static_cast<int32_t>(count), format_);
     }
+    // The upload may move the texture to a layer its texels fit, or grow a page: the batch
+    // drawn so far must see the page as it was, and the binding is made again.
+    if (owner_->backend_->UploadDisturbs(t.Id, w, h, texels, owner_->page_)) {
+      if (owner_->batchTextured_) owner_->Flush();
+      owner_->textureDirty_ = true;
+    }
     MeasureOpaque(t, texels);
     if (!owner_->backend_->UploadTexture(t.Id, w, h, texels)) return 0;
     t.Dirty = false;
+    owner_->uploadedSinceReturn_ += static_cast<int64_t>(count) * 4;
+    owner_->uploadedThisFrame_ = true;
     // The driver keeps its own copy: ours goes where it can be read back as it was.
     if (format_ == COLOR_A8R8G8B8 && owner_->backend_->ReadsTextures()) {
       std::vector<uint8_t>().swap(t.Bytes);
@@ -479,6 +502,12 @@ int32_t TGfxDevice3::EndScene() {
 int32_t TGfxDevice3::Present() {
   if (!surfaceCreated_) return errInvalidCall;
   const int32_t flushed = Flush();
+  if (!uploadedThisFrame_ && uploadedSinceReturn_ >= LoadBytes) {
+    ReturnFreeHeap();
+    ++heapReturns_;
+    uploadedSinceReturn_ = 0;
+  }
+  uploadedThisFrame_ = false;
   switch (backend_->Present()) {
     case TGfxPresentResult::Ok:
       return flushed;
@@ -519,10 +548,6 @@ int32_t TGfxDevice3::Flush() {
   ++drawCalls_;
   if (backend_ == nullptr || !backend_->Draw(batch_.data(), count)) return errDrawPrimitive;
   return errNone;
-}
-
-void TGfxDevice3::FlushBeforeUpload(uint32_t id) {
-  if (batchTextured_ && backend_->TexturePage(id) == page_) Flush();
 }
 
 int32_t TGfxDevice3::UseTexture(uint32_t id, uint32_t page) {

@@ -40,6 +40,9 @@ public:
   void ReadScanline(void* dest, int32_t byteCount, int32_t& code, int32_t line,
                     int32_t texture) override;
 
+  // Uploads every texture now (what fails is tried again at its first draw).
+  void TexelsComplete() override;
+
   bool TexturesReady() const { return !textures_.empty(); }
 
 private:
@@ -78,7 +81,8 @@ class TGfxDevice3 : public TGfxDevice {
 public:
   // The batch holds this many vertices.
   static constexpr int32_t Capacity = 2048;
-  // Images of at least this many patterns a texture share pages of this side.
+  // Images of at least this many patterns a texture, larger than half this side, share pages
+  // of this side.
   static constexpr int32_t SheetPatterns = 16;
   static constexpr int32_t SheetSide = 512;
 
@@ -86,6 +90,11 @@ public:
 
   // Draws sent to the back end since the device was made (benchmarks count them per frame).
   int64_t DrawCalls() const { return drawCalls_; }
+  // Loading pictures leaves decode buffers and texel copies behind as free heap. The first
+  // frame presented without an upload after at least this many texel bytes went to the GPU
+  // ends a load: the free heap then goes back to the system.
+  static constexpr int64_t LoadBytes = int64_t{1} << 20;
+  int64_t HeapReturns() const { return heapReturns_; }
 
   // The back end defaults to OpenGL; tests hand in their own.
   explicit TGfxDevice3(TGfxForm* ownerForm, TBackendFactory factory = nullptr);
@@ -161,9 +170,8 @@ private:
   void AddRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour);
   // The rasteriser's line: every pixel once, as runs of equal colour.
   int32_t AddLinePixels(TGfxPoint p1, TGfxPoint p2, uint32_t c1, uint32_t c2, bool open);
-  // Before a texture of the bound page changes (or any page may move): the batch drawn so far
-  // must see the old texels.
-  void FlushBeforeUpload(uint32_t id);
+  // Before a texture changes or any page may move: the batch drawn so far must see the old
+  // texels and pages.
   void FlushBeforeCreate() {
     if (used_ > 0) Flush();
   }
@@ -193,6 +201,9 @@ private:
   bool dither_ = false;
   bool inScene_ = false;
   bool lost_ = false;
+  int64_t uploadedSinceReturn_ = 0;
+  bool uploadedThisFrame_ = false;
+  int64_t heapReturns_ = 0;
   uint64_t generation_ = 1;
   std::unordered_set<TGfxImage3*> images_;
 };

@@ -132,6 +132,7 @@ int32_t TGfxImage::LoadFromStream(TStream& stream, TColorFormat format) {
     return code;
   }
   loaded_ = true;
+  TexelsComplete();
   return 0;
 }
 
@@ -178,6 +179,7 @@ int32_t TGfxImage::LoadFromBitmap(const TBitmapEx& bitmap, TGfxSize patternSize,
     return code;
   }
   loaded_ = true;
+  TexelsComplete();
   return 0;
 }
 

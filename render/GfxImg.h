@@ -79,6 +79,9 @@ public:
                              int32_t texture) = 0;
   virtual void ReadScanline(void* dest, int32_t byteCount, int32_t& code, int32_t line,
                             int32_t texture) = 0;
+  // A load has written every texel: a device may take them now rather than at the first draw
+  // (a picture the screens never draw then holds no copy in memory either).
+  virtual void TexelsComplete() {}
 
   // ReleaseTextures, geometry back to zero, not loaded. Always 0.
   int32_t Release();

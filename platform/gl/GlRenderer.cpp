@@ -56,11 +56,15 @@ void main() {
 )";
 
 // A page holds at most this many bytes of texels; it starts with a few layers and grows by
-// half (each growth copies the page, and unused layers still take memory).
-constexpr int64_t kPageBytes = int64_t{64} << 20;
+// half (each growth copies the page, and unused layers still take memory). A full page is
+// not grown: the next textures of its size start a page of their own, so a screen's load
+// never copies what earlier screens loaded.
+constexpr int64_t kPageBytes = int64_t{16} << 20;
 constexpr int kFirstLayers = 4;
 
-constexpr int kInitialVertices = 65536;
+// A few frames of vertices: the store is orphaned when full, and every store the driver hands
+// out stays resident.
+constexpr int kInitialVertices = 16384;
 
 GLenum ToGl(BlendFactor factor) {
   switch (factor) {
@@ -112,7 +116,35 @@ GLuint MakeArray(Functions& gl, int width, int height, int layers) {
   return name;
 }
 
+bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+
+int CeilPowerOfTwo(int v) {
+  int p = 1;
+  while (p < v) p *= 2;
+  return p;
+}
+
 }  // namespace
+
+void SamplingCorner(const uint32_t* texels, int width, int height, int& cornerWidth, int& cornerHeight) {
+  const auto w = static_cast<size_t>(width);
+  // Rows from `last` down all equal the bottom row.
+  int last = height - 1;
+  const uint32_t* bottom = texels + static_cast<size_t>(height - 1) * w;
+  while (last > 0 && std::equal(bottom, bottom + w, texels + static_cast<size_t>(last - 1) * w)) --last;
+  // Columns from `edge` on repeat each row's texel there, in every row above `last` (the rows
+  // below it are copies of row `last`).
+  int edge = 0;
+  for (int y = 0; y <= last; ++y) {
+    const uint32_t* row = texels + static_cast<size_t>(y) * w;
+    int x = width - 1;
+    while (x > edge && row[x - 1] == row[width - 1]) --x;
+    edge = std::max(edge, x);
+  }
+  // The corner keeps the repeated column and row themselves: clamping repeats them.
+  cornerWidth = std::min(width, CeilPowerOfTwo(edge + 1));
+  cornerHeight = std::min(height, CeilPowerOfTwo(last + 1));
+}
 
 Renderer::Renderer(std::unique_ptr<Surface> surface, std::unique_ptr<Functions> gl)
     : surface_(std::move(surface)), gl_(std::move(gl)) {}
@@ -304,15 +336,22 @@ bool Renderer::GrowPage(Page& page, int layers) {
   Functions& gl = *gl_;
   const GLuint grown = MakeArray(gl, page.Width, page.Height, layers);
   if (grown == 0) return false;
-  // Layer by layer through a read frame buffer: the texels move as stored, unconverted.
-  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, copyFrameBuffer_);
-  for (int i = 0; i < static_cast<int>(page.Layers.size()); ++i) {
-    if (page.Layers[static_cast<size_t>(i)] == 0) continue;
-    gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, page.Name, 0, i);
-    gl.CopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, i, 0, 0, page.Width, page.Height);
+  const auto old = static_cast<GLsizei>(page.Layers.size());
+  if (gl.CopyImageSubData != nullptr) {
+    // One copy of every layer as stored (a software driver copies memory).
+    gl.CopyImageSubData(page.Name, GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0, grown, GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0,
+                        page.Width, page.Height, old);
+  } else {
+    // Layer by layer through a read frame buffer: the texels move as stored, unconverted.
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, copyFrameBuffer_);
+    for (GLsizei i = 0; i < old; ++i) {
+      if (page.Layers[static_cast<size_t>(i)] == 0) continue;
+      gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, page.Name, 0, i);
+      gl.CopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, i, 0, 0, page.Width, page.Height);
+    }
+    gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, 0, 0, 0);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
   }
-  gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, 0, 0, 0);
-  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
   if (gl.GetError() != GL_NO_ERROR) {
     gl.DeleteTextures(1, &grown);
     return false;
@@ -364,26 +403,21 @@ uint32_t Renderer::CreateTexture(int width, int height, int side) {
   GLint maxSize = 0;
   gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
   if (width > maxSize || height > maxSize) return 0;
-  const auto power = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
   // Scaling coordinates by a power of two is exact: the texture samples as it would alone.
-  const bool shared = power(side) && side <= maxSize && power(width) && power(height) && width <= side &&
-                      height <= side && (width < side || height < side);
+  const bool shared = PowerOfTwo(side) && side <= maxSize && PowerOfTwo(width) && PowerOfTwo(height) &&
+                      width <= side && height <= side;
   const uint32_t id = nextTexture_++;
   Slot slot;
-  const bool made = FindLayer(shared ? side : width, shared ? side : height, id, slot);
-  gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(texture_));
-  if (!made) return 0;
+  slot.Width = width;
+  slot.Height = height;
+  slot.Side = shared ? side : 0;
   textures_[id] = slot;
   return id;
 }
 
-void Renderer::DeleteTexture(uint32_t id) {
-  auto it = textures_.find(id);
-  if (it == textures_.end()) return;
-  const Slot slot = it->second;
-  textures_.erase(it);
-  if (texture_ == id) texture_ = 0;
-  Page* page = FindPage(slot.Page);
+void Renderer::FreeLayer(Slot& slot) {
+  Page* page = slot.Page != 0 ? FindPage(slot.Page) : nullptr;
+  slot.Page = 0;
   if (page == nullptr) return;
   page->Layers[static_cast<size_t>(slot.Layer)] = 0;
   if (--page->Used > 0) return;
@@ -392,18 +426,42 @@ void Renderer::DeleteTexture(uint32_t id) {
   pages_.erase(pages_.begin() + (page - pages_.data()));
 }
 
+void Renderer::DeleteTexture(uint32_t id) {
+  auto it = textures_.find(id);
+  if (it == textures_.end()) return;
+  Slot slot = it->second;
+  textures_.erase(it);
+  if (texture_ == id) texture_ = 0;
+  FreeLayer(slot);
+}
+
 bool Renderer::ReadTexture(uint32_t id, int width, int height, uint32_t* texels) {
   auto it = textures_.find(id);
-  if (it == textures_.end() || texels == nullptr) return false;
+  if (it == textures_.end() || texels == nullptr || width < 1 || height < 1) return false;
+  const Slot& slot = it->second;
+  if (slot.Page == 0 || width > slot.Width || height > slot.Height) return false;
   Functions& gl = *gl_;
+  // A layer smaller than the texture holds its corner; the rest repeats the corner's edges.
+  const int w = slot.Side == 0 ? std::min(width, slot.PageWidth) : width;
+  const int h = slot.Side == 0 ? std::min(height, slot.PageHeight) : height;
   gl.BindFramebuffer(GL_READ_FRAMEBUFFER, copyFrameBuffer_);
-  gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, it->second.Page, 0, it->second.Layer);
+  gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, slot.Page, 0, slot.Layer);
   gl.ReadBuffer(GL_COLOR_ATTACHMENT0);
   gl.PixelStorei(GL_PACK_ALIGNMENT, 4);
+  gl.PixelStorei(GL_PACK_ROW_LENGTH, width);
   // Rows come back in the order they were uploaded, the bytes as stored.
-  gl.ReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+  gl.ReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+  gl.PixelStorei(GL_PACK_ROW_LENGTH, 0);
   gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, 0, 0, 0);
   gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
+  const auto stride = static_cast<size_t>(width);
+  for (int y = 0; y < h; ++y) {
+    uint32_t* row = texels + static_cast<size_t>(y) * stride;
+    std::fill(row + w, row + width, row[w - 1]);
+  }
+  for (int y = h; y < height; ++y)
+    std::copy(texels + static_cast<size_t>(h - 1) * stride, texels + static_cast<size_t>(h) * stride,
+              texels + static_cast<size_t>(y) * stride);
   return Check();
 }
 
@@ -417,24 +475,68 @@ int Renderer::TextureLayer(uint32_t id) const {
   return it == textures_.end() ? 0 : it->second.Layer;
 }
 
+void Renderer::LayerFor(uint32_t id, const Slot& slot, int width, int height, const uint32_t* texels,
+                        int& layerWidth, int& layerHeight) {
+  const LayerChoice& c = lastChoice_;
+  if (c.Id == id && c.Texels == texels && c.Width == width && c.Height == height) {
+    layerWidth = c.LayerWidth;
+    layerHeight = c.LayerHeight;
+    return;
+  }
+  // The page side of a shared texture, else the sampling corner.
+  layerWidth = slot.Side != 0 ? slot.Side : slot.Width;
+  layerHeight = slot.Side != 0 ? slot.Side : slot.Height;
+  if (slot.Side == 0 && width == slot.Width && height == slot.Height && PowerOfTwo(width) && PowerOfTwo(height))
+    SamplingCorner(texels, width, height, layerWidth, layerHeight);
+  lastChoice_ = LayerChoice{id, texels, width, height, layerWidth, layerHeight};
+}
+
+bool Renderer::UploadDisturbs(uint32_t id, int width, int height, const uint32_t* texels, uint32_t page) {
+  auto it = textures_.find(id);
+  if (page == 0 || it == textures_.end() || texels == nullptr || width < 1 || height < 1) return false;
+  const Slot& slot = it->second;
+  if (slot.Page == page) return true;
+  int layerWidth = 0, layerHeight = 0;
+  LayerFor(id, slot, width, height, texels, layerWidth, layerHeight);
+  // Placing the texture touches only pages of its layer size (one may grow).
+  const Page* bound = FindPage(page);
+  return bound != nullptr && bound->Width == layerWidth && bound->Height == layerHeight;
+}
+
 bool Renderer::UploadTexture(uint32_t id, int width, int height, const uint32_t* texels) {
   auto it = textures_.find(id);
-  if (it == textures_.end() || texels == nullptr) return false;
-  const Slot& slot = it->second;
-  if (width > slot.PageWidth || height > slot.PageHeight) return false;
+  if (it == textures_.end() || texels == nullptr || width < 1 || height < 1) return false;
+  Slot& slot = it->second;
+  if (width > slot.Width || height > slot.Height) return false;
+  int layerWidth = 0, layerHeight = 0;
+  LayerFor(id, slot, width, height, texels, layerWidth, layerHeight);
+  lastChoice_ = LayerChoice{};
   Functions& gl = *gl_;
+  if (slot.Page == 0 || slot.PageWidth != layerWidth || slot.PageHeight != layerHeight) {
+    FreeLayer(slot);
+    Slot placed;
+    const bool made = FindLayer(layerWidth, layerHeight, id, placed);
+    gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(texture_));
+    if (!made) return false;
+    slot.Page = placed.Page;
+    slot.Layer = placed.Layer;
+    slot.PageWidth = placed.PageWidth;
+    slot.PageHeight = placed.PageHeight;
+  }
   gl.BindTexture(GL_TEXTURE_2D_ARRAY, slot.Page);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, width);
   const auto put = [&](int x, int y, int w, int h, const uint32_t* from) {
     gl.TexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, x, y, slot.Layer, w, h, 1, GL_RGBA, GL_UNSIGNED_BYTE, from);
   };
-  put(0, 0, width, height, texels);
+  const int w = std::min(width, slot.PageWidth);
+  const int h = std::min(height, slot.PageHeight);
+  put(0, 0, w, h, texels);
   // In a larger layer, the edge repeats once beyond the texture, as clamping would repeat it.
-  const uint32_t* lastRow = texels + static_cast<size_t>(height - 1) * static_cast<size_t>(width);
-  if (width < slot.PageWidth) put(width, 0, 1, height, texels + (width - 1));
-  if (height < slot.PageHeight) put(0, height, width, 1, lastRow);
-  if (width < slot.PageWidth && height < slot.PageHeight) put(width, height, 1, 1, lastRow + (width - 1));
+  const uint32_t* lastRow = texels + static_cast<size_t>(h - 1) * static_cast<size_t>(width);
+  if (w < slot.PageWidth) put(w, 0, 1, h, texels + (w - 1));
+  if (h < slot.PageHeight) put(0, h, w, 1, lastRow);
+  if (w < slot.PageWidth && h < slot.PageHeight) put(w, h, 1, 1, lastRow + (w - 1));
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(texture_));
   return Check();

@@ -39,6 +39,12 @@ static_assert(sizeof(Vertex) == 24);
 // The texel of `layer` times the vertex colour, or (replace) the texel alone.
 inline float SampleCode(int layer, bool replace) { return static_cast<float>(1 + 2 * layer + (replace ? 1 : 0)); }
 
+// The smallest power-of-two corner of a width x height texture (sides powers of two) that
+// samples under clamping as the whole does: every row repeats its texel at column
+// cornerWidth - 1 to its end, and every row from cornerHeight - 1 down equals row
+// cornerHeight - 1.
+void SamplingCorner(const uint32_t* texels, int width, int height, int& cornerWidth, int& cornerHeight);
+
 enum class BlendFactor : uint8_t { Zero, One, SrcAlpha, InvSrcAlpha, SrcColor, InvSrcColor };
 
 enum class TextureMode : uint8_t {
@@ -85,12 +91,20 @@ public:
   // several sizes then share one binding. Its texels fill the layer's top-left corner with
   // its last column and row repeated once beside them, so it samples as it would alone
   // (coordinates scaled by the layer's size, see TextureExtent).
+  // Without a side, a texture of power-of-two sides takes a layer only as large as its texels
+  // need: the smallest power-of-two corner beyond which every row repeats its last texel and
+  // every column its last row, so that clamping samples the corner exactly as the whole
+  // texture. A layer is taken at the first upload (the texels decide its size) and may change
+  // at a later one.
   uint32_t CreateTexture(int width, int height, int side = 0);
   // The size of the layer a texture lies in (its own size unless it was made with a side).
   void TextureExtent(uint32_t id, int& width, int& height) const;
   void DeleteTexture(uint32_t id);
   // Whole texture from 0xAARRGGBB texels, top row first.
   bool UploadTexture(uint32_t id, int width, int height, const uint32_t* texels);
+  // Whether that upload may change the texels or the name of `page` (the upload moves the
+  // texture out of it, grows it, or writes into the texture's layer there).
+  bool UploadDisturbs(uint32_t id, int width, int height, const uint32_t* texels, uint32_t page);
   // Reads a whole texture back as uploaded (0xAARRGGBB, top row first).
   bool ReadTexture(uint32_t id, int width, int height, uint32_t* texels);
   // The page a texture lies in (what binding it binds; 0 for no texture) and its layer.
@@ -135,10 +149,13 @@ private:
   void ApplyState();
   bool Check();
   struct Slot {
-    uint32_t Page = 0;
+    uint32_t Page = 0;  // 0 until the first upload places the texture
     int Layer = 0;
     int PageWidth = 0;
     int PageHeight = 0;
+    int Width = 0;  // the texture's own size
+    int Height = 0;
+    int Side = 0;  // CreateTexture's side
   };
   struct Page {
     uint32_t Name = 0;
@@ -147,8 +164,23 @@ private:
     std::vector<uint32_t> Layers;  // the texture id in each layer, 0 when free
     int Used = 0;
   };
+  // The layer size an upload of these texels takes (computed once for the pair of calls
+  // UploadDisturbs and UploadTexture make).
+  void LayerFor(uint32_t id, const Slot& slot, int width, int height, const uint32_t* texels, int& layerWidth,
+                int& layerHeight);
+  struct LayerChoice {
+    uint32_t Id = 0;
+    const uint32_t* Texels = nullptr;
+    int Width = 0;
+    int Height = 0;
+    int LayerWidth = 0;
+    int LayerHeight = 0;
+  };
+  LayerChoice lastChoice_;
   // A free layer of a page of that size, growing a page or making one; false on failure.
   bool FindLayer(int width, int height, uint32_t id, Slot& slot);
+  // Gives a placed texture's layer back to its page (an empty page goes).
+  void FreeLayer(Slot& slot);
   bool GrowPage(Page& page, int layers);
   Page* FindPage(uint32_t name);
 

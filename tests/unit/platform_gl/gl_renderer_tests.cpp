@@ -3,6 +3,7 @@
 // textures invalidated by a reset, software frames) on a headless context.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -199,6 +200,78 @@ TEST_F(HeadlessRenderer, TexturesKeepTheirTexelsAsPagesGrowAndEmpty) {
     pages.insert(renderer_->TexturePage(id));
   }
   EXPECT_EQ(pages.size(), 2u);  // one page a size
+}
+
+// Whether clamping to the corner samples every texel as the whole texture has it.
+bool CornerSamplesAsWhole(const std::vector<uint32_t>& t, int w, int h, int cw, int ch) {
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (t[static_cast<size_t>(y * w + x)] != t[static_cast<size_t>(std::min(y, ch - 1) * w + std::min(x, cw - 1))])
+        return false;
+  return true;
+}
+
+// Textures padded with repeated texels (as pictures are padded out to their texture) take a
+// layer only as large as their power-of-two corner, the smallest that samples as the whole;
+// drawn scaled and filtered they light exactly the pixels the same texels light from a layer
+// of the whole size, and they read back whole.
+TEST_F(HeadlessRenderer, PaddedTexturesTakeTheSmallestCornerThatSamplesAsTheWhole) {
+  uint32_t seed = 99;
+  const auto next = [&](uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  renderer_->SetTextureMode(vx::gl::TextureMode::Replace);
+  for (int round = 0; round < 40; ++round) {
+    const int w = 1 << next(6), h = 1 << next(6);
+    const int dw = 1 + static_cast<int>(next(static_cast<uint32_t>(w))), dh = 1 + static_cast<int>(next(static_cast<uint32_t>(h)));
+    const bool fixedPad = next(2) == 0;
+    const uint32_t pad = next(2) == 0 ? 0u : 0xFF000000u | next(1u << 24);
+    std::vector<uint32_t> texels(static_cast<size_t>(w * h));
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        uint32_t& t = texels[static_cast<size_t>(y * w + x)];
+        if (x < dw && y < dh) t = next(3) == 0 ? pad : (0xFF000000u | next(1u << 24));
+        else if (fixedPad) t = pad;
+        else t = texels[static_cast<size_t>(std::min(y, dh - 1) * w + std::min(x, dw - 1))];
+      }
+    int cw = 0, ch = 0;
+    vx::gl::SamplingCorner(texels.data(), w, h, cw, ch);
+    ASSERT_TRUE(CornerSamplesAsWhole(texels, w, h, cw, ch)) << round;
+    EXPECT_TRUE(cw == 1 || !CornerSamplesAsWhole(texels, w, h, cw / 2, ch)) << round;
+    EXPECT_TRUE(ch == 1 || !CornerSamplesAsWhole(texels, w, h, cw, ch / 2)) << round;
+
+    const uint32_t trimmed = renderer_->CreateTexture(w, h);
+    const uint32_t whole = renderer_->CreateTexture(w, h, std::max(w, h));  // a side keeps the layer
+    ASSERT_TRUE(renderer_->UploadTexture(trimmed, w, h, texels.data()));
+    ASSERT_TRUE(renderer_->UploadTexture(whole, w, h, texels.data()));
+    int ew = 0, eh = 0;
+    renderer_->TextureExtent(trimmed, ew, eh);
+    EXPECT_EQ(ew, cw);
+    EXPECT_EQ(eh, ch);
+    std::vector<uint32_t> back(texels.size());
+    ASSERT_TRUE(renderer_->ReadTexture(trimmed, w, h, back.data()));
+    EXPECT_EQ(back, texels) << round;
+
+    std::vector<uint32_t> frames[2];
+    const float qw = static_cast<float>(3 + next(61)), qh = static_cast<float>(3 + next(45));
+    for (int k = 0; k < 2; ++k) {
+      const uint32_t id = k == 0 ? trimmed : whole;
+      int lw = 0, lh = 0;
+      renderer_->TextureExtent(id, lw, lh);
+      const float u = static_cast<float>(w) / static_cast<float>(lw), v = static_cast<float>(h) / static_cast<float>(lh);
+      const std::vector<vx::gl::Vertex> quad = {{0, 0, 0xFFFFFFFFu, 0, 0}, {qw, 0, 0xFFFFFFFFu, u, 0},
+                                                {qw, qh, 0xFFFFFFFFu, u, v}, {0, 0, 0xFFFFFFFFu, 0, 0},
+                                                {qw, qh, 0xFFFFFFFFu, u, v}, {0, qh, 0xFFFFFFFFu, 0, v}};
+      ASSERT_TRUE(renderer_->Clear(0xFF000000u));
+      renderer_->SetTexture(id);
+      ASSERT_TRUE(renderer_->Draw(quad.data(), 6));
+      ASSERT_TRUE(renderer_->ReadFrame(frames[k]));
+    }
+    EXPECT_EQ(frames[0], frames[1]) << "round " << round << ": " << w << "x" << h << " in " << cw << "x" << ch;
+    renderer_->DeleteTexture(trimmed);
+    renderer_->DeleteTexture(whole);
+  }
 }
 
 TEST_F(HeadlessRenderer, SoftwareFramesCoverTheFrameOpaque) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/Exception.h"
+#include "render/BitmapEx.h"
 #include "render/GfxDevice3.h"
 #include "unit/render/GfxTestSupport.h"
 
@@ -387,6 +388,26 @@ TEST(GpuTextures, ImagesNeedTheirDeviceAndKeepTheirTexels) {
   r.Device.reset();
   EXPECT_EQ(img->GetPixel(1, 1, 0), 0xFF0000FFu);
   img->Release();
+}
+
+// A loaded picture goes to the GPU as soon as its texels are complete, not at its first draw;
+// and the first frame without uploads after a load gives the free heap back, once.
+TEST(GpuTextures, LoadsUploadAtOnceAndTheFrameAfterALoadReturnsTheHeap) {
+  RecordedDevice r;
+  TBitmapEx picture;
+  picture.SetSize(512, 768);  // three 512x256 textures: more than a load's worth of bytes
+  auto image = r.Device->CreateImage();
+  ASSERT_EQ(image->LoadFromBitmap(picture, {512, 256}, {512, 256}, {512, 256}, COLOR_A8R8G8B8), 0);
+  EXPECT_EQ(r.Backend->Uploads, 3);
+  EXPECT_EQ(r.Device->HeapReturns(), 0);
+  for (int frame = 0; frame < 3; ++frame) {
+    ASSERT_EQ(r.Device->BeginScene(), 0);
+    ASSERT_EQ(r.Device->TextureMap(image.get(), QuadFromBounds(0, 0, 512, 256), Color4(0xFFFFFFFFu), 0, 0), 0);
+    ASSERT_EQ(r.Device->EndScene(), 0);
+    ASSERT_EQ(r.Device->Present(), 0);
+    EXPECT_EQ(r.Device->HeapReturns(), frame == 0 ? 0 : 1) << frame;  // the load's own frame waits
+  }
+  EXPECT_EQ(r.Backend->Uploads, 3);
 }
 
 TEST(GpuLostDevice, PresentResetsALostDeviceAndTexturesComeBackFromTheirCopies) {

@@ -205,15 +205,15 @@ TEST_F(GpuDeviceTest, RandomScenesOverSharedPagesMatchTheModel) {
   }
 }
 
-// A sheet of many patterns lies in a larger shared layer, its coordinates scaled by a power
-// of two. Drawn one to one, each pattern gives the very pixels the same rectangle gives from
-// a lone texture; scaled, the rasteriser may round a filter weight a step apart.
+// A large sheet of many patterns lies in a larger shared layer, its coordinates scaled by a
+// power of two. Drawn one to one, each pattern gives the very pixels the same rectangle gives
+// from a lone texture; scaled, the rasteriser may round a filter weight a step apart.
 TEST_F(GpuDeviceTest, SheetsInLargerLayersSampleAsTheirOwnTextures) {
-  std::vector<uint32_t> texels(64 * 64);
+  std::vector<uint32_t> texels(512 * 64);
   uint32_t seed = 5;
   for (uint32_t& t : texels) t = seed = seed * 1664525u + 1013904223u;
-  auto sheet = gfxtest::MakeImage(*device_, 64, 64, 16, 16, texels);  // 16 patterns
-  auto lone = gfxtest::MakeImage(*device_, 64, 64, 64, 64, texels);
+  auto sheet = gfxtest::MakeImage(*device_, 512, 64, 16, 16, texels);  // 128 patterns
+  auto lone = gfxtest::MakeImage(*device_, 512, 64, 512, 64, texels);
   ASSERT_TRUE(sheet && lone);
   const int sizes[][2] = {{16, 16}, {48, 40}, {7, 9}, {30, 16}};
   for (bool filter : {true, false})
@@ -223,8 +223,8 @@ TEST_F(GpuDeviceTest, SheetsInLargerLayersSampleAsTheirOwnTextures) {
       int x = 0;
       for (const auto& size : sizes) {
         TGfxPattern same;
-        same.X = p % 4 * 16;
-        same.Y = p / 4 * 16;
+        same.X = p % 32 * 16;
+        same.Y = p / 32 * 16;
         same.Width = same.Height = 16;
         ASSERT_EQ(device_->TextureMap(sheet.get(), QuadFromBounds(x, 0, size[0], size[1]), Color4(0xFFFFFFFFu), 0, p), 0);
         ASSERT_EQ(device_->TextureMap(lone.get(), QuadFromBounds(x, 60, size[0], size[1]), Color4(0xFFFFFFFFu), 0, same), 0);
