@@ -116,26 +116,12 @@ int32_t TVXEngine::LoadTextureFromBitmap(TVXGfxTexture* texture, const TBitmapEx
     Log("ERROR: " + key + " picture too large (" + vx::IntToStr(w) + "x" + vx::IntToStr(h) + ")");
     return 1;
   }
-  TGfxImage* image = texture->Image();
-  int32_t code;
-  if (w <= TileSize && h <= TileSize) {
-    texture->PictureWidth = w;
-    texture->PictureHeight = h;
-    code = image->LoadFromBitmap(bitmap, TGfxSize{w, h}, TGfxSize{w, h}, TGfxSize{TileSize, TileSize},
-                                 COLOR_A8R8G8B8);
-  } else {
-    // Padded on the right and at the bottom to whole tiles; the new pixels are transparent.
-    TBitmapEx padded = bitmap;
-    padded.PatternWidth = 0;
-    padded.PatternHeight = 0;
-    const int32_t pw = (w + TileSize - 1) / TileSize * TileSize;
-    const int32_t ph = (h + TileSize - 1) / TileSize * TileSize;
-    padded.SetSize(pw, ph);
-    texture->PictureWidth = pw;
-    texture->PictureHeight = ph;
-    code = image->LoadFromBitmap(padded, TGfxSize{TileSize, TileSize}, TGfxSize{TileSize, TileSize},
-                                 TGfxSize{TileSize, TileSize}, COLOR_A8R8G8B8);
-  }
+  // Small pictures go whole into one tile; larger ones are cut into tiles, padded on the
+  // right and at the bottom with transparent pixels.
+  const bool oneTile = w <= TileSize && h <= TileSize;
+  texture->PictureWidth = oneTile ? w : (w + TileSize - 1) / TileSize * TileSize;
+  texture->PictureHeight = oneTile ? h : (h + TileSize - 1) / TileSize * TileSize;
+  const int32_t code = texture->Image()->LoadTiles(bitmap, TGfxSize{TileSize, TileSize}, COLOR_A8R8G8B8);
   if (code != 0) {
     // A texture the device could not take is not cached: the control draws its colours.
     Log("ERROR: " + key + " " + ErrorString(code));

@@ -1,6 +1,7 @@
 #include "render/GfxImg.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "render/BitmapEx.h"
@@ -88,19 +89,8 @@ int32_t TGfxImage::LoadFromStream(TStream& stream, TColorFormat format) {
   // The pixel rows must all be there before any texture is made.
   if (storedRow * texture.Height * textureCount > stream.Remaining()) return errArchiveRead;
 
-  format_ = format;
-  patternSize_ = pattern;
-  visibleSize_ = visible;
-  patternCount_ = patternCount;
-  textureSize_ = texture;
-  textureCount_ = textureCount;
-  RecomputeCounts();
-
-  int32_t code = CreateTextures();
-  if (code != 0) {
-    Release();
-    return code;
-  }
+  int32_t code = MakeTexturesOf(pattern, visible, texture, textureCount, format, patternCount);
+  if (code != 0) return code;
   std::vector<uint8_t> row(static_cast<size_t>(storedRow));
   std::vector<uint8_t> converted;
   std::vector<uint32_t> argb;
@@ -127,13 +117,7 @@ int32_t TGfxImage::LoadFromStream(TStream& stream, TColorFormat format) {
   } catch (const EStreamError&) {
     code = errArchiveRead;
   }
-  if (code != 0) {
-    Release();
-    return code;
-  }
-  loaded_ = true;
-  TexelsComplete();
-  return 0;
+  return FinishLoad(code);
 }
 
 int32_t TGfxImage::LoadFromBitmap(const TBitmapEx& bitmap, TGfxSize patternSize, TGfxSize visibleSize,
@@ -152,19 +136,8 @@ int32_t TGfxImage::LoadFromBitmap(const TBitmapEx& bitmap, TGfxSize patternSize,
   }
   const int32_t textureCount = sheets.Height() / textureSize.Height;
   if (textureCount > MaxTextures) return errInvalidCall;
-  format_ = format;
-  patternSize_ = patternSize;
-  visibleSize_ = visibleSize;
-  textureSize_ = textureSize;
-  textureCount_ = textureCount;
-  RecomputeCounts();
-  patternCount_ = patternsPerTexture_ * textureCount_;
-
-  int32_t code = CreateTextures();
-  if (code != 0) {
-    Release();
-    return code;
-  }
+  int32_t code = MakeTexturesOf(patternSize, visibleSize, textureSize, textureCount, format);
+  if (code != 0) return code;
   const TLineConverter convert = GetLineConverter(format);
   std::vector<uint8_t> row(static_cast<size_t>(textureSize.Width) * ColorFormatBytes[format]);
   for (int32_t t = 0; t < textureCount && code == 0; ++t) {
@@ -174,6 +147,81 @@ int32_t TGfxImage::LoadFromBitmap(const TBitmapEx& bitmap, TGfxSize patternSize,
       WriteScanline(row.data(), static_cast<int32_t>(row.size()), code, y, t);
     }
   }
+  return FinishLoad(code);
+}
+
+int32_t TGfxImage::LoadTiles(const TBitmapEx& picture, TGfxSize tile, TColorFormat format) {
+  UserFlag = false;
+  if (loaded_) Release();
+  if (!IsValidColorFormat(format) || !SideOk(tile.Width) || !SideOk(tile.Height) || picture.Empty() ||
+      picture.PixelFormat() != pf32bit) {
+    return errInvalidCall;
+  }
+  const int32_t w = picture.Width();
+  const int32_t h = picture.Height();
+  const bool single = w <= tile.Width && h <= tile.Height;
+  const TGfxSize cell = single ? TGfxSize{w, h} : tile;
+  const int64_t columns = (int64_t{w} + cell.Width - 1) / cell.Width;
+  const int64_t rows = (int64_t{h} + cell.Height - 1) / cell.Height;
+  const int64_t count = columns * rows;
+  if (count > MaxTextures || int64_t{tile.Width} * tile.Height * count > MaxTextureBytes / 4) return errInvalidCall;
+  int32_t code = MakeTexturesOf(cell, cell, tile, static_cast<int32_t>(count), format);
+  if (code != 0) return code;
+  const TLineConverter convert = GetLineConverter(format);
+  // The 32-bit formats take the working colours unchanged: rows go from the picture straight
+  // into the texture. The others are converted through a row of working colours.
+  const bool asIs = format == COLOR_A8R8G8B8 || format == COLOR_X8R8G8B8;
+  const int32_t texW = tile.Width;
+  std::vector<uint32_t> argb(static_cast<size_t>(texW), 0);
+  std::vector<uint8_t> converted(asIs ? 0 : static_cast<size_t>(texW) * ColorFormatBytes[format]);
+  const int32_t outBytes = texW * ColorFormatBytes[format];
+  auto write = [&](const uint32_t* line, int32_t y, int32_t t) {
+    if (asIs) {
+      WriteScanline(line, outBytes, code, y, t);
+    } else {
+      convert(line, converted.data(), texW);
+      WriteScanline(converted.data(), outBytes, code, y, t);
+    }
+  };
+  for (int32_t t = 0; t < textureCount_ && code == 0; ++t) {
+    const int32_t x0 = static_cast<int32_t>(t % columns) * cell.Width;
+    const int32_t y0 = static_cast<int32_t>(t / columns) * cell.Height;
+    const int32_t spanW = std::min(cell.Width, w - x0);
+    const int32_t spanH = std::min(cell.Height, h - y0);
+    for (int32_t y = 0; y < tile.Height && code == 0; ++y) {
+      if (y >= spanH) {
+        std::fill(argb.begin(), argb.end(), 0u);
+        write(argb.data(), y, t);
+        continue;
+      }
+      const uint32_t* source = picture.Pixels() + static_cast<size_t>(y0 + y) * static_cast<size_t>(w) + x0;
+      if (spanW == texW) {
+        write(source, y, t);
+      } else {
+        std::memcpy(argb.data(), source, static_cast<size_t>(spanW) * 4);
+        std::fill(argb.begin() + spanW, argb.end(), 0u);
+        write(argb.data(), y, t);
+      }
+    }
+  }
+  return FinishLoad(code);
+}
+
+int32_t TGfxImage::MakeTexturesOf(TGfxSize pattern, TGfxSize visible, TGfxSize texture, int32_t textureCount,
+                                  TColorFormat format, int32_t patternCount) {
+  format_ = format;
+  patternSize_ = pattern;
+  visibleSize_ = visible;
+  textureSize_ = texture;
+  textureCount_ = textureCount;
+  RecomputeCounts();
+  patternCount_ = patternCount >= 0 ? patternCount : patternsPerTexture_ * textureCount_;
+  const int32_t code = CreateTextures();
+  if (code != 0) Release();
+  return code;
+}
+
+int32_t TGfxImage::FinishLoad(int32_t code) {
   if (code != 0) {
     Release();
     return code;

@@ -96,6 +96,13 @@ public:
   int32_t LoadFromBitmap(const TBitmapEx& bitmap, TGfxSize patternSize, TGfxSize visibleSize,
                          TGfxSize textureSize, TColorFormat format);
 
+  // Textures of `tile` for a picture: one whose sides fit in a tile is a single pattern of
+  // its own size at the top-left of one texture; a larger one is cut into tile-sized
+  // patterns, one texture each, in rows, the last column and row padded with transparent
+  // pixels. The same textures and geometry as LoadFromBitmap of the padded picture, written
+  // in one pass from the picture instead of through a repacked copy.
+  int32_t LoadTiles(const TBitmapEx& picture, TGfxSize tile, TColorFormat format);
+
   // Where a pattern lies: its texture and the rectangle (x1, y1, x2, y2) inside it. The index
   // is clamped into 0..PatternCount-1; X/Y offset the rectangle, Width/Height below 1 mean the
   // visible size; Mirror exchanges x1 and x2, Flip y1 and y2. False when there is no pattern.
@@ -104,6 +111,12 @@ public:
 protected:
   void SetLoaded(bool loaded) { loaded_ = loaded; }
   void RecomputeCounts();
+  // A load's geometry and its textures (none left on failure); a negative pattern count
+  // counts every cell of every texture. Then the load's end: loaded with the texels
+  // complete, or released with the code.
+  int32_t MakeTexturesOf(TGfxSize pattern, TGfxSize visible, TGfxSize texture, int32_t textureCount,
+                         TColorFormat format, int32_t patternCount = -1);
+  int32_t FinishLoad(int32_t code);
 
   bool loaded_ = false;
   TGfxSize patternSize_;

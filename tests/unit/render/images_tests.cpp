@@ -2,6 +2,7 @@
 // access of the software image, and what bad records do (a code and no textures left).
 #include <gtest/gtest.h>
 
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -283,6 +284,58 @@ TEST(ImageTest, LoadFromBitmapPacksPatternsIntoTextures) {
   EXPECT_FALSE(image.Loaded());
   EXPECT_FALSE(image.TexturesReady());
   EXPECT_EQ(image.PatternsPerTexture(), 0);
+}
+
+TEST(ImageTest, LoadTilesMatchesRepackingThePaddedPicture) {
+  // The oracle: the picture padded with transparent pixels to whole tiles (not at all when it
+  // fits one tile), packed by LoadFromBitmap with the tile (or the picture) as pattern.
+  std::mt19937 rng(20261209);
+  for (int round = 0; round < 200; ++round) {
+    TBitmapEx picture;
+    picture.SetSize(1 + static_cast<int32_t>(rng() % 70), 1 + static_cast<int32_t>(rng() % 70));
+    for (int64_t i = 0; i < int64_t{picture.Width()} * picture.Height(); ++i) picture.Pixels()[i] = rng();
+    const TGfxSize tile{4 + static_cast<int32_t>(rng() % 40), 4 + static_cast<int32_t>(rng() % 40)};
+    const auto format = static_cast<TColorFormat>(rng() % 10);
+    const bool single = picture.Width() <= tile.Width && picture.Height() <= tile.Height;
+    TBitmapEx padded = picture;
+    if (!single)
+      padded.SetSize((picture.Width() + tile.Width - 1) / tile.Width * tile.Width,
+                     (picture.Height() + tile.Height - 1) / tile.Height * tile.Height);
+    const TGfxSize cell = single ? TGfxSize{picture.Width(), picture.Height()} : tile;
+    TGfxImage2 want, got;
+    ASSERT_EQ(want.LoadFromBitmap(padded, cell, cell, tile, format), 0);
+    got.UserFlag = true;
+    ASSERT_EQ(got.LoadTiles(picture, tile, format), 0);
+    EXPECT_FALSE(got.UserFlag);
+    ASSERT_EQ(std::tuple(got.TextureCount(), got.PatternCount(), got.PatternSize(), got.VisibleSize(),
+                         got.TextureSize(), got.Format(), got.Loaded()),
+              std::tuple(want.TextureCount(), want.PatternCount(), want.PatternSize(), want.VisibleSize(),
+                         want.TextureSize(), want.Format(), want.Loaded()))
+        << round;
+    const int32_t bytes = tile.Width * want.BytesPerPixel();
+    std::vector<uint8_t> a(static_cast<size_t>(bytes)), b(a.size());
+    for (int32_t t = 0; t < want.TextureCount(); ++t) {
+      for (int32_t y = 0; y < tile.Height; ++y) {
+        int32_t code = 0;
+        want.ReadScanline(a.data(), bytes, code, y, t);
+        got.ReadScanline(b.data(), bytes, code, y, t);
+        ASSERT_EQ(code, 0);
+        ASSERT_EQ(a, b) << "round " << round << " texture " << t << " row " << y;
+      }
+    }
+  }
+  // What it cannot take leaves no textures.
+  TBitmapEx narrow;
+  narrow.SetSize(4, 4);
+  narrow.SetPixelFormat(pf24bit);
+  TGfxImage2 bad;
+  EXPECT_EQ(bad.LoadTiles(narrow, {8, 8}, COLOR_A8R8G8B8), -1);
+  EXPECT_EQ(bad.LoadTiles(TBitmapEx(), {8, 8}, COLOR_A8R8G8B8), -1);
+  EXPECT_EQ(bad.LoadTiles(narrow, {0, 8}, COLOR_A8R8G8B8), -1);
+  TBitmapEx wide;
+  wide.SetSize(2048, 1);
+  EXPECT_EQ(bad.LoadTiles(wide, {1, 1}, COLOR_A8R8G8B8), -1);  // more textures than an image holds
+  EXPECT_FALSE(bad.TexturesReady());
 }
 
 TEST(ImageTest, ScanlinesStayInsideTheirTexture) {
