@@ -12,8 +12,8 @@
 #include "lobby/VXLobby.h"
 #include "lobby/VXPlayers.h"
 
-TfrmCredit::TfrmCredit(TVXComponent* owner, TVXPlayers& players, TVXCreditGame game)
-    : TVXFrame(owner), players_(players), game_(std::move(game)) {
+TfrmCredit::TfrmCredit(TVXComponent* owner, TVXPlayers& players, TVXCreditGame game, bool themed)
+    : TVXFrame(owner), players_(players), game_(std::move(game)), themed_(themed) {
   using vx::AddDialogControl;
   SetSceneName("CREDIT");
   LblBank = AddDialogControl<TVXLabel>(this, "LBL_BANK", "BANK:", Client);
@@ -27,7 +27,15 @@ TfrmCredit::TfrmCredit(TVXComponent* owner, TVXPlayers& players, TVXCreditGame g
   BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "CLOSE", Client);
   BtnClose->OnClick = [this](TVXComponent*) { CloseWithResult(ResultClose); };
   RefreshLabels();
-  LoadTheme(vx::CasinoNameIn(Context()));
+  if (themed_) LoadTheme(vx::CasinoNameIn(Context()));
+}
+
+void TfrmCredit::Refuse(const std::string& text) {
+  if (!themed_) {
+    themed_ = true;
+    LoadTheme(vx::CasinoNameIn(Context()));
+  }
+  vx::LobbyMessageBox(Context(), text, mkWarning, mbOK);
 }
 
 TVXButton* TfrmCredit::AddAmountButton(const std::string& name, uint32_t amount) {
@@ -55,21 +63,18 @@ bool TfrmCredit::AddCredit(uint32_t amount) {
   }
   const std::string text = std::to_string(amount);
   if (!player || player->Bank < amount) {
-    vx::LobbyMessageBox(Context(), "You don't have enought money to add " + text + "!", mkWarning, mbOK);
+    Refuse("You don't have enought money to add " + text + "!");
     return false;
   }
   // Every new value is computed and checked before any of them changes.
   const uint64_t credit = static_cast<uint64_t>(data->Money.Credit()) + amount;
   const uint64_t creditIn = static_cast<uint64_t>(data->GetCreditIn()) + amount;
   if (credit > MaxCredit) {
-    vx::LobbyMessageBox(Context(), "The credit cannot hold more than " + std::to_string(MaxCredit) + ". " + text +
-                            " was not added.",
-                        mkWarning, mbOK);
+    Refuse("The credit cannot hold more than " + std::to_string(MaxCredit) + ". " + text + " was not added.");
     return false;
   }
   if (creditIn > std::numeric_limits<uint32_t>::max()) {
-    vx::LobbyMessageBox(Context(), "The statistics of this game cannot count more credit. " + text + " was not added.",
-                        mkWarning, mbOK);
+    Refuse("The statistics of this game cannot count more credit. " + text + " was not added.");
     return false;
   }
   vx::TCounterBank bank(player->Bank);
@@ -95,7 +100,7 @@ int32_t OpenCreditForm(const TVXContext* context, TVXPlayers& players, const TVX
     Log("ERROR: The credit dialog needs the main window");
     return 0;
   }
-  WeakRef<TfrmCredit> form(new TfrmCredit(owner, players, game));
+  WeakRef<TfrmCredit> form(new TfrmCredit(owner, players, game, showDialog));
   int32_t result = 0;
   if (showDialog) result = form->ShowModal();
   else form->AddCredit(100);

@@ -30,7 +30,9 @@ public:
   // The most the credit of a game may hold.
   static constexpr uint32_t MaxCredit = 2147483647u;
 
-  TfrmCredit(TVXComponent* owner, TVXPlayers& players, TVXCreditGame game);
+  // `themed` false leaves the theme unread until the dialog first shows anything (a refusal's
+  // message over it): the silent path usually shows nothing at all.
+  TfrmCredit(TVXComponent* owner, TVXPlayers& players, TVXCreditGame game, bool themed = true);
 
   TVXLabel* LblBank = nullptr;
   TVXLabel* LblBankValue = nullptr;
@@ -52,9 +54,11 @@ public:
 private:
   TVXButton* AddAmountButton(const std::string& name, uint32_t amount);
   TVXPlayer* Player() const;
+  void Refuse(const std::string& text);
 
   TVXPlayers& players_;
   TVXCreditGame game_;
+  bool themed_ = false;
 };
 
 namespace vx {

@@ -92,9 +92,20 @@ void TLoader::Step(const std::string& name, int32_t count) {
   if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) {
     ++framesDrawn_;
     drawnSinceBegin_ = true;
-    lastFrameMs_ = now;
     main->RenderNow();
+    // Counted from the frame's end: a frame slower than the interval (a busy machine) still
+    // leaves the load an interval of its own before the next one.
+    lastFrameMs_ = vx::GetTickCount64();
   }
+}
+
+void TLoader::ShowFrame() {
+  TLoaderScene* scene = scene_.Get();
+  TVXMainWindow* main = scene != nullptr ? vx::MainWindowIn(scene->Context()) : nullptr;
+  if (main == nullptr) return;
+  drawnSinceBegin_ = true;
+  main->RenderNow();
+  lastFrameMs_ = vx::GetTickCount64();
 }
 
 TVXLoadControlEvent TLoader::ProgressHook() {

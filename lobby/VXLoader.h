@@ -42,10 +42,14 @@ public:
 
   // LBL_GAMENAME shows the title; PB_LOAD counts `count` controls from 0.
   void Begin(const std::string& title, int32_t count);
+  // Draws one frame of the loading screen at once, as it stands after Begin. It counts as
+  // the last progress frame: a step right after it waits for the frame interval.
+  void ShowFrame();
   // One control prepared: its name, the count so far. A frame is drawn only when the
   // percentage shown changes, so a big scene does not draw hundreds of identical frames, and
-  // only when a frame interval has passed since the last one, so a fast load is not held up
-  // by its own progress bar; the first and the last step are always drawn.
+  // only when a frame interval has passed since the last one ended, so a fast load is not
+  // held up by its own progress bar (each frame drawn sooner waits for the display); the last step
+  // is always drawn, and so is the first unless ShowFrame drew one since Begin.
   void Step(const std::string& name, int32_t count);
   // The hook for the theme reading of the scene being prepared: the control at list index i
   // is the (i + 1)-th, so the last one shows 100%.

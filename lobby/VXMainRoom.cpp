@@ -282,7 +282,7 @@ void TMainRoom::Show() {
       ls->Show();
     }
     loader.Begin(scene->Casino != nullptr ? scene->Casino->Name : casinoName, scene->ControlCount());
-    RenderNow(scene->Context());
+    loader.ShowFrame();
     if (!scene) return;
     scene->LoadThemeWithProgress(casinoName, loader.ProgressHook());
     if (!scene) return;
@@ -405,7 +405,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
   gameScene->SetVisible(false);
   if (TLoaderScene* ls = loader.Scene()) ls->BringToFront();
   loader.Begin(info->Title, gameScene->ControlCount());
-  RenderNow(gameScene->Context());
+  loader.ShowFrame();
   if (!alive) return;
   gameScene->LoadThemeWithProgress(casinoName, loader.ProgressHook());
   if (!alive) return;

@@ -2,6 +2,8 @@
 // labels follow every move, and the silent path the games take their opening credit through.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/Log.h"
 #include "dialogs_rig.h"
 #include "games/GameData.h"
@@ -13,6 +15,15 @@
 using lobbytest::DialogRig;
 
 namespace {
+
+// The dialog rig, letting a test look at the screen as a message box opens.
+struct PeekRig : DialogRig {
+  std::function<void()> OnMessage;
+  int32_t MessageBox(const std::string& text, int32_t kind, int32_t helpContext, int32_t buttons) override {
+    if (OnMessage) OnMessage();
+    return DialogRig::MessageBox(text, kind, helpContext, buttons);
+  }
+};
 
 class CreditDialog : public ::testing::Test {
 protected:
@@ -30,7 +41,7 @@ protected:
   std::unique_ptr<TfrmCredit> NewCredit() { return std::make_unique<TfrmCredit>(rig.MainScene(), players, game); }
   uint64_t Total() { return static_cast<uint64_t>(Player().Bank) + data.Money.Credit(); }
 
-  DialogRig rig;
+  PeekRig rig;
   TVXPlayers players;
   TVXGameManager catalogue;
   const TGameInfo* info = nullptr;
@@ -141,7 +152,21 @@ TEST_F(CreditDialog, SilentPathTakesOneHundredPerCallAndWarnsWhenTheBankIsShort)
   Player().Bank = 250;
   const int32_t children = rig.MainScene()->ChildCount();
   rig.Answers = {mrOk};
+  // Nobody sees the dialog unless it refuses: only then is its theme read.
+  std::vector<std::string> seen;
+  auto look = [&](const char* when) {
+    for (int32_t i = 0; i < rig.MainScene()->ChildCount(); ++i)
+      if (auto* c = dynamic_cast<TfrmCredit*>(rig.MainScene()->GetChild(i)))
+        seen.push_back(std::string(when) + (c->BtnAdd100->Width() > 0 ? " themed" : " bare"));
+  };
+  game.UpdateCredit = [&] {
+    ++updates;
+    look("update");
+  };
+  rig.OnMessage = [&] { look("message"); };
   for (int i = 0; i < 3; ++i) EXPECT_EQ(vx::OpenCreditForm(&rig.Context, players, game, false), 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"update bare", "update bare", "message themed"}));
+  rig.OnMessage = nullptr;
   EXPECT_EQ(data.Money.Credit(), 200u);
   EXPECT_EQ(data.GetCreditIn(), 200u);
   EXPECT_EQ(Player().Bank, 50u);

@@ -25,13 +25,27 @@ TVXScene* SceneOf(TVXContext* context, int n) {
 
 }  // namespace
 
-TEST(Loader, ProgressCountsEveryControlEndsAtOneHundredAndDrawsOnlyWhenThePercentageMoves) {
-  LobbyRig rig;
+// Frames that take as long as the test says.
+struct TimedRig : LobbyRig {
   vxtest::VirtualClock clock;
+  uint64_t frameMs = 0;
+  void Frame() override {
+    clock.AdvanceMs(frameMs);
+    LobbyRig::Frame();
+  }
+};
+
+TEST(Loader, ProgressCountsEveryControlEndsAtOneHundredAndDrawsOnlyWhenThePercentageMoves) {
+  TimedRig rig;
+  vxtest::VirtualClock& clock = rig.clock;
   // Slow steps (a frame interval each) draw every percentage; instant ones only the first
-  // and the last.
+  // and the last, and only the last when the loader has just drawn a frame of its own, however
+  // long the frames themselves take.
+  for (const uint64_t frameMs : {uint64_t{0}, TLoader::kFrameIntervalMs * 2})
+  for (const bool framed : {false, true})
   for (const uint64_t stepMs : {TLoader::kFrameIntervalMs, uint64_t{0}})
   for (int n : {1, 3, 40, 250}) {
+    rig.frameMs = frameMs;
     TLoader loader(&rig.Context);
     TLoaderScene* ls = loader.Scene();
     ASSERT_NE(ls, nullptr);
@@ -40,6 +54,9 @@ TEST(Loader, ProgressCountsEveryControlEndsAtOneHundredAndDrawsOnlyWhenThePercen
     loader.Begin("JACKS OR BETTER 9/6", scene->ControlCount());
     EXPECT_EQ(ls->LblGameName->Caption(), "JACKS OR BETTER 9/6");
     EXPECT_EQ(ls->LblProgressV->Caption(), "0%");
+    const int framesBefore = rig.FramesProcessed;
+    if (framed) loader.ShowFrame();
+    EXPECT_EQ(rig.FramesProcessed - framesBefore, framed ? 1 : 0);
 
     std::vector<std::string> shown;
     int steps = 0;
@@ -56,7 +73,7 @@ TEST(Loader, ProgressCountsEveryControlEndsAtOneHundredAndDrawsOnlyWhenThePercen
     EXPECT_EQ(ls->PbLoad->Position(), n);
     EXPECT_EQ(ls->LblObjectName->Caption(), n == 1 ? "IMG_BACKGROUND" : "LBL_" + std::to_string(n - 1));
     // One frame per percentage actually shown, never one per control of a big scene.
-    EXPECT_EQ(loader.FramesDrawn(), stepMs > 0 ? std::min(n, 100) : std::min(n, 2)) << n << " controls";
+    EXPECT_EQ(loader.FramesDrawn(), stepMs > 0 ? std::min(n, 100) : framed ? 1 : std::min(n, 2)) << n << " controls";
     // The hook was lent for this one load.
     EXPECT_FALSE(static_cast<bool>(scene->OnLoadControl));
 
