@@ -324,17 +324,16 @@ TEST(ImageTest, LoadTilesMatchesRepackingThePaddedPicture) {
       }
     }
   }
-  // What it cannot take leaves no textures.
-  TBitmapEx narrow;
+  // What it cannot take (24 bits, nothing, no tile, more textures than an image holds)
+  // leaves no textures.
+  TBitmapEx narrow, wide, none;
   narrow.SetSize(4, 4);
   narrow.SetPixelFormat(pf24bit);
-  TGfxImage2 bad;
-  EXPECT_EQ(bad.LoadTiles(narrow, {8, 8}, COLOR_A8R8G8B8), -1);
-  EXPECT_EQ(bad.LoadTiles(TBitmapEx(), {8, 8}, COLOR_A8R8G8B8), -1);
-  EXPECT_EQ(bad.LoadTiles(narrow, {0, 8}, COLOR_A8R8G8B8), -1);
-  TBitmapEx wide;
   wide.SetSize(2048, 1);
-  EXPECT_EQ(bad.LoadTiles(wide, {1, 1}, COLOR_A8R8G8B8), -1);  // more textures than an image holds
+  TGfxImage2 bad;
+  for (auto [picture, tile] : {std::pair{&narrow, TGfxSize{8, 8}}, std::pair{&wide, TGfxSize{0, 8}},
+                               std::pair{&wide, TGfxSize{1, 1}}, std::pair{&none, TGfxSize{8, 8}}})
+    EXPECT_EQ(bad.LoadTiles(*picture, tile, COLOR_A8R8G8B8), -1);
   EXPECT_FALSE(bad.TexturesReady());
 }
 
