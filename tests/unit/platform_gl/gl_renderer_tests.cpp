@@ -202,6 +202,53 @@ TEST_F(HeadlessRenderer, TexturesKeepTheirTexelsAsPagesGrowAndEmpty) {
   EXPECT_EQ(pages.size(), 2u);  // one page a size
 }
 
+TEST_F(HeadlessRenderer, OneDrawSamplesThePagesBoundOnEveryUnit) {
+  ASSERT_TRUE(renderer_->Clear(0xFF000000u));
+  renderer_->SetLinearFilter(false);
+  renderer_->SetTextureMode(vx::gl::TextureMode::PerVertex);
+  // Textures of distinct sizes lie in distinct pages; two of one size share a page.
+  struct Placed {
+    uint32_t Id;
+    uint32_t Texel;
+    int Unit;
+  };
+  std::vector<Placed> placed;
+  const int sides[] = {1, 2, 4, 8, 16, 32, 64, 128, 2};
+  for (int i = 0; i < 9; ++i) {
+    const int side = sides[i];
+    // Texels differ in every row and column, so each texture keeps a layer of its own size.
+    const uint32_t base = 0xFF000000u | (0x1F0000u * static_cast<uint32_t>(i + 1));
+    const uint32_t id = renderer_->CreateTexture(side, side);
+    ASSERT_NE(id, 0u);
+    std::vector<uint32_t> texels(static_cast<size_t>(side * side));
+    for (int k = 0; k < side * side; ++k) texels[static_cast<size_t>(k)] = base + static_cast<uint32_t>(k % side + 256 * (k / side));
+    const int seen = side * 3 / 8;  // the texel a quad of 4 x 4 shows at its pixel (1, 1)
+    const uint32_t texel = texels[static_cast<size_t>(seen * side + seen)];
+    ASSERT_TRUE(renderer_->UploadTexture(id, side, side, texels.data()));
+    const int unit = i < 8 ? 7 - i : 6;  // the last shares the page of the 2 x 2 one
+    if (i < 8) renderer_->SetTexture(unit, id);
+    placed.push_back({id, texel, unit});
+  }
+  EXPECT_EQ(renderer_->TexturePage(placed[8].Id), renderer_->TexturePage(placed[1].Id));
+  std::vector<vx::gl::Vertex> batch;
+  for (size_t i = 0; i < placed.size(); ++i) {
+    auto quad = Quad(static_cast<float>(i * 6), 4, 4, 4, 0xFFFFFFFFu);
+    const float sample = vx::gl::SampleCode(renderer_->TextureLayer(placed[i].Id), true, placed[i].Unit);
+    for (auto& v : quad) v.Sample = sample;
+    batch.insert(batch.end(), quad.begin(), quad.end());
+  }
+  ASSERT_TRUE(renderer_->Draw(batch.data(), static_cast<int>(batch.size())));
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(renderer_->ReadFrame(frame));
+  for (size_t i = 0; i < placed.size(); ++i) EXPECT_EQ(At(frame, static_cast<int>(i * 6 + 1), 5), placed[i].Texel) << i;
+  // A software frame drawn between keeps the other units' pages bound.
+  const std::vector<uint32_t> software(64 * 48, 0xFF000000u);
+  ASSERT_TRUE(renderer_->DrawBuffer(software.data(), 64, 48, 64 * 4));
+  ASSERT_TRUE(renderer_->Draw(batch.data(), static_cast<int>(batch.size())));
+  ASSERT_TRUE(renderer_->ReadFrame(frame));
+  for (size_t i = 0; i < placed.size(); ++i) EXPECT_EQ(At(frame, static_cast<int>(i * 6 + 1), 5), placed[i].Texel) << i;
+}
+
 // Whether clamping to the corner samples every texel as the whole texture has it.
 bool CornerSamplesAsWhole(const std::vector<uint32_t>& t, int w, int h, int cw, int ch) {
   for (int y = 0; y < h; ++y)
