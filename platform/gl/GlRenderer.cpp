@@ -31,24 +31,14 @@ void main() {
 
 // Modes: 0 colour, 1 modulate, 2 replace, 3 opaque, 4 per vertex (0 colour; otherwise
 // 1 + 2 * (layer * units + unit) + (1 when replacing)). GLSL 3.30 indexes a sampler array
-// only with constants: the unit is picked by a chain of them.
-constexpr const char* kFragmentShader = R"(#version 330 core
-#define UNITS 8
+// only with constants: Fetch picks the unit by a chain of them.
+constexpr const char* kFragmentMain = R"(
 in vec4 vColour;
 in vec2 vTexCoord;
 flat in int vSample;
-uniform sampler2DArray uPages[UNITS];
 uniform int uMode;
 uniform int uLayer;
 out vec4 oColour;
-vec4 Fetch(int unit, vec3 at) {
-  if (unit < 4) {
-    if (unit < 2) return unit == 0 ? texture(uPages[0], at) : texture(uPages[1], at);
-    return unit == 2 ? texture(uPages[2], at) : texture(uPages[3], at);
-  }
-  if (unit < 6) return unit == 4 ? texture(uPages[4], at) : texture(uPages[5], at);
-  return unit == 6 ? texture(uPages[6], at) : texture(uPages[7], at);
-}
 void main() {
   int mode = uMode;
   int layer = uLayer;
@@ -69,7 +59,16 @@ void main() {
   }
 }
 )";
-static_assert(kTextureUnits == 8, "the fragment shader picks among 8 units");
+
+std::string FragmentShader() {
+  std::string source = "#version 330 core\n#define UNITS " + std::to_string(kTextureUnits) + "\n";
+  source += "uniform sampler2DArray uPages[UNITS];\nvec4 Fetch(int unit, vec3 at) {\n";
+  for (int unit = 1; unit < kTextureUnits; ++unit) {
+    const std::string k = std::to_string(unit);
+    source += "  if (unit == " + k + ") return texture(uPages[" + k + "], at);\n";
+  }
+  return source + "  return texture(uPages[0], at);\n}\n" + kFragmentMain;
+}
 
 // A page holds at most this many bytes of texels; it starts with a few layers and grows by
 // half (each growth copies the page, and unused layers still take memory). A full page is
@@ -210,7 +209,8 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
 
   GLuint vs = CompileShader(gl, GL_VERTEX_SHADER, kVertexShader, error);
   if (vs == 0) return false;
-  GLuint fs = CompileShader(gl, GL_FRAGMENT_SHADER, kFragmentShader, error);
+  const std::string fragment = FragmentShader();
+  GLuint fs = CompileShader(gl, GL_FRAGMENT_SHADER, fragment.c_str(), error);
   if (fs == 0) {
     gl.DeleteShader(vs);
     return false;

@@ -39,8 +39,10 @@ struct Vertex {
 };
 static_assert(sizeof(Vertex) == 24);
 
-// Pages bound at once (GL 3.3 gives every fragment shader at least 16 units).
-constexpr int kTextureUnits = 8;
+// Pages bound at once. GL 3.3 gives every fragment shader at least 16 units, but a software
+// driver samples every unit the shader names for every pixel: three keep a typical frame
+// under twenty draws at a small cost to each pixel.
+constexpr int kTextureUnits = 3;
 // Layers a page may hold: every vertex's sample code stays an integer a float holds exactly.
 constexpr int kMaxPageLayers = 1 << 16;
 

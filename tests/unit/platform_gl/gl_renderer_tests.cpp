@@ -213,9 +213,9 @@ TEST_F(HeadlessRenderer, OneDrawSamplesThePagesBoundOnEveryUnit) {
     int Unit;
   };
   std::vector<Placed> placed;
-  const int sides[] = {1, 2, 4, 8, 16, 32, 64, 128, 2};
-  for (int i = 0; i < 9; ++i) {
-    const int side = sides[i];
+  constexpr int kUnits = vx::gl::kTextureUnits;
+  for (int i = 0; i <= kUnits; ++i) {
+    const int side = i < kUnits ? 1 << i : 2;
     // Texels differ in every row and column, so each texture keeps a layer of its own size.
     const uint32_t base = 0xFF000000u | (0x1F0000u * static_cast<uint32_t>(i + 1));
     const uint32_t id = renderer_->CreateTexture(side, side);
@@ -225,11 +225,11 @@ TEST_F(HeadlessRenderer, OneDrawSamplesThePagesBoundOnEveryUnit) {
     const int seen = side * 3 / 8;  // the texel a quad of 4 x 4 shows at its pixel (1, 1)
     const uint32_t texel = texels[static_cast<size_t>(seen * side + seen)];
     ASSERT_TRUE(renderer_->UploadTexture(id, side, side, texels.data()));
-    const int unit = i < 8 ? 7 - i : 6;  // the last shares the page of the 2 x 2 one
-    if (i < 8) renderer_->SetTexture(unit, id);
+    const int unit = i < kUnits ? kUnits - 1 - i : kUnits - 2;  // the last shares the 2 x 2 one's page
+    if (i < kUnits) renderer_->SetTexture(unit, id);
     placed.push_back({id, texel, unit});
   }
-  EXPECT_EQ(renderer_->TexturePage(placed[8].Id), renderer_->TexturePage(placed[1].Id));
+  EXPECT_EQ(renderer_->TexturePage(placed[kUnits].Id), renderer_->TexturePage(placed[1].Id));
   std::vector<vx::gl::Vertex> batch;
   for (size_t i = 0; i < placed.size(); ++i) {
     auto quad = Quad(static_cast<float>(i * 6), 4, 4, 4, 0xFFFFFFFFu);
