@@ -76,6 +76,10 @@ public:
 
   virtual bool BeginScene() = 0;
   virtual bool SetTexture(uint32_t id) = 0;
+  // Pages bound at once, and binding one on a unit (0 is SetTexture's): a vertex samples the
+  // unit its SampleCode names.
+  virtual int32_t TextureUnits() const { return 1; }
+  virtual bool SetUnitTexture(int32_t unit, uint32_t id) { return unit == 0 && SetTexture(id); }
   virtual void SetBlend(const TGpuBlend& blend) = 0;
   virtual void SetTextureMode(TGfxTextureMode mode) = 0;
   // Drawing is limited to the rectangle; an empty one lets nothing through.

@@ -99,6 +99,12 @@ public:
     renderer_->SetTexture(id);
     return true;
   }
+  int32_t TextureUnits() const override { return vx::gl::kTextureUnits; }
+  bool SetUnitTexture(int32_t unit, uint32_t id) override {
+    if (!renderer_ || unit < 0 || unit >= vx::gl::kTextureUnits) return false;
+    renderer_->SetTexture(unit, id);
+    return true;
+  }
   void SetBlend(const TGpuBlend& blend) override {
     if (renderer_) renderer_->SetBlend(blend.Enabled, ToGl(blend.Source), ToGl(blend.Dest));
   }

@@ -109,11 +109,10 @@ void TGfxImage3::ReleaseTextures() {
       if (t.Id != 0 && t.Generation == owner_->generation_ && owner_->backend_ != nullptr) {
         // Deleting may free the page the batch draws from.
         owner_->FlushBeforeCreate();
-        if (owner_->page_ == owner_->backend_->TexturePage(t.Id)) {
-          owner_->backend_->SetTexture(0);
-          owner_->texture_ = 0;
-          owner_->page_ = 0;
-        }
+        const uint32_t page = owner_->backend_->TexturePage(t.Id);
+        if (std::find(owner_->pages_, owner_->pages_ + owner_->boundUnits_, page) !=
+            owner_->pages_ + owner_->boundUnits_)
+          owner_->UnbindPages();
         owner_->backend_->DeleteTexture(t.Id);
       }
     owner_->Unregister(this);
@@ -258,7 +257,10 @@ uint32_t TGfxImage3::Prepare(int32_t texture) {
     }
     // The upload may move the texture to a layer its texels fit, or grow a page: the batch
     // drawn so far must see the page as it was, and the binding is made again.
-    if (owner_->backend_->UploadDisturbs(t.Id, w, h, texels, owner_->page_)) {
+    bool disturbs = false;
+    for (int32_t unit = 0; unit < owner_->boundUnits_ && !disturbs; ++unit)
+      disturbs = owner_->backend_->UploadDisturbs(t.Id, w, h, texels, owner_->pages_[unit]);
+    if (disturbs) {
       if (owner_->batchTextured_) owner_->Flush();
       owner_->textureDirty_ = true;
     }
@@ -403,8 +405,7 @@ int32_t TGfxDevice3::DoneDevice() {
   surfaceCreated_ = false;
   inScene_ = false;
   lost_ = false;
-  texture_ = 0;
-  page_ = 0;
+  boundUnits_ = 0;
   MarkAllStates();
   ++generation_;
   return errNone;
@@ -422,8 +423,7 @@ int32_t TGfxDevice3::ResetSurface(const TGfxPresentParams& params) {
   params_ = params;
   ++generation_;
   lost_ = false;
-  texture_ = 0;
-  page_ = 0;
+  boundUnits_ = 0;
   RestoreStates();
   return errNone;
 }
@@ -489,9 +489,9 @@ int32_t TGfxDevice3::BeginScene() {
 int32_t TGfxDevice3::EndScene() {
   if (!surfaceCreated_) return errInvalidCall;
   const int32_t code = Flush();
+  for (int32_t unit = 1; unit < boundUnits_; ++unit) backend_->SetUnitTexture(unit, 0);
   backend_->SetTexture(0);
-  texture_ = 0;
-  page_ = 0;
+  boundUnits_ = 0;
   MarkAllStates();
   const bool wasInScene = inScene_;
   inScene_ = false;
@@ -550,16 +550,32 @@ int32_t TGfxDevice3::Flush() {
   return errNone;
 }
 
-int32_t TGfxDevice3::UseTexture(uint32_t id, uint32_t page) {
-  if (page == page_ && !textureDirty_) return errNone;
-  // A batch of untextured primitives samples nothing: the binding may change under it.
-  const int32_t code = batchTextured_ ? Flush() : errNone;
-  if (!backend_->SetTexture(id)) {
+void TGfxDevice3::UnbindPages() {
+  for (int32_t unit = boundUnits_ - 1; unit >= 0; --unit) backend_->SetUnitTexture(unit, 0);
+  boundUnits_ = 0;
+}
+
+int32_t TGfxDevice3::UseTexture(uint32_t id, uint32_t page, int32_t& unit) {
+  if (!textureDirty_) {
+    for (unit = 0; unit < boundUnits_; ++unit)
+      if (pages_[unit] == page) return errNone;
+  }
+  int32_t code = errNone;
+  const int32_t units = std::clamp(backend_->TextureUnits(), 1, vx::gl::kTextureUnits);
+  unit = textureDirty_ ? units : boundUnits_;
+  if (unit >= units) {
+    // Every unit holds a page the batch may sample (or the bindings are in doubt): it is
+    // drawn before one is replaced.
+    if (batchTextured_) code = Flush();
+    unit = 0;
+  }
+  if (!backend_->SetUnitTexture(unit, id)) {
     textureDirty_ = true;
+    boundUnits_ = 0;
     return errSetTexture;
   }
-  texture_ = id;
-  page_ = page;
+  pages_[unit] = page;
+  boundUnits_ = unit + 1;
   textureDirty_ = false;
   return code;
 }
@@ -883,7 +899,6 @@ int32_t TGfxDevice3::TextureMap(TGfxImage* image, const TPoint4& drawn, const TC
   const uint32_t id = img->Prepare(texture);
   if (id == 0) return errSetTexture;
   const uint32_t page = backend_->TexturePage(id);
-  const float sample = vx::gl::SampleCode(backend_->TextureLayer(id), !modulates);
   float x[4], y[4];
   for (int i = 0; i < 4; ++i) {
     x[i] = static_cast<float>(points[static_cast<size_t>(i)].X);
@@ -891,9 +906,11 @@ int32_t TGfxDevice3::TextureMap(TGfxImage* image, const TPoint4& drawn, const TC
   }
   static constexpr uint32_t kWhite[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
   const bool opaque = LargeOpaque(x, y, modulates ? colours.data() : kWhite) && img->OpaqueWithin(texture, r);
-  int32_t code = UseTexture(id, page);
+  int32_t unit = 0;
+  int32_t code = UseTexture(id, page, unit);
   if (code == errNone) code = UseEffect(effect, opaque);
   if (code != errNone) return code;
+  const float sample = vx::gl::SampleCode(backend_->TextureLayer(id), !modulates, unit);
   code = Reserve(6);
   if (code != errNone) return code;
   // Coordinates are measured against the layer the texture lies in.

@@ -145,9 +145,12 @@ private:
   int32_t ResetSurface(const TGfxPresentParams& params);
   void ChooseTextureFormats();
   int32_t Flush();
-  // The texture for the next primitives, bound through its page; flushes when the page
-  // changes. Untextured primitives leave the binding as it is.
-  int32_t UseTexture(uint32_t id, uint32_t page);
+  // The texture for the next primitives, bound through its page on a unit (set to the one
+  // its vertices name); flushes only when every unit holds another page the batch may sample.
+  // Untextured primitives leave the bindings as they are.
+  int32_t UseTexture(uint32_t id, uint32_t page, int32_t& unit);
+  // Forgets the pages bound (the next texture starts again at unit 0).
+  void UnbindPages();
   // The effect for the next primitives; flushes when its blend changes. An opaque primitive
   // under plain alpha blending is drawn unblended: the same pixels, without reading the frame.
   int32_t UseEffect(int32_t effect, bool opaque = false);
@@ -189,8 +192,9 @@ private:
   // The back end's scissor, which lags the clip until a primitive needs it.
   TGfxRect scissor_;
   int64_t drawCalls_ = 0;
-  uint32_t texture_ = 0;  // the texture bound, standing for its page
-  uint32_t page_ = 0;
+  // The page bound on each unit, units below boundUnits_ in use.
+  uint32_t pages_[vx::gl::kTextureUnits] = {};
+  int32_t boundUnits_ = 0;
   bool textureDirty_ = true;
   int32_t effect_ = 0;
   bool opaque_ = false;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <iterator>
+#include <string>
 
 #include "core/Log.h"
 #include "platform/gl/GlFunctions.h"
@@ -27,33 +29,46 @@ void main() {
 }
 )";
 
-// Modes: 0 colour, 1 modulate, 2 replace, 3 opaque, 4 per vertex (0 colour; 1 + 2 * layer
-// modulate; 2 + 2 * layer replace).
-constexpr const char* kFragmentShader = R"(#version 330 core
+// Modes: 0 colour, 1 modulate, 2 replace, 3 opaque, 4 per vertex (0 colour; otherwise
+// 1 + 2 * (layer * units + unit) + (1 when replacing)). GLSL 3.30 indexes a sampler array
+// only with constants: Fetch picks the unit by a chain of them.
+constexpr const char* kFragmentMain = R"(
 in vec4 vColour;
 in vec2 vTexCoord;
 flat in int vSample;
-uniform sampler2DArray uTexture;
 uniform int uMode;
 uniform int uLayer;
 out vec4 oColour;
 void main() {
   int mode = uMode;
   int layer = uLayer;
+  int unit = 0;
   if (mode == 4) {
     mode = vSample == 0 ? 0 : 2 - (vSample & 1);
-    layer = (vSample - 1) >> 1;
+    int slot = (vSample - 1) >> 1;
+    unit = slot % UNITS;
+    layer = slot / UNITS;
   }
   if (mode == 0) {
     oColour = vColour;
   } else {
-    vec4 texel = texture(uTexture, vec3(vTexCoord, float(layer)));
+    vec4 texel = Fetch(unit, vec3(vTexCoord, float(layer)));
     if (mode == 1) oColour = texel * vColour;
     else if (mode == 2) oColour = texel;
     else oColour = vec4(texel.rgb, 1.0);
   }
 }
 )";
+
+std::string FragmentShader() {
+  std::string source = "#version 330 core\n#define UNITS " + std::to_string(kTextureUnits) + "\n";
+  source += "uniform sampler2DArray uPages[UNITS];\nvec4 Fetch(int unit, vec3 at) {\n";
+  for (int unit = 1; unit < kTextureUnits; ++unit) {
+    const std::string k = std::to_string(unit);
+    source += "  if (unit == " + k + ") return texture(uPages[" + k + "], at);\n";
+  }
+  return source + "  return texture(uPages[0], at);\n}\n" + kFragmentMain;
+}
 
 // A page holds at most this many bytes of texels; it starts with a few layers and grows by
 // half (each growth copies the page, and unused layers still take memory). A full page is
@@ -194,7 +209,8 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
 
   GLuint vs = CompileShader(gl, GL_VERTEX_SHADER, kVertexShader, error);
   if (vs == 0) return false;
-  GLuint fs = CompileShader(gl, GL_FRAGMENT_SHADER, kFragmentShader, error);
+  const std::string fragment = FragmentShader();
+  GLuint fs = CompileShader(gl, GL_FRAGMENT_SHADER, fragment.c_str(), error);
   if (fs == 0) {
     gl.DeleteShader(vs);
     return false;
@@ -219,10 +235,12 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
   }
   uniformScale_ = gl.GetUniformLocation(program_, "uScale");
   uniformMode_ = gl.GetUniformLocation(program_, "uMode");
-  uniformTexture_ = gl.GetUniformLocation(program_, "uTexture");
   uniformLayer_ = gl.GetUniformLocation(program_, "uLayer");
   gl.UseProgram(program_);
-  gl.Uniform1i(uniformTexture_, 0);
+  for (int unit = 0; unit < kTextureUnits; ++unit) {
+    const std::string name = "uPages[" + std::to_string(unit) + "]";
+    gl.Uniform1i(gl.GetUniformLocation(program_, name.c_str()), unit);
+  }
 
   gl.GenVertexArrays(1, &vao_);
   gl.BindVertexArray(vao_);
@@ -248,8 +266,8 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
   gl.GenSamplers(1, &sampler_);
   gl.SamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   gl.SamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  for (int unit = 0; unit < kTextureUnits; ++unit) gl.BindSampler(static_cast<GLuint>(unit), sampler_);
   gl.ActiveTexture(GL_TEXTURE0);
-  gl.BindSampler(0, sampler_);
 
   gl.GenTextures(1, &frameTexture_);
   gl.BindTexture(GL_TEXTURE_2D, frameTexture_);
@@ -276,7 +294,7 @@ bool Renderer::CreateObjects(int width, int height, std::string& error) {
   scissor_[1] = 0;
   scissor_[2] = width;
   scissor_[3] = height;
-  texture_ = 0;
+  std::fill(std::begin(units_), std::end(units_), 0u);
   ApplyState();
   SetVSync(vsync_);
   if (gl.GetError() != GL_NO_ERROR) {
@@ -302,7 +320,7 @@ void Renderer::DestroyObjects() {
   if (program_ != 0) gl.DeleteProgram(program_);
   streamTexture_ = frameBuffer_ = frameTexture_ = sampler_ = vbo_ = vao_ = program_ = 0;
   streamWidth_ = streamHeight_ = 0;
-  texture_ = 0;
+  std::fill(std::begin(units_), std::end(units_), 0u);
 }
 
 bool Renderer::Reset(int width, int height) {
@@ -369,7 +387,8 @@ bool Renderer::FindLayer(int width, int height, uint32_t id, Slot& slot) {
   GLint maxLayers = 1;
   gl.GetIntegerv(GL_MAX_ARRAY_TEXTURE_LAYERS, &maxLayers);
   const int64_t bytes = int64_t{width} * height * 4;
-  const int cap = static_cast<int>(std::clamp<int64_t>(kPageBytes / bytes, 1, std::max(1, maxLayers)));
+  const int cap =
+      static_cast<int>(std::clamp<int64_t>(kPageBytes / bytes, 1, std::clamp(maxLayers, 1, kMaxPageLayers)));
   Page* chosen = nullptr;
   for (Page& page : pages_) {
     if (page.Width != width || page.Height != height) continue;
@@ -431,7 +450,8 @@ void Renderer::DeleteTexture(uint32_t id) {
   if (it == textures_.end()) return;
   Slot slot = it->second;
   textures_.erase(it);
-  if (texture_ == id) texture_ = 0;
+  for (uint32_t& bound : units_)
+    if (bound == id) bound = 0;
   FreeLayer(slot);
 }
 
@@ -516,7 +536,7 @@ bool Renderer::UploadTexture(uint32_t id, int width, int height, const uint32_t*
     FreeLayer(slot);
     Slot placed;
     const bool made = FindLayer(layerWidth, layerHeight, id, placed);
-    gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(texture_));
+    gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(units_[0]));
     if (!made) return false;
     slot.Page = placed.Page;
     slot.Layer = placed.Layer;
@@ -538,7 +558,7 @@ bool Renderer::UploadTexture(uint32_t id, int width, int height, const uint32_t*
   if (h < slot.PageHeight) put(0, h, w, 1, lastRow);
   if (w < slot.PageWidth && h < slot.PageHeight) put(w, h, 1, 1, lastRow + (w - 1));
   gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(texture_));
+  gl.BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(units_[0]));
   return Check();
 }
 
@@ -555,11 +575,19 @@ void Renderer::BeginFrame() {
   gl.Viewport(0, 0, width_, height_);
 }
 
-void Renderer::SetTexture(uint32_t id) {
+void Renderer::SetTexture(int unit, uint32_t id) {
+  if (unit < 0 || unit >= kTextureUnits) return;
   if (id != 0 && textures_.count(id) == 0) id = 0;
-  texture_ = id;
+  units_[unit] = id;
+  if (unit == 0) {
+    gl_->BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(id));
+    gl_->Uniform1i(uniformLayer_, TextureLayer(id));
+    return;
+  }
+  // Unit 0 stays the active one: uploads and reads bind there.
+  gl_->ActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
   gl_->BindTexture(GL_TEXTURE_2D_ARRAY, TexturePage(id));
-  gl_->Uniform1i(uniformLayer_, TextureLayer(id));
+  gl_->ActiveTexture(GL_TEXTURE0);
 }
 
 void Renderer::SetBlend(bool enabled, BlendFactor source, BlendFactor dest) {
@@ -604,7 +632,7 @@ void Renderer::SetDither(bool on) {
 }
 
 void Renderer::ApplyState() {
-  SetTexture(texture_);
+  for (int unit = 0; unit < kTextureUnits; ++unit) SetTexture(unit, units_[unit]);
   SetBlend(blend_, source_, dest_);
   SetTextureMode(mode_);
   SetScissor(scissor_[0], scissor_[1], scissor_[2], scissor_[3]);

@@ -11,6 +11,9 @@
 // Textures of one size are layers of shared array textures ("pages"), so that drawing from
 // many pictures of one size binds one page and needs one draw: each vertex names its layer
 // (TextureMode::PerVertex). A layer samples exactly as a texture of its own would.
+//
+// Pages of several layer sizes are drawn together: kTextureUnits pages are bound at once, one
+// on each texture unit, and each vertex names the unit as well as the layer.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,8 +39,18 @@ struct Vertex {
 };
 static_assert(sizeof(Vertex) == 24);
 
-// The texel of `layer` times the vertex colour, or (replace) the texel alone.
-inline float SampleCode(int layer, bool replace) { return static_cast<float>(1 + 2 * layer + (replace ? 1 : 0)); }
+// Pages bound at once. GL 3.3 gives every fragment shader at least 16 units, but a software
+// driver samples every unit the shader names for every pixel: three keep a typical frame
+// under twenty draws at a small cost to each pixel.
+constexpr int kTextureUnits = 3;
+// Layers a page may hold: every vertex's sample code stays an integer a float holds exactly.
+constexpr int kMaxPageLayers = 1 << 16;
+
+// The texel of `layer` of the page on `unit` times the vertex colour, or (replace) the texel
+// alone.
+inline float SampleCode(int layer, bool replace, int unit = 0) {
+  return static_cast<float>(1 + 2 * (layer * kTextureUnits + unit) + (replace ? 1 : 0));
+}
 
 // The smallest power-of-two corner of a width x height texture (sides powers of two) that
 // samples under clamping as the whole does: every row repeats its texel at column
@@ -114,7 +127,10 @@ public:
 
   // Frame state. Scissor in top-left pixel coordinates of the frame.
   void BeginFrame();
-  void SetTexture(uint32_t id);
+  // Binds the page of texture `id` on `unit` (0 to kTextureUnits - 1); unit 0 also serves the
+  // modes other than PerVertex.
+  void SetTexture(uint32_t id) { SetTexture(0, id); }
+  void SetTexture(int unit, uint32_t id);
   void SetBlend(bool enabled, BlendFactor source, BlendFactor dest);
   void SetTextureMode(TextureMode mode);
   void SetScissor(int left, int top, int right, int bottom);
@@ -191,7 +207,6 @@ private:
   uint32_t program_ = 0;
   int uniformScale_ = -1;
   int uniformMode_ = -1;
-  int uniformTexture_ = -1;
   uint32_t vao_ = 0;
   uint32_t vbo_ = 0;
   int vboVertices_ = 0;
@@ -208,8 +223,9 @@ private:
   uint32_t copyFrameBuffer_ = 0;  // reads a layer while a page grows or is read back
   std::vector<uint32_t> readBack_;
   int uniformLayer_ = -1;
-  // Last requested state, re-applied after a software-buffer draw or a reset.
-  uint32_t texture_ = 0;
+  // Last requested state, re-applied after a software-buffer draw or a reset: the texture
+  // standing for the page bound on each unit.
+  uint32_t units_[kTextureUnits] = {};
   bool blend_ = false;
   BlendFactor source_ = BlendFactor::One;
   BlendFactor dest_ = BlendFactor::Zero;

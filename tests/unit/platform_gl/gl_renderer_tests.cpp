@@ -202,6 +202,36 @@ TEST_F(HeadlessRenderer, TexturesKeepTheirTexelsAsPagesGrowAndEmpty) {
   EXPECT_EQ(pages.size(), 2u);  // one page a size
 }
 
+// Textures of distinct sizes lie in distinct pages, each bound on its own unit, and one more
+// shares the 2 x 2 one's page; one draw shows them all, before and after a software frame.
+TEST_F(HeadlessRenderer, OneDrawSamplesThePagesBoundOnEveryUnit) {
+  renderer_->SetLinearFilter(false);
+  renderer_->SetTextureMode(vx::gl::TextureMode::PerVertex);
+  constexpr int kUnits = vx::gl::kTextureUnits;
+  std::vector<vx::gl::Vertex> batch;
+  std::vector<uint32_t> shown, texels;
+  for (int i = 0; i <= kUnits; ++i) {
+    const int side = i < kUnits ? 1 << i : 2, unit = i < kUnits ? kUnits - 1 - i : kUnits - 2;
+    texels.resize(static_cast<size_t>(side * side));  // rows and columns differ: no smaller layer
+    for (int k = 0; k < side * side; ++k) texels[static_cast<size_t>(k)] = 0xFF000000u + 0x1F0000u * i + k % side + 256 * (k / side);
+    const uint32_t id = renderer_->CreateTexture(side, side);
+    ASSERT_TRUE(renderer_->UploadTexture(id, side, side, texels.data()));
+    if (i < kUnits) renderer_->SetTexture(unit, id);
+    shown.push_back(texels[static_cast<size_t>(side * 3 / 8 * (side + 1))]);  // at pixel (1, 1) of 4 x 4
+    auto quad = Quad(static_cast<float>(i * 6), 4, 4, 4, 0xFFFFFFFFu);
+    for (auto& v : quad) v.Sample = vx::gl::SampleCode(renderer_->TextureLayer(id), true, unit);
+    batch.insert(batch.end(), quad.begin(), quad.end());
+  }
+  const std::vector<uint32_t> software(64 * 48, 0xFF000000u);
+  for (int pass = 0; pass < 2; ++pass) {
+    ASSERT_TRUE(pass == 0 || renderer_->DrawBuffer(software.data(), 64, 48, 64 * 4));
+    ASSERT_TRUE(renderer_->Draw(batch.data(), static_cast<int>(batch.size())));
+    std::vector<uint32_t> frame;
+    ASSERT_TRUE(renderer_->ReadFrame(frame));
+    for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(At(frame, static_cast<int>(i * 6 + 1), 5), shown[i]) << i;
+  }
+}
+
 // Whether clamping to the corner samples every texel as the whole texture has it.
 bool CornerSamplesAsWhole(const std::vector<uint32_t>& t, int w, int h, int cw, int ch) {
   for (int y = 0; y < h; ++y)

@@ -42,6 +42,10 @@ public:
   bool DriverError = false;
   // Every texture a layer of one page, as the GL back end does with textures of one size.
   bool OnePage = false;
+  // Pages bound at once, the texture bound on each unit, and those bindings at each Draw.
+  int32_t Units = 1;
+  uint32_t UnitTextures[vx::gl::kTextureUnits] = {};
+  std::vector<std::vector<uint32_t>> DrawUnits;
 
   bool Open(const TGfxPresentParams& params) override {
     ++Opens;
@@ -77,6 +81,14 @@ public:
   bool SetTexture(uint32_t id) override {
     ++SetTextureCalls;
     Texture = id;
+    UnitTextures[0] = id;
+    return true;
+  }
+  int32_t TextureUnits() const override { return Units; }
+  bool SetUnitTexture(int32_t unit, uint32_t id) override {
+    if (unit == 0) return SetTexture(id);
+    if (unit < 0 || unit >= Units) return false;
+    UnitTextures[unit] = id;
     return true;
   }
   void SetBlend(const TGpuBlend& blend) override {
@@ -96,7 +108,10 @@ public:
   bool Draw(const TGfxVertex* vertices, int32_t count) override {
     if (FailDraw) return false;
     Draws.emplace_back(vertices, vertices + count);
+    DrawUnits.emplace_back(UnitTextures, UnitTextures + Units);
     // A draw with a texture that no longer exists would show garbage.
+    for (int32_t unit = 0; unit < Units; ++unit)
+      if (UnitTextures[unit] != 0 && live_.count(UnitTextures[unit]) == 0) return false;
     return Texture == 0 || live_.count(Texture) != 0;
   }
   bool Clear(uint32_t) override { return true; }

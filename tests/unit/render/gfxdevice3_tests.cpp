@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "core/Exception.h"
@@ -102,6 +103,45 @@ TEST(GpuBatching, QuadsShareADrawUntilTextureEffectOrRoomRunsOut) {
   ASSERT_EQ(r.Backend->Draws.size(), 2u);
   EXPECT_EQ(r.Backend->Draws[0].size(), 2046u);
   EXPECT_EQ(VerticesDrawn(*r.Backend), 2400u);
+}
+
+// Pages bound on several units share a batch: it breaks only when every unit holds a page and
+// another is needed, and each vertex names the unit holding the texture it was drawn with.
+TEST(GpuBatching, PagesOnSeveralUnitsShareABatchEachVertexNamingItsOwn) {
+  RecordedDevice r;
+  r.Backend->Units = 3;
+  std::vector<std::unique_ptr<TGfxImage>> images;
+  for (uint32_t i = 0; i < 5; ++i) images.push_back(SolidImage(*r.Device, 8, 0xFF000000u + i));
+  ASSERT_EQ(r.Backend->Creates, 5);  // image i's texture is i + 1
+  const TPoint4 quad = QuadFromBounds(0, 0, 8, 8);
+  uint32_t seed = 11;
+  for (int round = 0; round < 60; ++round) {
+    r.Backend->Draws.clear();
+    r.Backend->DrawUnits.clear();
+    std::vector<uint32_t> drawn;
+    ASSERT_EQ(r.Device->BeginScene(), 0);
+    for (int q = 0; q < 30; ++q) {
+      seed = seed * 1664525u + 1013904223u;
+      drawn.push_back((seed >> 16) % (1 + round % 5));
+      ASSERT_EQ(r.Device->TextureMap(images[drawn.back()].get(), quad, Color4(0xFFFFFFFFu), 5, 0), 0);
+    }
+    ASSERT_EQ(r.Device->EndScene(), 0);
+    size_t q = 0;
+    for (size_t d = 0; d < r.Backend->Draws.size(); ++d)
+      for (size_t v = 0; v < r.Backend->Draws[d].size(); v += 6, ++q) {
+        const int unit = ((static_cast<int>(r.Backend->Draws[d][v].Sample) - 1) >> 1) % vx::gl::kTextureUnits;
+        ASSERT_EQ(r.Backend->DrawUnits[d].at(static_cast<size_t>(unit)), drawn[q] + 1) << round << " " << q;
+      }
+    ASSERT_EQ(q, drawn.size());
+    const size_t pages = std::set<uint32_t>(drawn.begin(), drawn.end()).size();
+    EXPECT_TRUE(round < 5 || (pages <= 3) == (r.Backend->Draws.size() == 1)) << round;  // after the uploads
+  }
+  // An image freed while its page is bound leaves no unit holding its texture (a draw fails).
+  ASSERT_EQ(r.Device->BeginScene(), 0);
+  for (size_t i = 0; i < 3; ++i) r.Device->TextureMap(images[i].get(), quad, Color4(0xFFFFFFFFu), 5, 0);
+  images[1].reset();
+  EXPECT_EQ(r.Device->TextureMap(images[2].get(), quad, Color4(0xFFFFFFFFu), 5, 0), 0);
+  EXPECT_EQ(r.Device->EndScene(), 0);
 }
 
 TEST(GpuBatching, UnchangedStatesAreNotSentAgainWithinAScene) {
