@@ -46,7 +46,9 @@ void PresentPacer::BeforeSwap() {
 
 void PresentPacer::AfterSwap() {
   const double now = clock_();
-  last_ = now;
+  // The period runs from the start of a swap, so the swap's own time is inside it and a
+  // capped stream keeps an even sixty a second instead of sixty less the swap's share.
+  last_ = swapStart_;
   if (!requested_ || !accepted_) return;
   if (windowStart_ < 0.0) {
     windowStart_ = swapStart_;

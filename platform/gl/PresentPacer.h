@@ -32,7 +32,7 @@ private:
   bool requested_ = false;
   bool accepted_ = false;
   bool unhonoured_ = false;  // measured: swaps do not wait
-  double last_ = -1.0;       // time of the last present (after any sleep)
+  double last_ = -1.0;       // start of the last swap (after any sleep)
   double swapStart_ = 0.0;
   double windowStart_ = -1.0;
   double swapTotal_ = 0.0;

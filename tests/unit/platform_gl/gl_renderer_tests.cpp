@@ -66,6 +66,8 @@ TEST(PresentPacer, CapsAtSixtyOnlyWhenVsyncIsAskedForAndNotHonoured) {
     const double rate = rig.Run(120, 0.001, 0.0);
     EXPECT_LE(rate, 60.5);
     EXPECT_GT(rate, 55.0);
+    // A swap with time of its own stays inside the period.
+    EXPECT_GT(rig.Run(120, 0.001, 0.002), 59.5);
   }
   {
     PacerRig rig;  // accepted and honoured: the swap waits, the pacer never does
