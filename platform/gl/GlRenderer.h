@@ -40,9 +40,10 @@ struct Vertex {
 static_assert(sizeof(Vertex) == 24);
 
 // Pages bound at once. GL 3.3 gives every fragment shader at least 16 units, but a software
-// driver samples every unit the shader names for every pixel: three keep a typical frame
-// under twenty draws at a small cost to each pixel.
-constexpr int kTextureUnits = 3;
+// driver samples every unit the shader names for every pixel: two keep a typical frame
+// under twenty draws for the least cost to each pixel (three cut a few more draws but cost
+// the rasteriser's threads a fifth more time).
+constexpr int kTextureUnits = 2;
 // Layers a page may hold: every vertex's sample code stays an integer a float holds exactly.
 constexpr int kMaxPageLayers = 1 << 16;
 
