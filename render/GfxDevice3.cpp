@@ -567,6 +567,9 @@ int32_t TGfxDevice3::UseTexture(uint32_t id, uint32_t page, int32_t& unit) {
     // Every unit holds a page the batch may sample (or the bindings are in doubt): it is
     // drawn before one is replaced.
     if (batchTextured_) code = Flush();
+    // The batch starts again from unit 0: the other units are let go as well, so nothing the
+    // device no longer tracks stays bound to a texture that may be deleted.
+    UnbindPages();
     unit = 0;
   }
   if (!backend_->SetUnitTexture(unit, id)) {
