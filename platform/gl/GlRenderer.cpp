@@ -396,8 +396,7 @@ bool Renderer::FindLayer(int width, int height, uint32_t id, Slot& slot) {
       chosen = &page;
       break;
     }
-    if (static_cast<int>(page.Layers.size()) < cap &&
-        GrowPage(page, std::min(cap, static_cast<int>(page.Layers.size()) * 3 / 2))) {
+    if (static_cast<int>(page.Layers.size()) < cap && GrowPage(page, GrownLayers(page.Layers.size(), cap))) {
       chosen = &page;
       break;
     }

@@ -14,6 +14,7 @@
 //
 // Pages of several layer sizes are drawn together: kTextureUnits pages are bound at once, one
 // on each texture unit, and each vertex names the unit as well as the layer.
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -46,6 +47,15 @@ static_assert(sizeof(Vertex) == 24);
 constexpr int kTextureUnits = 2;
 // Layers a page may hold: every vertex's sample code stays an integer a float holds exactly.
 constexpr int kMaxPageLayers = 1 << 16;
+
+// The layers a full page of `layers` grows to, at most `cap`: half as many again, or the cap
+// at once when that would leave less than half a step to go (a one-layer step copies the
+// whole page for one picture).
+inline int GrownLayers(size_t layers, int cap) {
+  const int now = static_cast<int>(layers);
+  const int next = std::max(now + 1, now * 3 / 2);
+  return cap - next < (next - now + 1) / 2 ? cap : next;
+}
 
 // The texel of `layer` of the page on `unit` times the vertex colour, or (replace) the texel
 // alone.
