@@ -38,8 +38,15 @@ void PresentPacer::BeforeSwap() {
   double now = clock_();
   // A clock replaced since the last present (now behind it) is not waited out.
   if (Capping() && last_ >= 0.0 && now >= last_ && now - last_ < Period) {
-    sleeper_(Period - (now - last_));
+    const double due = last_ + Period;
+    sleeper_(due - now);
     now = clock_();
+    // A sleep runs a little over; counting the period from when the swap was due keeps an
+    // even sixty a second, as a retrace would. One late by a whole period starts afresh.
+    if (now - due < Period) {
+      swapStart_ = due;
+      return;
+    }
   }
   swapStart_ = now;
 }

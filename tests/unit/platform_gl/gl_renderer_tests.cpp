@@ -34,10 +34,11 @@ struct PacerRig {
   double now = 100.0;
   double slept = 0.0;
   int sleeps = 0;
+  double oversleep = 0.0;  // a real sleep runs over
   vx::gl::PresentPacer pacer{[this] { return now; }, [this](double s) {
                                ++sleeps;
                                slept += s;
-                               now += s;
+                               now += s + oversleep;
                              }};
   // Runs n presents; returns the presents per second they achieved.
   double Run(int n, double frameTime, double swapTime) {
@@ -66,8 +67,10 @@ TEST(PresentPacer, CapsAtSixtyOnlyWhenVsyncIsAskedForAndNotHonoured) {
     const double rate = rig.Run(120, 0.001, 0.0);
     EXPECT_LE(rate, 60.5);
     EXPECT_GT(rate, 55.0);
-    // A swap with time of its own stays inside the period.
+    // A swap with time of its own stays inside the period, and so do sleeps that overrun.
     EXPECT_GT(rig.Run(120, 0.001, 0.002), 59.5);
+    rig.oversleep = 0.0003;
+    EXPECT_GT(rig.Run(120, 0.001, 0.0), 59.9);
   }
   {
     PacerRig rig;  // accepted and honoured: the swap waits, the pacer never does
@@ -315,6 +318,25 @@ TEST_F(HeadlessRenderer, SoftwareFramesCoverTheFrameOpaque) {
   for (size_t i = 0; i < buffer.size(); ++i) ASSERT_EQ(frame[i], buffer[i] | 0xFF000000u) << i;
   EXPECT_FALSE(renderer_->DrawBuffer(buffer.data(), 64, 48, 100));
   EXPECT_FALSE(renderer_->DrawBuffer(nullptr, 64, 48, 256));
+}
+
+// A full page grows by half again, never by a step so small that copying the page is most of
+// the work, and always reaches its cap.
+TEST(PageGrowth, GrowsByHalfAndNeverCreepsToTheCap) {
+  for (int cap : {1, 2, 3, 7, 64, 100, 1000, vx::gl::kMaxPageLayers}) {
+    for (int start = 1; start < std::min(cap, 300); ++start) {
+      int layers = start, lastStep = 0;
+      while (layers < cap) {
+        const int grown = vx::gl::GrownLayers(static_cast<size_t>(layers), cap);
+        ASSERT_GT(grown, layers);
+        ASSERT_LE(grown, cap);
+        ASSERT_GE(grown - layers, std::max(1, (grown == cap ? lastStep / 2 : layers / 2)))
+            << "cap " << cap << " from " << layers;
+        lastStep = grown - layers;
+        layers = grown;
+      }
+    }
+  }
 }
 
 }  // namespace
