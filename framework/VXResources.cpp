@@ -1,8 +1,11 @@
 #include "framework/VXResources.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/Log.h"
+#include "core/StrUtils.h"
+#include "framework/VXPicturePrefetch.h"
 #include "framework/VXSounds.h"
 #include "platform/Files.h"
 #include "render/BitmapEx.h"
@@ -31,6 +34,8 @@ TVXResourceManager::TVXResourceManager(const std::string& dataFolder, const std:
   OpenArchive(DataArchive, pak + "default.vxr");
 }
 
+TVXResourceManager::~TVXResourceManager() = default;
+
 bool TVXResourceManager::IsSafeName(const std::string& name) {
   if (name.empty() || name.front() == '\\') return false;
   if (name.find('/') != std::string::npos || name.find("..") != std::string::npos) return false;
@@ -46,8 +51,23 @@ bool TVXResourceManager::CheckName(const std::string& name) {
   return false;
 }
 
-std::string TVXResourceManager::LooseFile(const std::string& name) const {
-  if (OverrideFolder.empty()) return {};
+bool TVXResourceManager::MayBeLoose(const std::string& name) {
+  std::error_code error;
+  const std::filesystem::path folder(vx::ResolvePath(OverrideFolder));
+  const auto time = std::filesystem::last_write_time(folder, error);
+  if (error) return true;  // cannot tell: search
+  if (!looseTop_.Listed || time != looseTop_.Time) {
+    looseTop_.Names = vx::ListDirectory(folder.string(), true, true);
+    for (std::string& n : looseTop_.Names) n = vx::LowerCase(n);
+    looseTop_.Time = time;
+    looseTop_.Listed = true;
+  }
+  const std::string top = vx::LowerCase(name.substr(0, name.find('\\')));
+  return std::find(looseTop_.Names.begin(), looseTop_.Names.end(), top) != looseTop_.Names.end();
+}
+
+std::string TVXResourceManager::LooseFile(const std::string& name) {
+  if (OverrideFolder.empty() || !MayBeLoose(name)) return {};
   const std::string path = OverrideFolder + name;
   return vx::FileExists(path) ? vx::ResolvePath(path) : std::string();
 }
@@ -88,12 +108,35 @@ bool TVXResourceManager::LoadBitmap(const std::string& name, TBitmapEx& bitmap) 
       bitmap.LoadFromFile(loose, pkBmp);
       return true;
     }
+    if (prefetch_ != nullptr && prefetch_->Take(name, bitmap)) return true;
     return bitmap.LoadFromRecDb(DataArchive, name, pkBmp) == 0;
   } catch (const std::exception& e) {
     Log("ERROR: " + name + " " + e.what());
     return false;
   }
 }
+
+void TVXResourceManager::PrefetchPictures(const std::vector<std::string>& folders) {
+  EndPrefetch();
+  if (!DataArchive.Opened()) return;
+  auto startsWith = [](std::string_view key, std::string_view head) {
+    return key.size() >= head.size() && vx::SameText(key.substr(0, head.size()), head);
+  };
+  std::vector<std::string> names;
+  for (int32_t i = 0; i < DataArchive.RecordCount(); ++i) {
+    const std::string& key = DataArchive.Entry(i)->Key;
+    if (key.size() < 4 || !vx::SameText(std::string_view(key).substr(key.size() - 4), ".bmp")) continue;
+    for (const std::string& folder : folders) {
+      if (!folder.empty() && startsWith(key, WithBackslash(folder))) {
+        names.push_back(key);
+        break;
+      }
+    }
+  }
+  if (!names.empty()) prefetch_ = std::make_unique<TPicturePrefetch>(DataArchive.FileName(), std::move(names));
+}
+
+void TVXResourceManager::EndPrefetch() { prefetch_.reset(); }
 
 // The sound manager's files are resources like any other (declared with the manager, so that
 // the manager itself needs no resource manager).

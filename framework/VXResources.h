@@ -4,11 +4,15 @@
 // folder) and loose files in the pak folder that take precedence over the data archive's
 // records. Resource names are archive keys: folder, "\", name and extension.
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "render/RecDb.h"
 
 class TBitmapEx;
+class TPicturePrefetch;
 
 class TVXResourceManager {
 public:
@@ -18,6 +22,7 @@ public:
   // logged as "RECDB: FATAL ERROR" and finds nothing later, it is never created.
   TVXResourceManager(const std::string& dataFolder, const std::string& pakFolder,
                      const std::string& tempFolder);
+  ~TVXResourceManager();
   TVXResourceManager(const TVXResourceManager&) = delete;
   TVXResourceManager& operator=(const TVXResourceManager&) = delete;
 
@@ -37,6 +42,12 @@ public:
   // damaged) when there is none or it cannot be decoded.
   bool LoadBitmap(const std::string& name, TBitmapEx& bitmap);
 
+  // Starts decoding every BMP record of the data archive under the given folders on a worker
+  // thread (replacing an earlier batch), so that LoadBitmap finds them ready; pictures are the
+  // same either way. EndPrefetch stops the worker and drops what was not loaded.
+  void PrefetchPictures(const std::vector<std::string>& folders);
+  void EndPrefetch();
+
   // A resource name may not leave the resource folders: names with "/", "..", a leading
   // "\" or a control character are refused (logged) by all three operations.
   static bool IsSafeName(const std::string& name);
@@ -44,5 +55,18 @@ public:
 private:
   bool CheckName(const std::string& name);
   // The loose file for a name, or empty when there is none.
-  std::string LooseFile(const std::string& name) const;
+  std::string LooseFile(const std::string& name);
+
+  // Names (case-folded) directly in the override folder, and the folder's time when they were
+  // listed: a name whose first part is none of them has no loose file, found without a search.
+  // The listing is read again whenever the folder changes.
+  struct TLooseTop {
+    std::filesystem::file_time_type Time{};
+    std::vector<std::string> Names;
+    bool Listed = false;
+  };
+  bool MayBeLoose(const std::string& name);
+
+  TLooseTop looseTop_;
+  std::unique_ptr<TPicturePrefetch> prefetch_;
 };

@@ -33,11 +33,16 @@ namespace {
 std::string N(const char* prefix, int32_t n) { return prefix + std::to_string(n); }
 }  // namespace
 
+std::string TSlotsScene::ThemeName(TSmallSet features) {
+  if (InSet(features, sfLayout1x3)) return "SLOTS1X3";
+  return InSet(features, sfLayout3x5) ? "SLOTS3X5" : "SLOTS3X3";
+}
+
 TSlotsScene::TSlotsScene(TVXComponent* owner, TSmallSet features, TVXContext* context)
     : TVXGameScene(owner, context), Features(features) {
   Kind = Has(sfLayout1x3) ? mk1x3 : Has(sfLayout3x5) ? mk3x5 : mk3x3;
   Shape = ShapeOf(Kind);
-  const std::string theme = Kind == mk1x3 ? "SLOTS1X3" : Kind == mk3x5 ? "SLOTS3X5" : "SLOTS3X3";
+  const std::string theme = ThemeName(features);
   SetSceneName(theme);
   MusicStyle = Kind == mk3x5 ? 5 : 4;
   // The base's controls were listed before the scene had its name.

@@ -25,6 +25,8 @@ class TSlotLineMarker;
 class TSlotsScene : public TVXGameScene {
 public:
   TSlotsScene(TVXComponent* owner, vx::slots::TSmallSet features, TVXContext* context);
+  // The theme folder of a machine with these features.
+  static std::string ThemeName(vx::slots::TSmallSet features);
 
   vx::slots::TSmallSet Features = 0;
   uint8_t Kind = vx::slots::mk3x3;

@@ -18,7 +18,10 @@
 #include "games/GameData.h"
 #include "games/GameManager.h"
 #include "games/Poker.h"
+#include "games/PokerVariants.h"
 #include "games/Slots.h"
+#include "games/SlotsDefs.h"
+#include "games/SlotsScene.h"
 #include "lobby/VXCasino.h"
 #include "lobby/VXCity.h"
 #include "lobby/VXLoader.h"
@@ -334,6 +337,22 @@ void TMainRoom::FreeGame() {
 
 void TMainRoom::CloseGame() { FreeGame(); }
 
+namespace {
+
+// The folder of a game's theme pictures, known before the game is built.
+std::string ThemeFolderOf(const TGameInfo& info) {
+  if (info.IsVideoPoker()) {
+    const vx::TPokerVariant* variant = vx::FindPokerVariant(info.ID);
+    if (variant == nullptr) variant = vx::FindPokerVariant(10);
+    return variant != nullptr ? variant->Theme : "";
+  }
+  const vx::slots::TSlotMachine* machine = vx::slots::FindSlotMachine(info.ID);
+  if (machine == nullptr) machine = vx::slots::FindSlotMachine(31);
+  return machine != nullptr ? TSlotsScene::ThemeName(machine->Features) : "";
+}
+
+}  // namespace
+
 void TMainRoom::EnterGame(int32_t gameID) {
   vx::WeakRef<TMainRoomScene> scene(scene_);
   if (!scene || scene->Hidden) return;
@@ -347,6 +366,15 @@ void TMainRoom::EnterGame(int32_t gameID) {
   scene->Hidden = true;
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
   const std::string casinoName = vx::CasinoNameIn(scene->Context());
+  // The machine's pictures are decoded while the screen fades out; whatever the theme load
+  // has not taken by its end is dropped.
+  struct TPrefetch {
+    TVXResourceManager* Resources;
+    ~TPrefetch() {
+      if (Resources != nullptr) Resources->EndPrefetch();
+    }
+  } prefetch{vx::ResourcesIn(scene->Context())};
+  if (prefetch.Resources != nullptr) prefetch.Resources->PrefetchPictures({ThemeFolderOf(*info)});
   TLoader loader(scene->Context());
   RenderNow(scene->Context());
   if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) main->FadeOut();

@@ -2,9 +2,12 @@
 // temporary copies, refused names and damaged data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/Log.h"
+#include "core/StrUtils.h"
+#include "framework/VXPicturePrefetch.h"
 #include "framework/VXResources.h"
 #include "platform/Files.h"
 #include "render/BitmapEx.h"
@@ -153,4 +156,69 @@ TEST(ResourceManager, DamagedPicturesAndUnsafeNamesAreRefused) {
   }
   EXPECT_TRUE(vx::LogContains("ERROR: Refused resource name"));
   EXPECT_TRUE(TVXResourceManager::IsSafeName("Casinos.dll\\CARD_1.bmp"));
+}
+
+// Pictures decoded ahead on the worker come out as a direct load gives them, whatever the
+// name's case, the order they are asked for in, or how little the worker may hold at once;
+// loose files still win, damaged and missing ones fail as before, and each is handed over once.
+TEST(ResourceManager, PrefetchedPicturesAreTheOnesADirectLoadGives) {
+  ProgramFolder p;
+  std::vector<vxtools::TArchiveItem> items;
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+  std::vector<std::string> names;
+  for (int i = 0; i < 24; ++i) {
+    names.push_back("Theme\\Pic" + std::to_string(i) + ".bmp");
+    items.push_back({names.back(), 0, Picture(1 + next() % 40, 1 + next() % 30, next()), 0});
+  }
+  items.push_back({"Theme\\Broken.bmp", 0, {'B', 'M', 1, 2, 3}, 0});
+  items.push_back({"Other\\Pic0.bmp", 0, Picture(3, 3, 0xFF112233u), 0});
+  ASSERT_TRUE(vxtools::WriteArchiveFile((p.pak / "default.vxr").string(), items));
+  WriteBytes(p.pak / "Theme" / "Pic5.bmp", Picture(2, 2, 0xFF00FF00u));
+  names.insert(names.end(), {"Theme\\Broken.bmp", "Theme\\Missing.bmp", "Other\\Pic0.bmp"});
+
+  auto direct = p.Open();
+  auto ahead = p.Open();
+  for (int pass = 0; pass < 2; ++pass) {
+    ahead->PrefetchPictures({"THEME", "nowhere"});
+    for (size_t k = 0; k < names.size(); ++k) {
+      // The second pass asks in reverse and upper case, past what the worker has reached.
+      const std::string name = pass == 0 ? names[k] : vx::UpperCase(names[names.size() - 1 - k]);
+      TBitmapEx a, b;
+      const bool loadedA = direct->LoadBitmap(name, a);
+      vx::ClearLog();
+      const bool loadedB = ahead->LoadBitmap(name, b);
+      ASSERT_EQ(loadedA, loadedB) << name;
+      if (vx::SameText(name, "Theme\\Broken.bmp")) {
+        EXPECT_TRUE(vx::LogContains("ERROR: " + name));
+      }
+      ASSERT_EQ(a.Width(), b.Width()) << name;
+      ASSERT_EQ(a.Height(), b.Height()) << name;
+      if (loadedA) {
+        EXPECT_TRUE(std::equal(a.Pixels(), a.Pixels() + a.Width() * a.Height(), b.Pixels())) << name;
+      }
+      // Taken once: asked again, it is decoded again.
+      TBitmapEx c;
+      EXPECT_EQ(ahead->LoadBitmap(name, c), loadedA);
+      EXPECT_EQ(c.Width(), a.Width());
+    }
+    ahead->EndPrefetch();
+  }
+
+  // A worker allowed to hold almost nothing still hands over what it decoded (what it has not
+  // reached is the caller's to decode); one stopped with work left ends at once.
+  const std::string archive = vx::ResolvePath((p.pak / "default.vxr").string());
+  {
+    TPicturePrefetch tight(archive, names, 1);
+    for (const std::string& name : names) {
+      TBitmapEx a, b;
+      if (!tight.Take(name, b)) continue;
+      ASSERT_EQ(a.LoadFromRecDb(direct->DataArchive, name, pkBmp), 0);  // the record, not a loose file
+      EXPECT_TRUE(a.Width() == b.Width() && std::equal(a.Pixels(), a.Pixels() + a.Width() * a.Height(), b.Pixels()));
+    }
+  }
+  TPicturePrefetch abandoned(archive, names, 1);
+  TPicturePrefetch broken(p.dir.File("none.vxr"), names);
+  TBitmapEx bmp;
+  EXPECT_FALSE(broken.Take(names[0], bmp));
 }

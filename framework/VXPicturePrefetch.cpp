@@ -1,0 +1,97 @@
+#include "framework/VXPicturePrefetch.h"
+
+#include <exception>
+
+#include "render/RecDb.h"
+
+namespace {
+
+std::string Folded(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+}  // namespace
+
+TPicturePrefetch::TPicturePrefetch(const std::string& archiveFile, std::vector<std::string> names, size_t byteCap)
+    : cap_(byteCap) {
+  items_.reserve(names.size());
+  for (std::string& name : names) {
+    if (!index_.emplace(Folded(name), items_.size()).second) continue;
+    items_.emplace_back();
+    items_.back().Name = std::move(name);
+  }
+  if (!items_.empty()) worker_ = std::thread([this, archiveFile] { Work(archiveFile); });
+}
+
+TPicturePrefetch::~TPicturePrefetch() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  if (worker_.joinable()) worker_.join();
+}
+
+void TPicturePrefetch::Work(const std::string& archiveFile) {
+  TRecDb archive;
+  archive.SetFileName(archiveFile);
+  archive.SetOpenMode(opReadOnly);
+  const bool opened = archive.Open() == 0;
+  for (size_t i = 0; i < items_.size(); ++i) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return stop_ || held_ < cap_; });
+    if (stop_) return;
+    TItem& item = items_[i];
+    if (item.State != TState::Queued) continue;  // taken by the main thread before its turn
+    if (!opened) {
+      item.State = TState::Failed;
+      continue;
+    }
+    item.State = TState::Working;
+    const std::string name = item.Name;
+    lock.unlock();
+
+    TBitmapEx picture;
+    bool ok = false;
+    try {
+      ok = picture.LoadFromRecDb(archive, name, pkBmp) == 0;
+    } catch (const std::exception&) {
+      ok = false;  // the main thread decodes it again and reports the fault
+    }
+
+    lock.lock();
+    if (ok) {
+      item.Bytes = static_cast<size_t>(picture.Width()) * static_cast<size_t>(picture.Height()) * 4;
+      item.Picture.TakePixels(picture);
+      held_ += item.Bytes;
+      item.State = TState::Done;
+    } else {
+      item.State = TState::Failed;
+    }
+    lock.unlock();
+    changed_.notify_all();
+  }
+}
+
+bool TPicturePrefetch::Take(const std::string& name, TBitmapEx& bitmap) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  const auto it = index_.find(Folded(name));
+  if (it == index_.end()) return false;
+  TItem& item = items_[it->second];
+  changed_.wait(lock, [&] { return item.State != TState::Working; });
+  if (item.State == TState::Queued) {
+    // Decoding it here is no slower than waiting for the worker to reach it.
+    item.State = TState::Taken;
+    return false;
+  }
+  if (item.State != TState::Done) return false;
+  bitmap.TakePixels(item.Picture);
+  item.State = TState::Taken;
+  held_ -= item.Bytes;
+  lock.unlock();
+  changed_.notify_all();
+  return true;
+}
