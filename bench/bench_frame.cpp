@@ -2,8 +2,11 @@
 // driver gets them (run under xvfb-run: Mesa's software GL). The program signs a new player
 // up, reaches the lobby and enters a video-poker machine through window events, as the
 // end-to-end runs do; the wall time of those two loads is measured with their fades and
-// progress frames, against half a second. In the lobby and in the machine, a frame (the
-// animations stepped, the tree drawn, the frame read back so the GPU's work is inside the
+// progress frames (the machine's from the release of the click on its logo), against half a
+// second. Entering a machine shows 30 frames whatever its load costs (the release, one frame
+// before the fade, 26 fade frames, the loader, its last progress step), 0.5 s at 60 a second:
+// the load's own work is what it takes beyond that. In the lobby and in the machine, a frame
+// (the animations stepped, the tree drawn, the frame read back so the GPU's work is inside the
 // time) is set against the same quads, with textures of the same sizes, drawn in a minimal
 // GL loop in the same process (one draw per run of texture and blend, no clipping). The
 // resident memory is read from /proc at both places. VX_TAPE=1 lists each frame's runs of
@@ -223,7 +226,9 @@ void MeasureHere(const std::string& where, vxbench::RatioReporter& reporter) {
 // The program's flow, stepped from a timer on its own pump.
 class Tour {
 public:
-  enum Phase { SigningUp, ToLobby, InLobby, Entering, InMachine, Done };
+  enum Phase { SigningUp, ToLobby, InLobby, Pressed, Entering, InMachine, Done };
+  // About a tenth of a second at 60 frames a second.
+  static constexpr uint64_t kHeldFrames = 6;
   Tour(TfrmMain& form, vxbench::RatioReporter& reporter)
       : f_(form), window_(form.Window()->WindowId()), signUp_(form, "BENCH", "SECRET7"), reporter_(reporter) {}
 
@@ -258,11 +263,19 @@ public:
           Finish();
           return;
         }
-        vxe2e::PushClick(window_, logo->Logo);
+        // A player's click: the press, held as a hand holds it, then the release, which
+        // enters the machine; the entry is timed from the release.
+        vxe2e::PushPress(window_, logo->Logo);
+        logo_ = logo->Logo;
+        quietUntil_ = vxe2e::Frames() + kHeldFrames;
+        Next(Pressed);
+        return;
+      }
+      case Pressed:
+        vxe2e::PushRelease(window_, logo_);
         started_ = Now();
         Next(Entering);
         return;
-      }
       case Entering: {
         if (Fading()) {
           if (fadeFrom_ == 0) fadeFrom_ = Now();
@@ -319,6 +332,7 @@ private:
   uint64_t progress_ = SDL_GetTicks64();
   double started_ = 0;
   double fadeFrom_ = 0, fadeTo_ = 0;
+  const TVXCustomControl* logo_ = nullptr;
 };
 
 }  // namespace
@@ -363,10 +377,10 @@ int main(int argc, char** argv) {
     const double t = reporter.Time(frame);
     if (t > 0) std::printf("  %-48s ratio %.2f (%.2f ms)\n", (std::string(where) + " frame / 8 ms goal").c_str(), t / 8e6, t / 1e6);
   }
-  std::printf("  %-48s ratio %.2f (%.2f s)\n", "lobby after sign-in / 0.5 s goal", figures.SignInSeconds / 0.5,
+  std::printf("  %-48s ratio %.3f (%.3f s)\n", "lobby after sign-in / 0.5 s goal", figures.SignInSeconds / 0.5,
               figures.SignInSeconds);
-  std::printf("  %-48s ratio %.2f (%.2f s)\n", "entering a poker machine / 0.5 s goal", figures.EnterSeconds / 0.5,
-              figures.EnterSeconds);
+  std::printf("  %-48s ratio %.3f (%.3f s)\n", "entering a poker machine (from the release) / 0.5 s goal",
+              figures.EnterSeconds / 0.5, figures.EnterSeconds);
   std::printf("  %-48s %.2f s of it (26 frames at 60 a second)\n", "  the fade-out before the machine", figures.EnterFadeSeconds);
   std::printf("  %-48s ratio %.2f (%.0f MB)\n", "RSS in the lobby / 150 MB goal", figures.LobbyKb / 1024.0 / 150.0,
               figures.LobbyKb / 1024.0);

@@ -79,26 +79,36 @@ void PushMove(uint32_t window, int x, int y) {
   Push(move);
 }
 
+namespace {
+SDL_Event Button(uint32_t window, int x, int y, bool pressed) {
+  SDL_Event e{};
+  e.type = pressed ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  e.button.windowID = window;
+  e.button.button = SDL_BUTTON_LEFT;
+  e.button.state = pressed ? SDL_PRESSED : SDL_RELEASED;
+  e.button.clicks = 1;
+  e.button.x = x;
+  e.button.y = y;
+  return e;
+}
+int MidX(const TVXCustomControl* c) { return c->Left() + c->Width() / 2; }
+int MidY(const TVXCustomControl* c) { return c->Top() + c->Height() / 2; }
+}  // namespace
+
 void PushClick(uint32_t window, int x, int y) {
   PushMove(window, x, y);
-  SDL_Event down{};
-  down.type = SDL_MOUSEBUTTONDOWN;
-  down.button.windowID = window;
-  down.button.button = SDL_BUTTON_LEFT;
-  down.button.state = SDL_PRESSED;
-  down.button.clicks = 1;
-  down.button.x = x;
-  down.button.y = y;
-  Push(down);
-  SDL_Event up = down;
-  up.type = SDL_MOUSEBUTTONUP;
-  up.button.state = SDL_RELEASED;
-  Push(up);
+  Push(Button(window, x, y, true));
+  Push(Button(window, x, y, false));
 }
 
-void PushClick(uint32_t window, const TVXCustomControl* c) {
-  PushClick(window, c->Left() + c->Width() / 2, c->Top() + c->Height() / 2);
+void PushPress(uint32_t window, const TVXCustomControl* c) {
+  PushMove(window, MidX(c), MidY(c));
+  Push(Button(window, MidX(c), MidY(c), true));
 }
+
+void PushRelease(uint32_t window, const TVXCustomControl* c) { Push(Button(window, MidX(c), MidY(c), false)); }
+
+void PushClick(uint32_t window, const TVXCustomControl* c) { PushClick(window, MidX(c), MidY(c)); }
 
 void PushText(uint32_t window, const std::string& text) {
   for (char ch : text) {

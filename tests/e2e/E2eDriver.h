@@ -56,6 +56,9 @@ void PushMove(uint32_t window, int x, int y);
 void PushClick(uint32_t window, int x, int y);
 // A click in the middle of the control.
 void PushClick(uint32_t window, const TVXCustomControl* control);
+// The two halves of a click in the middle of the control, for a press held a while.
+void PushPress(uint32_t window, const TVXCustomControl* control);
+void PushRelease(uint32_t window, const TVXCustomControl* control);
 // Capital letters and digits as key presses.
 void PushText(uint32_t window, const std::string& text);
 void PushQuit();
