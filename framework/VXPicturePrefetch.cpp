@@ -2,24 +2,14 @@
 
 #include <exception>
 
+#include "core/StrUtils.h"
 #include "render/RecDb.h"
-
-namespace {
-
-std::string Folded(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
-}  // namespace
 
 TPicturePrefetch::TPicturePrefetch(const std::string& archiveFile, std::vector<std::string> names, size_t byteCap)
     : cap_(byteCap) {
   items_.reserve(names.size());
   for (std::string& name : names) {
-    if (!index_.emplace(Folded(name), items_.size()).second) continue;
+    if (!index_.emplace(vx::LowerCase(name), items_.size()).second) continue;
     items_.emplace_back();
     items_.back().Name = std::move(name);
   }
@@ -78,7 +68,7 @@ void TPicturePrefetch::Work(const std::string& archiveFile) {
 
 bool TPicturePrefetch::Take(const std::string& name, TBitmapEx& bitmap) {
   std::unique_lock<std::mutex> lock(mutex_);
-  const auto it = index_.find(Folded(name));
+  const auto it = index_.find(vx::LowerCase(name));
   if (it == index_.end()) return false;
   TItem& item = items_[it->second];
   changed_.wait(lock, [&] { return item.State != TState::Working; });

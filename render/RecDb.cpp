@@ -2,20 +2,13 @@
 
 #include <cstring>
 
+#include "core/StrUtils.h"
 #include "platform/Files.h"
 #include "render/DataStreams.h"
 #include "render/StreamEx.h"
 #include "render/ZLibWrap.h"
 
 namespace {
-
-std::string FoldKey(std::string_view key) {
-  std::string s(key);
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 // Deflate cannot expand one stored byte into more than about 1032; anything claiming more
 // is damaged, and refusing it early keeps a hostile size from being allocated.
@@ -51,7 +44,7 @@ const TRecDb::TEntry* TRecDb::Entry(int32_t index) const {
 }
 
 int32_t TRecDb::FindRecord(std::string_view key) const {
-  auto it = index_.find(FoldKey(key));
+  auto it = index_.find(vx::LowerCase(key));
   return it == index_.end() ? -1 : it->second;
 }
 
@@ -153,7 +146,7 @@ int32_t TRecDb::ReadTable(TStream& stream) {
       }
       table_ = std::move(table);
       index_.reserve(table_.size());
-      for (size_t i = 0; i < table_.size(); ++i) index_.emplace(FoldKey(table_[i].Key), static_cast<int32_t>(i));
+      for (size_t i = 0; i < table_.size(); ++i) index_.emplace(vx::LowerCase(table_[i].Key), static_cast<int32_t>(i));
     }
   } catch (const EStreamError&) {
     ClearTable();
