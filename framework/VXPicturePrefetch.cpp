@@ -54,9 +54,8 @@ void TPicturePrefetch::Work(const std::string& archiveFile) {
 
     lock.lock();
     if (ok) {
-      item.Bytes = static_cast<size_t>(picture.Width()) * static_cast<size_t>(picture.Height()) * 4;
+      held_ += Bytes(picture);
       item.Picture.TakePixels(picture);
-      held_ += item.Bytes;
       item.State = TState::Done;
     } else {
       item.State = TState::Failed;
@@ -78,9 +77,9 @@ bool TPicturePrefetch::Take(const std::string& name, TBitmapEx& bitmap) {
     return false;
   }
   if (item.State != TState::Done) return false;
+  held_ -= Bytes(item.Picture);
   bitmap.TakePixels(item.Picture);
   item.State = TState::Taken;
-  held_ -= item.Bytes;
   lock.unlock();
   changed_.notify_all();
   return true;

@@ -36,8 +36,10 @@ private:
     std::string Name;
     TState State = TState::Queued;
     TBitmapEx Picture;
-    size_t Bytes = 0;
   };
+  static size_t Bytes(const TBitmapEx& picture) {
+    return static_cast<size_t>(picture.Width()) * static_cast<size_t>(picture.Height()) * 4;
+  }
 
   void Work(const std::string& archiveFile);
 
