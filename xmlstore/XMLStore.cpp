@@ -343,20 +343,21 @@ bool XMLPersistent::ReadValue(const XMLPropertyInfo& p, std::string_view content
 
 bool XMLPersistent::ReadElements(const XMLClassInfo& cls, std::string_view body, TXMLCollection* collection,
                                  bool wrap) {
-  const std::string itemName = collection ? collection->ItemElementName() : std::string();
+  // `cls` is the collection's own class when there is one.
+  const std::string_view itemName = collection && cls.ItemClass ? std::string_view(cls.ItemClass->ElementName) : "";
   bool complete = true;
-  size_t tagPos = 1;
   size_t hint = cls.Properties.size();
+  XMLElementWalker walker(body);
   for (;;) {
-    const size_t resumeAt = tagPos;
+    const size_t resumeAt = walker.Position();
     std::string_view tag, content;
-    if (!XMLNextElement(body, tagPos, tag, content)) {
+    if (!walker.Next(tag, content)) {
       // Reading stops here; anything but blanks after this point was not read.
       if (resumeAt >= 1 && resumeAt <= body.size() && !IsBlankText(body.substr(resumeAt - 1))) complete = false;
       break;
     }
     if (collection && SameBytes(tag, itemName)) {
-      if (!collection->Add()->SetXMLBody(content)) complete = false;
+      if (!collection->AddOf(cls)->SetXMLBody(content)) complete = false;
     } else if (const XMLPropertyInfo* p = cls.FindProperty(tag, hint)) {
       try {
         if (!ReadValue(*p, content)) complete = false;
@@ -367,7 +368,7 @@ bool XMLPersistent::ReadElements(const XMLClassInfo& cls, std::string_view body,
         throw EXMLException("(" + std::string(e.what()) + ")Error Processing XML - " + std::string(tag));
       }
     }
-    if (tagPos < 1 || tagPos > body.size()) break;
+    if (walker.Position() < 1 || walker.Position() > body.size()) break;
   }
   return complete;
 }
@@ -438,8 +439,8 @@ void* TXMLCollection::TakeSlot(size_t size) {
     return slot;
   }
   if (slotsLeft_ == 0) {
-    // Blocks double from eight slots up to some 64 KB, so small collections stay small.
-    const size_t slots = std::max<size_t>(8, std::min(lastBlockSlots_ * 2, 65536 / size));
+    // Blocks double from sixteen slots (a game's hands fit the first) up to some 64 KB.
+    const size_t slots = std::max<size_t>(16, std::min(lastBlockSlots_ * 2, 65536 / size));
     unsigned char* block = new unsigned char[kBlockHeader + slots * size];
     std::memcpy(block, &lastBlock_, sizeof lastBlock_);
     lastBlock_ = block;
@@ -454,8 +455,9 @@ void* TXMLCollection::TakeSlot(size_t size) {
   return slot;
 }
 
-TXMLCollectionItem* TXMLCollection::Add() {
-  const XMLClassInfo& cls = CheckedClass();
+TXMLCollectionItem* TXMLCollection::Add() { return AddOf(CheckedClass()); }
+
+TXMLCollectionItem* TXMLCollection::AddOf(const XMLClassInfo& cls) {
   if (!cls.ConstructItem) throw EXMLException(cls.ClassName + " has no item class");
   // Room first, so that the push below cannot throw.
   if (items_.size() == items_.capacity()) items_.reserve(std::max<size_t>(16, items_.capacity() * 2));

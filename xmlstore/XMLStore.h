@@ -346,6 +346,9 @@ class TXMLCollection : public XMLPersistent {
   [[nodiscard]] bool LoadFromFile(const std::string& fileName);
 
 private:
+  friend class XMLPersistent;
+  // Add() with the collection's class already checked, as the reader has it.
+  TXMLCollectionItem* AddOf(const XMLClassInfo& cls);
   // Items are made in blocks of storage owned by the collection, so that reading thousands
   // of them costs a few allocations rather than one each. A deleted item's slot is reused.
   void* TakeSlot(size_t size);

@@ -1,6 +1,7 @@
 #include "xmlstore/XMLText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -278,77 +279,97 @@ bool MatchByIndex(std::string_view text, size_t open, size_t closeSize, size_t& 
 
 namespace {
 
-// Calls on(offset, byte) for every "<" and ">" of the text in order, sixteen bytes a test.
-template <class F>
-void ForEachAngle(std::string_view text, F&& on) {
-  const char* const base = text.data();
-  const size_t n = text.size();
-  size_t i = 0;
+// Bits of the "<" and of the ">" among the 64 bytes at `p`.
+inline void AngleMasks(const char* p, uint64_t& lts, uint64_t& gts) {
+  lts = gts = 0;
 #if defined(__SSE2__)
   const __m128i lt = _mm_set1_epi8('<'), gt = _mm_set1_epi8('>');
-  for (; i + 16 <= n; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
-    const unsigned lts = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lt)));
-    unsigned mask = lts | static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, gt)));
-    while (mask) {
-      const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
-      on(i + bit, (lts >> bit) & 1 ? '<' : '>');
-      mask &= mask - 1;
-    }
+  for (int k = 0; k < 4; ++k) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    lts |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lt)))) << (16 * k);
+    gts |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, gt)))) << (16 * k);
+  }
+#else
+  for (int k = 0; k < 64; ++k) {
+    lts |= static_cast<uint64_t>(p[k] == '<') << k;
+    gts |= static_cast<uint64_t>(p[k] == '>') << k;
   }
 #endif
-  for (; i < n; ++i)
-    if (base[i] == '<' || base[i] == '>') on(i, base[i]);
 }
 
 }  // namespace
 
 XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
-  std::vector<uint32_t> stack;  // the pairs still open, innermost last
-  stack.reserve(64);
+  const size_t n = text.size();
+  if (n >= UINT32_MAX) return;
   const char* const base = text.data();
-  if (text.size() >= UINT32_MAX) return;
   // Room for the elements of a usual text (one in some twenty-five bytes), so that the
   // pairs are rarely moved while they grow.
-  pairs_.reserve(text.size() / 20 + 16);
+  pairs_.reserve(n / 20 + 16);
   // A tag runs from a "<" to the next ">" with no "<" between; a ">" outside a tag is text.
-  constexpr size_t kNone = std::string_view::npos;
-  constexpr uint32_t kOpen = UINT32_MAX;  // no closing tag yet
-  size_t open = kNone;
-  uint32_t afterLt = 0, afterLtBeforeOpen = 0;
-  bool nested = true;
-  ForEachAngle(text, [&](size_t at, char c) {
-    if (c == '<') {
-      open = at;
-      afterLtBeforeOpen = afterLt;
-      afterLt = static_cast<uint32_t>(at + 1);
-      return;
-    }
-    if (open == kNone || !nested) return;
-    const size_t start = open;
-    open = kNone;
+  // While a pair is open its Close holds the pair that encloses it, so the open pairs form
+  // a stack without a container of their own.
+  constexpr uint32_t kNone = UINT32_MAX;
+  uint32_t top = kNone;  // the innermost open pair
+  uint32_t afterLt = 0;  // just after the last "<" before the current one
+  size_t pending = n;    // a "<" of an earlier block still waiting for its ">"
+  // The tag from `lt` to `gt`; false when the text is not well nested.
+  auto tag = [&](size_t lt, size_t gt) {
     // "</x>" also opens an element named "/x", which the index leaves to the scans; the
     // text is well nested when the other tags close.
-    if (base[start + 1] == '/') {
-      if (stack.empty()) {
-        nested = false;
-        return;
-      }
-      Pair& inner = pairs_[stack.back()];
+    if (base[lt + 1] == '/') {
+      if (top == kNone) return false;
+      Pair& inner = pairs_[top];
       const size_t length = inner.Gt - inner.Open - 1;
-      if (length != at - start - 2 ||
-          !SameBytes(std::string_view(base + inner.Open + 1, length), std::string_view(base + start + 2, length))) {
-        nested = false;
-        return;
-      }
-      inner.Close = static_cast<uint32_t>(start);
-      stack.pop_back();
+      if (length != gt - lt - 2 ||
+          !SameBytes(std::string_view(base + inner.Open + 1, length), std::string_view(base + lt + 2, length)))
+        return false;
+      top = inner.Close;
+      inner.Close = static_cast<uint32_t>(lt);
     } else {
-      stack.push_back(static_cast<uint32_t>(pairs_.size()));
-      pairs_.push_back({static_cast<uint32_t>(start), kOpen, static_cast<uint32_t>(at), afterLtBeforeOpen});
+      pairs_.push_back({static_cast<uint32_t>(lt), top, static_cast<uint32_t>(gt), afterLt});
+      top = static_cast<uint32_t>(pairs_.size() - 1);
     }
-  });
-  if (!nested || !stack.empty()) pairs_ = {};
+    return true;
+  };
+  // Blocks of 64 bytes: each "<" finds its ">" among the block's bits, so the loads do not
+  // wait on the tags found before.
+  const bool nested = [&] {
+    char tail[64];
+    for (size_t i = 0; i < n; i += 64) {
+      uint64_t lts, gts;
+      if (n - i >= 64) {
+        AngleMasks(base + i, lts, gts);
+      } else {
+        std::memset(tail, 0, sizeof tail);
+        std::memcpy(tail, base + i, n - i);
+        AngleMasks(tail, lts, gts);
+      }
+      if (pending != n) {
+        // The first angle of this block decides: a ">" ends the waiting tag, a "<" drops it.
+        const int firstGt = std::countr_zero(gts), firstLt = std::countr_zero(lts);
+        if (firstGt < firstLt && !tag(pending, i + static_cast<size_t>(firstGt))) return false;
+        if (firstGt == 64 && firstLt == 64) continue;
+        afterLt = static_cast<uint32_t>(pending + 1);
+        pending = n;
+      }
+      while (lts) {
+        const int b = std::countr_zero(lts);
+        lts &= lts - 1;
+        const int g = std::countr_zero(gts & (~uint64_t{0} << b)), next = std::countr_zero(lts);
+        const size_t lt = i + static_cast<size_t>(b);
+        if (g < next) {
+          if (!tag(lt, i + static_cast<size_t>(g))) return false;
+        } else if (next == 64) {
+          pending = lt;  // its ">", if any, lies further on
+          break;
+        }
+        afterLt = static_cast<uint32_t>(lt + 1);
+      }
+    }
+    return top == kNone;
+  }();
+  if (!nested) pairs_ = {};
 }
 
 size_t XMLTagIndex::CloseOf(size_t open) const {
@@ -366,25 +387,9 @@ size_t XMLTagIndex::CloseOf(size_t open) const {
   return pairs_[cursor_].Close;
 }
 
-// Inline: the reader asks once per element.
-inline size_t XMLTagIndex::NextOpen(size_t from, size_t& gt, size_t& close) const {
-  const size_t n = pairs_.size();
-  size_t k = cursor_;
-  // Readers move on from the element they have just read, or from the last one inside it.
-  if (k + 1 < n && pairs_[k].Open < from && pairs_[k + 1].Open >= from) {
-    ++k;
-  } else if (!(k < n && pairs_[k].Open >= from && (k == 0 || pairs_[k - 1].Open < from))) {
-    auto it = std::lower_bound(pairs_.begin(), pairs_.end(), from, [](const Pair& p, size_t at) { return p.Open < at; });
-    k = static_cast<size_t>(it - pairs_.begin());
-  }
-  if (k >= n) return std::string_view::npos;
-  const Pair& p = pairs_[k];
-  // Another "<" first, or a tag that never closes: the scans answer.
-  if (p.AfterLt > from || p.Close == UINT32_MAX) return std::string_view::npos;
-  cursor_ = k;
-  gt = p.Gt;
-  close = p.Close;
-  return p.Open;
+size_t XMLTagIndex::FirstOpenFrom(size_t from) const {
+  auto it = std::lower_bound(pairs_.begin(), pairs_.end(), from, [](const Pair& p, size_t at) { return p.Open < at; });
+  return static_cast<size_t>(it - pairs_.begin());
 }
 
 XMLTagIndexScope::XMLTagIndexScope(std::string_view text)
@@ -396,6 +401,15 @@ XMLTagIndexScope::XMLTagIndexScope(std::shared_ptr<const XMLTagIndex> index)
 }
 
 XMLTagIndexScope::~XMLTagIndexScope() { activeIndex = previous_; }
+
+XMLElementWalker::XMLElementWalker(std::string_view text) : text_(text) {
+  const XMLTagIndex* index = activeIndex;
+  if (!index || !index->Usable()) return;
+  const std::string_view whole = index->Text();
+  if (text.data() < whole.data() || text.data() + text.size() > whole.data() + whole.size()) return;
+  index_ = index;
+  offset_ = static_cast<size_t>(text.data() - whole.data());
+}
 
 namespace {
 
@@ -451,8 +465,7 @@ bool XMLElementContent(std::string_view text, std::string_view tag, size_t& posi
 namespace {
 
 // XMLNextElement from the active index, when it covers `text` and knows the first tag from
-// the position: the scans then only check the bytes before that tag for a "<". False when
-// the index cannot answer, and the scans must.
+// the position. False when the scans must answer.
 bool NextElementByIndex(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content) {
   const XMLTagIndex* index = activeIndex;
   if (!index) return false;
@@ -460,23 +473,7 @@ bool NextElementByIndex(std::string_view text, size_t& position, std::string_vie
   const char* const base = text.data();
   const size_t n = text.size();
   if (base < whole.data() || base + n > whole.data() + whole.size()) return false;
-  const size_t offset = static_cast<size_t>(base - whole.data());
-  size_t gtAt = 0, close = 0;
-  const size_t open = index->NextOpen(offset + position - 1, gtAt, close);
-  // A tag that ends beyond `text`, or an empty one, is left to the scans.
-  if (open == std::string_view::npos || gtAt >= offset + n || gtAt == open + 1) return false;
-  const char* const lt = whole.data() + open;
-  const char* const gt = whole.data() + gtAt;
-  tag = std::string_view(lt + 1, static_cast<size_t>(gt - lt - 1));
-  const size_t end = close + tag.size() + 3;  // after the closing tag, within the whole text
-  if (end > offset + n) {
-    // The element does not close inside `text`.
-    position = 0;
-    return true;
-  }
-  content = std::string_view(gt + 1, close - open - tag.size() - 2);
-  position = end - offset + 1;
-  return true;
+  return index->NextElement(static_cast<size_t>(base - whole.data()), n, position, tag, content);
 }
 
 }  // namespace

@@ -62,10 +62,12 @@ public:
   // 0-based offset, within the indexed text, of the closing tag that matches the opening tag
   // at 0-based `open`; npos when the index does not know that opening tag.
   size_t CloseOf(size_t open) const;
-  // The opening tag that holds the first "<" at or after the 0-based `from`: its offset, the
-  // offset of its ">" in `gt` and of its closing tag in `close`. npos when that "<" is not
-  // one of the index's opening tags.
-  size_t NextOpen(size_t from, size_t& gt, size_t& close) const;
+  // XMLNextElement for the part of the indexed text that starts at the 0-based `offset` and
+  // holds `size` bytes, from the 1-based `position` (in 1..size-1), when the index knows the
+  // first tag from there; `tag` and `content` must come in empty. False when the scans must
+  // answer.
+  bool NextElement(size_t offset, size_t size, size_t& position, std::string_view& tag,
+                   std::string_view& content) const;
   std::string_view Text() const { return text_; }
   // False when the text was not well nested (the index then knows nothing).
   bool Usable() const { return !pairs_.empty(); }
@@ -77,6 +79,7 @@ private:
   struct Pair {
     uint32_t Open, Close, Gt, AfterLt;
   };
+  size_t FirstOpenFrom(size_t from) const;  // the first pair that opens at or after `from`
   std::string_view text_;
   std::vector<Pair> pairs_;  // by opening offset
   mutable size_t cursor_ = 0;  // readers ask in document order
@@ -105,6 +108,29 @@ bool XMLNextTag(std::string_view text, size_t& position, std::string_view& tag);
 // as the two calls (`position` as XMLElementContent leaves it), without searching again for
 // the opening tag XMLNextTag has just found, which is the first one from the position.
 bool XMLNextElement(std::string_view text, size_t& position, std::string_view& tag, std::string_view& content);
+
+// The reader's loop, XMLNextElement over one text from position 1 again and again: the same
+// steps, with the active index found once for the text rather than at every step.
+class XMLElementWalker {
+public:
+  explicit XMLElementWalker(std::string_view text);
+  bool Next(std::string_view& tag, std::string_view& content) {
+    tag = {};
+    content = {};
+    if (index_ && position_ >= 1 && position_ < text_.size() &&
+        index_->NextElement(offset_, text_.size(), position_, tag, content))
+      return position_ != 0;
+    return XMLNextElement(text_, position_, tag, content);
+  }
+  // Where the next step starts; 0 once a step found nothing.
+  size_t Position() const { return position_; }
+
+private:
+  std::string_view text_;
+  size_t position_ = 1;
+  const XMLTagIndex* index_ = nullptr;  // the active index, when it covers the text
+  size_t offset_ = 0;                   // where the text starts in the indexed one
+};
 
 // Where the root element of a document lies. The search starts after a "<!DOCTYPE " ... "]>"
 // block when there is one, skips tags that begin with "?xml" (any case) and walks the
@@ -150,6 +176,41 @@ inline bool SameBytes(std::string_view a, std::string_view b) {
   }
   for (size_t i = 0; i < n; ++i)
     if (p[i] != q[i]) return false;
+  return true;
+}
+
+inline bool XMLTagIndex::NextElement(size_t offset, size_t size, size_t& position, std::string_view& tag,
+                                     std::string_view& content) const {
+  const size_t from = offset + position - 1;
+  const size_t n = pairs_.size();
+  size_t k = cursor_;
+  // Readers move on from the element they have just read, or from the last one inside it.
+  if (k + 1 < n && pairs_[k].Open < from && pairs_[k + 1].Open >= from) {
+    ++k;
+  } else if (!(k < n && pairs_[k].Open >= from && (k == 0 || pairs_[k - 1].Open < from))) {
+    k = FirstOpenFrom(from);
+  }
+  if (k >= n) return false;
+  const Pair& p = pairs_[k];
+  if (p.Open >= offset + size) {
+    // The next element lies beyond the text: without a "<" in between (mostly a line end)
+    // there is none, as the scan finds.
+    if (p.AfterLt > from && std::memchr(text_.data() + from, '<', offset + size - from)) return false;
+    position = 0;
+    return true;
+  }
+  // Another "<" first, a tag that ends beyond the text or an empty tag: the scans answer.
+  if (p.AfterLt > from || p.Gt >= offset + size || p.Gt == p.Open + 1) return false;
+  cursor_ = k;
+  tag = std::string_view(text_.data() + p.Open + 1, p.Gt - p.Open - 1);
+  const size_t end = p.Close + tag.size() + 3;  // after the closing tag
+  if (end > offset + size) {
+    // The element does not close inside the text.
+    position = 0;
+    return true;
+  }
+  content = std::string_view(text_.data() + p.Gt + 1, p.Close - p.Gt - 1);
+  position = end - offset + 1;
   return true;
 }
 

@@ -45,11 +45,11 @@ void ReadWriteRead(std::string_view text, bool strict) {
 // Walks the elements of `part` and of their contents as the reader does, noting where each
 // step lands. Bounded, as the contents of a hostile text can nest deep.
 void Walk(std::string_view whole, std::string_view part, std::vector<size_t>& trace, int& budget) {
-  size_t at = 1;
-  while (at >= 1 && at < part.size() && --budget > 0) {
+  XMLElementWalker walker(part);
+  while (walker.Position() >= 1 && walker.Position() < part.size() && --budget > 0) {
     std::string_view tag, content;
-    const bool found = XMLNextElement(part, at, tag, content);
-    trace.push_back(at);
+    const bool found = walker.Next(tag, content);
+    trace.push_back(walker.Position());
     if (!found) return;
     trace.insert(trace.end(), {static_cast<size_t>(tag.data() - whole.data()), tag.size(),
                                static_cast<size_t>(content.data() - whole.data()), content.size()});
