@@ -50,6 +50,20 @@ std::vector<std::string> SplitLines(std::string_view s) {
   return lines;
 }
 
+// Most integer values are short unsigned numbers, read here without the general conversion;
+// false for anything else, which the conversion reads as before.
+inline bool ShortDecimal(std::string_view text, int32_t& value) {
+  if (text.empty() || text.size() > 9) return false;
+  uint32_t v = 0;
+  for (const char c : text) {
+    const unsigned d = static_cast<unsigned char>(c) - '0';
+    if (d > 9) return false;
+    v = v * 10 + d;
+  }
+  value = static_cast<int32_t>(v);
+  return true;
+}
+
 int FindName(const std::vector<std::string>& names, std::string_view name) {
   for (size_t i = 0; i < names.size(); ++i)
     if (vx::SameText(names[i], name)) return static_cast<int>(i);
@@ -305,7 +319,11 @@ bool XMLPersistent::ReadValue(const XMLPropertyInfo& p, std::string_view content
   if (p.Kind != XMLPropKind::RawString && p.Kind != XMLPropKind::MIMEString && p.Kind != XMLPropKind::Variant)
     value = XMLUnescapeView(content, buffer);
   switch (p.Kind) {
-    case XMLPropKind::Int32: p.SetInt(*this, XMLTextToInt32(value)); break;
+    case XMLPropKind::Int32: {
+      int32_t v;
+      p.SetInt(*this, ShortDecimal(value, v) ? v : XMLTextToInt32(value));
+      break;
+    }
     case XMLPropKind::UInt32: p.SetInt(*this, XMLTextToUInt32(value)); break;
     case XMLPropKind::Int64: p.SetInt(*this, XMLTextToInt64(value)); break;
     case XMLPropKind::Color: p.SetInt(*this, SwapRedBlue(XMLTextToUInt32(value))); break;

@@ -147,7 +147,7 @@ std::string XMLEscape(std::string_view text) {
   return out;
 }
 
-std::string_view XMLUnescapeView(std::string_view text, std::string& buffer) {
+std::string_view XMLUnescapeLongView(std::string_view text, std::string& buffer) {
   const bool cdata =
       text.size() >= kCDataOpen.size() + kCDataClose && text[0] == '<' && vx::StartsText(kCDataOpen, text);
   if (!cdata && text.find('&') == std::string_view::npos) {
@@ -354,13 +354,14 @@ XMLTagIndex::XMLTagIndex(std::string_view text) : text_(text) {
         pending = n;
       }
       while (lts) {
-        const int b = std::countr_zero(lts);
+        const size_t lt = i + static_cast<size_t>(__builtin_ctzll(lts));
         lts &= lts - 1;
-        const int g = std::countr_zero(gts & (~uint64_t{0} << b)), next = std::countr_zero(lts);
-        const size_t lt = i + static_cast<size_t>(b);
-        if (g < next) {
-          if (!tag(lt, i + static_cast<size_t>(g))) return false;
-        } else if (next == 64) {
+        // The ">" after this "<", and whether one comes before the next "<" (the bits up to
+        // that one, or all bits when there is none; a byte is never both).
+        const uint64_t gtsAfter = gts & (~uint64_t{0} << (lt - i));
+        if (gtsAfter & (lts ^ (lts - 1))) {
+          if (!tag(lt, i + static_cast<size_t>(__builtin_ctzll(gtsAfter)))) return false;
+        } else if (lts == 0) {
           pending = lt;  // its ">", if any, lies further on
           break;
         }

@@ -39,7 +39,39 @@ void XMLEscapeTo(std::string& out, std::string_view text);
 std::string XMLUnescape(std::string_view text);
 // XMLUnescape without a copy when nothing is decoded: a view into `text`, or into `buffer`
 // when it holds the decoded text.
-std::string_view XMLUnescapeView(std::string_view text, std::string& buffer);
+std::string_view XMLUnescapeLongView(std::string_view text, std::string& buffer);
+inline std::string_view XMLUnescapeView(std::string_view text, std::string& buffer) {
+  // Values are mostly short words and numbers without escapes, trimmed here without a call.
+  const size_t n = text.size();
+  const char* const p = text.data();
+  if (n == 0 || n > 32 || p[0] == '<') return XMLUnescapeLongView(text, buffer);
+  // Whether an "&" is among the bytes, a word at a time: a byte of x ^ "&&&&..." is zero
+  // there, and (y - 0x01..) & ~y & 0x80.. is not zero exactly when y has a zero byte.
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull, kAmps = kOnes * '&';
+  auto hasAmp = [](uint64_t x) { x ^= kAmps; return ((x - kOnes) & ~x & kHighs) != 0; };
+  bool escaped = false;
+  if (n >= 8) {
+    uint64_t x;
+    for (size_t i = 0; i + 8 < n; i += 8) {
+      std::memcpy(&x, p + i, 8);
+      escaped |= hasAmp(x);
+    }
+    std::memcpy(&x, p + n - 8, 8);
+    escaped |= hasAmp(x);
+  } else if (n >= 4) {
+    uint32_t a, b;
+    std::memcpy(&a, p, 4);
+    std::memcpy(&b, p + n - 4, 4);
+    escaped = hasAmp(a | uint64_t{0x20202020} << 32) || hasAmp(b | uint64_t{0x20202020} << 32);
+  } else {
+    for (size_t i = 0; i < n; ++i) escaped |= p[i] == '&';
+  }
+  if (escaped) return XMLUnescapeLongView(text, buffer);
+  size_t b = 0, e = n;
+  while (b < e && static_cast<unsigned char>(p[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(p[e - 1]) <= ' ') --e;
+  return std::string_view(p + b, e - b);
+}
 
 // Searches the element `tag` from the 1-based `position`: the opening tag "<tag>" at or
 // after it, then the matching closing tag "</tag>" with nested elements of the same name

@@ -12,6 +12,7 @@
 #include "platform/Files.h"
 #include "xmlstore/MIMEText.h"
 #include "xmlstore/XMLText.h"
+#include "xmlstore/XMLValueText.h"
 #include "support/TempDir.h"
 #include "unit/xmlstore/GameShapes.h"
 
@@ -277,6 +278,31 @@ TEST(Reading, AttributesCommentsAndStrayClosingTagsStopReading) {
   }
   TVXPlayer p;
   EXPECT_TRUE(p.SetXMLBody("<Rank>1</Rank>\r\n \t"));
+}
+
+// Integer values read as the conversion reads them, short plain numbers included.
+TEST(Reading, IntegersReadAsTheConversionGivesThem) {
+  std::mt19937 rng(31);
+  const char alphabet[] = "0123456789- $Ax";
+  for (int round = 0; round < 20000; ++round) {
+    std::string s;
+    for (int i = 1 + rng() % 12; i > 0; --i) s += alphabet[rng() % (rng() % 4 ? 10 : sizeof alphabet - 1)];
+    std::string expected;
+    try {
+      expected = std::to_string(XMLTextToInt32(XMLUnescape(s)));
+    } catch (const EConvertError&) {
+      expected = "error";
+    }
+    TVXPlayer p;
+    std::string got;
+    try {
+      p.SetXMLBody("<Rank>" + s + "</Rank>");
+      got = std::to_string(p.Rank);
+    } catch (const EXMLException&) {
+      got = "error";
+    }
+    ASSERT_EQ(got, expected) << s;
+  }
 }
 
 TEST(Reading, ConversionErrorsNameTheTagAndKeepWhatWasRead) {
