@@ -170,18 +170,6 @@ bool SaveXMLFile(const std::string& fileName, TextFn text) {
 
 // --- Descriptors -------------------------------------------------------------------------
 
-bool XMLPropertyInfo::ReadOnly() const {
-  switch (Kind) {
-    case XMLPropKind::Object: return false;
-    case XMLPropKind::Float: case XMLPropKind::DateTime: case XMLPropKind::Date: case XMLPropKind::Time:
-      return !SetFloat;
-    case XMLPropKind::String: case XMLPropKind::RawString: case XMLPropKind::MIMEString: return !SetString;
-    case XMLPropKind::StringList: return !SetList;
-    case XMLPropKind::Variant: return !SetVariant;
-    default: return !SetInt;
-  }
-}
-
 const XMLPropertyInfo* XMLClassInfo::FindProperty(std::string_view name) const {
   // Names are mostly written as declared: the exact comparison settles those inline.
   for (const auto& p : Properties) {
@@ -191,12 +179,7 @@ const XMLPropertyInfo* XMLClassInfo::FindProperty(std::string_view name) const {
   return nullptr;
 }
 
-const XMLPropertyInfo* XMLClassInfo::FindProperty(std::string_view name, size_t& hint) const {
-  const size_t next = hint + 1 < Properties.size() ? hint + 1 : 0;
-  if (next < Properties.size() && SameBytes(Properties[next]->Name, name)) {
-    hint = next;
-    return Properties[next].get();
-  }
+const XMLPropertyInfo* XMLClassInfo::FindPropertyElsewhere(std::string_view name, size_t& hint) const {
   const XMLPropertyInfo* p = FindProperty(name);
   if (p) {
     for (size_t i = 0; i < Properties.size(); ++i)

@@ -75,6 +75,7 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "xmlstore/XMLText.h"
 #include "xmlstore/XMLVariant.h"
 
 class EXMLException : public Exception {
@@ -192,6 +193,18 @@ struct XMLPropertyInfo {
   bool ReadOnly() const;
 };
 
+inline bool XMLPropertyInfo::ReadOnly() const {
+  switch (Kind) {
+    case XMLPropKind::Object: return false;
+    case XMLPropKind::Float: case XMLPropKind::DateTime: case XMLPropKind::Date: case XMLPropKind::Time:
+      return !SetFloat;
+    case XMLPropKind::String: case XMLPropKind::RawString: case XMLPropKind::MIMEString: return !SetString;
+    case XMLPropKind::StringList: return !SetList;
+    case XMLPropKind::Variant: return !SetVariant;
+    default: return !SetInt;
+  }
+}
+
 // The descriptor of one persistent class.
 class XMLClassInfo {
 public:
@@ -214,10 +227,20 @@ public:
   // The same, trying first the property after `hint` (which it then updates): elements come
   // in the writer's order, so a read mostly finds each property where it expects it. Names
   // are unique ignoring case, so the answer is the same wherever the search starts.
-  const XMLPropertyInfo* FindProperty(std::string_view name, size_t& hint) const;
+  const XMLPropertyInfo* FindProperty(std::string_view name, size_t& hint) const {
+    const size_t next = hint + 1 < Properties.size() ? hint + 1 : 0;
+    if (next < Properties.size() && SameBytes(Properties[next]->Name, name)) {
+      hint = next;
+      return Properties[next].get();
+    }
+    return FindPropertyElsewhere(name, hint);
+  }
 
   // Merges the parent's properties with the own ones and sorts them.
   void Finish();
+
+private:
+  const XMLPropertyInfo* FindPropertyElsewhere(std::string_view name, size_t& hint) const;
 };
 
 // Declares the class descriptor of a persistent class (define StaticXMLClass in the .cpp).
