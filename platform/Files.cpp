@@ -168,6 +168,17 @@ int64_t FileSize(std::string_view path) {
   return static_cast<int64_t>(st.st_size);
 }
 
+bool FileSizeAndTime(std::string_view path, uint64_t& size, int64_t& modified) {
+  if (path.empty()) return false;
+  struct stat st;
+  // A name that exists as written is what ResolvePath would give; only others need the search.
+  if (::stat(ToNativePath(path).c_str(), &st) != 0 && ::stat(ResolvePath(path).c_str(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode)) return false;
+  size = static_cast<uint64_t>(st.st_size);
+  modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return true;
+}
+
 namespace {
 
 bool MakeDirectories(std::string_view path, std::string* error, bool ownerOnly) {

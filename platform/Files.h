@@ -35,6 +35,9 @@ bool FileExists(std::string_view path);       // a regular file (or a link to on
 bool DirectoryExists(std::string_view path);  // a folder (or a link to one)
 // Size in bytes of a regular file; -1 when it does not exist or is not a file.
 int64_t FileSize(std::string_view path);
+// Size and modification time (nanoseconds) of a regular file in one look at the disk when
+// the name exists as written; false when it does not exist or is not a file.
+bool FileSizeAndTime(std::string_view path, uint64_t& size, int64_t& modified);
 
 // Creates the folder and every missing parent. True when the folder exists afterwards.
 bool ForceDirectories(std::string_view path, std::string* error = nullptr);

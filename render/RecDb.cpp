@@ -17,15 +17,6 @@ bool PlausibleSizes(uint32_t origSize, uint32_t physSize) {
          static_cast<uint64_t>(origSize) <= static_cast<uint64_t>(physSize) * 1040u + 1024u;
 }
 
-bool FileFingerprint(const std::string& fileName, uint64_t& size, std::filesystem::file_time_type& time) {
-  std::error_code ec;
-  std::string native = vx::NativeFileName(fileName);
-  size = std::filesystem::file_size(native, ec);
-  if (ec) return false;
-  time = std::filesystem::last_write_time(native, ec);
-  return !ec;
-}
-
 }  // namespace
 
 uint16_t TRecDb::RecordType(int32_t index) const {
@@ -161,8 +152,8 @@ int32_t TRecDb::ReadTable(TStream& stream) {
 
 int32_t TRecDb::OpenForRecord() {
   uint64_t fsize = 0;
-  std::filesystem::file_time_type ftime{};
-  const bool known = FileFingerprint(fileName_, fsize, ftime);
+  int64_t ftime = 0;
+  const bool known = vx::FileSizeAndTime(fileName_, fsize, ftime);
   const bool unchanged = tableRead_ && known && fsize == tableFileSize_ && ftime == tableFileTime_;
   if (file_ && unchanged) return 0;
   file_.reset();
@@ -197,9 +188,11 @@ int32_t TRecDb::ReadRecord(std::string_view key, std::vector<uint8_t>& buffer, u
   uint64_t dataStart = static_cast<uint64_t>(e.Offset) + RecordHeaderSize;
   if (dataStart + e.PhysSize > size_) return errArchiveRead;
   if (!PlausibleSizes(e.OrigSize, e.PhysSize)) return errInflate;
-  std::vector<uint8_t> packed;
+  // The packed bytes go into storage kept between reads, unless they are large.
+  std::vector<uint8_t> large;
+  std::vector<uint8_t>& packed = e.PhysSize <= kKeptPackedBytes ? packed_ : large;
   try {
-    packed.resize(e.PhysSize);
+    if (packed.size() < e.PhysSize) packed.resize(e.PhysSize);
     if (file_->Seek(static_cast<int64_t>(dataStart), soBeginning) != static_cast<int64_t>(dataStart)) {
       file_.reset();
       return errArchiveRead;
@@ -214,7 +207,7 @@ int32_t TRecDb::ReadRecord(std::string_view key, std::vector<uint8_t>& buffer, u
     buffer.clear();
     return errArchiveRead;
   }
-  int64_t produced = vx::InflateInto(packed.data(), packed.size(), buffer.data(), buffer.size());
+  int64_t produced = vx::InflateInto(packed.data(), e.PhysSize, buffer.data(), buffer.size());
   if (produced != static_cast<int64_t>(e.OrigSize)) {
     buffer.clear();
     buffer.shrink_to_fit();

@@ -7,7 +7,6 @@
 // anything is allocated, so a damaged or hostile archive gives a result code, never a crash
 // or a huge allocation.
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -103,6 +102,10 @@ private:
   bool tableRead_ = false;
   // Length and modification time of the file the table was read from.
   uint64_t tableFileSize_ = 0;
-  std::filesystem::file_time_type tableFileTime_{};
+  int64_t tableFileTime_ = 0;
   std::unique_ptr<TStream> file_;
+  // Packed bytes of the last read, kept so that reading record after record does not
+  // allocate and clear a buffer for each; records above the bound use their own.
+  static constexpr uint32_t kKeptPackedBytes = 256 * 1024;
+  std::vector<uint8_t> packed_;
 };

@@ -44,6 +44,14 @@ TEST(PathMapping, BackslashesBecomeSlashesAndNamesResolveIgnoringCase) {
   EXPECT_FALSE(vx::FileExists(root + "\\DATA\\PAK"));
   EXPECT_FALSE(vx::DirectoryExists(root + "\\Data\\Pak\\Common\\X.BMP"));
   EXPECT_EQ(vx::FileSize(root + "\\data\\PAK\\common\\x.Bmp"), 3);
+  uint64_t size = 0;
+  int64_t time = 0, exactTime = 0;
+  EXPECT_TRUE(vx::FileSizeAndTime(root + "\\DATA\\pak\\Common\\X.bmp", size, time));
+  EXPECT_EQ(size, 3u);
+  EXPECT_TRUE(vx::FileSizeAndTime(root + "/data/pak/common/x.bmp", size, exactTime));
+  EXPECT_EQ(time, exactTime);
+  EXPECT_FALSE(vx::FileSizeAndTime(root + "\\DATA\\PAK", size, time)) << "a folder";
+  EXPECT_FALSE(vx::FileSizeAndTime(root + "/nothing", size, time));
 
   // A missing component keeps the rest as given, so new files get the caller's spelling.
   EXPECT_EQ(vx::ResolvePath("DATA\\New\\File.XML", root), root + "/data/New/File.XML");
