@@ -898,8 +898,14 @@ TEST(PokerEndToEnd, EveryMachineFromTheLobbyKeepsEveryCoinAccounted) {
     }
   }
   EXPECT_GT(counters[0], 0) << "holds were toggled by clicks";
-  EXPECT_GT(counters[1], 0) << "double-ups were played";
-  EXPECT_GT(counters[2], 0) << "hands were won";
+  // The cards are dealt at random: nine hands of one machine (a ctest process of the quick
+  // run) can all lose, a hundred hands practically cannot.
+  int hands = 0;
+  for (const Machine& m : tour.Machines()) hands += m.Hands;
+  if (hands >= 100) {
+    EXPECT_GT(counters[1], 0) << "double-ups were played";
+    EXPECT_GT(counters[2], 0) << "hands were won";
+  }
   EXPECT_TRUE(!costedPlayed || counters[3] > 0) << "a costed machine saw a fold";
   EXPECT_EQ(bank, kStartingBank - creditIn + creditOut) << "every coin that left the bank is accounted for\n"
                                                         << players;
