@@ -383,8 +383,8 @@ size_t XMLTagIndex::CloseOf(size_t open) const {
       cursor_ = static_cast<size_t>(it - pairs_.begin());
     }
   }
-  if (cursor_ >= pairs_.size() || pairs_[cursor_].Open != open || pairs_[cursor_].Close == UINT32_MAX)
-    return std::string_view::npos;
+  // A usable index closed every pair it holds.
+  if (cursor_ >= pairs_.size() || pairs_[cursor_].Open != open) return std::string_view::npos;
   return pairs_[cursor_].Close;
 }
 
