@@ -502,7 +502,9 @@ public:
   void ForEachControl(const std::function<void(TFormControlObj&)>& f) const;
   // Asked once per picture during the document logic when ViewImages is on.
   std::function<std::shared_ptr<const THtmlPicture>(const std::string& source)> GetPicture;
-  int ClientHeight = 0;  // the viewer's client height, for percentage table heights
+  // The viewer's client height and its current margin height (the page's MARGINHEIGHT when
+  // it set one), for percentage table heights.
+  int ClientHeight = 0, ClientMarginHeight = 5;
   int SelStart = -1, SelEnd = -1;
   const TUrlTarget* OverUrl = nullptr;  // the link under the mouse
   int Generation = 0;                   // counts layouts; caches compare against it

@@ -328,7 +328,7 @@ int ThtmlTable::DrawLogic(IndentManager& im, int y, int& maxWidth) {
   }
   if (Height > 0) {
     int want = Height;
-    if (HeightPercent) want = Doc->ClientHeight > 0 ? MulDiv(Height, Doc->ClientHeight - 2 * std::max(0, Doc->MarginHeight) - spacing - 3, 1000) : 0;
+    if (HeightPercent) want = Doc->ClientHeight > 0 ? MulDiv(Height, Doc->ClientHeight - 2 * Doc->ClientMarginHeight - spacing - 3, 1000) : 0;
     StretchRows(RowHeights, want);
   }
   std::vector<int> rowY(Rows.size() + 1, RowsTop);

@@ -389,6 +389,7 @@ void ThtmlView::DoLayout() {
   int width = width_ - border - 2 * curMarginWidth_ - (vertical ? kScrollBarWidth : 0);
   width = std::max(width, 1);
   doc_.ClientHeight = height_;
+  doc_.ClientMarginHeight = curMarginHeight_;
   const int h = doc_.DoLogic(curMarginHeight_, width);
   docHeight_ = h + (vertical ? 2 : 1) * curMarginHeight_;
   scrollWidth_ = std::min(doc_.ScrollWidth + 2 * curMarginWidth_, kMaxScrollWidth);

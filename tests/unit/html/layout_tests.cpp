@@ -262,14 +262,14 @@ TEST(HtmlTables, ColumnsRowsVAlignFloatsAndLimits) {
   EXPECT_EQ(FirstLineY(*row.Cells[1]), 1 + 32);
   EXPECT_EQ(FirstLineY(*row.Cells[2]), 1 + 16);
   EXPECT_EQ(FirstLineY(*row.Cells[3]), 1);
-  // A percentage HEIGHT is a share of the viewer's client height.
+  // A percentage HEIGHT is a share of the viewer's client height less its margins (5 each).
   auto tall = std::make_unique<Laid>();
   tall->doc.Fonts = &gFixed;
   tall->doc.ClientHeight = 400;
   ThvParser().HtmlParseString("<table height=50%><tr><td>a<tr><td>b</table>", tall->doc);
   tall->doc.DoLogic(0, 300);
   const auto& heights = TableOf(*tall).RowHeights;
-  EXPECT_EQ(heights[0] + heights[1], 198);
+  EXPECT_EQ(heights[0] + heights[1], 193);
   // A floating table lets the text flow beside it, HSPACE away.
   auto flt = Layout("<table align=left hspace=3 cellspacing=0 cellpadding=0><tr><td>aa</table>ab cd", 200);
   EXPECT_EQ(Lines(flt->doc), (std::vector<std::string>{"21:ab cd"}));

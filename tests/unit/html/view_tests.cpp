@@ -114,6 +114,23 @@ TEST(HtmlView, PropertiesClampAndIgnoreWhatTheyMust) {
   EXPECT_EQ(v.DefFontName().size(), 32u);
 }
 
+TEST(HtmlView, PercentTableHeightsLeaveTheViewersCurrentMargins) {
+  ViewRig r;  // 200 high; a CELLSPACING of 0 reads as 1
+  const std::string table = "<table height=100% cellspacing=0><tr><td>a<tr><td>b</table>";
+  r.Write("plain.html", table);
+  r.Write("flush.html", "<body marginheight=0>" + table);
+  auto rowsOf = [&r](const std::string& file) {
+    r.view.LoadFromFile(r.File(file));
+    for (const auto& s : r.view.Document().Sections)
+      if (auto* t = dynamic_cast<const ThtmlTable*>(s.get())) return t->RowHeights[0] + t->RowHeights[1];
+    return -1;
+  };
+  EXPECT_EQ(rowsOf("plain.html"), 200 - 2 * 5 - 1 - 3);
+  EXPECT_EQ(rowsOf("flush.html"), 200 - 1 - 3);
+  r.view.SetMarginHeight(20);
+  EXPECT_EQ(rowsOf("plain.html"), 200 - 2 * 20 - 1 - 3);
+}
+
 TEST(HtmlView, FollowALinkGoBackAndSeeItVisited) {
   ViewRig r;
   r.view.LoadFromFile(r.File("index.html"));
