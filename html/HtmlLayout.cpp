@@ -438,9 +438,11 @@ void TSection::DrawBullet(vx::Canvas& canvas, int dx, int dy) const {
   if (GetKind() == Kind::UListItem && !NoBullet) {
     const int cx = TextLeft - 8 + dx, cy = l.Y + dy + l.Height() / 2;
     const vx::TRect r{cx - 2, cy - 2, cx + 3, cy + 3};
-    static constexpr TColor kLevelColors[6] = {0x0000FF, 0x800000, 0x000080, 0x0000FF, 0x800000, 0x000080};
-    const int level = std::max(0, ListLevel - 1);
-    if (Doc->LightBackground() && level < 6) canvas.Ellipse(r, kLevelColors[level], &kLevelColors[level]);
+    // Filled by the item's own list level (a top-level list's items stand at level 1, so they
+    // are navy); deeper than level 5 there is no colour, and the circle stays hollow.
+    static constexpr TColor kLevelColors[6] = {vx::clRed, vx::clNavy, vx::clMaroon, vx::clRed, vx::clNavy, vx::clMaroon};
+    const int level = ListLevel;
+    if (Doc->LightBackground() && level >= 0 && level < 6) canvas.Ellipse(r, kLevelColors[level], &kLevelColors[level]);
     else canvas.Ellipse(r, Fonts[0].Font.Color, nullptr);
   } else if (GetKind() == Kind::OListItem) {
     const std::string label = ListLabel(ListNumber, ListStyle) + ".";

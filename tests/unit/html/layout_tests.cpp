@@ -345,6 +345,28 @@ TEST(HtmlPainting, SelectionLinkStatesSubSupAndTableColours) {
   EXPECT_EQ(tc.GetPixel(table.X + 4, table.RowsTop + 10), vx::ColorToPixel(vx::clBtnShadow));
 }
 
+TEST(HtmlPainting, BulletsTakeTheColourOfTheirListLevel) {
+  // A list's items stand at level 1 (so does an item outside any list), its nested lists' at 2, 3 ...
+  auto l = Layout("<ul><li>a<ul><li>b<ul><li>c<ul><li>d<ul><li>e<ul><li>f</ul></ul></ul></ul></ul></ul><li>g", 400);
+  auto centres = [&l](TColor background) {
+    l->doc.Background = background;
+    std::vector<uint32_t> px(400 * 200);
+    vx::Canvas canvas(px.data(), 400, 200, 400);
+    canvas.FillRect({0, 0, 400, 200}, background);
+    l->doc.DrawDocument(canvas, {0, 0, 400, 200}, 0, 0);
+    std::vector<uint32_t> got;
+    for (const auto& s : l->doc.Sections)
+      if (auto* t = dynamic_cast<const TSection*>(s.get()); t && t->GetKind() == TSectionBase::Kind::UListItem)
+        got.push_back(canvas.GetPixel(t->TextLeft - 8, t->Lines.at(0).Y + t->Lines.at(0).Height() / 2));
+    return got;
+  };
+  auto px = [](TColor c) { return vx::ColorToPixel(c); };
+  EXPECT_EQ(centres(vx::clWhite), (std::vector<uint32_t>{px(vx::clNavy), px(vx::clMaroon), px(vx::clRed), px(vx::clNavy),
+                                                         px(vx::clMaroon), px(vx::clWhite), px(vx::clNavy)}))
+      << "level 6 has no colour: a hollow circle";
+  EXPECT_EQ(centres(0x102030), std::vector<uint32_t>(7, px(0x102030))) << "a dark page gets hollow circles";
+}
+
 TEST(HtmlTables, GridHeightAndNestingCost) {
   // ROWSPAN is cut to the rows left; spanned places stay empty; HEIGHT is met exactly.
   auto t = Layout("<table height=200 cellspacing=0><tr><td rowspan=5>a<td>b<tr><td>c</table>", 400);
