@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Log.h"
+#include "core/StrUtils.h"
 #include "html/AnimGif.h"
 #include "html/HtmlUrls.h"
 #include "platform/Files.h"
@@ -75,7 +76,24 @@ void KeyMask(THtmlPicture& p, uint32_t pixel) {
   p.Mask = std::make_unique<vx::PixelMask>(vx::ColorKeyMask(p.View(), pixel));
 }
 
-std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ownColor) {
+// Which transparent colour a load looks for: a file's lower-cased extension decides (".gif",
+// ".png"), whatever the bytes hold; bytes from a stream go by their kind.
+enum class TColourCheck { None, Gif, Png };
+
+TColourCheck CheckOfExtension(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return TColourCheck::None;
+  const std::string ext = vx::LowerCase(path.substr(dot, 10));
+  return ext == ".gif" ? TColourCheck::Gif : ext == ".png" ? TColourCheck::Png : TColourCheck::None;
+}
+
+TColourCheck CheckOfKind(THtmlPictureKind kind) {
+  if (kind == THtmlPictureKind::Gif87 || kind == THtmlPictureKind::Gif89) return TColourCheck::Gif;
+  return kind == THtmlPictureKind::Png ? TColourCheck::Png : TColourCheck::None;
+}
+
+std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ownColor, TColourCheck check) {
   TMemoryStream stream(bytes);
   std::shared_ptr<TGIFImage> gif = TGIFImage::CreateFromStream(stream);
   // A screen without width or height has nothing to show.
@@ -93,19 +111,27 @@ std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ow
     };
     return p;
   }
-  // A still picture is transparent only by the colour found ahead of decoding.
-  const std::optional<uint32_t> colour = GifTransparentColor(bytes.data(), bytes.size());
-  if (ownColor && p->Width > 0 && p->Height > 0) KeyMask(*p, p->Pixels[static_cast<size_t>(p->Height - 1) * p->Width]);
-  else if (!colour) p->Mask.reset();
-  else if (!p->Mask) KeyMask(*p, RgbToPixel(*colour));
+  // A still picture is transparent only by the colour found ahead of decoding, and then every
+  // pixel of that colour is, whichever palette entry it came from. The decoder paints the
+  // transparent index black; those pixels count as the colour they stand for.
+  const std::optional<uint32_t> colour = check == TColourCheck::Gif ? GifTransparentColor(bytes.data(), bytes.size()) : std::nullopt;
+  if (colour) {
+    const uint32_t key = RgbToPixel(*colour);
+    if (p->Mask)
+      for (size_t i = 0; i < p->Pixels.size(); ++i)
+        if (p->Mask->Bits[i]) p->Pixels[i] = key;
+    KeyMask(*p, key);
+  } else if (ownColor) KeyMask(*p, p->Pixels[static_cast<size_t>(p->Height - 1) * p->Width]);
+  else p->Mask.reset();
   AdaptToDisplay(*p);
   return p;
 }
 
-std::shared_ptr<THtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, bool ownColor) {
+std::shared_ptr<THtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<TColourCheck> fileCheck) {
   const THtmlPictureKind kind = SniffPicture(bytes.data(), bytes.size());
   if (kind == THtmlPictureKind::None) return nullptr;
-  if (kind == THtmlPictureKind::Gif87 || kind == THtmlPictureKind::Gif89) return LoadGif(bytes, ownColor);
+  const TColourCheck check = fileCheck.value_or(CheckOfKind(kind));
+  if (kind == THtmlPictureKind::Gif87 || kind == THtmlPictureKind::Gif89) return LoadGif(bytes, ownColor, check);
   TBitmapEx bitmap;
   TMemoryStream stream(bytes);
   std::optional<uint32_t> colour;
@@ -115,15 +141,15 @@ std::shared_ptr<THtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, boo
     vx::ReadJpegPicture(bitmap, stream);
   } else {
     vx::ReadPngPicture(bitmap, stream);
-    colour = PngTransparentColor(bytes.data(), bytes.size());
   }
+  if (check == TColourCheck::Png) colour = PngTransparentColor(bytes.data(), bytes.size());
   bitmap.SetPixelFormat(pf32bit);
   std::shared_ptr<THtmlPicture> p = FromBitmap(bitmap);
   if (p->Width <= 0 || p->Height <= 0) return nullptr;
-  if (ownColor) {
-    KeyMask(*p, p->Pixels[static_cast<size_t>(p->Height - 1) * p->Width]);
-  } else if (colour) {
+  if (colour) {
     KeyMask(*p, RgbToPixel(*colour));
+  } else if (ownColor) {
+    KeyMask(*p, p->Pixels[static_cast<size_t>(p->Height - 1) * p->Width]);
   } else if (kind == THtmlPictureKind::Png) {
     // A PNG with an alpha channel shows where it is mostly opaque.
     auto m = std::make_unique<vx::PixelMask>();
@@ -209,19 +235,27 @@ const TLogPalette& HtmlSharedPalette() {
   return palette;
 }
 
-std::shared_ptr<THtmlPicture> LoadHtmlPicture(const std::vector<uint8_t>& bytes, bool ownColor) {
+namespace {
+
+std::shared_ptr<THtmlPicture> LoadCaught(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<TColourCheck> check) {
   try {
-    return LoadPicture(bytes, ownColor);
+    return LoadPicture(bytes, ownColor, check);
   } catch (const std::exception& e) {
     Log(std::string("ERROR: HTML picture not loaded: ") + e.what());
     return nullptr;
   }
 }
 
+}  // namespace
+
+std::shared_ptr<THtmlPicture> LoadHtmlPicture(const std::vector<uint8_t>& bytes, bool ownColor) {
+  return LoadCaught(bytes, ownColor, std::nullopt);
+}
+
 std::shared_ptr<THtmlPicture> LoadHtmlPictureFile(const std::string& path, bool ownColor) {
   std::string bytes;
   if (!vx::ReadWholeFile(path, bytes, nullptr, 64ull << 20)) return nullptr;
-  return LoadHtmlPicture(std::vector<uint8_t>(bytes.begin(), bytes.end()), ownColor);
+  return LoadCaught(std::vector<uint8_t>(bytes.begin(), bytes.end()), ownColor, CheckOfExtension(path));
 }
 
 std::shared_ptr<const THtmlPicture> WithOwnColorMask(const THtmlPicture& picture) {

@@ -34,7 +34,10 @@ int HtmlDisplayBits();
 const TLogPalette& HtmlSharedPalette();
 
 // Loads a picture from its bytes. `ownColor` asks for the picture's bottom-left colour to be
-// transparent. Damaged or unknown pictures give null (and a log line).
+// transparent. A GIF89 or palette PNG whose transparent colour is found ahead of decoding gets
+// every pixel of that colour masked instead; a file is looked at for it only when its
+// lower-cased extension is ".gif" or ".png" (bytes by their kind). Damaged or unknown pictures
+// give null (and a log line).
 std::shared_ptr<THtmlPicture> LoadHtmlPicture(const std::vector<uint8_t>& bytes, bool ownColor = false);
 std::shared_ptr<THtmlPicture> LoadHtmlPictureFile(const std::string& path, bool ownColor = false);
 // A copy of the picture whose pixels of its bottom-left colour are transparent.

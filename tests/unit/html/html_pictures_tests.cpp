@@ -73,8 +73,8 @@ Bytes Bmp(int w, int h, const std::function<uint32_t(int, int)>& colour) {
   return b;
 }
 
-Bytes Gif(const char* signature, bool control, int transparent, bool globalTable = true) {
-  std::vector<uint32_t> table = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+Bytes Gif(const char* signature, bool control, int transparent, bool globalTable = true,
+          std::vector<uint32_t> table = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}) {
   giftest::GifWriter w(2, 2, globalTable ? table : std::vector<uint32_t>{}, signature);
   giftest::Frame f;
   f.width = f.height = 2;
@@ -174,6 +174,27 @@ TEST(HtmlPictures, LoadingGivesPixelsAndMasks) {
   Bytes cut = PalettePng(4, 2, pal, 2);
   cut.resize(cut.size() - 20);
   EXPECT_FALSE(LoadHtmlPicture(cut));
+}
+
+TEST(HtmlPictures, TheTransparentColourMasksEveryPixelOfItAndFilesGoByTheirExtension) {
+  // Entries 0 and 3 share a colour: with entry 0 transparent, both are.
+  const Bytes twin = Gif("GIF89a", true, 0, true, {0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000});
+  const std::vector<uint8_t> keyed = {1, 0, 0, 1};
+  vxtest::TempDir dir;
+  const std::pair<const char*, bool> files[] = {{"a.gif", true}, {"b.GIF", true}, {"c.bmp", false}, {"d.gif.x", false}, {"e", false}};
+  for (auto [name, masked] : files) {
+    SCOPED_TRACE(name);
+    vxtest::TempDir::WriteFile(dir.File(name), std::string(twin.begin(), twin.end()));
+    auto p = LoadHtmlPictureFile(dir.File(name));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->Mask ? p->Mask->Bits : std::vector<uint8_t>{}, masked ? keyed : std::vector<uint8_t>{});
+  }
+  auto served = LoadHtmlPicture(twin);
+  ASSERT_TRUE(served && served->Mask) << "bytes from a stream go by their kind";
+  EXPECT_EQ(served->Mask->Bits, keyed);
+  // The colour found wins over a request for the bottom-left (blue) colour.
+  EXPECT_EQ(LoadHtmlPicture(twin, true)->Mask->Bits, keyed);
+  EXPECT_EQ(LoadHtmlPictureFile(dir.File("c.bmp"), true)->Mask->Bits, (std::vector<uint8_t>{0, 0, 1, 0}));
 }
 
 TEST(HtmlPictures, PaletteDisplaysTakeTheSharedPalette) {
