@@ -386,7 +386,9 @@ void TSection::MinMaxWidth(int& min, int& max) {
         continue;
       }
     } else if (TFormControlObj* fc = c == kFormChar ? ControlAt(static_cast<int>(i)) : nullptr) {
+      // A control never breaks: a column narrower than it would cut it off.
       cw = fc->Width;
+      min = std::max(min, cw);
     } else if (i < Text.size() && Fonts[f].Face && c != '\r') {
       cw = Fonts[f].Face->Advance(static_cast<uint8_t>(c));
     }

@@ -6,6 +6,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "html/HtmlForms.h"
 #include "html/HtmlIndent.h"
 #include "html/HtmlParser.h"
 #include "html/HtmlTableWidths.h"
@@ -255,6 +256,14 @@ TEST(HtmlTables, ColumnsRowsVAlignFloatsAndLimits) {
   // Pixel widths that do not fit keep their minimums and widen the table.
   auto wide = Layout("<table width=300 cellspacing=0 cellpadding=0><tr><td width=200>a<td width=200>b</table>", 600);
   EXPECT_EQ(TableOf(*wide).ColumnWidths, (std::vector<int>{201, 201}));
+  // A control never breaks, so it widens its column: a table too narrow for it grows.
+  auto form = Layout("<form><select><option>Poker</select><table width=200 cellspacing=2 cellpadding=1><tr><td>Name<td>"
+                     "<input name=n><tr><td>Go<td><input type=submit value=\"A caption longer than the table\"></table>", 600);
+  const ThtmlTable& ft = TableOf(*form);
+  const TFormControlObj& button = *form->doc.Forms.at(0)->Controls.back();
+  EXPECT_EQ(ft.ColumnWidths[1], button.Width + 2 * 1 + 2);
+  EXPECT_EQ(ft.TableWidth, ft.ColumnWidths[0] + ft.ColumnWidths[1] + 2);
+  EXPECT_LE(button.X + button.Width, ft.X + ft.TableWidth);
   // VALIGN: bottom takes all the free height, middle half of it, top none.
   auto va = Layout("<table cellspacing=0 cellpadding=0><tr><td>a<br>b<br>c<td valign=bottom>x<td>y<td valign=top>z</table>", 400);
   const auto& row = *TableOf(*va).Rows[0];
