@@ -2,6 +2,8 @@
 // table width solver's properties, nested tables' cost, and pictures of pages in real fonts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <numeric>
 #include <random>
 #include <stdexcept>
@@ -11,6 +13,7 @@
 #include "html/HtmlParser.h"
 #include "html/HtmlTableWidths.h"
 #include "support/Golden.h"
+#include "support/TempDir.h"
 #include "unit/html/FixedFonts.h"
 
 namespace {
@@ -448,6 +451,32 @@ TEST(HtmlLayout, PagesInTheRealFontsMatchTheirPictures) {
       "<select multiple size=3><option>A<option selected>B<option>C<option>D</select> <textarea rows=2 cols=12>"
       "A line wider than the area</textarea></form>";
   EXPECT_EQ(vxtest::CompareWithGolden("html/form_float_list", Paint(form, 420, 220, 0, 0)), "");
+}
+
+TEST(HtmlLayout, HelpPagesPutNoParagraphSpaceUnderAHeading) {
+  // A heading brings its own space below it; a P right after it would add an empty line.
+  int headings = 0;
+  for (const auto& e : std::filesystem::directory_iterator(std::string(VX_SOURCE_DIR) + "/data/help")) {
+    std::string page = vxtest::TempDir::ReadFile(e.path().string());
+    // The game data puts a list of the machines where the marker stands.
+    for (size_t at; (at = page.find("<!--VX:GAMES-->")) != std::string::npos;) page.replace(at, 15, "<ul><li>A machine</ul>");
+    auto l = Layout(page, 700);
+    std::function<void(const TCell&)> walk = [&](const TCell& cell) {
+      const TSectionBase* before = nullptr;
+      for (const auto& s : cell.Sections) {
+        if (const auto* t = dynamic_cast<const ThtmlTable*>(s.get())) t->ForEachCell([&](TCellObj& c) { walk(c.Cell); });
+        const auto* text = dynamic_cast<const TSection*>(s.get());
+        if (text && text->Text.empty()) continue;
+        if (before && before->GetKind() == TSectionBase::Kind::HeadingSpace) {
+          ++headings;
+          EXPECT_FALSE(s->GetKind() == TSectionBase::Kind::ParagraphSpace) << e.path().filename() << ": a paragraph space under the heading at " << s->Y;
+        }
+        before = s.get();
+      }
+    };
+    walk(l->doc);
+  }
+  EXPECT_GT(headings, 10);
 }
 
 }  // namespace
