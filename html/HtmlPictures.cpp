@@ -78,22 +78,22 @@ void KeyMask(THtmlPicture& p, uint32_t pixel) {
 
 // Which transparent colour a load looks for: a file's lower-cased extension decides (".gif",
 // ".png"), whatever the bytes hold; bytes from a stream go by their kind.
-enum class TColourCheck { None, Gif, Png };
+enum class ColourCheck { None, Gif, Png };
 
-TColourCheck CheckOfExtension(const std::string& path) {
+ColourCheck CheckOfExtension(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return TColourCheck::None;
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return ColourCheck::None;
   const std::string ext = vx::LowerCase(path.substr(dot, 10));
-  return ext == ".gif" ? TColourCheck::Gif : ext == ".png" ? TColourCheck::Png : TColourCheck::None;
+  return ext == ".gif" ? ColourCheck::Gif : ext == ".png" ? ColourCheck::Png : ColourCheck::None;
 }
 
-TColourCheck CheckOfKind(THtmlPictureKind kind) {
-  if (kind == THtmlPictureKind::Gif87 || kind == THtmlPictureKind::Gif89) return TColourCheck::Gif;
-  return kind == THtmlPictureKind::Png ? TColourCheck::Png : TColourCheck::None;
+ColourCheck CheckOfKind(THtmlPictureKind kind) {
+  if (kind == THtmlPictureKind::Gif87 || kind == THtmlPictureKind::Gif89) return ColourCheck::Gif;
+  return kind == THtmlPictureKind::Png ? ColourCheck::Png : ColourCheck::None;
 }
 
-std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ownColor, TColourCheck check) {
+std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ownColor, ColourCheck check) {
   TMemoryStream stream(bytes);
   std::shared_ptr<TGIFImage> gif = TGIFImage::CreateFromStream(stream);
   // A screen without width or height has nothing to show.
@@ -114,7 +114,7 @@ std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ow
   // A still picture is transparent only by the colour found ahead of decoding, and then every
   // pixel of that colour is, whichever palette entry it came from. The decoder paints the
   // transparent index black; those pixels count as the colour they stand for.
-  const std::optional<uint32_t> colour = check == TColourCheck::Gif ? GifTransparentColor(bytes.data(), bytes.size()) : std::nullopt;
+  const std::optional<uint32_t> colour = check == ColourCheck::Gif ? GifTransparentColor(bytes.data(), bytes.size()) : std::nullopt;
   if (colour) {
     const uint32_t key = RgbToPixel(*colour);
     if (p->Mask)
@@ -127,10 +127,10 @@ std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ow
   return p;
 }
 
-std::shared_ptr<THtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<TColourCheck> fileCheck) {
+std::shared_ptr<THtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<ColourCheck> fileCheck) {
   const THtmlPictureKind kind = SniffPicture(bytes.data(), bytes.size());
   if (kind == THtmlPictureKind::None) return nullptr;
-  const TColourCheck check = fileCheck.value_or(CheckOfKind(kind));
+  const ColourCheck check = fileCheck.value_or(CheckOfKind(kind));
   if (kind == THtmlPictureKind::Gif87 || kind == THtmlPictureKind::Gif89) return LoadGif(bytes, ownColor, check);
   TBitmapEx bitmap;
   TMemoryStream stream(bytes);
@@ -142,7 +142,7 @@ std::shared_ptr<THtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, boo
   } else {
     vx::ReadPngPicture(bitmap, stream);
   }
-  if (check == TColourCheck::Png) colour = PngTransparentColor(bytes.data(), bytes.size());
+  if (check == ColourCheck::Png) colour = PngTransparentColor(bytes.data(), bytes.size());
   bitmap.SetPixelFormat(pf32bit);
   std::shared_ptr<THtmlPicture> p = FromBitmap(bitmap);
   if (p->Width <= 0 || p->Height <= 0) return nullptr;
@@ -237,7 +237,7 @@ const TLogPalette& HtmlSharedPalette() {
 
 namespace {
 
-std::shared_ptr<THtmlPicture> LoadCaught(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<TColourCheck> check) {
+std::shared_ptr<THtmlPicture> LoadCaught(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<ColourCheck> check) {
   try {
     return LoadPicture(bytes, ownColor, check);
   } catch (const std::exception& e) {
