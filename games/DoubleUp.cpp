@@ -119,6 +119,7 @@ void TVXDoubleUp::Offer(int32_t code, bool barMode) {
   Position = 0;
   BarLevel = 0;
   Played = false;
+  Lost = false;
   BarMode = barMode && Kind() != vx::dkBeatTheDealer;
   static const char* const kTitles[] = {"BIG/SMALL", "RED/BLACK", "BEAT THE DEALER"};
   Screen->LblDupTitle->SetText(kTitles[Kind() <= 2 ? Kind() : 0]);
@@ -214,6 +215,7 @@ void TVXDoubleUp::Choose(int32_t choice) {
   const TCardResult result = CardResult(Kind(), card->Number(), choice);
   Screen->LblDupHit->SetText(result.Word);
   if (result.Factor == 0) {
+    Lost = true;
     Data->Money.LoseWin();
     Game->ShowWin();
     Game->GamePlaySound("SND_DUPLOSE");
@@ -298,6 +300,7 @@ void TVXDoubleUp::PickCard(int32_t position) {
     return static_cast<bool>(game);
   };
   if (outcome < 0) {
+    Lost = true;
     Data->Money.LoseWin();
     Game->ShowWin();
     Game->GamePlaySound("SND_DUPLOSE");

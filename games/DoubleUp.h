@@ -34,6 +34,8 @@ public:
   TVXGameScene* Screen = nullptr;
   bool Played = false;
   bool BarMode = false;
+  // The last double-up ended with a lost card (its games keep that card up a while).
+  bool Lost = false;
 
   // The kind (0 BIG/SMALL, 1 RED/BLACK, 2 BEAT THE DEALER) from the game data.
   uint8_t Kind() const;

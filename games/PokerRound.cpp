@@ -484,6 +484,8 @@ void TPoker::CollectMoney() {
 void TPoker::CollectWin() {
   if (!Data->CanCollect()) return;
   Round.Begin();
+  // Collecting ends the double-up: the win counts into the credit on the round's view.
+  PokerScene->ShowDoubleUp(false);
   CollectMoney();
   EndRound();
 }
@@ -531,6 +533,9 @@ void TPoker::EndRound() {
   shownThreeOrvanta_ = false;
   DoubleUp->SetActive(false);
   DoubleUp->SetWaitingForDeal(false);
+  // The double-up shows only while it runs; a lost card stays up until the attract mode
+  // brings the hand back.
+  if (!DoubleUp->Lost) PokerScene->ShowDoubleUp(false);
   Round.End();
   RefreshMeters(false);
   PokerScene->ShowDealStage(0);

@@ -290,7 +290,7 @@ bool TSlots::ReelsStill() const {
   return true;
 }
 
-bool TSlots::WaitForReels() {
+void TSlots::WaitForReels() {
   TVXMainWindow* main = Context() != nullptr ? Context()->MainWindow : nullptr;
   for (int frame = 0; !ReelsStill(); ++frame) {
     if (frame > kMaxReelFrames) {
@@ -305,7 +305,6 @@ bool TSlots::WaitForReels() {
     if (!main->ProcessMessage()) break;
   }
   for (int32_t n = 1; n <= CellCount(); ++n) Cell(n)->Settle();
-  return true;
 }
 
 void TSlots::StopColumn(int32_t column) {
@@ -546,7 +545,7 @@ void TSlots::Spin() {
     Returns.Bets += bet;
     DrawStrips(0, 0);
     StartReels();
-    if (!WaitForReels()) return;
+    WaitForReels();
     // Paying: every button waits until the spin's outcome is settled.
     Round.Begin();
     if (Has(sfPools)) {
@@ -594,17 +593,10 @@ void TSlots::Spin() {
 
 bool TSlots::PlayFreeGame() {
   TSlotsScene* s = SlotsScene;
-  if (s->DoubleUpShown()) {
-    Pause(2000);
-    s->ShowDoubleUp(false);
-  }
   ClearRoundMarks();
   DrawStrips(1, 0);
   StartReels();
-  inFreeGame_ = true;
-  const bool stopped = WaitForReels();
-  inFreeGame_ = false;
-  if (!stopped) return false;
+  WaitForReels();
   Round.Begin();
   ++Returns.FreeGamesPlayed;
   const int64_t total = EvaluateTotal(roundBet_);
@@ -627,6 +619,12 @@ void TSlots::EndRound() {
     return;
   }
   AccountDoubleUp();
+  // The reels come back as the double-up ends; a lost card first stays up for the pause a
+  // showing double-up gets before a free game.
+  if (s->DoubleUpShown()) {
+    if (DoubleUp != nullptr && DoubleUp->Lost) Pause(2000);
+    s->ShowDoubleUp(false);
+  }
   // Free games follow one another here, each counted off before it is played.
   for (;;) {
     if (Data->BonusCount() == 0) {
@@ -772,7 +770,8 @@ void TSlots::HoldPress(int32_t column) {
       }
       return;
     }
-    if (Round.Is(vx::rsSpinning)) StopColumn(column);
+    // Any other time (the attract mode's spins included) it stops its column; busy, nothing.
+    if (!Round.Is(vx::rsBusy)) StopColumn(column);
   });
 }
 

@@ -123,9 +123,10 @@ public:
   void ResetReels();
   void StartReels();
   bool ReelsStill() const;
-  // Pumps frames until every cell is still; false when the game or `owner` went meanwhile
-  // (cells are brought to rest when the program is closing).
-  bool WaitForReels();
+  // Pumps frames until every cell is still. A cell still running when the program closes (or
+  // long after any spin ends) is brought to rest where it stands, so the round is always
+  // decided on what the cells show.
+  void WaitForReels();
   void StopColumn(int32_t column);
   void ClearHighlights();
   void ClearRoundMarks();
@@ -157,7 +158,6 @@ private:
   void Recover(const std::exception& e) override;
 
   int64_t roundBet_ = 0;
-  bool inFreeGame_ = false;
   int64_t winBeforeDoubleUp_ = 0;
   bool inDoubleUp_ = false;
   // What the double-up added to the win it started with goes into Returns.

@@ -72,6 +72,8 @@ void TSlotsDemo::Step() {
       NextStepAfter(pauseFrames_);
       break;
     case 2:
+      // The last round's message gives way to the machine's own.
+      s->SetMessage("PRESS DEAL TO START");
       s->LblInfo->SetText("D E M O");
       s->LblInfo->SetBlinking(true);
       StepNo = 3;

@@ -20,6 +20,7 @@
 #include "core/Exception.h"
 #include "core/StrUtils.h"
 #include "games/Cards.h"
+#include "games/GameData.h"
 #include "games/GameManager.h"
 #include "games/GameStatistics.h"
 #include "games/PokerVariants.h"
@@ -369,36 +370,130 @@ std::string GamePage(const TGameInfo& game, const TPokerVariant& v) {
   return h;
 }
 
-std::string SlotPage(const TGameInfo& game, const slots::TSlotMachine& m) {
+bool HasFreeGames(const slots::TSlotMachine& m) {
+  return slots::InSet(m.Features, slots::sfBarBonus) || slots::InSet(m.Features, slots::sfBell) ||
+         slots::InSet(m.Features, slots::sfCherry);
+}
+
+// The symbols a machine's cells can show: those of its reels, and with a bonus feature those
+// of the free games' reels as well (flagged).
+struct ShownSymbol {
+  slots::TSymbolDef def;
+  bool freeGamesOnly;
+};
+std::vector<ShownSymbol> ShownSymbols(const slots::TSlotMachine& m) {
+  const bool cards = slots::InSet(m.ReelClasses, slots::scCard);
+  std::vector<ShownSymbol> out;
+  for (int32_t n = 1; n <= slots::kSymbolCount; ++n) {
+    slots::TSymbolDef d = slots::SymbolDef(n, cards);
+    if (d.Id == 0) continue;
+    const bool normal = (d.Classes & m.ReelClasses) != 0;
+    const bool free = HasFreeGames(m) && (d.Classes & slots::kFreeGameClasses) != 0;
+    if (normal || free) out.push_back({std::move(d), !normal});
+  }
+  return out;
+}
+
+std::string Anywhere(const slots::TSlotMachine& m, int32_t count) {
+  const int32_t cells = m.Rows * m.Columns;
+  if (count == cells) return count == 1 ? "the cell" : "all " + std::to_string(count) + " cells";
+  return "exactly " + std::to_string(count) + " of the " + std::to_string(cells) + " cells";
+}
+
+std::string Times(int32_t n) { return std::to_string(n) + " &times; bet"; }
+
+std::string SlotPageText(const TGameInfo& game, const slots::TSlotMachine& m) {
+  TSlotsData start;
   std::string h = PageHead(game);
   h += "<p>" + std::to_string(m.Rows) + (m.Rows == 1 ? " row" : " rows") + " of " + std::to_string(m.Columns) +
-       " reels. " + Escape(game.Description) + "\n";
-  std::string rows;
-  for (int n = 1; n <= 25; ++n) {
-    const slots::TSymbolDef d = slots::SymbolDef(n, false);
-    if (d.LinePay3 <= 1 || (d.Classes & m.ReelClasses) == 0) continue;
-    rows += "<tr><td>" + Escape(d.Name) + "</td><td align=\"right\">" + std::to_string(d.LinePay3) + " &times; coin</td></tr>\n";
-  }
-  if (!rows.empty())
-    h += "<h3><font color=\"#F2D98A\">Pay table</font></h3>\n" + std::string(kPayTableHead) +
-         "<tr bgcolor=\"#145233\"><th align=\"left\">Symbol</th><th align=\"right\">Three on a pay line</th></tr>\n" +
-         rows + "</table>\n";
-  if (slots::InSet(m.ReelClasses, slots::scCard)) {
-    h += "<h3><font color=\"#F2D98A\">Poker hands on the card line</font></h3>\n" + std::string(kPayTableHead) +
-         "<tr bgcolor=\"#145233\"><th align=\"left\">Hand</th><th align=\"right\">Pays</th></tr>\n";
-    for (const slots::TCardLinePay& p : slots::CardLinePays()) {
-      const std::string name = TVXGameManager::HandTitle(p.Key);
-      if (name.empty() || p.Multiplier <= 0) continue;
-      h += "<tr><td>" + Escape(Capitalised(name)) + "</td><td align=\"right\">" + std::to_string(p.Multiplier) +
-           " &times; bet</td></tr>\n";
-    }
+       " reels. BET 1 puts coins on the pay lines from left to right, BET 2 on the lines from right to left; "
+       "the bet of a spin is both together. Every pay below is a multiple of that whole bet" +
+       (slots::InSet(m.ReelClasses, slots::scCard) ? "." : ", wherever the symbols stand.") + "\n";
+  const std::vector<SlotPay> pays = SlotPays(m);
+  if (!pays.empty()) {
+    h += "<h3><font color=\"#F2D98A\">What pays</font></h3>\n" + std::string(kPayTableHead) +
+         "<tr bgcolor=\"#145233\"><th align=\"left\">The cells show</th><th align=\"right\">Pays</th></tr>\n";
+    for (const SlotPay& p : pays)
+      h += "<tr><td>" + p.What + "</td><td align=\"right\">" + Times(p.PerCoin) + "</td></tr>\n";
     h += "</table>\n";
+    if (slots::InSet(m.ReelClasses, slots::scCard))
+      h += "<p>A hand pays on every pay line that holds a coin and runs through its five cells, so a hand "
+           "on a row pays twice (one line each way). Jokers are wild; deuces are not.\n";
+    else
+      h += "<p>A count pays only at exactly the number listed. Every row of the table that the cells "
+           "meet pays, and the pays add up.\n";
   }
+  if (m.Kind == slots::mk3x3 && slots::InSet(m.Features, slots::sfPools)) {
+    const std::string melon = slots::SymbolDef(start.PoolSymbol, false).Name;
+    h += "<h3><font color=\"#F2D98A\">Pools</font></h3>\n<p>A " + Escape(melon) +
+         " in the centre cell adds 5, 10 and 20 to the three pools (up to " + std::to_string(start.Pool1Cap) +
+         ", " + std::to_string(start.Pool2Cap) + " and " + std::to_string(start.Pool3Cap) + "). " +
+         Escape(melon) + "s across the middle row win pool 1 (it starts at " + std::to_string(start.Pool1) +
+         "), in the four edge cells around the centre pool 2 (from " + std::to_string(start.Pool2) +
+         "), in the four corners and the centre pool 3 (from " + std::to_string(start.Pool3) +
+         "). A pool goes straight into the credit and starts again at 1.\n";
+  }
+  if (HasFreeGames(m)) {
+    h += "<h3><font color=\"#F2D98A\">Bonuses and free games</font></h3>\n<ul>\n";
+    if (slots::InSet(m.Features, slots::sfBarBonus))
+      h += "<li>Three Bar 1 on a left-to-right line with a coin: 3 free games.\n";
+    if (slots::InSet(m.Features, slots::sfCherry))
+      h += "<li>Three Cherries on a left-to-right line with a coin: 1 free game. The cherry counter starts "
+           "at " + std::to_string(start.CherryStage) + "; each line with a coin that starts with two Cherries "
+           "(but not three) counts it down, and at 0 it gives 1 free game and goes up by " +
+           std::to_string(start.CherryStageReset) + ".\n";
+    if (slots::InSet(m.Features, slots::sfBell))
+      h += "<li>The bell counter starts at " + std::to_string(start.BellStage) + "; each line with a coin "
+           "showing three Bells counts it down. At 0 it pays the bell value into the credit and gives 5 free "
+           "games; the counter goes up by " + std::to_string(start.BellStageReset) + " and the value starts "
+           "again at 10. The value starts at " + std::to_string(start.BellBonusValue) + " and grows by 10 "
+           "(up to " + std::to_string(start.BellBonusCap) + ") each time a Bell lands in the centre cell.\n";
+    h += "</ul>\n<p>Free games are played once the win of the spin that earned them is collected or "
+         "gambled; a spin that wins nothing loses them. Their reels hold bars, sevens and blanks, they "
+         "take no bet and pay on the bet of that spin. Counters and pools start afresh on every visit.\n";
+  }
+  h += "<p>A win can be doubled up with the middle HOLD button (<a href=\"doubleup.html#" +
+       std::string(DoubleUpAnchor(dkBigSmall)) + "\">" + DoubleUpName(dkBigSmall) +
+       "</a>, up to 10 cards, no sevens) or taken into the credit with CASH.\n";
   h += "<p><a href=\"index.html\">Contents</a>\n</body></html>\n";
   return h;
 }
 
 }  // namespace
+
+std::vector<SlotPay> SlotPays(const slots::TSlotMachine& m) {
+  std::vector<SlotPay> out;
+  const int32_t cells = m.Rows * m.Columns;
+  const std::vector<ShownSymbol> shown = ShownSymbols(m);
+  // As the round counts: each symbol, then each group, for exactly n cells.
+  for (const ShownSymbol& s : shown) {
+    if (s.def.CountPay9 <= 0 || 9 > cells) continue;
+    out.push_back({SlotPay::Symbol, s.def.Id, 0, "", 9, s.def.CountPay9,
+                   Escape(s.def.Name) + " in " + Anywhere(m, 9) + (s.freeGamesOnly ? " (free games only)" : "")});
+  }
+  for (const slots::TGroupDef& g : slots::GroupDefs()) {
+    if (g.Category == 0) continue;
+    std::string members;
+    for (const ShownSymbol& s : shown)
+      if (slots::InSet(s.def.Classes, g.Category)) members += (members.empty() ? "" : ", ") + Escape(s.def.Name);
+    if (members.empty()) continue;
+    for (int32_t n = 1; n <= 9 && n <= cells; ++n) {
+      if (g.CountPay[static_cast<size_t>(n)] <= 0) continue;
+      out.push_back({SlotPay::Group, 0, g.Category, "", n, g.CountPay[static_cast<size_t>(n)],
+                     "Any of " + members + " in " + Anywhere(m, n)});
+    }
+  }
+  if (slots::InSet(m.ReelClasses, slots::scCard)) {
+    for (const slots::TCardLinePay& p : slots::CardLinePays()) {
+      const std::string name = TVXGameManager::HandTitle(p.Key);
+      if (name.empty() || p.Multiplier <= 0) continue;
+      out.push_back({SlotPay::CardLine, 0, 0, p.Key, 5, p.Multiplier, Escape(Capitalised(name)) + " on a pay line"});
+    }
+  }
+  return out;
+}
+
+std::string SlotHelpPage(const TGameInfo& game, const slots::TSlotMachine& m) { return SlotPageText(game, m); }
 
 std::string HelpPageName(const std::string& idStr) {
   std::string name = vx::LowerCase(idStr);
@@ -418,7 +513,7 @@ std::vector<HelpFile> BuildHelpFiles(FontLibrary& fonts, const std::string& sour
       files.push_back({page, GamePage(game, *v)});
       poker += item;
     } else if (const slots::TSlotMachine* m = game.IsSlotMachine() ? slots::FindSlotMachine(game.ID) : nullptr) {
-      files.push_back({page, SlotPage(game, *m)});
+      files.push_back({page, SlotHelpPage(game, *m)});
       slotList += item;
     }
   }

@@ -109,6 +109,18 @@ TEST_P(SlotScreens, ForcedSpinShowsCabinetReelsSymbolsAndWins) {
     EXPECT_EQ(r->SymbolHeight, 80);
     EXPECT_EQ(r->Offset, r->RestOffset);
   }
+  // However long the running text grows, the info line shows whole rows: the first, and no
+  // part of another beside the buttons.
+  const std::string shown = s.LblInfo->Caption();
+  s.LblInfo->SetText("Win: Line:Bell Line:Bell Line (2):Cherry Line (2):Cherry Cherryx9 x3 Line:Bell Line:Bell "
+                     "Line (2):Cherry Line (2):Cherry Line:Melon Line:Melon Line:Plum Line:Plum Line:Orange");
+  const auto rows = static_cast<int32_t>(s.LblInfo->Rows().size());
+  ASSERT_GT(rows, 1);
+  const int32_t rowHeight = (s.LblInfo->TextHeight() - 2 * (rows - 1)) / rows;
+  EXPECT_GE(s.LblInfo->Rows()[0].Y, 0);
+  for (const TVXStringLine& row : s.LblInfo->Rows())
+    EXPECT_TRUE(row.Y >= s.LblInfo->Height() || row.Y + rowHeight <= s.LblInfo->Height()) << row.Text;
+  s.LblInfo->SetText(shown);
   for (const auto& sym : g.Symbols) {
     if (sym->Id != 0) {
       EXPECT_TRUE(resources.FileExists(sym->TextureInfo.Key())) << sym->TextureInfo.Key();

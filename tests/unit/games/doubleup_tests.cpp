@@ -141,7 +141,23 @@ TEST(DoubleUp, TheLastCardOfTheLimitCollectsOnceWhateverIsPressedDuringThePause)
     EXPECT_EQ(rig.Rng->Calls, calls) << "no round was dealt during the pause";
     EXPECT_EQ(rig.Message(), "GAME OVER");
     EXPECT_EQ(rig.CountSound("SND_DUPWINEND"), 1);
+    EXPECT_FALSE(rig.Screen().DoubleUpShown()) << "the double-up has ended";
   }
+}
+
+TEST(DoubleUp, CashCountsTheWinOnTheRoundsViewAndEndsTheDoubleUp) {
+  Rig rig;
+  TPoker& g = rig.Start(5);
+  OfferWin(rig, 150, {C(2, 1), C(3, 2), C(4, 3), C(5, 4), C(6, 1), C(2, 2), C(3, 3), C(4, 4), C(5, 1), C(6, 2)});
+  const uint32_t credit = rig.Data().Money.Credit();
+  int countedOnTheDoubleUp = 0;
+  rig.OnFrame = [&] { countedOnTheDoubleUp += rig.Screen().DoubleUpShown(); };
+  rig.Cash();
+  rig.OnFrame = nullptr;
+  EXPECT_EQ(countedOnTheDoubleUp, 0);
+  EXPECT_EQ(rig.Data().Money.Credit(), credit + 150u);
+  EXPECT_EQ(g.Round.State(), vx::rsIdle);
+  EXPECT_TRUE(rig.Screen().PayoutList->Panel->Visible());
 }
 
 TEST(DoubleUp, RedBlackWinsOnTheRightColour) {

@@ -308,6 +308,51 @@ TEST(SlotsRound, DoubleUpWinsOnlyByChoiceOutsideDeveloperModeAndEndsTheRoundOnce
   EXPECT_EQ(g.Data->Money.Credit(), credit + 32u * 1024u);
   EXPECT_EQ(g.Returns.DoubleUp, 32 * 1024 - 32);
   EXPECT_EQ(rig.SlotsMoney(), 1000u - 16u + 32u * 1024u);
+  EXPECT_TRUE(rig.Screen().PnlReels->Visible()) << "the reels come back with the round's end";
+  EXPECT_FALSE(rig.Screen().DoubleUpShown());
+}
+
+TEST(SlotsRound, ALostDoubleUpCardStaysUpForTheDoubleUpPauseThenTheReelsReturn) {
+  SlotsRig rig;
+  TSlots& g = rig.StartSlots(31);
+  rig.ScriptSpin({S7, Pl, Or, B2, Or, Be, Or, Pl, S7});
+  rig.Press(rig.Screen().BtnSpin);
+  rig.Press(rig.Screen().HoldButtons[1]);
+  ASSERT_EQ(g.Round.State(), 7);
+  // Frames of the lost card, every button pressed meanwhile to no effect.
+  int lostCardFrames = 0;
+  rig.OnFrame = [&] {
+    if (!rig.Screen().DoubleUpShown()) return;
+    lostCardFrames += g.Round.Is(vx::rsBusy) && rig.Screen().LblDupHit->Visible();
+    rig.Press(rig.Screen().BtnSpin);
+    rig.Press(rig.Screen().HoldButtons[0]);
+  };
+  rig.Press(rig.Screen().HoldButtons[g.DoubleUp->WinningChoice() == 0 ? 2 : 0]);
+  rig.OnFrame = nullptr;
+  EXPECT_EQ(lostCardFrames, 2000 / 16);
+  EXPECT_EQ(g.Returns.Spins, 1);
+  EXPECT_EQ(g.Round.State(), 0);
+  EXPECT_TRUE(rig.Screen().PnlReels->Visible());
+  EXPECT_FALSE(rig.Screen().DoubleUpShown());
+  EXPECT_EQ(rig.Screen().LblMessage->Caption(), "GAME OVER");
+}
+
+TEST(SlotsRound, ClosingMidSpinDecidesTheSpinOnTheCellsAsTheyStandAndKeepsTheWin) {
+  SlotsRig rig;
+  TSlots& g = rig.StartSlots(31);
+  // Every strip all cherries: wherever the cells stand, they show nine.
+  rig.ScriptSpin(std::vector<int32_t>(9, Ch));
+  int frames = 0;
+  rig.OnFrame = [&] {
+    if (++frames == 20) rig.IsClosing = true;
+  };
+  rig.Press(rig.Screen().BtnSpin);
+  EXPECT_EQ(frames, 20) << "nothing waits once the program closes";
+  EXPECT_TRUE(g.ReelsStill());
+  EXPECT_EQ(g.Data->Money.Win(), 400 * 16);
+  g.SettleOnClose();
+  EXPECT_EQ(rig.Bank, 1000u - 16u + 400u * 16u);
+  EXPECT_EQ(g.Data->Money.Credit(), 0u);
 }
 
 }  // namespace
@@ -338,11 +383,17 @@ TEST(SlotsAttract, SpinsTheForcedSymbolsWithoutWaitingAndTheGameMayGoMidSpin) {
   SlotsRig rig;
   TSlots& g = rig.StartSlots(31);
   ASSERT_TRUE(g.Demo->Running);
+  rig.Screen().SetMessage("GAME OVER");
   // A 2000-frame pause with credit, then "D E M O" and a spin that lands every cell on "Cherry".
   ASSERT_TRUE(rig.RunFramesUntil([&] { return g.Demo->StepNo == 3 && !g.ReelsStill(); }, 2500));
   EXPECT_EQ(rig.Screen().LblInfo->Caption(), "D E M O");
+  EXPECT_EQ(rig.Screen().LblMessage->Caption(), "PRESS DEAL TO START");
+  // A HOLD button stops its column, here of the attract mode's spin.
+  rig.Press(rig.Screen().HoldButtons[0]);
+  for (int32_t n = 1; n <= g.CellCount(); ++n) EXPECT_EQ(g.Cell(n)->Speed <= TVXReel::QuickStopSpeed, n % 3 == 1) << n;
   ASSERT_TRUE(rig.RunFramesUntil([&] { return g.ReelsStill(); }, 500));
-  for (int32_t n = 1; n <= g.CellCount(); ++n) EXPECT_EQ(g.CellId(n), 1) << n;
+  // The columns left to run their course rest on it.
+  for (int32_t n = 1; n <= g.CellCount(); ++n) EXPECT_TRUE(n % 3 == 1 || g.CellId(n) == 1) << n;
   // The next script spin lands on "Triple Seven"; leaving in the middle of it is safe.
   ASSERT_TRUE(rig.RunFramesUntil([&] { return g.Demo->StepNo == 5 && !g.ReelsStill(); }, 500));
   EXPECT_EQ(g.Returns.Spins, 0) << "the attract mode takes no bet";
