@@ -525,22 +525,15 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
 
 namespace {
 
-// Random(n) from a queue first (values modulo n), then from a seeded generator.
-class QueueRandom : public vx::RandomGenerator {
-public:
+// Random(n) from a queue first (values modulo n), then seeded.
+struct QueueRandom : vx::DefaultRandom {
   std::deque<int32_t> Queue;
-  void Seed(uint64_t seed) override { rest_.Seed(seed); }
   int32_t Random(int32_t n) override {
-    if (n <= 0) return 0;
-    if (Queue.empty()) return rest_.Random(n);
+    if (Queue.empty() || n <= 0) return DefaultRandom::Random(n);
     const int32_t v = Queue.front();
     Queue.pop_front();
     return v % n;
   }
-  double RandomReal() override { return rest_.RandomReal(); }
-
-private:
-  vx::DefaultRandom rest_{7};
 };
 
 // The lobby's window where every wait and every frame of a count or a spin is a moment the
