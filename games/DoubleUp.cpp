@@ -214,9 +214,11 @@ void TVXDoubleUp::Choose(int32_t choice) {
   Screen->LblDupHit->SetTop(card->Top());
   const TCardResult result = CardResult(Kind(), card->Number(), choice);
   Screen->LblDupHit->SetText(result.Word);
+  // The card's outcome is in the ledger and committed before the card turns.
   if (result.Factor == 0) {
     Lost = true;
     Data->Money.LoseWin();
+    Game->Round.Commit();
     Game->ShowWin();
     Game->GamePlaySound("SND_DUPLOSE");
     Screen->LblDupHit->SetVisible(true);
@@ -227,17 +229,25 @@ void TVXDoubleUp::Choose(int32_t choice) {
     if (game && OnFinish) OnFinish();
     return;
   }
+  Data->Money.MultiplyWin(result.Factor);
+  const int32_t won = Data->Money.Win();
+  // A card that fills the bar wins the bar's value in place of the win in play.
+  const bool barFull = BarMode && BarLevel + 1 >= BarLength;
+  if (barFull) {
+    Data->Money.LoseWin();
+    Data->Money.PayWin(BarWin);
+  }
+  Game->Round.Commit();
   card->SetFaceDown(false);
   card->UpdateImage();
-  Data->Money.MultiplyWin(result.Factor);
-  Game->ShowWin();
+  vx::SetLabelValue(Screen->WinLabel, won);
   Game->GamePlaySound(result.Factor > 2 ? "SND_DUPWINSPECIAL" : "SND_DUPWIN");
   Screen->LblDupHit->SetVisible(true);
   Game->GameWait(500);
   if (!game) return;
   Screen->LblDupHit->SetVisible(false);
-  if (BarMode && BarLevel + 1 >= BarLength) {
-    // The bar's win takes the place of the win in play; it stays in play until then.
+  if (barFull) {
+    // The bar's win has taken the place of the win in play; the bar shows it.
     vx::SetLabelValue(Screen->WinLabel, 0);
     if (BarLabel != nullptr) BarLabel->SetBlinking(true);
     for (int run = 0; run < 4 && game; ++run) {
@@ -255,8 +265,6 @@ void TVXDoubleUp::Choose(int32_t choice) {
       if (!game) return;
       vx::SetLabelValue(BarLabel, BarWin);
     }
-    Data->Money.LoseWin();
-    Data->Money.PayWin(BarWin);
     Game->ShowWin();
     FinalCollect();
     return;
@@ -286,9 +294,13 @@ void TVXDoubleUp::PickCard(int32_t position) {
   Game->Round.Begin();
   SetActive(false);
   TVXCard* chosen = Card(position);
+  // The pick's outcome is in the ledger and committed before the card turns.
+  const int32_t outcome = CompareWithDealer(Card(1)->Number(), chosen->Number());
+  if (outcome < 0) Data->Money.LoseWin();
+  if (outcome > 0) Data->Money.MultiplyWin(2);
+  if (outcome != 0) Game->Round.Commit();
   chosen->SetFaceDown(false);
   chosen->UpdateImage();
-  const int32_t outcome = CompareWithDealer(Card(1)->Number(), chosen->Number());
   auto reveal = [&]() {
     Game->GameWait(500);
     if (!game) return false;
@@ -301,7 +313,6 @@ void TVXDoubleUp::PickCard(int32_t position) {
   };
   if (outcome < 0) {
     Lost = true;
-    Data->Money.LoseWin();
     Game->ShowWin();
     Game->GamePlaySound("SND_DUPLOSE");
     Message("GAME OVER");
@@ -311,7 +322,6 @@ void TVXDoubleUp::PickCard(int32_t position) {
     return;
   }
   if (outcome > 0) {
-    Data->Money.MultiplyWin(2);
     Game->ShowWin();
     Game->GamePlaySound("SND_DUPWIN");
     Message("WIN");

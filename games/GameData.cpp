@@ -96,6 +96,30 @@ void TPokerData::Load() {
   if (OrvantaStats.Count() > 0) OrvantaStats.Items(0)->DataInt2 = MaxOrvantaCount;
 }
 
+bool TPokerData::OrvantaRoundWon() const {
+  return FourOrvanta || (ThreeOrvanta && GetOrvantaStat(Bet) >= 10);
+}
+
+void TPokerData::EndOrvantaRound() {
+  if (OrvantaRoundWon()) {
+    SetOrvantaStat(Bet, 0);
+    OrvantaNumber = OrvantaNumber + 1 > 10 ? 7 : OrvantaNumber + 1;
+  }
+  ThreeOrvanta = FourOrvanta = false;
+}
+
+std::string TPokerData::SettledFileText() const {
+  if (!OrvantaRoundWon()) return FileText();
+  // A decided round whose bonus was paid: the file must not keep the full count to pay again.
+  TPokerData settled;
+  (void)settled.SetXML(GetXML());
+  settled.Bet = Bet;
+  settled.ThreeOrvanta = ThreeOrvanta;
+  settled.FourOrvanta = FourOrvanta;
+  settled.EndOrvantaRound();
+  return settled.FileText();
+}
+
 void TPokerData::RepairLoadedValues() {
   if (OrvantaNumber < 5 || OrvantaNumber > 10) OrvantaNumber = 5;
   // A count of 10 would pay the Orvanta bonus on the next round without being earned.

@@ -22,6 +22,9 @@ public:
   // The visit's tally: one record, created with the object.
   TGamesStatictics GameStatistics;
   TGameStatictics& Tally() const { return *GameStatistics.Items(0); }
+  // The hand of the open round once its outcome is decided; the round's end counts it in the
+  // tally (and empties this). A save taken meanwhile counts it once, as leaving then would.
+  std::string DecidedHand;
 
   int32_t Bet = 0;
   // The data file's full path; empty: the object is not stored.
@@ -51,6 +54,8 @@ public:
 
   // Writes the published properties when a file name is set; a failure is logged.
   void Save() const;
+  // The file's text as the open round's end would leave it (the text itself between rounds).
+  virtual std::string SettledFileText() const { return FileText(); }
 
   uint32_t GetCreditIn() const { return Tally().CreditIn; }
   void SetCreditIn(uint32_t v) { Tally().CreditIn = v; }
@@ -105,6 +110,12 @@ public:
 
   void SetStage(vx::TPokerStage stage);
   void SetSubStage(vx::TPokerSubStage subStage);
+
+  // The Orvanta rule of a round's end: a bonus won (four Orvanta cards, or trips with the
+  // bet's count full) resets that count and moves the Orvanta number on.
+  bool OrvantaRoundWon() const;
+  void EndOrvantaRound();
+  std::string SettledFileText() const override;
 
   // Orvanta count per bet: 0 for a bet never played.
   int32_t GetOrvantaStat(int32_t bet) const;

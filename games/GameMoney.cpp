@@ -95,6 +95,12 @@ void TGameMoney::BookPending() {
   pending_ = 0;
 }
 
+void TGameMoney::BookPendingPart(uint32_t amount) {
+  const uint32_t part = std::min(amount, pending_);
+  credit_ = Credited(credit_, part);
+  pending_ -= part;
+}
+
 void TGameMoney::CheckCreditRoom(int64_t amount) const { (void)Credited(credit_, amount); }
 
 uint32_t TGameMoney::Settle(TPlayerBank* bank) {

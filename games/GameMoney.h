@@ -79,6 +79,9 @@ public:
   int32_t SetAsideHalf();
   // Pending -> credit.
   void BookPending();
+  // `amount` of the pending (at most all of it) -> credit: amounts decided together and
+  // shown one after another.
+  void BookPendingPart(uint32_t amount);
   // EOverflow now, before anything shows, when the credit could not take `amount` more.
   void CheckCreditRoom(int64_t amount) const;
 

@@ -10,6 +10,10 @@
 //   won / double-up --CASH, a lost card, the final collect--> busy --> idle
 // Busy holds while an action runs (counts, waits, cash-out): every button does nothing.
 // Only End() closes a round, and it tells OnRoundEnded.
+// Commit() marks the moments money changes hands for good inside a round: a bet taken, an
+// outcome decided (a draw's or a spin's pay, a double-up card). The game calls it once the
+// ledger holds the move and before the screen shows it, so that what a restart finds is what
+// the player owned at any moment the screen showed.
 #include <cstdint>
 #include <functional>
 
@@ -39,6 +43,8 @@ class TGameRound {
 public:
   // Told after every round has ended (empty: nobody listens).
   std::function<void()> OnRoundEnded;
+  // Told at each commit point; returns once the move is safe (empty: nobody listens).
+  std::function<void()> OnCommit;
 
   TRoundState State() const { return state_; }
   bool Is(TRoundState s) const { return state_ == s; }
@@ -53,6 +59,9 @@ public:
   void Resume(TRoundState state) { state_ = state; }
   // The round is over: idle, then OnRoundEnded.
   void End();
+  void Commit() {
+    if (OnCommit) OnCommit();
+  }
   // Whether a change from one state to another is one the round makes.
   static bool Allowed(TRoundState from, TRoundState to);
 

@@ -79,8 +79,10 @@ public:
   bool TurnDown(bool skipWaits, TVXAnim* owner = nullptr);
   // Every card that is not held shows the number of its slot (position + offset), face up.
   bool ShowCards(int32_t slotOffset, bool skipWaits, TVXAnim* owner = nullptr);
-  // The five shown cards judged against the game's pay table; no meter is touched.
+  // The five shown cards (or any five) judged against the game's pay table; no meter is
+  // touched.
   vx::THandEvaluation EvaluateShown() const;
+  vx::THandEvaluation EvaluateHand(const int32_t cards[5]) const;
   // Bet times the hand's multiplier (0 for nothing or a hand the table lacks).
   int32_t WinOf(const vx::THandEvaluation& e) const;
   void AutoHold(const vx::THandEvaluation& e, bool WithSound);
@@ -101,9 +103,25 @@ private:
   void DrawStage(bool further);
   void FurtherStage(vx::TRoundState entry);
   void ApplyEvaluation(const vx::THandEvaluation& e);
-  // After a draw's evaluation: the mini bonus (returned) and the jackpot.
-  int32_t RunJackpotOption(const vx::THandEvaluation& e);
-  int32_t OrvantaPay(const vx::THandEvaluation& e);
+  // What a draw decides. Its cards were dealt with the hand, so it is worked out before they
+  // turn: the hand, its win, the mini bonus and the jackpot, the Orvanta count and bonus, all
+  // entered in the data and the ledger at once; the screen then shows them in turn.
+  struct TDrawOutcome {
+    vx::THandEvaluation Eval;
+    int32_t HandWin = 0;
+    bool PoolGrew = false;  // an unpaid pair fed the mini-bonus pool
+    int32_t Pool = 0;       // the pool after it grew
+    int64_t PoolTarget = 0;
+    int32_t Mini = 0;  // the pool won
+    bool JackpotWon = false;
+    int32_t OrvantaCount = 0;
+    int32_t OrvantaPay = 0;
+    bool Paid() const { return HandWin != 0 || Mini != 0; }
+  };
+  // The draw from the dealt slots past `slotOffset` and the held cards.
+  TDrawOutcome DecideDraw(int32_t slotOffset);
+  void ShowJackpotOption(const TDrawOutcome& o);
+  void ShowOrvantaPay(const TDrawOutcome& o);
   void Highlight(bool final, const std::string& key);
   // Moves the pending win into the credit and counts it; the round goes on.
   void CollectMoney();

@@ -143,6 +143,10 @@ bool TPoker::ShowCards(int32_t slotOffset, bool skipWaits, TVXAnim* owner) {
 vx::THandEvaluation TPoker::EvaluateShown() const {
   int32_t cards[5];
   for (int i = 0; i < 5; ++i) cards[i] = PokerScene->Cards[i]->Number();
+  return EvaluateHand(cards);
+}
+
+vx::THandEvaluation TPoker::EvaluateHand(const int32_t cards[5]) const {
   vx::THandEvaluation e;
   const int32_t orvanta = Has(vx::poOrvantaBonus) ? Data->OrvantaNumber : 0;
   vx::EvaluateCardsCode(GameInfo != nullptr ? GameInfo->HandCodes() : 0, cards, Has(vx::poDeucesWild), orvanta, e);
@@ -295,6 +299,8 @@ void TPoker::DealStage() {
     Round.Resume(vx::rsIdle);
     return;
   }
+  // The bet is gone before a card shows.
+  Round.Commit();
   StopDemo();
   ResetForNewRound(true);
   PokerScene->ShowDealStage(1);
@@ -359,24 +365,25 @@ void TPoker::DrawStage(bool further) {
   PokerScene->PayoutList->ClearHighlight();
   // A further draw is taken instead of the first draw's win.
   Data->Money.LoseWin();
+  Data->DecidedHand.clear();
   ShowWin();
   for (int p = 1; p <= 5; ++p) PokerScene->HoldLabels[p - 1]->SetVisible(false);
+  // The replacements were dealt with the hand, so the holds decide the draw: its outcome
+  // enters the ledger and is committed (with a bet this draw took) before a card turns.
+  const TDrawOutcome o = DecideDraw(further ? 10 : 5);
+  Round.Commit();
   if (!TurnDown(false)) return;
   if (!ShowCards(further ? 10 : 5, false)) return;
-  const vx::THandEvaluation e = EvaluateShown();
-  ApplyEvaluation(e);
-  dealtWin_ = WinOf(e);
-  const int32_t mini = Has(vx::poJackpot) ? RunJackpotOption(e) : 0;
-  const int32_t handWin = WinOf(e);
-  if (handWin == 0 && mini == 0) {
+  ShowJackpotOption(o);
+  if (!o.Paid()) {
     PokerScene->SetMessage("GAME OVER");
     PokerScene->ShowDealStage(0);
     EndRound();
     return;
   }
-  const int32_t orvanta = OrvantaPay(e);
-  Data->Money.PayWin(vx::CheckedAdd(vx::CheckedAdd(handWin, mini), orvanta));
+  ShowOrvantaPay(o);
   ShowWin();
+  const vx::THandEvaluation& e = o.Eval;
   Highlight(true, e.Key());
   AutoHold(e, true);
   GameWait(1000);
@@ -413,60 +420,87 @@ void TPoker::FurtherStage(vx::TRoundState entry) {
   DrawStage(true);
 }
 
-int32_t TPoker::RunJackpotOption(const vx::THandEvaluation& e) {
+TPoker::TDrawOutcome TPoker::DecideDraw(int32_t slotOffset) {
   TPokerData& d = *Data;
-  int32_t mini = 0;
-  if (e.Code == vx::hcNothing && e.UnpaidPairRank >= 1) {
-    d.AddMiniBonus(d.Bet, d.Bet);
+  TDrawOutcome o;
+  int32_t cards[5];
+  for (int i = 0; i < 5; ++i)
+    cards[i] = PokerScene->Cards[i]->Held() ? PokerScene->Cards[i]->Number()
+                                            : d.Cards[static_cast<size_t>(i + slotOffset)];
+  const vx::THandEvaluation& e = o.Eval = EvaluateHand(cards);
+  ApplyEvaluation(e);
+  dealtWin_ = WinOf(e);
+  o.HandWin = dealtWin_;
+  if (Has(vx::poJackpot)) {
+    // The mini bonus: an unpaid pair feeds the bet's pool, which pays when full; half of it
+    // then feeds the jackpot, within what the data keeps.
+    if (e.Code == vx::hcNothing && e.UnpaidPairRank >= 1) {
+      d.AddMiniBonus(d.Bet, d.Bet);
+      o.PoolGrew = true;
+      o.Pool = d.GetMiniBonus(d.Bet);
+      o.PoolTarget = static_cast<int64_t>(d.Bet) * d.JackpotFactor;
+      if (o.Pool >= o.PoolTarget) {
+        d.AmericanJackpot = static_cast<int32_t>(
+            std::min<int64_t>(static_cast<int64_t>(d.AmericanJackpot) + o.Pool / 2, TPokerData::MaxJackpot));
+        o.Mini = o.Pool;
+        d.SetMiniBonus(d.Bet, d.Bet);
+      }
+    }
+    // The jackpot: a paying hand of the table's first three rows. Refused (EOverflow) before
+    // anything changes; pending until it has counted into the credit.
+    const int32_t row = GameInfo != nullptr ? GameInfo->IndexOfHand(e.Key()) : -1;
+    if (e.Code != vx::hcNothing && row >= 0 && row < 3 && o.HandWin > 0) {
+      const int32_t jackpot = std::max(d.AmericanJackpot, 0);
+      d.Money.CheckCreditRoom(jackpot);
+      d.Money.PayPending(jackpot);
+      o.JackpotWon = true;
+      d.AmericanJackpot = 1;
+    }
+  }
+  if (o.Paid() && Has(vx::poOrvantaBonus)) {
+    if (e.ThreeOrvanta) d.AddOrvantaStat(d.Bet, 1);
+    shownThreeOrvanta_ = e.ThreeOrvanta;
+    o.OrvantaCount = d.GetOrvantaStat(d.Bet);
+    d.OrvantaValue = vx::CheckedToInt32(static_cast<int64_t>(d.Bet) * d.OrvantaNumber * 100);
+    if (e.FourOrvanta || o.OrvantaCount >= 10) o.OrvantaPay = d.OrvantaValue;
+  }
+  if (o.Paid()) d.Money.PayWin(vx::CheckedAdd(vx::CheckedAdd(o.HandWin, o.Mini), o.OrvantaPay));
+  d.DecidedHand = e.Key();
+  return o;
+}
+
+void TPoker::ShowJackpotOption(const TDrawOutcome& o) {
+  TPokerData& d = *Data;
+  if (o.PoolGrew) {
     GamePlaySound("SND_JACKPOTADD");
-    const int32_t pool = d.GetMiniBonus(d.Bet);
-    const int64_t target = static_cast<int64_t>(d.Bet) * d.JackpotFactor;
-    PokerScene->ShowMiniBonus(pool, target, true);
-    if (pool >= target) {
-      // Half the pool feeds the jackpot, which stays within what the data keeps.
-      d.AmericanJackpot = static_cast<int32_t>(
-          std::min<int64_t>(static_cast<int64_t>(d.AmericanJackpot) + pool / 2, TPokerData::MaxJackpot));
+    PokerScene->ShowMiniBonus(o.Pool, o.PoolTarget, true);
+    if (o.Mini > 0) {
       GamePlaySound("SND_WINJACKPOT");
       CountTransfer(PokerScene->LblMiniBonusV, PokerScene->LblWinV, -1);
-      mini = pool;
-      d.SetMiniBonus(d.Bet, d.Bet);
-      PokerScene->ShowMiniBonus(d.Bet, target, false);
+      PokerScene->ShowMiniBonus(d.Bet, o.PoolTarget, false);
       PokerScene->ShowJackpot(d.AmericanJackpot);
     }
   }
-  const int32_t row = GameInfo != nullptr ? GameInfo->IndexOfHand(e.Key()) : -1;
-  if (e.Code != vx::hcNothing && row >= 0 && row < 3 && WinOf(e) > 0) {
-    const int32_t jackpot = std::max(d.AmericanJackpot, 0);
-    // Refused before anything shows; pending while it counts, then into the credit.
-    d.Money.CheckCreditRoom(jackpot);
-    d.Money.PayPending(jackpot);
+  if (o.JackpotWon) {
     GamePlaySound("SND_WINJACKPOT");
     PokerScene->LblJackpotV->SetBlinking(true);
     GameWait(3000);
     PokerScene->LblJackpotV->SetBlinking(false);
     CountTransfer(PokerScene->LblJackpotV, PokerScene->LblCreditV, -1);
     d.Money.BookPending();
-    d.AmericanJackpot = 1;
     PokerScene->ShowJackpot(d.AmericanJackpot);
     TVXGame::UpdateCredit();
   }
-  return mini;
 }
 
-int32_t TPoker::OrvantaPay(const vx::THandEvaluation& e) {
-  if (!Has(vx::poOrvantaBonus)) return 0;
-  TPokerData& d = *Data;
-  if (e.ThreeOrvanta) d.AddOrvantaStat(d.Bet, 1);
-  shownThreeOrvanta_ = e.ThreeOrvanta;
-  const int32_t count = d.GetOrvantaStat(d.Bet);
-  d.OrvantaValue = vx::CheckedToInt32(static_cast<int64_t>(d.Bet) * d.OrvantaNumber * 100);
-  PokerScene->ShowOrvantaStage(true, e.FourOrvanta, count);
-  if (!e.FourOrvanta && count < 10) return 0;
+void TPoker::ShowOrvantaPay(const TDrawOutcome& o) {
+  if (!Has(vx::poOrvantaBonus)) return;
+  PokerScene->ShowOrvantaStage(true, o.Eval.FourOrvanta, o.OrvantaCount);
+  if (o.OrvantaPay == 0) return;
   GamePlaySound("SND_WINJACKPOT");
-  // The label counts into the win label; the caller adds the value to the pending win.
+  // The label counts into the win label; the pay is already in the win.
   CountTransfer(PokerScene->LblOrvantaV, PokerScene->LblWinV, -1);
-  PokerScene->ShowOrvantaValue(d.OrvantaValue);
-  return d.OrvantaValue;
+  PokerScene->ShowOrvantaValue(Data->OrvantaValue);
 }
 
 void TPoker::CollectMoney() {
@@ -523,13 +557,9 @@ void TPoker::TakeHalf() {
 void TPoker::EndRound() {
   Data->SetStage(vx::psNewRound);
   Data->CountHand(Data->LastHandKey);
+  Data->DecidedHand.clear();
   Data->LastHandKey = "HAND_NOTHING";
-  if (Has(vx::poOrvantaBonus) &&
-      (Data->FourOrvanta || (Data->ThreeOrvanta && Data->GetOrvantaStat(Data->Bet) >= 10))) {
-    Data->SetOrvantaStat(Data->Bet, 0);
-    Data->OrvantaNumber = Data->OrvantaNumber + 1 > 10 ? 7 : Data->OrvantaNumber + 1;
-  }
-  Data->ThreeOrvanta = Data->FourOrvanta = false;
+  Data->EndOrvantaRound();
   shownThreeOrvanta_ = false;
   DoubleUp->SetActive(false);
   DoubleUp->SetWaitingForDeal(false);
@@ -549,8 +579,11 @@ void TPoker::SettleOnClose() {
     DoubleUp->SetActive(false);
     DoubleUp->SetWaitingForDeal(false);
   }
-  // A round cut short counts its hand as it stands.
+  // A round cut short counts its hand as it stands, and a decided one ends its Orvanta bonus
+  // as its end would.
   if (Round.InRound() && Data->Stage != vx::psNewRound) Data->CountHand(Data->LastHandKey);
+  if (Round.InRound() && !Data->DecidedHand.empty()) Data->EndOrvantaRound();
+  Data->DecidedHand.clear();
   Data->SetStage(vx::psNewRound);
   TVXGame::SettleOnClose();
 }

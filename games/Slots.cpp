@@ -448,8 +448,7 @@ int64_t TSlots::EvaluateTotal(int64_t bet, int64_t* cardLines) {
 
 // --- Pools ---------------------------------------------------------------------------------
 
-void TSlots::PoolGrowth() {
-  TSlotsScene* s = SlotsScene;
+bool TSlots::GrowPools() {
   bool grew = false;
   const int32_t middle = CellId(5);
   if (middle == kBell) {
@@ -462,6 +461,11 @@ void TSlots::PoolGrowth() {
     Data->Pool3 = std::min(Data->Pool3 + 20, Data->Pool3Cap);
     grew = true;
   }
+  return grew;
+}
+
+void TSlots::ShowPoolGrowth(bool grew) {
+  TSlotsScene* s = SlotsScene;
   RefreshCounters();
   if (!grew || s == nullptr || s->ReelBox(5) == nullptr) return;
   vx::WeakRef<TVXCustomControl> box(s->ReelBox(5));
@@ -471,43 +475,56 @@ void TSlots::PoolGrowth() {
   s->ReelBox(5)->StopEffect(2, true);
 }
 
-void TSlots::PoolWins() {
-  struct Pool {
-    std::vector<int32_t> cells;
-    int32_t* value;
-    int index;
-  };
-  const Pool pools[] = {{{4, 5, 6}, &Data->Pool1, 0}, {{2, 4, 6, 8}, &Data->Pool2, 1}, {{1, 3, 5, 7, 9}, &Data->Pool3, 2}};
-  for (const Pool& p : pools) {
-    const bool won = std::all_of(p.cells.begin(), p.cells.end(), [&](int32_t c) { return CellId(c) == Data->PoolSymbol; });
+namespace {
+// The cells each pool pays on, in the order the pools are tested.
+const std::vector<int32_t> kPoolCells[] = {{4, 5, 6}, {2, 4, 6, 8}, {1, 3, 5, 7, 9}};
+}  // namespace
+
+int32_t& TSlots::PoolValue(int index) { return index == 0 ? Data->Pool1 : index == 1 ? Data->Pool2 : Data->Pool3; }
+
+std::vector<TSlots::TPoolWin> TSlots::DecidePoolWins() {
+  std::vector<TPoolWin> wins;
+  for (int index = 0; index < 3; ++index) {
+    const std::vector<int32_t>& cells = kPoolCells[index];
+    const bool won = std::all_of(cells.begin(), cells.end(), [&](int32_t c) { return CellId(c) == Data->PoolSymbol; });
     if (!won) continue;
-    TSlotsScene* s = SlotsScene;
-    for (int32_t c : p.cells) {
+    DecidePay(PoolValue(index), Returns.Pools);
+    wins.push_back({index, PoolValue(index)});
+  }
+  return wins;
+}
+
+void TSlots::ShowPoolWins(const std::vector<TPoolWin>& wins) {
+  TSlotsScene* s = SlotsScene;
+  for (const TPoolWin& w : wins) {
+    for (int32_t c : kPoolCells[w.Index]) {
       Cell(c)->LineWinMark = 1;
       Cell(c)->SetBlinking(true);
       s->ReelBox(c)->StartEffect(3);
     }
     s->SetMessage("POOL");
     s->LblMessage->SetBlinking(true);
-    const int32_t amount = *p.value;
-    PayIntoCredit(amount, s->LblPoolV[p.index], Returns.Pools);
-    *p.value = 1;
-    vx::SetLabelValue(s->LblPoolV[p.index], 1);
+    ShowPay(w.Amount, s->LblPoolV[w.Index]);
+    PoolValue(w.Index) = 1;
+    vx::SetLabelValue(s->LblPoolV[w.Index], 1);
     ClearHighlights();
   }
 }
 
-void TSlots::PayIntoCredit(int64_t amount, TVXLabel* from, int64_t& returns) {
-  // Refused before anything shows; pending while it counts. Counted in Returns as it enters
-  // the ledger: the count that follows only shows it, and a press meanwhile sees the books.
-  Data->Money.CheckCreditRoom(amount);
+void TSlots::DecidePay(int64_t amount, int64_t& returns) {
+  // Refused before anything changes; pending until it has counted into the credit. Counted
+  // in Returns as it enters the ledger: a press meanwhile sees the books.
+  Data->Money.CheckCreditRoom(vx::CheckedAdd64(amount, Data->Money.Pending()));
   Data->Money.PayPending(amount);
   returns += amount;
+}
+
+void TSlots::ShowPay(int64_t amount, TVXLabel* from) {
   if (SlotsScene != nullptr && from != nullptr) {
     vx::SetLabelValue(from, amount);
     CountTransfer(from, SlotsScene->LblCreditV, -1);
   }
-  Data->Money.BookPending();
+  Data->Money.BookPendingPart(static_cast<uint32_t>(std::clamp<int64_t>(amount, 0, UINT32_MAX)));
   TVXGame::UpdateCredit();
 }
 
@@ -540,23 +557,33 @@ void TSlots::Spin() {
       Round.Resume(vx::rsIdle);
       return;
     }
+    // The bet is gone before a reel turns.
+    Round.Commit();
     roundBet_ = bet;
     ++Returns.Spins;
     Returns.Bets += bet;
     DrawStrips(0, 0);
     StartReels();
     WaitForReels();
-    // Paying: every button waits until the spin's outcome is settled.
+    // Paying: every button waits until the spin's outcome is settled. Everything the cells
+    // pay (pools, lines and counts, the bell bonus) is decided and committed at once, before
+    // any of it shows.
     Round.Begin();
-    if (Has(sfPools)) {
-      PoolGrowth();
-      PoolWins();
-    }
+    const bool grew = Has(sfPools) && GrowPools();
+    const std::vector<TPoolWin> poolWins = Has(sfPools) ? DecidePoolWins() : std::vector<TPoolWin>{};
     int64_t cardLines = 0;
     const int64_t total = EvaluateTotal(roundBet_, &cardLines);
     Data->Money.PayWin(total);
     Returns.CardLinePays += cardLines;
     Returns.CountPays += total - cardLines;
+    const bool bellDue = Has(sfBell) && Data->BellStage < 1;
+    const int32_t bell = bellDue ? Data->BellBonusValue : 0;
+    if (bellDue) DecidePay(bell, Returns.Bell);
+    Round.Commit();
+    if (Has(sfPools)) {
+      ShowPoolGrowth(grew);
+      ShowPoolWins(poolWins);
+    }
     ShowWin();
     if (Has(sfCherry) && Data->CherryStage < 1) {
       Data->PushBonus(2);
@@ -567,15 +594,14 @@ void TSlots::Spin() {
       s->ImgCherryBonus->SetBlinking(false);
       RefreshCounters();
     }
-    if (Has(sfBell) && Data->BellStage < 1) {
+    if (bellDue) {
       Data->PushBonus(1);
       Data->BellStage = vx::CheckedAdd(Data->BellStage, Data->BellStageReset);
       RefreshCounters();
       s->ImgBellBonus->SetBlinking(true);
       Pause(2000);
       s->SetMessage("POOL");
-      const int32_t value = Data->BellBonusValue;
-      PayIntoCredit(value, s->LblBellBonusValue, Returns.Bell);
+      ShowPay(bell, s->LblBellBonusValue);
       Data->BellBonusValue = 10;
       ClearHighlights();
       s->ImgBellBonus->SetBlinking(false);
@@ -602,6 +628,7 @@ bool TSlots::PlayFreeGame() {
   const int64_t total = EvaluateTotal(roundBet_);
   Data->Money.PayWin(total);
   Returns.FreeGames += total;
+  Round.Commit();
   ShowWin();
   StartResults();
   if (Data->Money.Win() > 0) {

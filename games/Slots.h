@@ -8,7 +8,7 @@
 //
 // Money moves through the game data's ledger only: the bet (TakeBet), the win of a spin or
 // free game (collected by CASH or the double-up), and the pools and the bell bonus, which go
-// into the credit (PayIntoCredit). Each move is checked before anything changes and counted
+// into the credit (DecidePay, then ShowPay as they count). Each move is checked before anything changes and counted
 // in Returns, which the return harness reads. The round's states are the round model's:
 // idle, spinning (reels or free games), busy while paying, won, double-up.
 #include <cstdint>
@@ -143,11 +143,23 @@ public:
 
 private:
   void DealCoins();
-  void PoolGrowth();
-  void PoolWins();
-  // Counts `amount` from `from` into the credit label and adds it to the credit, counted
-  // in `returns` (a member of Returns).
-  void PayIntoCredit(int64_t amount, TVXLabel* from, int64_t& returns);
+  // The pools and the bell bonus grow when the middle cell shows their symbol; true when one
+  // did. ShowPoolGrowth shows it.
+  bool GrowPools();
+  void ShowPoolGrowth(bool grew);
+  // A pool won: its index (0..2) and what it pays.
+  struct TPoolWin {
+    int Index;
+    int32_t Amount;
+  };
+  std::vector<TPoolWin> DecidePoolWins();
+  int32_t& PoolValue(int index);
+  // Marks each pool's cells and counts it into the credit; the pool starts again at 1.
+  void ShowPoolWins(const std::vector<TPoolWin>& wins);
+  // A pay straight into the credit: pending at once, counted in `returns` (a member of
+  // Returns); ShowPay counts `amount` from `from` into the credit label and books it.
+  void DecidePay(int64_t amount, int64_t& returns);
+  void ShowPay(int64_t amount, TVXLabel* from);
   void StartDoubleUp();
   void DealDoubleUpCards();
   // A free game of the bonus on top; true when it won (state 5).

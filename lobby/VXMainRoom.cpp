@@ -412,6 +412,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
       game_->Statistics = player->Statistics->FindGameStatistics(info->IDStr, true);
     }
     game_->Round.OnRoundEnded = [this] { SaveAfterRound(); };
+    game_->Round.OnCommit = [this] { SaveAfterRound(true); };
     try {
       game_->TakeOpeningCredit();
       // The credit left the bank: until the first round ends, the record keeps it.
@@ -476,16 +477,15 @@ void TMainRoom::ExitGame() {
   Show();
 }
 
-void TMainRoom::SaveAfterRound() {
+void TMainRoom::SaveAfterRound(bool commit) {
   TVXGame* game = game_.get();
   TVXLobbyState& lobby = lobby_;
   TVXPlayer* player = vx::CurrentPlayer(lobby_);
   if (game == nullptr || player == nullptr || lobby.Players == nullptr || lobby.CurrentCasino == nullptr ||
       game->GameInfo == nullptr)
     return;
-  if (!vx::SaveRoundInBackground(*lobby.Players, *player, *lobby.CurrentCasino, *game->GetGameData(),
-                                 game->GameInfo->IDStr))
-    return;
+  auto save = commit ? &vx::CommitRound : &vx::SaveRoundInBackground;
+  if (!save(*lobby.Players, *player, *lobby.CurrentCasino, *game->GetGameData(), game->GameInfo->IDStr)) return;
   // The writer's failure, if any, is told soon after, on this thread.
   if (!saveCheck_) {
     saveCheck_ = std::make_unique<vx::PumpTimer>();

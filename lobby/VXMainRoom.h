@@ -126,8 +126,10 @@ public:
   // The program is closing with a game running: it is settled without a question and freed.
   void CloseGame();
   // After every round of the running game: what leaving it now would leave is recorded in the
-  // background (VXRoundSave.h), so that a crash loses at most the round in play.
-  void SaveAfterRound();
+  // background (VXRoundSave.h). `commit`: a commit point inside a round (a bet taken, an
+  // outcome decided), on disk before the game goes on when it moved money, so that a kill at
+  // any moment gives what the player owned then.
+  void SaveAfterRound(bool commit = false);
 
   // The default factory: video poker for group 1, a slot machine for group 2.
   std::unique_ptr<TVXGame> CreateGame(TGameInfo* info);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Checked.h"
+#include "core/Exception.h"
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "games/GameData.h"
@@ -112,12 +113,17 @@ TRoundWriter& Writer() {
 
 // Main thread only.
 bool g_settled = true;
+// The last record queued and the bank it gives, so that a save that changes nothing is not
+// written again and one that moves money is known.
+std::string g_lastText;
+std::optional<uint32_t> g_lastBank;
 
 // A record the writer could not put in place is saved once more the ordinary way, which logs
 // a failure and tells the player (once per run) that progress cannot be saved.
 void ReportRoundSaveFailure() {
   auto failure = Writer().TakeFailure();
   if (!failure) return;
+  g_lastText.clear();
   Log("ERROR: The round could not be saved: " + failure->second);
   SaveXMLFiles(failure->first.Journal, {{failure->first.Path, failure->first.Text}});
 }
@@ -169,8 +175,11 @@ std::string RoundRecordFile(const std::string& playersFile) {
   return playersFile.empty() ? std::string() : ExtractFilePath(playersFile) + "lastround.xml";
 }
 
-std::optional<std::string> RoundRecordText(const TVXPlayers& players, const TVXPlayer& player, TVXCasino& casino,
-                                           const TVXGameData& data, const std::string& gameIDStr) {
+namespace {
+
+// The record's text, and the bank it gives.
+std::optional<std::string> MakeRecordText(const TVXPlayers& players, const TVXPlayer& player, TVXCasino& casino,
+                                          const TVXGameData& data, const std::string& gameIDStr, uint32_t* bank) {
   // A list without a file is kept in memory only.
   if (players.FileName.empty()) return std::nullopt;
   if (players.SavesBlocked() || XMLSaveBlocked(players.FileName)) {
@@ -181,7 +190,11 @@ std::optional<std::string> RoundRecordText(const TVXPlayers& players, const TVXP
   try {
     TVXRoundRecord record;
     record.PlayerName = player.PlayerName;
-    const uint32_t credit = data.Money.Credit();
+    // What the player owns at this moment: the credit, a win decided in play (shown, counting
+    // or offered for the double-up) and what is counting into the credit.
+    const uint64_t owned = data.Money.Total(nullptr);
+    if (owned > UINT32_MAX) throw EOverflow();
+    const uint32_t credit = static_cast<uint32_t>(owned);
     record.Bank = CheckedAddU32(player.Bank, credit);
     if (!casino.StatisticsFile.empty() && !casino.SavesBlocked() && !XMLSaveBlocked(casino.StatisticsFile)) {
       record.StatisticsFile = casino.StatisticsFile;
@@ -200,11 +213,17 @@ std::optional<std::string> RoundRecordText(const TVXPlayers& players, const TVXP
         }
       data.MergeInto(game);
       game->CreditOut = CheckedAddU32(game->CreditOut, credit);
+      // The open round's decided hand, which its end counts in the tally.
+      if (!data.DecidedHand.empty()) {
+        TGameHand* hand = game->FindHand(data.DecidedHand, true);
+        hand->Value = CheckedAdd(hand->Value, 1);
+      }
     }
     if (!data.FileName.empty() && !XMLSaveBlocked(data.FileName)) {
       record.DataFile = data.FileName;
-      record.DataText = data.FileText();
+      record.DataText = data.SettledFileText();
     }
+    if (bank != nullptr) *bank = record.Bank;
     return record.GetXML();
   } catch (const std::exception& e) {
     Log(std::string("ERROR: The round could not be saved: ") + e.what());
@@ -212,14 +231,35 @@ std::optional<std::string> RoundRecordText(const TVXPlayers& players, const TVXP
   }
 }
 
+}  // namespace
+
+std::optional<std::string> RoundRecordText(const TVXPlayers& players, const TVXPlayer& player, TVXCasino& casino,
+                                           const TVXGameData& data, const std::string& gameIDStr) {
+  return MakeRecordText(players, player, casino, data, gameIDStr, nullptr);
+}
+
 bool SaveRoundInBackground(const TVXPlayers& players, const TVXPlayer& player, TVXCasino& casino,
                            const TVXGameData& data, const std::string& gameIDStr) {
   // What the writer failed at before is told first.
   if (Writer().Idle()) ReportRoundSaveFailure();
-  std::optional<std::string> text = RoundRecordText(players, player, casino, data, gameIDStr);
+  uint32_t bank = 0;
+  std::optional<std::string> text = MakeRecordText(players, player, casino, data, gameIDStr, &bank);
   if (!text) return false;
+  if (!g_settled && *text == g_lastText) return true;
   g_settled = false;
+  g_lastText = *text;
+  g_lastBank = bank;
   Writer().Queue({players.JournalFile(), RoundRecordFile(players.FileName), std::move(*text)});
+  return true;
+}
+
+bool CommitRound(const TVXPlayers& players, const TVXPlayer& player, TVXCasino& casino, const TVXGameData& data,
+                 const std::string& gameIDStr) {
+  const std::optional<uint32_t> before = g_lastBank;
+  if (!SaveRoundInBackground(players, player, casino, data, gameIDStr)) return false;
+  // Money moved: it is on disk before the game goes on. A change of statistics alone rides
+  // along in the background.
+  if (g_lastBank != before) WaitForRoundSaves();
   return true;
 }
 
@@ -234,7 +274,11 @@ bool CheckRoundSaves() {
   return true;
 }
 
-void SettleRoundRecord() { g_settled = true; }
+void SettleRoundRecord() {
+  g_settled = true;
+  g_lastText.clear();
+  g_lastBank.reset();
+}
 
 std::optional<std::pair<std::string, std::string>> RoundRecordToClear(const std::string& playersFile) {
   const std::string file = RoundRecordFile(playersFile);

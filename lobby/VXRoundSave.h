@@ -1,8 +1,10 @@
 #pragma once
-// The save after every round. The main thread takes a small record of what leaving the
-// machine now would leave on disk: the player's bank with the machine's credit in it, the
-// player's record of that game with the visit counted in (the credit as cashed out), and the
-// game's data. One writer thread puts the record in place atomically, beside the players
+// The save after every round and at each commit point inside one (a bet taken, an outcome
+// decided). The main thread takes a small record of what leaving the machine now would leave
+// on disk: the player's bank with what the player owns at the machine in it (the credit, and
+// a decided win in play or counting), the player's record of that game with the visit counted
+// in (that money as cashed out, an open round's decided hand once), and the game's data as
+// the round's end would leave it. One writer thread puts the record in place atomically, beside the players
 // file; a newer record replaces one still waiting, never one being written. The players,
 // casino and game data files are not touched per round: a record left by a crash is
 // replayed into them, as one journaled save, at the next start, and the save that settles
@@ -48,6 +50,11 @@ std::string RoundRecordFile(const std::string& playersFile);
 // the list, or the sums do not fit. Nothing in memory changes.
 bool SaveRoundInBackground(const TVXPlayers& players, const TVXPlayer& player, TVXCasino& casino,
                            const TVXGameData& data, const std::string& gameIDStr);
+// A commit point inside a round (a bet taken, an outcome decided): the record as above, and
+// when it moves money (its bank differs from the last record's) it is on disk on return. A
+// record that equals the last one is not written again.
+bool CommitRound(const TVXPlayers& players, const TVXPlayer& player, TVXCasino& casino, const TVXGameData& data,
+                 const std::string& gameIDStr);
 // The record's text alone (what SaveRoundInBackground queues); nullopt as it fails.
 std::optional<std::string> RoundRecordText(const TVXPlayers& players, const TVXPlayer& player, TVXCasino& casino,
                                            const TVXGameData& data, const std::string& gameIDStr);

@@ -203,6 +203,22 @@ TEST(GameData, PerBetCountersAndPools) {
   EXPECT_THROW(d.AddMiniBonus(INT_MAX, 1), EOverflow);
 }
 
+// A decided round whose Orvanta bonus paid is saved as its end would leave it: a full count
+// kept on disk would pay the bonus again after a restart.
+TEST(GameData, SettledTextEndsAPaidOrvantaBonus) {
+  TPokerData d;
+  d.Bet = 10;
+  d.OrvantaNumber = 10;
+  d.SetOrvantaStat(10, 10);
+  EXPECT_EQ(d.SettledFileText(), d.FileText());  // no trips in play
+  d.ThreeOrvanta = true;
+  TPokerData settled;
+  ASSERT_EQ(settled.SetXML(d.SettledFileText()), XMLReadResult::Complete);
+  EXPECT_EQ(settled.GetOrvantaStat(10), 0);
+  EXPECT_EQ(settled.OrvantaNumber, 7);
+  EXPECT_EQ(d.GetOrvantaStat(10), 10);  // the round in play is untouched
+}
+
 TEST(GameData, StageFlags) {
   TPokerData d;
   d.SetStage(vx::psAfterDeal);

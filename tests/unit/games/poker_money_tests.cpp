@@ -2,7 +2,7 @@
 // injected into every frame of every wait: while an action runs (the round busy) nothing a
 // player presses changes anything; each round returns to state 0; bank + credit + pending
 // win change only by the bets taken and by what draws and double-up cards pay; the tally's
-// credit counters match the bank.
+// credit counters match the bank; no frame shows money the last commit does not hold.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -171,10 +171,19 @@ TEST(PokerMoney, LongRandomPlayConservesMoneyWhateverIsPressedMeanwhile) {
     g.Data->SetMiniBonus(g.Data->Bet, g.Data->Bet * 90);
     g.Data->SetOrvantaStat(g.Data->Bet, 8);
     Player player(rig, g, static_cast<uint32_t>(id));
-    rig.OnFrame = [&] { player.Inject(); };
+    // Every frame shows what the last commit holds: no bet, win or loss is seen before it is
+    // committed (a kill at that frame would undo it).
+    uint64_t committed = rig.Money();
+    int uncommitted = 0;
+    g.Round.OnCommit = [&] { committed = rig.Money(); };
+    rig.OnFrame = [&] {
+      uncommitted += committed != rig.Money() ? 1 : 0;
+      player.Inject();
+    };
     int played = 0;
     for (int r = 0; r < rounds; ++r) played += player.PlayRound() ? 1 : 0;
     EXPECT_GT(played, rounds / 2);
+    EXPECT_EQ(uncommitted, 0);
     EXPECT_GT(player.Frames(), 0);
     EXPECT_EQ(g.Round.State(), vx::rsIdle);
     // Everything back to the bank: the tally's counters account for every move.

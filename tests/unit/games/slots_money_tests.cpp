@@ -2,7 +2,8 @@
 // pressed at random frames of every spin, pause and count: bank + credit + pending win differ
 // from the start only by the bets taken and by what the machine says it paid (counts, card
 // lines, pools, bell, free games, double-up); every round comes back to state 0; the tally's
-// credit counters account for the bank; closing at any frame loses nothing.
+// credit counters account for the bank; no frame shows money the last commit does not hold;
+// closing at any frame loses nothing.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -107,10 +108,18 @@ TEST(SlotsMoney, LongRandomPlayKeepsTheBooksWhateverIsPressedMeanwhile) {
     g.Data->BellStage = 1;
     g.Data->CherryStage = 1;
     Player player(rig, g, static_cast<uint32_t>(id), rig.SlotsMoney() + g.Returns.Bets - g.Returns.Paid());
-    rig.OnFrame = [&] { player.Inject(); };
+    // Every frame shows what the last commit holds (see the poker machines' test).
+    uint64_t committed = rig.SlotsMoney();
+    int uncommitted = 0;
+    g.Round.OnCommit = [&] { committed = rig.SlotsMoney(); };
+    rig.OnFrame = [&] {
+      uncommitted += committed != rig.SlotsMoney() ? 1 : 0;
+      player.Inject();
+    };
     int played = 0;
     for (int r = 0; r < rounds; ++r) played += player.PlayRound() ? 1 : 0;
     EXPECT_GT(played, rounds / 2);
+    EXPECT_EQ(uncommitted, 0);
     EXPECT_EQ(g.Round.State(), 0);
     rig.OnFrame = nullptr;
     g.CashOut(true);

@@ -3,11 +3,17 @@
 // opens it.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <stdexcept>
 #include <thread>
 
 #include "framework/VXListBox.h"
+#include "core/Random.h"
+#include "games/DoubleUp.h"
+#include "games/Poker.h"
+#include "games/PokerScene.h"
 #include "games/Slots.h"
+#include "games/SlotsScene.h"
 #include "lobby/VXCity.h"
 #include "lobby/VXLoader.h"
 #include "lobby/VXLobbyDialogs.h"
@@ -515,6 +521,168 @@ TEST(SaveFaults, AKillAtAnyFlushOrRenameLeavesTheBankAndTheStatisticsInStep) {
       EXPECT_EQ(steps, k);
     }
   }
+}
+
+namespace {
+
+// Random(n) from a queue first (values modulo n), then seeded.
+struct QueueRandom : vx::DefaultRandom {
+  std::deque<int32_t> Queue;
+  int32_t Random(int32_t n) override {
+    if (Queue.empty() || n <= 0) return DefaultRandom::Random(n);
+    const int32_t v = Queue.front();
+    Queue.pop_front();
+    return v % n;
+  }
+};
+
+// The lobby's window where every wait and every frame of a count or a spin is a moment the
+// player sees; AtMoment runs once, at the next one.
+class PlayRig : public LobbyRig {
+public:
+  std::function<void()> AtMoment;
+  bool Wait(uint64_t) override {
+    Moment();
+    return !IsClosing;
+  }
+  bool ProcessMessage() override {
+    if (dynamic_cast<TframeMessage*>(InputScene()) != nullptr) return LobbyRig::ProcessMessage();
+    Frame();
+    Moment();
+    return !IsClosing;
+  }
+
+private:
+  void Moment() {
+    if (auto at = std::exchange(AtMoment, nullptr)) at();
+  }
+};
+
+// The program killed now and started again: the bank and the player's record of the game on
+// disk, against what the player owns now (`bank`; `start` as the machine was entered) and
+// `count` of the round's hand.
+void KillAndRestart(PlayRig& rig, const std::string& point, int64_t start, int64_t bank, const std::string& hand,
+                    int32_t count) {
+  SCOPED_TRACE("killed " + point);
+  // Before the writer has finished anything in the background: money is on disk already.
+  const std::string recordFile = vx::ToNativePath(vx::RoundRecordFile(rig.Players().FileName));
+  TVXRoundRecord record;
+  if (vx::FileSize(recordFile) > 0) {
+    ASSERT_EQ(record.SetXML(vxtest::TempDir::ReadFile(recordFile)), XMLReadResult::Complete);
+    EXPECT_EQ(static_cast<int64_t>(record.Bank), bank);
+  }
+  vx::WaitForRoundSaves();
+  ASSERT_TRUE(NextStart(rig));
+  TVXPlayers players;
+  players.FileName = rig.Players().FileName;
+  ASSERT_TRUE(players.LoadFromFile());
+  EXPECT_EQ(static_cast<int64_t>(players.FindPlayer("Ann")->Bank), bank);
+  TVXCasino casino;
+  casino.StatisticsFile = rig.DefaultCasino()->StatisticsFile;
+  ASSERT_TRUE(casino.LoadStatistics());
+  TGameStatictics* game =
+      casino.FindPlayerStatistics("Ann", false)->FindGameStatistics(rig.State.CurrentGame->GameInfo->IDStr, false);
+  ASSERT_NE(game, nullptr);
+  EXPECT_EQ(static_cast<int64_t>(game->CreditOut) - game->CreditIn, bank - start);
+  if (!hand.empty()) {
+    EXPECT_EQ(game->FindHand(hand, true)->Value, count);
+  }
+}
+
+}  // namespace
+
+// A kill at each moment of play, then the next start: the bank and the statistics hold what
+// the player owned at that moment, as leaving then would give them: the bet gone once it is
+// taken, a decided win (shown, counting, offered for the double-up) kept, the round's hand
+// counted once from its draw on.
+TEST(SaveFaults, AKillDuringPlayGivesWhatThePlayerOwnedThen) {
+  auto owned = std::make_unique<QueueRandom>();
+  QueueRandom& rng = *owned;
+  vx::SetRng(std::move(owned));
+  PlayRig rig;
+  rig.SignIn("Ann", 1000);
+  rig.AppInfo().DeveloperMode = true;
+  TMainRoom room{rig.State};
+  room.Show();
+  struct Point {
+    const char* name;
+    std::function<void()> act;  // reaches the point; the kill comes at its first moment
+    std::function<int64_t()> bank;
+    std::string hand;
+    int32_t count;
+  };
+  int64_t start = 1000;
+  auto killAt = [&](const Point& p) {
+    bool killed = false;
+    auto kill = [&] {
+      killed = true;
+      KillAndRestart(rig, p.name, start, p.bank(), p.hand, p.count);
+    };
+    rig.AtMoment = kill;
+    p.act();
+    rig.AtMoment = nullptr;
+    if (!killed) kill();  // no moment inside: killed as the action ends
+  };
+
+  // Video poker (game 10, bet 10): three aces dealt, the fourth drawn; a king on the
+  // double-up's first card.
+  room.EnterGame(10);
+  auto* poker = dynamic_cast<TPoker*>(room.CurrentGame());
+  ASSERT_NE(poker, nullptr);
+  TPokerScene& ps = *poker->PokerScene;
+  const int64_t win = 10 * poker->GameInfo->GetPay("HAND_POKER");
+  auto dealAces = [&] {
+    for (int32_t n : {1, 14, 27, 2, 3, 5, 6, 8, 40, 4, 9, 10, 11, 12, 16}) rng.Queue.push_back(n - 1);
+  };
+  auto kingsFirst = [&] {
+    for (int32_t n : {13, 26, 39, 52, 12, 25, 38, 51, 11, 24}) rng.Queue.push_back(n - 1);
+  };
+  auto click = [&](TVXCustomControl* c) { return [c] { c->OnClick(c); }; };
+  const std::vector<Point> pokerPoints = {
+      {"during the deal", [&] { dealAces(); ps.BtnDeal->OnClick(ps.BtnDeal); }, [] { return 990; }, "HAND_POKER", 0},
+      {"holding", [] {}, [] { return 990; }, "HAND_POKER", 0},
+      {"during the draw", [&] { kingsFirst(); ps.BtnDeal->OnClick(ps.BtnDeal); }, [&] { return 990 + win; }, "HAND_POKER", 1},
+      {"double-up offered", [] {}, [&] { return 990 + win; }, "HAND_POKER", 1},
+      {"a double-up card won", click(ps.HoldButtons[3]), [&] { return 990 + 2 * win; }, "HAND_POKER", 1},
+      {"counting the win up", click(ps.BtnCashAll), [&] { return 990 + 2 * win; }, "HAND_POKER", 1},
+      {"the next deal", [&] { dealAces(); ps.BtnDeal->OnClick(ps.BtnDeal); }, [&] { return 980 + 2 * win; }, "HAND_POKER", 1},
+      {"the next draw", [&] { kingsFirst(); ps.BtnDeal->OnClick(ps.BtnDeal); }, [&] { return 980 + 3 * win; }, "HAND_POKER", 2},
+      {"a double-up card lost (no moment: as it ends)", click(ps.HoldButtons[1]), [&] { return 980 + 2 * win; }, "HAND_POKER", 2},
+  };
+  for (const Point& p : pokerPoints) killAt(p);
+  ASSERT_EQ(poker->Round.State(), vx::rsIdle);
+  room.ExitGame();
+
+  // A slot machine (game 32): three sevens, a double-up card won, the win counted up.
+  start = rig.Players().CurrentPlayer()->Bank;
+  room.EnterGame(32);
+  auto* slots = dynamic_cast<TSlots*>(room.CurrentGame());
+  ASSERT_NE(slots, nullptr);
+  TSlotsScene& ss = *slots->SlotsScene;
+  const int64_t before = start;
+  const int64_t bet = slots->Data->GetBet();
+  int64_t shown = 0;
+  const std::vector<Point> slotPoints = {
+      {"during the spin",
+       [&] {
+         for (int i = 0; i < 60; ++i) rng.Queue.push_back(1);
+         ss.BtnSpin->OnClick(ss.BtnSpin);
+         shown = vx::LabelValue(ss.LblWinV);
+       },
+       [&] { return before - bet; }, "", 0},
+      {"the win shown", [] {}, [&] { return before - bet + shown; }, "", 0},
+      {"a double-up card won",
+       [&] {
+         ss.HoldButtons[1]->OnClick(ss.HoldButtons[1]);
+         ss.HoldButtons[1]->OnClick(ss.HoldButtons[1]);
+       },
+       [&] { return before - bet + 2 * shown; }, "", 0},
+      {"counting the win up", click(ss.BtnCashAll), [&] { return before - bet + 2 * shown; }, "", 0},
+  };
+  for (const Point& p : slotPoints) killAt(p);
+  EXPECT_GT(shown, 0);
+  EXPECT_EQ(slots->Round.State(), vx::rsIdle);
+  vx::SetRng(nullptr);
 }
 
 // Every round's end records what leaving the machine then would: the credit in the bank and
