@@ -177,24 +177,20 @@ TEST(HtmlPictures, LoadingGivesPixelsAndMasks) {
 }
 
 TEST(HtmlPictures, TheTransparentColourMasksEveryPixelOfItAndFilesGoByTheirExtension) {
-  // Entries 0 and 3 share a colour: with entry 0 transparent, both are.
+  // Entries 0 and 3 share a colour: with entry 0 transparent, both are. The bottom-left is blue.
   const Bytes twin = Gif("GIF89a", true, 0, true, {0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000});
-  const std::vector<uint8_t> keyed = {1, 0, 0, 1};
+  const std::vector<uint8_t> keyed = {1, 0, 0, 1}, none, own = {0, 0, 1, 0};
   vxtest::TempDir dir;
-  const std::pair<const char*, bool> files[] = {{"a.gif", true}, {"b.GIF", true}, {"c.bmp", false}, {"d.gif.x", false}, {"e", false}};
-  for (auto [name, masked] : files) {
-    SCOPED_TRACE(name);
+  auto file = [&](const char* name, bool ownColor) {
     vxtest::TempDir::WriteFile(dir.File(name), std::string(twin.begin(), twin.end()));
-    auto p = LoadHtmlPictureFile(dir.File(name));
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->Mask ? p->Mask->Bits : std::vector<uint8_t>{}, masked ? keyed : std::vector<uint8_t>{});
-  }
-  auto served = LoadHtmlPicture(twin);
-  ASSERT_TRUE(served && served->Mask) << "bytes from a stream go by their kind";
-  EXPECT_EQ(served->Mask->Bits, keyed);
-  // The colour found wins over a request for the bottom-left (blue) colour.
-  EXPECT_EQ(LoadHtmlPicture(twin, true)->Mask->Bits, keyed);
-  EXPECT_EQ(LoadHtmlPictureFile(dir.File("c.bmp"), true)->Mask->Bits, (std::vector<uint8_t>{0, 0, 1, 0}));
+    auto p = LoadHtmlPictureFile(dir.File(name), ownColor);
+    return p && p->Mask ? p->Mask->Bits : none;
+  };
+  EXPECT_EQ(file("a.gif", false), keyed);
+  EXPECT_EQ(file("b.GIF", true), keyed) << "the colour found wins over the bottom-left one";
+  EXPECT_EQ(file("c.bmp", false), none);
+  EXPECT_EQ(file("d.gif.x", true), own);
+  EXPECT_EQ(LoadHtmlPicture(twin)->Mask->Bits, keyed) << "bytes from a stream go by their kind";
 }
 
 TEST(HtmlPictures, PaletteDisplaysTakeTheSharedPalette) {
