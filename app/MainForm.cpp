@@ -20,6 +20,7 @@
 #include "platform/Cursor.h"
 #include "platform/Files.h"
 #include "platform/KeyMap.h"
+#include "platform/Signals.h"
 #include "platform/SystemMessage.h"
 #include "platform/audio/AudioBackend.h"
 #include "render/RecDb.h"
@@ -105,8 +106,17 @@ bool TfrmMain::ClaimProgramFolder() {
   std::string error;
   if (folderLock_.Acquire(folder, &error)) return true;
   Log("ERROR: " + error);
-  startError_ = "Orvanta Cards Casino is already running from this folder (" + folder +
-                "). Only one copy can use it at a time, so this one closes.";
+  if (folderLock_.Unwritable()) {
+    // A folder this copy cannot write to is one it cannot spoil either.
+    Log("ERROR: the program folder is used without a lock");
+    return true;
+  }
+  const long holder = folderLock_.HolderPid();
+  startError_ = folderLock_.Busy()
+                    ? "Orvanta Cards Casino is already running from this folder (" + folder + ")" +
+                          (holder > 0 ? ", as process " + std::to_string(holder) : std::string()) +
+                          ". Only one copy can use it at a time, so this one closes."
+                    : "Orvanta Cards Casino cannot use its folder (" + error + "), so it closes.";
   return false;
 }
 
@@ -124,21 +134,51 @@ void TfrmMain::CleanUpInterruptedSaves() {
   if (removed > 0) Log("INFO: " + std::to_string(removed) + " files left by interrupted saves removed");
 }
 
-std::string TfrmMain::DamagedArchive() const {
-  const std::pair<const TRecDb*, std::string> archives[] = {
+std::string TfrmMain::DataProblem() const {
+  const std::pair<TRecDb*, std::string> archives[] = {
       {&ctx_.Resources->FontsArchive, ctx_.Setting->DataFolder + "fonts.vxr"},
       {&ctx_.Resources->DataArchive, ctx_.Setting->PakFolder + "default.vxr"},
   };
   for (const auto& [archive, file] : archives) {
-    if (archive->Opened() || !vx::FileExists(file)) continue;
-    TRecDb probe;
-    probe.SetFileName(vx::ResolvePath(file));
-    probe.SetOpenMode(opReadOnly);
-    const int32_t code = probe.Open();
-    return "The game's data file " + vx::ResolvePath(file) + " is damaged and cannot be read (" +
-           (code != 0 ? ErrorString(code) : std::string("unreadable")) + "). Please install the game again.";
+    const std::string path = vx::ResolvePath(file);
+    if (!vx::FileExists(file)) {
+      if (!options_.DataArchivesRequired) continue;
+      return "The game's data file " + path + " is missing. Please install the game again.";
+    }
+    int32_t code = 0;
+    std::string key;
+    if (archive->Opened()) {
+      // Every record is read once here, so that a damaged one stops the start instead of
+      // leaving a screen half drawn.
+      code = TVXResourceManager::CheckArchive(*archive, &key);
+    } else {
+      TRecDb probe;
+      probe.SetFileName(path);
+      probe.SetOpenMode(opReadOnly);
+      code = probe.Open();
+      if (code == 0) code = errArchiveRead;
+    }
+    if (code == 0) continue;
+    return "The game's data file " + path + " is damaged and cannot be read (" + ErrorString(code) +
+           (key.empty() ? std::string() : ", in " + key) + "). Please install the game again.";
   }
+  // The screens' theme files and the sounds are read from copies there.
+  const std::string probe = vx::ResolvePath(ctx_.Setting->TempFolder + ".space-check");
+  std::string error;
+  const bool written = vx::WriteFileAtomic(probe, std::string(64 * 1024, '\0'), &error);
+  vx::DeleteFile(probe);
+  if (!written)
+    return "The game cannot write its temporary files in " + vx::ResolvePath(ctx_.Setting->TempFolder) + " (" +
+           error + "). Please free some space there, then start the game again.";
   return {};
+}
+
+void TfrmMain::ShowSystemMessage(const std::string& text) {
+  if (options_.SystemMessage) {
+    options_.SystemMessage(text);
+    return;
+  }
+  vx::ShowSystemMessage(vx::kProductTitle, text, vx::SystemMessageKind::Error);
 }
 
 std::string TfrmMain::FileProblemText(const vx::XMLFileProblem& problem) {
@@ -151,9 +191,11 @@ std::string TfrmMain::FileProblemText(const vx::XMLFileProblem& problem) {
          ", and nothing is saved in its place until the game is started again.";
 }
 
-void TfrmMain::QueueFileProblem(const vx::XMLFileProblem& problem) {
-  Log("ERROR: " + FileProblemText(problem));
-  problems_.push_back(problem);
+void TfrmMain::QueueFileProblem(const vx::XMLFileProblem& problem) { QueueProblem(FileProblemText(problem)); }
+
+void TfrmMain::QueueProblem(const std::string& text) {
+  Log("ERROR: " + text);
+  problems_.push_back(text);
   if (!tmrProblems_) {
     tmrProblems_ = std::make_unique<vx::PumpTimer>();
     tmrProblems_->SetInterval(50);
@@ -167,9 +209,9 @@ void TfrmMain::ShowFileProblems() {
   if (showingProblems_ || problems_.empty() || mainScene_ == nullptr || Closing() || finalized_) return;
   showingProblems_ = true;
   while (!problems_.empty() && !Closing()) {
-    const vx::XMLFileProblem problem = problems_.front();
+    const std::string text = problems_.front();
     problems_.erase(problems_.begin());
-    MessageBox(FileProblemText(problem), mkError, 0, mbOK);
+    MessageBox(text, mkError, 0, mbOK);
   }
   showingProblems_ = false;
 }
@@ -193,7 +235,11 @@ void TfrmMain::Initialize() {
   if (!lobby_) lobby_ = std::make_unique<TVXLobbyProgram>(*this);
   lobby_->CreateCasinoManager();
   ctx_.Resources = std::make_unique<TVXResourceManager>(ctx_.Setting->DataFolder, ctx_.Setting->PakFolder, ctx_.Setting->TempFolder);
-  startError_ = DamagedArchive();
+  ctx_.Resources->OnTempCopyFailed = [this](const std::string& error) {
+    QueueProblem("The game could not write a temporary file (" + error +
+                 "), so some pictures, screens or sounds may be missing. Please free some space, then start the game again.");
+  };
+  startError_ = DataProblem();
   if (!startError_.empty()) {
     Log("ERROR: " + startError_);
     return;
@@ -243,14 +289,10 @@ void TfrmMain::Initialize() {
 }
 
 bool TfrmMain::FormShow() {
-  if (!startError_.empty()) {
-    vx::ShowSystemMessage(ctx_.AppInfo ? ctx_.AppInfo->Title : vx::kProductTitle, startError_, vx::SystemMessageKind::Error);
-    Close();
-    return false;
-  }
-  if (!engineStarted_) {
-    vx::ShowSystemMessage(ctx_.AppInfo ? ctx_.AppInfo->Title : vx::kProductTitle, "Cannot initialize DirectX.",
-                          vx::SystemMessageKind::Error);
+  // The message waits for the end of shutdown: a box that waits for the player must not
+  // keep the folder from the next start.
+  if (!startError_.empty() || !engineStarted_) {
+    closingMessages_.push_back(!startError_.empty() ? startError_ : "Cannot initialize DirectX.");
     Close();
     return false;
   }
@@ -345,13 +387,19 @@ void TfrmMain::FormDestroy() {
   }
   // What went wrong once the screen was gone (the saves of shutdown) is still told.
   tmrProblems_.reset();
-  for (const vx::XMLFileProblem& problem : problems_)
-    vx::ShowSystemMessage(vx::kProductTitle, FileProblemText(problem), vx::SystemMessageKind::Error);
+  closingMessages_.insert(closingMessages_.end(), problems_.begin(), problems_.end());
   problems_.clear();
   vx::SetXMLFileProblemHandler(nullptr);
+  // Everything is saved: the next start may have the folder while the player reads.
   folderLock_.Release();
   // The log window goes with the main window; in developer mode it saves the log.
   ctx_.DebugWindow.reset();
+  if (!closingMessages_.empty()) {
+    // Nothing is left to save, so a stop request may end the program in the middle of a box.
+    vx::DefaultCloseSignals();
+    for (const std::string& text : closingMessages_) ShowSystemMessage(text);
+    closingMessages_.clear();
+  }
   vx::MessagePump& pump = vx::MainPump();
   if (pump.Handler() == this) pump.SetHandler(nullptr);
   if (windowOpen_) {

@@ -60,6 +60,10 @@ struct TfrmMainOptions {
   std::string DebugLogFile;
   // Alt+X in developer mode (ends the process at once when not set).
   std::function<void()> Halt;
+  // The data archives must be there (tests on loose files alone turn this off).
+  bool DataArchivesRequired = true;
+  // The standard system message dialog (the system's when not set).
+  std::function<void(const std::string& text)> SystemMessage;
 };
 
 class TfrmMain : public vx::IWindowHandler,
@@ -184,11 +188,15 @@ private:
   // leftovers of interrupted saves removed. False (startError_ set) when the program must stop.
   bool ClaimProgramFolder();
   void CleanUpInterruptedSaves();
-  // A data archive that is there but cannot be read; empty when both are fine.
-  std::string DamagedArchive() const;
-  // Damaged files and failed saves are told in message boxes once the screen can show them.
+  // What keeps the game's data from being read whole: a data archive missing or damaged, or
+  // a temporary folder that takes no copies. Empty when all is well.
+  std::string DataProblem() const;
+  // Damaged files, failed saves and missing temporary copies are told in message boxes once
+  // the screen can show them.
   void QueueFileProblem(const vx::XMLFileProblem& problem);
+  void QueueProblem(const std::string& text);
   void ShowFileProblems();
+  void ShowSystemMessage(const std::string& text);
 
   TfrmMainOptions options_;
   vx::PlatformWindow window_;
@@ -205,7 +213,9 @@ private:
   std::unique_ptr<TVXLobbyLayer> lobby_;
   std::unique_ptr<vx::PumpTimer> tmrStart_;
   std::unique_ptr<vx::PumpTimer> tmrProblems_;
-  std::vector<vx::XMLFileProblem> problems_;
+  std::vector<std::string> problems_;
+  // What the player is told once the window is gone and the folder let go of.
+  std::vector<std::string> closingMessages_;
   bool showingProblems_ = false;
   vx::FolderLock folderLock_;
   std::string startError_;

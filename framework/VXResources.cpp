@@ -36,6 +36,19 @@ TVXResourceManager::TVXResourceManager(const std::string& dataFolder, const std:
 
 TVXResourceManager::~TVXResourceManager() = default;
 
+int32_t TVXResourceManager::CheckArchive(TRecDb& archive, std::string* failedKey) {
+  std::vector<uint8_t> bytes;
+  uint32_t size = 0;
+  for (int32_t i = 0; i < archive.RecordCount(); ++i) {
+    const std::string key = archive.RecordKey(i);
+    if (const int32_t code = archive.ReadRecord(key, bytes, size); code != 0) {
+      if (failedKey) *failedKey = key;
+      return code;
+    }
+  }
+  return 0;
+}
+
 bool TVXResourceManager::IsSafeName(const std::string& name) {
   if (name.empty() || name.front() == '\\') return false;
   if (name.find('/') != std::string::npos || name.find("..") != std::string::npos) return false;
@@ -95,6 +108,10 @@ std::string TVXResourceManager::GetFileName(const std::string& name) {
   std::string error;
   if (!vx::WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &error)) {
     Log("ERROR: Cannot write the temporary copy " + path + ": " + error);
+    if (!tempCopyFailureTold_ && OnTempCopyFailed) {
+      tempCopyFailureTold_ = true;
+      OnTempCopyFailed(error);
+    }
     return {};
   }
   return path;

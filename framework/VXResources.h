@@ -5,6 +5,7 @@
 // records. Resource names are archive keys: folder, "\", name and extension.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,14 @@ public:
   std::string OverrideFolder;
   TRecDb DataArchive;
   std::string TempFolder;
+
+  // Told once per run, with the reason, when a record cannot be copied to the temporary
+  // folder (the folder is full or gone): whatever needed the copy goes without it.
+  std::function<void(const std::string& error)> OnTempCopyFailed;
+
+  // Reads every record of an opened archive whole, inflated and checked: 0, or the code of
+  // the first record that fails (its key in `failedKey`).
+  static int32_t CheckArchive(TRecDb& archive, std::string* failedKey = nullptr);
 
   // True when a loose file or a data archive record of that name exists.
   bool FileExists(const std::string& name);
@@ -68,5 +77,6 @@ private:
   bool MayBeLoose(const std::string& name);
 
   TLooseTop looseTop_;
+  bool tempCopyFailureTold_ = false;
   std::unique_ptr<TPicturePrefetch> prefetch_;
 };

@@ -26,11 +26,11 @@ const XMLClassInfo& TVXPlayer::StaticXMLClass() {
   return info;
 }
 
-std::string TVXPlayer::GetBankText() const { return vx::IntToStr(static_cast<int32_t>(Bank)); }
+std::string TVXPlayer::GetBankText() const { return std::to_string(Bank); }
 
 void TVXPlayer::SetBankText(std::string text) {
   const auto value = vx::TryStrToInt64(text);
-  if (!value || *value < std::numeric_limits<int32_t>::min() ||
+  if (!value || *value < 0 ||
       *value > static_cast<int64_t>(std::numeric_limits<uint32_t>::max()))
     throw EConvertError("\"" + text + "\" is not a bank value");
   Bank = static_cast<uint32_t>(*value);
@@ -93,8 +93,9 @@ void TVXPlayers::LimitNameEntry(TVXEdit* edit) {
 }
 
 bool TVXPlayers::LoadFromFile() {
-  // Without a file the list stays as it is.
-  if (FileName.empty() || !vx::FileExists(FileName)) return true;
+  // Without a file the list stays as it is; anything else by its name (a pipe, a link to
+  // nothing) is a file that cannot be read.
+  if (FileName.empty() || !vx::PathExists(FileName)) return true;
   current_ = nullptr;
   if (TTSYXMLCollection::LoadFromFile(FileName)) return true;
   // What was read may be only part of the list: saving it would lose the rest.

@@ -32,10 +32,11 @@ public:
   // Not saved: the player's record in the casino entered last (set by the city).
   TPlayerStatistics* Statistics = nullptr;
 
-  // The bank as written to the file: the signed number with the same 32 bits.
+  // The bank as written to the file: its unsigned decimal, so that no bank is written as a
+  // negative number.
   std::string GetBankText() const;
-  // Accepts -2^31..2^32-1 (the negative numbers being the written form of 2^31 and up).
-  // Any other text is damage (EConvertError): a player's money is never guessed.
+  // Accepts 0..2^32-1. Any other text, a negative number included, is damage
+  // (EConvertError): a player's money is never guessed.
   void SetBankText(std::string text);
   // A record without a bank value is damage too (EXMLException).
   bool SetXMLBody(std::string_view body) override;

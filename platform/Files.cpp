@@ -161,6 +161,12 @@ bool DirectoryExists(std::string_view path) {
   return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool PathExists(std::string_view path) {
+  if (path.empty()) return false;
+  struct stat st;
+  return ::lstat(ResolvePath(path).c_str(), &st) == 0;
+}
+
 int64_t FileSize(std::string_view path) {
   if (path.empty()) return -1;
   struct stat st;

@@ -33,6 +33,8 @@ std::string ResolvePath(std::string_view path, std::string_view root = {});
 
 bool FileExists(std::string_view path);       // a regular file (or a link to one)
 bool DirectoryExists(std::string_view path);  // a folder (or a link to one)
+// Anything by that name: a file, a folder, a pipe, a link (even one that leads nowhere).
+bool PathExists(std::string_view path);
 // Size in bytes of a regular file; -1 when it does not exist or is not a file.
 int64_t FileSize(std::string_view path);
 // Size and modification time (nanoseconds) of a regular file in one look at the disk when

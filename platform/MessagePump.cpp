@@ -4,6 +4,7 @@
 
 #include "core/Log.h"
 #include "platform/Clock.h"
+#include "platform/Signals.h"
 
 namespace vx {
 
@@ -103,6 +104,12 @@ uint32_t MessagePump::IdleWaitTimeout() const {
 bool MessagePump::PumpOne() {
   if (terminated_) return false;
   PlatformEvent ev;
+  if (const int signal = TakeCloseSignal()) {
+    Log("INFO: Close requested by signal " + std::to_string(signal));
+    ev.kind = PlatformEvent::Kind::Close;
+    Dispatch(ev);
+    return !terminated_;
+  }
   if (source_ && source_->Poll(ev)) {
     Dispatch(ev);
     return !terminated_;

@@ -1,11 +1,13 @@
 #include "platform/Process.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 #include "platform/Files.h"
 
@@ -33,28 +35,87 @@ size_t PageSize() {
 
 unsigned UserId() { return static_cast<unsigned>(::getuid()); }
 
+namespace {
+
+// Canonical paths of the folders held by this process: a record lock does not keep the same
+// process out, and opening the lock file again only to be refused would close the holder's lock.
+std::mutex& HeldMutex() {
+  static std::mutex m;
+  return m;
+}
+std::set<std::string>& HeldFolders() {
+  static std::set<std::string> held;
+  return held;
+}
+
+}  // namespace
+
 bool FolderLock::Acquire(const std::string& folder, std::string* error) {
   Release();
+  busy_ = unwritable_ = false;
+  holderPid_ = 0;
   const std::string path = ResolvePath(folder.empty() ? "." : folder);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) {
     if (error) *error = "cannot open \"" + path + "\": " + std::strerror(errno);
     return false;
   }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (error) *error = errno == EWOULDBLOCK ? "another copy of the game is using \"" + path + "\""
-                                            : "cannot lock \"" + path + "\": " + std::strerror(errno);
+  const std::string key = real;
+  std::free(real);
+  std::lock_guard<std::mutex> guard(HeldMutex());
+  if (HeldFolders().count(key) != 0) {
+    busy_ = true;
+    holderPid_ = static_cast<long>(::getpid());
+    if (error) *error = "another copy of the game (process " + std::to_string(holderPid_) + ") is using \"" + path + "\"";
+    return false;
+  }
+  const std::string file = key + "/" + kLockFileName;
+  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    unwritable_ = errno == EROFS || errno == EACCES || errno == EPERM;
+    if (error) *error = "cannot open the lock file \"" + file + "\": " + std::strerror(errno);
+    return false;
+  }
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  if (::fcntl(fd, F_SETLK, &lock) != 0) {
+    const int failure = errno;
+    if (failure == EACCES || failure == EAGAIN) {
+      busy_ = true;
+      // A dead process holds nothing: whoever is named here is alive.
+      struct flock probe {};
+      probe.l_type = F_WRLCK;
+      probe.l_whence = SEEK_SET;
+      if (::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) holderPid_ = static_cast<long>(probe.l_pid);
+      if (error)
+        *error = "another copy of the game" +
+                 (holderPid_ > 0 ? " (process " + std::to_string(holderPid_) + ")" : std::string()) +
+                 " is using \"" + path + "\"";
+    } else if (error) {
+      *error = "cannot lock \"" + file + "\": " + std::strerror(failure);
+    }
     ::close(fd);
     return false;
   }
+  // For whoever looks at the folder by hand: who holds it.
+  const std::string pid = std::to_string(::getpid()) + "\n";
+  if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, pid.data(), pid.size(), 0) < 0) {
+    // Only a note; the lock holds without it.
+  }
   fd_ = fd;
+  key_ = key;
+  HeldFolders().insert(key_);
   return true;
 }
 
 void FolderLock::Release() {
   if (fd_ < 0) return;
-  ::close(fd_);  // closing the last descriptor lets go of the lock
+  std::lock_guard<std::mutex> guard(HeldMutex());
+  HeldFolders().erase(key_);
+  ::close(fd_);  // lets go of the record lock
   fd_ = -1;
+  key_.clear();
 }
 
 }  // namespace vx

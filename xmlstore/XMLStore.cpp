@@ -103,9 +103,9 @@ void SetAside(const std::string& fileName, const std::string& reason) {
   bool moved = false;
   for (int n = 0; n < 100000 && !moved; ++n) {
     target = fileName + ".bad" + (n == 0 ? std::string() : std::to_string(n));
-    if (vx::FileExists(target)) continue;
+    if (vx::PathExists(target)) continue;
     moved = vx::RenameFileNoReplace(fileName, target, &error);
-    if (!moved && vx::FileExists(fileName) && !vx::FileExists(target)) break;  // not a name clash
+    if (!moved && !vx::PathExists(target)) break;  // not a name clash
   }
   if (moved) {
     Log("ERROR: " + fileName + " was kept as " + target);
@@ -403,7 +403,9 @@ bool TXMLObject::SaveToFile(const std::string& fileName) const {
 }
 
 bool TXMLObject::LoadFromFile(const std::string& fileName) {
-  if (!vx::FileExists(fileName)) return true;
+  // Only a name that holds nothing is a missing file: a pipe or a link to nothing in its
+  // place is a file that cannot be read.
+  if (!vx::PathExists(fileName)) return true;
   return LoadXMLFile(fileName, ElementName(), [this](std::string_view t) { return SetXML(t); });
 }
 
@@ -555,7 +557,7 @@ bool TXMLCollection::SaveToFile(const std::string& fileName) const {
 }
 
 bool TXMLCollection::LoadFromFile(const std::string& fileName) {
-  if (!vx::FileExists(fileName)) {
+  if (!vx::PathExists(fileName)) {
     SetXML({});
     return true;
   }

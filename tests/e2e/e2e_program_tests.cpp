@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -35,12 +36,14 @@ struct Installation {
     }
   }
 
-  pid_t Start() const {
+  // `errors`, when given, receives what the program writes to stderr.
+  pid_t Start(const std::string& errors = {}) const {
     const std::string exe = (program / "vxcasino").string();
     const std::string here = cwd.string();
     pid_t pid = ::fork();
     if (pid == 0) {
       if (::chdir(here.c_str()) != 0) ::_exit(126);
+      if (!errors.empty() && !std::freopen(errors.c_str(), "w", stderr)) ::_exit(125);
       ::execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
     }
@@ -53,6 +56,17 @@ struct Installation {
   }
 };
 
+// Waits until the developer log shows the sign-in box (the start sequence is done).
+bool ReachesSignIn(const Installation& inst, pid_t pid) {
+  for (int i = 0; i < 600; ++i) {
+    if (inst.DebugLog().find("INFO: Login dialog") != std::string::npos) return true;
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) != 0) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
+}
+
 bool Running(pid_t pid) {
   int status = 0;
   return ::waitpid(pid, &status, WNOHANG) == 0;
@@ -60,8 +74,8 @@ bool Running(pid_t pid) {
 
 // Sends the close request and waits for the exit. -1 when the program had to be killed or did
 // not end normally.
-int CloseAndWait(pid_t pid) {
-  ::kill(pid, SIGTERM);
+int CloseAndWait(pid_t pid, int signal = SIGTERM) {
+  ::kill(pid, signal);
   int status = 0;
   for (int i = 0; i < 400; ++i) {
     const pid_t done = ::waitpid(pid, &status, WNOHANG);
@@ -133,4 +147,29 @@ TEST(Program, PlayerRunKeepsTheShippedSoundChoiceAndWritesNoDebugLog) {
   EXPECT_NE(settings.find("<optMusicVolume>100</optMusicVolume>"), std::string::npos) << settings;
   EXPECT_TRUE(inst.DebugLog().empty());
   EXPECT_FALSE(fs::exists(inst.program / "vxcasino_debug.log"));
+}
+
+// One copy per program folder: a second start names the living holder and stops; a copy
+// killed outright holds nothing; Ctrl+C closes as the window's close button does.
+TEST(Program, ASecondStartNamesTheHolderAndAKilledCopyLeavesTheFolderFree) {
+  Installation inst;
+  vxtest::TempDir::WriteFile((inst.cwd / "dev.id").string(), "");
+  const pid_t first = inst.Start();
+  ASSERT_TRUE(ReachesSignIn(inst, first)) << inst.DebugLog();
+  const std::string errors = (inst.dir.Path() / "second.err").string();
+  int status = 0;
+  ::waitpid(inst.Start(errors), &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  const std::string told = vxtest::TempDir::ReadFile(errors);
+  EXPECT_NE(told.find("already running from this folder"), std::string::npos) << told;
+  EXPECT_NE(told.find("as process " + std::to_string(first) + "."), std::string::npos) << told;
+  ::kill(first, SIGKILL);
+  ::waitpid(first, &status, 0);
+  fs::remove(inst.program / "settings.xml");
+  fs::remove(inst.program / "vxcasino_debug.log");
+  const pid_t third = inst.Start();
+  ASSERT_TRUE(ReachesSignIn(inst, third)) << inst.DebugLog();
+  EXPECT_EQ(CloseAndWait(third, SIGINT), 0);
+  EXPECT_TRUE(fs::exists(inst.program / "settings.xml"));
+  EXPECT_NE(inst.DebugLog().find("INFO: Close requested by signal " + std::to_string(SIGINT)), std::string::npos);
 }

@@ -99,6 +99,7 @@ struct HarnessOptions {
   bool DeveloperMode = false;
   int32_t DeviceInitializeResult = 0;
   std::string SettingsXml;  // written as "settings.xml" before start when not empty
+  bool DataArchivesRequired = false;  // the folder has loose theme files only
   std::function<std::unique_ptr<vx::audio::AudioBackend>()> MakeAudio;
 };
 
@@ -137,6 +138,11 @@ public:
       return l;
     };
     options.Halt = [this] { ++halts; };
+    options.DataArchivesRequired = o.DataArchivesRequired;
+    options.SystemMessage = [this](const std::string& text) {
+      systemMessages.push_back(text);
+      if (OnSystemMessage) OnSystemMessage(text);
+    };
     form = std::make_unique<TfrmMain>(std::move(options));
   }
 
@@ -169,6 +175,9 @@ public:
   FakeLobby* lobby = nullptr;
   vxtest::RecordingDevice* device = nullptr;
   int halts = 0;
+  // The system messages shown, and a hook run as each is shown.
+  std::vector<std::string> systemMessages;
+  std::function<void(const std::string&)> OnSystemMessage;
   std::unique_ptr<TfrmMain> form;
 };
 

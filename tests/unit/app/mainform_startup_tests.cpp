@@ -1,7 +1,12 @@
 // The main window's start-up, start sequence and shutdown on the headless harness: the fixed
 // orders, the paths taken when the engine or the sound system cannot start, sign-in
 // outcomes, and the files left behind.
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdint>
+#include <tuple>
 #include <stdexcept>
 
 #include "ShellHarness.h"
@@ -11,6 +16,8 @@
 #include "framework/VXSettings.h"
 #include "framework/VXSounds.h"
 #include "platform/Files.h"
+#include "platform/Signals.h"
+#include "tools/common/ArchiveWriter.h"
 
 using shelltest::Harness;
 using shelltest::HarnessOptions;
@@ -263,25 +270,77 @@ TEST(Shutdown, AFrameRequestedDuringShutdownDrawsNothing) {
   EXPECT_TRUE(h.form->Destroyed());
 }
 
-// What the start refuses and what it tidies: a second copy on the same folder and damaged
-// data archives stop it with a system message; an interrupted save is finished or cleared.
-TEST(StartUpChecks, SecondCopyAndDamagedArchivesStopTheStartAndInterruptedSavesAreTidied) {
+// What goes wrong in the saves of shutdown is told once the folder is free, and a stop
+// request may then end the box.
+TEST(Shutdown, BoxesAfterTheLastSaveComeOnceTheFolderIsFreeAndAStopRequestEndsThem) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  vx::ResetXMLFileSafetyForTests();
+  vx::CatchCloseSignals();
+  bool folderFree = false;
+  struct sigaction onStop {};
+  h.OnSystemMessage = [&](const std::string&) {
+    folderFree = vx::FolderLock().Acquire(h.ProgramFile(""));
+    ::sigaction(SIGTERM, nullptr, &onStop);
+  };
+  h.form->Close();
+  vx::StopFilesAfterStepsForTests(0);  // "settings.xml" cannot be saved
+  h.RunToEnd();
+  vx::StopFilesAfterStepsForTests(-1);
+  vx::ResetXMLFileSafetyForTests();
+  ASSERT_EQ(h.systemMessages.size(), 1u);
+  EXPECT_NE(h.systemMessages[0].find("cannot be saved"), std::string::npos) << h.systemMessages[0];
+  EXPECT_TRUE(folderFree);
+  EXPECT_EQ(onStop.sa_handler, SIG_DFL);
+}
+
+// What the start refuses and what it tidies: a second copy on the same folder and missing or
+// damaged game data stop it with a system message, shown once the folder is free; an
+// interrupted save is finished or cleared.
+TEST(StartUpChecks, SecondCopyAndDamagedDataStopTheStartAndInterruptedSavesAreTidied) {
   {
     Harness h;
     vx::FolderLock first;
     ASSERT_TRUE(first.Acquire(h.ProgramFile("")));
     EXPECT_FALSE(h.Start());
     EXPECT_NE(h.form->StartError().find("already running from this folder"), std::string::npos);
+    EXPECT_NE(h.form->StartError().find("process " + std::to_string(::getpid())), std::string::npos);
     EXPECT_EQ(h.form->Setting(), nullptr) << "nothing of the folder is read or saved";
     h.form->FormDestroy();
     EXPECT_FALSE(vx::FileExists(h.ProgramFile("settings.xml")));
   }
-  for (const char* archive : {"Data/fonts.vxr", "Data/Pak/default.vxr"}) {
-    Harness h;
-    vxtest::TempDir::WriteFile(h.ProgramFile(archive), "not an archive at all, not even a header");
-    EXPECT_FALSE(h.Start());
-    EXPECT_NE(h.form->StartError().find(archive), std::string::npos) << h.form->StartError();
-    h.form->FormDestroy();
+  const std::string fonts = "Data/fonts.vxr", data = "Data/Pak/default.vxr";
+  vxtools::TArchiveLayout at;
+  const std::vector<uint8_t> archive = vxtools::BuildArchive(
+      {{"L\\A.bmp", 0, std::vector<uint8_t>(300, 'a'), 0}, {"L\\B.bmp", 0, std::vector<uint8_t>(300, 'b'), 0}}, 9, &at);
+  // The file and byte to flip (none: the file goes; past the end: it is left whole), and what the player reads.
+  const std::tuple<std::string, size_t, std::string> cases[] = {
+      {data, SIZE_MAX - 1, ""},
+      {fonts, SIZE_MAX, "fonts.vxr is missing. Please install the game again."},
+      {data, SIZE_MAX, "default.vxr is missing"},
+      {data, 9, "default.vxr is damaged"},  // the table offset
+      {data, at.RecordOffsets[1] + 24, ", in L\\B.bmp). Please install the game again."},
+      {fonts, at.RecordOffsets[0] + 24, "fonts.vxr is damaged"},
+      {"temp", 0, "cannot write its temporary files"},
+  };
+  for (const auto& [file, flip, says] : cases) {
+    HarnessOptions o;
+    o.DataArchivesRequired = true;
+    Harness h(o);
+    for (const std::string& f : {fonts, data}) {
+      std::string bytes(archive.begin(), archive.end());
+      if (f == file && flip < bytes.size()) bytes[flip] = static_cast<char>(~bytes[flip]);
+      if (f != file || flip != SIZE_MAX) vxtest::TempDir::WriteFile(h.ProgramFile(f), bytes);
+    }
+    if (file == "temp") vx::InjectFileFaultForTests(vx::FileFault::Write);
+    bool folderFree = false;
+    h.OnSystemMessage = [&](const std::string&) { folderFree = vx::FolderLock().Acquire(h.ProgramFile("")); };
+    EXPECT_EQ(h.Start(), says.empty()) << says;
+    EXPECT_NE(h.form->StartError().find(says), std::string::npos) << h.form->StartError();
+    h.form->Close();
+    h.RunToEnd();
+    EXPECT_EQ(h.systemMessages.size(), says.empty() ? 0u : 1u) << says;
+    EXPECT_EQ(folderFree, !says.empty()) << says;
   }
   Harness h;
   std::filesystem::create_directories(h.ProgramFile("Players"));

@@ -99,12 +99,19 @@ TEST(ResourceManager, RecordsBecomeFilesInTheTemporaryFolderOnEveryCall) {
   EXPECT_EQ(ReadText(rm->GetFileName("Lobby\\theme.scn")), "[A]\n");
   EXPECT_EQ(rm->GetFileName("Lobby\\missing.scn"), "");
 
-  // A temporary copy that cannot be written gives no name and a log line.
-  fs::remove_all(p.temp);
-  vxtest::TempDir::WriteFile(p.temp.string(), "a file where the folder should be");
+  // A temporary copy that cannot be written gives no name and a log line, and the player is
+  // told once.
+  std::vector<std::string> told;
+  rm->OnTempCopyFailed = [&](const std::string& error) { told.push_back(error); };
+  vx::InjectFileFaultForTests(vx::FileFault::Write);
   vx::ClearLog();
   EXPECT_EQ(rm->GetFileName("Lobby\\theme.scn"), "");
   EXPECT_TRUE(vx::LogContains("ERROR: Cannot write the temporary copy"));
+  fs::remove_all(p.temp);
+  vxtest::TempDir::WriteFile(p.temp.string(), "a file where the folder should be");
+  EXPECT_EQ(rm->GetFileName("Lobby\\theme.scn"), "");
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_FALSE(told[0].empty());
 }
 
 TEST(ResourceManager, MissingArchivesAreReportedNeverCreated) {

@@ -3,6 +3,8 @@
 // file when the file can and cannot be written.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "core/Log.h"
@@ -48,10 +50,10 @@ TEST(PlayersFile, GoldenFileAndRoundTripOfBanksAboveTwoToTheThirtyOne) {
 
   const std::string expected =
       "<?xml version = \"1.0\"?><VXPlayers>"
-      "<VXPlayer><Bank>-2147483648</Bank>\r\n<FirstName>Ann</FirstName>\r\n"
+      "<VXPlayer><Bank>2147483648</Bank>\r\n<FirstName>Ann</FirstName>\r\n"
       "<LastName>O&#x27;Hara</LastName>\r\n<Password>se&#x3C;cr&#x3E;t</Password>\r\n"
       "<PictureID>3</PictureID>\r\n<PlayerName>Ann</PlayerName>\r\n<Rank>2</Rank>\r\n</VXPlayer>\r\n"
-      "<VXPlayer><Bank>-1</Bank>\r\n<FirstName></FirstName>\r\n<LastName></LastName>\r\n"
+      "<VXPlayer><Bank>4294967295</Bank>\r\n<FirstName></FirstName>\r\n<LastName></LastName>\r\n"
       "<Password>x</Password>\r\n<PictureID>0</PictureID>\r\n<PlayerName>Bob</PlayerName>\r\n"
       "<Rank>0</Rank>\r\n</VXPlayer>\r\n"
       "</VXPlayers>";
@@ -83,6 +85,8 @@ TEST(PlayersFile, DamagedFilesAreSetAsideNeverOverwrittenAndTheMoneyStaysIntact)
       head + player("1,000") + good + "</VXPlayers>",
       head + player("4294967296") + good + "</VXPlayers>",
       head + player("-2147483649") + good + "</VXPlayers>",
+      head + player("-5") + good + "</VXPlayers>",
+      head + player("-2147483648") + good + "</VXPlayers>",
       head + player("12abc") + good + "</VXPlayers>",
       head + player("") + good + "</VXPlayers>",
       head + "<VXPlayer><PlayerName>Ann</PlayerName></VXPlayer>" + good + "</VXPlayers>",
@@ -117,14 +121,31 @@ TEST(PlayersFile, DamagedFilesAreSetAsideNeverOverwrittenAndTheMoneyStaysIntact)
     EXPECT_EQ(told[0].KeptAs, file + ".bad");
     vx::SetXMLFileProblemHandler(nullptr);
   }
-  // The edges of the range still read: 2^31 written as its negative form, and hexadecimal.
+  // The edges of the range still read, and hexadecimal.
   vxtest::TempDir dir;
   TVXPlayers list;
   list.FileName = dir.File("players.xml");
-  vxtest::TempDir::WriteFile(list.FileName, head + player("-2147483648") + player("$10", "Hex") + "</VXPlayers>");
+  vxtest::TempDir::WriteFile(list.FileName, head + player("4294967295") + player("$10", "Hex") + player("0", "Zero") + "</VXPlayers>");
   ASSERT_TRUE(list.LoadFromFile());
-  EXPECT_EQ(list.Items(0)->Bank, 2147483648u);
+  EXPECT_EQ(list.Items(0)->Bank, 4294967295u);
   EXPECT_EQ(list.Items(1)->Bank, 16u);
+  EXPECT_EQ(list.Items(2)->Bank, 0u);
+
+  // A pipe or a link to nothing in the file's place is a file that cannot be read.
+  for (const bool pipe : {true, false}) {
+    vxtest::TempDir other;
+    const std::string file = other.File("players.xml");
+    pipe ? void(::mkfifo(file.c_str(), 0600)) : fs::create_symlink(file + ".gone", file);
+    int told = 0;
+    vx::SetXMLFileProblemHandler([&](const vx::XMLFileProblem& p) { told += p.KeptAs == file + ".bad"; });
+    TVXPlayers planted;
+    planted.FileName = file;
+    EXPECT_FALSE(planted.LoadFromFile());
+    EXPECT_FALSE(planted.SaveToFile());
+    vx::SetXMLFileProblemHandler(nullptr);
+    EXPECT_EQ(told, 1);
+    EXPECT_TRUE(vx::PathExists(file + ".bad") && !vx::PathExists(file));
+  }
 }
 
 TEST(PlayersFile, MissingFileChangesNothingAndNamesLoseTheirOuterBlanks) {
