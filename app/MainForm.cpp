@@ -491,6 +491,8 @@ void TfrmMain::RenderFrame() {
 
 bool TfrmMain::ProcessMessage() { return vx::MainPump().PumpOne(); }
 
+bool TfrmMain::ProcessPendingMessages() { return vx::MainPump().PumpPending(); }
+
 bool TfrmMain::ProcessUntil(const std::function<bool()>& done) { return vx::MainPump().ProcessUntil(done); }
 
 bool TfrmMain::Wait(uint64_t ms) {

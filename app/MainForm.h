@@ -127,6 +127,7 @@ public:
   void RemoveAnim(TVXAnim* anim) override;
   void RenderNow() override { RenderFrame(); }
   bool ProcessMessage() override;
+  bool ProcessPendingMessages() override;
   bool ProcessUntil(const std::function<bool()>& done) override;
   bool Wait(uint64_t ms) override;
   bool Closing() override;

@@ -69,7 +69,9 @@ endfunction()
 # after the file and running its suites, so ctest still runs a folder's files side by side and
 # each file's tests in a process of their own; the caller registers the entries of the
 # OWN_ENTRIES sources (a long file split in parts). Per-file labels, timeouts and environment
-# are set on those entry names.
+# are set on those entry names. The tests draw on the GPU device, which their golden pictures
+# were made on, even where OpenGL is Mesa's software renderer (the program would then choose
+# the software device): VX_RENDER_DEVICE keeps it.
 find_package(GTest QUIET)
 function(vx_test name)
   cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;DEPS;LABELS;OWN_ENTRIES" ${ARGN})
@@ -97,8 +99,25 @@ function(vx_test name)
     get_filename_component(entry ${src} NAME_WE)
     add_test(NAME ${entry} COMMAND ${name} --gtest_brief=1 --gtest_filter=${filter})
     set_tests_properties(${entry} PROPERTIES LABELS "${A_LABELS}" TIMEOUT ${A_TIMEOUT}
-      ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+      ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;VX_RENDER_DEVICE=gpu")
   endforeach()
+endfunction()
+
+# vx_soft_run(exe src [LABELS ...]): the tests of `src` (a source of `exe`) once more, on the
+# software device: the screens' golden pictures must hold there too (see tests/support/Golden.h).
+function(vx_soft_run exe src)
+  cmake_parse_arguments(A "" "" "LABELS" ${ARGN})
+  if(NOT TARGET ${exe} OR VX_FUZZ)
+    return()
+  endif()
+  if(NOT A_LABELS)
+    set(A_LABELS unit)
+  endif()
+  vx_gtest_filter(${src} filter)
+  get_filename_component(entry ${src} NAME_WE)
+  add_test(NAME ${entry}_soft COMMAND ${exe} --gtest_brief=1 --gtest_filter=${filter})
+  set_tests_properties(${entry}_soft PROPERTIES LABELS "${A_LABELS}" TIMEOUT 600
+    ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;VX_RENDER_DEVICE=soft;ASAN_OPTIONS=detect_leaks=0")
 endfunction()
 
 # vx_fuzz(name SOURCES ... DEPS ...): a libFuzzer target (clang, VX_FUZZ) or, otherwise, a

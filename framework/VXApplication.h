@@ -66,6 +66,9 @@ public:
   // Handles one window message, due timer or idle pass (waiting briefly when nothing is
   // queued). False once the program is closing: the caller's loop must then return.
   virtual bool ProcessMessage() = 0;
+  // Handles the window messages and timers already waiting, without a frame of its own: for
+  // a loop that has just rendered (a count's step). False once the program is closing.
+  virtual bool ProcessPendingMessages() { return ProcessMessage(); }
   // Handles window messages one at a time (frames keep coming) until `done` answers true.
   // False when the loop ended because the program is closing: every waiting loop then
   // returns, so that shutdown runs from the outermost loop only.

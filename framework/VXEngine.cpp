@@ -1,17 +1,20 @@
 #include "framework/VXEngine.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/Exception.h"
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "framework/VXResources.h"
 #include "platform/Files.h"
+#include "platform/gl/GlSurface.h"
 #include "render/BitmapEx.h"
+#include "render/GfxBackend.h"
 #include "render/GfxFonts.h"
 
 TVXEngine::TVXEngine(TGfxForm* owner, vx::MessagePump* pump, bool vsync, std::unique_ptr<TGfxDevice> device)
-    : TGfxDraw(owner) {
+    : TGfxDraw(owner), handedDevice_(device != nullptr) {
   if (device) {
     // The replacement takes a slot of its own and becomes current; the GPU device stays
     // unused in its slot.
@@ -42,16 +45,50 @@ TVXEngineFont* TVXEngine::GetFont(int32_t index) const {
   return fonts_[static_cast<size_t>(index)].get();
 }
 
-void TVXEngine::LoadFonts() {
+void TVXEngine::ChooseDevice() {
+  if (handedDevice_ || Mode() != rmDirect3D) return;
+  const char* forced = std::getenv(DeviceVariable);
+  const std::string choice = forced != nullptr ? forced : "";
+  if (choice == "gpu") return;
+  if (choice == "soft") {
+    Log(std::string("INFO: drawing in software, as ") + DeviceVariable + " asks");
+    SetMode(rmSoftGDI);
+    return;
+  }
+  if (!choice.empty()) Log(std::string("ERROR: ") + DeviceVariable + " is neither gpu nor soft: " + choice);
+  std::string error;
+  const std::string renderer = QueryGLRenderer(Owner(), error);
+  if (renderer.empty()) return;  // the GPU device's own start says what is wrong
+  if (!vx::gl::IsSoftwareRenderer(renderer)) {
+    Log("INFO: drawing with OpenGL on " + renderer);
+    return;
+  }
+  // Every pixel of a frame would be shaded by the CPU through the whole GL pipeline; the
+  // software device draws the same frame in a small part of that time.
+  Log("INFO: OpenGL draws on the CPU here (" + renderer + "): drawing in software, which costs far less");
+  SetMode(rmSoftGDI);
+}
+
+int32_t TVXEngine::StartDevice() {
   int32_t code = Initialize();
   if (code == 0) code = InitDevice();
-  if (code != 0 && Mode() == rmDirect3D) {
+  return code;
+}
+
+void TVXEngine::LoadFonts() {
+  ChooseDevice();
+  int32_t code = StartDevice();
+  if (code != 0 && Mode() == rmSoftGDI && !handedDevice_) {
+    Log("ERROR: the software device cannot start (" + ErrorString(code) + "); drawing with OpenGL instead");
+    Finalize();
+    SetMode(rmDirect3D);
+    code = StartDevice();
+  } else if (code != 0 && Mode() == rmDirect3D) {
     // No usable GPU: the game still runs, drawn in software onto the plain window.
     Log("ERROR: the GPU device cannot start (" + ErrorString(code) + "); drawing in software instead");
     Finalize();
     SetMode(rmSoftGDI);
-    code = Initialize();
-    if (code == 0) code = InitDevice();
+    code = StartDevice();
   }
   if (code != 0) {
     Log(ErrorString(code));

@@ -66,7 +66,14 @@ public:
   // Starts the device and loads every font record of the fonts archive. A device that
   // cannot start logs its error text, is finalised and calls OnTerminate; loading goes on
   // (and finds no device for the fonts).
+  //
+  // The device: the GPU device, unless its OpenGL turns out to draw on the CPU (a machine
+  // without a GPU), where the software device shown through the window surface costs a
+  // fraction of it; the log says which and why. The environment variable
+  // VX_RENDER_DEVICE ("gpu" or "soft") forces one, for tests that compare each device's
+  // pictures. A device handed to the constructor is always kept.
   void LoadFonts();
+  static constexpr const char* DeviceVariable = "VX_RENDER_DEVICE";
   // The device started (initialised with its surface).
   bool Started() const { return Initialized() && DeviceReady(); }
   std::function<void()> OnTerminate;
@@ -98,6 +105,11 @@ protected:
   void MoveImages() override;
 
 private:
+  // Picks the device LoadFonts starts (see there).
+  void ChooseDevice();
+  int32_t StartDevice();
+
+  bool handedDevice_ = false;
   std::unique_ptr<TVXTimer> timer_;
   std::unique_ptr<TVXTextureList> textures_;
   std::vector<std::unique_ptr<TVXEngineFont>> fonts_;

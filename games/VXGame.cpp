@@ -179,8 +179,10 @@ void TVXGame::CountTransfer(TVXLabel* FromLabel, TVXLabel* ToLabel, int64_t Amou
     vx::SetLabelValue(FromLabel, from);
     if (ToLabel != nullptr) vx::SetLabelValue(ToLabel, to);
     if (main == nullptr) continue;
+    // One frame a step: the step's own (an idle pass would draw a second one, and halve
+    // the count's pace wherever presents are held to the display's rate).
     main->RenderNow();
-    if (!main->ProcessMessage()) return;  // closing: the callers write the true values
+    if (!main->ProcessPendingMessages()) return;  // closing: the callers write the true values
   }
 }
 

@@ -132,6 +132,15 @@ bool MessagePump::PumpOne() {
   return !terminated_;
 }
 
+bool MessagePump::PumpPending() {
+  PlatformEvent ev;
+  while (!terminated_ && source_ && source_->Poll(ev)) Dispatch(ev);
+  // A due periodic timer is set again from now, so this ends.
+  while (!terminated_ && FireDueTimer()) {
+  }
+  return !terminated_;
+}
+
 void MessagePump::Run() {
   if (depth_ > 0) {
     Log("ERROR: the main message loop is already running");

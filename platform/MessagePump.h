@@ -55,6 +55,10 @@ public:
 
   // One step of the loop (see above). Returns false once the quit flag is set.
   bool PumpOne();
+  // Dispatches the events already queued and fires the timers already due, then returns
+  // without an idle pass or a wait: for a loop that draws its own frames. False once the
+  // quit flag is set.
+  bool PumpPending();
   // The outermost loop: pumps until the quit flag is set. Called while another loop runs,
   // it logs an error and returns at once (shutdown must only follow the outermost loop).
   void Run();

@@ -35,6 +35,11 @@ bool SoftPresenter::MakeTexture(std::string* error) {
       return false;
     }
   }
+  // A renderer that promises to wait for the retrace is still watched: the pacer caps it
+  // when its presents come back at once.
+  SDL_RendererInfo info{};
+  const bool waits = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+  pacer_.SetVSync(vsync_, waits);
   const Uint32 format = bytesPerPixel_ == 2 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_ARGB8888;
   texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width_, height_);
   if (texture_ == nullptr) {
@@ -60,6 +65,7 @@ bool SoftPresenter::Open(PlatformWindow& window, int width, int height, bool vsy
     // The driver's own framebuffer, never one emulated through a renderer: a renderer tied
     // to the window would keep the other presenter (and its own renderer) out.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    pacer_.SetVSync(vsync, false);
   } else {
     const Uint32 display = SDL_GetWindowPixelFormat(window.NativeHandle());
     const int bytes = display == SDL_PIXELFORMAT_UNKNOWN ? 0 : SDL_BYTESPERPIXEL(display);
@@ -110,7 +116,10 @@ SoftPresentResult SoftPresenter::ShowFrame(const uint32_t* pixels, int pitch) {
   SDL_FreeSurface(frame);
   window_->SetLogicalViewport(dst.x, dst.y, dst.w, dst.h);
   if (rc != 0) return SoftPresentResult::Lost;
-  return SDL_UpdateWindowSurface(sdl) == 0 ? SoftPresentResult::Ok : SoftPresentResult::Lost;
+  pacer_.BeforeSwap();
+  const bool shown = SDL_UpdateWindowSurface(sdl) == 0;
+  pacer_.AfterSwap();
+  return shown ? SoftPresentResult::Ok : SoftPresentResult::Lost;
 }
 
 bool SoftPresenter::Lock(void*& pixels, int& pitch) {
@@ -137,7 +146,9 @@ SoftPresentResult SoftPresenter::UnlockAndShow() {
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   if (SDL_RenderClear(renderer_) != 0 || SDL_RenderCopy(renderer_, texture_, nullptr, &dst) != 0)
     return SoftPresentResult::Lost;
+  pacer_.BeforeSwap();
   SDL_RenderPresent(renderer_);
+  pacer_.AfterSwap();
   return SoftPresentResult::Ok;
 }
 

@@ -4,8 +4,15 @@
 // frame is written into (32-bit, or 16-bit R5G6B5 when the display is 16-bit). When the
 // window is larger than the frame (full screen), the frame is scaled up letterboxed and the
 // window is told where it lies, so the mouse maps back onto the frame.
+//
+// Neither way waits for the vertical retrace by itself (a window surface never does; a
+// renderer may not honour it), so with vsync asked for, presents are paced to 60 a second
+// as the GPU path paces them: frames nobody can see faster cost no CPU.
 #include <cstdint>
 #include <string>
+#include <utility>
+
+#include "platform/PresentPacer.h"
 
 struct SDL_Renderer;
 struct SDL_Texture;
@@ -19,7 +26,8 @@ enum class SoftPresentResult { Ok, Lost, Failed };
 
 class SoftPresenter {
 public:
-  explicit SoftPresenter(SoftPresentKind kind) : kind_(kind) {}
+  explicit SoftPresenter(SoftPresentKind kind, PresentPacer pacer = PresentPacer())
+      : kind_(kind), pacer_(std::move(pacer)) {}
   ~SoftPresenter();
   SoftPresenter(const SoftPresenter&) = delete;
   SoftPresenter& operator=(const SoftPresenter&) = delete;
@@ -54,6 +62,7 @@ private:
   bool MakeTexture(std::string* error);
 
   SoftPresentKind kind_;
+  PresentPacer pacer_;
   PlatformWindow* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

@@ -5,6 +5,7 @@
 // inject lost-device faults.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/gl/GlRenderer.h"
@@ -106,3 +107,6 @@ public:
 // The OpenGL back end: on the form's window when it has one, otherwise on a headless EGL
 // surface of the frame size.
 std::unique_ptr<TGfxBackend> CreateGLBackend(TGfxForm* form);
+// The GL_RENDERER string of the context that back end would get (made and freed for the
+// asking); empty and an error text when there is none.
+std::string QueryGLRenderer(TGfxForm* form, std::string& error);

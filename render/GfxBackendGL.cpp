@@ -176,3 +176,8 @@ private:
 }  // namespace
 
 std::unique_ptr<TGfxBackend> CreateGLBackend(TGfxForm* form) { return std::make_unique<GLBackend>(form); }
+
+std::string QueryGLRenderer(TGfxForm* form, std::string& error) {
+  vx::PlatformWindow* window = form != nullptr ? form->Window() : nullptr;
+  return vx::gl::QueryRenderer(window != nullptr && window->IsCreated() ? window->NativeHandle() : nullptr, error);
+}

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "platform/Window.h"
-#include "platform/gl/PresentPacer.h"
+#include "platform/PresentPacer.h"
 
 namespace vx::gl {
 

@@ -2,7 +2,10 @@
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#include <GL/glcorearb.h>
 #include <SDL.h>
+
+#include <cctype>
 
 namespace vx::gl {
 namespace {
@@ -113,6 +116,31 @@ std::unique_ptr<Surface> CreateHeadlessSurface(std::string& error) {
     return nullptr;
   }
   return surface;
+}
+
+std::string QueryRenderer(SDL_Window* window, std::string& error) {
+  std::unique_ptr<Surface> surface = window != nullptr ? CreateWindowSurface(window, error) : CreateHeadlessSurface(error);
+  if (!surface) return {};
+  if (!surface->MakeCurrent()) {
+    error = "cannot make the GL context current";
+    return {};
+  }
+  const auto getString = reinterpret_cast<PFNGLGETSTRINGPROC>(surface->GetProcAddress("glGetString"));
+  const auto* name = getString != nullptr ? reinterpret_cast<const char*>(getString(GL_RENDERER)) : nullptr;
+  if (name == nullptr) {
+    error = "the driver names no renderer";
+    return {};
+  }
+  return name;
+}
+
+bool IsSoftwareRenderer(const std::string& renderer) {
+  std::string lower = renderer;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // swrast calls itself "Software Rasterizer".
+  for (const char* name : {"llvmpipe", "softpipe", "swrast", "software rasterizer"})
+    if (lower.find(name) != std::string::npos) return true;
+  return false;
 }
 
 }  // namespace vx::gl

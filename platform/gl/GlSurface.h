@@ -32,4 +32,13 @@ std::unique_ptr<Surface> CreateWindowSurface(SDL_Window* window, std::string& er
 // error text when the platform or the context is not available.
 std::unique_ptr<Surface> CreateHeadlessSurface(std::string& error);
 
+// The GL_RENDERER string of the context the GPU device would draw with: one made for the
+// asking on the window, or headless without one, and freed again. Empty and an error text
+// when no context can be made.
+std::string QueryRenderer(SDL_Window* window, std::string& error);
+
+// Whether a GL_RENDERER string names a renderer that draws on the CPU (Mesa's llvmpipe,
+// softpipe or swrast, also under another layer such as zink on lavapipe).
+bool IsSoftwareRenderer(const std::string& renderer);
+
 }  // namespace vx::gl

@@ -29,6 +29,9 @@ struct Area {
 struct GoldenRules {
   // Largest difference of one channel still taken as equal: GL drivers round differently.
   int Tolerance = 1;
+  // Compares the mean colours of Block x Block squares instead of single pixels (1); the
+  // share and the skipped areas then count squares.
+  int Block = 1;
   // Share of the compared pixels allowed to differ beyond the tolerance (0.001 = 0.1%): room for
   // antialiased edges of moving things caught a frame apart on a busy machine.
   double AllowedShare = 0.0;
@@ -37,6 +40,14 @@ struct GoldenRules {
   // VX_UPDATE_GOLDEN leaves the picture to the comparison that owns it.
   bool OwnsGolden = true;
 };
+
+// Whether this run draws on the software device (VX_RENDER_DEVICE=soft): the screens' golden
+// pictures were made on the GPU device, which blends with exact rounding and filters scaled
+// pictures, where the software rasteriser truncates each product and takes the nearest
+// texel. A comparison there allows SoftRules' differences on top of the caller's, and never
+// rewrites the GPU's picture.
+bool SoftDeviceRun();
+GoldenRules SoftRules(GoldenRules rules);
 
 // The path of golden picture `name` ("poker/VP01" -> <source>/tests/golden/poker/VP01.png).
 std::string GoldenFile(const std::string& name);

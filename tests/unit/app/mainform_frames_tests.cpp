@@ -300,3 +300,19 @@ TEST(Wait, EndsEarlyWhenTheProgramCloses) {
   EXPECT_LT(h.platform.clock.TickCount(), 1000u + 5000u);
   EXPECT_TRUE(h.form->Closing());
 }
+
+// A count renders each step and lets the waiting messages through: one frame a step, so a
+// count keeps the display's pace, and the input that came meanwhile is still handled.
+TEST(Frames, ACountStepDrawsOneFrameAndHandlesWhatIsWaiting) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  h.platform.events.Click(123, 45);
+  const size_t before = h.Presents();
+  for (int step = 0; step < 5; ++step) {
+    h.form->RenderNow();
+    ASSERT_TRUE(h.form->ProcessPendingMessages());
+  }
+  EXPECT_EQ(h.Presents(), before + 5);
+  EXPECT_EQ(h.form->Engine->CursorX, 123);
+  EXPECT_EQ(h.form->Engine->CursorY, 45);
+}

@@ -182,11 +182,12 @@ protected:
     const auto bg = data_->backgrounds.find(variant->Theme);
     ASSERT_NE(bg, data_->backgrounds.end());
     int covered = 0;
+    const int tolerance = vxtest::SoftDeviceRun() ? vxtest::SoftRules({}).Tolerance : 2;
     for (int32_t y = 0; y < vx::datagen::poker::kMenuStripH; ++y)
       for (int32_t x = 0; x < 800; ++x) {
         const uint32_t want = bg->second.At(x, y), got = pixels[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)];
         for (int sh = 0; sh <= 16; sh += 8)
-          if (std::abs(static_cast<int>((want >> sh) & 0xFF) - static_cast<int>((got >> sh) & 0xFF)) > 2) {
+          if (std::abs(static_cast<int>((want >> sh) & 0xFF) - static_cast<int>((got >> sh) & 0xFF)) > tolerance) {
             ++covered;
             break;
           }

@@ -4,9 +4,12 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/Cursor.h"
 #include "platform/KeyMap.h"
+#include "platform/SoftPresent.h"
 #include "platform/Window.h"
 
 namespace {
@@ -210,4 +213,41 @@ TEST(Window, OpensUnderTheOffscreenDriverPumpsAndCloses) {
   EXPECT_LT(SDL_GetTicks64() - start, 5000u);
   window.Destroy();
   EXPECT_FALSE(window.IsCreated());
+}
+
+// Frames drawn in memory reach the window no faster than 60 a second when vsync is asked
+// for: neither way of showing them waits for the retrace by itself (a renderer that says it
+// does is caught returning at once within 30 presents). Time moves only while the pacer
+// sleeps, so every present it holds back is held a whole period.
+TEST(SoftPresenter, PacesFramesToSixtyASecondOnlyWithVsync) {
+  vx::PlatformWindow window;
+  std::string error;
+  ASSERT_TRUE(window.Create("soft presents", 64, 48, &error)) << error;
+  const std::vector<uint32_t> frame(64 * 48, 0xFF336699u);
+  for (vx::SoftPresentKind kind : {vx::SoftPresentKind::WindowSurface, vx::SoftPresentKind::StreamingTexture})
+    for (bool vsync : {false, true}) {
+      double now = 5.0;
+      int sleeps = 0;
+      vx::SoftPresenter presenter(kind, vx::PresentPacer([&] { return now; }, [&](double s) {
+                                    ++sleeps;
+                                    now += s;
+                                  }));
+      ASSERT_TRUE(presenter.Open(window, 64, 48, vsync, &error)) << error;
+      for (int i = 0; i < 40; ++i) {
+        if (kind == vx::SoftPresentKind::WindowSurface) {
+          ASSERT_EQ(presenter.ShowFrame(frame.data(), 64 * 4), vx::SoftPresentResult::Ok);
+        } else {
+          void* pixels = nullptr;
+          int pitch = 0;
+          ASSERT_TRUE(presenter.Lock(pixels, pitch));
+          ASSERT_EQ(presenter.UnlockAndShow(), vx::SoftPresentResult::Ok);
+        }
+      }
+      const int kindNo = static_cast<int>(kind);
+      // Every present but the first; a renderer that claims to wait, from its 31st on.
+      const int least = !vsync ? 0 : kind == vx::SoftPresentKind::WindowSurface ? 39 : 9;
+      EXPECT_GE(sleeps, least) << kindNo;
+      EXPECT_LE(sleeps, vsync ? 39 : 0) << kindNo;
+      EXPECT_NEAR(now - 5.0, sleeps / 60.0, 1e-9) << kindNo;
+    }
 }

@@ -10,7 +10,7 @@
 
 #include "platform/gl/GlRenderer.h"
 #include "platform/gl/GlSurface.h"
-#include "platform/gl/PresentPacer.h"
+#include "platform/PresentPacer.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ struct PacerRig {
   double slept = 0.0;
   int sleeps = 0;
   double oversleep = 0.0;  // a real sleep runs over
-  vx::gl::PresentPacer pacer{[this] { return now; }, [this](double s) {
+  vx::PresentPacer pacer{[this] { return now; }, [this](double s) {
                                ++sleeps;
                                slept += s;
                                now += s + oversleep;
@@ -82,7 +82,7 @@ TEST(PresentPacer, CapsAtSixtyOnlyWhenVsyncIsAskedForAndNotHonoured) {
   {
     PacerRig rig;  // accepted but ignored: found out within a window, then capped
     rig.pacer.SetVSync(true, true);
-    rig.Run(vx::gl::PresentPacer::Window, 0.001, 0.0);
+    rig.Run(vx::PresentPacer::Window, 0.001, 0.0);
     EXPECT_TRUE(rig.pacer.Capping());
     const double rate = rig.Run(120, 0.001, 0.0);
     EXPECT_LE(rate, 60.5);

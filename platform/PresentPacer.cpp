@@ -1,11 +1,11 @@
-#include "platform/gl/PresentPacer.h"
+#include "platform/PresentPacer.h"
 
 #include <chrono>
 #include <thread>
 
 #include "platform/Clock.h"
 
-namespace vx::gl {
+namespace vx {
 
 PresentPacer::PresentPacer()
     : PresentPacer(
@@ -74,4 +74,4 @@ void PresentPacer::AfterSwap() {
   windowStart_ = -1.0;
 }
 
-}  // namespace vx::gl
+}  // namespace vx

@@ -5,7 +5,7 @@
 // sleeps.
 #include <functional>
 
-namespace vx::gl {
+namespace vx {
 
 class PresentPacer {
 public:
@@ -39,4 +39,4 @@ private:
   int count_ = 0;
 };
 
-}  // namespace vx::gl
+}  // namespace vx
