@@ -128,28 +128,42 @@ void TVXParticleSystem::Reset() {
 
 void TVXParticleSystem::Spawn(int32_t i) {
   TVXParticle& p = particles_[static_cast<size_t>(i)];
-  const double r = Rand01();
+  // Every value draws its own random number, in the order written, so that a particle's
+  // place, speed and fall are independent (one shared number put every star on the diagonal).
   switch (effectKind_) {
     case pkFireworks: {
       static constexpr double kSide[4] = {0.065, 0.035, -0.065, -0.035};
       const double a = static_cast<double>(i);
-      p.Position = Vec(std::cos(a) * (r - 0.5) * Spread, std::sin(a) * (r - 0.5) * Spread, (r - 0.5) * Range);
-      p.Velocity = Vec(kSide[i % 4] * r, 0.09 * r, 0.001 * r - 0.0005);
-      p.Acceleration = Vec(0.0, -(0.0012 + 0.001 * r), 0.0);
+      const double px = std::cos(a) * (Rand01() - 0.5) * Spread;
+      const double py = std::sin(a) * (Rand01() - 0.5) * Spread;
+      const double pz = (Rand01() - 0.5) * Range;
+      p.Position = Vec(px, py, pz);
+      const double vx = kSide[i % 4] * Rand01();
+      const double vy = 0.09 * Rand01();
+      const double vz = 0.001 * Rand01() - 0.0005;
+      p.Velocity = Vec(vx, vy, vz);
+      p.Acceleration = Vec(0.0, -(0.0012 + 0.001 * Rand01()), 0.0);
       break;
     }
     case pkStarField: {
       const double w = Width();
-      p.Position = Vec(w * (r - 0.5), w * (r - 0.5), (r - 0.5) * Range);
-      p.Velocity = Vec(0.0, 0.0, 0.005 * r - 0.0025);
+      const double px = w * (Rand01() - 0.5);
+      const double py = w * (Rand01() - 0.5);
+      const double pz = (Rand01() - 0.5) * Range;
+      p.Position = Vec(px, py, pz);
+      p.Velocity = Vec(0.0, 0.0, 0.005 * Rand01() - 0.0025);
       p.Acceleration = Vec(0.0, 0.0, 0.0007);
       break;
     }
     default: {
-      const double vx = (i % 2 == 0 ? 0.0125 : -0.0125) * r;
-      p.Position = Vec((r - 0.5) * Spread, 0.0, (r - 0.5) * Range);
-      p.Velocity = Vec(vx, 0.035 * r, 0.001 * r - 0.0005);
-      p.Acceleration = Vec(0.0, -(0.0012 + 0.0009 * r), 0.0);
+      const double px = (Rand01() - 0.5) * Spread;
+      const double pz = (Rand01() - 0.5) * Range;
+      p.Position = Vec(px, 0.0, pz);
+      const double vx = (i % 2 == 0 ? 0.0125 : -0.0125) * Rand01();
+      const double vy = 0.035 * Rand01();
+      const double vz = 0.001 * Rand01() - 0.0005;
+      p.Velocity = Vec(vx, vy, vz);
+      p.Acceleration = Vec(0.0, -(0.0012 + 0.0009 * Rand01()), 0.0);
       break;
     }
   }

@@ -12,17 +12,21 @@ namespace {
 size_t WordsFor(size_t bytes) { return (bytes + 3) / 4; }
 }  // namespace
 
-void TBitmapEx::CheckPictureSize(int64_t width, int64_t height, const char* what) {
+// Rows are addressed in int32 bytes and whole pictures in size_t.
+static_assert(int64_t{TBitmapEx::MaxWideSide} * 4 <= INT32_MAX && TBitmapEx::MaxPixels * 4 <= INT32_MAX);
+
+void TBitmapEx::CheckPictureSize(int64_t width, int64_t height, const char* what, int64_t maxSide) {
   if (width < 1 || height < 1) throw EInvalidGraphic(std::string(what) + ": the picture has no pixels");
-  if (width > MaxSide || height > MaxSide || width * height > MaxPixels) {
+  maxSide = std::min<int64_t>(maxSide, MaxWideSide);
+  if (width > maxSide || height > maxSide || width * height > MaxPixels) {
     throw EInvalidGraphic(std::string(what) + ": the picture is too large (" + std::to_string(width) + "x" +
                           std::to_string(height) + ")");
   }
 }
 
-void TBitmapEx::SetSize(int32_t width, int32_t height) {
+void TBitmapEx::SetSize(int32_t width, int32_t height, int32_t maxSide) {
   if (width < 0 || height < 0) throw EInvalidGraphic("Invalid picture size");
-  if (width != 0 && height != 0) CheckPictureSize(width, height, "Picture");
+  if (width != 0 && height != 0) CheckPictureSize(width, height, "Picture", maxSide);
   if (width == 0 || height == 0) {
     width_ = width;
     height_ = height;

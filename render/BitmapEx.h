@@ -35,8 +35,11 @@ enum TPixelFormat : uint8_t { pf24bit, pf32bit };
 
 class TBitmapEx {
 public:
-  // Largest picture any loader accepts: 16384 on a side, 2^24 pixels (64 MiB) in all.
+  // Largest picture any loader accepts: 16384 on a side, 2^24 pixels (64 MiB) in all. A
+  // format whose own limits allow longer sides (PNG: 65535) may ask for up to MaxWideSide;
+  // the pixel budget still holds, so no size, row or offset computed from them can overflow.
   static constexpr int32_t MaxSide = 16384;
+  static constexpr int32_t MaxWideSide = 65535;
   static constexpr int64_t MaxPixels = int64_t{1} << 24;
 
   TBitmapEx() = default;
@@ -48,8 +51,9 @@ public:
   // Converting 24 to 32 bits gives alpha 0 (callers decide about opacity); 32 to 24 drops it.
   void SetPixelFormat(TPixelFormat format);
   // Keeps the top-left part of the picture; new pixels are 0. Sizes outside the limits (or
-  // negative) raise EInvalidGraphic.
-  void SetSize(int32_t width, int32_t height);
+  // negative) raise EInvalidGraphic; `maxSide` is MaxSide or, for a format that allows
+  // them, up to MaxWideSide.
+  void SetSize(int32_t width, int32_t height, int32_t maxSide = MaxSide);
 
   int32_t BytesPerPixel() const { return format_ == pf32bit ? 4 : 3; }
   int32_t LineSize() const { return width_ * BytesPerPixel(); }
@@ -108,8 +112,9 @@ public:
                      int32_t tolerance, TGfxSize destCell, TGfxSize sourceCell, TGfxSize textureSize,
                      const TBitmapEx* mask = nullptr);
 
-  // Raises EInvalidGraphic unless 1 <= width, height and the size is within the limits.
-  static void CheckPictureSize(int64_t width, int64_t height, const char* what);
+  // Raises EInvalidGraphic unless 1 <= width, height <= maxSide (at most MaxWideSide) and
+  // width * height <= MaxPixels.
+  static void CheckPictureSize(int64_t width, int64_t height, const char* what, int64_t maxSide = MaxSide);
 
   // For decoders, which write every pixel: makes the picture 32-bit of the given size
   // (checked as SetSize) without clearing the pixels first.

@@ -15,6 +15,11 @@ TGfxDevice2::~TGfxDevice2() {
   Finalize();
 }
 
+int32_t TGfxDevice2::InitDevice() {
+  if (surfaceCreated_) return errInvalidCall;
+  return TGfxDeviceSoft::InitDevice();
+}
+
 int32_t TGfxDevice2::OpenPresentation() {
   surfaceFormat_ = COLOR_A8R8G8B8;
   vx::PlatformWindow* window = Window();

@@ -19,6 +19,9 @@ public:
   // does with the texture's memory).
   void CopyFrame(void* dest, int32_t pitch, TColorFormat format) const;
 
+  // A surface that is ready is kept: asking again gives -1 (the GDI device makes it anew).
+  int32_t InitDevice() override;
+
 protected:
   int32_t OpenPresentation() override;
   void ClosePresentation() override;

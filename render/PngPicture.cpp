@@ -286,6 +286,10 @@ void TPngPicture::LoadFromStream(TStream& stream) {
   if (!imageSeen) throw EPNGNoImageData(pngtexts::NoImageData);
 }
 
+// The header's checks are the only limits a PNG meets: the loader's bitmap takes any picture
+// they let through.
+static_assert(TPngPicture::MaxSide <= TBitmapEx::MaxWideSide && TPngPicture::MaxPixels <= TBitmapEx::MaxPixels);
+
 void TPngPicture::ReadHeader(const std::vector<uint8_t>& data) {
   // A second header would change the picture under data already decoded for the first.
   if (data.size() < 13 || hasHeader_) throw EPngInvalidIHDR(pngtexts::InvalidIHDR);
@@ -395,7 +399,7 @@ void TPngPicture::DecodeImage(TStream& stream, std::vector<uint8_t> firstData) {
   if (into_ != nullptr) {
     into_->SetSize(0, 0);
     into_->SetPixelFormat(pf32bit);
-    into_->SetSize(static_cast<int32_t>(W), static_cast<int32_t>(h.Height));
+    into_->SetSize(static_cast<int32_t>(W), static_cast<int32_t>(h.Height), TBitmapEx::MaxWideSide);
     pixels = into_->Pixels();
   } else {
     pixels_.assign(static_cast<size_t>(W) * h.Height, 0xFF000000u);
@@ -525,6 +529,6 @@ void TPngPicture::AssignTo(TBitmapEx& bitmap) const {
   if (TransparencyMode() == ptmBit) (void)TransparentColor();
   bitmap.SetSize(0, 0);
   bitmap.SetPixelFormat(pf32bit);
-  bitmap.SetSize(Width(), Height());
+  bitmap.SetSize(Width(), Height(), TBitmapEx::MaxWideSide);
   if (!pixels_.empty()) std::memcpy(bitmap.Pixels(), pixels_.data(), pixels_.size() * 4);
 }

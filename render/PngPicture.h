@@ -130,7 +130,7 @@ public:
   // does not exist raises 65255, as it always has). No header: EPNGHeaderNotPresent.
   void AssignTo(TBitmapEx& bitmap) const;
   // LoadFromStream then AssignTo, with the pixels decoded straight into the bitmap (the
-  // picture's own Pixels() stay empty). The bitmap's size limits apply.
+  // picture's own Pixels() stay empty).
   void LoadInto(TStream& stream, TBitmapEx& bitmap);
 
 private:

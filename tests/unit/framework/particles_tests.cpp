@@ -203,3 +203,52 @@ TEST(Particles, StarsBornAgainInAFrameAreFirstDrawnInTheNext) {
   }
   EXPECT_EQ(drawn(), static_cast<size_t>(r.ps->Count()));
 }
+
+// Each value of a newborn particle draws its own random number: the numbers read back from a
+// cloud's places, speeds and falls are pairwise uncorrelated (one shared number made them 1).
+TEST(Particles, ASpawnDrawsOneRandomNumberPerValue) {
+  auto correlation = [](const std::vector<double>& a, const std::vector<double>& b) {
+    const double n = static_cast<double>(a.size());
+    double ma = 0, mb = 0, ab = 0, aa = 0, bb = 0;
+    for (size_t k = 0; k < a.size(); ++k) ma += a[k] / n, mb += b[k] / n;
+    for (size_t k = 0; k < a.size(); ++k) {
+      ab += (a[k] - ma) * (b[k] - mb), aa += (a[k] - ma) * (a[k] - ma), bb += (b[k] - mb) * (b[k] - mb);
+    }
+    return ab / std::sqrt(aa * bb);
+  };
+  static constexpr double kSide[4] = {0.065, 0.035, -0.065, -0.035};
+  vx::Rng().Seed(77);
+  for (int32_t kind = 0; kind < 3; ++kind) {
+    SCOPED_TRACE("kind " + std::to_string(kind));
+    Rig r;
+    r.ps->SetBounds(0, 0, 640, 480);
+    r.Choose(kind);
+    r.ps->Spread = 80.0;  // so that the bouncing stars' x carries its number too
+    std::vector<std::vector<double>> numbers;  // one column per random value
+    for (int round = 0; round < (kind == pkStarField ? 200 : 1); ++round) {
+      r.ps->Reset();
+      for (int32_t i = 0; i < r.ps->Count(); ++i) {
+        const TVXParticle& p = r.ps->Particles()[static_cast<size_t>(i)];
+        const TVXVector pos{p.Position.x - r.ps->Origin.x, p.Position.y - r.ps->Origin.y, p.Position.z - r.ps->Origin.z};
+        const double depth = pos.z / r.ps->Range + 0.5;
+        std::vector<double> row;
+        if (kind == pkFireworks) {
+          row = {depth, p.Velocity.x / kSide[i % 4], p.Velocity.y / 0.09, (p.Velocity.z + 0.0005) / 0.001,
+                 (-p.Acceleration.y - 0.0012) / 0.001};
+        } else if (kind == pkStarField) {
+          row = {pos.x / 640.0 + 0.5, pos.y / 640.0 + 0.5, depth, (p.Velocity.z + 0.0025) / 0.005};
+        } else {
+          row = {pos.x / 80.0 + 0.5, depth, std::fabs(p.Velocity.x) / 0.0125, p.Velocity.y / 0.035,
+                 (p.Velocity.z + 0.0005) / 0.001, (-p.Acceleration.y - 0.0012) / 0.0009};
+        }
+        numbers.resize(row.size());
+        for (size_t c = 0; c < row.size(); ++c) numbers[c].push_back(row[c]);
+      }
+    }
+    for (size_t a = 0; a < numbers.size(); ++a) {
+      for (size_t b = a + 1; b < numbers.size(); ++b) {
+        EXPECT_LT(std::fabs(correlation(numbers[a], numbers[b])), 0.15) << "values " << a << " and " << b;
+      }
+    }
+  }
+}

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <tuple>
 
 #include "core/Rounding.h"
 #include "render/BitmapEx.h"
@@ -269,8 +270,12 @@ TEST(PngDecoderTest, ErrorTextsAndTheFaultsItRefuses) {
                                  .End()
                                  .bytes;
   TBitmapEx bitmap;
+  // Sizes past the format's limits meet the PNG text, not the bitmap's own refusal.
   const std::pair<Bytes, std::string> loads[] = {{missingEntry, pngtexts::NoSuchPaletteEntry},
-                                                   {badSig, pngtexts::InvalidFileHeader}};
+                                                   {badSig, pngtexts::InvalidFileHeader},
+                                                   {PngBuilder().Ihdr(65536, 1, 8, 0).bytes, pngtexts::SizeExceeds},
+                                                   {PngBuilder().Ihdr(1, 65536, 8, 0).bytes, pngtexts::SizeExceeds},
+                                                   {PngBuilder().Ihdr(16385, 1024, 1, 0).bytes, pngtexts::SizeExceeds}};
   for (const auto& [file, text] : loads) {
     TMemoryStream s(file.data(), file.size());
     EXPECT_EQ(ErrorOf([&] { bitmap.LoadFromStream(s, pkPng); }), text);
@@ -331,12 +336,20 @@ TEST(PngDecoderTest, SoundReadingsOfOddButHarmlessFiles) {
                           .bytes;
   EXPECT_EQ(Decode(split).Pixel(1, 0), 0xFF040506u);
 
-  // The widest picture decodes; the loader refuses it with its own size limit.
-  const Bytes wide = PngBuilder().Ihdr(65535, 1, 1, 0).Idat(Bytes(1 + 8192, 0)).End().bytes;
-  EXPECT_EQ(Decode(wide).Width(), 65535);
+  // The widest and the tallest pictures decode, through the loader too, to their last pixel.
+  Bytes wideRow(1 + 8192, 0), tallRows(2 * 65535, 0);
+  wideRow.back() = 0x02;     // pixel 65534
+  tallRows.back() = 0x40;    // pixel (1, 65534)
   TBitmapEx b;
-  TMemoryStream ws(wide.data(), wide.size());
-  EXPECT_THROW(b.LoadFromStream(ws, pkPng), EInvalidGraphic);
+  for (const auto& [file, x, y] : {std::tuple{PngBuilder().Ihdr(65535, 1, 1, 0).Idat(wideRow).End().bytes, 65534, 0},
+                                   std::tuple{PngBuilder().Ihdr(2, 65535, 1, 0).Idat(tallRows).End().bytes, 1, 65534}}) {
+    EXPECT_EQ(Decode(file).Pixel(x, y), 0xFFFFFFFFu);
+    TMemoryStream ws(file.data(), file.size());
+    ASSERT_EQ(ErrorOf([&] { b.LoadFromStream(ws, pkPng); }), "(no error)");
+    EXPECT_EQ(b.Width() * b.Height(), (x + 1) * (y + 1));
+    EXPECT_EQ(b.Pixel(x, y), 0xFFFFFFFFu);
+    EXPECT_EQ(b.Pixel(x - 1, y), 0xFF000000u);
+  }
 
   // Grey with alpha keeps its alpha through the loader; a grey key (bit transparency) stays
   // opaque and names its colour.

@@ -112,6 +112,15 @@ TEST(SoftDevices, CallsOutsideTheirStateFailAndClipsSizesAndFramesFollowTheSurfa
     ASSERT_EQ(device->Clear(0xFFFFFFFFu), 0);
     ASSERT_EQ(device->ReadFrame(frame, w, h), 0);
     EXPECT_EQ(frame.back(), 0xFFFFFFFFu);
+    // Asked again while ready, the DirectDraw device keeps its surface and frame; the GDI
+    // device makes a fresh one.
+    int doneCalls = 0;
+    device->OnDoneDevice = [&](void*) { ++doneCalls; };
+    EXPECT_EQ(device->InitDevice(), kind == 0 ? 0 : errInvalidCall);
+    EXPECT_EQ(doneCalls, kind == 0 ? 1 : 0);
+    ASSERT_EQ(device->ReadFrame(frame, w, h), 0);
+    EXPECT_EQ(frame.back(), kind == 0 ? 0u : 0xFFFFFFFFu);
+    device->OnDoneDevice = nullptr;
     // A size change makes the frame again at the new size.
     device->SetWidth(100);
     device->SetHeight(50);
