@@ -496,6 +496,9 @@ void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
     std::_Exit(0);
   }
   vx::WeakRef<TVXScene> input(InputScene());
+  // An Alt chord is a system key, not the letter a screen reads (Alt+X would hold a card):
+  // only the global keys below see it.
+  if (vx::IsSystemKeyChord(shift)) input.Reset();
   // 1. The focused control, when it lies in the input scene (a modal frame keeps keys from
   // the screen behind it).
   if (input) SendKeyToActiveControl(input.Get(), key, shift);
