@@ -233,7 +233,10 @@ void TfrmMain::Initialize() {
   CurrentGame = nullptr;
 
   lobby_->CreatePlayers();
-  ctx_.Engine->Timer()->OnRender = [this](void*) { RenderFrame(); };
+  ctx_.Engine->Timer()->OnRender = [this](void*) {
+    FollowPointer();
+    RenderFrame();
+  };
   lobby_->CreateCityAndMenuBar();
 
   tmrStart_ = std::make_unique<vx::PumpTimer>();
@@ -466,6 +469,7 @@ void TfrmMain::SetInputScene(TVXScene* scene) { inputScene_ = scene != nullptr ?
 
 void TfrmMain::FormMouseDown(vx::TMouseButton button, vx::TShiftState shift, int32_t x, int32_t y) {
   vx::DispatchScope dispatch;  // what the handlers free goes after the whole event
+  pointer_ = {true, shift, x, y};
   if (TVXScene* scene = InputScene()) scene->MouseDown(nullptr, button, shift, x, y);
   SetOpenControl(nullptr);
   if (ctx_.Engine) {
@@ -475,11 +479,28 @@ void TfrmMain::FormMouseDown(vx::TMouseButton button, vx::TShiftState shift, int
 }
 
 void TfrmMain::FormMouseMove(vx::TShiftState shift, int32_t x, int32_t y) {
-  if (TVXScene* scene = InputScene()) scene->MouseMove(nullptr, shift, x, y);
+  pointer_ = {true, shift, x, y};
+  TVXScene* scene = InputScene();
+  pointerScene_ = scene;
+  // Taken before the handlers run: what they put under the pointer is followed next frame.
+  pointerTarget_ = scene != nullptr ? scene->ControlAt(x, y) : nullptr;
+  if (scene != nullptr) scene->MouseMove(nullptr, shift, x, y);
 }
 
 void TfrmMain::FormMouseUp(vx::TMouseButton button, vx::TShiftState shift, int32_t x, int32_t y) {
+  pointer_ = {true, shift, x, y};
   if (TVXScene* scene = InputScene()) scene->MouseUp(nullptr, button, shift, x, y);
+}
+
+void TfrmMain::FollowPointer() {
+  if (!pointer_.Known || finalized_) return;
+  TVXScene* scene = InputScene();
+  if (scene == nullptr) return;
+  // A move only when something else lies under the pointer: a resting pointer over an
+  // unchanged screen hears nothing.
+  if (scene == pointerScene_.Get() && scene->ControlAt(pointer_.X, pointer_.Y) == pointerTarget_.Get()) return;
+  vx::DispatchScope dispatch;
+  FormMouseMove(pointer_.Shift, pointer_.X, pointer_.Y);
 }
 
 void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {

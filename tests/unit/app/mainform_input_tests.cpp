@@ -169,6 +169,25 @@ TEST(Mouse, APressClosesAnOpenDropDownOnlyAfterItWasRouted) {
   EXPECT_EQ(h.form->OpenControl(), nullptr);
 }
 
+TEST(Mouse, HoverFollowsAScreenThatAppearsUnderTheRestingPointer) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  std::vector<std::string> log;
+  TVXScene* lobby = LoggingScene(h.form->MainScene(), "LOBBY", log);
+  lobby->SetVisible(false);
+  TVXPanel* tile = LoggingPanel(lobby, "TILE", log);
+  tile->SetBounds(100, 100, 50, 50);
+  tile->OnMouseEnter = [&log](TVXComponent*) { log.push_back("enter"); };
+  h.form->FormMouseMove(0, 120, 130);
+  h.PumpFor(100);
+  EXPECT_TRUE(log.empty());
+  // The lobby comes back under the pointer: the next frames hover the tile, once.
+  lobby->SetVisible(true);
+  h.PumpFor(100);
+  EXPECT_TRUE(tile->Hovered());
+  EXPECT_EQ(log, std::vector<std::string>{"enter"});
+}
+
 TEST(Mouse, ThePressPositionIsStoredOnlyByPresses) {
   Harness h;
   ASSERT_TRUE(h.Start());
