@@ -279,7 +279,10 @@ void TfrmMain::Initialize() {
   CurrentGame = nullptr;
 
   lobby_->CreatePlayers();
-  ctx_.Engine->Timer()->OnRender = [this](void*) { RenderFrame(); };
+  ctx_.Engine->Timer()->OnRender = [this](void*) {
+    FollowPointer();
+    RenderFrame();
+  };
   lobby_->CreateCityAndMenuBar();
 
   tmrStart_ = std::make_unique<vx::PumpTimer>();
@@ -516,6 +519,7 @@ void TfrmMain::SetInputScene(TVXScene* scene) { inputScene_ = scene != nullptr ?
 
 void TfrmMain::FormMouseDown(vx::TMouseButton button, vx::TShiftState shift, int32_t x, int32_t y) {
   vx::DispatchScope dispatch;  // what the handlers free goes after the whole event
+  pointer_ = {true, shift, x, y};
   if (TVXScene* scene = InputScene()) scene->MouseDown(nullptr, button, shift, x, y);
   SetOpenControl(nullptr);
   if (ctx_.Engine) {
@@ -525,11 +529,28 @@ void TfrmMain::FormMouseDown(vx::TMouseButton button, vx::TShiftState shift, int
 }
 
 void TfrmMain::FormMouseMove(vx::TShiftState shift, int32_t x, int32_t y) {
-  if (TVXScene* scene = InputScene()) scene->MouseMove(nullptr, shift, x, y);
+  pointer_ = {true, shift, x, y};
+  TVXScene* scene = InputScene();
+  pointerScene_ = scene;
+  // Taken before the handlers run: what they put under the pointer is followed next frame.
+  pointerTarget_ = scene != nullptr ? scene->ControlAt(x, y) : nullptr;
+  if (scene != nullptr) scene->MouseMove(nullptr, shift, x, y);
 }
 
 void TfrmMain::FormMouseUp(vx::TMouseButton button, vx::TShiftState shift, int32_t x, int32_t y) {
+  pointer_ = {true, shift, x, y};
   if (TVXScene* scene = InputScene()) scene->MouseUp(nullptr, button, shift, x, y);
+}
+
+void TfrmMain::FollowPointer() {
+  if (!pointer_.Known || finalized_) return;
+  TVXScene* scene = InputScene();
+  if (scene == nullptr) return;
+  // A move only when something else lies under the pointer: a resting pointer over an
+  // unchanged screen hears nothing.
+  if (scene == pointerScene_.Get() && scene->ControlAt(pointer_.X, pointer_.Y) == pointerTarget_.Get()) return;
+  vx::DispatchScope dispatch;
+  FormMouseMove(pointer_.Shift, pointer_.X, pointer_.Y);
 }
 
 void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
@@ -546,6 +567,9 @@ void TfrmMain::FormKeyDown(uint16_t& key, vx::TShiftState shift) {
     std::_Exit(0);
   }
   vx::WeakRef<TVXScene> input(InputScene());
+  // An Alt chord is a system key, not the letter a screen reads (Alt+X would hold a card):
+  // only the global keys below see it.
+  if (vx::IsSystemKeyChord(shift)) input.Reset();
   // 1. The focused control, when it lies in the input scene (a modal frame keeps keys from
   // the screen behind it).
   if (input) SendKeyToActiveControl(input.Get(), key, shift);

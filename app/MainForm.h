@@ -183,6 +183,9 @@ private:
   class SoundOptions;
 
   bool DeveloperMode() const;
+  // Hover and press follow a resting pointer: when what lies under it has changed since the
+  // last move (a scene shown or hidden, a dialog gone), a move to where it rests is routed.
+  void FollowPointer();
   void RemoveStoppedAnims();
   void StepAnimations();
   // Start-up checks: one program on the folder, the journal of an interrupted save finished,
@@ -223,6 +226,15 @@ private:
 
   TVXMainScene* mainScene_ = nullptr;
   vx::WeakRef<TVXScene> inputScene_;
+  // The pointer at the last mouse event, and the input scene and the control under it when
+  // the last move was routed.
+  struct {
+    bool Known = false;
+    vx::TShiftState Shift = 0;
+    int32_t X = 0, Y = 0;
+  } pointer_;
+  vx::WeakRef<TVXScene> pointerScene_;
+  vx::WeakRef<TVXCustomControl> pointerTarget_;
   std::vector<TVXAnim*> anims_;
 
   bool created_ = false;

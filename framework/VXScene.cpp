@@ -201,7 +201,8 @@ void TVXScene::DefaultTexture(TVXControl* control) {
   const std::string& name = control->ThemeClass().DefaultTexture;
   if (name.empty()) return;  // other controls keep their missing texture
   control->TextureInfo.SetFolder("COMMON");
-  control->TextureInfo.SetName(name);
+  auto* box = dynamic_cast<TVXCheckBox*>(control);
+  control->TextureInfo.SetName(box != nullptr ? box->StateTextureName(name) : name);
 }
 
 void TVXScene::ApplyThemeKeys(const TVXStore& s, TVXControl* c) { ApplyKeys(s, c, c->ThemeClass().Keys); }

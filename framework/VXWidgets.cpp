@@ -380,7 +380,11 @@ void TVXCheckBox::SetChecked(bool value) {
   std::string base = TextureInfo.Name();
   const std::string_view suffix = vx::kCheckedSuffix;
   if (EndsWithText(base, suffix)) base.resize(base.size() - suffix.size());
-  TextureInfo.SetNameAndNotify(value ? base + std::string(suffix) : base);
+  TextureInfo.SetNameAndNotify(StateTextureName(base));
+}
+
+std::string TVXCheckBox::StateTextureName(const std::string& base) const {
+  return checked_ ? base + vx::kCheckedSuffix : base;
 }
 
 void TVXCheckBox::Step() {

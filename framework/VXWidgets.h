@@ -197,6 +197,9 @@ public:
   bool Checked() const { return checked_; }
   // Switches the texture between its base name and the base name + "_checked".
   void SetChecked(bool value);
+  // The texture name that shows the box's state, made from a base name (the theme's default
+  // picture of every check box, say), so that a ticked box stays ticked when themed.
+  std::string StateTextureName(const std::string& base) const;
   // The caption beside the box; owned, not parented: the check box processes it.
   TVXLabel* CaptionLabel() const { return label_; }
 

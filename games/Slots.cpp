@@ -53,6 +53,7 @@ TSlots::TSlots(TGameInfo* info, TVXContext* context, TVXGameHost* host) : TVXGam
   auto* scene = new TSlotsScene(nullptr, Features, context);
   SetScene(scene);
   scene->SetCardSet("CardSet1");
+  if (info != nullptr && Machine->GameID == info->ID) scene->ImgAdv->TextureInfo.SetName(TSlotsScene::TitlePlateName(info->IDStr));
   DoubleUp = std::make_unique<TVXDoubleUp>(this, scene, Data.get());
 
   for (const TGroupDef& def : GroupDefs()) {

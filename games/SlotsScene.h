@@ -27,6 +27,9 @@ public:
   TSlotsScene(TVXComponent* owner, vx::slots::TSmallSet features, TVXContext* context);
   // The theme folder of a machine with these features.
   static std::string ThemeName(vx::slots::TSmallSet features);
+  // The title plate (IMG_ADV's picture) of the machine with that catalogue id string: the
+  // machines that share a theme are told apart by it.
+  static std::string TitlePlateName(const std::string& idStr) { return "IMG_ADV_" + idStr; }
 
   vx::slots::TSmallSet Features = 0;
   uint8_t Kind = vx::slots::mk3x3;

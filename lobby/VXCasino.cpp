@@ -58,7 +58,7 @@ std::string WithSeparator(const std::string& folder) {
 }  // namespace
 
 TVXCasino::TVXCasino(const std::string& name, const std::string& casinosFolder, const TVXGameManager& catalogue)
-    : Name(name) {
+    : Name(name), Title(name) {
   const std::string folder = WithSeparator(casinosFolder) + name + "\\";
   StatisticsFile = folder + "casino.xml";
   const std::string descriptionFile = folder + "casino.dat";
@@ -74,6 +74,8 @@ TVXCasino::TVXCasino(const std::string& name, const std::string& casinosFolder, 
 void TVXCasino::ReadDescription(const TVXStore& store, const TVXGameManager& catalogue) {
   Rank = store.ReadInteger("GENERAL", "Rank", 1);
   Description = store.ReadString("GENERAL", "Description", "no info");
+  Title = store.ReadString("GENERAL", "Title", "");
+  if (Title.empty()) Title = Name;
   Games.clear();
   for (const std::string& section : store.ReadSections()) {
     if (!section.starts_with("GAME_")) continue;

@@ -47,9 +47,9 @@ public:
   // A casino with no description read and no statistics file.
   TVXCasino() = default;
   // Reads casinosFolder + name + "\casino.dat" when it exists: "GENERAL" gives Rank
-  // (default 1) and Description (default "no info"); every section whose name starts with
-  // "GAME_" names a catalogue game by its id string in "IDStr" (exact comparison; unknown ids
-  // are skipped). The statistics file is set to casinosFolder + name + "\casino.xml" but not
+  // (default 1), Description (default "no info") and Title (default the name); every section
+  // whose name starts with "GAME_" names a catalogue game by its id string in "IDStr" (exact
+  // comparison; unknown ids are skipped). The statistics file is set to casinosFolder + name + "\casino.xml" but not
   // loaded (LoadStatistics).
   TVXCasino(const std::string& name, const std::string& casinosFolder, const TVXGameManager& catalogue);
 
@@ -58,6 +58,9 @@ public:
 
   // Not saved.
   std::string Name;  // the folder's name
+  // The casino's name as the player reads it ("GENERAL", "Title"); the folder's name when the
+  // description gives none.
+  std::string Title;
   int32_t Rank = 1;
   std::string Description = "no info";
   std::vector<TGameInfo*> Games;  // in section order, not owned

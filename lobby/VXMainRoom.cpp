@@ -121,7 +121,7 @@ TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino, TVXContex
   BtnOptions = AddButton(this, "BTN_OPTIONS", "OPTIONS", "DISPLAYS THE OPTIONS WINDOW");
   BtnHelp = AddButton(this, "BTN_HELP", "HELP", "DISPLAYS THE HELP WINDOW");
   BtnExitGame = AddButton(this, "BTN_EXITGAME", "EXIT",
-                          "LEAVES THE LOBBY OF " + vx::UpperCase(casino != nullptr ? casino->Name : std::string()));
+                          "LEAVES THE LOBBY OF " + vx::UpperCase(casino != nullptr ? casino->Title : std::string()));
   MenuVideoPoker = AddRoomControl<TVXMenu>(this, "MENU_VIDEOPOKER", "Video Poker");
   MenuSlots = AddRoomControl<TVXMenu>(this, "MENU_SLOTS", "Slots");
 
@@ -284,7 +284,7 @@ void TMainRoom::Show() {
       ls->LoadTheme(casinoName);
       ls->Show();
     }
-    loader.Begin(scene->Casino != nullptr ? scene->Casino->Name : casinoName, scene->ControlCount());
+    loader.Begin(scene->Casino != nullptr ? scene->Casino->Title : casinoName, scene->ControlCount());
     loader.ShowFrame();
     if (!scene) return;
     scene->LoadThemeWithProgress(casinoName, loader.ProgressHook());

@@ -3,6 +3,8 @@
 // of the system compares against.
 #include <cstdint>
 
+#include "platform/Events.h"
+
 namespace vx {
 
 // Virtual-key codes the system names.
@@ -26,5 +28,10 @@ enum : uint16_t {
 // 96-105 with Num Lock on and the navigation codes with it off. Keys the system has no code
 // for give 0.
 uint16_t VirtualKeyFromSdl(int32_t keycode, int32_t scancode, bool numLock);
+
+// A key pressed with Alt held and Ctrl not (Ctrl+Alt is how some layouts type their third
+// letters) is a system key, as the window system sends such chords: it is a command to the
+// window, never a letter for a screen.
+constexpr bool IsSystemKeyChord(TShiftState shift) { return (shift & ssAlt) != 0 && (shift & ssCtrl) == 0; }
 
 }  // namespace vx

@@ -97,6 +97,10 @@ int MidY(const TVXCustomControl* c) { return c->Top() + c->Height() / 2; }
 
 void PushClick(uint32_t window, int x, int y) {
   PushMove(window, x, y);
+  PushClickInPlace(window, x, y);
+}
+
+void PushClickInPlace(uint32_t window, int x, int y) {
   Push(Button(window, x, y, true));
   Push(Button(window, x, y, false));
 }

@@ -54,6 +54,8 @@ std::vector<int32_t> MachinesToPlay(const char* variable, const std::vector<int3
 
 void PushMove(uint32_t window, int x, int y);
 void PushClick(uint32_t window, int x, int y);
+// A press and a release at a point, with no move before them (the pointer rests there).
+void PushClickInPlace(uint32_t window, int x, int y);
 // A click in the middle of the control.
 void PushClick(uint32_t window, const TVXCustomControl* control);
 // The two halves of a click in the middle of the control, for a press held a while.

@@ -23,6 +23,8 @@
 #include "framework/VXProgressBar.h"
 #include "framework/VXMenus.h"
 #include "framework/VXWidgets.h"
+#include "games/GameManager.h"
+#include "games/VXGame.h"
 #include "lobby/VXLoader.h"
 #include "lobby/VXLoginForm.h"
 #include "lobby/VXHelpForm.h"
@@ -204,11 +206,34 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
         },
         60);
   s.Add("leaving the game", [] { return true; }, [&] { PushClick(window, nav->BtnExitGame); });
-  s.Add("the question before leaving", box, [&] { answer(mrYes); });
-  s.Add("the lobby after the game", inLobby,
+  // The answer leaves the pointer resting where a logo of the lobby comes back.
+  const TMainRoomScene::TLobbyGame* rested = nullptr;
+  int restX = 0, restY = 0;
+  s.Add("the question before leaving", box,
         [&] {
-          PushClick(window, nav->MenuFile);
+          const TVXCustomControl* yes = Input<TframeMessage>(f)->YesButton;
+          restX = yes->Left() + yes->Width() / 2;
+          restY = yes->Top() + yes->Height() / 2;
+          answer(mrYes);
         });
+  s.Add("the lobby after the game, the pointer resting on a logo", inLobby,
+        [&] {
+          for (const auto& g : room->Scene()->Games())
+            if (g.Logo->HitTest(restX, restY)) rested = &g;
+          ASSERT_NE(rested, nullptr) << "no logo under " << restX << "," << restY;
+        });
+  s.Add("the preview of that game, the pointer not moved",
+        [&] { return room->Scene()->PnlGamePreview->Visible() && room->Scene()->LblGameTitle->Caption() == rested->Info->Title; },
+        [&] { vxe2e::PushClickInPlace(window, restX, restY); });
+  s.Add("the first click entered that game",
+        [&] { return vxe2e::LobbyOf(f).CurrentGame != nullptr && !box(); },
+        [&] {
+          EXPECT_EQ(vxe2e::LobbyOf(f).CurrentGame->GameInfo, rested->Info);
+          PushClick(window, nav->BtnExitGame);
+        },
+        60);
+  s.Add("the question before leaving it", box, [&] { answer(mrYes); });
+  s.Add("the lobby after the games", inLobby, [&] { PushClick(window, nav->MenuFile); });
   s.Add("the file menu is open", [&] { return nav->MenuSignOut->Visible(); }, [&] { PushClick(window, nav->MenuSignOut); });
   s.Add("the question before signing out", box, [&] { answer(mrYes); });
   s.Add("the login dialog asks again",
@@ -242,6 +267,7 @@ TEST(LobbyEndToEnd, APlayerSignsUpVisitsTheLobbyAndAGameSignsOutAndInAndLeaves) 
   EXPECT_GT(Lit(lobbyFrame, 0, 0, 800, 600), 110000u);
   EXPECT_EQ(title, "JACKS OR BETTER BONUS POKER");
   EXPECT_EQ(boxes, (std::vector<std::string>{"Player TESTER created successfully!",
+                                              "Are you sure you want to exit this game ?",
                                               "Are you sure you want to exit this game ?",
                                               "Are you sure you want to sign-out?"}));
 

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <utility>
 
+#include "games/GameManager.h"
+#include "games/SlotsDefs.h"
+#include "games/SlotsScene.h"
 #include "tools/datagen/Art.h"
 #include "tools/datagen/ArtKit.h"
 #include "tools/datagen/Look.h"
@@ -319,18 +322,19 @@ const std::vector<std::string>& SymbolNames() {
 
 // --- Cabinet pieces --------------------------------------------------------------------
 
+// One cabinet per layout, in the order of the machine kinds; the machines that share it tell
+// themselves apart by their title plates.
 struct Machine {
   Layout layout;
   uint32_t colour;   // the machine's glass
-  const char* title;
-  const char* subtitle;
+  const char* lines;
 };
 
 const std::vector<Machine>& Machines() {
   static const std::vector<Machine> machines = {
-      {Layouts()[0], 0xB3262E, "CHERRY CHARM", "3 x 3  -  16 LINES"},
-      {Layouts()[1], 0xC0611A, "CHERRY CHARM", "1 x 3  -  2 LINES"},
-      {Layouts()[2], 0x8A1C5A, "SLOTS 3 x 5", "14 LINES"},
+      {Layouts()[0], 0xB3262E, "16 LINES"},
+      {Layouts()[1], 0xC0611A, "2 LINES"},
+      {Layouts()[2], 0x8A1C5A, "14 LINES"},
   };
   return machines;
 }
@@ -457,13 +461,13 @@ Picture ReelBox(FontLibrary&) {
   return c.ToPicture();
 }
 
-Picture TitlePlate(FontLibrary& fonts, const Machine& m) {
+Picture TitlePlate(FontLibrary& fonts, const Machine& m, const std::string& title, const std::string& subtitle) {
   const double w = m.layout.sideW, h = kPlateH;
   Canvas c(m.layout.sideW, kPlateH);
   GoldRim(c, 0, 0, w, h, 12, 4);
   Glass(c, 4, 4, w - 8, h - 8, 9, m.colour, Mix(m.colour, 0x000000, 0.75));
-  GoldText(c, Serif(fonts), Fit(c, Serif(fonts), 30, m.title, w - 20), m.title, w / 2, h * 0.4);
-  PlainText(c, Bold(fonts), Fit(c, Bold(fonts), 13, m.subtitle, w - 20), m.subtitle, w / 2, h * 0.76, Hex(0xFFFFFF));
+  GoldText(c, Serif(fonts), Fit(c, Serif(fonts), 30, title, w - 20), title, w / 2, h * 0.4);
+  PlainText(c, Bold(fonts), Fit(c, Bold(fonts), 13, subtitle, w - 20), subtitle, w / 2, h * 0.76, Hex(0xFFFFFF));
   return c.ToPicture();
 }
 
@@ -541,7 +545,8 @@ std::vector<ArtEntry> SlotsArt() {
     add("IMG_REELS", [m](FontLibrary& f) { return Drums(f, m); });
     add("img_reel", ReelFace);
     add("img_reelbox", ReelBox);
-    add("IMG_ADV", [m](FontLibrary& f) { return TitlePlate(f, m); });
+    // The plate of a screen that no machine has named yet: the cabinet's lines only.
+    add("IMG_ADV", [m](FontLibrary& f) { return TitlePlate(f, m, m.lines, ""); });
     add("PNL_BUTTONS", [m](FontLibrary& f) { return Deck(f, m); });
     const bool wide = m.layout.columns == 5;
     const int holdW = wide ? 76 : 86, sideW = wide ? 84 : 90, spinW = wide ? 106 : 120;
@@ -569,6 +574,19 @@ std::vector<ArtEntry> SlotsArt() {
       add("PNL_POOLS", [m](FontLibrary& f) { return BonusPanel(f, m, kPoolsPanelH); });
       add("IMG_POOLS", [](FontLibrary& f) { return BonusSign(f, "reMelon", 1, "", 44, 40); });
     }
+  }
+  // Each machine's own plate, named by its catalogue title: the name above ("CHERRY CHARM"),
+  // the shape and the lines below ("3X5  -  14 LINES").
+  const TVXGameManager catalogue;
+  for (const ::vx::slots::TSlotMachine& sm : ::vx::slots::SlotMachines()) {
+    const TGameInfo* info = catalogue.FindGameByID(sm.GameID);
+    if (info == nullptr || static_cast<size_t>(sm.Kind) >= Machines().size()) continue;
+    const Machine& m = Machines()[sm.Kind];
+    const size_t cut = info->Title.rfind(' ');
+    const std::string name = cut == std::string::npos ? info->Title : info->Title.substr(0, cut);
+    const std::string shape = cut == std::string::npos ? std::string() : info->Title.substr(cut + 1) + "  -  ";
+    art.push_back({m.layout.theme + "\\" + TSlotsScene::TitlePlateName(info->IDStr) + ".bmp",
+                   [m, name, subtitle = shape + m.lines](FontLibrary& f) { return TitlePlate(f, m, name, subtitle); }});
   }
   return art;
 }

@@ -71,6 +71,14 @@ TEST(Keys, GoToTheFocusedControlThenTheInputSceneThenTheScenesUnderIt) {
   key = 'B';
   h.form->FormKeyDown(key, 0);
   EXPECT_EQ(log, (std::vector<std::string>{"FIELD:66", "root:66", "LOBBY:66", "BAR:0"}));
+
+  // An Alt chord is a system key that no screen hears; with Ctrl too it is a letter again.
+  log.clear();
+  for (vx::TShiftState s : {vx::ssAlt, vx::TShiftState(vx::ssAlt | vx::ssShift), vx::TShiftState(vx::ssAlt | vx::ssCtrl)}) {
+    key = 'X';
+    h.form->FormKeyDown(key, s);
+  }
+  EXPECT_EQ(log, (std::vector<std::string>{"FIELD:88", "root:88", "LOBBY:88", "BAR:0"}));
 }
 
 TEST(Keys, AHandlerFreeingTheScenesUnderTheRootDoesNotBreakTheChain) {
@@ -144,6 +152,25 @@ TEST(Mouse, APressClosesAnOpenDropDownOnlyAfterItWasRouted) {
   EXPECT_EQ(log, (std::vector<std::string>{"PANEL.down(450,450)", "closeup"}));
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(h.form->OpenControl(), nullptr);
+}
+
+TEST(Mouse, HoverFollowsAScreenThatAppearsUnderTheRestingPointer) {
+  Harness h;
+  ASSERT_TRUE(h.Start());
+  std::vector<std::string> log;
+  TVXScene* lobby = LoggingScene(h.form->MainScene(), "LOBBY", log);
+  lobby->SetVisible(false);
+  TVXPanel* tile = LoggingPanel(lobby, "TILE", log);
+  tile->SetBounds(100, 100, 50, 50);
+  tile->OnMouseEnter = [&log](TVXComponent*) { log.push_back("enter"); };
+  h.form->FormMouseMove(0, 120, 130);
+  h.PumpFor(100);
+  EXPECT_TRUE(log.empty());
+  // The lobby comes back under the pointer: the next frames hover the tile, once.
+  lobby->SetVisible(true);
+  h.PumpFor(100);
+  EXPECT_TRUE(tile->Hovered());
+  EXPECT_EQ(log, std::vector<std::string>{"enter"});
 }
 
 TEST(Mouse, ThePressPositionIsStoredOnlyByPresses) {

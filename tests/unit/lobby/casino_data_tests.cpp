@@ -89,7 +89,7 @@ TEST_F(CasinoFolder, RecordsAreFoundIgnoringCaseAndMadeOnlyWhenAsked) {
 
 TEST_F(CasinoFolder, DescriptionFileGivesRankDescriptionAndGamesInSectionOrder) {
   Write("Vegas/casino.dat",
-        "[GENERAL]\nRank=3\nDescription=The big one\n"
+        "[GENERAL]\nRank=3\nDescription=The big one\nTitle=Vegas Grand\n"
         "[GAME_1]\nIDStr=VXG_SLOT_3X5POKER\n"
         "[XGAME_2]\nIDStr=VXG_VP_DEUCESWILD\n"      // prefix not at the start: ignored
         "[GAME_3]\nName=no id\n"                     // no IDStr: "_ERROR", nothing added
@@ -99,12 +99,14 @@ TEST_F(CasinoFolder, DescriptionFileGivesRankDescriptionAndGamesInSectionOrder) 
   TVXCasino casino("Vegas", Folder(), catalogue);
   EXPECT_EQ(casino.Rank, 3);
   EXPECT_EQ(casino.Description, "The big one");
+  EXPECT_EQ(casino.Title, "Vegas Grand");
   EXPECT_EQ(GameIDs(casino), (std::vector<std::string>{"VXG_SLOT_3X5POKER", "VXG_VP_JOKERWILD", "VXG_SLOT_3X5POKER"}));
 
   Write("Plain/casino.dat", "");
   TVXCasino plain("Plain", Folder(), catalogue);
   EXPECT_EQ(plain.Rank, 1);
   EXPECT_EQ(plain.Description, "no info");
+  EXPECT_EQ(plain.Title, "Plain") << "the folder's name stands in";
   EXPECT_TRUE(plain.Games.empty());
 }
 

@@ -423,6 +423,7 @@ TEST_F(ProfileDialog, EditingShowsThePlayerAndSavesTheChanges) {
   EXPECT_EQ(p->EdtPassword2->Caption(), "old");
   EXPECT_EQ(p->PictureID(), 3);
   EXPECT_TRUE(p->CbAutoLogin->Checked()) << "the stored name matches ignoring case";
+  EXPECT_EQ(p->CbAutoLogin->TextureInfo.Name(), "CB_ALL_checked") << "and the themed box looks ticked";
 
   rig.Then([&] {
     rig.Fill(p->EdtUserName, "ANN");  // another player's name

@@ -105,13 +105,17 @@ TEST(LobbyScene, ShowThemesBehindTheLoaderFillsThePlayerPanelAndUpdatesTheMenuBa
   ASSERT_EQ(scene->Games().size(), 16u);
   EXPECT_FALSE(scene->Visible());
   std::vector<int32_t> loaderShown;
+  std::string loaderTitle;
   rig.ToolkitHost().OnRenderNow = [&] {
     ++rig.RenderNowCount;
     loaderShown.push_back(static_cast<int32_t>(rig.ScenesOf<TLoaderScene>().size()));
+    if (loaderShown.back() == 1) loaderTitle = rig.ScenesOf<TLoaderScene>()[0]->LblGameName->Caption();
   };
   lobby.room->Show();
   EXPECT_FALSE(loaderShown.empty());
   for (int32_t n : loaderShown) EXPECT_EQ(n, 1);
+  // The casino by the name its description gives it, never its folder's.
+  EXPECT_EQ(loaderTitle, "ORVANTA VIDEO POKER CASINO");
   EXPECT_TRUE(rig.ScenesOf<TLoaderScene>().empty());
   EXPECT_TRUE(scene->Visible());
   EXPECT_FALSE(scene->Hidden);
@@ -133,7 +137,7 @@ TEST(LobbyScene, ShowThemesBehindTheLoaderFillsThePlayerPanelAndUpdatesTheMenuBa
   });
   rig.Click(scene->BtnStatistics);
   EXPECT_EQ(shown, "STATISTICS");
-  EXPECT_EQ(scene->BtnExitGame->Hint, "LEAVES THE LOBBY OF VIDEOPOKERCASINO");
+  EXPECT_EQ(scene->BtnExitGame->Hint, "LEAVES THE LOBBY OF ORVANTA VIDEO POKER CASINO");
   // Signed out, the lobby behind the login box shows nobody.
   rig.Answers.push_back(mrYes);
   lobby.nav.SignOutClick();
