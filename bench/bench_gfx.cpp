@@ -187,7 +187,7 @@ BENCHMARK(BM_MemcpyTile)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kNanoseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   std::printf("\nGPU device against its references (ours / reference; below 1 is faster):\n");
   reporter.Ratio("TextureMap quads vs hand-written GL loop", "BM_TextureMapQuads", "BM_HandWrittenGLQuads");
   reporter.Ratio("800x600 frame of 2,000 quads vs 16.7 ms budget", "BM_Frame2000Quads",

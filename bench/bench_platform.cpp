@@ -145,7 +145,7 @@ BENCHMARK(BM_RefIdleCall);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kNanoseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   const std::pair<const char*, const char*> pairs[] = {
       {"BM_ResolveExact", "BM_RefStat"},       {"BM_ResolveFolded", "BM_RefRealpath"},
       {"BM_ReadWholeFile", "BM_RefIfstream"},  {"BM_WriteAtomic", "BM_RefWriteInPlace"},
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
   for (auto [ours, ref] : pairs) {
     auto a = reporter.times.find(ours), b = reporter.times.find(ref);
     if (a == reporter.times.end() || b == reporter.times.end() || b->second <= 0) continue;
-    std::printf("  %-18s / %-20s = %.3g\n", ours, ref, a->second / b->second);
+    std::printf("  %-18s / %-20s = %.3g (%s)\n", ours, ref, a->second / b->second, reporter.Note({ours, ref}).c_str());
   }
   T();  // the tree is removed at exit
   return 0;

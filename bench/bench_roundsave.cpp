@@ -137,7 +137,7 @@ int Steps(const std::function<void()>& save) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kMilliseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   Fixture& f = TheFixture();
   size_t before = f.players.FileText().size();
   for (const vx::XMLFileText& file : WholeFiles(f)) before += file.Text.size();
@@ -153,8 +153,9 @@ int main(int argc, char** argv) {
   reporter.Ratio("main thread after vs one durable file", "BM_MainThreadAfter/min_time:1.000", ref);
   reporter.Ratio("writer thread after vs one durable file", "BM_WriterAfter/min_time:1.000", ref);
   if (msBefore > 0 && msAfter > 0) {
-    std::printf("  %-48s %.3f ms before, %.3f ms after (%.0fx less), %.1f%% of a 16.7 ms frame\n",
-                "main thread blocked per round", msBefore, msAfter, msBefore / msAfter, msAfter / 16.7 * 100);
+    std::printf("  %-48s %.3f ms before, %.3f ms after (%.0fx less), %.1f%% of a 16.7 ms frame (%s)\n",
+                "main thread blocked per round", msBefore, msAfter, msBefore / msAfter, msAfter / 16.7 * 100,
+                reporter.Note({"BM_MainThreadBefore/min_time:1.000", "BM_MainThreadAfter/min_time:1.000"}).c_str());
   }
   std::printf("  %-48s %zu before, %zu after\n", "bytes written per round", before, after);
   std::printf("  %-48s %d before, %d after\n", "flushes and renames per round", stepsBefore, stepsAfter);
