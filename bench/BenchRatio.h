@@ -18,10 +18,10 @@
 // spread and load beside every figure derived from the rows. Names are as Google Benchmark
 // prints them, arguments and "/real_time" or "/min_time:1.000" included.
 //
-// A row is timed by the wall clock, except one registered with MeasureProcessCPUTime() and
-// without UseRealTime() (its name ends in "/process_time"): that one is timed by the CPU time
-// of all the process's threads, which a busy machine disturbs far less than the wall clock
-// (use it where the work runs on threads of its own, such as a software GL's).
+// A row is timed by its CPU time (the benchmark thread's, or every thread's of the process
+// with MeasureProcessCPUTime()), which a busy machine disturbs far less than the wall clock.
+// A row registered with UseRealTime() or UseManualTime() is timed as it asks: use that where
+// waiting is part of the cost (the disk, another thread's hand-over).
 //
 // RunSteady() may be called more than once (with other benchmarks registered in between);
 // each call reports the rows it ran. Pass --benchmark_min_time to shorten each run.
@@ -150,8 +150,8 @@ public:
         continue;
       }
       row.unit = run.time_unit;
-      const bool cpu = name.size() > 13 && name.compare(name.size() - 13, 13, "/process_time") == 0;
-      const double t = cpu ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime();
+      const bool wall = EndsWith(name, "/real_time") || EndsWith(name, "/manual_time");
+      const double t = wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
       row.seconds.push_back(t / benchmark::GetTimeUnitMultiplier(run.time_unit));
       row.loads.push_back(LoadAverage());
       row.counters.clear();
@@ -161,6 +161,10 @@ public:
   }
 
 private:
+  static bool EndsWith(const std::string& s, const std::string& end) {
+    return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+  }
+
   static std::string LoadText(double load) {
     if (load < 0) return "unknown";
     char text[32];

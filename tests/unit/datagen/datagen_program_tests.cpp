@@ -50,42 +50,39 @@ TEST_F(ProgramFolderTest, FoldersAreLaidOutAndTheSoundsAreArchiveRecords) {
 #endif
 }
 
-TEST_F(ProgramFolderTest, EveryPictureIsAWellFormedBmpThatTheGameDecodesToTheDrawnPixels) {
+TEST_F(ProgramFolderTest, EveryPictureIsAWellFormedBmpThatTheGameDecodes) {
   TRecDb archive;
   archive.SetFileName((kBuilt / "Data/Pak/default.vxr").string());
   archive.SetOpenMode(opReadOnly);
   ASSERT_EQ(archive.Open(), 0);
-  FontLibrary fonts;
-  for (const auto& art : AllArt()) {
-    SCOPED_TRACE(art.key);
-    const Picture drawn = art.draw(fonts);
-    ASSERT_GE(archive.FindRecord(art.key), 0);
+  // Every picture drawn is there (their pixels are compared in datagen_art_tests.cpp).
+  for (const auto& art : AllArt()) EXPECT_GE(archive.FindRecord(art.key), 0) << art.key;
+  for (int32_t i = 0; i < archive.RecordCount(); ++i) {
+    if (archive.RecordType(i) != kRecordPicture) continue;
+    const std::string key = archive.RecordKey(i);
+    SCOPED_TRACE(key);
     std::vector<uint8_t> bmp;
     uint32_t size = 0;
-    ASSERT_EQ(archive.ReadRecord(art.key, bmp, size), 0);
+    ASSERT_EQ(archive.ReadRecord(key, bmp, size), 0);
+    TBitmapEx pic;
+    ASSERT_EQ(pic.LoadFromRecDb(archive, key, pkBmp), 0);
+    bool opaque = true;
+    for (int y = 0; y < pic.Height() && opaque; ++y)
+      for (int x = 0; x < pic.Width() && opaque; ++x) opaque = (pic.Pixel(x, y) >> 24) == 0xFF;
     // Header fields an outside decoder relies on.
-    const int bits = drawn.IsOpaque() ? 24 : 32;
-    const uint32_t row = (static_cast<uint32_t>(drawn.width) * bits / 8 + 3) & ~3u;
+    const int bits = opaque ? 24 : 32;
+    const uint32_t row = (static_cast<uint32_t>(pic.Width()) * bits / 8 + 3) & ~3u;
     ASSERT_GE(bmp.size(), 54u);
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
     EXPECT_EQ(U32(bmp, 2), bmp.size());
     const uint32_t dataOffset = U32(bmp, 10);
     EXPECT_GE(U32(bmp, 14), 40u);
-    EXPECT_EQ(static_cast<int32_t>(U32(bmp, 18)), drawn.width);
-    EXPECT_EQ(std::abs(static_cast<int32_t>(U32(bmp, 22))), drawn.height);
+    EXPECT_EQ(static_cast<int32_t>(U32(bmp, 18)), pic.Width());
+    EXPECT_EQ(std::abs(static_cast<int32_t>(U32(bmp, 22))), pic.Height());
     EXPECT_EQ(U16(bmp, 26), 1);
     EXPECT_EQ(U16(bmp, 28), bits);
-    EXPECT_EQ(dataOffset + row * drawn.height, bmp.size());
-    // And the game's own reader gets back what was drawn.
-    TBitmapEx pic;
-    ASSERT_EQ(pic.LoadFromRecDb(archive, art.key, pkBmp), 0);
-    ASSERT_EQ(pic.Width(), drawn.width);
-    ASSERT_EQ(pic.Height(), drawn.height);
-    int wrong = 0;
-    for (int y = 0; y < drawn.height; ++y)
-      for (int x = 0; x < drawn.width; ++x) wrong += pic.Pixel(x, y) != drawn.At(x, y);
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(dataOffset + row * pic.Height(), bmp.size());
   }
   // Theme files travel as they were written, under "SCENE\theme.scn".
   for (const char* scene : {"COMMON", "DIALOGS"}) {
