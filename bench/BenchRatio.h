@@ -210,7 +210,7 @@ private:
         std::printf("%-*s  error: %s\n", static_cast<int>(width), name.c_str(), r.error.c_str());
         continue;
       }
-      std::printf("%-*s %12.4g %-2s  %s%2zu runs, spread %5.1f%%, load %s", static_cast<int>(width), name.c_str(),
+      std::printf("%-*s %12.2f %-2s  %s%2zu runs, spread %5.1f%%, load %s", static_cast<int>(width), name.c_str(),
                   r.figure * benchmark::GetTimeUnitMultiplier(r.unit), benchmark::GetTimeUnitString(r.unit),
                   r.Steady() ? "" : "NOT STEADY after ", r.seconds.size(), r.spread * 100, LoadText(r.load).c_str());
       for (const auto& [key, value] : r.counters) std::printf("  %s=%.4g", key.c_str(), value);
