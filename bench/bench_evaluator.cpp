@@ -97,14 +97,14 @@ BENCHMARK(BM_Evaluate<vx::reference::EvaluateCardsCode>)
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kNanoseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   std::printf("\nhand evaluator against the bare enumeration (time per full deck; ratio = ours / reference):\n");
   for (const char* game : {"10", "13"}) {
     const std::string ours = std::string("BM_Evaluate/") + game, ref = std::string("BM_EnumerateOnly/") + game;
     auto a = reporter.times.find(ours), b = reporter.times.find(ref);
     if (a == reporter.times.end() || b == reporter.times.end() || b->second <= 0) continue;
-    std::printf("  game %-3s %12.0f hands/s evaluated, %12.0f hands/s enumerated, ratio %.2f\n", game,
-                reporter.perSecond[ours], reporter.perSecond[ref], a->second / b->second);
+    std::printf("  game %-3s %12.0f hands/s evaluated, %12.0f hands/s enumerated, ratio %.2f (%s)\n", game,
+                reporter.perSecond[ours], reporter.perSecond[ref], a->second / b->second, reporter.Note({ours, ref}).c_str());
     const std::string before = std::string("BM_EvaluateReference/") + game;
     std::printf("  game %-3s %12.0f hands/s by the previous evaluator, ", game, reporter.perSecond[before]);
     reporter.Ratio("speed-up (previous / ours, time)", before, ours);

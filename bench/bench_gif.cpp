@@ -107,7 +107,7 @@ BENCHMARK(BM_OursStrip)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kMilliseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   std::printf("\nratios (ours / giflib; below 1 is faster):\n");
   reporter.Ratio("800x600 256-colour GIF", "BM_OursGif/0", "BM_GiflibGif/0");
   reporter.Ratio("12-frame 200x150 animation", "BM_OursGif/1", "BM_GiflibGif/1");

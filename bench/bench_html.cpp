@@ -109,7 +109,7 @@ BENCHMARK(BM_Libxml2HtmlParser)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kMilliseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   std::printf("\nHTML page of %.1f MB, ours / libxml2:\n", static_cast<double>(Page().size()) / 1e6);
   reporter.Ratio("tokenise and build", "BM_OurParser", "BM_Libxml2HtmlParser");
   std::printf("text page of %.1f MB laid out at 779 pixels, ours / summing cached advances:\n",

@@ -80,7 +80,7 @@ BENCHMARK(BM_PixmanMaskedStretch)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kMilliseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   std::printf("\nratios (ours / pixman; below 1 is faster):\n");
   reporter.Ratio("320x240 masked picture stretched to 800x600", "BM_OursMaskedStretch", "BM_PixmanMaskedStretch");
   return 0;

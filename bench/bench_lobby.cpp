@@ -251,9 +251,7 @@ void BM_GpuLobbyFrame(benchmark::State& s) {
       images[op.Image] = GpuImage(device, Texels(images.size()));
   std::vector<uint32_t> pixels;
   int32_t w = 0, h = 0;
-  const int64_t drawsBefore = device.DrawCalls();
-  int64_t frames = 0;
-  for (auto _ : s) {
+  auto frame = [&] {
     device.ResetClipRect();
     device.Clear(0xFF000000u);
     device.BeginScene();
@@ -266,6 +264,14 @@ void BM_GpuLobbyFrame(benchmark::State& s) {
     }
     device.EndScene();
     device.ReadFrame(pixels, w, h);
+  };
+  // The first frame compiles the GL's shaders and uploads the textures: hundreds of
+  // milliseconds that the game pays once, not per frame. Both sides draw it untimed.
+  frame();
+  const int64_t drawsBefore = device.DrawCalls();
+  int64_t frames = 0;
+  for (auto _ : s) {
+    frame();
     ++frames;
   }
   s.counters["quads per frame"] = static_cast<double>(tape.size());
@@ -294,6 +300,7 @@ void BM_MinimalGlLoop(benchmark::State& s) {
   }
   std::vector<uint32_t> pixels;
   std::vector<vx::gl::Vertex> run;
+  vxbench::DrawMinimalFrame(*renderer, quads, run, pixels);  // the first frame, untimed
   int64_t draws = 0;
   int64_t frames = 0;
   for (auto _ : s) {
@@ -314,14 +321,18 @@ BENCHMARK(BM_LobbyFrame)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kNanoseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   std::printf("\nlobby:\n");
   reporter.Ratio("theme and preview strip / reading the pictures", "BM_LobbyThemeAndStrip", "BM_ReadPreviewFiles");
   const double frame = reporter.Time("BM_LobbyFrame");
-  if (frame > 0) std::printf("  %-48s ratio %.4f (%.1f us)\n", "lobby frame / 16.7 ms budget", frame / 16.7e6, frame / 1000.0);
+  if (frame > 0)
+    std::printf("  %-48s ratio %.4f (%.1f us; %s)\n", "lobby frame / 16.7 ms budget", frame / 16.7e6, frame / 1000.0,
+                reporter.Note({"BM_LobbyFrame"}).c_str());
   reporter.Ratio("GPU lobby frame / same quads in a minimal GL loop", "BM_GpuLobbyFrame/process_time",
                  "BM_MinimalGlLoop/process_time");
   const double gpu = reporter.Time("BM_GpuLobbyFrame/process_time");
-  if (gpu > 0) std::printf("  %-48s ratio %.4f (%.1f us)\n", "GPU lobby frame / 8 ms goal", gpu / 8e6, gpu / 1000.0);
+  if (gpu > 0)
+    std::printf("  %-48s ratio %.4f (%.1f us; %s)\n", "GPU lobby frame / 8 ms goal", gpu / 8e6, gpu / 1000.0,
+                reporter.Note({"BM_GpuLobbyFrame/process_time"}).c_str());
   return 0;
 }

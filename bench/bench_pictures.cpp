@@ -201,27 +201,30 @@ BENCHMARK(BM_MemcpyPixelsFresh)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kMicroseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   const double copy = reporter.times["BM_MemcpyPixels"], fresh = reporter.times["BM_MemcpyPixelsFresh"];
   if (copy <= 0) return 0;
-  std::printf("\nratios against memcpy of the 800x600 pixels (%.1f us; into fresh memory %.1f us, ratio %.2f):\n",
-              copy, fresh, fresh / copy);
+  std::printf("\nratios against memcpy of the 800x600 pixels (%.1f us; into fresh memory %.1f us, ratio %.2f; %s):\n",
+              copy, fresh, fresh / copy, reporter.Note({"BM_MemcpyPixels", "BM_MemcpyPixelsFresh"}).c_str());
   for (int bits : {32, 24}) {
     const std::string arg = "/" + std::to_string(bits);
     const double full = reporter.times["BM_BmpDecodeAndRepack" + arg], dec = reporter.times["BM_BmpDecode" + arg];
     if (full > 0 && dec > 0) {
-      std::printf("  %d-bit BMP: decode %.1f us (ratio %.2f), decode + pad + repack into tiles %.1f us (ratio %.2f)\n",
-                  bits, dec, dec / copy, full, full / copy);
+      std::printf("  %d-bit BMP: decode %.1f us (ratio %.2f), decode + pad + repack into tiles %.1f us (ratio %.2f; %s)\n",
+                  bits, dec, dec / copy, full, full / copy,
+                  reporter.Note({"BM_BmpDecodeAndRepack" + arg, "BM_BmpDecode" + arg, "BM_MemcpyPixels"}).c_str());
     }
   }
   for (const char* tga : {"2/24", "2/32", "10/32"}) {
     const double dec = reporter.Time(std::string("BM_TgaDecode/") + tga);
-    if (dec > 0) std::printf("  TGA type/bits %s: decode %.1f us (ratio %.2f)\n", tga, dec, dec / copy);
+    if (dec > 0)
+      std::printf("  TGA type/bits %s: decode %.1f us (ratio %.2f; %s)\n", tga, dec, dec / copy,
+                  reporter.Note({std::string("BM_TgaDecode/") + tga, "BM_MemcpyPixels"}).c_str());
   }
   const double jpeg = reporter.Time("BM_JpegDecode"), libjpeg = reporter.Time("BM_LibjpegDecode");
   if (jpeg > 0 && libjpeg > 0) {
-    std::printf("\nJPEG of the same pixels (%zu bytes): decode %.1f us vs libjpeg alone %.1f us, ratio %.2f\n",
-                Jpeg().size(), jpeg, libjpeg, jpeg / libjpeg);
+    std::printf("\nJPEG of the same pixels (%zu bytes): decode %.1f us vs libjpeg alone %.1f us, ratio %.2f (%s)\n",
+                Jpeg().size(), jpeg, libjpeg, jpeg / libjpeg, reporter.Note({"BM_JpegDecode", "BM_LibjpegDecode"}).c_str());
   }
   return 0;
 }

@@ -97,7 +97,7 @@ const char* const kNames[ColorFormatCount] = {"R3G3B2",   "R5G6B5",   "X8R8G8B8"
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kMicroseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   const double copy = reporter.times["BM_MemcpyRows"];
   if (copy <= 0) return 0;
   const double mb = kWidth * kRows * 4 / 1e6;
@@ -106,8 +106,9 @@ int main(int argc, char** argv) {
     const std::string arg = "/" + std::to_string(f);
     const double n = reporter.times["BM_Narrow" + arg], g = reporter.times["BM_NarrowGeneric" + arg], w = reporter.times["BM_Widen" + arg];
     if (n <= 0 || g <= 0 || w <= 0) continue;
-    std::printf("  %-9s narrow %6.0f MB/s (ratio %5.2f, table-driven %5.2f)  widen %6.0f MB/s (ratio %5.2f)\n", kNames[f],
-                mb / n * 1e6, n / copy, g / copy, mb / w * 1e6, w / copy);
+    std::printf("  %-9s narrow %6.0f MB/s (ratio %5.2f, table-driven %5.2f)  widen %6.0f MB/s (ratio %5.2f)  %s\n",
+                kNames[f], mb / n * 1e6, n / copy, g / copy, mb / w * 1e6, w / copy,
+                reporter.Note({"BM_Narrow" + arg, "BM_NarrowGeneric" + arg, "BM_Widen" + arg, "BM_MemcpyRows"}).c_str());
   }
   return 0;
 }

@@ -105,7 +105,7 @@ BENCHMARK(BM_LibpngPng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kMilliseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   std::printf("\nratios (ours / libpng; below 1 is faster):\n");
   reporter.Ratio("800x600 RGBA PNG", "BM_OursPng/0", "BM_LibpngPng/0");
   reporter.Ratio("800x600 256-colour palette PNG", "BM_OursPng/1", "BM_LibpngPng/1");

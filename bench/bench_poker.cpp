@@ -20,6 +20,8 @@
 #include "games/PokerScene.h"
 #include "games/VXCard.h"
 
+#include "bench/BenchRatio.h"
+
 namespace {
 
 TVXGameManager& Catalogue() {
@@ -85,29 +87,19 @@ BENCHMARK(BM_ReferenceShuffleDeal);
 BENCHMARK(BM_PokerHandLogic)->Arg(10)->Arg(13);
 BENCHMARK(BM_PokerWholeRound)->Arg(10)->Arg(1);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ns;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred) ns[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto ref = reporter.ns.find("BM_ReferenceShuffleDeal");
-  if (ref == reporter.ns.end() || ref->second <= 0) return 0;
+  vxbench::RatioReporter reporter(vxbench::kNanoseconds);
+  reporter.RunSteady();
+  const auto ref = reporter.times.find("BM_ReferenceShuffleDeal");
+  if (ref == reporter.times.end() || ref->second <= 0) return 0;
   std::printf("\nvideo poker against a standard-library deal (time per hand; ratio = ours / reference):\n");
-  for (const auto& [name, ns] : reporter.ns) {
+  for (const auto& [name, ns] : reporter.times) {
     if (name == ref->first) continue;
-    std::printf("  %-28s %12.0f ns  ratio %8.2f  (%.4f of a 16.7 ms frame)\n", name.c_str(), ns, ns / ref->second,
-                ns / 16.7e6);
+    std::printf("  %-28s %12.0f ns  ratio %8.2f  (%.4f of a 16.7 ms frame; %s)\n", name.c_str(), ns, ns / ref->second,
+                ns / 16.7e6, reporter.Note({name, ref->first}).c_str());
   }
   return 0;
 }

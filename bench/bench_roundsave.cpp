@@ -93,7 +93,7 @@ void BM_MainThreadBefore(benchmark::State& s) {
   for (auto _ : s)
     if (!SaveWholeFiles(f)) s.SkipWithError("not saved");
 }
-BENCHMARK(BM_MainThreadBefore)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_MainThreadBefore)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 
 // Rounds are seconds apart: each round finds the writer idle, so the wait between them is
 // left out of the time.
@@ -106,7 +106,7 @@ void BM_MainThreadAfter(benchmark::State& s) {
     s.ResumeTiming();
   }
 }
-BENCHMARK(BM_MainThreadAfter)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_MainThreadAfter)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 
 // The writer's own time for one round (queued, written, flushed), off the main thread.
 void BM_WriterAfter(benchmark::State& s) {
@@ -116,7 +116,7 @@ void BM_WriterAfter(benchmark::State& s) {
     vx::WaitForRoundSaves();
   }
 }
-BENCHMARK(BM_WriterAfter)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_WriterAfter)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 
 // A whole round at the machine as the main thread feels it since bets and outcomes are
 // committed: the bet and the winning draw each wait for their record on disk; the collect
@@ -151,7 +151,7 @@ void BM_OneDurableFile(benchmark::State& s) {
   const std::string text(bytes, 'x');
   for (auto _ : s) vx::WriteFileAtomic(f.dir + "/one.bin", text);
 }
-BENCHMARK(BM_OneDurableFile)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_OneDurableFile)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 
 // Flushes and renames of one call.
 int Steps(const std::function<void()>& save) {
@@ -166,7 +166,7 @@ int Steps(const std::function<void()>& save) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kMilliseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   Fixture& f = TheFixture();
   size_t before = f.players.FileText().size();
   for (const vx::XMLFileText& file : WholeFiles(f)) before += file.Text.size();
@@ -175,16 +175,17 @@ int main(int argc, char** argv) {
   const int stepsAfter = Steps([&] { SaveRecord(f); });
   const int stepsCommits = Steps([&] { RoundWithCommits(f); });
 
-  const std::string ref = "BM_OneDurableFile/min_time:1.000";
-  const double msBefore = reporter.Time("BM_MainThreadBefore/min_time:1.000");
-  const double msAfter = reporter.Time("BM_MainThreadAfter/min_time:1.000");
+  const std::string ref = "BM_OneDurableFile/min_time:1.000/real_time";
+  const double msBefore = reporter.Time("BM_MainThreadBefore/min_time:1.000/real_time");
+  const double msAfter = reporter.Time("BM_MainThreadAfter/min_time:1.000/real_time");
   std::printf("\nsave after a round:\n");
-  reporter.Ratio("main thread before vs one durable file", "BM_MainThreadBefore/min_time:1.000", ref);
-  reporter.Ratio("main thread after vs one durable file", "BM_MainThreadAfter/min_time:1.000", ref);
-  reporter.Ratio("writer thread after vs one durable file", "BM_WriterAfter/min_time:1.000", ref);
+  reporter.Ratio("main thread before vs one durable file", "BM_MainThreadBefore/min_time:1.000/real_time", ref);
+  reporter.Ratio("main thread after vs one durable file", "BM_MainThreadAfter/min_time:1.000/real_time", ref);
+  reporter.Ratio("writer thread after vs one durable file", "BM_WriterAfter/min_time:1.000/real_time", ref);
   if (msBefore > 0 && msAfter > 0) {
-    std::printf("  %-48s %.3f ms before, %.3f ms after (%.0fx less), %.1f%% of a 16.7 ms frame\n",
-                "main thread blocked per round", msBefore, msAfter, msBefore / msAfter, msAfter / 16.7 * 100);
+    std::printf("  %-48s %.3f ms before, %.3f ms after (%.0fx less), %.1f%% of a 16.7 ms frame (%s)\n",
+                "main thread blocked per round", msBefore, msAfter, msBefore / msAfter, msAfter / 16.7 * 100,
+                reporter.Note({"BM_MainThreadBefore/min_time:1.000/real_time", "BM_MainThreadAfter/min_time:1.000/real_time"}).c_str());
   }
   std::printf("  %-48s %zu before, %zu after\n", "bytes written per round", before, after);
   std::printf("  %-48s %d before, %d after\n", "flushes and renames per round", stepsBefore, stepsAfter);

@@ -153,17 +153,18 @@ BENCHMARK(BM_BareTreeFrame)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kNanoseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   auto& t = reporter.times;
   auto ratio = [&](const char* ours, const char* ref) {
     if (t.count(ours) == 0 || t.count(ref) == 0 || t[ref] <= 0) return;
-    std::printf("  %-18s %9.2f us, %-16s %9.2f us, ratio %.2f\n", ours, t[ours] / 1000.0, ref, t[ref] / 1000.0,
-                t[ours] / t[ref]);
+    std::printf("  %-18s %9.2f us, %-16s %9.2f us, ratio %.2f (%s)\n", ours, t[ours] / 1000.0, ref, t[ref] / 1000.0,
+                t[ours] / t[ref], reporter.Note({ours, ref}).c_str());
   };
   std::printf("\nshell hot paths (ratio = ours / reference):\n");
   ratio("BM_StoreParse", "BM_LineScan");
   ratio("BM_RenderFrame", "BM_BareTreeFrame");
   if (t.count("BM_RenderFrame") != 0)
-    std::printf("  one message-box frame uses %.3f%% of the 16.7 ms budget\n", t["BM_RenderFrame"] / 16.7e6 * 100.0);
+    std::printf("  one message-box frame uses %.3f%% of the 16.7 ms budget (%s)\n", t["BM_RenderFrame"] / 16.7e6 * 100.0,
+                reporter.Note({"BM_RenderFrame"}).c_str());
   return 0;
 }

@@ -58,11 +58,12 @@ BENCHMARK(BM_SdlMixVolume);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kNanoseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   g_ours = reporter.Time("BM_GainStage");
   g_reference = reporter.Time("BM_SdlMixVolume");
   if (g_ours > 0 && g_reference > 0) {
-    std::printf("gain stage / SDL_MixAudioFormat time ratio: %.2f (below 1 is faster)\n", g_ours / g_reference);
+    std::printf("gain stage / SDL_MixAudioFormat time ratio: %.2f (below 1 is faster; %s)\n", g_ours / g_reference,
+                reporter.Note({"BM_GainStage", "BM_SdlMixVolume"}).c_str());
     std::printf("one 4096-frame buffer (%.1f ms of audio) takes %.2f us\n", kFrames * 1000.0 / 44100, g_ours / 1000);
   }
   benchmark::Shutdown();

@@ -169,19 +169,20 @@ BENCHMARK(BM_FlatHitTest)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   vxbench::RatioReporter reporter(vxbench::kNanoseconds);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.RunSteady();
   auto& t = reporter.times;
   auto ratio = [&](const char* ours, const char* ref) {
     if (t.count(ours) == 0 || t.count(ref) == 0 || t[ref] <= 0) return;
-    std::printf("  %-22s %9.2f us, %-16s %9.2f us, ratio %.2f\n", ours, t[ours] / 1000.0, ref, t[ref] / 1000.0,
-                t[ours] / t[ref]);
+    std::printf("  %-22s %9.2f us, %-16s %9.2f us, ratio %.2f (%s)\n", ours, t[ours] / 1000.0, ref, t[ref] / 1000.0,
+                t[ours] / t[ref], reporter.Note({ours, ref}).c_str());
   };
   std::printf("\ncontrol tree of 301 controls on the recording device (ratio = ours / flat reference):\n");
   ratio("BM_ProcessTree", "BM_FlatDraw");
   ratio("BM_MouseMoveRouting", "BM_FlatHitTest");
   ratio("BM_ControlAt", "BM_FlatHitTest");
   if (t.count("BM_ProcessTree") != 0) {
-    std::printf("  one frame's Process uses %.3f%% of the 16.7 ms budget\n", t["BM_ProcessTree"] / 16.7e6 * 100.0);
+    std::printf("  one frame's Process uses %.3f%% of the 16.7 ms budget (%s)\n", t["BM_ProcessTree"] / 16.7e6 * 100.0,
+                reporter.Note({"BM_ProcessTree"}).c_str());
   }
   return 0;
 }

@@ -105,22 +105,36 @@ bool WriteIfChanged(const std::string& path, const std::string& bytes) {
   return true;
 }
 
+namespace {
+
+// Theme files of sourceFolder/themes/<SECTION>/theme.scn as records "SECTION\theme.scn".
+std::vector<ArchiveRecord> ThemeRecords(const std::string& sourceFolder) {
+  std::vector<ArchiveRecord> records;
+  const fs::path themes = fs::path(sourceFolder) / "themes";
+  std::error_code ec;
+  if (!fs::is_directory(themes, ec)) return records;
+  for (const auto& entry : fs::directory_iterator(themes, ec)) {
+    if (!entry.is_directory()) continue;
+    const fs::path file = entry.path() / "theme.scn";
+    if (!fs::is_regular_file(file, ec)) continue;
+    records.push_back({entry.path().filename().string() + "\\theme.scn", kRecordText, ReadSmallFile(file)});
+  }
+  return records;
+}
+
+void SortByKey(std::vector<ArchiveRecord>& records) {
+  std::sort(records.begin(), records.end(), [](const ArchiveRecord& a, const ArchiveRecord& b) { return a.key < b.key; });
+}
+
+}  // namespace
+
 std::vector<ArchiveRecord> BuildDataRecords(FontLibrary& fonts, const std::string& sourceFolder,
                                             GeneratorReport* report) {
   std::vector<ArchiveRecord> records;
   AddSoundRecords(records, report);
   for (const auto& art : AllArt()) records.push_back({art.key, kRecordPicture, EncodeBmp(art.draw(fonts))});
-  const fs::path themes = fs::path(sourceFolder) / "themes";
-  std::error_code ec;
-  if (fs::is_directory(themes, ec)) {
-    for (const auto& entry : fs::directory_iterator(themes, ec)) {
-      if (!entry.is_directory()) continue;
-      const fs::path file = entry.path() / "theme.scn";
-      if (!fs::is_regular_file(file, ec)) continue;
-      records.push_back({entry.path().filename().string() + "\\theme.scn", kRecordText, ReadSmallFile(file)});
-    }
-  }
-  std::sort(records.begin(), records.end(), [](const ArchiveRecord& a, const ArchiveRecord& b) { return a.key < b.key; });
+  for (auto& theme : ThemeRecords(sourceFolder)) records.push_back(std::move(theme));
+  SortByKey(records);
   return records;
 }
 
@@ -130,60 +144,80 @@ std::vector<ArchiveRecord> BuildFontRecords() {
   return records;
 }
 
-GeneratorReport GenerateProgramFolder(const GeneratorOptions& options) {
-  GeneratorReport report;
-  const fs::path src(options.sourceFolder), out(options.programFolder);
+std::vector<std::string> CheckSources(const std::string& sourceFolder) {
+  // The themes against the keys of what is drawn: the pictures themselves are not needed.
+  std::vector<ArchiveRecord> keys = ThemeRecords(sourceFolder);
+  for (const auto& art : AllArt()) keys.push_back({art.key, kRecordPicture, {}});
+  std::vector<std::string> problems = CheckThemes(keys);
+  const fs::path casinos = fs::path(sourceFolder) / "casinos";
   std::error_code ec;
-  if (!fs::is_directory(src, ec)) throw ::Exception("No data folder " + src.string());
+  if (fs::is_directory(casinos, ec)) {
+    for (const auto& entry : fs::directory_iterator(casinos, ec)) {
+      const fs::path dat = entry.path() / "casino.dat";
+      if (!entry.is_directory() || !fs::is_regular_file(dat, ec)) continue;
+      for (const auto& p : CheckCasinoDat(ReadSmallFile(dat), CatalogueIdStrings())) problems.push_back(dat.string() + ": " + p);
+    }
+  }
+  return problems;
+}
 
-  FontLibrary fonts;
-  const auto data = BuildDataRecords(fonts, options.sourceFolder, &report);
-  const auto problems = CheckThemes(data);
+ProgramContent BuildProgramContent(const std::string& sourceFolder, GeneratorReport* report) {
+  std::error_code ec;
+  if (!fs::is_directory(sourceFolder, ec)) throw ::Exception("No data folder " + sourceFolder);
+  // Hand-written sources are checked before the costly drawing, and before anything is
+  // written, so a bad source fails at once and leaves the program folder as it was.
+  const auto problems = CheckSources(sourceFolder);
   if (!problems.empty()) {
     std::string all;
     for (const auto& p : problems) all += "\n  " + p;
-    throw ::Exception("The themes have problems:" + all);
+    throw ::Exception("The data sources have problems:" + all);
   }
-
-  // Casinos: each folder of data/casinos with its casino.dat, checked before anything is
-  // written so a bad source leaves the program folder as it was.
-  std::vector<std::pair<fs::path, std::string>> casinoFiles;
-  const fs::path casinos = src / "casinos";
+  ProgramContent content;
+  const fs::path casinos = fs::path(sourceFolder) / "casinos";
   if (fs::is_directory(casinos, ec)) {
     for (const auto& entry : fs::directory_iterator(casinos, ec)) {
-      if (!entry.is_directory()) continue;
       const fs::path dat = entry.path() / "casino.dat";
-      if (!fs::is_regular_file(dat, ec)) continue;
-      std::string text = ReadSmallFile(dat);
-      const auto datProblems = CheckCasinoDat(text, CatalogueIdStrings());
-      if (!datProblems.empty()) throw ::Exception(dat.string() + ": " + datProblems.front());
-      casinoFiles.emplace_back(entry.path().filename(), std::move(text));
+      if (entry.is_directory() && fs::is_regular_file(dat, ec))
+        content.casinos.emplace_back(entry.path().filename().string(), ReadSmallFile(dat));
     }
   }
-  std::sort(casinoFiles.begin(), casinoFiles.end());
-  const std::vector<HelpFile> help = BuildHelpFiles(fonts, options.sourceFolder);
-  const std::string dataArchive = PackArchive(data);
-  const std::string fontsArchive = PackArchive(BuildFontRecords());
+  std::sort(content.casinos.begin(), content.casinos.end());
+  FontLibrary fonts;
+  const auto data = BuildDataRecords(fonts, sourceFolder, report);
+  content.help = BuildHelpFiles(fonts, sourceFolder);
+  content.dataArchive = PackArchive(data);
+  content.fontsArchive = PackArchive(BuildFontRecords());
+  return content;
+}
 
+void LayOutProgramFolder(const ProgramContent& content, const std::string& programFolder, GeneratorReport& report) {
+  const fs::path out(programFolder);
   // The archives. Loose files beside them in Data/Pak are a user's overrides: never touched.
-  Put(report, out / "Data" / "Pak" / "default.vxr", dataArchive);
-  Put(report, out / "Data" / "fonts.vxr", fontsArchive);
+  Put(report, out / "Data" / "Pak" / "default.vxr", content.dataArchive);
+  Put(report, out / "Data" / "fonts.vxr", content.fontsArchive);
   MakeFolder(out / "Data" / "Pak" / "Common");
   // The statistics the game keeps beside casino.dat (casino.xml) are the game's own.
-  for (const auto& [name, text] : casinoFiles) {
+  for (const auto& [name, text] : content.casinos) {
     Put(report, out / "Casinos" / name / "casino.dat", text);
     MakeFolder(out / "Casinos" / name / "Common");
   }
 
   MakeFolder(out / "Players");
   MakeFolder(out / "Help");
-  for (const HelpFile& f : help) Put(report, out / "Help" / f.name, f.bytes);
+  for (const HelpFile& f : content.help) Put(report, out / "Help" / f.name, f.bytes);
   // The "Sounds" folder of the program folder stays; the sounds themselves are archive records.
   MakeFolder(out / "Sounds");
 
   // Settings exist once the player (or an earlier run) made them: never replaced.
   const fs::path settings = out / "settings.xml";
+  std::error_code ec;
   if (!fs::exists(settings, ec)) Put(report, settings, DefaultSettingsXml());
+}
+
+GeneratorReport GenerateProgramFolder(const GeneratorOptions& options) {
+  GeneratorReport report;
+  const ProgramContent content = BuildProgramContent(options.sourceFolder, &report);
+  LayOutProgramFolder(content, options.programFolder, report);
   return report;
 }
 

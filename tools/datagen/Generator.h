@@ -3,9 +3,11 @@
 // sounds and music), the casinos, the empty "Players", "Help" and "Sounds" folders and a
 // default "settings.xml".
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/datagen/Canvas.h"
+#include "tools/datagen/HelpPages.h"
 #include "tools/datagen/Packaging.h"
 
 namespace vx::datagen {
@@ -21,7 +23,25 @@ struct GeneratorReport {
   std::vector<std::string> warnings;
 };
 
+// BuildProgramContent, then LayOutProgramFolder.
 GeneratorReport GenerateProgramFolder(const GeneratorOptions& options);
+
+// Everything the program folder receives, made in memory.
+struct ProgramContent {
+  std::string dataArchive;   // "Data/Pak/default.vxr"
+  std::string fontsArchive;  // "Data/fonts.vxr"
+  std::vector<std::pair<std::string, std::string>> casinos;  // folder name, its casino.dat
+  std::vector<HelpFile> help;                                 // the "Help" folder's files
+};
+
+// Problems of the hand-written sources: themes (against the keys of the pictures drawn) and
+// casino files. Cheap: nothing is drawn.
+std::vector<std::string> CheckSources(const std::string& sourceFolder);
+// Checks the sources (throwing with every problem), then draws, bakes and packs everything.
+ProgramContent BuildProgramContent(const std::string& sourceFolder, GeneratorReport* report = nullptr);
+// Writes what changed; leaves players' files, the statistics, an existing "settings.xml" and
+// loose files beside the archives alone.
+void LayOutProgramFolder(const ProgramContent& content, const std::string& programFolder, GeneratorReport& report);
 
 // The records of "default.vxr": every sound effect and tune as "Sounds\NAME.wav" and
 // "Sounds\NAME.mid", every picture as a BMP and every theme file of

@@ -1,15 +1,13 @@
-// The program folder the generator lays out, read back through the game's own archive and
-// picture readers.
+// The generator's run: what it writes into a program folder and what it leaves alone, its
+// checks of the hand-written sources, and that a fresh run makes the same bytes as the
+// build's own run (the program folder this build tree laid out).
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
+#include <map>
 
-#include "render/BitmapEx.h"
-#include "render/RecDb.h"
+#include "core/Exception.h"
 #include "support/TempDir.h"
-#include "tools/datagen/Art.h"
-#include "tools/datagen/FontPlan.h"
 #include "tools/datagen/Generator.h"
 
 namespace fs = std::filesystem;
@@ -21,53 +19,42 @@ const std::string kData = std::string(VX_SOURCE_DIR) + "/data";
 
 std::string Read(const fs::path& p) { return vxtest::TempDir::ReadFile(p.string()); }
 
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+// A program's worth of content small enough to lay out in no time.
+ProgramContent SmallContent() {
+  ProgramContent c;
+  c.dataArchive = "pictures and themes";
+  c.fontsArchive = "fonts";
+  c.casinos = {{"CasinoA", "[GENERAL]\nRank=1\n"}, {"CasinoB", "[GENERAL]\nRank=2\n"}};
+  c.help = {{"index.html", "<html></html>"}, {"logo.gif", "GIF89a"}};
+  return c;
 }
-uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
 
-class GeneratorTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    if (!HavePackaging()) GTEST_SKIP() << "the shared writers are not built";
-  }
-  GeneratorReport Run(const fs::path& out, const std::string& source = kData) {
-    return GenerateProgramFolder({source, out.string()});
-  }
-};
+TEST(LayOutTest, WritesOnlyWhatChangedAndLeavesPlayersSettingsStatisticsAndOverridesAlone) {
+  vxtest::TempDir dir;
+  ProgramContent content = SmallContent();
+  GeneratorReport first;
+  LayOutProgramFolder(content, dir.Str(), first);
+  EXPECT_EQ(first.written, 7);  // 2 archives, 2 casinos, 2 help files and the settings
+  EXPECT_EQ(Read(dir.Path() / "Data/Pak/default.vxr"), content.dataArchive);
+  EXPECT_EQ(Read(dir.Path() / "Casinos/CasinoB/casino.dat"), content.casinos[1].second);
+  EXPECT_EQ(Read(dir.Path() / "Help/logo.gif"), "GIF89a");
+  EXPECT_EQ(Read(dir.Path() / "settings.xml"), DefaultSettingsXml());
+  for (const char* d : {"Players", "Help", "Sounds", "Data/Pak/Common", "Casinos/CasinoA/Common"})
+    EXPECT_TRUE(fs::is_directory(dir.Path() / d)) << d;
 
-TEST_F(GeneratorTest, SameBytesEveryRunAndASecondRunWritesNothing) {
-  vxtest::TempDir a, b;
-  const auto first = Run(a.Path());
-  EXPECT_GT(first.written, 0);
-  Run(b.Path());
-  for (const char* f : {"Data/fonts.vxr", "Data/Pak/default.vxr", "Casinos/VideoPokerCasino/casino.dat", "settings.xml"})
-    EXPECT_EQ(Read(a.Path() / f), Read(b.Path() / f)) << f;
-  const auto stamp = fs::last_write_time(a.Path() / "Data/Pak/default.vxr");
-  const auto again = Run(a.Path());
+  const auto stamp = fs::last_write_time(dir.Path() / "Data/fonts.vxr");
+  GeneratorReport again;
+  LayOutProgramFolder(content, dir.Str(), again);
   EXPECT_EQ(again.written, 0);
   EXPECT_EQ(again.unchanged, first.written - 1);  // an existing settings.xml is not even compared
-  EXPECT_EQ(fs::last_write_time(a.Path() / "Data/Pak/default.vxr"), stamp);
-  for (const char* d : {"Players", "Help", "Sounds", "Data/Pak/Common", "Casinos/VideoPokerCasino/Common"})
-    EXPECT_TRUE(fs::is_directory(a.Path() / d)) << d;
-#ifdef VX_HAVE_SOUNDGEN
-  // The sounds are records of the data archive, where the resource manager looks for them.
-  const std::string archive = Read(a.Path() / "Data/Pak/default.vxr");
-  for (const char* key : {"Sounds\\SND_MENU.wav", "Sounds\\music_MAIN_1.mid"})
-    EXPECT_NE(archive.find(key), std::string::npos) << key;
-  EXPECT_TRUE(fs::is_empty(a.Path() / "Sounds"));
-#endif
-}
+  EXPECT_EQ(fs::last_write_time(dir.Path() / "Data/fonts.vxr"), stamp);
 
-TEST_F(GeneratorTest, ReRunLeavesPlayersSettingsStatisticsAndOverridesAlone) {
-  vxtest::TempDir dir;
-  Run(dir.Path());
-  const std::string mySettings = "<VXSetting><optSoundVolume>7</optSoundVolume>\r\n</VXSetting>";
+  // What the player and the game made survives a run that changes the archives.
   const std::map<std::string, std::string> owned = {
-      {"settings.xml", mySettings},
+      {"settings.xml", "<VXSetting><optSoundVolume>7</optSoundVolume>\r\n</VXSetting>"},
       {"Players/players.xml", "<?xml version = \"1.0\"?><VXPlayers></VXPlayers>"},
       {"Players/notes.txt", "mine"},
-      {"Casinos/VideoPokerCasino/casino.xml", "<VXCasino></VXCasino>"},
+      {"Casinos/CasinoA/casino.xml", "<VXCasino></VXCasino>"},
       {"Data/Pak/COMMON/BTN_ALL.bmp", "a player's own button"},
       {"Data/Pak/Common/extra.bmp", "x"},
   };
@@ -75,101 +62,27 @@ TEST_F(GeneratorTest, ReRunLeavesPlayersSettingsStatisticsAndOverridesAlone) {
     fs::create_directories((dir.Path() / f).parent_path());
     vxtest::TempDir::WriteFile((dir.Path() / f).string(), bytes);
   }
-  Run(dir.Path());
+  content.dataArchive += " and more";
+  GeneratorReport changed;
+  LayOutProgramFolder(content, dir.Str(), changed);
+  EXPECT_EQ(changed.written, 1);
+  EXPECT_EQ(Read(dir.Path() / "Data/Pak/default.vxr"), content.dataArchive);
   for (const auto& [f, bytes] : owned) EXPECT_EQ(Read(dir.Path() / f), bytes) << f;
+
   // A removed settings file comes back as the default one.
   fs::remove(dir.Path() / "settings.xml");
-  Run(dir.Path());
+  LayOutProgramFolder(content, dir.Str(), changed);
   EXPECT_EQ(Read(dir.Path() / "settings.xml"), DefaultSettingsXml());
 }
 
-TEST_F(GeneratorTest, EveryPictureIsAWellFormedBmpThatTheGameDecodesToTheDrawnPixels) {
-  vxtest::TempDir dir;
-  Run(dir.Path());
-  TRecDb archive;
-  archive.SetFileName((dir.Path() / "Data/Pak/default.vxr").string());
-  archive.SetOpenMode(opReadOnly);
-  ASSERT_EQ(archive.Open(), 0);
-  FontLibrary fonts;
-  for (const auto& art : AllArt()) {
-    SCOPED_TRACE(art.key);
-    const Picture drawn = art.draw(fonts);
-    ASSERT_GE(archive.FindRecord(art.key), 0);
-    std::vector<uint8_t> bmp;
-    uint32_t size = 0;
-    ASSERT_EQ(archive.ReadRecord(art.key, bmp, size), 0);
-    // Header fields an outside decoder relies on.
-    const int bits = drawn.IsOpaque() ? 24 : 32;
-    const uint32_t row = (static_cast<uint32_t>(drawn.width) * bits / 8 + 3) & ~3u;
-    ASSERT_GE(bmp.size(), 54u);
-    EXPECT_EQ(bmp[0], 'B');
-    EXPECT_EQ(bmp[1], 'M');
-    EXPECT_EQ(U32(bmp, 2), bmp.size());
-    const uint32_t dataOffset = U32(bmp, 10);
-    EXPECT_GE(U32(bmp, 14), 40u);
-    EXPECT_EQ(static_cast<int32_t>(U32(bmp, 18)), drawn.width);
-    EXPECT_EQ(std::abs(static_cast<int32_t>(U32(bmp, 22))), drawn.height);
-    EXPECT_EQ(U16(bmp, 26), 1);
-    EXPECT_EQ(U16(bmp, 28), bits);
-    EXPECT_EQ(dataOffset + row * drawn.height, bmp.size());
-    // And the game's own reader gets back what was drawn.
-    TBitmapEx pic;
-    ASSERT_EQ(pic.LoadFromRecDb(archive, art.key, pkBmp), 0);
-    ASSERT_EQ(pic.Width(), drawn.width);
-    ASSERT_EQ(pic.Height(), drawn.height);
-    int wrong = 0;
-    for (int y = 0; y < drawn.height; ++y)
-      for (int x = 0; x < drawn.width; ++x) wrong += pic.Pixel(x, y) != drawn.At(x, y);
-    EXPECT_EQ(wrong, 0);
-  }
-  // Theme files travel as they were written, under "SCENE\theme.scn".
-  for (const char* scene : {"COMMON", "DIALOGS"}) {
-    std::vector<uint8_t> text;
-    uint32_t size = 0;
-    ASSERT_EQ(archive.ReadRecord(std::string(scene) + "\\theme.scn", text, size), 0) << scene;
-    EXPECT_EQ(std::string(text.begin(), text.end()), Read(fs::path(kData) / "themes" / scene / "theme.scn"));
-  }
-  // The resource manager asks in whatever case the code spells the key.
-  EXPECT_GE(archive.FindRecord("common\\btn_all.BMP"), 0);
-}
-
-TEST_F(GeneratorTest, FontsArchiveHoldsEveryEngineFontDefaultFirst) {
-  vxtest::TempDir dir;
-  Run(dir.Path());
-  TRecDb archive;
-  archive.SetFileName((dir.Path() / "Data/fonts.vxr").string());
-  archive.SetOpenMode(opReadOnly);
-  ASSERT_EQ(archive.Open(), 0);
-  const auto& plan = EngineFonts();
-  ASSERT_EQ(archive.RecordCount(), static_cast<int32_t>(plan.size()));
-  EXPECT_EQ(archive.RecordKey(0), "ArialBlack.font");  // the engine's fallback is the first font
-  for (size_t i = 0; i < plan.size(); ++i) {
-    SCOPED_TRACE(plan[i].name);
-    EXPECT_EQ(archive.RecordKey(static_cast<int32_t>(i)), FontRecordKey(plan[i]));
-    EXPECT_EQ(archive.RecordType(static_cast<int32_t>(i)), 5);
-    std::vector<uint8_t> rec;
-    uint32_t size = 0;
-    ASSERT_EQ(archive.ReadRecord(FontRecordKey(plan[i]), rec, size), 0);
-    ASSERT_GE(rec.size(), 16u);
-    EXPECT_EQ(U32(rec, 0), 32u);
-    const uint32_t n = U32(rec, 12);
-    EXPECT_GE(n, 95u);  // at least the printable ASCII run
-    ASSERT_GE(rec.size(), 16 + 8 * static_cast<size_t>(n));
-    const int32_t spaceWidth = static_cast<int32_t>(U32(rec, 16));
-    const int32_t capHeight = static_cast<int32_t>(U32(rec, 16 + 8 * ('H' - 32) + 4));
-    EXPECT_GT(spaceWidth, 0);
-    EXPECT_GE(capHeight, plan[i].pixelSize * 3 / 4);
-    EXPECT_LE(capHeight, plan[i].pixelSize * 2);
-  }
-}
-
-TEST_F(GeneratorTest, BrokenThemeFailsTheRunAndWritesNoArchive) {
+TEST(SourceCheckTest, ABrokenThemeOrCasinoFailsTheRunBeforeAnythingIsDrawnOrWritten) {
+  EXPECT_TRUE(CheckSources(kData).empty());
   vxtest::TempDir src, out;
   fs::copy(kData, src.Path(), fs::copy_options::recursive);
   fs::create_directories(src.Path() / "themes" / "LOBBY");
   vxtest::TempDir::WriteFile((src.Path() / "themes/LOBBY/theme.scn").string(), "[IMG_NOTDRAWN]\nTop=3\n");
   try {
-    Run(out.Path(), src.Str());
+    GenerateProgramFolder({src.Str(), out.Str()});
     FAIL() << "a theme naming a missing picture was accepted";
   } catch (const Exception& e) {
     EXPECT_NE(std::string(e.what()).find("LOBBY\\IMG_NOTDRAWN.bmp"), std::string::npos) << e.what();
@@ -179,8 +92,38 @@ TEST_F(GeneratorTest, BrokenThemeFailsTheRunAndWritesNoArchive) {
   fs::remove(src.Path() / "themes/LOBBY/theme.scn");
   vxtest::TempDir::WriteFile((src.Path() / "casinos/VideoPokerCasino/casino.dat").string(),
                              "[GENERAL]\nRank=1\nDescription=x\n[GAME_1]\nIDStr=VXG_NOSUCHGAME\n");
-  EXPECT_THROW(Run(out.Path(), src.Str()), Exception);
-  EXPECT_FALSE(fs::exists(out.Path() / "Data/Pak/default.vxr"));
+  try {
+    GenerateProgramFolder({src.Str(), out.Str()});
+    FAIL() << "a casino naming an unknown game was accepted";
+  } catch (const Exception& e) {
+    EXPECT_NE(std::string(e.what()).find("VXG_NOSUCHGAME"), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(fs::is_empty(out.Path()));
+  EXPECT_THROW(GenerateProgramFolder({(src.Path() / "none").string(), out.Str()}), Exception);
+}
+
+// The one whole run of the suite. Over a copy of the files the build generated it must find
+// every one already holding its bytes: the generator gives the same bytes in every process,
+// and a second run touches nothing. What the files hold is read back in
+// datagen_program_tests.cpp.
+TEST(GeneratorTest, AFreshRunMakesTheBuildsBytesAndRewritesNothing) {
+  if (!HavePackaging()) GTEST_SKIP() << "the shared writers are not built";
+  const fs::path built(VX_PROGRAM_DIR);
+  ASSERT_TRUE(fs::exists(built / "Data/Pak/default.vxr")) << "the build lays out " << built;
+  vxtest::TempDir dir;
+  std::vector<fs::path> files = {"Data/Pak/default.vxr", "Data/fonts.vxr"};
+  for (const auto& casino : fs::directory_iterator(fs::path(kData) / "casinos"))
+    files.push_back(fs::path("Casinos") / casino.path().filename() / "casino.dat");
+  for (const auto& page : fs::directory_iterator(built / "Help")) files.push_back("Help" / page.path().filename());
+  for (const fs::path& f : files) {
+    fs::create_directories((dir.Path() / f).parent_path());
+    fs::copy_file(built / f, dir.Path() / f);
+  }
+  const auto stamp = fs::last_write_time(dir.Path() / "Data/Pak/default.vxr");
+  const GeneratorReport report = GenerateProgramFolder({kData, dir.Str()});
+  EXPECT_EQ(report.written, 1);  // the settings, which were not copied
+  EXPECT_EQ(fs::last_write_time(dir.Path() / "Data/Pak/default.vxr"), stamp);
+  EXPECT_EQ(Read(dir.Path() / "settings.xml"), DefaultSettingsXml());
 }
 
 }  // namespace
