@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <string>
@@ -37,6 +38,15 @@
 #include <vector>
 
 namespace vxbench {
+
+// Seconds on one of the system's clocks: CLOCK_MONOTONIC for the wall, CLOCK_THREAD_CPUTIME_ID
+// for the calling thread's CPU, CLOCK_PROCESS_CPUTIME_ID for every thread's (a software GL's
+// rasterisers included).
+inline double ClockSeconds(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 constexpr double kNanoseconds = 1e9;
 constexpr double kMicroseconds = 1e6;

@@ -92,11 +92,7 @@ int64_t ResidentKb() {
 }
 
 // Every thread's, llvmpipe's rasterisers included: the frame's work whatever else runs.
-double ProcessCpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+double ProcessCpuSeconds() { return vxbench::ClockSeconds(CLOCK_PROCESS_CPUTIME_ID); }
 
 struct Figures {
   double SignInSeconds = 0;

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "bench/BenchRatio.h"
 #include "core/Log.h"
 #include "framework/VXFrame.h"
 #include "framework/VXWidgets.h"
@@ -43,11 +44,7 @@ namespace {
 constexpr int32_t kPoker = 15;
 constexpr int32_t kSlots = 31;
 
-double Seconds(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+double Seconds(clockid_t clock) { return vxbench::ClockSeconds(clock); }
 
 struct Run {
   double Fps = 0;
