@@ -118,6 +118,7 @@ struct Figures {
     int64_t Kb = 0;
     double LongestFrameMs = 0;
     int64_t TextureKb = 0;
+    int64_t Reloads = 0;  // pictures loaded again since the stop before
   };
   std::vector<Stop> Stops;
   int64_t PeakKb = 0;
@@ -356,7 +357,10 @@ private:
   }
   void Record(const std::string& where) {
     TVXTextureList* textures = f_.TVXEngineHost::Textures();
-    figures.Stops.push_back({where, ResidentKb(), longest_ * 1e3, textures != nullptr ? textures->HeldBytes() / 1024 : 0});
+    const int64_t reloads = textures != nullptr ? textures->Reloads() : 0;
+    figures.Stops.push_back({where, ResidentKb(), longest_ * 1e3, textures != nullptr ? textures->HeldBytes() / 1024 : 0,
+                             reloads - reloads_});
+    reloads_ = reloads;
     longest_ = 0;
   }
   // Out of the machine, the help, the options, the statistics, every machine of the lobby
@@ -426,6 +430,7 @@ private:
   std::unique_ptr<vxe2e::Script> script_;
   uint64_t lastFrames_ = 0;
   double lastFrameAt_ = 0, longest_ = 0;
+  int64_t reloads_ = 0;
 };
 
 }  // namespace
@@ -482,10 +487,10 @@ int main(int argc, char** argv) {
               figures.LobbyKb / 1024.0);
   std::printf("  %-48s ratio %.2f (%.0f MB)\n", "RSS in a poker machine / 150 MB goal",
               figures.MachineKb / 1024.0 / 150.0, figures.MachineKb / 1024.0);
-  std::printf("\nscreen tour (resident MB, texture pixels MB, longest frame gap before the stop):\n");
+  std::printf("\nscreen tour (resident MB, texture pixels MB, longest frame gap and pictures loaded again before the stop):\n");
   for (const Figures::Stop& stop : figures.Stops)
-    std::printf("  %-32s %6.1f MB %6.1f MB %6.0f ms\n", stop.Where.c_str(), stop.Kb / 1024.0, stop.TextureKb / 1024.0,
-                stop.LongestFrameMs);
+    std::printf("  %-32s %6.1f MB %6.1f MB %6.0f ms %5lld reloads\n", stop.Where.c_str(), stop.Kb / 1024.0,
+                stop.TextureKb / 1024.0, stop.LongestFrameMs, static_cast<long long>(stop.Reloads));
   std::printf("  %-48s ratio %.2f (%.0f MB)\n", "RSS peak over the tour / 150 MB goal", figures.PeakKb / 1024.0 / 150.0,
               figures.PeakKb / 1024.0);
   return 0;

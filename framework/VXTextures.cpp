@@ -90,6 +90,7 @@ bool TVXTextureList::Restore(TVXGfxTexture* texture) {
     return false;
   }
   held_ += texture->Bytes();
+  ++reloads_;
   Trim(texture);
   return true;
 }

@@ -89,14 +89,18 @@ public:
   void Clear();
 
   // Pixel bytes the textures may hold before the ones used longest ago give theirs back.
-  // Above what the largest screen, a box over it and the fonts' screen draw at once.
+  // Above what the largest screen and a box over it draw at once (the lobby's pictures take
+  // about 30 MB): a frame never pushes out what it draws itself.
   static constexpr int64_t DefaultBudget = int64_t{48} << 20;
   void SetBudget(int64_t bytes);
   int64_t Budget() const { return budget_; }
   // Pixel bytes the textures hold now.
   int64_t HeldBytes() const { return held_; }
+  // Pictures loaded again after they gave their images back, since the start.
+  int64_t Reloads() const { return reloads_; }
   // A texture drawn: marked as used now, and its picture loaded again when it gave its image
-  // back. False when it has no image (the picture could not be loaded again).
+  // back (which gives back the images used longest ago when the budget is full). False when
+  // it has no image (the picture could not be loaded again).
   bool Use(TVXGfxTexture* texture);
 
 private:
@@ -111,5 +115,6 @@ private:
   std::unordered_map<std::string, TVXGfxTexture*> index_;
   int64_t budget_ = DefaultBudget;
   int64_t held_ = 0;
+  int64_t reloads_ = 0;
   uint64_t uses_ = 0;
 };

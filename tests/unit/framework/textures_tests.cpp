@@ -181,14 +181,14 @@ TEST(TextureList, BudgetGivesBackLeastRecentlyUsedPictures) {
   // A two-tile picture pushes out two; asking for a cached one brings it back.
   wide.TextureInfo.SetFolder("ROOM");
   wide.TextureInfo.SetNameAndNotify("WIDE");
-  EXPECT_EQ(tc->Image(), nullptr);
-  EXPECT_EQ(ta->Image(), nullptr);
+  for (TVXGfxTexture* t : {ta, tc}) EXPECT_EQ(t->Image(), nullptr);
   EXPECT_NE(tp->Image(), nullptr);
   EXPECT_EQ(list.FindOrLoad(c), tc);
   EXPECT_NE(tc->Image(), nullptr);
   EXPECT_EQ(wide.TextureInfo.Texture()->Image(), nullptr);
   EXPECT_EQ(list.HeldBytes(), 2 * tile);
   EXPECT_EQ(list.Count(), 5);
+  EXPECT_EQ(list.Reloads(), 2);
 
   // A picture gone from the archive since is logged and drawn as nothing, tried again later.
   source.Pictures.erase("ROOM\\A.bmp");
