@@ -27,11 +27,18 @@
 #include "bench/BenchRatio.h"
 #include "bench/MinimalGl.h"
 #include "framework/VXAnim.h"
+#include "framework/VXEngine.h"
 #include "framework/VXFrame.h"
+#include "framework/VXMenus.h"
 #include "framework/VXWidgets.h"
 #include "games/Poker.h"
 #include "games/PokerScene.h"
+#include "games/GameManager.h"
+#include "lobby/VXHelpForm.h"
 #include "lobby/VXLobby.h"
+#include "lobby/VXNavigation.h"
+#include "lobby/VXOptionsForm.h"
+#include "lobby/VXStatisticsForm.h"
 #include "lobby/VXMainRoom.h"
 #include "platform/MessagePump.h"
 #include "platform/gl/GlRenderer.h"
@@ -100,6 +107,17 @@ struct Figures {
   double EnterFadeSeconds = 0;  // of which the fade-out ran
   int64_t LobbyKb = 0;
   int64_t MachineKb = 0;
+  // The screen tour after the measured machine: resident memory and the longest gap between
+  // two frames at each stop, twice round.
+  struct Stop {
+    std::string Where;
+    int64_t Kb = 0;
+    double LongestFrameMs = 0;
+    int64_t TextureKb = 0;
+    int64_t Reloads = 0;  // pictures loaded again since the stop before
+  };
+  std::vector<Stop> Stops;
+  int64_t PeakKb = 0;
 };
 
 TfrmMain* theForm = nullptr;
@@ -222,7 +240,7 @@ void MeasureHere(const std::string& where, vxbench::RatioReporter& reporter) {
 // The program's flow, stepped from a timer on its own pump.
 class Tour {
 public:
-  enum Phase { SigningUp, ToLobby, InLobby, Pressed, Entering, InMachine, Done };
+  enum Phase { SigningUp, ToLobby, InLobby, Pressed, Entering, InMachine, Touring, Done };
   // About a tenth of a second at 60 frames a second.
   static constexpr uint64_t kHeldFrames = 6;
   Tour(TfrmMain& form, vxbench::RatioReporter& reporter)
@@ -252,7 +270,9 @@ public:
         // One frame of the settled screen first: the heap its load freed goes back then.
         theForm->RenderFrame();
         figures.LobbyKb = ResidentKb();
-        MeasureHere("Lobby", reporter_);
+        // VX_TOUR_ONLY=1: no frame benchmarks, whose reference GL context would weigh on the
+        // tour's memory figures.
+        if (std::getenv("VX_TOUR_ONLY") == nullptr) MeasureHere("Lobby", reporter_);
         const TMainRoomScene::TLobbyGame* logo = Room()->Scene()->FindGame(kMachine);
         if (logo == nullptr || logo->Logo == nullptr) {
           std::printf("the lobby shows no machine %d\n", kMachine);
@@ -287,8 +307,15 @@ public:
       case InMachine:
         theForm->RenderFrame();
         figures.MachineKb = ResidentKb();
-        MeasureHere("Machine", reporter_);
-        Finish();
+        if (std::getenv("VX_TOUR_ONLY") == nullptr) MeasureHere("Machine", reporter_);
+        PlanScreenTour();
+        Next(Touring);
+        return;
+      case Touring:
+        progress_ = SDL_GetTicks64();  // the script watches its own steps
+        Watch();
+        script_->Tick();
+        if (script_->Done() >= script_->Count()) Finish();
         return;
       case Done:
         return;
@@ -299,6 +326,73 @@ public:
 
 private:
   TMainRoom* Room() const { return vxe2e::LobbyOf(f_).MainRoom; }
+  TNavigationScene* Nav() const { return vxe2e::LobbyOf(f_).Navigation->Scene(); }
+  bool AtLobby() const {
+    return Settled() && vxe2e::LobbyOf(f_).CurrentGame == nullptr && Room() != nullptr && !Room()->Scene()->Hidden;
+  }
+  bool InGame() const {
+    TVXGame* g = vxe2e::LobbyOf(f_).CurrentGame;
+    return Settled() && g != nullptr && Room()->Scene()->Hidden && g->GetScene()->Visible();
+  }
+  template <class T>
+  T* Dialog() const {
+    return vxe2e::Input<T>(f_);
+  }
+  void Click(const TVXCustomControl* c) { vxe2e::PushClick(window_, c); }
+
+  // The longest gap between frames since the last stop, and the resident peak.
+  void Watch() {
+    const uint64_t frames = vxe2e::Frames();
+    const double now = Now();
+    if (frames != lastFrames_) {
+      if (lastFrames_ != 0) longest_ = std::max(longest_, now - lastFrameAt_);
+      lastFrames_ = frames;
+      lastFrameAt_ = now;
+      figures.PeakKb = std::max(figures.PeakKb, ResidentKb());
+    }
+  }
+  void Record(const std::string& where) {
+    TVXTextureList* textures = f_.TVXEngineHost::Textures();
+    const int64_t reloads = textures != nullptr ? textures->Reloads() : 0;
+    figures.Stops.push_back({where, ResidentKb(), longest_ * 1e3, textures != nullptr ? textures->HeldBytes() / 1024 : 0,
+                             reloads - reloads_});
+    reloads_ = reloads;
+    longest_ = 0;
+  }
+  // Out of the machine, the help, the options, the statistics, every machine of the lobby
+  // in and out, twice round.
+  void PlanScreenTour() {
+    script_ = std::make_unique<vxe2e::Script>(f_);
+    vxe2e::Script& s = *script_;
+    auto leaveGame = [&s, this](const std::string& where) {
+      s.Add(where, [this] { return InGame(); }, [this, where] { Record(where); Click(Nav()->BtnExitGame); });
+      s.Add("the exit question", [this] { return Dialog<TframeMessage>() != nullptr; },
+            [this] { Click(Dialog<TframeMessage>()->YesButton); });
+    };
+    auto menu = [&s, this](TVXMenu* TNavigationScene::*m, TVXMenuItem* TNavigationScene::*item) {
+      s.Add("lobby", [this] { return AtLobby(); }, [this, m] { Record("lobby"); Click(Nav()->*m); });
+      s.Add("menu", [this, item] { return (Nav()->*item)->Visible(); }, [this, item] { Click(Nav()->*item); });
+    };
+    leaveGame("poker machine " + std::to_string(kMachine));
+    for (int round = 1; round <= 2; ++round) {
+      s.Add("lobby", [this] { return AtLobby(); }, [this] { Record("lobby"); Click(Room()->Scene()->BtnHelp); });
+      s.Add("help", [this] { return Dialog<TfrmHelp>() != nullptr && !Fading(); },
+            [this] { Record("help"); Click(Dialog<TfrmHelp>()->BtnClose); });
+      menu(&TNavigationScene::MenuTools, &TNavigationScene::MenuOptions);
+      s.Add("options", [this] { return Dialog<TfrmOptions>() != nullptr; },
+            [this] { Record("options"); Click(Dialog<TfrmOptions>()->BtnClose); });
+      menu(&TNavigationScene::MenuPlayer, &TNavigationScene::MenuStatistics);
+      s.Add("statistics", [this] { return Dialog<TfrmStatistics>() != nullptr; },
+            [this] { Record("statistics"); Click(Dialog<TfrmStatistics>()->BtnClose); });
+      for (const TMainRoomScene::TLobbyGame& game : Room()->Scene()->Games()) {
+        if (game.Logo == nullptr || game.Info == nullptr) continue;
+        const TVXCustomControl* logo = game.Logo;
+        s.Add("lobby", [this] { return AtLobby(); }, [this, logo] { Record("lobby"); Click(logo); }, 30);
+        leaveGame("machine " + std::to_string(game.Info->ID) + " round " + std::to_string(round));
+      }
+    }
+    s.Add("lobby", [this] { return AtLobby(); }, [this] { Record("lobby at the end"); });
+  }
   static double Now() { return static_cast<double>(SDL_GetPerformanceCounter()) / static_cast<double>(SDL_GetPerformanceFrequency()); }
   // No fade running, no box, input back on the main scene.
   bool Fading() const {
@@ -329,6 +423,10 @@ private:
   double started_ = 0;
   double fadeFrom_ = 0, fadeTo_ = 0;
   const TVXCustomControl* logo_ = nullptr;
+  std::unique_ptr<vxe2e::Script> script_;
+  uint64_t lastFrames_ = 0;
+  double lastFrameAt_ = 0, longest_ = 0;
+  int64_t reloads_ = 0;
 };
 
 }  // namespace
@@ -356,6 +454,9 @@ int main(int argc, char** argv) {
       std::printf("no GL 3.3 window (run under xvfb-run -a)\n");
       return 1;
     }
+    // VX_TEXTURE_BUDGET_MB=100000 holds every picture, as the cache did before it had a budget.
+    if (const char* mb = std::getenv("VX_TEXTURE_BUDGET_MB"); mb != nullptr && form->TVXEngineHost::Textures() != nullptr)
+      form->TVXEngineHost::Textures()->SetBudget(std::atoll(mb) << 20);
     Tour tour(*form, reporter);
     // Polled often, so a load's end is seen within a couple of milliseconds of it.
     const vx::TimerId timer = vx::MainPump().SetTimer(2, [&tour] { tour.Tick(); });
@@ -384,5 +485,11 @@ int main(int argc, char** argv) {
               figures.LobbyKb / 1024.0);
   std::printf("  %-48s ratio %.2f (%.0f MB)\n", "RSS in a poker machine / 150 MB goal",
               figures.MachineKb / 1024.0 / 150.0, figures.MachineKb / 1024.0);
+  std::printf("\nscreen tour (resident MB, texture pixels MB, longest frame gap and pictures loaded again before the stop):\n");
+  for (const Figures::Stop& stop : figures.Stops)
+    std::printf("  %-32s %6.1f MB %6.1f MB %6.0f ms %5lld reloads\n", stop.Where.c_str(), stop.Kb / 1024.0,
+                stop.TextureKb / 1024.0, stop.LongestFrameMs, static_cast<long long>(stop.Reloads));
+  std::printf("  %-48s ratio %.2f (%.0f MB)\n", "RSS peak over the tour / 150 MB goal", figures.PeakKb / 1024.0 / 150.0,
+              figures.PeakKb / 1024.0);
   return 0;
 }

@@ -150,7 +150,9 @@ void TVXControl::Draw() {
 void TVXControl::DrawTexture() {
   TVXGfxTexture* texture = TextureInfo.Texture();
   TGfxDevice* device = Host().Device();
-  if (texture == nullptr || device == nullptr || texture->Image() == nullptr) return;
+  if (texture == nullptr || device == nullptr) return;
+  // Marks it in use; a picture that gave its image back to the cache's budget loads again.
+  if (Textures != nullptr ? !Textures->Use(texture) : texture->Image() == nullptr) return;
   const TGfxSize pattern = texture->PatternSize();
   int32_t w = pattern.Width;
   int32_t h = pattern.Height;

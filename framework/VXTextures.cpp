@@ -1,5 +1,8 @@
 #include "framework/VXTextures.h"
 
+#include <algorithm>
+
+#include "core/Log.h"
 #include "render/BitmapEx.h"
 
 TVXGfxTexture::TVXGfxTexture(std::unique_ptr<TGfxImage> image) : image_(std::move(image)) {}
@@ -14,11 +17,12 @@ TVXGfxTexture* TVXTextureList::Find(const std::string& cacheKey) const {
 }
 
 TVXGfxTexture* TVXTextureList::FindOrLoad(const TVXTextureInfo& info) {
-  if (TVXGfxTexture* t = Find(info.CacheKey())) return t;
+  if (TVXGfxTexture* t = Find(info.CacheKey())) return Use(t) ? t : nullptr;
   if (source_ == nullptr) return nullptr;
   auto texture = std::make_unique<TVXGfxTexture>(source_->CreateTextureImage());
   if (source_->LoadTexture(texture.get(), info.Key()) != 0) return nullptr;
   texture->Key = info.CacheKey();
+  texture->LoadKey = info.Key();
   return Append(std::move(texture));
 }
 
@@ -44,20 +48,72 @@ bool TVXTextureList::ReplacePicture(const std::string& cacheKey, const TBitmapEx
   // Load into a fresh texture first so that a failure leaves the cached one untouched.
   TVXGfxTexture fresh(source_->CreateTextureImage());
   if (source_->LoadTextureFromBitmap(&fresh, bitmap, cacheKey) != 0) return false;
+  if (existing->Image() != nullptr) held_ -= existing->Bytes();
   existing->PictureWidth = fresh.PictureWidth;
   existing->PictureHeight = fresh.PictureHeight;
   existing->SetImage(std::unique_ptr<TGfxImage>(fresh.ReleaseImage()));
+  // The picture is now the one in memory, not the archive's.
+  existing->LoadKey.clear();
+  existing->LastUse = ++uses_;
+  held_ += existing->Bytes();
+  Trim(existing);
   return true;
 }
 
 void TVXTextureList::Clear() {
   index_.clear();
   items_.clear();
+  held_ = 0;
+}
+
+void TVXTextureList::SetBudget(int64_t bytes) {
+  budget_ = std::max<int64_t>(bytes, 0);
+  Trim(nullptr);
+}
+
+bool TVXTextureList::Use(TVXGfxTexture* texture) {
+  if (texture == nullptr) return false;
+  texture->LastUse = ++uses_;
+  return texture->Image() != nullptr || Restore(texture);
+}
+
+bool TVXTextureList::Restore(TVXGfxTexture* texture) {
+  if (texture->LoadKey.empty() || source_ == nullptr) return false;
+  std::unique_ptr<TGfxImage> image = source_->CreateTextureImage();
+  if (!image) return false;
+  texture->SetImage(std::move(image));
+  if (source_->LoadTexture(texture, texture->LoadKey) != 0) {
+    // Was loaded once: the archive changed under the program. The control draws nothing
+    // until the picture can be read again.
+    Log("ERROR: " + texture->LoadKey + " cannot be loaded again");
+    texture->SetImage(nullptr);
+    return false;
+  }
+  held_ += texture->Bytes();
+  ++reloads_;
+  Trim(texture);
+  return true;
+}
+
+void TVXTextureList::Trim(const TVXGfxTexture* keep) {
+  if (held_ <= budget_) return;
+  std::vector<TVXGfxTexture*> idle;
+  for (const auto& t : items_)
+    if (t.get() != keep && t->Image() != nullptr && !t->LoadKey.empty()) idle.push_back(t.get());
+  std::sort(idle.begin(), idle.end(), [](const TVXGfxTexture* a, const TVXGfxTexture* b) { return a->LastUse < b->LastUse; });
+  for (TVXGfxTexture* t : idle) {
+    if (held_ <= budget_) break;
+    held_ -= t->Bytes();
+    t->SetImage(nullptr);
+  }
 }
 
 TVXGfxTexture* TVXTextureList::Append(std::unique_ptr<TVXGfxTexture> texture) {
   TVXGfxTexture* t = texture.get();
+  t->LastUse = ++uses_;
+  held_ += t->Bytes();
   items_.push_back(std::move(texture));
   index_[t->Key] = t;
+  Trim(t);
   return t;
 }

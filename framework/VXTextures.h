@@ -1,7 +1,10 @@
 #pragma once
 // The texture cache: every texture loaded so far, found by its cache key, loaded through the
 // engine on first use. Textures stay cached until the engine is freed; a failed load caches
-// nothing and is tried again at the next request.
+// nothing and is tried again at the next request. The pixels behind the textures are held
+// within a budget: past it, the pictures used longest ago (screens closed since) give their
+// images back and load again from the archive when a control asks for them or draws them,
+// so the texture objects and the pointers controls hold stay valid.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -34,6 +37,13 @@ public:
   std::string Key;
   int32_t PictureWidth = 0;
   int32_t PictureHeight = 0;
+  // The archive name the picture loads from again after it gave its image back; empty for a
+  // picture made in memory, which is always held.
+  std::string LoadKey;
+  // When the texture was last asked for or drawn (the list's use count).
+  uint64_t LastUse = 0;
+  // The pixel bytes the picture holds on its device while it has its image.
+  int64_t Bytes() const { return int64_t{PictureWidth} * PictureHeight * 4; }
 
 private:
   std::unique_ptr<TGfxImage> image_;
@@ -78,10 +88,33 @@ public:
   // Frees every texture (the engine, before its device goes).
   void Clear();
 
+  // Pixel bytes the textures may hold before the ones used longest ago give theirs back.
+  // Above what the largest screen and a box over it draw at once (the lobby's pictures take
+  // about 30 MB): a frame never pushes out what it draws itself.
+  static constexpr int64_t DefaultBudget = int64_t{48} << 20;
+  void SetBudget(int64_t bytes);
+  int64_t Budget() const { return budget_; }
+  // Pixel bytes the textures hold now.
+  int64_t HeldBytes() const { return held_; }
+  // Pictures loaded again after they gave their images back, since the start.
+  int64_t Reloads() const { return reloads_; }
+  // A texture drawn: marked as used now, and its picture loaded again when it gave its image
+  // back (which gives back the images used longest ago when the budget is full). False when
+  // it has no image (the picture could not be loaded again).
+  bool Use(TVXGfxTexture* texture);
+
 private:
   TVXGfxTexture* Append(std::unique_ptr<TVXGfxTexture> texture);
+  bool Restore(TVXGfxTexture* texture);
+  // Gives images back, longest unused first, until the held bytes fit the budget; `keep`
+  // is never one of them.
+  void Trim(const TVXGfxTexture* keep);
 
   TVXTextureSource* source_;
   std::vector<std::unique_ptr<TVXGfxTexture>> items_;
   std::unordered_map<std::string, TVXGfxTexture*> index_;
+  int64_t budget_ = DefaultBudget;
+  int64_t held_ = 0;
+  int64_t reloads_ = 0;
+  uint64_t uses_ = 0;
 };

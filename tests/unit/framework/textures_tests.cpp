@@ -133,3 +133,69 @@ TEST(TextureList, PicturesFromMemoryAndReplacementInPlace) {
   EXPECT_EQ(list.AddFromBitmap(":HELP:OTHER.bmp", empty), nullptr);
   EXPECT_EQ(list.Count(), 1);
 }
+
+// Past the budget the pictures used longest ago give their images back; a control still
+// holding one draws it again from the archive, and the texture objects never change.
+TEST(TextureList, BudgetGivesBackLeastRecentlyUsedPictures) {
+  FakeHost host;
+  FakeTextureSource source;
+  TVXTextureList list(&source);
+  host.TextureList = &list;
+  const int64_t tile = 256 * 256 * 4;
+  list.SetBudget(3 * tile);
+  for (const char* name : {"A", "B", "C"}) source.Pictures[std::string("ROOM\\") + name + ".bmp"] = {256, 256};
+  source.Pictures["ROOM\\WIDE.bmp"] = {300, 10};  // two tiles
+
+  TVXControl a(nullptr), wide(nullptr);
+  host.Hold(a);
+  host.Hold(wide);
+  a.TextureInfo.SetFolder("ROOM");
+  a.TextureInfo.SetNameAndNotify("A");
+  TVXGfxTexture* ta = a.TextureInfo.Texture();
+  TVXTextureInfo b, c;
+  for (auto [info, name] : {std::pair{&b, "B"}, std::pair{&c, "C"}}) {
+    info->SetFolder("ROOM");
+    info->SetName(name);
+  }
+  TVXGfxTexture* tb = list.FindOrLoad(b);
+  TVXGfxTexture* tc = list.FindOrLoad(c);
+  EXPECT_EQ(list.HeldBytes(), 3 * tile);
+
+  TBitmapEx page;  // made in memory: never given back
+  page.SetSize(256, 256);
+  TVXGfxTexture* tp = list.AddFromBitmap(":HELP:PAGE.bmp", page);
+  EXPECT_EQ(ta->Image(), nullptr);
+  EXPECT_NE(tb->Image(), nullptr);
+  EXPECT_EQ(list.HeldBytes(), 3 * tile);
+
+  // Drawing A loads it again (B is now the oldest); the control keeps its texture and size.
+  source.Requests.clear();
+  a.SetBounds(0, 0, 256, 256);
+  a.Draw();
+  EXPECT_EQ(source.Requests, std::vector<std::string>{"ROOM\\A.bmp"});
+  EXPECT_EQ(a.TextureInfo.Texture(), ta);
+  EXPECT_EQ(host.Recorder.CallsOf("TextureMap").size(), 1u);
+  EXPECT_EQ(tb->Image(), nullptr);
+  EXPECT_NE(tc->Image(), nullptr);
+
+  // A two-tile picture pushes out two; asking for a cached one brings it back.
+  wide.TextureInfo.SetFolder("ROOM");
+  wide.TextureInfo.SetNameAndNotify("WIDE");
+  for (TVXGfxTexture* t : {ta, tc}) EXPECT_EQ(t->Image(), nullptr);
+  EXPECT_NE(tp->Image(), nullptr);
+  EXPECT_EQ(list.FindOrLoad(c), tc);
+  EXPECT_NE(tc->Image(), nullptr);
+  EXPECT_EQ(wide.TextureInfo.Texture()->Image(), nullptr);
+  EXPECT_EQ(list.HeldBytes(), 2 * tile);
+  EXPECT_EQ(list.Count(), 5);
+  EXPECT_EQ(list.Reloads(), 2);
+
+  // A picture gone from the archive since is logged and drawn as nothing, tried again later.
+  source.Pictures.erase("ROOM\\A.bmp");
+  host.Recorder.ClearCalls();
+  a.Draw();
+  EXPECT_TRUE(host.Recorder.CallsOf("TextureMap").empty());
+  EXPECT_EQ(list.FindOrLoad(a.TextureInfo), nullptr);
+  source.Pictures["ROOM\\A.bmp"] = {256, 256};
+  EXPECT_EQ(list.FindOrLoad(a.TextureInfo), ta);
+}
