@@ -133,7 +133,7 @@ public:
   std::shared_ptr<TUrlTarget> Url;
 
   // The picture once loaded (by the picture loader); null shows a placeholder.
-  std::shared_ptr<const struct THtmlPicture> Picture;
+  std::shared_ptr<const struct ThtmlPicture> Picture;
   bool LoadFailed = false;
   // Laid out: the drawn size, and the frame's top-left.
   int ImageWidth = 0, ImageHeight = 0;
@@ -154,7 +154,7 @@ private:
 };
 
 // A decoded picture as the viewer paints it.
-struct THtmlPicture {
+struct ThtmlPicture {
   std::vector<uint32_t> Pixels;  // 0xAARRGGBB
   int Width = 0, Height = 0;
   std::unique_ptr<vx::PixelMask> Mask;  // transparent pixels, when the picture has any
@@ -501,7 +501,7 @@ public:
   // Every form control, in page order.
   void ForEachControl(const std::function<void(TFormControlObj&)>& f) const;
   // Asked once per picture during the document logic when ViewImages is on.
-  std::function<std::shared_ptr<const THtmlPicture>(const std::string& source)> GetPicture;
+  std::function<std::shared_ptr<const ThtmlPicture>(const std::string& source)> GetPicture;
   // The viewer's client height and its current margin height (the page's MARGINHEIGHT when
   // it set one), for percentage table heights.
   int ClientHeight = 0, ClientMarginHeight = 5;

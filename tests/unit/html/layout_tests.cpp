@@ -170,9 +170,9 @@ TEST(HtmlLayout, LinksThroughImageMapsServerMapsVisitedMarksAndAnimation) {
   auto l = std::make_unique<Laid>();
   l->doc.Fonts = &gFixed;
   int frames = 0;
-  l->doc.GetPicture = [&frames](const std::string& src) -> std::shared_ptr<const THtmlPicture> {
+  l->doc.GetPicture = [&frames](const std::string& src) -> std::shared_ptr<const ThtmlPicture> {
     if (src != "anim") return nullptr;
-    auto p = std::make_shared<THtmlPicture>();
+    auto p = std::make_shared<ThtmlPicture>();
     p->Width = p->Height = 2;
     p->Pixels.assign(4, 0xFF00FF00u);
     p->Animate = [&frames](uint32_t) { return ++frames % 2 == 1; };
