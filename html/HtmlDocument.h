@@ -117,6 +117,16 @@ private:
   Kind kind_;
 };
 
+// A checked downcast keyed on the section's kind: null when the section is not a T.
+template <class T>
+T* SectionCast(TSectionBase* s) {
+  return s && T::HasKind(s->GetKind()) ? static_cast<T*>(s) : nullptr;
+}
+template <class T>
+const T* SectionCast(const TSectionBase* s) {
+  return s && T::HasKind(s->GetKind()) ? static_cast<const T*>(s) : nullptr;
+}
+
 enum class TImageAlign : uint8_t { Top, Middle, Bottom, Left, Right };
 
 class TImageObj {
@@ -255,6 +265,10 @@ public:
   static constexpr int kMaxPreText = 20000;
 
   TSection(TSectionList* doc, Kind kind, int listLevel, int align, const TFontObj& font);
+  // Text paragraphs, preformatted blocks and list items all hold text.
+  static bool HasKind(Kind k) {
+    return k == Kind::Text || k == Kind::Pre || k == Kind::UListItem || k == Kind::OListItem || k == Kind::DListItem;
+  }
   void Dump(std::string& out, int indent) const override;
 
   // Appends a token (one source position per character, or none).
@@ -404,6 +418,7 @@ class ThtmlTable : public TSectionBase {
 public:
   static constexpr int kMaxColSpan = 200;
   ThtmlTable(TSectionList* doc, int listLevel, const TAttributeList& attrs);
+  static bool HasKind(Kind k) { return k == Kind::Table; }
   void Dump(std::string& out, int indent) const override;
   int DrawLogic(IndentManager& im, int y, int& maxWidth) override;
   void Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) const override;
