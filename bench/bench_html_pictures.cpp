@@ -14,7 +14,7 @@ namespace {
 constexpr int kSrcW = 320, kSrcH = 240, kDstW = 800, kDstH = 600;
 
 struct Scene {
-  THtmlPicture picture;
+  ThtmlPicture picture;
   std::vector<uint8_t> alpha;  // pixman's mask: 0 transparent, 255 opaque
   std::vector<uint32_t> target = std::vector<uint32_t>(static_cast<size_t>(kDstW) * kDstH, 0xFF808080u);
   Scene() {

@@ -117,6 +117,16 @@ private:
   Kind kind_;
 };
 
+// A checked downcast keyed on the section's kind: null when the section is not a T.
+template <class T>
+T* SectionCast(TSectionBase* s) {
+  return s && T::HasKind(s->GetKind()) ? static_cast<T*>(s) : nullptr;
+}
+template <class T>
+const T* SectionCast(const TSectionBase* s) {
+  return s && T::HasKind(s->GetKind()) ? static_cast<const T*>(s) : nullptr;
+}
+
 enum class TImageAlign : uint8_t { Top, Middle, Bottom, Left, Right };
 
 class TImageObj {
@@ -133,7 +143,7 @@ public:
   std::shared_ptr<TUrlTarget> Url;
 
   // The picture once loaded (by the picture loader); null shows a placeholder.
-  std::shared_ptr<const struct THtmlPicture> Picture;
+  std::shared_ptr<const struct ThtmlPicture> Picture;
   bool LoadFailed = false;
   // Laid out: the drawn size, and the frame's top-left.
   int ImageWidth = 0, ImageHeight = 0;
@@ -154,7 +164,7 @@ private:
 };
 
 // A decoded picture as the viewer paints it.
-struct THtmlPicture {
+struct ThtmlPicture {
   std::vector<uint32_t> Pixels;  // 0xAARRGGBB
   int Width = 0, Height = 0;
   std::unique_ptr<vx::PixelMask> Mask;  // transparent pixels, when the picture has any
@@ -255,6 +265,10 @@ public:
   static constexpr int kMaxPreText = 20000;
 
   TSection(TSectionList* doc, Kind kind, int listLevel, int align, const TFontObj& font);
+  // Text paragraphs, preformatted blocks and list items all hold text.
+  static bool HasKind(Kind k) {
+    return k == Kind::Text || k == Kind::Pre || k == Kind::UListItem || k == Kind::OListItem || k == Kind::DListItem;
+  }
   void Dump(std::string& out, int indent) const override;
 
   // Appends a token (one source position per character, or none).
@@ -404,6 +418,7 @@ class ThtmlTable : public TSectionBase {
 public:
   static constexpr int kMaxColSpan = 200;
   ThtmlTable(TSectionList* doc, int listLevel, const TAttributeList& attrs);
+  static bool HasKind(Kind k) { return k == Kind::Table; }
   void Dump(std::string& out, int indent) const override;
   int DrawLogic(IndentManager& im, int y, int& maxWidth) override;
   void Draw(vx::Canvas& canvas, const vx::TRect& clip, int dx, int dy) const override;
@@ -501,7 +516,7 @@ public:
   // Every form control, in page order.
   void ForEachControl(const std::function<void(TFormControlObj&)>& f) const;
   // Asked once per picture during the document logic when ViewImages is on.
-  std::function<std::shared_ptr<const THtmlPicture>(const std::string& source)> GetPicture;
+  std::function<std::shared_ptr<const ThtmlPicture>(const std::string& source)> GetPicture;
   // The viewer's client height and its current margin height (the page's MARGINHEIGHT when
   // it set one), for percentage table heights.
   int ClientHeight = 0, ClientMarginHeight = 5;

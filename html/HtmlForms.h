@@ -76,7 +76,7 @@ public:
   void Draw(vx::Canvas& canvas, int dx, int dy) const override;
   void Click(int x, int y, vx::TShiftState shift) override;
   int ClickX = -1, ClickY = -1;  // -1: not clicked
-  std::shared_ptr<const THtmlPicture> Picture;
+  std::shared_ptr<const ThtmlPicture> Picture;
 };
 
 // SELECT with MULTIPLE or a SIZE above 1: a list of SIZE rows.

@@ -705,7 +705,7 @@ namespace {
 void ForSections(TCell& cell, const std::function<void(TSectionBase&)>& f) {
   for (auto& s : cell.Sections) {
     f(*s);
-    if (auto* t = dynamic_cast<ThtmlTable*>(s.get())) {
+    if (auto* t = SectionCast<ThtmlTable>(s.get())) {
       if (t->Caption) ForSections(t->Caption->Cell, f);
       t->ForEachCell([&](TCellObj& c) { ForSections(c.Cell, f); });
     }
@@ -716,7 +716,7 @@ void ForSections(TCell& cell, const std::function<void(TSectionBase&)>& f) {
 
 void TSectionList::UpdateFonts() {
   ForSections(*this, [this](TSectionBase& s) {
-    if (auto* t = dynamic_cast<TSection*>(&s)) {
+    if (auto* t = SectionCast<TSection>(&s)) {
       for (TFontObj& f : t->Fonts) {
         f.Font.Size = std::max(1, MulDiv(FontSize, f.Font.TableSize, 12));
         f.Face = Fonts->Font(SpecOf(f.Font));
@@ -727,7 +727,7 @@ void TSectionList::UpdateFonts() {
 
 void TSectionList::ApplyDefaultFonts() {
   ForSections(*this, [this](TSectionBase& s) {
-    if (auto* t = dynamic_cast<TSection*>(&s))
+    if (auto* t = SectionCast<TSection>(&s))
       for (TFontObj& f : t->Fonts) {
         f.Font.Name = f.Font.Fixed ? PreFontName : FontName;
         f.Font.Charset = Charset;
@@ -740,7 +740,7 @@ int TSectionList::DoLogic(int y, int width) {
   LayoutCalls = 0;
   UpdateFonts();
   ForSections(*this, [this](TSectionBase& s) {
-    auto* t = dynamic_cast<TSection*>(&s);
+    auto* t = SectionCast<TSection>(&s);
     if (!t) return;
     for (auto& img : t->Images) {
       img->SetDocument(this);
@@ -808,7 +808,7 @@ bool TSectionList::GetURL(int x, int y, TUrlTarget& link, TFormControlObj*& cont
 
 void TSectionList::MarkVisited(const std::function<bool(const std::string& url)>& visited) {
   ForSections(*this, [&](TSectionBase& s) {
-    if (auto* t = dynamic_cast<TSection*>(&s))
+    if (auto* t = SectionCast<TSection>(&s))
       for (TFontObj& f : t->Fonts)
         if (f.Url) f.Visited = visited(f.Url->Url);
   });
@@ -817,7 +817,7 @@ void TSectionList::MarkVisited(const std::function<bool(const std::string& url)>
 bool TSectionList::HasAnimations() const {
   bool any = false;
   ForSections(const_cast<TSectionList&>(*this), [&](TSectionBase& s) {
-    if (auto* t = dynamic_cast<TSection*>(&s))
+    if (auto* t = SectionCast<TSection>(&s))
       for (const auto& img : t->Images) any |= img->Picture && static_cast<bool>(img->Picture->Animate);
   });
   return any;
@@ -826,7 +826,7 @@ bool TSectionList::HasAnimations() const {
 bool TSectionList::AnimationTick(uint32_t nowMs) {
   bool changed = false;
   ForSections(*this, [&](TSectionBase& s) {
-    if (auto* t = dynamic_cast<TSection*>(&s))
+    if (auto* t = SectionCast<TSection>(&s))
       for (const auto& img : t->Images)
         if (img->Picture && img->Picture->Animate) changed |= img->Picture->Animate(nowMs);
   });

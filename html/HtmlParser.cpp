@@ -890,6 +890,14 @@ void ThvParser::DoMap() {
 }
 
 void ThvParser::DoTextLevel(int level) {
+  // Each family takes the symbols it knows; anything else is skipped.
+  if (DoStyleTag(level) || DoFontTag() || DoHeadingTag(level) || DoBreakTag(level) || DoLinkTag(level) ||
+      DoFormTag(level) || DoContentTag(level))
+    return;
+  Next();
+}
+
+bool ThvParser::DoStyleTag(int level) {
   const int s = sym_;
   auto style = [&](int bit, bool on) {
     style_ = on ? style_ | bit : style_ & ~bit;
@@ -897,25 +905,33 @@ void ThvParser::DoTextLevel(int level) {
     Next();
   };
   switch (s) {
-    case BSy: case StrongSy: style(kBold, true); return;
-    case BEndSy: case StrongEndSy: style(kBold, false); return;
-    case ISy: case EmSy: case CiteSy: case VarSy: style(kItalic, true); return;
-    case IEndSy: case EmEndSy: case CiteEndSy: case VarEndSy: style(kItalic, false); return;
-    case USy: style(kUnderline, true); return;
-    case UEndSy: style(kUnderline, false); return;
-    case SSy: case StrikeSy: style(kStrike, true); return;
-    case SEndSy: case StrikeEndSy: style(kStrike, false); return;
+    case BSy: case StrongSy: style(kBold, true); return true;
+    case BEndSy: case StrongEndSy: style(kBold, false); return true;
+    case ISy: case EmSy: case CiteSy: case VarSy: style(kItalic, true); return true;
+    case IEndSy: case EmEndSy: case CiteEndSy: case VarEndSy: style(kItalic, false); return true;
+    case USy: style(kUnderline, true); return true;
+    case UEndSy: style(kUnderline, false); return true;
+    case SSy: case StrikeSy: style(kStrike, true); return true;
+    case SEndSy: case StrikeEndSy: style(kStrike, false); return true;
     case SubSy: case SupSy:
       OpenSection(level);
       subSup_ = s == SubSy ? TSubSup::Sub : TSubSup::Sup;
       UpdateFont();
       Next();
-      return;
+      return true;
     case SubEndSy: case SupEndSy:
       subSup_ = TSubSup::None;
       UpdateFont();
       Next();
-      return;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ThvParser::DoFontTag() {
+  const int s = sym_;
+  switch (s) {
     case TTSy: case CodeSy: case KbdSy: case SampSy: {
       TMyFont f = fonts_.back();
       f.Name = doc_->PreFontName;
@@ -923,16 +939,16 @@ void ThvParser::DoTextLevel(int level) {
       f.Fixed = true;
       PushFont(f);
       Next();
-      return;
+      return true;
     }
     case TTEndSy: case CodeEndSy: case KbdEndSy: case SampEndSy: case FontEndSy: case BigEndSy: case SmallEndSy:
       PopFont();
       Next();
-      return;
+      return true;
     case FontSy: case BaseFontSy:
       DoFont(s == BaseFontSy);
       Next();
-      return;
+      return true;
     case BigSy: case SmallSy: {
       TMyFont f = fonts_.back();
       int idx = 0;
@@ -943,12 +959,19 @@ void ThvParser::DoTextLevel(int level) {
       if (s == SmallSy && idx >= 2) f.TableSize = kFontSizes[idx - 1];
       PushFont(f);
       Next();
-      return;
+      return true;
     }
+    default:
+      return false;
+  }
+}
+
+bool ThvParser::DoHeadingTag(int level) {
+  switch (sym_) {
     case HSy: {
       if (fonts_.size() >= static_cast<size_t>(kMaxFontStack)) {
         Next();
-        return;
+        return true;
       }
       CloseSection();
       TMyFont f = fonts_.back();
@@ -959,7 +982,7 @@ void ThvParser::DoTextLevel(int level) {
       paraSpace_ = false;
       NewSection(level, AlignOf(align_));
       Next();
-      return;
+      return true;
     }
     case HEndSy:
       if (fonts_.size() > 1) {
@@ -968,7 +991,7 @@ void ThvParser::DoTextLevel(int level) {
         PopFont();
       }
       Next();
-      return;
+      return true;
     case AddressSy: {
       CloseSection();
       TMyFont f = fonts_.back();
@@ -976,13 +999,21 @@ void ThvParser::DoTextLevel(int level) {
       PushFont(f);
       NewSection(level, align_);
       Next();
-      return;
+      return true;
     }
     case AddressEndSy:
       CloseSection();
       PopFont();
       Next();
-      return;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ThvParser::DoBreakTag(int level) {
+  const int s = sym_;
+  switch (s) {
     case PSy: case PEndSy: {
       CloseSection();
       if (!paraSpace_) {
@@ -998,7 +1029,7 @@ void ThvParser::DoTextLevel(int level) {
         Next();
       }
       NewSection(level, align);
-      return;
+      return true;
     }
     case BRSy: {
       paraSpace_ = false;
@@ -1013,17 +1044,24 @@ void ThvParser::DoTextLevel(int level) {
         section_->Clear = c == "left" ? 1 : c == "right" ? 2 : 3;
       }
       Next();
-      return;
+      return true;
     }
     case NoBrSy: case NoBrEndSy:
       nobr_ = s == NoBrSy;
       Next();
-      return;
+      return true;
     case WbrSy:
       if (nobr_ && section_) section_->Text += ' ', section_->SourcePos.push_back(-1);
       Next();
-      return;
-    case ASy: {
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ThvParser::DoLinkTag(int level) {
+  switch (sym_) {
+    case ASy:
       EndLink();
       if (const TAttribute* a = attrs_.Find(NameAttr)) {
         OpenSection(level);
@@ -1038,34 +1076,27 @@ void ThvParser::DoTextLevel(int level) {
         UpdateFont();
       }
       Next();
-      return;
-    }
+      return true;
     case AEndSy:
       EndLink();
       Next();
-      return;
-    case ImgSy:
-      paraSpace_ = false;
-      OpenSection(level);
-      section_->AddImage(std::make_unique<TImageObj>(attrs_));
-      Next();
-      return;
-    case PreSy:
-      DoPre(level);
-      return;
-    case TableSy:
-      paraSpace_ = false;
-      DoTable(level);
-      return;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ThvParser::DoFormTag(int level) {
+  switch (sym_) {
     case FormSy:
       doc_->Forms.push_back(std::make_unique<ThtmlForm>(attrs_));
       form_ = doc_->Forms.back().get();
       Next();
-      return;
+      return true;
     case FormEndSy:
       form_ = nullptr;
       Next();
-      return;
+      return true;
     case InputSy: {
       paraSpace_ = false;
       std::string kind = vx::LowerCase(attrs_.Str(TypeAttr));
@@ -1078,12 +1109,12 @@ void ThvParser::DoTextLevel(int level) {
         section_->AddFormControl(form->Controls.back().get());
       }
       Next();
-      return;
+      return true;
     }
     case SelectSy:
       paraSpace_ = false;
       DoSelect(level);
-      return;
+      return true;
     case TextAreaSy: {
       paraSpace_ = false;
       OpenSection(level);
@@ -1093,28 +1124,47 @@ void ThvParser::DoTextLevel(int level) {
       section_->AddFormControl(form->Controls.back().get());
       if (!AtEof()) GetCh();
       Next();
-      return;
+      return true;
     }
+    default:
+      return false;
+  }
+}
+
+bool ThvParser::DoContentTag(int level) {
+  switch (sym_) {
+    case ImgSy:
+      paraSpace_ = false;
+      OpenSection(level);
+      section_->AddImage(std::make_unique<TImageObj>(attrs_));
+      Next();
+      return true;
+    case PreSy:
+      DoPre(level);
+      return true;
+    case TableSy:
+      paraSpace_ = false;
+      DoTable(level);
+      return true;
     case MapSy:
       DoMap();
-      return;
+      return true;
     case ScriptSy: {
       const std::string language = attrs_.Str(LanguageAttr), name = attrs_.Str(NameAttr);
       const std::string script = ReadRaw("SCRIPT", false);
       if (!AtEof()) GetCh();
       if (hooks_ && hooks_->OnScript) hooks_->OnScript(name, language, script);
       Next();
-      return;
+      return true;
     }
     case TextSy:
       paraSpace_ = false;
       OpenSection(level);
       section_->AddText(token_, &tokPos_);
       Next();
-      return;
+      return true;
     default:
-      Next();
-      return;
+      return false;
   }
 }
 

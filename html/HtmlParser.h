@@ -70,7 +70,16 @@ private:
   void DoLooseItem();
   void DoLists(int level, int kind, const SymSet& stop);
   void DoTable(int level);
+  // One text-level construct; each Do*Tag below handles one family of tags and says whether
+  // the current symbol was one of its own.
   void DoTextLevel(int level);
+  bool DoStyleTag(int level);
+  bool DoFontTag();
+  bool DoHeadingTag(int level);
+  bool DoBreakTag(int level);
+  bool DoLinkTag(int level);
+  bool DoFormTag(int level);
+  bool DoContentTag(int level);
   void DoPre(int level);
   void DoBody();
   void DoMeta();

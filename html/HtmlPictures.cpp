@@ -31,15 +31,15 @@ uint32_t RgbToPixel(uint32_t rgb) {  // red | green << 8 | blue << 16 -> 0xFFRRG
   return 0xFF000000u | (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
 }
 
-std::shared_ptr<THtmlPicture> FromBitmap(const TBitmapEx& bitmap) {
-  auto p = std::make_shared<THtmlPicture>();
+std::shared_ptr<ThtmlPicture> FromBitmap(const TBitmapEx& bitmap) {
+  auto p = std::make_shared<ThtmlPicture>();
   p->Width = bitmap.Width();
   p->Height = bitmap.Height();
   p->Pixels.assign(bitmap.Pixels(), bitmap.Pixels() + static_cast<size_t>(p->Width) * static_cast<size_t>(p->Height));
   return p;
 }
 
-void CopyCell(THtmlPicture& p, const ThvBitmap& cell) {
+void CopyCell(ThtmlPicture& p, const ThvBitmap& cell) {
   p.Width = cell.Width;
   p.Height = cell.Height;
   p.Pixels.resize(static_cast<size_t>(cell.Width) * static_cast<size_t>(cell.Height));
@@ -60,7 +60,7 @@ void CopyCell(THtmlPicture& p, const ThvBitmap& cell) {
 }
 
 // Pictures on a palette display take the shared palette's colours, error diffused.
-void AdaptToDisplay(THtmlPicture& p) {
+void AdaptToDisplay(ThtmlPicture& p) {
   if (g_displayBits > 8 || p.Width <= 0 || p.Height <= 0) return;
   TBitmapEx bitmap;
   bitmap.SetSize(p.Width, p.Height);
@@ -72,7 +72,7 @@ void AdaptToDisplay(THtmlPicture& p) {
   }
 }
 
-void KeyMask(THtmlPicture& p, uint32_t pixel) {
+void KeyMask(ThtmlPicture& p, uint32_t pixel) {
   p.Mask = std::make_unique<vx::PixelMask>(vx::ColorKeyMask(p.View(), pixel));
 }
 
@@ -88,22 +88,22 @@ ColourCheck CheckOfExtension(const std::string& path) {
   return ext == ".gif" ? ColourCheck::Gif : ext == ".png" ? ColourCheck::Png : ColourCheck::None;
 }
 
-ColourCheck CheckOfKind(THtmlPictureKind kind) {
-  if (kind == THtmlPictureKind::Gif87 || kind == THtmlPictureKind::Gif89) return ColourCheck::Gif;
-  return kind == THtmlPictureKind::Png ? ColourCheck::Png : ColourCheck::None;
+ColourCheck CheckOfKind(ThtmlPictureKind kind) {
+  if (kind == ThtmlPictureKind::Gif87 || kind == ThtmlPictureKind::Gif89) return ColourCheck::Gif;
+  return kind == ThtmlPictureKind::Png ? ColourCheck::Png : ColourCheck::None;
 }
 
-std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ownColor, ColourCheck check) {
+std::shared_ptr<ThtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ownColor, ColourCheck check) {
   TMemoryStream stream(bytes);
   std::shared_ptr<TGIFImage> gif = TGIFImage::CreateFromStream(stream);
   // A screen without width or height has nothing to show.
   if (gif->Width <= 0 || gif->Height <= 0 || gif->Strip().Width < gif->Width || gif->Strip().Height <= 0) return nullptr;
-  auto p = std::make_shared<THtmlPicture>();
+  auto p = std::make_shared<ThtmlPicture>();
   CopyCell(*p, gif->Strip().Cell(0, gif->Width));
   if (gif->Animated) {
     // Each page animates its own copy; the frame is copied out when it changes.
     gif->SetAnimate(true);
-    THtmlPicture* self = p.get();
+    ThtmlPicture* self = p.get();
     p->Animate = [gif, self](uint32_t) {
       if (!gif->CheckTime()) return false;
       CopyCell(*self, gif->Strip().Cell((gif->CurrentFrame - 1) * gif->Width, gif->Width));
@@ -127,30 +127,30 @@ std::shared_ptr<THtmlPicture> LoadGif(const std::vector<uint8_t>& bytes, bool ow
   return p;
 }
 
-std::shared_ptr<THtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<ColourCheck> fileCheck) {
-  const THtmlPictureKind kind = SniffPicture(bytes.data(), bytes.size());
-  if (kind == THtmlPictureKind::None) return nullptr;
+std::shared_ptr<ThtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<ColourCheck> fileCheck) {
+  const ThtmlPictureKind kind = SniffPicture(bytes.data(), bytes.size());
+  if (kind == ThtmlPictureKind::None) return nullptr;
   const ColourCheck check = fileCheck.value_or(CheckOfKind(kind));
-  if (kind == THtmlPictureKind::Gif87 || kind == THtmlPictureKind::Gif89) return LoadGif(bytes, ownColor, check);
+  if (kind == ThtmlPictureKind::Gif87 || kind == ThtmlPictureKind::Gif89) return LoadGif(bytes, ownColor, check);
   TBitmapEx bitmap;
   TMemoryStream stream(bytes);
   std::optional<uint32_t> colour;
-  if (kind == THtmlPictureKind::Bmp) {
+  if (kind == ThtmlPictureKind::Bmp) {
     vx::ReadBmpPicture(bitmap, stream);
-  } else if (kind == THtmlPictureKind::Jpeg) {
+  } else if (kind == ThtmlPictureKind::Jpeg) {
     vx::ReadJpegPicture(bitmap, stream);
   } else {
     vx::ReadPngPicture(bitmap, stream);
   }
   if (check == ColourCheck::Png) colour = PngTransparentColor(bytes.data(), bytes.size());
   bitmap.SetPixelFormat(pf32bit);
-  std::shared_ptr<THtmlPicture> p = FromBitmap(bitmap);
+  std::shared_ptr<ThtmlPicture> p = FromBitmap(bitmap);
   if (p->Width <= 0 || p->Height <= 0) return nullptr;
   if (colour) {
     KeyMask(*p, RgbToPixel(*colour));
   } else if (ownColor) {
     KeyMask(*p, p->Pixels[static_cast<size_t>(p->Height - 1) * p->Width]);
-  } else if (kind == THtmlPictureKind::Png) {
+  } else if (kind == ThtmlPictureKind::Png) {
     // A PNG with an alpha channel shows where it is mostly opaque.
     auto m = std::make_unique<vx::PixelMask>();
     m->Width = p->Width, m->Height = p->Height;
@@ -167,23 +167,23 @@ std::shared_ptr<THtmlPicture> LoadPicture(const std::vector<uint8_t>& bytes, boo
 
 }  // namespace
 
-THtmlPictureKind SniffPicture(const uint8_t* data, size_t size) {
+ThtmlPictureKind SniffPicture(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> h = Head(data, size, 11);
-  if (std::memcmp(h.data(), "GIF8", 4) == 0) return h[4] == '9' ? THtmlPictureKind::Gif89 : THtmlPictureKind::Gif87;
-  if (h[0] == 'B' && h[1] == 'M') return THtmlPictureKind::Bmp;
-  if (h[0] == 0x89 && std::memcmp(&h[1], "PNG", 3) == 0) return THtmlPictureKind::Png;
-  if (h[0] == 0xFF && h[1] == 0xD8) return THtmlPictureKind::Jpeg;
-  return THtmlPictureKind::None;
+  if (std::memcmp(h.data(), "GIF8", 4) == 0) return h[4] == '9' ? ThtmlPictureKind::Gif89 : ThtmlPictureKind::Gif87;
+  if (h[0] == 'B' && h[1] == 'M') return ThtmlPictureKind::Bmp;
+  if (h[0] == 0x89 && std::memcmp(&h[1], "PNG", 3) == 0) return ThtmlPictureKind::Png;
+  if (h[0] == 0xFF && h[1] == 0xD8) return ThtmlPictureKind::Jpeg;
+  return ThtmlPictureKind::None;
 }
 
-THtmlPictureKind SniffPictureFile(const std::string& path) {
+ThtmlPictureKind SniffPictureFile(const std::string& path) {
   std::string bytes;
-  if (!vx::ReadWholeFile(path, bytes)) return THtmlPictureKind::None;
+  if (!vx::ReadWholeFile(path, bytes)) return ThtmlPictureKind::None;
   return SniffPicture(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 std::optional<uint32_t> GifTransparentColor(const uint8_t* data, size_t size) {
-  if (SniffPicture(data, size) != THtmlPictureKind::Gif89) return std::nullopt;
+  if (SniffPicture(data, size) != ThtmlPictureKind::Gif89) return std::nullopt;
   constexpr size_t kLook = 790;
   const std::vector<uint8_t> h = Head(data, size, kLook);
   // Without a global table there is no colour to name.
@@ -198,7 +198,7 @@ std::optional<uint32_t> GifTransparentColor(const uint8_t* data, size_t size) {
 }
 
 std::optional<uint32_t> PngTransparentColor(const uint8_t* data, size_t size) {
-  if (SniffPicture(data, size) != THtmlPictureKind::Png) return std::nullopt;
+  if (SniffPicture(data, size) != ThtmlPictureKind::Png) return std::nullopt;
   uint8_t colourType = 0;
   std::vector<uint32_t> palette;
   size_t pos = 8;
@@ -237,7 +237,7 @@ const TLogPalette& HtmlSharedPalette() {
 
 namespace {
 
-std::shared_ptr<THtmlPicture> LoadCaught(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<ColourCheck> check) {
+std::shared_ptr<ThtmlPicture> LoadCaught(const std::vector<uint8_t>& bytes, bool ownColor, std::optional<ColourCheck> check) {
   try {
     return LoadPicture(bytes, ownColor, check);
   } catch (const std::exception& e) {
@@ -248,18 +248,18 @@ std::shared_ptr<THtmlPicture> LoadCaught(const std::vector<uint8_t>& bytes, bool
 
 }  // namespace
 
-std::shared_ptr<THtmlPicture> LoadHtmlPicture(const std::vector<uint8_t>& bytes, bool ownColor) {
+std::shared_ptr<ThtmlPicture> LoadHtmlPicture(const std::vector<uint8_t>& bytes, bool ownColor) {
   return LoadCaught(bytes, ownColor, std::nullopt);
 }
 
-std::shared_ptr<THtmlPicture> LoadHtmlPictureFile(const std::string& path, bool ownColor) {
+std::shared_ptr<ThtmlPicture> LoadHtmlPictureFile(const std::string& path, bool ownColor) {
   std::string bytes;
   if (!vx::ReadWholeFile(path, bytes, nullptr, 64ull << 20)) return nullptr;
   return LoadCaught(std::vector<uint8_t>(bytes.begin(), bytes.end()), ownColor, CheckOfExtension(path));
 }
 
-std::shared_ptr<const THtmlPicture> WithOwnColorMask(const THtmlPicture& picture) {
-  auto p = std::make_shared<THtmlPicture>();
+std::shared_ptr<const ThtmlPicture> WithOwnColorMask(const ThtmlPicture& picture) {
+  auto p = std::make_shared<ThtmlPicture>();
   p->Width = picture.Width;
   p->Height = picture.Height;
   p->Pixels = picture.Pixels;
@@ -267,11 +267,11 @@ std::shared_ptr<const THtmlPicture> WithOwnColorMask(const THtmlPicture& picture
   return p;
 }
 
-void DrawHtmlPicture(vx::Canvas& canvas, const vx::TRect& dst, const THtmlPicture& picture) {
+void DrawHtmlPicture(vx::Canvas& canvas, const vx::TRect& dst, const ThtmlPicture& picture) {
   canvas.StretchDraw(dst, picture.View(), {0, 0, picture.Width, picture.Height}, picture.Mask.get());
 }
 
-void THtmlPictureCache::SetCapacity(int count) {
+void ThtmlPictureCache::SetCapacity(int count) {
   capacity_ = std::clamp(count, 0, kMaxCount);
   while (static_cast<int>(items_.size()) > capacity_) {
     auto least = std::min_element(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.Usage < b.Usage; });
@@ -279,14 +279,14 @@ void THtmlPictureCache::SetCapacity(int count) {
   }
 }
 
-std::shared_ptr<const THtmlPicture> THtmlPictureCache::Find(const std::string& name) {
+std::shared_ptr<const ThtmlPicture> ThtmlPictureCache::Find(const std::string& name) {
   auto it = std::lower_bound(items_.begin(), items_.end(), name, [](const Item& i, const std::string& n) { return i.Name < n; });
   if (it == items_.end() || it->Name != name) return nullptr;
   ++it->Usage;
   return it->Picture;
 }
 
-void THtmlPictureCache::Add(const std::string& name, std::shared_ptr<const THtmlPicture> picture) {
+void ThtmlPictureCache::Add(const std::string& name, std::shared_ptr<const ThtmlPicture> picture) {
   if (capacity_ == 0 || !picture || Find(name)) return;
   if (static_cast<int>(items_.size()) >= capacity_) {
     auto least = std::min_element(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.Usage < b.Usage; });
@@ -296,15 +296,15 @@ void THtmlPictureCache::Add(const std::string& name, std::shared_ptr<const THtml
   items_.insert(it, {name, std::move(picture), 1});
 }
 
-void THtmlPictureLoader::Attach(TSectionList& doc) {
+void ThtmlPictureLoader::Attach(TSectionList& doc) {
   doc.GetPicture = [this](const std::string& source) { return Get(source); };
 }
 
-std::string THtmlPictureLoader::FileOf(const std::string& source) const {
+std::string ThtmlPictureLoader::FileOf(const std::string& source) const {
   return HtmlFindFile(HtmlAddServerRoot(HtmlUrlToDos(source), ServerRoot), Folder);
 }
 
-std::shared_ptr<const THtmlPicture> THtmlPictureLoader::Get(const std::string& source) {
+std::shared_ptr<const ThtmlPicture> ThtmlPictureLoader::Get(const std::string& source) {
   if (source.empty()) return nullptr;
   std::vector<uint8_t> bytes;
   if (OnImageRequest && OnImageRequest(source, bytes)) return LoadHtmlPicture(bytes);
@@ -314,7 +314,7 @@ std::shared_ptr<const THtmlPicture> THtmlPictureLoader::Get(const std::string& s
     return nullptr;
   }
   if (auto cached = Cache.Find(file)) return cached;
-  std::shared_ptr<const THtmlPicture> p = LoadHtmlPictureFile(file);
+  std::shared_ptr<const ThtmlPicture> p = LoadHtmlPictureFile(file);
   // Animated pictures keep their own clock per page, so they are not shared.
   if (p && !p->Animate) Cache.Add(file, p);
   return p;

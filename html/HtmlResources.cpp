@@ -51,13 +51,13 @@ const char* const kDownOnly[] = {
     "...kkkkwkkkk....", "....kwwwwwk.....", ".....kwwwk......", "......kwk.......", ".......k........",
     "................"};
 
-THtmlResources* g_resources = nullptr;
+ThtmlResources* g_resources = nullptr;
 int g_references = 0;
 
 }  // namespace
 
-std::shared_ptr<THtmlPicture> PictureFromArt(const char* const* rows, int count, const char* keys, const uint32_t* colours) {
-  auto p = std::make_shared<THtmlPicture>();
+std::shared_ptr<ThtmlPicture> PictureFromArt(const char* const* rows, int count, const char* keys, const uint32_t* colours) {
+  auto p = std::make_shared<ThtmlPicture>();
   p->Width = count > 0 ? static_cast<int>(std::strlen(rows[0])) : 0;
   p->Height = count;
   auto mask = std::make_unique<vx::PixelMask>();
@@ -74,9 +74,9 @@ std::shared_ptr<THtmlPicture> PictureFromArt(const char* const* rows, int count,
   return p;
 }
 
-THtmlResources& THtmlResources::Acquire(int screenBits) {
+ThtmlResources& ThtmlResources::Acquire(int screenBits) {
   if (g_references++ == 0) {
-    g_resources = new THtmlResources();
+    g_resources = new ThtmlResources();
     SetHtmlDisplayBits(screenBits);
     g_resources->ColorBits = HtmlDisplayBits();
     g_resources->LoadingPicture = PictureFromArt(kLoading, 16, kKeys, kColours);
@@ -86,7 +86,7 @@ THtmlResources& THtmlResources::Acquire(int screenBits) {
     const int hot[][2] = {{5, 0}, {6, 8}, {7, 7}, {7, 0}, {7, 14}};
     for (int i = 0; i < 5; ++i) {
       auto p = PictureFromArt(arts[i], 16, kKeys, kColours);
-      THtmlCursorImage& c = g_resources->cursors_[i];
+      ThtmlCursorImage& c = g_resources->cursors_[i];
       c.Picture.Width = p->Width, c.Picture.Height = p->Height;
       c.Picture.Pixels = std::move(p->Pixels);
       c.Picture.Mask = std::move(p->Mask);
@@ -96,7 +96,7 @@ THtmlResources& THtmlResources::Acquire(int screenBits) {
   return *g_resources;
 }
 
-void THtmlResources::Release() {
+void ThtmlResources::Release() {
   if (g_references == 0) return;
   if (--g_references == 0) {
     delete g_resources;
@@ -104,9 +104,9 @@ void THtmlResources::Release() {
   }
 }
 
-int THtmlResources::References() { return g_references; }
+int ThtmlResources::References() { return g_references; }
 
-const THtmlCursorImage& THtmlResources::Cursor(THtmlCursor which) const {
+const ThtmlCursorImage& ThtmlResources::Cursor(ThtmlCursor which) const {
   const int n = static_cast<int>(which);
   return cursors_[n >= 1 && n <= 5 ? n - 1 : 0];
 }

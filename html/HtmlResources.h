@@ -8,32 +8,32 @@
 #include "html/HtmlDocument.h"
 #include "html/HtmlPictures.h"
 
-enum class THtmlCursor : int { Hand = 1, TextBeam = 2, UpDown = 3, UpOnly = 4, DownOnly = 5 };
+enum class ThtmlCursor : int { Hand = 1, TextBeam = 2, UpDown = 3, UpOnly = 4, DownOnly = 5 };
 
-struct THtmlCursorImage {
-  THtmlPicture Picture;  // with its mask
+struct ThtmlCursorImage {
+  ThtmlPicture Picture;  // with its mask
   int HotX = 0, HotY = 0;
 };
 
-class THtmlResources {
+class ThtmlResources {
 public:
   // Start-up on the first acquire (with the screen's bits per pixel × planes), shut-down on
   // the last release.
-  static THtmlResources& Acquire(int screenBits = 24);
+  static ThtmlResources& Acquire(int screenBits = 24);
   static void Release();
   static int References();
 
   int ColorBits = 24;
-  std::shared_ptr<const THtmlPicture> LoadingPicture;  // 1001
-  std::shared_ptr<const THtmlPicture> ErrorPicture;    // 1002
-  std::shared_ptr<const THtmlPicture> PagePicture;     // 1005
+  std::shared_ptr<const ThtmlPicture> LoadingPicture;  // 1001
+  std::shared_ptr<const ThtmlPicture> ErrorPicture;    // 1002
+  std::shared_ptr<const ThtmlPicture> PagePicture;     // 1005
   // Cursors 1..5; any other number gives the hand.
-  const THtmlCursorImage& Cursor(THtmlCursor which) const;
+  const ThtmlCursorImage& Cursor(ThtmlCursor which) const;
 
 private:
-  THtmlResources() = default;
-  THtmlCursorImage cursors_[5];
+  ThtmlResources() = default;
+  ThtmlCursorImage cursors_[5];
 };
 
 // A picture from rows of characters, one per pixel, through a colour key ("." transparent).
-std::shared_ptr<THtmlPicture> PictureFromArt(const char* const* rows, int count, const char* keys, const uint32_t* colours);
+std::shared_ptr<ThtmlPicture> PictureFromArt(const char* const* rows, int count, const char* keys, const uint32_t* colours);

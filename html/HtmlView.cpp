@@ -46,7 +46,7 @@ struct ThtmlView::ProcessingGuard {
 };
 
 ThtmlView::ThtmlView(ThtmlViewHost* host) : host_(host ? host : &defaultHost_) {
-  doc_.GetPicture = [this](const std::string& src) -> std::shared_ptr<const THtmlPicture> {
+  doc_.GetPicture = [this](const std::string& src) -> std::shared_ptr<const ThtmlPicture> {
     return PictureLoader ? PictureLoader(HtmlExpandFilename(src)) : pictures_.Get(src);
   };
   // A submission is delivered after the click that made it has been handled.
@@ -60,12 +60,12 @@ ThtmlView::ThtmlView(ThtmlViewHost* host) : host_(host ? host : &defaultHost_) {
     if (c->Y < vbar_.Position) ScrollTo(c->Y);
     else if (c->Y + c->Height > vbar_.Position + panelHeight_) ScrollTo(c->Y + c->Height + 20 - panelHeight_);
   };
-  THtmlResources::Acquire();
+  ThtmlResources::Acquire();
   InitDocument();
 }
 
 ThtmlView::~ThtmlView() {
-  THtmlResources::Release();
+  ThtmlResources::Release();
   StopTimer(overTimer_);
   StopTimer(autoTimer_);
   StopTimer(animTimer_);
@@ -267,16 +267,16 @@ void ThtmlView::LoadFile(const std::string& name, int type) {
   refreshDelay_ = 0;
   const std::string full = HtmlExpandFilename(file);
   std::error_code ec;
-  if (file.empty() || !fs::is_regular_file(full, ec)) throw EHtmlViewError("Can't locate file: " + file);
+  if (file.empty() || !fs::is_regular_file(full, ec)) throw EhtmlViewError("Can't locate file: " + file);
 
   std::string text;
   if (type == 2) {
     text = "<img src=\"" + full + "\">";
   } else {
     const auto size = fs::file_size(full, ec);
-    if (ec || size > kMaxPageFile) throw EHtmlViewError("Can't read file: " + file);
+    if (ec || size > kMaxPageFile) throw EhtmlViewError("Can't read file: " + file);
     std::ifstream in(full, std::ios::binary);
-    if (!in) throw EHtmlViewError("Can't read file: " + file);
+    if (!in) throw EhtmlViewError("Can't read file: " + file);
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
@@ -370,8 +370,8 @@ void ThtmlView::Clear() {
   currentFile_.clear();
   url_.clear();
   target_.clear();
-  vbar_ = THtmlScrollBar();
-  hbar_ = THtmlScrollBar();
+  vbar_ = ThtmlScrollBar();
+  hbar_ = ThtmlScrollBar();
   hbar_.SmallChange = 15;
   docHeight_ = scrollWidth_ = 0;
   selAnchor_ = -1;

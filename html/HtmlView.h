@@ -16,7 +16,7 @@
 #include "platform/Events.h"
 
 // A page that cannot be loaded.
-class EHtmlViewError : public Exception {
+class EhtmlViewError : public Exception {
 public:
   using Exception::Exception;
 };
@@ -49,7 +49,7 @@ public:
 };
 
 // A scroll bar's model: shown or not, its range and position.
-struct THtmlScrollBar {
+struct ThtmlScrollBar {
   bool Visible = false, Enabled = true;
   int Position = 0, Max = 0, Page = 0;
   int SmallChange = 16, LargeChange = 0;
@@ -139,14 +139,14 @@ public:
   std::function<void(const TRightClickParameters& params)> OnRightClick;
   std::function<void(int button, vx::TShiftState shift, int x, int y)> OnMouseDouble;
   // Replaces the picture loader: a picture's full file name to a picture (tests serve their own).
-  std::function<std::shared_ptr<const THtmlPicture>(const std::string& fileName)> PictureLoader;
+  std::function<std::shared_ptr<const ThtmlPicture>(const std::string& fileName)> PictureLoader;
   // The pictures of the page: read from the page's folder, cached (ImageCacheCount), or
   // served by its OnImageRequest hook.
-  THtmlPictureLoader& Pictures() { return pictures_; }
+  ThtmlPictureLoader& Pictures() { return pictures_; }
 
   // ---- Loading.
   // Loads an HTML page (a "#name" after the file scrolls to that anchor) and records the
-  // old page in the history. A missing file raises EHtmlViewError "Can't locate file: "; a
+  // old page in the history. A missing file raises EhtmlViewError "Can't locate file: "; a
   // parse error propagates. Either way the viewer is left usable (not processing).
   void LoadFromFile(const std::string& name);
   void LoadImageFile(const std::string& name);
@@ -165,8 +165,8 @@ public:
   const TSectionList& Document() const { return doc_; }
   int DocumentHeight() const { return docHeight_; }
   int ScrollWidth() const { return scrollWidth_; }
-  const THtmlScrollBar& VScrollBar() const { return vbar_; }
-  const THtmlScrollBar& HScrollBar() const { return hbar_; }
+  const ThtmlScrollBar& VScrollBar() const { return vbar_; }
+  const ThtmlScrollBar& HScrollBar() const { return hbar_; }
   int PanelWidth() const { return panelWidth_; }
   int PanelHeight() const { return panelHeight_; }
   int SelStart() const { return doc_.SelStart; }
@@ -258,7 +258,7 @@ private:
   int DocY(int y) const { return y + vbar_.Position; }
 
   ThtmlViewHost defaultHost_;
-  THtmlPictureLoader pictures_;
+  ThtmlPictureLoader pictures_;
   ThtmlViewHost* host_;
   ThvParser parser_;
   TSectionList doc_;
@@ -282,7 +282,7 @@ private:
   int selAnchor_ = -1, caret_ = 0;
   int docHeight_ = 0, scrollWidth_ = 0;
   int panelWidth_ = 150, panelHeight_ = 150;
-  THtmlScrollBar vbar_, hbar_;
+  ThtmlScrollBar vbar_, hbar_;
   int cursor_ = crDefault;
 
   std::vector<THistoryItem> history_;
@@ -293,7 +293,7 @@ private:
     std::string Action, Target, EncType, Method;
     std::vector<std::string> Results;
   } submission_;
-  std::shared_ptr<const THtmlPicture> background_;
+  std::shared_ptr<const ThtmlPicture> background_;
   int refreshDelay_ = 0;
   std::string refreshUrl_;
 

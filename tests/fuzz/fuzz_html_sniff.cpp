@@ -7,11 +7,11 @@
 #include "html/HtmlPictures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const THtmlPictureKind kind = SniffPicture(data, size);
+  const ThtmlPictureKind kind = SniffPicture(data, size);
   const auto gif = GifTransparentColor(data, size);
   const auto png = PngTransparentColor(data, size);
-  if (gif && kind != THtmlPictureKind::Gif89) __builtin_trap();
-  if (png && kind != THtmlPictureKind::Png) __builtin_trap();
+  if (gif && kind != ThtmlPictureKind::Gif89) __builtin_trap();
+  if (png && kind != ThtmlPictureKind::Png) __builtin_trap();
   if ((gif && *gif > 0xFFFFFF) || (png && *png > 0xFFFFFF)) __builtin_trap();
   if (size > (1u << 16)) return 0;  // decoding is the decoders' own targets' business
   const auto picture = LoadHtmlPicture(std::vector<uint8_t>(data, data + size), size % 2 == 1);

@@ -13,7 +13,7 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using K = THtmlPictureKind;
+using K = ThtmlPictureKind;
 
 Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
@@ -212,7 +212,7 @@ TEST(HtmlPictures, TheLoaderServesADocumentThroughTheCache) {
   const Bytes bmp = Bmp(2, 2, [](int, int) { return 0x123456u; });
   for (const char* name : {"Pics/A.BMP", "Pics/b.bmp", "Pics/c.bmp"})
     vxtest::TempDir::WriteFile(dir.File(name), std::string(bmp.begin(), bmp.end()));
-  THtmlPictureLoader loader;
+  ThtmlPictureLoader loader;
   loader.Folder = dir.Str();
   loader.Cache.SetCapacity(2);
   int served = 0;
@@ -243,7 +243,7 @@ TEST(HtmlPictures, TheLoaderServesADocumentThroughTheCache) {
   EXPECT_EQ(loader.Cache.Count(), 2u);
   EXPECT_TRUE(loader.Cache.Find(loader.FileOf("pics/a.bmp"))) << "the most used picture stays";
   loader.Cache.SetCapacity(99);
-  EXPECT_EQ(loader.Cache.Capacity(), THtmlPictureCache::kMaxCount);
+  EXPECT_EQ(loader.Cache.Capacity(), ThtmlPictureCache::kMaxCount);
   loader.Cache.SetCapacity(0);
   EXPECT_EQ(loader.Cache.Count(), 0u);
 }

@@ -40,7 +40,7 @@ std::unique_ptr<Laid> Layout(const std::string& html, int width, int fontSize = 
 std::vector<std::string> Lines(const TSectionList& doc) {
   std::vector<std::string> out;
   for (const auto& s : doc.Sections) {
-    const auto* t = dynamic_cast<const TSection*>(s.get());
+    const auto* t = SectionCast<TSection>(s.get());
     if (!t || t->Text.empty()) continue;
     for (const TSection::LineRec& l : t->Lines) {
       std::string text = t->Text.substr(static_cast<size_t>(l.Start), static_cast<size_t>(l.Ln));
@@ -97,7 +97,7 @@ TEST(HtmlLayout, ListItemsReachBelowTheFloatsOfTheirLevel) {
     auto l = Layout(html, 300);
     std::vector<std::string> got;
     for (const auto& s : l->doc.Sections)
-      if (auto* t = dynamic_cast<const TSection*>(s.get()); t && t->GetKind() != TSectionBase::Kind::Text)
+      if (auto* t = SectionCast<TSection>(s.get()); t && t->GetKind() != TSectionBase::Kind::Text)
         got.push_back(std::to_string(t->Y) + ":" + std::to_string(t->TextLeft));
     EXPECT_EQ(got, want) << html;
   }
@@ -170,9 +170,9 @@ TEST(HtmlLayout, LinksThroughImageMapsServerMapsVisitedMarksAndAnimation) {
   auto l = std::make_unique<Laid>();
   l->doc.Fonts = &gFixed;
   int frames = 0;
-  l->doc.GetPicture = [&frames](const std::string& src) -> std::shared_ptr<const THtmlPicture> {
+  l->doc.GetPicture = [&frames](const std::string& src) -> std::shared_ptr<const ThtmlPicture> {
     if (src != "anim") return nullptr;
-    auto p = std::make_shared<THtmlPicture>();
+    auto p = std::make_shared<ThtmlPicture>();
     p->Width = p->Height = 2;
     p->Pixels.assign(4, 0xFF00FF00u);
     p->Animate = [&frames](uint32_t) { return ++frames % 2 == 1; };
@@ -365,7 +365,7 @@ TEST(HtmlPainting, BulletsTakeTheColourOfTheirListLevel) {
     vx::Canvas canvas(px.data(), 400, 200, 400);
     l->doc.DrawDocument(canvas, {0, 0, 400, 200}, 0, 0);
     for (const auto& s : l->doc.Sections)
-      if (auto* t = dynamic_cast<const TSection*>(s.get()); t && t->GetKind() == TSectionBase::Kind::UListItem)
+      if (auto* t = SectionCast<TSection>(s.get()); t && t->GetKind() == TSectionBase::Kind::UListItem)
         got.push_back(canvas.GetPixel(t->TextLeft - 8, t->Lines.at(0).Y + t->Lines.at(0).Height() / 2));
     return got;
   };

@@ -97,10 +97,10 @@ TEST(HtmlUrls, FilesAreFoundWhateverTheirCase) {
 }
 
 TEST(HtmlResources, MadeOnceForEveryViewerWithTheirPicturesAndCursors) {
-  THtmlResources& a = THtmlResources::Acquire(32);
-  THtmlResources& b = THtmlResources::Acquire(8);
+  ThtmlResources& a = ThtmlResources::Acquire(32);
+  ThtmlResources& b = ThtmlResources::Acquire(8);
   EXPECT_EQ(&a, &b);
-  EXPECT_EQ(THtmlResources::References(), 2);
+  EXPECT_EQ(ThtmlResources::References(), 2);
   EXPECT_EQ(a.ColorBits, 24) << "the first start-up decides";
   for (const auto* p : {a.LoadingPicture.get(), a.ErrorPicture.get(), a.PagePicture.get()}) {
     ASSERT_NE(p, nullptr);
@@ -108,16 +108,16 @@ TEST(HtmlResources, MadeOnceForEveryViewerWithTheirPicturesAndCursors) {
     EXPECT_EQ(p->Pixels.size(), 256u);
   }
   for (int n = 1; n <= 5; ++n) {
-    const THtmlCursorImage& c = a.Cursor(static_cast<THtmlCursor>(n));
+    const ThtmlCursorImage& c = a.Cursor(static_cast<ThtmlCursor>(n));
     ASSERT_TRUE(c.Picture.Mask) << n;
     EXPECT_FALSE(c.Picture.Mask->Transparent(c.HotX, c.HotY)) << "cursor " << n << " points with a drawn pixel";
   }
-  THtmlResources::Release();
-  THtmlResources::Release();
-  THtmlResources::Release();
-  EXPECT_EQ(THtmlResources::References(), 0);
-  EXPECT_EQ(THtmlResources::Acquire(8).ColorBits, 8);
-  THtmlResources::Release();
+  ThtmlResources::Release();
+  ThtmlResources::Release();
+  ThtmlResources::Release();
+  EXPECT_EQ(ThtmlResources::References(), 0);
+  EXPECT_EQ(ThtmlResources::Acquire(8).ColorBits, 8);
+  ThtmlResources::Release();
   SetHtmlDisplayBits(24);
 }
 

@@ -184,7 +184,7 @@ TEST(HtmlView, FollowALinkGoBackAndSeeItVisited) {
 TEST(HtmlView, PictureLinksShowThePictureAndLimitsTrimHistoryAndVisitedLinks) {
   ViewRig r;
   std::vector<std::string> asked;
-  r.view.PictureLoader = [&](const std::string& f) -> std::shared_ptr<const THtmlPicture> {
+  r.view.PictureLoader = [&](const std::string& f) -> std::shared_ptr<const ThtmlPicture> {
     asked.push_back(f);
     return nullptr;
   };
@@ -292,7 +292,7 @@ TEST(HtmlView, FailedLoadsLeaveAUsableViewer) {
   try {
     r.view.LoadFromFile(r.File("missing.html"));
     ADD_FAILURE() << "no error";
-  } catch (const EHtmlViewError& e) {
+  } catch (const EhtmlViewError& e) {
     EXPECT_EQ(e.Message, "Can't locate file: " + r.File("missing.html"));
   }
   EXPECT_FALSE(r.view.Processing());
@@ -355,11 +355,11 @@ TEST(HtmlView, ViewPositionsSurviveARelayoutAndKeysScroll) {
 
 TEST(HtmlView, PaintsTheTiledBackgroundMovingWithThePage) {
   ViewRig r;
-  auto tile = std::make_shared<THtmlPicture>();
+  auto tile = std::make_shared<ThtmlPicture>();
   tile->Width = 3, tile->Height = 5;
   for (int i = 0; i < 15; ++i) tile->Pixels.push_back(0xFF000000u | static_cast<uint32_t>(i * 0x111111));
   std::string asked;
-  r.view.PictureLoader = [&](const std::string& f) -> std::shared_ptr<const THtmlPicture> {
+  r.view.PictureLoader = [&](const std::string& f) -> std::shared_ptr<const ThtmlPicture> {
     asked = f;
     return tile;
   };
