@@ -1,7 +1,7 @@
 #include "app/LobbyProgram.h"
 
-#include "app/MainForm.h"
 #include "core/Log.h"
+#include "framework/VXContext.h"
 #include "framework/VXScene.h"
 #include "framework/VXSettings.h"
 #include "games/GameManager.h"
@@ -15,7 +15,7 @@
 #include "lobby/VXPlayers.h"
 #include "platform/OpenAddress.h"
 
-TVXLobbyProgram::TVXLobbyProgram(TfrmMain& form) : form_(form), lobby_(form.Context()) {}
+TVXLobbyProgram::TVXLobbyProgram(TVXLobbyShell& form) : form_(form), lobby_(form.Context()) {}
 
 TVXLobbyProgram::~TVXLobbyProgram() {
   FreeMainRoom();
