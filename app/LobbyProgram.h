@@ -15,7 +15,7 @@ class TVXPlayers;
 
 class TVXLobbyProgram : public TVXLobbyLayer {
 public:
-  explicit TVXLobbyProgram(TVXLobbyShell& form);
+  explicit TVXLobbyProgram(TVXLobbyShell& shell);
   // Whatever start-up built and shutdown did not free goes, in shutdown order.
   ~TVXLobbyProgram() override;
   TVXLobbyProgram(const TVXLobbyProgram&) = delete;
@@ -50,7 +50,7 @@ public:
   TVXLobbyState& State() { return lobby_; }
 
 private:
-  TVXLobbyShell& form_;
+  TVXLobbyShell& shell_;
   // First made, last gone: everything below holds it.
   TVXLobbyState lobby_;
   std::unique_ptr<TVXCasinoManager> casinos_;
