@@ -1,7 +1,7 @@
 #include "app/LobbyProgram.h"
 
-#include "app/MainForm.h"
 #include "core/Log.h"
+#include "framework/VXContext.h"
 #include "framework/VXScene.h"
 #include "framework/VXSettings.h"
 #include "games/GameManager.h"
@@ -15,7 +15,7 @@
 #include "lobby/VXPlayers.h"
 #include "platform/OpenAddress.h"
 
-TVXLobbyProgram::TVXLobbyProgram(TfrmMain& form) : form_(form), lobby_(form.Context()) {}
+TVXLobbyProgram::TVXLobbyProgram(TVXLobbyShell& shell) : shell_(shell), lobby_(shell.Context()) {}
 
 TVXLobbyProgram::~TVXLobbyProgram() {
   FreeMainRoom();
@@ -26,8 +26,8 @@ TVXLobbyProgram::~TVXLobbyProgram() {
 }
 
 void TVXLobbyProgram::CreateCasinoManager() {
-  TVXSetting* settings = form_.Setting();
-  TVXGameManager* catalogue = form_.GameManager();
+  TVXSetting* settings = shell_.Setting();
+  TVXGameManager* catalogue = shell_.GameManager();
   if (settings == nullptr || catalogue == nullptr) return;
   casinos_ = std::make_unique<TVXCasinoManager>(settings->CasinosFolder, *catalogue);
   lobby_.GameManager = catalogue;
@@ -36,7 +36,7 @@ void TVXLobbyProgram::CreateCasinoManager() {
 }
 
 void TVXLobbyProgram::CreatePlayers() {
-  TVXSetting* settings = form_.Setting();
+  TVXSetting* settings = shell_.Setting();
   players_ = std::make_unique<TVXPlayers>();
   if (settings != nullptr) players_->FileName = settings->PlayersFile;
   players_->LoadFromFile();
@@ -47,8 +47,8 @@ void TVXLobbyProgram::CreatePlayers() {
 
 void TVXLobbyProgram::CreateCityAndMenuBar() {
   TVXLobbyState& lobby = lobby_;
-  lobby.Login = [this](bool autoLogin) { form_.Login(autoLogin); };
-  lobby.CloseProgram = [this] { form_.Close(); };
+  lobby.Login = [this](bool autoLogin) { shell_.Login(autoLogin); };
+  lobby.CloseProgram = [this] { shell_.Close(); };
   lobby.OpenAddress = [](const std::string& address) {
     std::string error;
     if (!vx::OpenAddressOnDesktop(address, &error)) Log("ERROR: Cannot open " + address + ": " + error);
@@ -63,7 +63,7 @@ void TVXLobbyProgram::CreateCityAndMenuBar() {
 
 void TVXLobbyProgram::PlayIntro() {
   Log("INFO: Intro");
-  TAnimIntro intro(&form_.Context());
+  TAnimIntro intro(&shell_.Context());
   intro.Run();
 }
 
@@ -74,9 +74,9 @@ int32_t TVXLobbyProgram::SignIn(const std::string& name, const std::string& pass
 }
 
 int32_t TVXLobbyProgram::ShowLoginDialog() {
-  if (!players_ || form_.MainScene() == nullptr) return 0;
+  if (!players_ || shell_.MainScene() == nullptr) return 0;
   Log("INFO: Login dialog");
-  vx::WeakRef<TfrmLogin> dialog(new TfrmLogin(form_.MainScene(), *players_, form_.Setting()));
+  vx::WeakRef<TfrmLogin> dialog(new TfrmLogin(shell_.MainScene(), *players_, shell_.Setting()));
   const int32_t result = dialog ? dialog->ShowModal() : 0;
   delete dialog.Get();
   return result == TfrmLogin::ResultLogin && HasCurrentPlayer() ? 1 : 0;

@@ -12,11 +12,10 @@ class TNavigation;
 class TVXCasinoManager;
 class TVXCity;
 class TVXPlayers;
-class TfrmMain;
 
 class TVXLobbyProgram : public TVXLobbyLayer {
 public:
-  explicit TVXLobbyProgram(TfrmMain& form);
+  explicit TVXLobbyProgram(TVXLobbyShell& shell);
   // Whatever start-up built and shutdown did not free goes, in shutdown order.
   ~TVXLobbyProgram() override;
   TVXLobbyProgram(const TVXLobbyProgram&) = delete;
@@ -51,7 +50,7 @@ public:
   TVXLobbyState& State() { return lobby_; }
 
 private:
-  TfrmMain& form_;
+  TVXLobbyShell& shell_;
   // First made, last gone: everything below holds it.
   TVXLobbyState lobby_;
   std::unique_ptr<TVXCasinoManager> casinos_;

@@ -1,12 +1,34 @@
 #pragma once
-// What the main window asks of the lobby layer (casinos, players, city, menu bar, intro,
-// login, help) at start-up, in its start sequence, for its services and at shutdown. Each
-// call stands where the main window's start-up, start sequence or shutdown names that
-// object, so the main window keeps its fixed order whoever fills the calls in.
+// The seam between the main window and the lobby layer. The main window asks the lobby layer
+// (casinos, players, city, menu bar, intro, login, help) at start-up, in its start sequence,
+// for its services and at shutdown; each call stands where the main window's start-up, start
+// sequence or shutdown names that object, so the main window keeps its fixed order whoever
+// fills the calls in. The lobby layer asks the main window only what TVXLobbyShell gives.
 #include <cstdint>
 #include <string>
 
-class TfrmMain;
+class TVXContext;
+class TVXGameManager;
+class TVXMainScene;
+class TVXSetting;
+
+// What the lobby layer asks of the main window.
+class TVXLobbyShell {
+public:
+  virtual ~TVXLobbyShell() = default;
+
+  // What the program has, and the parts of it the lobby builds on (null while they do not
+  // exist).
+  virtual TVXContext& Context() = 0;
+  virtual TVXSetting* Setting() const = 0;
+  virtual TVXGameManager* GameManager() const = 0;
+  virtual TVXMainScene* MainScene() = 0;
+  // The start sequence's sign-in: the automatic login when asked and it succeeds, otherwise
+  // the login dialog; a cancelled login closes the window.
+  virtual void Login(bool autoLogin) = 0;
+  // Closes the window: every loop returns and shutdown follows.
+  virtual void Close() = 0;
+};
 
 class TVXLobbyLayer {
 public:

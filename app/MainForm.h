@@ -69,7 +69,8 @@ struct TfrmMainOptions {
 class TfrmMain : public vx::IWindowHandler,
                  public TGfxForm,
                  public TVXEngineHost,
-                 public TVXMainWindow {
+                 public TVXMainWindow,
+                 public TVXLobbyShell {
 public:
   explicit TfrmMain(TfrmMainOptions options = {});
   ~TfrmMain() override;
@@ -100,7 +101,7 @@ public:
   // nobody is signed in.
   void tmrStartTimer();
   bool StartTimerEnabled() const { return tmrStart_ && tmrStart_->Enabled(); }
-  void Login(bool autoLogin);
+  void Login(bool autoLogin) override;
 
   // ---- Frames.
   // The per-frame callback: drops stopped animations, steps the running ones, then draws
@@ -136,7 +137,7 @@ public:
   void FadeIn() override;
   void FadeOut() override;
   // Closes the window: every loop returns and shutdown follows.
-  void Close();
+  void Close() override;
 
   // TVXToolkitHost (what the engine host does not give).
   void SetOpenControl(TVXCustomControl* control) override;
@@ -158,11 +159,11 @@ public:
 
   // What the program has, handed to scenes, games and dialogs (each service null while it
   // does not exist).
-  TVXContext& Context() { return ctx_; }
-  TVXSetting* Setting() const { return ctx_.Setting.get(); }
+  TVXContext& Context() override { return ctx_; }
+  TVXSetting* Setting() const override { return ctx_.Setting.get(); }
   TVXApplicationInfo* AppInfo() const { return ctx_.AppInfo.get(); }
   TfrmDebug* DebugWindow() const { return ctx_.DebugWindow.get(); }
-  TVXGameManager* GameManager() const { return gameManager_.get(); }
+  TVXGameManager* GameManager() const override { return gameManager_.get(); }
   TVXResourceManager* Resources() const { return ctx_.Resources.get(); }
   TVXSounds* Sounds() const { return ctx_.Sounds.get(); }
   TVXLobbyLayer* Lobby() const { return lobby_.get(); }

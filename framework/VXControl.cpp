@@ -266,19 +266,19 @@ void TVXControl::Step() {
   if (flyingOut_) {
     bool going = true;
     switch (flyOut_) {
-      case 1:
+      case flyOutRight:
         SetLeft(vx::CheckedAdd(left_, flyStep_));
         going = Host().SurfaceWidth() > left_;
         break;
-      case 2:
+      case flyOutLeft:
         SetLeft(vx::CheckedSub(left_, flyStep_));
         going = -width_ < left_;
         break;
-      case 3:
+      case flyOutDown:
         SetTop(vx::CheckedAdd(top_, flyStep_));
         going = Host().SurfaceHeight() > top_;
         break;
-      case 4:
+      case flyOutUp:
         SetTop(vx::CheckedSub(top_, flyStep_));
         going = -height_ < top_;
         break;
@@ -349,8 +349,8 @@ void TVXControl::SetVisible(bool value) {
 
   // A control that does not draw never runs Update, so it could never finish a transition.
   const bool transitions = !NoRender;
-  const bool flyInValid = flyIn_ >= 1 && flyIn_ <= 4;
-  const bool flyOutValid = flyOut_ >= 1 && flyOut_ <= 4;
+  const bool flyInValid = flyIn_ >= flyInFromLeft && flyIn_ <= flyInFromBottom;
+  const bool flyOutValid = flyOut_ >= flyOutRight && flyOut_ <= flyOutUp;
   if (value) {
     if (!transitions || (!fadeIn_ && !flyInValid)) {
       TVXCustomControl::SetVisible(true);
@@ -365,10 +365,10 @@ void TVXControl::SetVisible(bool value) {
       HomeTop = top_;
       HomeLeft = left_;
       switch (flyIn_) {
-        case 1: SetLeft(-width_); break;
-        case 2: SetLeft(Host().SurfaceWidth()); break;
-        case 3: SetTop(-height_); break;
-        case 4: SetTop(Host().SurfaceHeight()); break;
+        case flyInFromLeft: SetLeft(-width_); break;
+        case flyInFromRight: SetLeft(Host().SurfaceWidth()); break;
+        case flyInFromTop: SetTop(-height_); break;
+        case flyInFromBottom: SetTop(Host().SurfaceHeight()); break;
         default: break;
       }
       flyingIn_ = true;
@@ -441,15 +441,15 @@ void TVXControl::MouseLeave() {
 // Effects
 
 void TVXControl::StartEffect(int32_t n) {
-  if (n >= 1 && n <= 3) ApplyEffect(n + 1);
+  if (n >= ueEffect1 && n <= ueEffect3) ApplyEffect(efCustom1 + (n - ueEffect1));
 }
 
 void TVXControl::StopEffect(int32_t n, bool restore) {
-  if (n >= 1 && n <= 3) RemoveEffect(n + 1, restore);
+  if (n >= ueEffect1 && n <= ueEffect3) RemoveEffect(efCustom1 + (n - ueEffect1), restore);
 }
 
 void TVXControl::ApplyEffect(int32_t index) {
-  if (index < 0 || index > 4) return;
+  if (index < efNormal || index > efCustom3) return;
   const TVXEffects& e = Effects[static_cast<size_t>(index)];
   TVXEffects& r = RunningEffect;
   if (e.ColorEnabled) {
@@ -501,7 +501,7 @@ void TVXControl::ApplyEffect(int32_t index) {
 }
 
 void TVXControl::RemoveEffect(int32_t index, bool restore) {
-  if (index < 0 || index > 4) return;
+  if (index < efNormal || index > efCustom3) return;
   TVXEffects& r = RunningEffect;
   if (r.ColorState.Running(index)) {
     if (restore) {
@@ -752,7 +752,7 @@ const std::vector<TVXThemeKey>& vx::EffectThemeKeys() {
             .Key("GrowDistance", K::Size, &E::GrowDistance, &E::GrowDistance);
     // The five records, one after the other, each under its prefix.
     std::vector<TVXThemeKey> all;
-    for (size_t i = 0; i < 5; ++i) {
+    for (size_t i = 0; i < efCount; ++i) {
       for (const TVXThemeKeyOf<E>& key : record) {
         all.push_back({kEffectPrefixes[i] + key.Name, key.Kind, key.Min, key.Max,
                        [i, apply = key.Apply](const TVXStore& s, const std::string& section, const std::string& k,

@@ -23,9 +23,11 @@ constexpr int32_t taLeft = 0, taRight = 1, taCenter = 2;
 constexpr int32_t tlTop = 0, tlCenter = 1, tlBottom = 2;
 // Texture scale modes.
 constexpr int32_t tsNatural = 0, tsStretch = 1, tsFit = 2;
-// Fly directions. In: 1 from the left, 2 from the right, 3 from the top, 4 from the bottom.
-// Out: 1 off to the right, 2 off to the left, 3 off downwards, 4 off upwards.
+// Fly directions; 0 is no fly for either. Where a control flies in from:
 constexpr int32_t flyNone = 0;
+constexpr int32_t flyInFromLeft = 1, flyInFromRight = 2, flyInFromTop = 3, flyInFromBottom = 4;
+// and where it flies out to.
+constexpr int32_t flyOutRight = 1, flyOutLeft = 2, flyOutDown = 3, flyOutUp = 4;
 
 // LoadTexture results.
 constexpr int32_t texLoaded = 0;
@@ -127,7 +129,7 @@ public:
   int32_t SavedAlpha = 0;
   TVXEffects RunningEffect;
   // 0 normal, 1 roll-over (hover), 2..4 user effects 1..3.
-  std::array<TVXEffects, 5> Effects;
+  std::array<TVXEffects, efCount> Effects;
   // Starts (or restarts) the parts that record i enables; i outside 0..4 does nothing.
   void ApplyEffect(int32_t index);
   // Ends the parts running from record i: colours and alpha at once with restore, else they

@@ -36,6 +36,11 @@ constexpr int32_t efRollOver = 1;
 constexpr int32_t efCustom1 = 2;
 constexpr int32_t efCustom2 = 3;
 constexpr int32_t efCustom3 = 4;
+constexpr int32_t efCount = 5;
+// The user effects 1..3 that StartEffect and StopEffect take: records efCustom1..efCustom3.
+constexpr int32_t ueEffect1 = 1;
+constexpr int32_t ueEffect2 = 2;
+constexpr int32_t ueEffect3 = 3;
 
 class TVXEffects {
 public:

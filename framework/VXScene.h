@@ -53,6 +53,21 @@ public:
   // Appends to the list; a parentless control goes under Client; an empty texture name
   // becomes the control's name and an empty texture folder the scene name.
   void AddControl(TVXCustomControl* control);
+  // A new control owned by the scene, under `parent` (Client when none), given its text (or
+  // a check box its caption) when one is given, named and added as above.
+  template <class T>
+  T* AddControl(const std::string& name, const std::string& caption = {}, TVXCustomControl* parent = nullptr) {
+    T* control = new T(this);
+    if (parent != nullptr) control->SetParent(parent);
+    if constexpr (requires { control->SetText(caption); }) {
+      if (!caption.empty()) control->SetText(caption);
+    } else if constexpr (requires { control->SetCaption(caption); }) {
+      if (!caption.empty()) control->SetCaption(caption);
+    }
+    control->SetName(name);
+    AddControl(control);
+    return control;
+  }
   // Moves the control to the end of the theming order.
   void MoveControlToEnd(TVXCustomControl* control);
   // The first control of that exact name, or nullptr.

@@ -99,9 +99,9 @@ void TVXDoubleUp::SetActive(bool flag) {
   }
   for (int32_t p = 2; p <= 5; ++p) {
     if (flag)
-      Card(p)->StartEffect(1);
+      Card(p)->StartEffect(ueEffect1);
     else
-      Card(p)->StopEffect(1, true);
+      Card(p)->StopEffect(ueEffect1, true);
   }
   if (!flag) Screen->LblDupHit->SetVisible(false);
 }
@@ -138,10 +138,10 @@ void TVXDoubleUp::Offer(int32_t code, bool barMode) {
   SetActive(true);
   if (BarMode) {
     for (int32_t n = 1; n <= BarLength; ++n)
-      if (TVXImage* img = BarPicture(n)) img->StopEffect(1, true);
+      if (TVXImage* img = BarPicture(n)) img->StopEffect(ueEffect1, true);
     BarLevel = StartBarLevel(code);
     for (int32_t n = 1; n <= BarLevel; ++n)
-      if (TVXImage* img = BarPicture(n)) img->StartEffect(1);
+      if (TVXImage* img = BarPicture(n)) img->StartEffect(ueEffect1);
     int64_t barWin = Data->Money.Win();
     for (int32_t i = 0; i < BarLength - BarLevel + 1 && barWin <= std::numeric_limits<int32_t>::max(); ++i)
       barWin *= 2;
@@ -252,9 +252,9 @@ void TVXDoubleUp::Choose(int32_t choice) {
     if (BarLabel != nullptr) BarLabel->SetBlinking(true);
     for (int run = 0; run < 4 && game; ++run) {
       for (int32_t n = 1; n <= BarLength; ++n)
-        if (TVXImage* img = BarPicture(n)) img->StopEffect(1, true);
+        if (TVXImage* img = BarPicture(n)) img->StopEffect(ueEffect1, true);
       for (int32_t n = 1; n <= BarLength && game; ++n) {
-        if (TVXImage* img = BarPicture(n)) img->StartEffect(1);
+        if (TVXImage* img = BarPicture(n)) img->StartEffect(ueEffect1);
         Game->GameWait(500);
       }
     }
@@ -280,7 +280,7 @@ void TVXDoubleUp::Choose(int32_t choice) {
   NextCard();
   if (BarMode) {
     ++BarLevel;
-    if (TVXImage* img = BarPicture(BarLevel)) img->StartEffect(1);
+    if (TVXImage* img = BarPicture(BarLevel)) img->StartEffect(ueEffect1);
   }
   SetActive(true);
   Game->Round.Wait(vx::rsDoubleUp);

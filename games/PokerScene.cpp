@@ -52,7 +52,7 @@ TPayoutList::TLook TPayoutList::LookOf(const TVXLabel* label) {
 }
 
 void TPayoutList::Unlight(TVXLabel* label, const TLook& look) {
-  for (int n = 1; n <= 3; ++n) label->StopEffect(n, true);
+  for (int n = ueEffect1; n <= ueEffect3; ++n) label->StopEffect(n, true);
   label->SetAlpha(look.Alpha);
   label->SetAlpha4(look.Alpha4);
   label->SetColor4(look.Color);
@@ -100,8 +100,8 @@ void TPayoutList::MarkBetColumn(const std::vector<int32_t>& betList, int32_t bet
     for (int32_t r = 1; r <= RowCount; ++r) {
       TVXLabel* cell = Cell(c, r);
       if (marked) {
-        cell->StopEffect(1, true);
-        cell->StartEffect(1);
+        cell->StopEffect(ueEffect1, true);
+        cell->StartEffect(ueEffect1);
       } else {
         Unlight(cell, cellLooks_[static_cast<size_t>(c - 1)][static_cast<size_t>(r - 1)]);
       }
@@ -137,7 +137,7 @@ void TPayoutList::ClearHighlight() {
       cell->SetBlinking(false);
       // The compact layout's bet column keeps its mark (user effect 1).
       if (Compact && c == betColumn_) {
-        for (int n = 2; n <= 3; ++n) cell->StopEffect(n, true);
+        for (int n = ueEffect2; n <= ueEffect3; ++n) cell->StopEffect(n, true);
       } else {
         Unlight(cell, cellLooks_[static_cast<size_t>(c - 1)][static_cast<size_t>(r - 1)]);
       }
@@ -184,16 +184,16 @@ bool TPayoutList::Highlight(bool final, const std::string& key, int32_t bet, con
     vx::GameWait(*Scene, 100);
     if (superseded()) return false;
     title->SetBlinking(false);
-    title->StartEffect(1);
+    title->StartEffect(ueEffect1);
     cell->SetBlinking(false);
-    cell->StartEffect(1);
+    cell->StartEffect(ueEffect1);
     return true;
   }
-  title->StartEffect(2);
+  title->StartEffect(ueEffect2);
   for (int32_t c = 1; c <= ColumnCount; ++c) {
     if (static_cast<size_t>(c) >= betList.size() || betList[static_cast<size_t>(c)] != bet) continue;
     marks_[static_cast<size_t>(c - 1)][static_cast<size_t>(row - 1)] = true;
-    Cell(c, row)->StartEffect(2);
+    Cell(c, row)->StartEffect(ueEffect2);
   }
   return true;
 }
@@ -355,9 +355,9 @@ void TPokerScene::ShowOrvantaStage(bool animate, bool full, int32_t count) {
   if (PnlOrvanta == nullptr) return;
   if (full) count = 10;
   count = std::clamp(count, 0, 10);
-  for (TVXImage* img : OrvantaStages) img->StopEffect(1, true);
+  for (TVXImage* img : OrvantaStages) img->StopEffect(ueEffect1, true);
   for (int i = 0; i < count; ++i) {
-    OrvantaStages[i]->StartEffect(1);
+    OrvantaStages[i]->StartEffect(ueEffect1);
     if (animate) {
       vx::GameWait(*this, 500);
     }
@@ -384,9 +384,9 @@ void TPokerScene::ShowDealStage(int32_t stage) {
   if (DealStageL[0] == nullptr) return;
   for (int i = 0; i < 3; ++i) {
     if (i < stage)
-      DealStageL[i]->StartEffect(1);
+      DealStageL[i]->StartEffect(ueEffect1);
     else
-      DealStageL[i]->StopEffect(1, true);
+      DealStageL[i]->StopEffect(ueEffect1, true);
     DealStageR[i]->SetVisible(i >= stage);
   }
 }

@@ -6,15 +6,14 @@
 #include "lobby/VXDialogs.h"
 
 TfrmAbout::TfrmAbout(TVXComponent* owner, const TVXApplicationInfo* info) : TVXFrame(owner) {
-  using vx::AddDialogControl;
   SetSceneName("ABOUT");
   CaptionLabel->SetText("ABOUT...");
-  ImgAboutLogo = AddDialogControl<TVXImage>(this, "IMG_ABOUTLOGO", {}, Client);
-  LblAppTitle = AddDialogControl<TVXLabel>(this, "LBL_APPTITLE", info ? info->Title : vx::kProductTitle, Client);
-  LblAppVersion = AddDialogControl<TVXLabel>(this, "LBL_APPVERSION",
+  ImgAboutLogo = AddControl<TVXImage>("IMG_ABOUTLOGO", {}, Client);
+  LblAppTitle = AddControl<TVXLabel>("LBL_APPTITLE", info ? info->Title : vx::kProductTitle, Client);
+  LblAppVersion = AddControl<TVXLabel>("LBL_APPVERSION",
                                              "Version " + (info ? info->Version : std::string(vx::kProductVersion)), Client);
-  LblAppHomePage = AddDialogControl<TVXLabel>(this, "LBL_APPHOMEPAGE", info ? info->HomePage : vx::kHomePage, Client);
-  BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "CLOSE", Client);
+  LblAppHomePage = AddControl<TVXLabel>("LBL_APPHOMEPAGE", info ? info->HomePage : vx::kHomePage, Client);
+  BtnClose = AddControl<TVXButton>("BTN_CLOSE", "CLOSE", Client);
   BtnClose->OnClick = [this](TVXComponent*) { CloseWithResult(ResultClose); };
   LoadTheme(vx::CasinoNameIn(Context()));
 }

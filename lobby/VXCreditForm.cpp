@@ -14,17 +14,16 @@
 
 TfrmCredit::TfrmCredit(TVXComponent* owner, TVXPlayers& players, TVXCreditGame game, bool themed)
     : TVXFrame(owner), players_(players), game_(std::move(game)), themed_(themed) {
-  using vx::AddDialogControl;
   SetSceneName("CREDIT");
-  LblBank = AddDialogControl<TVXLabel>(this, "LBL_BANK", "BANK:", Client);
-  LblBankValue = AddDialogControl<TVXLabel>(this, "LBL_BANKV", "0", Client);
-  LblGameTitle = AddDialogControl<TVXLabel>(this, "LBL_GAMETITLE", "Current game is : ", Client);
-  LblCredit = AddDialogControl<TVXLabel>(this, "LBL_CREDIT", "CREDIT:", Client);
-  LblCreditValue = AddDialogControl<TVXLabel>(this, "LBL_CREDITV", "0", Client);
+  LblBank = AddControl<TVXLabel>("LBL_BANK", "BANK:", Client);
+  LblBankValue = AddControl<TVXLabel>("LBL_BANKV", "0", Client);
+  LblGameTitle = AddControl<TVXLabel>("LBL_GAMETITLE", "Current game is : ", Client);
+  LblCredit = AddControl<TVXLabel>("LBL_CREDIT", "CREDIT:", Client);
+  LblCreditValue = AddControl<TVXLabel>("LBL_CREDITV", "0", Client);
   BtnAdd100 = AddAmountButton("BTN_ADD100", 100);
   BtnAdd1000 = AddAmountButton("BTN_ADD1000", 1000);
   BtnAdd10000 = AddAmountButton("BTN_ADD10000", 10000);
-  BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "CLOSE", Client);
+  BtnClose = AddControl<TVXButton>("BTN_CLOSE", "CLOSE", Client);
   BtnClose->OnClick = [this](TVXComponent*) { CloseWithResult(ResultClose); };
   RefreshLabels();
   if (themed_) LoadTheme(vx::CasinoNameIn(Context()));

@@ -20,7 +20,7 @@ TVXComponent* DialogOwner(const TVXContext* context) {
 }
 
 TVXListBox* AddColumnList(TVXScene* scene, const std::string& name, const std::vector<TDialogColumn>& columns) {
-  auto* list = AddDialogControl<TVXListBox>(scene, name);
+  auto* list = scene->AddControl<TVXListBox>(name);
   for (size_t i = 0; i < columns.size(); ++i) {
     // The list comes with its first column; the others are added.
     TVXListColumn* column = i == 0 ? list->GetColumn(0) : list->AddColumn(columns[i].Caption);

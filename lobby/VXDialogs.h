@@ -1,6 +1,6 @@
 #pragma once
-// What the lobby's dialogs share: the main window's message box, the owner of dialogs, and the
-// builder step every dialog constructor repeats for its controls.
+// What the lobby's dialogs share: the main window's message box, the owner of dialogs, and
+// their lists with columns.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,24 +18,6 @@ int32_t LobbyMessageBox(const TVXContext* context, const std::string& text, int3
 // The context's root scene, which owns the dialogs (nullptr without a main window).
 TVXComponent* DialogOwner(const TVXContext* context);
 
-// Creates a control owned by the scene, sets its caption (when it has one), its name, and
-// adds it to the scene, in that order; it goes on the scene's client unless `parent` is
-// given.
-template <class T>
-T* AddDialogControl(TVXScene* scene, const std::string& name, const std::string& caption = {},
-                    TVXCustomControl* parent = nullptr) {
-  T* control = new T(scene);
-  if (parent) control->SetParent(parent);
-  if constexpr (requires { control->SetText(caption); }) {
-    if (!caption.empty()) control->SetText(caption);
-  } else if constexpr (requires { control->SetCaption(caption); }) {
-    if (!caption.empty()) control->SetCaption(caption);
-  }
-  control->SetName(name);
-  scene->AddControl(control);
-  return control;
-}
-
 // One column of a dialog's list: its caption, its width (0 keeps the list's default) and
 // whether its values are numbers, shown flush right.
 struct TDialogColumn {
@@ -44,7 +26,7 @@ struct TDialogColumn {
   bool Numeric = false;
 };
 
-// A list box added like AddDialogControl, with these columns and their header shown.
+// A list box added like TVXScene::AddControl, with these columns and their header shown.
 TVXListBox* AddColumnList(TVXScene* scene, const std::string& name, const std::vector<TDialogColumn>& columns);
 
 }  // namespace vx

@@ -53,16 +53,15 @@ private:
 
 TfrmHelp::TfrmHelp(TVXComponent* owner, const std::string& programFolder, const std::string& page)
     : TVXFrame(owner), host_(std::make_unique<Host>(*this)), view_(std::make_unique<ThtmlView>(host_.get())) {
-  using vx::AddDialogControl;
   SetSceneName("HELP");
   CaptionLabel->SetText("HELP");
   // The window is as big as the page needs: its own pictures, not the shared small ones.
   for (TVXImage* chrome : {WindowFrame, TaskBar}) chrome->TextureInfo.SetFolder("HELP");
-  PnlHtmlView = AddDialogControl<TVXPanel>(this, "PNL_HTMLVIEW", {}, Client);
-  LblUrl = AddDialogControl<TVXLabel>(this, "LBL_URL", {}, Client);
-  BtnScrollUp = AddDialogControl<TVXButton>(this, "BTN_SCROLLUP", "U", Client);
-  BtnScrollDown = AddDialogControl<TVXButton>(this, "BTN_SCROLLDOWN", "D", Client);
-  BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "CLOSE", Client);
+  PnlHtmlView = AddControl<TVXPanel>("PNL_HTMLVIEW", {}, Client);
+  LblUrl = AddControl<TVXLabel>("LBL_URL", {}, Client);
+  BtnScrollUp = AddControl<TVXButton>("BTN_SCROLLUP", "U", Client);
+  BtnScrollDown = AddControl<TVXButton>("BTN_SCROLLDOWN", "D", Client);
+  BtnClose = AddControl<TVXButton>("BTN_CLOSE", "CLOSE", Client);
   BtnClose->OnClick = [this](TVXComponent*) { CloseWithResult(ResultClose); };
   BtnScrollUp->OnClick = [this](TVXComponent*) { Scroll(-kScrollStep); };
   BtnScrollDown->OnClick = [this](TVXComponent*) { Scroll(kScrollStep); };

@@ -11,16 +11,15 @@
 #include "lobby/VXPlayers.h"
 
 TfrmHighScore::TfrmHighScore(TVXComponent* owner, TVXPlayers& players, TVXGame* runningGame) : TVXFrame(owner) {
-  using vx::AddDialogControl;
   SetSceneName("HIGHSCORE");
   CaptionLabel->SetText("HALL OF FAME");
-  LblBank = AddDialogControl<TVXLabel>(this, "LBL_BANK", "BANK:");
-  LblBankV = AddDialogControl<TVXLabel>(this, "LBL_BANKV", "0");
-  LblGameTitle = AddDialogControl<TVXLabel>(this, "LBL_GAMETITLE", "Current game is : ");
-  LblCredit = AddDialogControl<TVXLabel>(this, "LBL_CREDIT", "CREDIT:");
-  LblCreditV = AddDialogControl<TVXLabel>(this, "LBL_CREDITV");
+  LblBank = AddControl<TVXLabel>("LBL_BANK", "BANK:");
+  LblBankV = AddControl<TVXLabel>("LBL_BANKV", "0");
+  LblGameTitle = AddControl<TVXLabel>("LBL_GAMETITLE", "Current game is : ");
+  LblCredit = AddControl<TVXLabel>("LBL_CREDIT", "CREDIT:");
+  LblCreditV = AddControl<TVXLabel>("LBL_CREDITV");
   LbHighScore = vx::AddColumnList(this, "LB_HIGHSCORE", {{"PLAYER", 270, false}, {"BANK", 130, true}});
-  BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "CLOSE");
+  BtnClose = AddControl<TVXButton>("BTN_CLOSE", "CLOSE");
   BtnClose->OnClick = [this](TVXComponent*) { CloseWithResult(ResultClose); };
   LoadTheme(vx::CasinoNameIn(Context()));
 

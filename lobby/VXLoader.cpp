@@ -8,17 +8,6 @@
 
 namespace {
 
-template <class T>
-T* AddLoaderControl(TVXScene* scene, const std::string& name, const std::string& caption) {
-  T* control = new T(scene);
-  if constexpr (requires { control->SetText(caption); }) {
-    if (!caption.empty()) control->SetText(caption);
-  }
-  control->SetName(name);
-  scene->AddControl(control);
-  return control;
-}
-
 TVXComponent* RootScene(const TVXContext* context) {
   TVXMainWindow* main = vx::MainWindowIn(context);
   return main != nullptr ? main->MainScene() : nullptr;
@@ -33,16 +22,16 @@ TLoaderScene::TLoaderScene(TVXComponent* owner) : TVXScene(owner) {
   SetSceneName("LOADER");
   Background->TextureInfo.SetFolder("LOGO");
   Background->TextureInfo.SetName("loader");
-  LblGameName = AddLoaderControl<TVXLabel>(this, "LBL_GAMENAME", "...");
-  LblProgress = AddLoaderControl<TVXLabel>(this, "LBL_PROGRESS", "PROGRESS: ");
-  LblProgressV = AddLoaderControl<TVXLabel>(this, "LBL_PROGRESSV", "0%");
-  LblObjectName = AddLoaderControl<TVXLabel>(this, "LBL_OBJECTNAME", "OBJECTNAME");
+  LblGameName = AddControl<TVXLabel>("LBL_GAMENAME", "...");
+  LblProgress = AddControl<TVXLabel>("LBL_PROGRESS", "PROGRESS: ");
+  LblProgressV = AddControl<TVXLabel>("LBL_PROGRESSV", "0%");
+  LblObjectName = AddControl<TVXLabel>("LBL_OBJECTNAME", "OBJECTNAME");
   PbLoad = new TVXProgressBar(this);
   PbLoad->SetName("PB_LOAD");
   // Polished gold, pale at the top ($AABBGGRR; top-left, top-right, bottom-right, bottom-left).
   PbLoad->BarColor4 = TColor4{0xFFCCF3FFu, 0xFFCCF3FFu, 0xFF389EC9u, 0xFF389EC9u};
   AddControl(PbLoad);
-  BtnOk = AddLoaderControl<TVXButton>(this, "BTN_OK", "OK");
+  BtnOk = AddControl<TVXButton>("BTN_OK", "OK");
 }
 
 // ---------------------------------------------------------------------------------------

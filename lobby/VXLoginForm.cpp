@@ -11,17 +11,16 @@
 
 TfrmLogin::TfrmLogin(TVXComponent* owner, TVXPlayers& players, TVXSetting* settings)
     : TVXFrame(owner), players_(players), settings_(settings) {
-  using vx::AddDialogControl;
   SetSceneName("LOGIN");
 
-  BtnLogin = AddDialogControl<TVXButton>(this, "BTN_LOGIN", "LOGIN");
-  BtnNewPlayer = AddDialogControl<TVXButton>(this, "BTN_NEWPLAYER", "NEW PLAYER");
-  BtnDeletePlayer = AddDialogControl<TVXButton>(this, "BTN_DELETEPLAYER", "DELETE PLAYER");
-  BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "EXIT");
-  LblPlayerName = AddDialogControl<TVXLabel>(this, "LBL_PLAYERNAME", "Player name:");
-  CboPlayerName = AddDialogControl<TVXComboBox>(this, "CBO_PLAYERNAME");
-  LblPassword = AddDialogControl<TVXLabel>(this, "LBL_PASSWORD", "Password:");
-  EdtPassword = AddDialogControl<TVXEdit>(this, "EDT_PASSWORD");
+  BtnLogin = AddControl<TVXButton>("BTN_LOGIN", "LOGIN");
+  BtnNewPlayer = AddControl<TVXButton>("BTN_NEWPLAYER", "NEW PLAYER");
+  BtnDeletePlayer = AddControl<TVXButton>("BTN_DELETEPLAYER", "DELETE PLAYER");
+  BtnClose = AddControl<TVXButton>("BTN_CLOSE", "EXIT");
+  LblPlayerName = AddControl<TVXLabel>("LBL_PLAYERNAME", "Player name:");
+  CboPlayerName = AddControl<TVXComboBox>("CBO_PLAYERNAME");
+  LblPassword = AddControl<TVXLabel>("LBL_PASSWORD", "Password:");
+  EdtPassword = AddControl<TVXEdit>("EDT_PASSWORD");
   EdtPassword->SetPasswordChar('*');
   TVXPlayers::LimitNameEntry(CboPlayerName);
   // The drop-down list opens over the rows below it.

@@ -36,21 +36,8 @@
 
 namespace {
 
-template <class T>
-T* AddRoomControl(TVXScene* scene, const std::string& name, const std::string& caption = {},
-                  TVXCustomControl* parent = nullptr) {
-  T* control = new T(scene);
-  if (parent != nullptr) control->SetParent(parent);
-  if constexpr (requires { control->SetText(caption); }) {
-    if (!caption.empty()) control->SetText(caption);
-  }
-  control->SetName(name);
-  scene->AddControl(control);
-  return control;
-}
-
 TVXButton* AddButton(TVXScene* scene, const std::string& name, const std::string& caption, const std::string& hint) {
-  auto* button = AddRoomControl<TVXButton>(scene, name, caption);
+  auto* button = scene->AddControl<TVXButton>(name, caption);
   button->Hint = hint;
   return button;
 }
@@ -89,41 +76,41 @@ TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino, TVXContex
   // The particle systems exist only with particle effects on, which the settings switch off
   // at every load.
   vx::AddSceneParticles(this, "PS_LOGO", pkStarField);
-  PnlGamePreview = AddRoomControl<TVXPanel>(this, "PNL_GAMEPREVIEW");
-  ImgGamePreview = AddRoomControl<TVXScrollingImage>(this, "IMG_GAMEPREVIEW", {}, PnlGamePreview);
+  PnlGamePreview = AddControl<TVXPanel>("PNL_GAMEPREVIEW");
+  ImgGamePreview = AddControl<TVXScrollingImage>("IMG_GAMEPREVIEW", {}, PnlGamePreview);
   ImgGamePreview->ItemHeight = PreviewHeight;
   // The strip is taller than the image: drawn at its own size and scrolled, never squeezed.
   ImgGamePreview->SetTextureScaleMode(tsNatural);
-  PnlGamePreviewInfo = AddRoomControl<TVXPanel>(this, "PNL_GAMEPREVIEWINFO", {}, PnlGamePreview);
-  LblGameTitle = AddRoomControl<TVXLabel>(this, "LBL_GAMETITLE", {}, PnlGamePreviewInfo);
-  LblGameDescription = AddRoomControl<TVXLabel>(this, "LBL_GAMEDESCRIPTION", {}, PnlGamePreviewInfo);
-  ImgCustom2 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM2");
-  ImgCustom3 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM3");
-  ImgCustom1 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM1");
-  ImgLogo = AddRoomControl<TVXImage>(this, "IMG_LOGO");
-  ImgLogo2 = AddRoomControl<TVXImage>(this, "IMG_LOGO2");
+  PnlGamePreviewInfo = AddControl<TVXPanel>("PNL_GAMEPREVIEWINFO", {}, PnlGamePreview);
+  LblGameTitle = AddControl<TVXLabel>("LBL_GAMETITLE", {}, PnlGamePreviewInfo);
+  LblGameDescription = AddControl<TVXLabel>("LBL_GAMEDESCRIPTION", {}, PnlGamePreviewInfo);
+  ImgCustom2 = AddControl<TVXImage>("IMG_CUSTOM2");
+  ImgCustom3 = AddControl<TVXImage>("IMG_CUSTOM3");
+  ImgCustom1 = AddControl<TVXImage>("IMG_CUSTOM1");
+  ImgLogo = AddControl<TVXImage>("IMG_LOGO");
+  ImgLogo2 = AddControl<TVXImage>("IMG_LOGO2");
   vx::AddSceneParticles(this, "PS_LOGO2", pkFireworks);
   vx::AddSceneParticles(this, "PS_LOGO3", pkFireworks);
-  ImgCustom4 = AddRoomControl<TVXImage>(this, "IMG_CUSTOM4");
-  PnlPlayer = AddRoomControl<TVXPanel>(this, "PNL_PLAYER");
-  LblFullName = AddRoomControl<TVXLabel>(this, "LBL_FULLNAME", "FULL NAME", PnlPlayer);
-  LblBank = AddRoomControl<TVXLabel>(this, "LBL_BANK", "BANK", PnlPlayer);
-  LblBankV = AddRoomControl<TVXLabel>(this, "LBL_BANKV", "5000$", PnlPlayer);
-  LblScrollWelcome = AddRoomControl<TVXLabel>(this, "LBL_SCROLLWELCOME", kWelcomeText);
+  ImgCustom4 = AddControl<TVXImage>("IMG_CUSTOM4");
+  PnlPlayer = AddControl<TVXPanel>("PNL_PLAYER");
+  LblFullName = AddControl<TVXLabel>("LBL_FULLNAME", "FULL NAME", PnlPlayer);
+  LblBank = AddControl<TVXLabel>("LBL_BANK", "BANK", PnlPlayer);
+  LblBankV = AddControl<TVXLabel>("LBL_BANKV", "5000$", PnlPlayer);
+  LblScrollWelcome = AddControl<TVXLabel>("LBL_SCROLLWELCOME", kWelcomeText);
   LblScrollWelcome->SetWordWrap(false);
   LblScrollWelcome->ScrollMode = smMarquee;
-  LblScrollNews = AddRoomControl<TVXLabel>(this, "LBL_SCROLLNEWS", kNewsText);
+  LblScrollNews = AddControl<TVXLabel>("LBL_SCROLLNEWS", kNewsText);
   LblScrollNews->SetWordWrap(false);
   LblScrollNews->ScrollMode = smMarquee;
-  MemoInfo = AddRoomControl<TVXScrollBox>(this, "MEMO_INFO");
+  MemoInfo = AddControl<TVXScrollBox>("MEMO_INFO");
   BtnProfile = AddButton(this, "BTN_PROFILE", "PROFILE", "DISPLAYS THE EDIT PROFILE DIALOG");
   BtnStatistics = AddButton(this, "BTN_STATISTICS", "STATISTICS", "DISPLAYS THE STATISTICS WINDOW");
   BtnOptions = AddButton(this, "BTN_OPTIONS", "OPTIONS", "DISPLAYS THE OPTIONS WINDOW");
   BtnHelp = AddButton(this, "BTN_HELP", "HELP", "DISPLAYS THE HELP WINDOW");
   BtnExitGame = AddButton(this, "BTN_EXITGAME", "EXIT",
                           "LEAVES THE LOBBY OF " + vx::UpperCase(casino != nullptr ? casino->Title : std::string()));
-  MenuVideoPoker = AddRoomControl<TVXMenu>(this, "MENU_VIDEOPOKER", "Video Poker");
-  MenuSlots = AddRoomControl<TVXMenu>(this, "MENU_SLOTS", "Slots");
+  MenuVideoPoker = AddControl<TVXMenu>("MENU_VIDEOPOKER", "Video Poker");
+  MenuSlots = AddControl<TVXMenu>("MENU_SLOTS", "Slots");
 
   if (casino == nullptr) return;
   std::set<int32_t> seen;
@@ -132,9 +119,9 @@ TMainRoomScene::TMainRoomScene(TVXComponent* owner, TVXCasino* casino, TVXContex
     if (info == nullptr || !seen.insert(info->ID).second) continue;
     TLobbyGame game;
     game.Info = info;
-    game.Logo = AddRoomControl<TVXImage>(this, "IMG_GAME_" + info->IDStr);
+    game.Logo = AddControl<TVXImage>("IMG_GAME_" + info->IDStr);
     game.Logo->Tag = info->ID;
-    game.LogoBack = AddRoomControl<TVXImage>(this, "IMG_GAMELOGOBACK");
+    game.LogoBack = AddControl<TVXImage>("IMG_GAMELOGOBACK");
     game.LogoBack->Tag = info->ID;
     // Behind its own logo.
     game.LogoBack->SetIndex(game.Logo->IndexInParent());

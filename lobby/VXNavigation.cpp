@@ -21,19 +21,6 @@ namespace {
 constexpr const char* kMenuTexture = "MENU_HEAD";
 constexpr const char* kMenuItemTexture = "MENU_ITEM";
 
-template <class T>
-T* AddNavControl(TVXScene* scene, const std::string& name, const std::string& caption,
-                 TVXCustomControl* parent = nullptr) {
-  T* control = new T(scene);
-  if (parent != nullptr) control->SetParent(parent);
-  if constexpr (requires { control->SetText(caption); }) {
-    if (!caption.empty()) control->SetText(caption);
-  }
-  control->SetName(name);
-  scene->AddControl(control);
-  return control;
-}
-
 TVXMenu* AddMenu(TVXScene* scene, const std::string& name, const std::string& caption) {
   auto* menu = new TVXMenu(scene);
   menu->SetText(caption);
@@ -60,7 +47,7 @@ TVXMenuItem* AddItem(TVXScene* scene, TVXMenu* menu, const std::string& name, co
 
 TNavigationScene::TNavigationScene(TVXComponent* owner) : TVXScene(owner) {
   SetSceneName("NAVIGATION");
-  LblHint = AddNavControl<TVXLabel>(this, "LBL_HINT", "HINT");
+  LblHint = AddControl<TVXLabel>("LBL_HINT", "HINT");
   MenuFile = AddMenu(this, "MENU_FILE", "FILE");
   MenuPlayer = AddMenu(this, "MENU_PLAYER", "PLAYER");
   MenuTools = AddMenu(this, "MENU_TOOLS", "TOOLS");
@@ -75,10 +62,10 @@ TNavigationScene::TNavigationScene(TVXComponent* owner) : TVXScene(owner) {
   MenuHelpLocal = AddItem(this, MenuHelp, "MENU_HELPLOCAL", "Help...");
   MenuHomePage = AddItem(this, MenuHelp, "MENU_HOMEPAGE", std::string(vx::kProductTitle) + " Home Page");
   MenuAbout = AddItem(this, MenuHelp, "MENU_ABOUT", "About...");
-  BtnCredit = AddNavControl<TVXButton>(this, "BTN_CREDIT", "");
-  BtnCashOut = AddNavControl<TVXButton>(this, "BTN_CASHOUT", "");
-  BtnExitGame = AddNavControl<TVXButton>(this, "BTN_EXITGAME", "");
-  PnlPopupMessage = AddNavControl<TVXPanel>(this, "PNL_POPUPMESSAGE", "");
+  BtnCredit = AddControl<TVXButton>("BTN_CREDIT", "");
+  BtnCashOut = AddControl<TVXButton>("BTN_CASHOUT", "");
+  BtnExitGame = AddControl<TVXButton>("BTN_EXITGAME", "");
+  PnlPopupMessage = AddControl<TVXPanel>("PNL_POPUPMESSAGE", "");
   PnlPopupMessage->SetVisible(false);
   ImgPopupMessage = new TVXImage(this);
   ImgPopupMessage->SetParent(PnlPopupMessage);
@@ -86,7 +73,7 @@ TNavigationScene::TNavigationScene(TVXComponent* owner) : TVXScene(owner) {
   ImgPopupMessage->TextureInfo.SetFolder("Players");
   ImgPopupMessage->TextureInfo.SetName("IMG_PLAYER");
   AddControl(ImgPopupMessage);
-  LblPopupMessage = AddNavControl<TVXLabel>(this, "LBL_POPUPMESSAGE", "", PnlPopupMessage);
+  LblPopupMessage = AddControl<TVXLabel>("LBL_POPUPMESSAGE", "", PnlPopupMessage);
   // The hint line appears with the first hint.
   LblHint->SetVisible(false);
 }

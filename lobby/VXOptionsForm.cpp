@@ -22,11 +22,10 @@ constexpr TColor4 kVolumeBarColor4{0xFFCCF3FFu, 0xFFCCF3FFu, 0xFF389EC9u, 0xFF38
 
 TfrmOptions::TfrmOptions(TVXComponent* owner, TVXSetting& settings, TVXSounds* sounds, TVXDisplayModeSwitch display)
     : TVXFrame(owner), settings_(settings), sounds_(sounds), display_(std::move(display)) {
-  using vx::AddDialogControl;
   SetSceneName("OPTIONS");
   CaptionLabel->SetText("OPTIONS");
   auto addBar = [this](const char* name, int32_t volume) {
-    auto* bar = AddDialogControl<TVXProgressBar>(this, name);
+    auto* bar = AddControl<TVXProgressBar>(name);
     bar->SetMin(0);
     bar->SetMax(MaxVolume);
     bar->SetPosition(std::clamp(volume, 0, MaxVolume));
@@ -35,12 +34,12 @@ TfrmOptions::TfrmOptions(TVXComponent* owner, TVXSetting& settings, TVXSounds* s
   };
   BtnClose = AddButton("BTN_CLOSE", "Close", [this] { CloseClick(); });
   CbFullScreen = AddCheckBox("CB_FULLSCREEN", "Fullscreen", [this] { FullScreenClick(); });
-  LblSound = AddDialogControl<TVXLabel>(this, "LBL_SOUND", "SOUND");
+  LblSound = AddControl<TVXLabel>("LBL_SOUND", "SOUND");
   CbSoundEnabled = AddCheckBox("CB_SOUNDENABLED", "Enable", [this] { SoundEnabledClick(); });
   PbSoundVolume = addBar("PB_SOUNDVOLUME", settings_.optSoundVolume);
   BtnSoundUp = AddButton("BTN_SOUNDUP", "+", [this] { SoundVolumeClick(VolumeStep); });
   BtnSoundDown = AddButton("BTN_SOUNDDOWN", "-", [this] { SoundVolumeClick(-VolumeStep); });
-  LblMusic = AddDialogControl<TVXLabel>(this, "LBL_MUSIC", "MUSIC");
+  LblMusic = AddControl<TVXLabel>("LBL_MUSIC", "MUSIC");
   CbMusicEnabled = AddCheckBox("CB_MUSICENABLED", "Enable", [this] { MusicEnabledClick(); });
   PbMusicVolume = addBar("PB_MUSICVOLUME", settings_.optMusicVolume);
   BtnMusicUp = AddButton("BTN_MUSICUP", "+", [this] { MusicVolumeClick(VolumeStep); });
@@ -57,13 +56,13 @@ TfrmOptions::TfrmOptions(TVXComponent* owner, TVXSetting& settings, TVXSounds* s
 }
 
 TVXButton* TfrmOptions::AddButton(const char* name, const char* caption, std::function<void()> action) {
-  auto* button = vx::AddDialogControl<TVXButton>(this, name, caption);
+  auto* button = AddControl<TVXButton>(name, caption);
   button->OnClick = [action = std::move(action)](TVXComponent*) { action(); };
   return button;
 }
 
 TVXCheckBox* TfrmOptions::AddCheckBox(const char* name, const char* caption, std::function<void()> action) {
-  auto* box = vx::AddDialogControl<TVXCheckBox>(this, name, caption);
+  auto* box = AddControl<TVXCheckBox>(name, caption);
   box->OnClick = [action = std::move(action)](TVXComponent*) { action(); };
   return box;
 }

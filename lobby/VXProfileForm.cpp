@@ -22,22 +22,21 @@ void ShowPlayerPicture(TVXImage* image, int32_t pictureID) {
 
 TfrmProfile::TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* settings, TVXCasinoManager* casinos)
     : TVXFrame(owner), players_(players), settings_(settings), casinos_(casinos) {
-  using vx::AddDialogControl;
   NewPlayer = players_.CurrentPlayer() == nullptr;
   SetSceneName("PROFILE");
 
-  BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "OK");
-  BtnCancel = AddDialogControl<TVXButton>(this, "BTN_CANCEL", "CANCEL");
-  LblFirstName = AddDialogControl<TVXLabel>(this, "LBL_FISTNAME", "Firstname:");
-  EdtFirstName = AddDialogControl<TVXEdit>(this, "EDT_FISTNAME");
-  LblLastName = AddDialogControl<TVXLabel>(this, "LBL_LASTNAME", "Lastname:");
-  EdtLastName = AddDialogControl<TVXEdit>(this, "EDT_LASTNAME");
-  LblUserName = AddDialogControl<TVXLabel>(this, "LBL_USERNAME", "Username:");
-  EdtUserName = AddDialogControl<TVXEdit>(this, "EDT_USERNAME");
-  LblPassword = AddDialogControl<TVXLabel>(this, "LBL_PASSWORD", "Password:");
-  EdtPassword = AddDialogControl<TVXEdit>(this, "EDT_PASSWORD");
-  LblPassword2 = AddDialogControl<TVXLabel>(this, "LBL_PASSWORD2", "Verify Password:");
-  EdtPassword2 = AddDialogControl<TVXEdit>(this, "EDT_PASSWORD2");
+  BtnClose = AddControl<TVXButton>("BTN_CLOSE", "OK");
+  BtnCancel = AddControl<TVXButton>("BTN_CANCEL", "CANCEL");
+  LblFirstName = AddControl<TVXLabel>("LBL_FISTNAME", "Firstname:");
+  EdtFirstName = AddControl<TVXEdit>("EDT_FISTNAME");
+  LblLastName = AddControl<TVXLabel>("LBL_LASTNAME", "Lastname:");
+  EdtLastName = AddControl<TVXEdit>("EDT_LASTNAME");
+  LblUserName = AddControl<TVXLabel>("LBL_USERNAME", "Username:");
+  EdtUserName = AddControl<TVXEdit>("EDT_USERNAME");
+  LblPassword = AddControl<TVXLabel>("LBL_PASSWORD", "Password:");
+  EdtPassword = AddControl<TVXEdit>("EDT_PASSWORD");
+  LblPassword2 = AddControl<TVXLabel>("LBL_PASSWORD2", "Verify Password:");
+  EdtPassword2 = AddControl<TVXEdit>("EDT_PASSWORD2");
   for (TVXEdit* edit : {EdtPassword, EdtPassword2}) edit->SetPasswordChar('*');
   TVXPlayers::LimitNameEntry(EdtUserName);
 
@@ -47,8 +46,8 @@ TfrmProfile::TfrmProfile(TVXComponent* owner, TVXPlayers& players, TVXSetting* s
   ImgPlayer->SetName("IMG_PLAYER");
   AddControl(ImgPlayer);
 
-  BtnNext = AddDialogControl<TVXButton>(this, "BTN_NEXT", "Next image");
-  CbAutoLogin = AddDialogControl<TVXCheckBox>(this, "CB_AUTOLOGIN", "Automatically login with this player");
+  BtnNext = AddControl<TVXButton>("BTN_NEXT", "Next image");
+  CbAutoLogin = AddControl<TVXCheckBox>("CB_AUTOLOGIN", "Automatically login with this player");
 
   if (const TVXPlayer* player = players_.CurrentPlayer()) {
     EdtFirstName->SetText(player->FirstName);

@@ -23,25 +23,24 @@ std::string Percent(int64_t part, int64_t total) { return total != 0 ? std::to_s
 
 TfrmStatistics::TfrmStatistics(TVXComponent* owner, TVXPlayers& players, TVXCasino* casino, TVXGame* runningGame)
     : TVXFrame(owner), players_(players), casino_(casino), game_(runningGame) {
-  using vx::AddDialogControl;
   SetSceneName("STATISTICS");
   CaptionLabel->SetText("STATISTICS");
   // The three lists need a bigger window than the common one.
   for (TVXImage* chrome : {WindowFrame, TaskBar}) chrome->TextureInfo.SetFolder("STATISTICS");
-  BtnClose = AddDialogControl<TVXButton>(this, "BTN_CLOSE", "CLOSE");
+  BtnClose = AddControl<TVXButton>("BTN_CLOSE", "CLOSE");
   BtnClose->OnClick = [this](TVXComponent*) { Close(); };
   LbPlayers = vx::AddColumnList(this, "LB_PLAYERS", {{"PLAYERS", 0, false}});
   LbGames = vx::AddColumnList(this, "LB_GAMES",
                               {{"GAME", 300, false}, {"CREDIT IN", 110, true}, {"CREDIT OUT", 110, true}, {"%", 100, true}});
   LbHands = vx::AddColumnList(this, "LB_HANDS", {{"HAND", 300, false}, {"COUNT", 110, true}, {"%", 110, true}});
-  LblGameTitle = AddDialogControl<TVXLabel>(this, "LBL_GAMETITLE", "_GAME TITLE");
-  LblCreditIn = AddDialogControl<TVXLabel>(this, "LBL_CREDITIN", "CREDIT IN:");
-  LblCreditInV = AddDialogControl<TVXLabel>(this, "LBL_CREDITINV", "0");
-  LblCreditOut = AddDialogControl<TVXLabel>(this, "LBL_CREDITOUT", "CREDIT OUT:");
-  LblCreditOutV = AddDialogControl<TVXLabel>(this, "LBL_CREDITOUTV", "0");
-  LblCreditReturn = AddDialogControl<TVXLabel>(this, "LBL_CREDITRETURN", "RETURN:");
-  LblCreditReturnV = AddDialogControl<TVXLabel>(this, "LBL_CREDITRETURNV", "0");
-  CbCurrentSession = AddDialogControl<TVXCheckBox>(this, "CB_CURRENTSESSION", "Show only the current game");
+  LblGameTitle = AddControl<TVXLabel>("LBL_GAMETITLE", "_GAME TITLE");
+  LblCreditIn = AddControl<TVXLabel>("LBL_CREDITIN", "CREDIT IN:");
+  LblCreditInV = AddControl<TVXLabel>("LBL_CREDITINV", "0");
+  LblCreditOut = AddControl<TVXLabel>("LBL_CREDITOUT", "CREDIT OUT:");
+  LblCreditOutV = AddControl<TVXLabel>("LBL_CREDITOUTV", "0");
+  LblCreditReturn = AddControl<TVXLabel>("LBL_CREDITRETURN", "RETURN:");
+  LblCreditReturnV = AddControl<TVXLabel>("LBL_CREDITRETURNV", "0");
+  CbCurrentSession = AddControl<TVXCheckBox>("CB_CURRENTSESSION", "Show only the current game");
   LoadTheme(vx::CasinoNameIn(Context()));
 
   CbCurrentSession->SetChecked(game_ != nullptr);

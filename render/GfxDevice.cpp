@@ -6,6 +6,27 @@ TGfxDevice::TGfxDevice(TGfxForm* ownerForm) : ownerForm_(ownerForm) {}
 
 TGfxDevice::~TGfxDevice() = default;
 
+int32_t TGfxDevice::Initialize() {
+  if (initialized_ || ownerForm_ == nullptr) return errInvalidCall;
+  int32_t code = CreateDevice();
+  if (code != errNone) return code;
+  if (OnInitialize) OnInitialize(this, code);
+  if (code != errNone) {
+    Finalize();
+    return code;
+  }
+  initialized_ = true;
+  return errNone;
+}
+
+int32_t TGfxDevice::Finalize() {
+  if (surfaceCreated_) DoneDevice();
+  if (initialized_ && OnFinalize) OnFinalize(this);
+  ReleaseDevice();
+  initialized_ = false;
+  return errNone;
+}
+
 void TGfxDevice::SetWidth(int32_t value) {
   bool accept = true;
   SizeChanging(value, height_, accept);

@@ -75,8 +75,11 @@ public:
   // Left and top below 0 become 0; right and bottom are limited to Width and Height.
   virtual void SetClipRect(const TGfxRect& rect);
   virtual std::unique_ptr<TGfxImage> CreateImage() = 0;
-  virtual int32_t Initialize() = 0;
-  virtual int32_t Finalize() = 0;
+  // -1 when already initialised or without a form; otherwise creates the device, raises
+  // OnInitialize and, when that fails, finalises again and passes its code on.
+  virtual int32_t Initialize();
+  // DoneDevice when the surface exists, OnFinalize when initialised, then the device goes.
+  virtual int32_t Finalize();
   virtual int32_t InitDevice() = 0;
   virtual int32_t DoneDevice() = 0;
   // 0 when drawing is possible, -1 when not ready, -91 when a lost device cannot be reset.
@@ -112,6 +115,9 @@ public:
   int32_t FillRect(const TGfxRect& rect, const TColor4& colours, int32_t effect);
 
 protected:
+  // What a device makes when initialised and lets go of when finalised (0 or a failure code).
+  virtual int32_t CreateDevice() { return errNone; }
+  virtual void ReleaseDevice() {}
   // Clamps a clip rectangle to the surface.
   TGfxRect ClampClip(const TGfxRect& rect) const;
   // Positions moved by the drawing offset.

@@ -344,27 +344,14 @@ void TGfxDevice3::RestoreStates() {
   MarkAllStates();
 }
 
-int32_t TGfxDevice3::Initialize() {
-  if (initialized_ || ownerForm_ == nullptr) return errInvalidCall;
+int32_t TGfxDevice3::CreateDevice() {
   backend_ = factory_ ? factory_(ownerForm_) : CreateGLBackend(ownerForm_);
-  if (!backend_) return errDeviceCreate;
-  int32_t code = errNone;
-  if (OnInitialize) OnInitialize(this, code);
-  if (code != errNone) {
-    Finalize();
-    return code;
-  }
-  initialized_ = true;
-  return errNone;
+  return backend_ ? errNone : errDeviceCreate;
 }
 
-int32_t TGfxDevice3::Finalize() {
-  if (surfaceCreated_) DoneDevice();
-  if (initialized_ && OnFinalize) OnFinalize(this);
+void TGfxDevice3::ReleaseDevice() {
   backend_.reset();
-  initialized_ = false;
   ++generation_;
-  return errNone;
 }
 
 int32_t TGfxDevice3::InitDevice() {

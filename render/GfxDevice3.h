@@ -104,8 +104,6 @@ public:
   void ParamsChanged() override;
   void SetClipRect(const TGfxRect& rect) override;
   std::unique_ptr<TGfxImage> CreateImage() override;
-  int32_t Initialize() override;
-  int32_t Finalize() override;
   int32_t InitDevice() override;
   int32_t DoneDevice() override;
   int32_t CheckState() override;
@@ -135,6 +133,11 @@ public:
   // Resets and re-creations of the surface so far; GPU textures of older ones are gone.
   uint64_t Generation() const { return generation_; }
   bool InScene() const { return inScene_; }
+
+protected:
+  // The back end.
+  int32_t CreateDevice() override;
+  void ReleaseDevice() override;
 
 private:
   friend class TGfxImage3;

@@ -50,25 +50,6 @@ std::unique_ptr<TGfxImage> TGfxDeviceSoft::CreateImage() {
   return image;
 }
 
-int32_t TGfxDeviceSoft::Initialize() {
-  if (initialized_ || ownerForm_ == nullptr) return errInvalidCall;
-  int32_t code = errNone;
-  if (OnInitialize) OnInitialize(this, code);
-  if (code != errNone) {
-    Finalize();
-    return code;
-  }
-  initialized_ = true;
-  return errNone;
-}
-
-int32_t TGfxDeviceSoft::Finalize() {
-  if (surfaceCreated_) DoneDevice();
-  if (initialized_ && OnFinalize) OnFinalize(this);
-  initialized_ = false;
-  return errNone;
-}
-
 int32_t TGfxDeviceSoft::InitDevice() {
   if (!initialized_) return errInvalidCall;
   if (surfaceCreated_) DoneDevice();

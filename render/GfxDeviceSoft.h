@@ -31,8 +31,6 @@ public:
   void SizeChanging(int32_t newWidth, int32_t newHeight, bool& accept) override;
   void ParamsChanged() override;
   std::unique_ptr<TGfxImage> CreateImage() override;
-  int32_t Initialize() override;
-  int32_t Finalize() override;
   int32_t InitDevice() override;
   int32_t DoneDevice() override;
   int32_t CheckState() override;

@@ -61,6 +61,21 @@ private:
   size_t p_ = 0;
 };
 
+// Calls visit(size) with the table size of every character of the text the font has a glyph
+// for, in order; colour tags and characters outside the font are passed over.
+template <class Visit>
+void ForEachGlyph(std::string_view text, uint8_t firstChar, const std::vector<TGfxSize>& glyphs, Visit visit) {
+  TextWalker walker(text);
+  uint8_t ch;
+  bool tag, tagValid;
+  uint32_t tagColour;
+  while (walker.Next(ch, tag, tagValid, tagColour)) {
+    const int32_t g = static_cast<int32_t>(ch) - firstChar;
+    if (g < 0 || g >= static_cast<int32_t>(glyphs.size())) continue;
+    visit(glyphs[static_cast<size_t>(g)]);
+  }
+}
+
 int32_t Clamp32(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
                                                   std::numeric_limits<int32_t>::max()));
@@ -190,30 +205,16 @@ int32_t TGfxFont::TextOutEx(std::string_view text, int32_t x, int32_t y, uint32_
 int32_t TGfxFont::TextWidth(std::string_view text) const {
   if (!loaded_ || text.empty()) return 0;
   int64_t width = 0;
-  TextWalker walker(text);
-  uint8_t ch;
-  bool tag, tagValid;
-  uint32_t tagColour;
-  while (walker.Next(ch, tag, tagValid, tagColour)) {
-    const int32_t g = static_cast<int32_t>(ch) - firstChar_;
-    if (g < 0 || g >= GlyphCount()) continue;
-    width += vx::Round32(glyphs_[static_cast<size_t>(g)].Width * Scale) + int64_t{Interleave};
-  }
+  ForEachGlyph(text, firstChar_, glyphs_,
+               [&](const TGfxSize& glyph) { width += vx::Round32(glyph.Width * Scale) + int64_t{Interleave}; });
   return Clamp32(width);
 }
 
 int32_t TGfxFont::TextHeight(std::string_view text) const {
   if (!loaded_ || text.empty()) return 0;
   int32_t height = 0;
-  TextWalker walker(text);
-  uint8_t ch;
-  bool tag, tagValid;
-  uint32_t tagColour;
-  while (walker.Next(ch, tag, tagValid, tagColour)) {
-    const int32_t g = static_cast<int32_t>(ch) - firstChar_;
-    if (g < 0 || g >= GlyphCount()) continue;
-    height = std::max(height, vx::Round32(glyphs_[static_cast<size_t>(g)].Height * Scale));
-  }
+  ForEachGlyph(text, firstChar_, glyphs_,
+               [&](const TGfxSize& glyph) { height = std::max(height, vx::Round32(glyph.Height * Scale)); });
   return height;
 }
 

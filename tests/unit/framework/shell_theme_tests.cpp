@@ -301,6 +301,12 @@ TEST(SceneBuilder, AddControlParentsNamesAndFoldersAsScreensExpect) {
   scene.Client = panel;
   auto* late = Add<TVXImage>(scene, "IMG_LATE");
   EXPECT_EQ(late->Parent(), panel);
+  // In one call: a label takes the text, a check box the caption; a parent given stays.
+  auto* label = scene.AddControl<TVXLabel>("LBL_T", "Text", &scene);
+  EXPECT_EQ(label->Parent(), &scene);
+  EXPECT_EQ(label->Caption(), "Text");
+  EXPECT_EQ(scene.AddControl<TVXCheckBox>("CHK_T", "Box")->Parent(), panel);
+  EXPECT_EQ(dynamic_cast<TVXCheckBox*>(scene.FindControl("CHK_T"))->Caption(), "Box");
 
   EXPECT_EQ(scene.FindControl("IMG_A"), img);
   EXPECT_EQ(scene.FindControl("img_a"), nullptr);  // exact names
