@@ -9,6 +9,11 @@
 // core). Last, a slot machine's credit of 28,480 is cashed out on each device, against the
 // time its count takes at 60 steps a second.
 //
+// The transitions (signing in, opening and closing the help, entering and leaving a machine)
+// run on each device too: for each the longest time between two frames shown, from the click
+// to the settled screen, against the 100 ms goal. The software device goes first and opens
+// each screen for the first time; the GPU device finds the pictures read already.
+//
 // VX_IDLE_SECONDS sets each idle run (10 s by default); VX_QUICK=1 runs 3 s and cashes out
 // 2,980 instead.
 #include <SDL.h>
@@ -45,6 +50,32 @@ constexpr int32_t kPoker = 15;
 constexpr int32_t kSlots = 31;
 
 double Seconds(clockid_t clock) { return vxbench::ClockSeconds(clock); }
+
+// When each frame was shown: the wall clock and the main thread's CPU clock (the frames are
+// shown on the main thread). A busy machine stretches the first; the second is the frame's own.
+struct TShown {
+  double Wall = 0, Cpu = 0;
+};
+std::vector<TShown>& Shown() {
+  static std::vector<TShown> times;
+  return times;
+}
+TShown Now() { return {Seconds(CLOCK_MONOTONIC), Seconds(CLOCK_THREAD_CPUTIME_ID)}; }
+void NoteShown() { Shown().push_back(Now()); }
+
+// The longest time without a new frame from `since` to now, on each clock (ms).
+TShown LongestGapMs(const TShown& since) {
+  TShown last = since, longest;
+  auto step = [&](const TShown& t) {
+    longest.Wall = std::max(longest.Wall, (t.Wall - last.Wall) * 1e3);
+    longest.Cpu = std::max(longest.Cpu, (t.Cpu - last.Cpu) * 1e3);
+    last = t;
+  };
+  for (const TShown& t : Shown())
+    if (t.Wall >= since.Wall) step(t);
+  step(Now());
+  return longest;
+}
 
 struct Run {
   double Fps = 0;
@@ -114,6 +145,25 @@ CashOut CashOutOn(TfrmMain& f, TSlots& game, TRenderingMode mode, uint32_t amoun
 
 }  // namespace
 
+extern "C" {
+void __real_SDL_GL_SwapWindow(SDL_Window* window);
+int __real_SDL_UpdateWindowSurface(SDL_Window* window);
+void __real_SDL_RenderPresent(SDL_Renderer* renderer);
+void __wrap_SDL_GL_SwapWindow(SDL_Window* window) {
+  __real_SDL_GL_SwapWindow(window);
+  NoteShown();
+}
+int __wrap_SDL_UpdateWindowSurface(SDL_Window* window) {
+  const int code = __real_SDL_UpdateWindowSurface(window);
+  NoteShown();
+  return code;
+}
+void __wrap_SDL_RenderPresent(SDL_Renderer* renderer) {
+  __real_SDL_RenderPresent(renderer);
+  NoteShown();
+}
+}
+
 int main() {
   if (!fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) {
     std::printf("the game data is not generated\n");
@@ -127,6 +177,8 @@ int main() {
   const std::string loadBefore = LoadAverage();
   std::map<std::string, std::map<TRenderingMode, Run>> runs;
   std::vector<std::pair<TRenderingMode, CashOut>> cashOuts;
+  // The longest frame of each transition on each device (ms), and the machine's load then.
+  std::map<std::string, std::map<TRenderingMode, std::pair<TShown, double>>> transitions;
   std::string chosen, why;
   bool finished = false;
   {
@@ -162,24 +214,70 @@ int main() {
       if (logo != nullptr && logo->Logo != nullptr) vxe2e::PushClick(window, logo->Logo);
     };
 
+    // The transition under way: its name, the device and when it began.
+    std::string current;
+    TRenderingMode device = rmSoftGDI;
+    TShown since;
+    auto begin = [&](const std::string& what) {
+      current = what;
+      device = f.Engine->Mode();
+      since = Now();
+    };
+    auto end = [&] {
+      if (!current.empty()) transitions[current][device] = {LongestGapMs(since), vxbench::LoadAverage()};
+      current.clear();
+    };
+    // The measurements leave the software device in place.
+    auto use = [&](TRenderingMode mode) {
+      if (f.Engine->Mode() == mode) return;
+      f.Engine->SetMode(mode);
+      f.Wait(500);
+    };
+
     vxe2e::SignUpFlow signUp(f, "NOGPU", "SECRET7");
     vxe2e::Script s(f);
-    s.Add("signed up", [&] { return signUp.Step(); }, [] {}, 0);
+    s.Add("signed up", [&] { return signUp.Step(); }, [&] { begin("signing in"); }, 0);
     s.Add("the lobby", inLobby, [&] {
+      end();
       measure("lobby");
-      vxe2e::PushClick(window, lobby.MainRoom->Scene()->BtnHelp);
     }, 40);
-    s.Add("the help", [&] { return help() != nullptr; }, [&] {
-      measure("help");
-      vxe2e::PushClick(window, help()->BtnClose);
+    // The help and a machine, in and out, on each device; the software round, the first, also
+    // measures them.
+    for (TRenderingMode mode : {rmSoftGDI, rmDirect3D}) {
+      const bool measured = mode == rmSoftGDI;
+      s.Add(std::string("the lobby on ") + DeviceName(mode), inLobby, [&, mode] {
+        end();
+        use(mode);
+        begin("opening the help");
+        vxe2e::PushClick(window, lobby.MainRoom->Scene()->BtnHelp);
+      }, 40);
+      s.Add("the help", [&] { return help() != nullptr; }, [&, mode, measured] {
+        end();
+        if (measured) measure("help");
+        use(mode);
+        begin("closing the help");
+        vxe2e::PushClick(window, help()->BtnClose);
+      }, 40);
+      s.Add("the lobby again", inLobby, [&] {
+        end();
+        begin("entering a machine");
+        enter(kPoker);
+      }, 40);
+      s.Add("a poker machine", inGame, [&, mode, measured] {
+        end();
+        if (measured) measure("poker");
+        use(mode);
+        vxe2e::PushClick(window, nav()->BtnExitGame);
+      }, 40);
+      s.Add("the question", [&] { return box() != nullptr; }, [&] {
+        begin("leaving a machine");
+        vxe2e::PushClick(window, box()->YesButton);
+      }, 10);
+    }
+    s.Add("the lobby once more", inLobby, [&] {
+      end();
+      enter(kSlots);
     }, 40);
-    s.Add("the lobby again", inLobby, [&] { enter(kPoker); }, 20);
-    s.Add("a poker machine", inGame, [&] {
-      measure("poker");
-      vxe2e::PushClick(window, nav()->BtnExitGame);
-    }, 40);
-    s.Add("the question", [&] { return box() != nullptr; }, [&] { vxe2e::PushClick(window, box()->YesButton); }, 10);
-    s.Add("the lobby once more", inLobby, [&] { enter(kSlots); }, 20);
     s.Add("a slot machine", inGame, [&] {
       measure("slots");
       auto* game = dynamic_cast<TSlots*>(lobby.CurrentGame);
@@ -218,6 +316,11 @@ int main() {
     line(where + " idle cores: soft / GPU", soft.Cores / gpu.Cores);
     line(where + " idle cores: soft / 0.15 goal", soft.Cores / 0.15);
   }
+  for (const auto& [what, byMode] : transitions)
+    for (const auto& [mode, longest] : byMode)
+      std::printf("  %-20s on %-4s longest frame %7.1f ms / 100 ms goal, ratio %.3f; main thread CPU %6.1f ms, ratio %.3f (load %.1f on %u cores)\n",
+                  what.c_str(), DeviceName(mode), longest.first.Wall, longest.first.Wall / 100.0, longest.first.Cpu,
+                  longest.first.Cpu / 100.0, longest.second, std::thread::hardware_concurrency());
   for (const auto& [mode, c] : cashOuts) {
     const double ideal = static_cast<double>(c.Steps) / 60.0;
     std::printf("  cash-out of %u (%lld steps) on %-4s %6.1f s, %.2f frames a step: / %.1f s at 60 steps a second, ratio %.3f\n",

@@ -5,6 +5,7 @@
 #include "core/Log.h"
 #include "framework/VXApplication.h"
 #include "framework/VXHost.h"
+#include "framework/VXResources.h"
 #include "framework/VXSettings.h"
 #include "framework/VXTextures.h"
 #include "framework/VXWidgets.h"
@@ -53,6 +54,15 @@ private:
 
 TfrmHelp::TfrmHelp(TVXComponent* owner, const std::string& programFolder, const std::string& page)
     : TVXFrame(owner), host_(std::make_unique<Host>(*this)), view_(std::make_unique<ThtmlView>(host_.get())) {
+  // The dialog's own pictures are decoded on the prefetch worker while the page is read and
+  // laid out here; the theme load below takes them, and what it does not take is dropped.
+  struct TPrefetch {
+    TVXResourceManager* Resources;
+    ~TPrefetch() {
+      if (Resources != nullptr) Resources->EndPrefetch();
+    }
+  } prefetch{vx::ResourcesIn(Context())};
+  if (prefetch.Resources != nullptr) prefetch.Resources->PrefetchPictures({"HELP"});
   SetSceneName("HELP");
   CaptionLabel->SetText("HELP");
   // The window is as big as the page needs: its own pictures, not the shared small ones.

@@ -50,6 +50,23 @@ constexpr const char* kNewsText =
     "DOUBLE UP EVERY WIN: BIG OR SMALL, RED OR BLACK, OR BEAT THE DEALER.   FOUR ORVANTA CARDS "
     "PAY THE ORVANTA BONUS.   DEUCES AND JOKERS RUN WILD ALL NIGHT.   GOOD LUCK!";
 
+// Pictures of the named folders decoded on the prefetch worker while the screen fades out;
+// whatever the next theme load has not taken when this goes is dropped.
+class TPrefetch {
+public:
+  TPrefetch(const TVXContext* context, const std::vector<std::string>& folders) : resources_(vx::ResourcesIn(context)) {
+    if (resources_ != nullptr) resources_->PrefetchPictures(folders);
+  }
+  ~TPrefetch() {
+    if (resources_ != nullptr) resources_->EndPrefetch();
+  }
+  TPrefetch(const TPrefetch&) = delete;
+  TPrefetch& operator=(const TPrefetch&) = delete;
+
+private:
+  TVXResourceManager* resources_;
+};
+
 void RenderNow(const TVXContext* context) {
   if (TVXMainWindow* main = vx::MainWindowIn(context)) main->RenderNow();
 }
@@ -160,6 +177,20 @@ void TMainRoomScene::BuildPreviewStrip() {
   if (static_cast<int32_t>(games_.size()) + 1 > MaxPreviewRows) {
     Log("ERROR: Only the first " + std::to_string(MaxPreviewRows - 1) + " games of " + Name() + " have a preview");
   }
+  TVXTextureList* textures = ImgGamePreview->Host().Textures();
+  const std::string madeFor = ImgGamePreview->TextureInfo.CacheKey() + "|" + ImgGamePreview->TextureInfo.Name();
+  const TVXGfxTexture* made = textures != nullptr ? textures->Find(ImgGamePreview->TextureInfo.CacheKey()) : nullptr;
+  if (stripMadeFor_ != madeFor || made == nullptr || made->Image() == nullptr) {
+    stripMadeFor_.clear();
+    if (!MakePreviewStrip(textures, rows)) return;
+    stripMadeFor_ = madeFor;
+  }
+  ImgGamePreview->LoadTexture();
+  ImgGamePreview->SetPosition(1);
+  ImgGamePreview->DrawTop = ImgGamePreview->TargetDrawTop();
+}
+
+bool TMainRoomScene::MakePreviewStrip(TVXTextureList* textures, int32_t rows) {
   TBitmapEx strip;
   strip.SetPixelFormat(pf32bit);
   strip.SetSize(PreviewWidth, PreviewHeight * rows);
@@ -188,16 +219,13 @@ void TMainRoomScene::BuildPreviewStrip() {
   }
   strip.SetAlpha(255);
 
-  TVXTextureList* textures = ImgGamePreview->Host().Textures();
-  if (textures == nullptr) return;
+  if (textures == nullptr) return false;
   // Added once; every later call replaces the picture of the same texture object.
   if (textures->AddFromBitmap(ImgGamePreview->TextureInfo.CacheKey(), strip) == nullptr) {
     Log("ERROR: The preview strip of " + Name() + " could not be made");
-    return;
+    return false;
   }
-  ImgGamePreview->LoadTexture();
-  ImgGamePreview->SetPosition(1);
-  ImgGamePreview->DrawTop = ImgGamePreview->TargetDrawTop();
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -353,15 +381,8 @@ void TMainRoom::EnterGame(int32_t gameID) {
   scene->Hidden = true;
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
   const std::string casinoName = vx::CasinoNameIn(scene->Context());
-  // The machine's pictures are decoded while the screen fades out; whatever the theme load
-  // has not taken by its end is dropped.
-  struct TPrefetch {
-    TVXResourceManager* Resources;
-    ~TPrefetch() {
-      if (Resources != nullptr) Resources->EndPrefetch();
-    }
-  } prefetch{vx::ResourcesIn(scene->Context())};
-  if (prefetch.Resources != nullptr) prefetch.Resources->PrefetchPictures({ThemeFolderOf(*info)});
+  // The machine's pictures are decoded while the screen fades out.
+  const TPrefetch prefetch(scene->Context(), {ThemeFolderOf(*info)});
   TLoader loader(scene->Context());
   RenderNow(scene->Context());
   if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) main->FadeOut();
@@ -454,6 +475,9 @@ void TMainRoom::ExitGame() {
   RunStep("saving the casino statistics and the players",
           [&] { return vx::SaveProgress(lobby.Players, lobby.CasinoManager, {}); });
 
+  // The lobby's pictures that the machine's took the place of in the texture budget are
+  // decoded again while the screen fades out.
+  const TPrefetch prefetch(game->Context(), {"MAINROOM"});
   if (TVXMainWindow* main = vx::MainWindowIn(game->Context())) main->FadeOut();
   if (!alive || game_.get() != game) return;
   if (TVXGameScene* gameScene = game->GetScene()) gameScene->Hide();

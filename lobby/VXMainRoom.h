@@ -28,6 +28,8 @@ namespace vx {
 class PumpTimer;
 }
 
+class TVXTextureList;
+
 class TMainRoomScene : public TVXScene {
 public:
   // The preview strip's rows are this tall (and 200 pixels wide).
@@ -86,10 +88,14 @@ private:
   // The backs share one theme section: it gives their size; each is centred on its logo.
   void PlaceLogoBacks();
   // Row 0 the preview image's own picture, row i + 1 the game's "IMG_SH_" picture. The
-  // texture is replaced in place when it exists, so returning to the lobby makes no new one.
+  // pictures do not change while the scene lives: returning to the lobby finds the strip
+  // made (unless the preview image's picture was renamed) and reads no picture again.
   void BuildPreviewStrip();
+  // The strip's pictures read and made into its texture; false when it could not be made.
+  bool MakePreviewStrip(TVXTextureList* textures, int32_t rows);
 
   std::vector<TLobbyGame> games_;
+  std::string stripMadeFor_;  // the texture key and the preview image's picture of the strip made
 };
 
 class TMainRoom {

@@ -229,3 +229,33 @@ TEST(ResourceManager, PrefetchedPicturesAreTheOnesADirectLoadGives) {
   TBitmapEx bmp;
   EXPECT_FALSE(broken.Take(names[0], bmp));
 }
+
+// The start reads every record of an archive: however the records are shared out to be read,
+// the damaged one reported is the first in the archive's order, wherever it lies.
+TEST(ResourceManager, TheArchiveCheckReportsTheFirstDamagedRecord) {
+  vxtest::TempDir dir;
+  std::vector<vxtools::TArchiveItem> items;
+  for (int i = 0; i < 100; ++i) items.push_back({"P\\" + std::to_string(i) + ".bmp", 0, Picture(8, 8, 0xFF000000u | i), 0});
+  vxtools::TArchiveLayout at;
+  const std::vector<uint8_t> whole = vxtools::BuildArchive(items, 9, &at);
+  // The records to damage, and the one named.
+  const std::pair<std::vector<int>, int> cases[] = {{{}, -1}, {{99}, 99}, {{97, 60}, 60}, {{0, 98}, 0}, {{51, 49}, 49}};
+  for (const auto& [damaged, named] : cases) {
+    std::vector<uint8_t> bytes = whole;
+    for (int i : damaged) bytes[at.RecordOffsets[static_cast<size_t>(i)] + 24] ^= 0xFF;
+    const std::string file = dir.File("check.vxr");
+    vxtest::TempDir::WriteFile(file, std::string(bytes.begin(), bytes.end()));
+    TRecDb archive;
+    archive.SetFileName(file);
+    archive.SetOpenMode(opReadOnly);
+    ASSERT_EQ(archive.Open(), 0);
+    std::string key;
+    const int32_t code = TVXResourceManager::CheckArchive(archive, &key);
+    EXPECT_EQ(code == 0, named < 0) << named;
+    EXPECT_EQ(key, named < 0 ? "" : items[static_cast<size_t>(named)].Key) << named;
+    // The archive still reads after its check.
+    std::vector<uint8_t> record;
+    uint32_t size = 0;
+    EXPECT_EQ(archive.ReadRecord("P\\1.bmp", record, size), 0);
+  }
+}

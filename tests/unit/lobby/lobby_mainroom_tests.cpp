@@ -146,7 +146,7 @@ TEST(LobbyScene, ShowThemesBehindTheLoaderFillsThePlayerPanelAndUpdatesTheMenuBa
   EXPECT_EQ(scene->LblBankV->Caption(), "");
 }
 
-TEST(LobbyScene, ThePreviewStripHoldsEveryGameAndIsReplacedInPlaceOnEveryReturn) {
+TEST(LobbyScene, ThePreviewStripHoldsEveryGameAndIsMadeOnceForEveryReturn) {
   LobbyRig rig;
   rig.WritePicture("MAINROOM\\IMG_GAMEPREVIEW.bmp", 200, 150, 0xFF010203u);
   Lobby lobby(rig);
@@ -174,12 +174,15 @@ TEST(LobbyScene, ThePreviewStripHoldsEveryGameAndIsReplacedInPlaceOnEveryReturn)
   EXPECT_EQ(scene->ImgGamePreview->TextureScaleMode(), tsNatural);
   const int32_t count = rig.Textures().Count();
 
-  // Back from a game: the same texture object, no new one.
+  // Back from a game: the same texture object, and no picture read or made again.
+  const TGfxImage* image = texture->Image();
   lobby.room->Show();
   lobby.room->Show();
   EXPECT_EQ(scene->ImgGamePreview->TextureInfo.Texture(), texture);
+  EXPECT_EQ(texture->Image(), image);
   EXPECT_EQ(rig.Textures().Count(), count);
-  EXPECT_EQ(rig.Source.FromBitmap.size(), 3u);
+  EXPECT_EQ(rig.Source.FromBitmap.size(), 1u);
+  EXPECT_EQ(scene->ImgGamePreview->Position(), 1);
 }
 
 TEST(LobbyScene, PointingAtALogoPreviewsTheGameOnlyWhileTheLobbyIsShown) {
