@@ -77,6 +77,10 @@ public:
   // One strip entry as the reels draw it: a symbol number (1..199) drawn uniformly until its
   // classes meet those of the mode.
   int32_t DrawSymbolNumber(TStripMode mode, vx::RandomGenerator& rng) const;
+  // The id symbol number n (1..200) carries.
+  int32_t SymbolIdOf(int32_t number) const {
+    return number >= 1 && number <= static_cast<int32_t>(symbols_.size()) ? symbols_[static_cast<size_t>(number - 1)].Id : 0;
+  }
   // The grid (the symbol id of cell n at index n-1, 0 for a cell showing none) judged for a
   // bet with `lineCoins` on the lines (line n at index n-1). A free game has no pools and
   // leaves the counters' bonuses to the next spin. Arithmetic is checked (EOverflow).

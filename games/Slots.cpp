@@ -29,7 +29,9 @@ constexpr int kMaxReelFrames = 3000;
 
 std::string Nothing() { return "HAND_NOTHING"; }
 
-TSlotCounters CountersOf(const TSlotsData& d) {
+}  // namespace
+
+TSlotCounters SlotCountersOf(const TSlotsData& d) {
   TSlotCounters c;
   c.CherryStage = d.CherryStage;
   c.CherryStageReset = d.CherryStageReset;
@@ -42,6 +44,8 @@ TSlotCounters CountersOf(const TSlotsData& d) {
   c.PoolCaps = {d.Pool1Cap, d.Pool2Cap, d.Pool3Cap};
   return c;
 }
+
+namespace {
 
 // The values a judgement moves (the stages, the bell value, the pools).
 void SetCounters(TSlotsData& d, const TSlotCounters& c) {
@@ -367,7 +371,7 @@ void TSlots::ShowLine(int32_t line) {
 TSlotOutcome TSlots::JudgeCells(int64_t bet, TStripMode mode) {
   std::vector<int32_t> coins;
   for (const TSlotLine& line : Lines) coins.push_back(line.Coins);
-  TSlotOutcome o = Rule->Judge(Grid(), bet, coins, CountersOf(*Data), mode);
+  TSlotOutcome o = Rule->Judge(Grid(), bet, coins, SlotCountersOf(*Data), mode);
   SetCounters(*Data, o.Judged);
   for (uint8_t kind : o.LineBonuses) Data->PushBonus(kind);
   for (size_t i = 0; i < Lines.size() && i < o.HandKeys.size(); ++i) {

@@ -56,6 +56,9 @@ struct TSlotsReturns {
   int64_t Paid() const { return CountPays + CardLinePays + Pools + Bell + FreeGames + DoubleUp; }
 };
 
+// The counters and pools the slot data holds, as the slot rule reads them.
+vx::slots::TSlotCounters SlotCountersOf(const TSlotsData& data);
+
 class TSlots : public TVXGame {
 public:
   // Builds the machine of the entry's id (an id without a machine is logged and built as
