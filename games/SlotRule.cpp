@@ -15,10 +15,15 @@ const std::string kNothing = "HAND_NOTHING";
 int64_t TSlotOutcome::Win() const { return vx::CheckedAdd64(CardLinePay, CountPay); }
 
 std::vector<uint8_t> TSlotOutcome::Bonuses() const {
-  std::vector<uint8_t> kinds = LineBonuses;
+  std::vector<uint8_t> kinds;
+  AppendBonuses(kinds);
+  return kinds;
+}
+
+void TSlotOutcome::AppendBonuses(std::vector<uint8_t>& kinds) const {
+  kinds.insert(kinds.end(), LineBonuses.begin(), LineBonuses.end());
   if (CherryBonus) kinds.push_back(bkCherry);
   if (BellBonus) kinds.push_back(bkBell);
-  return kinds;
 }
 
 TSlotRule::TSlotRule(const TSlotMachine& machine) : machine_(machine) {
@@ -58,6 +63,21 @@ int32_t TSlotRule::DrawSymbolNumber(TStripMode mode, vx::RandomGenerator& rng) c
 TSlotOutcome TSlotRule::Judge(const std::vector<int32_t>& grid, int64_t bet, const std::vector<int32_t>& lineCoins,
                               const TSlotCounters& counters, TStripMode mode) const {
   TSlotOutcome out;
+  Judge(grid, bet, lineCoins, counters, mode, out);
+  return out;
+}
+
+void TSlotRule::Judge(const std::vector<int32_t>& grid, int64_t bet, const std::vector<int32_t>& lineCoins,
+                      const TSlotCounters& counters, TStripMode mode, TSlotOutcome& out) const {
+  out.PoolsGrew = false;
+  out.PoolWins.clear();
+  out.Info.clear();
+  out.CardLinePay = 0;
+  out.CountPay = 0;
+  out.LineBonuses.clear();
+  out.CherryBonus = false;
+  out.BellBonus = false;
+  out.BellPay = 0;
   out.Judged = counters;
   const bool normal = mode == smNormal;
   if (normal && InSet(machine_.Features, sfPools)) JudgePools(grid, out);
@@ -73,7 +93,7 @@ TSlotOutcome TSlotRule::Judge(const std::vector<int32_t>& grid, int64_t bet, con
 
   out.After = out.Judged;
   for (const TPoolWin& w : out.PoolWins) out.After.Pools[static_cast<size_t>(w.Pool)] = 1;
-  if (!normal) return out;
+  if (!normal) return;
   if (InSet(machine_.Features, sfCherry) && out.Judged.CherryStage < 1) {
     out.CherryBonus = true;
     out.After.CherryStage = vx::CheckedAdd(out.After.CherryStage, out.After.CherryStageReset);
@@ -84,7 +104,6 @@ TSlotOutcome TSlotRule::Judge(const std::vector<int32_t>& grid, int64_t bet, con
     out.After.BellStage = vx::CheckedAdd(out.After.BellStage, out.After.BellStageReset);
     out.After.BellBonusValue = 10;
   }
-  return out;
 }
 
 void TSlotRule::JudgePools(const std::vector<int32_t>& grid, TSlotOutcome& out) const {
@@ -137,7 +156,7 @@ void TSlotRule::JudgeLine(const std::vector<int32_t>& grid, const TLineDef& line
     if (shown[0]->LinePay2 > 2) {
       if (InSet(machine_.Features, sfCherry) && n >= 2 && first == kCherry && shown[1]->Id == kCherry)
         c.CherryStage = vx::CheckedSub(c.CherryStage, 1);
-      out.Info += "Line (2):" + shown[0]->Name + " ";
+      out.Info.append("Line (2):").append(shown[0]->Name).append(" ");
       return;
     }
     if (n >= 3) {
@@ -145,7 +164,7 @@ void TSlotRule::JudgeLine(const std::vector<int32_t>& grid, const TLineDef& line
         if (InSet(shown[0]->Classes, category) && InSet(shown[1]->Classes, category) && InSet(shown[2]->Classes, category)) {
           const std::vector<TGroupDef>& groups = GroupDefs();
           const auto g = std::find_if(groups.begin(), groups.end(), [category](const TGroupDef& d) { return d.Category == category; });
-          out.Info += "Line:" + (g != groups.end() ? g->Name : std::string()) + " ";
+          out.Info.append("Line:").append(g != groups.end() ? g->Name : std::string()).append(" ");
           return;
         }
       }
@@ -157,7 +176,7 @@ void TSlotRule::JudgeLine(const std::vector<int32_t>& grid, const TLineDef& line
     if (InSet(machine_.Features, sfCherry) && first == kCherry) out.LineBonuses.push_back(bkCherry);
   }
   if (InSet(machine_.Features, sfBell) && first == kBell) c.BellStage = vx::CheckedSub(c.BellStage, 1);
-  out.Info += "Line:" + shown[0]->Name + " ";
+  out.Info.append("Line:").append(shown[0]->Name).append(" ");
 }
 
 void TSlotRule::JudgeCounts(const std::vector<int32_t>& grid, int64_t bet, TSlotOutcome& out) const {
@@ -167,11 +186,11 @@ void TSlotRule::JudgeCounts(const std::vector<int32_t>& grid, int64_t bet, TSlot
     if (count <= 0 || perCoin <= 0) return;
     for (size_t i = 0; i < cells; ++i)
       if (matches(grid[i])) out.CountMarks[i] = 1;
-    out.Info += name + "x" + std::to_string(count) + " ";
+    out.Info.append(name).append("x").append(std::to_string(count)).append(" ");
     out.CountPay = vx::CheckedAdd64(out.CountPay, vx::CheckedMul64(bet, perCoin));
   };
   // How many cells show each symbol (by its place in the table).
-  std::vector<int32_t> shown(symbols_.size(), 0);
+  std::array<int32_t, kSymbolCount> shown{};
   for (int32_t id : grid)
     if (id > 0 && static_cast<size_t>(id) < byId_.size() && byId_[static_cast<size_t>(id)] >= 0)
       ++shown[static_cast<size_t>(byId_[static_cast<size_t>(id)])];

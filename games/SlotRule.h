@@ -61,6 +61,7 @@ struct TSlotOutcome {
   int32_t BellPay = 0;
   // Every bonus kind queued, in the order it is queued.
   std::vector<uint8_t> Bonuses() const;
+  void AppendBonuses(std::vector<uint8_t>& kinds) const;
   // The counters once the lines are judged (pools and bell value grown, counters counted
   // down), and once the spin is over (won pools at 1, run-out counters started again, a paid
   // bell value at 10).
@@ -86,6 +87,9 @@ public:
   // leaves the counters' bonuses to the next spin. Arithmetic is checked (EOverflow).
   TSlotOutcome Judge(const std::vector<int32_t>& grid, int64_t bet, const std::vector<int32_t>& lineCoins,
                      const TSlotCounters& counters, TStripMode mode) const;
+  // The same into an outcome whose buffers are used again (millions of grids in a row).
+  void Judge(const std::vector<int32_t>& grid, int64_t bet, const std::vector<int32_t>& lineCoins,
+             const TSlotCounters& counters, TStripMode mode, TSlotOutcome& out) const;
 
 private:
   struct TSymbol {

@@ -37,11 +37,12 @@ TSlotsReturns Play(const TSlotRule& rule, int64_t spins, uint64_t seed) {
   TSlotsReturns r;
   TSlotCounters counters = SlotCountersOf(TSlotsData());
   std::vector<uint8_t> queue;
+  TSlotOutcome o, f;
   for (int64_t s = 0; s < spins; ++s) {
     ++r.Spins;
     r.Bets += bet;
     spin(smNormal);
-    const TSlotOutcome o = rule.Judge(grid, bet, coins, counters, smNormal);
+    rule.Judge(grid, bet, coins, counters, smNormal, o);
     counters = o.After;
     r.CountPays += o.CountPay;
     r.CardLinePays += o.CardLinePay;
@@ -50,7 +51,8 @@ TSlotsReturns Play(const TSlotRule& rule, int64_t spins, uint64_t seed) {
     // A spin without a win ends there: its bonuses are dropped by the next spin.
     if (o.Win() == 0) continue;
     // Collected: the bonuses on the stack play out, each counted off before its game.
-    queue = o.Bonuses();
+    queue.clear();
+    o.AppendBonuses(queue);
     int32_t freeLeft = 0;
     while (!queue.empty()) {
       if (freeLeft < 1) {
@@ -62,9 +64,9 @@ TSlotsReturns Play(const TSlotRule& rule, int64_t spins, uint64_t seed) {
       }
       if (--freeLeft == 0) queue.pop_back();
       spin(smFreeGame);
-      const TSlotOutcome f = rule.Judge(grid, bet, coins, counters, smFreeGame);
+      rule.Judge(grid, bet, coins, counters, smFreeGame, f);
       counters = f.After;
-      for (uint8_t k : f.Bonuses()) queue.push_back(k);
+      f.AppendBonuses(queue);
       r.FreeGames += f.Win();
       ++r.FreeGamesPlayed;
     }
