@@ -189,24 +189,35 @@ void TSlotRule::JudgeCounts(const std::vector<int32_t>& grid, int64_t bet, TSlot
     out.Info.append(name).append("x").append(std::to_string(count)).append(" ");
     out.CountPay = vx::CheckedAdd64(out.CountPay, vx::CheckedMul64(bet, perCoin));
   };
-  // How many cells show each symbol (by its place in the table).
-  std::array<int32_t, kSymbolCount> shown{};
+  // The symbols on the grid (by their place in the table) and how many cells show each;
+  // only their entries are read.
+  std::array<int32_t, kSymbolCount> shown;
+  std::array<int32_t, kSymbolCount> onGrid;
+  size_t distinct = 0;
   for (int32_t id : grid)
-    if (id > 0 && static_cast<size_t>(id) < byId_.size() && byId_[static_cast<size_t>(id)] >= 0)
-      ++shown[static_cast<size_t>(byId_[static_cast<size_t>(id)])];
-  for (size_t k = 0; k < symbols_.size(); ++k) {
-    const TSymbol& s = symbols_[k];
-    const int32_t count = shown[k];
-    if (s.Id <= 0 || count < 1 || count > 11) continue;
+    if (const TSymbol* s = SymbolById(id)) shown[static_cast<size_t>(s - symbols_.data())] = 0;
+  for (int32_t id : grid) {
+    const TSymbol* s = SymbolById(id);
+    if (s == nullptr) continue;
+    const auto k = static_cast<size_t>(s - symbols_.data());
+    if (shown[k]++ == 0) onGrid[distinct++] = static_cast<int32_t>(k);
+  }
+  std::sort(onGrid.begin(), onGrid.begin() + static_cast<std::ptrdiff_t>(distinct));
+  for (size_t i = 0; i < distinct; ++i) {
+    const TSymbol& s = symbols_[static_cast<size_t>(onGrid[i])];
+    const int32_t count = shown[static_cast<size_t>(onGrid[i])];
+    if (count > 11) continue;
     pay(s.Name, count, s.CountPay[static_cast<size_t>(count)], [&s](int32_t id) { return id == s.Id; });
   }
   for (const TGroupDef& g : GroupDefs()) {
     if (g.Category == 0) continue;
+    int32_t count = 0;
+    for (size_t i = 0; i < distinct; ++i)
+      if (InSet(symbols_[static_cast<size_t>(onGrid[i])].Classes, g.Category)) count += shown[static_cast<size_t>(onGrid[i])];
     auto matches = [this, &g](int32_t id) {
       const TSymbol* s = SymbolById(id);
       return s != nullptr && InSet(s->Classes, g.Category);
     };
-    const auto count = static_cast<int32_t>(std::count_if(grid.begin(), grid.end(), matches));
     if (count >= 1 && count <= 9) pay(g.Name, count, g.CountPay[static_cast<size_t>(count)], matches);
   }
 }
