@@ -14,7 +14,6 @@
 #include "framework/VXWidgets.h"
 #include "games/DoubleUp.h"
 #include "games/GameManager.h"
-#include "games/HandEvaluator.h"
 #include "games/SlotsAnims.h"
 #include "games/SlotsScene.h"
 #include "games/VXCard.h"
@@ -29,6 +28,34 @@ constexpr uint16_t kKey1 = 49, kKeyB = 66, kKeyC = 67, kKeyE = 69, kKeyM = 77, k
 constexpr int kMaxReelFrames = 3000;
 
 std::string Nothing() { return "HAND_NOTHING"; }
+
+}  // namespace
+
+TSlotCounters SlotCountersOf(const TSlotsData& d) {
+  TSlotCounters c;
+  c.CherryStage = d.CherryStage;
+  c.CherryStageReset = d.CherryStageReset;
+  c.BellStage = d.BellStage;
+  c.BellStageReset = d.BellStageReset;
+  c.BellBonusValue = d.BellBonusValue;
+  c.BellBonusCap = d.BellBonusCap;
+  c.PoolSymbol = d.PoolSymbol;
+  c.Pools = {d.Pool1, d.Pool2, d.Pool3};
+  c.PoolCaps = {d.Pool1Cap, d.Pool2Cap, d.Pool3Cap};
+  return c;
+}
+
+namespace {
+
+// The values a judgement moves (the stages, the bell value, the pools).
+void SetCounters(TSlotsData& d, const TSlotCounters& c) {
+  d.CherryStage = c.CherryStage;
+  d.BellStage = c.BellStage;
+  d.BellBonusValue = c.BellBonusValue;
+  d.Pool1 = c.Pools[plRow];
+  d.Pool2 = c.Pools[plDiamond];
+  d.Pool3 = c.Pools[plCross];
+}
 
 }  // namespace
 
@@ -49,6 +76,7 @@ TSlots::TSlots(TGameInfo* info, TVXContext* context, TVXGameHost* host) : TVXGam
   Kind = Machine->Kind;
   Features = Machine->Features;
   ReelClasses = Machine->ReelClasses;
+  Rule = std::make_unique<TSlotRule>(*Machine);
 
   auto* scene = new TSlotsScene(nullptr, Features, context);
   SetScene(scene);
@@ -59,6 +87,7 @@ TSlots::TSlots(TGameInfo* info, TVXContext* context, TVXGameHost* host) : TVXGam
   for (const TGroupDef& def : GroupDefs()) {
     auto g = std::make_unique<TVXReelItemGroupInfo>();
     g->Category = def.Category;
+    g->GroupName = def.Name;
     g->GroupLinePay = def.LinePay;
     g->GroupCountPay = def.CountPay;
     Groups.push_back(std::move(g));
@@ -169,6 +198,12 @@ int32_t TSlots::CellId(int32_t n) const {
   return s != nullptr ? s->Id : 0;
 }
 
+std::vector<int32_t> TSlots::Grid() const {
+  std::vector<int32_t> grid;
+  for (int32_t n = 1; n <= CellCount(); ++n) grid.push_back(CellId(n));
+  return grid;
+}
+
 void TSlots::Recover(const std::exception& e) {
   TVXGame::Recover(e);
   inDoubleUp_ = false;
@@ -205,16 +240,8 @@ void TSlots::BetPress(int side) {
 }
 
 void TSlots::DealCoins() {
-  for (TSlotLine& line : Lines) line.Coins = 0;
-  for (int side = 1; side <= 2; ++side) {
-    const std::vector<int32_t>& list = SideOf(Kind, side);
-    if (list.empty()) continue;
-    const int32_t coins = side == 1 ? Data->Bet1Coins : Data->Bet2Coins;
-    for (int32_t c = 0; c < coins; ++c) {
-      const int32_t line = list[static_cast<size_t>(c) % list.size()];
-      if (line >= 1 && line <= static_cast<int32_t>(Lines.size())) ++Lines[static_cast<size_t>(line - 1)].Coins;
-    }
-  }
+  const std::vector<int32_t> coins = DealLineCoins(Kind, Data->Bet1Coins, Data->Bet2Coins);
+  for (size_t i = 0; i < Lines.size(); ++i) Lines[i].Coins = i < coins.size() ? coins[i] : 0;
 }
 
 void TSlots::RefreshBets() {
@@ -238,35 +265,30 @@ void TSlots::RefreshCounters() {
 
 // --- Reels ---------------------------------------------------------------------------------
 
-void TSlots::DrawStrips(int mode, int forced) {
-  const TSmallSet allowed = mode == 0 ? ReelClasses : kFreeGameClasses;
-  int32_t cheat = 0;
-  if (mode == 0 && DeveloperMode() && DebugWindow() != nullptr)
+void TSlots::DrawStrips(TStripMode mode, TForcedSymbol forced) {
+  int32_t cheat = rcNone;
+  if (mode == smNormal && DeveloperMode() && DebugWindow() != nullptr)
     cheat = DebugWindow()->CheatReelsIndex();
   auto cheatSymbol = [&](int32_t cell) -> int32_t {
-    auto in = [cell](std::initializer_list<int32_t> cells) {
+    auto in = [cell](const std::vector<int32_t>& cells) {
       return std::find(cells.begin(), cells.end(), cell) != cells.end();
     };
+    const std::vector<int32_t>& middleRow = PoolCells(plRow);
     switch (cheat) {
-      case 1: return in({4, 5, 6}) ? kBar1 : 0;
-      case 2: return in({4, 5, 6}) ? kCherry : 0;
-      case 3: return in({4, 5, 6}) ? kSeven : 0;
-      case 4: return in({1, 3, 5, 7, 9}) ? kMelon : 0;
-      case 6: return in({4, 5, 6}) ? kBell : 0;
+      case rcBar1: return in(middleRow) ? kBar1 : 0;
+      case rcCherryLine: return in(middleRow) ? kCherry : 0;
+      case rcSevenLine: return in(middleRow) ? kSeven : 0;
+      case rcCross: return in(PoolCells(plCross)) ? kMelon : 0;
+      case rcBellLine: return in(middleRow) ? kBell : 0;
       default: return 0;
     }
   };
   for (int32_t n = 1; n <= CellCount(); ++n) {
     TVXReel* reel = Cell(n);
     reel->Strip.clear();
-    for (int32_t e = 0; e < StripLength; ++e) {
-      TVXReelItemInfo* symbol = nullptr;
-      do {
-        symbol = Symbols[static_cast<size_t>(Random(kSymbolCount - 1))].get();
-      } while ((symbol->Categories & allowed) == 0);
-      reel->Strip.push_back(symbol);
-    }
-    int32_t first = forced == 1 ? kTripleSeven : forced == 3 ? kBar1 : forced == 4 ? kCherry : 0;
+    for (int32_t e = 0; e < StripLength; ++e)
+      reel->Strip.push_back(Symbols[static_cast<size_t>(Rule->DrawSymbolNumber(mode, vx::Rng()) - 1)].get());
+    int32_t first = ForcedSymbolId(forced);
     // The developer's choice touches only the cells this machine has.
     if (const int32_t c = cheatSymbol(n); c != 0) first = c;
     if (first != 0) reel->Strip[0] = SymbolById(first);
@@ -277,7 +299,7 @@ void TSlots::ResetReels() {
   if (SlotsScene == nullptr) return;
   SlotsScene->ShowDoubleUp(false);
   for (TVXLine* marker : SlotsScene->LineMarkers) marker->SetVisible(false);
-  DrawStrips(0, 0);
+  DrawStrips(smNormal);
   for (TVXReel* reel : SlotsScene->Reels) reel->Reset();
 }
 
@@ -346,168 +368,57 @@ void TSlots::ShowLine(int32_t line) {
 
 // --- Evaluation ----------------------------------------------------------------------------
 
-void TSlots::EvaluateLine(TSlotLine& line) {
-  line.HandKey = Nothing();
-  std::vector<TVXReelItemInfo*> shown;
-  for (int32_t cell : line.Cells) {
-    const TVXReel* reel = Cell(cell);
-    shown.push_back(reel != nullptr ? reel->CurrentSymbol() : nullptr);
+TSlotOutcome TSlots::JudgeCells(int64_t bet, TStripMode mode) {
+  std::vector<int32_t> coins;
+  for (const TSlotLine& line : Lines) coins.push_back(line.Coins);
+  TSlotOutcome o = Rule->Judge(Grid(), bet, coins, SlotCountersOf(*Data), mode);
+  SetCounters(*Data, o.Judged);
+  for (uint8_t kind : o.LineBonuses) Data->PushBonus(kind);
+  for (size_t i = 0; i < Lines.size() && i < o.HandKeys.size(); ++i) {
+    TSlotLine& line = Lines[i];
+    line.HandKey = o.HandKeys[i];
+    if (line.HandKey != Nothing() && line.Label != nullptr) line.Label->SetText(line.Label->Caption() + " " + line.HandKey);
   }
-  if (shown.empty() || std::find(shown.begin(), shown.end(), nullptr) != shown.end()) return;
-  TVXLabel* info = SlotsScene != nullptr ? SlotsScene->LblInfo : nullptr;
-  auto say = [info](const std::string& text) {
-    if (info != nullptr) info->SetText(info->Caption() + text);
-  };
-  const bool allEqual = std::all_of(shown.begin(), shown.end(), [&](const TVXReelItemInfo* s) { return s->Id == shown[0]->Id; });
-  if (!allEqual) {
-    if (InSet(ReelClasses, scCard)) {
-      if (shown.size() == 5) {
-        int32_t cards[5];
-        for (size_t i = 0; i < 5; ++i) cards[i] = shown[i]->Id - 100;
-        // Deuces are not wild on the card lines, and there is no Orvanta number.
-        vx::THandEvaluation e;
-        vx::EvaluateCardsCode(CardLineHandCodes(), cards, false, 0, e);
-        if (e.Code != vx::hcNothing) line.HandKey = e.Key();
-      }
-      return;
-    }
-    if (shown[0]->LinePay2 > 2) {
-      if (Has(sfCherry) && shown.size() >= 2 && shown[0]->Id == kCherry && shown[1]->Id == kCherry)
-        Data->CherryStage = vx::CheckedSub(Data->CherryStage, 1);
-      say("Line (2):" + shown[0]->ItemName + " ");
-      return;
-    }
-    if (shown.size() >= 3) {
-      for (uint8_t category : {static_cast<uint8_t>(scBar), static_cast<uint8_t>(scSeven)}) {
-        if (shown[0]->HasCategory(category) && shown[1]->HasCategory(category) && shown[2]->HasCategory(category)) {
-          const TVXReelItemGroupInfo* g = GroupByClass(category);
-          say("Line:" + (g != nullptr ? g->GroupName : std::string()) + " ");
-          return;
-        }
-      }
-    }
-    return;
-  }
-  const int32_t id = shown[0]->Id;
-  if (line.Direction == 1) {
-    if (Has(sfBarBonus) && id == kBar1) Data->PushBonus(0);
-    if (Has(sfCherry) && id == kCherry) Data->PushBonus(2);
-  }
-  if (Has(sfBell) && id == kBell) Data->BellStage = vx::CheckedSub(Data->BellStage, 1);
-  say("Line:" + shown[0]->ItemName + " ");
-}
-
-int64_t TSlots::CountWins(int64_t bet) {
-  TVXLabel* info = SlotsScene != nullptr ? SlotsScene->LblInfo : nullptr;
-  int64_t total = 0;
-  const int32_t cells = CellCount();
-  for (int32_t n = 1; n <= cells; ++n) Cell(n)->CountWinMark = 0;
-  auto pay = [&](const std::string& name, int32_t count, int32_t perCoin, auto&& matches) {
-    if (count <= 0 || perCoin <= 0) return;
-    for (int32_t n = 1; n <= cells; ++n)
-      if (matches(n)) Cell(n)->CountWinMark = 1;
-    if (info != nullptr) info->SetText(info->Caption() + name + "x" + std::to_string(count) + " ");
-    total = vx::CheckedAdd64(total, vx::CheckedMul64(bet, perCoin));
-  };
-  for (const auto& s : Symbols) {
-    if (s->Id <= 0) continue;
-    const int32_t id = s->Id;
-    auto matches = [&](int32_t n) { return CellId(n) == id; };
-    int32_t count = 0;
-    for (int32_t n = 1; n <= cells; ++n) count += matches(n) ? 1 : 0;
-    if (count >= 1 && count <= 11) pay(s->ItemName, count, s->CountPay[static_cast<size_t>(count)], matches);
-  }
-  for (const auto& g : Groups) {
-    if (g->Category == 0) continue;
-    const uint8_t category = g->Category;
-    auto matches = [&](int32_t n) {
-      const TVXReelItemInfo* s = Cell(n)->CurrentSymbol();
-      return s != nullptr && s->HasCategory(category);
-    };
-    int32_t count = 0;
-    for (int32_t n = 1; n <= cells; ++n) count += matches(n) ? 1 : 0;
-    if (count >= 1 && count <= 9) pay(g->GroupName, count, g->GroupCountPay[static_cast<size_t>(count)], matches);
-  }
-  return total;
+  for (int32_t n = 1; n <= CellCount() && static_cast<size_t>(n) <= o.CountMarks.size(); ++n)
+    Cell(n)->CountWinMark = o.CountMarks[static_cast<size_t>(n - 1)];
+  if (SlotsScene != nullptr) SlotsScene->LblInfo->SetText("Win: " + o.Info);
+  return o;
 }
 
 int64_t TSlots::EvaluateTotal(int64_t bet, int64_t* cardLines) {
-  if (SlotsScene != nullptr) SlotsScene->LblInfo->SetText("Win: ");
-  int64_t total = 0;
-  int64_t lines = 0;
-  for (TSlotLine& line : Lines) {
-    if (line.Coins <= 0) continue;
-    EvaluateLine(line);
-    if (line.HandKey == Nothing()) continue;
-    if (line.Label != nullptr) line.Label->SetText(line.Label->Caption() + " " + line.HandKey);
-    lines = vx::CheckedAdd64(lines, vx::CheckedMul64(bet, CardLinePay(line.HandKey)));
-  }
-  total = vx::CheckedAdd64(lines, CountWins(bet));
-  if (cardLines != nullptr) *cardLines = lines;
-  return total;
+  const TSlotOutcome o = JudgeCells(bet, smFreeGame);
+  if (cardLines != nullptr) *cardLines = o.CardLinePay;
+  return o.Win();
 }
 
 // --- Pools ---------------------------------------------------------------------------------
 
-bool TSlots::GrowPools() {
-  bool grew = false;
-  const int32_t middle = CellId(5);
-  if (middle == kBell) {
-    Data->BellBonusValue = std::min(Data->BellBonusValue + 10, Data->BellBonusCap);
-    grew = true;
-  }
-  if (middle == Data->PoolSymbol) {
-    Data->Pool1 = std::min(Data->Pool1 + 5, Data->Pool1Cap);
-    Data->Pool2 = std::min(Data->Pool2 + 10, Data->Pool2Cap);
-    Data->Pool3 = std::min(Data->Pool3 + 20, Data->Pool3Cap);
-    grew = true;
-  }
-  return grew;
-}
-
 void TSlots::ShowPoolGrowth(bool grew) {
   TSlotsScene* s = SlotsScene;
   RefreshCounters();
-  if (!grew || s == nullptr || s->ReelBox(5) == nullptr) return;
-  vx::WeakRef<TVXCustomControl> box(s->ReelBox(5));
-  s->ReelBox(5)->StartEffect(2);
+  if (!grew || s == nullptr || s->ReelBox(kMiddleCell) == nullptr) return;
+  vx::WeakRef<TVXCustomControl> box(s->ReelBox(kMiddleCell));
+  s->ReelBox(kMiddleCell)->StartEffect(2);
   Pause(2000);
   if (!box) return;
-  s->ReelBox(5)->StopEffect(2, true);
+  s->ReelBox(kMiddleCell)->StopEffect(2, true);
 }
 
-namespace {
-// The cells each pool pays on, in the order the pools are tested.
-const std::vector<int32_t> kPoolCells[] = {{4, 5, 6}, {2, 4, 6, 8}, {1, 3, 5, 7, 9}};
-}  // namespace
+int32_t& TSlots::PoolValue(int pool) { return pool == plRow ? Data->Pool1 : pool == plDiamond ? Data->Pool2 : Data->Pool3; }
 
-int32_t& TSlots::PoolValue(int index) { return index == 0 ? Data->Pool1 : index == 1 ? Data->Pool2 : Data->Pool3; }
-
-std::vector<TSlots::TPoolWin> TSlots::DecidePoolWins() {
-  std::vector<TPoolWin> wins;
-  for (int index = 0; index < 3; ++index) {
-    const std::vector<int32_t>& cells = kPoolCells[index];
-    const bool won = std::all_of(cells.begin(), cells.end(), [&](int32_t c) { return CellId(c) == Data->PoolSymbol; });
-    if (!won) continue;
-    DecidePay(PoolValue(index), Returns.Pools);
-    wins.push_back({index, PoolValue(index)});
-  }
-  return wins;
-}
-
-void TSlots::ShowPoolWins(const std::vector<TPoolWin>& wins) {
+void TSlots::ShowPoolWins(const TSlotOutcome& outcome) {
   TSlotsScene* s = SlotsScene;
-  for (const TPoolWin& w : wins) {
-    for (int32_t c : kPoolCells[w.Index]) {
+  for (const TPoolWin& w : outcome.PoolWins) {
+    for (int32_t c : PoolCells(w.Pool)) {
       Cell(c)->LineWinMark = 1;
       Cell(c)->SetBlinking(true);
       s->ReelBox(c)->StartEffect(3);
     }
     s->SetMessage("POOL");
     s->LblMessage->SetBlinking(true);
-    ShowPay(w.Amount, s->LblPoolV[w.Index]);
-    PoolValue(w.Index) = 1;
-    vx::SetLabelValue(s->LblPoolV[w.Index], 1);
+    ShowPay(w.Amount, s->LblPoolV[w.Pool]);
+    PoolValue(w.Pool) = outcome.After.Pools[static_cast<size_t>(w.Pool)];
+    vx::SetLabelValue(s->LblPoolV[w.Pool], PoolValue(w.Pool));
     ClearHighlights();
   }
 }
@@ -563,47 +474,43 @@ void TSlots::Spin() {
     roundBet_ = bet;
     ++Returns.Spins;
     Returns.Bets += bet;
-    DrawStrips(0, 0);
+    DrawStrips(smNormal);
     StartReels();
     WaitForReels();
     // Paying: every button waits until the spin's outcome is settled. Everything the cells
     // pay (pools, lines and counts, the bell bonus) is decided and committed at once, before
     // any of it shows.
     Round.Begin();
-    const bool grew = Has(sfPools) && GrowPools();
-    const std::vector<TPoolWin> poolWins = Has(sfPools) ? DecidePoolWins() : std::vector<TPoolWin>{};
-    int64_t cardLines = 0;
-    const int64_t total = EvaluateTotal(roundBet_, &cardLines);
-    Data->Money.PayWin(total);
-    Returns.CardLinePays += cardLines;
-    Returns.CountPays += total - cardLines;
-    const bool bellDue = Has(sfBell) && Data->BellStage < 1;
-    const int32_t bell = bellDue ? Data->BellBonusValue : 0;
-    if (bellDue) DecidePay(bell, Returns.Bell);
+    const TSlotOutcome o = JudgeCells(roundBet_, smNormal);
+    for (const TPoolWin& w : o.PoolWins) DecidePay(w.Amount, Returns.Pools);
+    Data->Money.PayWin(o.Win());
+    Returns.CardLinePays += o.CardLinePay;
+    Returns.CountPays += o.CountPay;
+    if (o.BellBonus) DecidePay(o.BellPay, Returns.Bell);
     Round.Commit();
     if (Has(sfPools)) {
-      ShowPoolGrowth(grew);
-      ShowPoolWins(poolWins);
+      ShowPoolGrowth(o.PoolsGrew);
+      ShowPoolWins(o);
     }
     ShowWin();
-    if (Has(sfCherry) && Data->CherryStage < 1) {
-      Data->PushBonus(2);
-      Data->CherryStage = vx::CheckedAdd(Data->CherryStage, Data->CherryStageReset);
+    if (o.CherryBonus) {
+      Data->PushBonus(bkCherry);
+      Data->CherryStage = o.After.CherryStage;
       RefreshCounters();
       s->ImgCherryBonus->SetBlinking(true);
       Pause(2000);
       s->ImgCherryBonus->SetBlinking(false);
       RefreshCounters();
     }
-    if (bellDue) {
-      Data->PushBonus(1);
-      Data->BellStage = vx::CheckedAdd(Data->BellStage, Data->BellStageReset);
+    if (o.BellBonus) {
+      Data->PushBonus(bkBell);
+      Data->BellStage = o.After.BellStage;
       RefreshCounters();
       s->ImgBellBonus->SetBlinking(true);
       Pause(2000);
       s->SetMessage("POOL");
-      ShowPay(bell, s->LblBellBonusValue);
-      Data->BellBonusValue = 10;
+      ShowPay(o.BellPay, s->LblBellBonusValue);
+      Data->BellBonusValue = o.After.BellBonusValue;
       ClearHighlights();
       s->ImgBellBonus->SetBlinking(false);
       RefreshCounters();
@@ -621,7 +528,7 @@ void TSlots::Spin() {
 bool TSlots::PlayFreeGame() {
   TSlotsScene* s = SlotsScene;
   ClearRoundMarks();
-  DrawStrips(1, 0);
+  DrawStrips(smFreeGame);
   StartReels();
   WaitForReels();
   Round.Begin();
@@ -667,15 +574,8 @@ void TSlots::EndRound() {
     if (!Round.Is(vx::rsSpinning)) Round.Wait(vx::rsSpinning);
     if (Data->FreeGamesLeft < 1) {
       Pause(1000);
-      const int kind = Data->TopBonus();
-      int32_t games = 0, effect = 0;
-      switch (kind) {
-        case 0: games = 3; effect = 2; break;
-        case 1: games = 5; effect = 3; break;
-        case 2: games = 1; effect = 4; break;
-        default: break;
-      }
-      if (games == 0) {
+      const TBonusGames bonus = BonusGamesOf(Data->TopBonus());
+      if (bonus.Games == 0) {
         // Dropped, so the queue always empties.
         Log("ERROR : Unknown bonus game");
         Data->PopBonus();
@@ -683,9 +583,9 @@ void TSlots::EndRound() {
       }
       for (TVXReel* reel : s->Reels) {
         for (int e = 2; e <= 4; ++e) reel->StopEffect(e, true);
-        reel->StartEffect(effect);
+        reel->StartEffect(bonus.Effect);
       }
-      Data->FreeGamesLeft = games;
+      Data->FreeGamesLeft = bonus.Games;
     }
     s->LblBonusSpinCount->SetText(Data->FreeGamesLeft == 1 ? "LAST GAME"
                                                             : std::to_string(Data->FreeGamesLeft) + " GAMES LEFT");

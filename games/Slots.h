@@ -4,7 +4,8 @@
 // cell has stopped, then pays what the cells show: symbol counts and groups anywhere on the
 // grid, the poker machine's card lines, the pools of the three by three machine and its bell
 // bonus. Lines of three bars or cherries and the counters queue free games, played after the
-// round's win is collected or gambled.
+// round's win is collected or gambled. What a grid pays is the slot rule's (SlotRule.h): the
+// round reads the grid from its cells, judges it there and shows the outcome.
 //
 // Money moves through the game data's ledger only: the bet (TakeBet), the win of a spin or
 // free game (collected by CASH or the double-up), and the pools and the bell bonus, which go
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "games/GameData.h"
+#include "games/SlotRule.h"
 #include "games/SlotsDefs.h"
 #include "games/VXGame.h"
 
@@ -54,6 +56,9 @@ struct TSlotsReturns {
   int64_t Paid() const { return CountPays + CardLinePays + Pools + Bell + FreeGames + DoubleUp; }
 };
 
+// The counters and pools the slot data holds, as the slot rule reads them.
+vx::slots::TSlotCounters SlotCountersOf(const TSlotsData& data);
+
 class TSlots : public TVXGame {
 public:
   // Builds the machine of the entry's id (an id without a machine is logged and built as
@@ -75,6 +80,7 @@ public:
   vx::slots::TSmallSet Features = 0;
   vx::slots::TSmallSet ReelClasses = 0;
   int32_t StripLength = vx::slots::kStripLength;
+  std::unique_ptr<vx::slots::TSlotRule> Rule;
   std::unique_ptr<TSlotsData> Data;
   TSlotsScene* SlotsScene = nullptr;
   std::unique_ptr<TVXDoubleUp> DoubleUp;
@@ -94,6 +100,8 @@ public:
   TVXReel* Cell(int32_t n) const;
   // The id the cell shows (0 for none).
   int32_t CellId(int32_t n) const;
+  // The ids every cell shows, cell n at index n-1.
+  std::vector<int32_t> Grid() const;
 
   // ---- Overrides of the game base.
   void SetScene(TVXGameScene* scene) override;
@@ -115,9 +123,8 @@ public:
   void ShowLine(int32_t line);
 
   // ---- Round pieces.
-  // Strips for every cell: mode 0 a normal spin, 1 a free game; `forced` 0 none, 1 "Triple
-  // Seven", 3 "Bar 1", 4 "Cherry" as every strip's first entry.
-  void DrawStrips(int mode, int forced);
+  // Strips for every cell, drawn for the mode, with `forced` as every strip's first entry.
+  void DrawStrips(vx::slots::TStripMode mode, vx::slots::TForcedSymbol forced = vx::slots::fsNone);
   // PNL_REELS shown, the double-up hidden, the line markers hidden, normal strips drawn and
   // every cell re-centred.
   void ResetReels();
@@ -130,10 +137,13 @@ public:
   void StopColumn(int32_t column);
   void ClearHighlights();
   void ClearRoundMarks();
-  // The pays of the cells as they stand (lines, then counts), LBL_INFO telling what was found.
+  // The cells as they stand judged by the rule for a spin of the mode, and what the lines and
+  // counts found shown: the line keys and labels, the count marks, LBL_INFO, the counters the
+  // lines moved and the bonuses they queued. Pools, pays and the counters' bonuses are the
+  // caller's to show.
+  vx::slots::TSlotOutcome JudgeCells(int64_t bet, vx::slots::TStripMode mode);
+  // The pays of the cells as they stand (lines, then counts), as a free game judges them.
   int64_t EvaluateTotal(int64_t bet, int64_t* cardLines = nullptr);
-  void EvaluateLine(TSlotLine& line);
-  int64_t CountWins(int64_t bet);
   void RefreshBets();
   void RefreshCounters();
   void StartResults();
@@ -143,19 +153,12 @@ public:
 
 private:
   void DealCoins();
-  // The pools and the bell bonus grow when the middle cell shows their symbol; true when one
-  // did. ShowPoolGrowth shows it.
-  bool GrowPools();
+  // The middle cell grew the pools or the bell value.
   void ShowPoolGrowth(bool grew);
-  // A pool won: its index (0..2) and what it pays.
-  struct TPoolWin {
-    int Index;
-    int32_t Amount;
-  };
-  std::vector<TPoolWin> DecidePoolWins();
-  int32_t& PoolValue(int index);
-  // Marks each pool's cells and counts it into the credit; the pool starts again at 1.
-  void ShowPoolWins(const std::vector<TPoolWin>& wins);
+  int32_t& PoolValue(int pool);
+  // Marks each pool's cells and counts it into the credit; the pool then holds what it holds
+  // after the spin.
+  void ShowPoolWins(const vx::slots::TSlotOutcome& outcome);
   // A pay straight into the credit: pending at once, counted in `returns` (a member of
   // Returns); ShowPay counts `amount` from `from` into the credit label and books it.
   void DecidePay(int64_t amount, int64_t& returns);

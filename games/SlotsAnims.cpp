@@ -50,9 +50,9 @@ void TAnimSlotResults::Step() {
 
 TSlotsDemo::TSlotsDemo(TSlots* game) : TVXAnim(game->Context()), Game(game) { Blocking = false; }
 
-void TSlotsDemo::SpinWith(int forced) {
+void TSlotsDemo::SpinWith(vx::slots::TForcedSymbol forced) {
   Game->ResetReels();
-  Game->DrawStrips(0, forced);
+  Game->DrawStrips(vx::slots::smNormal, forced);
   Game->StartReels();
   spinning_ = true;
 }
@@ -77,11 +77,11 @@ void TSlotsDemo::Step() {
       s->LblInfo->SetText("D E M O");
       s->LblInfo->SetBlinking(true);
       StepNo = 3;
-      SpinWith(4);
+      SpinWith(vx::slots::fsCherry);
       break;
     case 3: case 5: NextStepAfter(300); break;
-    case 4: StepNo = 5; SpinWith(1); break;
-    case 6: StepNo = 7; SpinWith(3); break;
+    case 4: StepNo = 5; SpinWith(vx::slots::fsTripleSeven); break;
+    case 6: StepNo = 7; SpinWith(vx::slots::fsBar1); break;
     default: StepNo = 1; break;
   }
 }

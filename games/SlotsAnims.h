@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "framework/VXAnim.h"
+#include "games/SlotsDefs.h"
 
 class TSlots;
 
@@ -29,7 +30,7 @@ public:
 
 private:
   // Starts a spin of every cell with `forced` as the strips' first symbol.
-  void SpinWith(int forced);
+  void SpinWith(vx::slots::TForcedSymbol forced);
   bool spinning_ = false;
   int32_t pauseFrames_ = 0;
 };

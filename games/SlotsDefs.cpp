@@ -58,7 +58,7 @@ TSymbolDef SymbolDef(int32_t number, bool withCards) {
 
 const std::vector<TGroupDef>& GroupDefs() {
   static const std::vector<TGroupDef> groups = [] {
-    std::vector<TGroupDef> g(kGroupCount, TGroupDef{0, 0, {}});
+    std::vector<TGroupDef> g(kGroupCount, TGroupDef{0, "", 0, {}});
     g[0].Category = scFruit;
     g[1].Category = scBar;
     g[1].LinePay = 10;
@@ -110,6 +110,43 @@ const std::vector<int32_t>& SideOf(uint8_t kind, int side) {
     case mk3x3: return s3x3[i];
     case mk1x3: return s1x3[i];
     default: return s3x5[i];
+  }
+}
+
+std::vector<int32_t> DealLineCoins(uint8_t kind, int32_t side1, int32_t side2) {
+  std::vector<int32_t> coins(LinesOf(kind).size(), 0);
+  for (int side = 1; side <= 2; ++side) {
+    const std::vector<int32_t>& list = SideOf(kind, side);
+    const int32_t n = side == 1 ? side1 : side2;
+    for (int32_t c = 0; c < n && !list.empty(); ++c) {
+      const int32_t line = list[static_cast<size_t>(c) % list.size()];
+      if (line >= 1 && line <= static_cast<int32_t>(coins.size())) ++coins[static_cast<size_t>(line - 1)];
+    }
+  }
+  return coins;
+}
+
+const std::vector<int32_t>& PoolCells(int pool) {
+  static const std::vector<int32_t> cells[kPoolCount] = {{4, 5, 6}, {2, 4, 6, 8}, {1, 3, 5, 7, 9}};
+  static const std::vector<int32_t> none;
+  return pool >= 0 && pool < kPoolCount ? cells[pool] : none;
+}
+
+int32_t ForcedSymbolId(TForcedSymbol forced) {
+  switch (forced) {
+    case fsTripleSeven: return kTripleSeven;
+    case fsBar1: return kBar1;
+    case fsCherry: return kCherry;
+    default: return 0;
+  }
+}
+
+TBonusGames BonusGamesOf(int kind) {
+  switch (kind) {
+    case bkBar: return {3, 2};
+    case bkBell: return {5, 3};
+    case bkCherry: return {1, 4};
+    default: return {0, 0};
   }
 }
 

@@ -40,6 +40,36 @@ constexpr int32_t kMaxLines = 16;
 // The classes a free game's strips are drawn from.
 constexpr TSmallSet kFreeGameClasses = SetOf({2, 4, 5, 6});
 
+// The middle cell of the three by three machine, where the pools and the bell value grow.
+constexpr int32_t kMiddleCell = 5;
+// The three pools of the three by three machine, in the order they are tested: `Pool1` on
+// the middle row, `Pool2` on the diamond of edge cells, `Pool3` on the cross of the corners
+// and the middle.
+enum TPool : int { plRow = 0, plDiamond = 1, plCross = 2 };
+constexpr int kPoolCount = 3;
+// The cells a pool pays on.
+const std::vector<int32_t>& PoolCells(int pool);
+
+// How a cell's strip is drawn: from the machine's reel classes, or from the free game's.
+enum TStripMode : int { smNormal = 0, smFreeGame = 1 };
+// A symbol put first on every strip (the attract mode's spins).
+enum TForcedSymbol : int { fsNone = 0, fsTripleSeven = 1, fsBar1 = 3, fsCherry = 4 };
+// The symbol id a forced first entry puts, 0 for none.
+int32_t ForcedSymbolId(TForcedSymbol forced);
+// The developer's reel choices (the log window's list, by index): "-", "1 BAR",
+// "CHERRY LINE", "7 LINE", "CROSS", "CORNER", "BELL LINE".
+enum TReelCheat : int32_t { rcNone = 0, rcBar1 = 1, rcCherryLine = 2, rcSevenLine = 3, rcCross = 4, rcCorner = 5, rcBellLine = 6 };
+
+// Bonus kinds, as queued in the slot data.
+enum TBonusKind : uint8_t { bkBar = 0, bkBell = 1, bkCherry = 2 };
+// What a bonus gives: free games, and the user effect every cell shows while they last.
+struct TBonusGames {
+  int32_t Games;
+  int32_t Effect;
+};
+// The bonus of a kind; {0, 0} for an unknown kind.
+TBonusGames BonusGamesOf(int kind);
+
 struct TSlotMachine {
   int32_t GameID;
   uint8_t Kind;
@@ -69,6 +99,7 @@ TSymbolDef SymbolDef(int32_t number, bool withCards);
 
 struct TGroupDef {
   uint8_t Category;
+  std::string Name;
   int32_t LinePay;
   // Index n = the pay for exactly n cells (1..9); index 0 unused.
   std::array<int32_t, 10> CountPay;
@@ -84,6 +115,9 @@ struct TLineDef {
 const std::vector<TLineDef>& LinesOf(uint8_t kind);
 // The lines of a side (1 or 2), in the order its coins are dealt.
 const std::vector<int32_t>& SideOf(uint8_t kind, int side);
+// The coins of each line (line n at index n-1) when the two sides hold these coins: each
+// side's coins dealt one at a time over its list, wrapping to its start.
+std::vector<int32_t> DealLineCoins(uint8_t kind, int32_t side1, int32_t side2);
 
 struct TShape {
   int32_t Rows, Columns, Cells, LineLabels, Markers;
