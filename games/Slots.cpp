@@ -345,8 +345,8 @@ void TSlots::ClearHighlights() {
   SlotsScene->LblMessage->SetBlinking(false);
   for (TVXLine* marker : SlotsScene->LineMarkers) marker->SetVisible(false);
   for (TVXImage* box : SlotsScene->ReelBoxes) {
-    box->StopEffect(2, true);
-    box->StopEffect(3, true);
+    box->StopEffect(ueEffect2, true);
+    box->StopEffect(ueEffect3, true);
   }
   for (TVXReel* reel : SlotsScene->Reels) reel->SetBlinking(false);
 }
@@ -398,10 +398,10 @@ void TSlots::ShowPoolGrowth(bool grew) {
   RefreshCounters();
   if (!grew || s == nullptr || s->ReelBox(kMiddleCell) == nullptr) return;
   vx::WeakRef<TVXCustomControl> box(s->ReelBox(kMiddleCell));
-  s->ReelBox(kMiddleCell)->StartEffect(2);
+  s->ReelBox(kMiddleCell)->StartEffect(ueEffect2);
   Pause(2000);
   if (!box) return;
-  s->ReelBox(kMiddleCell)->StopEffect(2, true);
+  s->ReelBox(kMiddleCell)->StopEffect(ueEffect2, true);
 }
 
 int32_t& TSlots::PoolValue(int pool) { return pool == plRow ? Data->Pool1 : pool == plDiamond ? Data->Pool2 : Data->Pool3; }
@@ -412,7 +412,7 @@ void TSlots::ShowPoolWins(const TSlotOutcome& outcome) {
     for (int32_t c : PoolCells(w.Pool)) {
       Cell(c)->LineWinMark = 1;
       Cell(c)->SetBlinking(true);
-      s->ReelBox(c)->StartEffect(3);
+      s->ReelBox(c)->StartEffect(ueEffect3);
     }
     s->SetMessage("POOL");
     s->LblMessage->SetBlinking(true);
@@ -565,7 +565,7 @@ void TSlots::EndRound() {
     if (Data->BonusCount() == 0) {
       s->LblBonusSpinCount->SetVisible(false);
       for (TVXReel* reel : s->Reels)
-        for (int e = 2; e <= 4; ++e) reel->StopEffect(e, true);
+        for (int e = ueEffect2; e <= kCherryBonusEffect; ++e) reel->StopEffect(e, true);
       GameRenderNow();
       StartDemo();
       Round.End();
@@ -582,7 +582,7 @@ void TSlots::EndRound() {
         continue;
       }
       for (TVXReel* reel : s->Reels) {
-        for (int e = 2; e <= 4; ++e) reel->StopEffect(e, true);
+        for (int e = ueEffect2; e <= kCherryBonusEffect; ++e) reel->StopEffect(e, true);
         reel->StartEffect(bonus.Effect);
       }
       Data->FreeGamesLeft = bonus.Games;

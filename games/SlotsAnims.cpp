@@ -19,7 +19,7 @@ bool TAnimSlotResults::MarkCountWins() {
   Game->ClearHighlights();
   s->LblMessage->SetBlinking(true);
   for (int32_t n = 1; n <= Game->CellCount(); ++n)
-    if (Game->Cell(n)->CountWinMark != 0) s->ReelBox(n)->StartEffect(2);
+    if (Game->Cell(n)->CountWinMark != 0) s->ReelBox(n)->StartEffect(ueEffect2);
   return true;
 }
 

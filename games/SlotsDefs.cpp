@@ -1,5 +1,6 @@
 #include "games/SlotsDefs.h"
 
+#include "framework/VXEffects.h"
 #include "games/HandKeys.h"
 
 namespace vx::slots {
@@ -143,9 +144,9 @@ int32_t ForcedSymbolId(TForcedSymbol forced) {
 
 TBonusGames BonusGamesOf(int kind) {
   switch (kind) {
-    case bkBar: return {3, 2};
-    case bkBell: return {5, 3};
-    case bkCherry: return {1, 4};
+    case bkBar: return {3, ueEffect2};
+    case bkBell: return {5, ueEffect3};
+    case bkCherry: return {1, kCherryBonusEffect};
     default: return {0, 0};
   }
 }

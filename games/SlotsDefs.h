@@ -67,6 +67,8 @@ struct TBonusGames {
   int32_t Games;
   int32_t Effect;
 };
+// The cherry bonus names a fourth user effect, which no record stands behind: it shows nothing.
+constexpr int32_t kCherryBonusEffect = 4;
 // The bonus of a kind; {0, 0} for an unknown kind.
 TBonusGames BonusGamesOf(int kind);
 
