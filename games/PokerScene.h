@@ -85,6 +85,8 @@ public:
   TPokerScene(TVXComponent* owner, const std::string& theme, const TGameInfo* info, uint32_t options,
               TVXContext* context);
   ~TPokerScene() override;
+  // The welcome picture (IMG_ADV's own) of the machine with that catalogue id string.
+  static std::string WelcomePlateName(const std::string& idStr) { return "IMG_ADV_" + idStr; }
 
   uint32_t Options = 0;
   const TGameInfo* GameInfo = nullptr;
