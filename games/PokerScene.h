@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/VXControl.h"
+#include "games/PokerVariants.h"
 #include "games/VXGame.h"
 
 class TGameInfo;
@@ -128,7 +129,7 @@ public:
   TVXImage* ImgAdv = nullptr;
   std::unique_ptr<TPayoutList> PayoutList;
 
-  bool Has(int bit) const { return ((Options >> bit) & 1u) != 0; }
+  bool Has(vx::TPokerOption bit) const { return vx::HasOption(Options, bit); }
   bool DoubleUpShown() const { return doubleUpShown_; }
 
   // The base's theme loading, then the pay list's layout.
