@@ -2,6 +2,7 @@
 #include <string>
 
 #include "framework/VXWidgets.h"
+#include "games/Cards.h"
 #include "games/Poker.h"
 #include "games/PokerAnims.h"
 #include "games/PokerScene.h"
@@ -26,7 +27,7 @@ void TPokerDemo::JokerAt(int32_t position) {
   for (int i = 0; i < 5; ++i) {
     TVXCard* card = s->Cards[i];
     if (i + 1 == position) {
-      card->SetNumber(53);
+      card->SetNumber(vx::FirstJoker);
       card->SetFaceDown(false);
     } else if (!card->FaceDown()) {
       card->SetFaceDown(true);

@@ -18,6 +18,7 @@
 #include "games/Cards.h"
 #include "games/DoubleUp.h"
 #include "games/GameManager.h"
+#include "games/HandKeys.h"
 #include "games/PokerAnims.h"
 #include "games/PokerScene.h"
 #include "games/VXCard.h"
@@ -65,7 +66,7 @@ void TPoker::Deal(int32_t Count, bool DoubleUpDeck, int32_t TestHand) {
     }
     int32_t n = 0;
     do {
-      n = Random(54) + 1;
+      n = Random(vx::SecondJoker) + 1;  // any card number
     } while (!acceptable(n, p));
     slots[p] = n;
   }
@@ -180,17 +181,20 @@ void TPoker::AutoHold(const vx::THandEvaluation& e, bool WithSound) {
       if (!isWild(cards[i]) && cards[i]->Rank() == rank) hold(i);
   };
   switch (e.Code) {
-    case 1: case 2: case 3: case 4: case 6: case 7: case 8:
+    // The made hand uses all five cards.
+    case vx::hcFiveOfAKind: case vx::hcRoyalFlush: case vx::hcRoyalFlushN: case vx::hcStreetFlush:
+    case vx::hcFullHouse: case vx::hcFlush: case vx::hcStreet:
       for (int i = 0; i < 5; ++i) hold(i);
       break;
-    case 5: case 9: case 11: case 12: case 22: case 23: case 24:
+    case vx::hcPoker: case vx::hcThreeOfAKind: case vx::hcHighPair: case vx::hc3XOrvanta:
+    case vx::hcPoker2To10: case vx::hcPokerJQK: case vx::hcPokerAces:
       holdRank(e.MainRank);
       break;
-    case 10:
+    case vx::hcTwoPairs:
       holdRank(e.MainRank);
       holdRank(e.SecondRank);
       break;
-    case 0: {
+    case vx::hcNothing: {
       std::array<int32_t, 5> suits{}, ranks{};
       for (int i = 0; i < 5; ++i) {
         suits[static_cast<size_t>(i)] = cards[i]->Suit();
@@ -268,7 +272,7 @@ void TPoker::AutoHold(const vx::THandEvaluation& e, bool WithSound) {
       break;
     }
     default:
-      break;  // 20, 21: the wild cards alone
+      break;  // four deuces (and the joker): the wild cards alone
   }
   int held = 0;
   for (int p = 1; p <= 5; ++p) {

@@ -292,6 +292,10 @@ TPokerScene::TPokerScene(TVXComponent* owner, const std::string& theme, const TG
     }
   }
   ImgAdv = Make<TVXImage>("IMG_ADV");
+  // The welcome plate carries the machine's own title: the machines that share a theme
+  // would otherwise all read the theme's name.
+  const vx::TPokerVariant* own = info != nullptr ? vx::FindPokerVariant(info->ID) : nullptr;
+  if (own != nullptr && theme == own->Theme) ImgAdv->TextureInfo.SetName(WelcomePlateName(info->IDStr));
   PayoutList = std::make_unique<TPayoutList>(this, info, Has(vx::poCompactLayout));
   PnlDoubleUp->SetVisible(false);
   if (PnlDupBarDup != nullptr) PnlDupBarDup->SetVisible(false);

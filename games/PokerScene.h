@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/VXControl.h"
+#include "games/PokerVariants.h"
 #include "games/VXGame.h"
 
 class TGameInfo;
@@ -85,6 +86,8 @@ public:
   TPokerScene(TVXComponent* owner, const std::string& theme, const TGameInfo* info, uint32_t options,
               TVXContext* context);
   ~TPokerScene() override;
+  // The welcome picture (IMG_ADV's own) of the machine with that catalogue id string.
+  static std::string WelcomePlateName(const std::string& idStr) { return "IMG_ADV_" + idStr; }
 
   uint32_t Options = 0;
   const TGameInfo* GameInfo = nullptr;
@@ -126,7 +129,7 @@ public:
   TVXImage* ImgAdv = nullptr;
   std::unique_ptr<TPayoutList> PayoutList;
 
-  bool Has(int bit) const { return ((Options >> bit) & 1u) != 0; }
+  bool Has(vx::TPokerOption bit) const { return vx::HasOption(Options, bit); }
   bool DoubleUpShown() const { return doubleUpShown_; }
 
   // The base's theme loading, then the pay list's layout.

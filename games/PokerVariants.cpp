@@ -1,38 +1,55 @@
 #include "games/PokerVariants.h"
 
-#include <initializer_list>
 #include <iterator>
 
 namespace vx {
 
 namespace {
 
-constexpr uint32_t Bits(std::initializer_list<int> bits) {
-  uint32_t v = 0;
-  for (int b : bits) v |= 1u << b;
-  return v;
-}
-
 const char* const BetList1 = "5;7;10;20;30;40;50;60;70;80;90;100;";
 const char* const BetList2 = "5;10;20;30;40;50;60;70;80;90;100;";
 const char* const BetList5 = "1;2;3;4;5;10;20;30;40;50;60;70;80;90;100;";
 const char* const BetListC = "10;20;30;40;50;";
 
-// Game 13 deals the joker 53: its title, its description and its top pay row (four deuces
-// and a joker) all need one.
+// The Orvanta machines: a draw costs a bet, one further draw may replace the double-up, and
+// the double-up deck deals the joker 53 and the sevens.
+constexpr uint32_t OrvantaOptions = PokerOptions(
+    {poDrawCostsBet, poOrvantaBonus, poFurtherDraw, poDoubleUp, poDoubleUpJoker53, poDoubleUpSevens});
+// The American machines: a draw costs a bet, the jackpot and its double-up bar.
+constexpr uint32_t AmericanOptions = PokerOptions({poJoker53, poDrawCostsBet, poJackpot, poDoubleUpBar, poDoubleUp});
+// The compact machines: the double-up takes the hand cards' place.
+constexpr uint32_t CompactOptions = PokerOptions({poCompactLayout, poDoubleUp, poHideHandInDoubleUp});
+
 const TPokerVariant Variants[] = {
-    {1, "VP01", "CardSet2", Bits({5, 6, 10, 11, 12, 14}), BetList1, 0, 0, 0, dkBigSmall, 10, 4},
-    {2, "VP01", "CardSet2", Bits({4, 5, 6, 10, 11, 12, 14}), BetList2, 0, 0, 0, dkBigSmall, 10, 4},
-    {3, "VP02", "CardSet2", Bits({2, 3, 11, 15}), "", 5, 100, 1, dkBeatTheDealer, 10, 4},
-    {4, "VP02", "CardSet2", Bits({2, 3, 11, 15}), "", 5, 100, 1, dkBeatTheDealer, 10, 4},
-    {5, "VP03", "CardSet2", Bits({2, 5, 7, 9, 11}), BetList5, 0, 0, 0, dkRedBlack, 8, 5},
-    {6, "VP03", "CardSet2", Bits({2, 4, 5, 7, 9, 11}), BetList5, 0, 0, 0, dkRedBlack, 8, 5},
-    {10, "VPC01", "CardSet1", Bits({1, 11, 15}), BetListC, 0, 0, 0, dkBigSmall, 10, 3},
-    {11, "VPC01", "CardSet1", Bits({1, 11, 15}), BetListC, 0, 0, 0, dkBigSmall, 10, 3},
-    {12, "VPC02", "CardSet1", Bits({1, 4, 11, 15}), BetListC, 0, 0, 0, dkRedBlack, 10, 3},
-    {13, "VPC02", "CardSet1", Bits({1, 2, 4, 11, 15}), BetListC, 0, 0, 0, dkRedBlack, 10, 3},
-    {14, "VPC03", "CardSet1", Bits({1, 2, 11, 15}), BetListC, 0, 0, 0, dkBigSmall, 10, 3},
-    {15, "VPC03", "CardSet1", Bits({1, 2, 11, 15}), BetListC, 0, 0, 0, dkBigSmall, 10, 3},
+    {.ID = 1, .Theme = "VP01", .CardSet = "CardSet2", .Options = OrvantaOptions, .BetList = BetList1,
+     .DoubleUpKind = dkBigSmall, .DoubleUpLimit = 10, .Columns = 4},
+    {.ID = 2, .Theme = "VP01", .CardSet = "CardSet2", .Options = OrvantaOptions | PokerOptions({poDeucesWild}),
+     .BetList = BetList2, .DoubleUpKind = dkBigSmall, .DoubleUpLimit = 10, .Columns = 4},
+    {.ID = 3, .Theme = "VP02", .CardSet = "CardSet2",
+     .Options = PokerOptions({poJoker53, poJoker54, poDoubleUp, poHideHandInDoubleUp}), .MinBet = 5, .MaxBet = 100,
+     .BetStep = 1, .DoubleUpKind = dkBeatTheDealer, .DoubleUpLimit = 10, .Columns = 4},
+    {.ID = 4, .Theme = "VP02", .CardSet = "CardSet2",
+     .Options = PokerOptions({poJoker53, poJoker54, poDoubleUp, poHideHandInDoubleUp}), .MinBet = 5, .MaxBet = 100,
+     .BetStep = 1, .DoubleUpKind = dkBeatTheDealer, .DoubleUpLimit = 10, .Columns = 4},
+    {.ID = 5, .Theme = "VP03", .CardSet = "CardSet2", .Options = AmericanOptions, .BetList = BetList5,
+     .DoubleUpKind = dkRedBlack, .DoubleUpLimit = 8, .Columns = 5},
+    {.ID = 6, .Theme = "VP03", .CardSet = "CardSet2", .Options = AmericanOptions | PokerOptions({poDeucesWild}),
+     .BetList = BetList5, .DoubleUpKind = dkRedBlack, .DoubleUpLimit = 8, .Columns = 5},
+    {.ID = 10, .Theme = "VPC01", .CardSet = "CardSet1", .Options = CompactOptions, .BetList = BetListC,
+     .DoubleUpKind = dkBigSmall, .DoubleUpLimit = 10, .Columns = 3},
+    {.ID = 11, .Theme = "VPC01", .CardSet = "CardSet1", .Options = CompactOptions, .BetList = BetListC,
+     .DoubleUpKind = dkBigSmall, .DoubleUpLimit = 10, .Columns = 3},
+    {.ID = 12, .Theme = "VPC02", .CardSet = "CardSet1", .Options = CompactOptions | PokerOptions({poDeucesWild}),
+     .BetList = BetListC, .DoubleUpKind = dkRedBlack, .DoubleUpLimit = 10, .Columns = 3},
+    // Game 13 deals the joker 53: its title, its description and its top pay row (four deuces
+    // and a joker) all need one.
+    {.ID = 13, .Theme = "VPC02", .CardSet = "CardSet1",
+     .Options = CompactOptions | PokerOptions({poDeucesWild, poJoker53}), .BetList = BetListC,
+     .DoubleUpKind = dkRedBlack, .DoubleUpLimit = 10, .Columns = 3},
+    {.ID = 14, .Theme = "VPC03", .CardSet = "CardSet1", .Options = CompactOptions | PokerOptions({poJoker53}),
+     .BetList = BetListC, .DoubleUpKind = dkBigSmall, .DoubleUpLimit = 10, .Columns = 3},
+    {.ID = 15, .Theme = "VPC03", .CardSet = "CardSet1", .Options = CompactOptions | PokerOptions({poJoker53}),
+     .BetList = BetListC, .DoubleUpKind = dkBigSmall, .DoubleUpLimit = 10, .Columns = 3},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 // set, option bits, bet list and double-up. The round, the screen and the return
 // analyser all read the same rows.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace vx {
@@ -26,6 +27,13 @@ enum TPokerOption : int32_t {
 };
 
 constexpr bool HasOption(uint32_t options, TPokerOption bit) { return (options >> bit) & 1u; }
+
+// The option bits of a set of named options.
+constexpr uint32_t PokerOptions(std::initializer_list<TPokerOption> options) {
+  uint32_t bits = 0;
+  for (TPokerOption o : options) bits |= 1u << o;
+  return bits;
+}
 
 enum TDoubleUpKind : uint8_t { dkBigSmall = 0, dkRedBlack = 1, dkBeatTheDealer = 2 };
 

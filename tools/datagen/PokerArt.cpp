@@ -1,8 +1,12 @@
 // The video-poker screens' pictures: the six cabinets, their panels, buttons, lamps and
 // advertisements, the double-up's series frames and the lobby pictures of the poker games.
 // Every picture is drawn at the size its theme places it (see data/themes/VP*/theme.scn).
+#include <algorithm>
 #include <cmath>
 
+#include "games/GameManager.h"
+#include "games/PokerScene.h"
+#include "games/PokerVariants.h"
 #include "tools/datagen/Art.h"
 #include "tools/datagen/ArtKit.h"
 #include "tools/datagen/Look.h"
@@ -29,7 +33,7 @@ struct Machine {
   bool half;          // the fifth hold button takes half the win
   uint32_t glass;     // the machine's colour: pay glass, panels
   uint32_t glassDeep;
-  const char* title;  // the machine's name on its advertisements
+  const char* title;  // the theme's name, on the welcome of a screen that names no machine
   const char* feature;
 };
 
@@ -508,8 +512,8 @@ void AdvertFrame(Canvas& c, const Machine& m) {
   cairo_restore(c.cr());
 }
 
-// The machine's welcome: a royal flush fanned out beside its name.
-Picture AdvertWelcome(FontLibrary& fonts, const Machine& m) {
+// The welcome: a royal flush fanned out beside the machine's name.
+Picture AdvertWelcome(FontLibrary& fonts, const Machine& m, const std::string& title) {
   Canvas c(kAdvW, kAdvH);
   AdvertFrame(c, m);
   const int royal[] = {10, 11, 12, 13, 1};
@@ -517,7 +521,19 @@ Picture AdvertWelcome(FontLibrary& fonts, const Machine& m) {
     const double a = (i - 2) * 0.16;
     PaintOnAdvert(c, CardFace(fonts, m.cardSet, royal[i] + 13), 170 + (i - 2) * 34, 86 + std::abs(i - 2) * 4, 0.66, a);
   }
-  GoldText(c, Serif(fonts), Fit(c, Serif(fonts), 40, m.title, 380), m.title, 490, 62);
+  // A long title takes two lines rather than shrinking far below the others.
+  const double px = Fit(c, Serif(fonts), 40, title, 380);
+  size_t cut = std::string::npos;
+  for (size_t at = title.find(' '); px < 24 && at != std::string::npos; at = title.find(' ', at + 1))
+    if (cut == std::string::npos || std::max(at, title.size() - at) < std::max(cut, title.size() - cut)) cut = at;
+  if (cut == std::string::npos) {
+    GoldText(c, Serif(fonts), px, title, 490, 62);
+  } else {
+    const std::string upper = title.substr(0, cut), lower = title.substr(cut + 1);
+    const double px2 = std::min(Fit(c, Serif(fonts), 30, upper, 380), Fit(c, Serif(fonts), 30, lower, 380));
+    GoldText(c, Serif(fonts), px2, upper, 490, 34);
+    GoldText(c, Serif(fonts), px2, lower, 490, 66);
+  }
   PlainText(c, Bold(fonts), 16, "ORVANTA CARDS CASINO", 490, 104, Hex(0xFFFFFF, 0.9));
   PlainText(c, Bold(fonts), 12, "VIDEO POKER", 490, 128, Hex(kGoldLight, 0.9));
   return c.ToPicture();
@@ -690,8 +706,9 @@ std::vector<ArtEntry> PokerArt() {
     add("BTN_CASHALL", [](FontLibrary& f, const Machine&) { return PushButton(f, kDeckButtonW, kDeckButtonH, 0xC8202A, "", 0); });
     add("IMG_DUPHITDOWN", [](FontLibrary& f, const Machine& mm) { return HitLamp(f, mm, false); });
     add("IMG_DUPHITUP", [](FontLibrary& f, const Machine& mm) { return HitLamp(f, mm, true); });
-    // The advertisement picture starts with its own name; the attract mode then names the others.
-    add("IMG_ADV", AdvertWelcome);
+    // The advertisement picture starts with its own name (the machine's welcome, below, where
+    // the screen knows its machine); the attract mode then names the others.
+    add("IMG_ADV", [](FontLibrary& f, const Machine& mm) { return AdvertWelcome(f, mm, mm.title); });
     add("img_adv_2", AdvertFeature);
     add("img_adv_3", AdvertDoubleUp);
     if (m.theme == "VP01") {
@@ -705,6 +722,17 @@ std::vector<ArtEntry> PokerArt() {
     } else {
       add("PNL_LOGO", LogoPanel);
     }
+  }
+  // Each machine's own welcome, named by its catalogue title: two machines share each theme.
+  const TVXGameManager catalogue;
+  for (int i = 0; i < catalogue.Count(); ++i) {
+    const TGameInfo* info = catalogue.Games(i);
+    const TPokerVariant* variant = FindPokerVariant(info->ID);
+    if (variant == nullptr) continue;
+    for (const Machine& m : Machines())
+      if (m.theme == variant->Theme)
+        art.push_back({m.theme + "\\" + TPokerScene::WelcomePlateName(info->IDStr) + ".bmp",
+                       [m, title = info->Title](FontLibrary& f) { return AdvertWelcome(f, m, title); }});
   }
   return art;
 }

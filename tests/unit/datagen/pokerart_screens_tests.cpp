@@ -6,9 +6,11 @@
 // (tests/golden/poker/); with VX_SCREENSHOT_DIR set, the frames are kept as PNG too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 
 #include "framework/VXApplication.h"
 #include "framework/VXEngine.h"
@@ -340,6 +342,32 @@ TEST_P(EachScreen, DoubleUpViewReplacesThePayListOrTheHand) {
         EXPECT_LT(count, area / 10) << "segment " << n + 1 << " is still dark";
     }
     EXPECT_GT(Count(scene->LblDupBarWinV, [](Rgb p) { return p.R + p.G + p.B > 450; }), 20) << "the bar's value";
+  }
+}
+
+// Every video-poker machine of the catalogue greets with its own welcome picture: the one its
+// screen loads is in the built data, and no two machines of one theme show the same.
+TEST_F(PokerScreens, EveryMachineLoadsAWelcomeOfItsOwn) {
+  if (!Ready()) GTEST_SKIP() << "no GL 3.3 on a surfaceless EGL display";
+  std::map<std::string, std::vector<std::string>> welcomes;  // picture files by theme
+  for (int i = 0; i < catalogue.Count(); ++i) {
+    const TGameInfo* game = catalogue.Games(i);
+    const vx::TPokerVariant* v = vx::FindPokerVariant(game->ID);
+    if (v == nullptr) continue;
+    const std::unique_ptr<TPokerScene> s(new TPokerScene(nullptr, v->Theme, game, v->Options, &window.Context));
+    s->LoadTheme("");
+    const TVXTextureInfo& picture = s->ImgAdv->TextureInfo;
+    EXPECT_TRUE(s->ImgAdv->TextureLoaded()) << game->Title;
+    EXPECT_EQ(picture.Folder(), v->Theme) << game->Title << " shows a stand-in picture";
+    std::string path = data_->dir.File("pak") + "/" + picture.Key();
+    std::replace(path.begin(), path.end(), '\\', '/');
+    welcomes[v->Theme].push_back(fs::exists(path) ? vxtest::TempDir::ReadFile(path) : "");
+  }
+  EXPECT_EQ(welcomes.size(), 6u);
+  for (const auto& [theme, files] : welcomes) {
+    ASSERT_EQ(files.size(), 2u) << theme;
+    EXPECT_FALSE(files[0].empty()) << theme;
+    EXPECT_TRUE(files[0] != files[1]) << theme << ": both machines show the same welcome";
   }
 }
 
