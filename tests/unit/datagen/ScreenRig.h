@@ -22,8 +22,6 @@
 
 namespace screenrig {
 
-class HeadlessForm : public TGfxForm {};
-
 // The kit's window, drawing nothing itself: waits and loops return at once, each handled
 // message runs OnFrame, animations are not listed, message boxes answer OK.
 class ScreenWindow : public vxtest::FakeWindow {
