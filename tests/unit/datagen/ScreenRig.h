@@ -26,9 +26,7 @@ namespace screenrig {
 // message runs OnFrame, animations are not listed, message boxes answer OK.
 class ScreenWindow : public vxtest::FakeWindow {
 public:
-  using FakeWindow::FakeWindow;
-  void AddAnim(TVXAnim*) override {}
-  void RemoveAnim(TVXAnim*) override {}
+  explicit ScreenWindow(TVXToolkitHost* host = nullptr) : FakeWindow(host) { ListAnims = false; }
   void RenderNow() override {}
   bool ProcessMessage() override {
     if (OnFrame) OnFrame();
