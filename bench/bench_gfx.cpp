@@ -22,12 +22,10 @@
 
 namespace {
 
-class HeadlessForm : public TGfxForm {};
-
 constexpr int kQuads = 2000;
 
 struct DeviceRig {
-  HeadlessForm form;
+  TGfxForm form;
   std::unique_ptr<TGfxDevice3> device;
   std::vector<std::unique_ptr<TGfxImage>> images;
   bool ok = false;

@@ -156,8 +156,6 @@ void BM_Memset(benchmark::State& s) {
 
 // ---- The lobby on the software device, from the generated game data.
 
-class HeadlessForm : public TGfxForm {};
-
 class QuietWindow : public TVXMainWindow {
 public:
   QuietWindow() {
@@ -202,7 +200,7 @@ void BM_LobbyFrameSoftware(benchmark::State& s) {
   QuietWindow window;
   context.MainWindow = &window;
   {
-    HeadlessForm form;
+    TGfxForm form;
     TVXEngine engine(&form, nullptr, false);
     engine.SetMode(rmSoftGDI);
     engine.SetWidth(W);

@@ -66,6 +66,40 @@ std::vector<int32_t> MachinesToPlay(const char* variable, const std::vector<int3
   return ids;
 }
 
+int64_t NumberIn(const std::string& text, size_t from, size_t to, const std::string& tag) {
+  const size_t open = text.find("<" + tag + ">", from);
+  if (open == std::string::npos || open >= to) return -1;
+  const size_t start = open + tag.size() + 2;
+  const auto v = vx::TryStrToInt64(text.substr(start, text.find('<', start) - start));
+  return v ? *v : -1;
+}
+
+CasinoRecord ReadCasinoRecord(const std::string& casinoXml, const std::string& idStr) {
+  CasinoRecord r;
+  const size_t name = casinoXml.find("<GameIDStr>" + idStr + "</GameIDStr>");
+  if (name == std::string::npos) return r;
+  // Elements are written in name order: the record starts before its id.
+  const size_t start = casinoXml.rfind("<GameStatictics>", name);
+  const size_t end = casinoXml.find("</GameStatictics>", name);
+  if (start == std::string::npos || end == std::string::npos) return r;
+  r.Found = true;
+  r.CreditIn = NumberIn(casinoXml, start, end, "CreditIn");
+  r.CreditOut = NumberIn(casinoXml, start, end, "CreditOut");
+  for (size_t at = casinoXml.find("<Value>", start); at != std::string::npos && at < end;
+       at = casinoXml.find("<Value>", at + 1))
+    r.Hands += NumberIn(casinoXml, at, end, "Value");
+  return r;
+}
+
+int64_t PlayerBank(const fs::path& program, const std::string& name) {
+  const std::string players = vxtest::TempDir::ReadFile((program / "Players" / "players.xml").string());
+  const size_t named = players.find("<PlayerName>" + name + "</PlayerName>");
+  const size_t me = named == std::string::npos ? named : players.rfind("<VXPlayer>", named);
+  const int64_t bank = me == std::string::npos ? -1 : NumberIn(players, me, players.find("</VXPlayer>", me), "Bank");
+  EXPECT_GE(bank, 0) << players;
+  return bank;
+}
+
 namespace {
 void Push(SDL_Event e) { SDL_PushEvent(&e); }
 }  // namespace

@@ -3,8 +3,10 @@
 // toolkit host over a recording device, and a main window whose root scene holds the context,
 // so that every scene, control, dialog and game made under it finds them as in the program.
 // Animations listed by AddAnim step once per Frame(); waits and loops run frames; message
-// boxes are recorded and answered from a queue. Rigs derive from FakeWindow and override
-// what they script (drawn message boxes, a virtual clock, scripted steps).
+// boxes are recorded and answered from a queue. A rig that drives dialogs as a player does
+// turns on Scripted: every wait of a loop runs the next scripted step, and every message box
+// is the real drawn one, answered by clicking the button the test queued. Rigs derive to add
+// what their folder needs (settings, resources, a lobby) and configure the rest.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -21,6 +23,8 @@
 #include "support/RecordingDevice.h"
 
 class TVXAnim;
+class TVXCustomControl;
+class TVXEdit;
 
 namespace vxtest {
 
@@ -90,7 +94,31 @@ public:
   bool IsClosing = false;
   void SetClosing(bool closing = true) { IsClosing = closing; }
 
-  // One frame: the listed animations step (a snapshot; stopped ones leave), then OnFrame.
+  // ---- What a rig configures.
+  // Animations are listed and stepped by Frame (off: not listed, loops never wait on them).
+  bool ListAnims = true;
+  // Each frame also processes the scene tree.
+  bool ProcessTree = false;
+  // Loops run Steps, one per wait, and message boxes are drawn and answered by a click; a
+  // loop that waits for input the test did not script fails the test and closes.
+  bool Scripted = false;
+  std::deque<std::function<void()>> Steps;
+  void Then(std::function<void()> step) { Steps.push_back(std::move(step)); }
+
+  // ---- Input routed through the input scene, as the main window routes it.
+  void MoveTo(int32_t x, int32_t y);
+  void ClickAt(int32_t x, int32_t y);
+  // Clicks the middle of a control (the left part of a combo box, away from its button).
+  void Click(TVXCustomControl* control);
+  void Key(uint16_t key, TShiftState shift = 0);
+  // Types the text as key presses: letters by their key codes (the same with or without
+  // Shift), digits and spaces, each with the given modifiers.
+  void Type(const std::string& text, TShiftState shift = 0);
+  // Focuses an entry by clicking it, clears it and types the text.
+  void Fill(TVXEdit* edit, const std::string& text, TShiftState shift = 0);
+
+  // One frame: the listed animations step (a snapshot; stopped ones leave), then OnFrame,
+  // then the tree when asked.
   virtual void Frame();
   const std::vector<TVXAnim*>& Anims() const { return anims_; }
 
@@ -101,11 +129,12 @@ public:
   void AddAnim(TVXAnim* anim) override;
   void RemoveAnim(TVXAnim* anim) override;
   void RenderNow() override { Context.ToolkitHost().RenderNow(); }
-  // A frame per message; false once closing.
+  // A frame per message (and, scripted, a box answered or a step run); false once closing.
   bool ProcessMessage() override;
   bool ProcessUntil(const std::function<bool()>& done) override;
   bool Wait(uint64_t) override { return !IsClosing; }
   bool Closing() override { return IsClosing; }
+  // Recorded; answered from Answers at once, or drawn and clicked when scripted.
   int32_t MessageBox(const std::string& text, int32_t kind, int32_t helpContext, int32_t buttons) override;
   void PopupMessage(const std::string& text, int32_t) override { Popups.push_back(text); }
   void FadeIn() override { ++FadeIns; }

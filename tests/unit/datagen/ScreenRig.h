@@ -22,15 +22,11 @@
 
 namespace screenrig {
 
-class HeadlessForm : public TGfxForm {};
-
 // The kit's window, drawing nothing itself: waits and loops return at once, each handled
 // message runs OnFrame, animations are not listed, message boxes answer OK.
 class ScreenWindow : public vxtest::FakeWindow {
 public:
-  using FakeWindow::FakeWindow;
-  void AddAnim(TVXAnim*) override {}
-  void RemoveAnim(TVXAnim*) override {}
+  explicit ScreenWindow(TVXToolkitHost* host = nullptr) : FakeWindow(host) { ListAnims = false; }
   void RenderNow() override {}
   bool ProcessMessage() override {
     if (OnFrame) OnFrame();

@@ -40,7 +40,6 @@ struct Rgb {
   int R = 0, G = 0, B = 0;
 };
 
-using screenrig::HeadlessForm;
 using screenrig::ScreenWindow;
 
 // The poker screens' share of the program folder: their themes and pictures, the card sets
@@ -248,7 +247,7 @@ protected:
   static bool IsBright(Rgb p) { return p.R > 200 && p.G > 200 && p.B > 200; }
 
   static ProgramData* data_;
-  HeadlessForm form;
+  TGfxForm form;
   TVXEngine engine{&form, nullptr, false};
   TVXEngineHost host{&engine};
   ScreenWindow window{&host};

@@ -32,7 +32,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using screenrig::HeadlessForm;
 
 // The slot screens' share of the program folder.
 class ProgramData : public screenrig::ProgramData {
@@ -70,7 +69,7 @@ protected:
   }
 
   static ProgramData* data_;
-  HeadlessForm form;
+  TGfxForm form;
   TVXEngine engine{&form, nullptr, false};
   TVXEngineHost host{&engine};
   screenrig::ScreenWindow window{&host};

@@ -14,8 +14,6 @@
 
 namespace {
 
-class HeadlessForm : public TGfxForm {};
-
 TEST(EngineDevice, SoftwareRenderersAreKnownByTheirNames) {
   const std::pair<const char*, bool> cases[] = {
       {"llvmpipe (LLVM 15.0.6, 256 bits)", true},
@@ -32,7 +30,7 @@ TEST(EngineDevice, SoftwareRenderersAreKnownByTheirNames) {
 }
 
 TEST(EngineDevice, OnSoftwareGlTheEngineDrawsInSoftwareUnlessTheEnvironmentSaysOtherwise) {
-  HeadlessForm probe;
+  TGfxForm probe;
   std::string error;
   const std::string renderer = QueryGLRenderer(&probe, error);
   if (renderer.empty()) GTEST_SKIP() << "no GL here: " << error;
@@ -56,7 +54,7 @@ TEST(EngineDevice, OnSoftwareGlTheEngineDrawsInSoftwareUnlessTheEnvironmentSaysO
     else
       unsetenv(TVXEngine::DeviceVariable);
     vx::ClearLog();
-    HeadlessForm form;
+    TGfxForm form;
     TVXEngine engine(&form, nullptr, true);
     engine.SetWidth(320);
     engine.SetHeight(200);

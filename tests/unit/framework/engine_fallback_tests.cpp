@@ -11,12 +11,10 @@
 
 namespace {
 
-class HeadlessForm : public TGfxForm {};
-
 TEST(EngineFallback, WithoutOpenGL33TheEngineDrawsInSoftwareAndSaysWhy) {
   setenv("MESA_GL_VERSION_OVERRIDE", "2.1", 1);
   vx::ClearLog();
-  HeadlessForm form;
+  TGfxForm form;
   TVXEngine engine(&form, nullptr, false);
   bool terminated = false;
   engine.OnTerminate = [&terminated] { terminated = true; };

@@ -10,8 +10,6 @@
 
 namespace {
 
-class HeadlessForm : public TGfxForm {};
-
 // A checkerboard of 8x8 squares whose colours also encode the position, so a shifted or
 // repeated row or column shows.
 uint32_t Checker(int32_t x, int32_t y) {
@@ -48,7 +46,7 @@ public:
     return frame;
   }
 
-  HeadlessForm form;
+  TGfxForm form;
   TVXEngine engine{&form, nullptr, false};
   TVXEngineHost host{&engine};
   vxtest::FakeWindow window{&host};

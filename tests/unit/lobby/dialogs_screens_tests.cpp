@@ -31,8 +31,6 @@ using lobbytest::DialogRig;
 
 namespace {
 
-class HeadlessForm : public TGfxForm {};
-
 struct Rgb {
   int R = 0, G = 0, B = 0;
 };
@@ -138,7 +136,7 @@ protected:
   static bool IsGold(Rgb p) { return p.R > 150 && p.R > p.G && p.G > p.B + 30; }
 
   GameData gameData;
-  HeadlessForm form;
+  TGfxForm form;
   TVXEngine engine{&form, nullptr, false};
   TVXEngineHost host{&engine};
   DialogRig rig;

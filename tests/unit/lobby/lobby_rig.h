@@ -3,9 +3,7 @@
 // program folder of its own (the default casino's "casino.dat", the players file, the theme
 // files as loose files, pictures the test writes), the catalogue, the casino manager, the
 // players with the lobby's game host, a texture cache over a recording source, and the root
-// scene. Frames process the tree and step the animations; every wait of a modal loop runs
-// the next scripted step, and every message box is the real drawn one, answered by clicking
-// the button the test queued.
+// scene; the kit's window, scripted.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -129,6 +127,7 @@ public:
   static constexpr const char* Casino = "VideoPokerCasino";
 
   explicit LobbyRig(const std::string& casinoDat = {}) : FakeWindow(&host_) {
+    ProcessTree = Scripted = true;
     const fs::path program = dir.Path() / "program";
     fs::create_directories(program / "Casinos" / Casino);
     fs::create_directories(program / "Players");
@@ -215,43 +214,14 @@ public:
     vxtest::TempDir::WriteFile(file.string(), vx::EncodeScreenshotBmp(w, h, std::vector<uint32_t>(static_cast<size_t>(w * h), argb)));
   }
 
-  // ---- The script.
-  std::deque<std::function<void()>> Steps;
-  void Then(std::function<void()> step) { Steps.push_back(std::move(step)); }
   std::vector<bool> Logins;
   int CloseRequests = 0;
   int RenderNowCount = 0;
   int FramesProcessed = 0;
 
-  // ---- Input routed through the input scene, as the main window routes it.
-  void MoveTo(int32_t x, int32_t y) {
-    if (TVXScene* scene = InputScene()) scene->MouseMove(scene, 0, x, y);
-    Frame();
-  }
-  void ClickAt(int32_t x, int32_t y) {
-    TVXScene* scene = InputScene();
-    ASSERT_NE(scene, nullptr);
-    scene->MouseMove(scene, 0, x, y);
-    if (!(scene = InputScene())) return;
-    scene->MouseDown(scene, vx::mbLeft, 0, x, y);
-    if (TVXCustomControl* open = host_.OpenControl()) {
-      vx::CloseDropDown(open);
-      host_.SetOpenControl(nullptr);
-    }
-    Frame();
-    if (TVXScene* again = InputScene()) again->MouseUp(again, vx::mbLeft, 0, x, y);
-    Frame();
-  }
-  void Click(TVXCustomControl* control) {
-    ASSERT_NE(control, nullptr);
-    ASSERT_GT(control->Width(), 0) << control->Name() << " has no size";
-    ClickAt(control->Left() + control->Width() / 2, control->Top() + control->Height() / 2);
-  }
-  // One frame: stopped animations leave, the running ones step, the tree is processed.
   void Frame() override {
     ++FramesProcessed;
     FakeWindow::Frame();
-    if (Root() != nullptr) Root()->Process();
     host_.Device_.ClearCalls();
   }
   // The scenes directly under the root, of a type.
@@ -263,49 +233,7 @@ public:
     return out;
   }
 
-  // ---- The main window: answers message boxes by clicking, runs the script.
   void RenderNow() override { host_.RenderNow(); }
-  bool ProcessMessage() override {
-    const bool animating = !Anims().empty();
-    Frame();
-    if (IsClosing) return false;
-    if (auto* box = dynamic_cast<TframeMessage*>(InputScene())) {
-      if (Answers.empty()) {
-        ADD_FAILURE() << "unanswered message box: " << Messages.back().Text;
-        IsClosing = true;
-        return false;
-      }
-      const int32_t answer = Answers.front();
-      Answers.pop_front();
-      TVXButton* button = answer == mrYes ? box->YesButton : answer == mrNo ? box->NoButton : box->OkButton;
-      if (button == nullptr) {
-        ADD_FAILURE() << "no button for answer " << answer << ": " << Messages.back().Text;
-        IsClosing = true;
-        return false;
-      }
-      button->OnClick(button);
-      return true;
-    }
-    if (Steps.empty()) {
-      // Animations run on their own: only waiting for input needs a script.
-      if (animating) return true;
-      ADD_FAILURE() << "a loop waits for input the test did not script";
-      IsClosing = true;
-      return false;
-    }
-    auto step = std::move(Steps.front());
-    Steps.pop_front();
-    step();
-    return !IsClosing;
-  }
-  int32_t MessageBox(const std::string& text, int32_t kind, int32_t helpContext, int32_t buttons) override {
-    Messages.push_back({text, kind, buttons});
-    if (IsClosing) return mrNone;
-    vx::WeakRef<TframeMessage> box(new TframeMessage(Root(), helpContext, buttons, kind, text));
-    const int32_t result = box->ShowModal();
-    delete box.Get();
-    return result;
-  }
 
 private:
   FontHost host_;

@@ -12,8 +12,6 @@
 
 namespace gfxtest {
 
-class HeadlessForm : public TGfxForm {};
-
 // Logs every back-end call that matters for batching and state handling.
 class RecordingBackend : public TGfxBackend {
 public:
@@ -139,7 +137,7 @@ private:
 
 // A device on a recording back end, initialised with a surface of width x height.
 struct RecordedDevice {
-  HeadlessForm Form;
+  TGfxForm Form;
   std::unique_ptr<TGfxDevice3> Device;
   RecordingBackend* Backend = nullptr;
 

@@ -388,7 +388,7 @@ TEST(GpuTextures, TextureCoordinatesAreCheckedAgainstTheImage) {
 }
 
 TEST(GpuTextures, ImagesNeedTheirDeviceAndKeepTheirTexels) {
-  gfxtest::HeadlessForm form;
+  TGfxForm form;
   TGfxDevice3 unready(&form, [](TGfxForm*) { return std::make_unique<gfxtest::RecordingBackend>(); });
   auto image = unready.CreateImage();
   image->SetTextureSize({8, 8});
@@ -505,7 +505,7 @@ TEST(GpuLifecycle, InitialiseCreateAndReleaseInOrder) {
   TGfxDevice3 orphan(nullptr, [](TGfxForm*) { return std::make_unique<gfxtest::RecordingBackend>(); });
   EXPECT_EQ(orphan.Initialize(), -1);  // no owner form
 
-  gfxtest::HeadlessForm form;
+  TGfxForm form;
   std::vector<std::string> events;
   TGfxDevice3 d(&form, [](TGfxForm*) { return std::make_unique<gfxtest::RecordingBackend>(); });
   d.OnInitialize = [&](void*, int32_t&) { events.push_back("init"); };

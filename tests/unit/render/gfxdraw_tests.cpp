@@ -74,7 +74,7 @@ TEST(GfxDraw, NeedsAFormAndStartsWithItsDefaults) {
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message, "This component must be dropped onto the form!");
   }
-  gfxtest::HeadlessForm form;
+  TGfxForm form;
   TGfxDraw draw(&form);
   EXPECT_EQ(draw.Mode(), rmDirect3D);
   EXPECT_EQ(draw.Width(), 640);
@@ -92,7 +92,7 @@ TEST(GfxDraw, NeedsAFormAndStartsWithItsDefaults) {
 }
 
 TEST(GfxDraw, SettingsReachEveryDeviceAndValuesComeFromTheCurrentOne) {
-  gfxtest::HeadlessForm form;
+  TGfxForm form;
   TestDraw draw(&form);
   draw.SetWidth(800);
   draw.SetHeight(600);
@@ -111,7 +111,7 @@ TEST(GfxDraw, SettingsReachEveryDeviceAndValuesComeFromTheCurrentOne) {
 }
 
 TEST(GfxDraw, SwitchingModesRecreatesWhatWasRunning) {
-  gfxtest::HeadlessForm form;
+  TGfxForm form;
   TestDraw draw(&form);
   TGfxImages images;
   draw.SetImages(&images);
@@ -149,7 +149,7 @@ TEST(GfxDraw, SwitchingModesRecreatesWhatWasRunning) {
 }
 
 TEST(GfxDraw, LostDeviceEventsReachTheFacadesOwner) {
-  gfxtest::HeadlessForm form;
+  TGfxForm form;
   TestDraw draw(&form);
   int lost = 0;
   draw.OnDeviceLost = [&](void*) { ++lost; };

@@ -16,7 +16,6 @@
 
 namespace {
 
-using gfxtest::HeadlessForm;
 
 struct Frame {
   std::vector<uint32_t> Pixels;
@@ -63,7 +62,7 @@ protected:
 
   static constexpr int32_t kW = 160;
   static constexpr int32_t kH = 120;
-  HeadlessForm form_;
+  TGfxForm form_;
   std::unique_ptr<TGfxDevice3> device_;
 };
 

@@ -40,7 +40,7 @@ std::unique_ptr<TGfxImage> CardImage(TGfxDevice& device) {
 
 template <class Device>
 vxtest::Shot DrawCard() {
-  gfxtest::HeadlessForm form;
+  TGfxForm form;
   Device device(&form);
   device.SetWidth(320);
   device.SetHeight(240);
@@ -88,7 +88,7 @@ std::unique_ptr<TGfxDeviceSoft> SoftDevice(int kind, TGfxForm* form) {
 }
 
 TEST(SoftDevices, CallsOutsideTheirStateFailAndClipsSizesAndFramesFollowTheSurface) {
-  gfxtest::HeadlessForm form;
+  TGfxForm form;
   for (int kind = 0; kind < 2; ++kind) {
     std::unique_ptr<TGfxDeviceSoft> device = SoftDevice(kind, &form);
     EXPECT_EQ(device->PreferredFormat(2), COLOR_A8R8G8B8);
@@ -146,7 +146,7 @@ TEST(SoftDevices, CallsOutsideTheirStateFailAndClipsSizesAndFramesFollowTheSurfa
 }
 
 TEST(SoftDevices, TheFacadeSwitchesDevicesAtRunTimeAndItsImagesFollow) {
-  gfxtest::HeadlessForm form;
+  TGfxForm form;
   TGfxDraw draw(&form);
   draw.SetWidth(64);
   draw.SetHeight(64);
