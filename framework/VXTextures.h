@@ -42,8 +42,9 @@ public:
   std::string LoadKey;
   // When the texture was last asked for or drawn (the list's use count).
   uint64_t LastUse = 0;
-  // The pixel bytes the picture holds on its device while it has its image.
-  int64_t Bytes() const { return int64_t{PictureWidth} * PictureHeight * 4; }
+  // The bytes the picture's textures take on their device while it has its image: whole
+  // textures, so a small picture alone on its tile counts the tile.
+  int64_t Bytes() const;
 
 private:
   std::unique_ptr<TGfxImage> image_;
