@@ -89,13 +89,14 @@ public:
   // Frees every texture (the engine, before its device goes).
   void Clear();
 
-  // Pixel bytes the textures may hold before the ones used longest ago give theirs back.
-  // Above what the largest screen and a box over it draw at once (the lobby's pictures take
-  // about 30 MB): a frame never pushes out what it draws itself.
-  static constexpr int64_t DefaultBudget = int64_t{48} << 20;
+  // Bytes the textures may hold before the ones used longest ago give theirs back. Above
+  // what the largest screen and a box over it draw at once (the lobby's textures take 23 MB,
+  // the largest machine's about as much): a frame never pushes out what it draws itself.
+  // Entering a machine from the lobby and back loads again part of the screen left.
+  static constexpr int64_t DefaultBudget = int64_t{36} << 20;
   void SetBudget(int64_t bytes);
   int64_t Budget() const { return budget_; }
-  // Pixel bytes the textures hold now.
+  // Texture bytes held now.
   int64_t HeldBytes() const { return held_; }
   // Pictures loaded again after they gave their images back, since the start.
   int64_t Reloads() const { return reloads_; }
