@@ -92,8 +92,8 @@ public:
   // Bytes the textures may hold before the ones used longest ago give theirs back. Above
   // what the largest screen and a box over it draw at once (the lobby's textures take 23 MB,
   // the largest machine's about as much): a frame never pushes out what it draws itself.
-  // Entering a machine from the lobby and back loads again part of the screen left.
-  static constexpr int64_t DefaultBudget = int64_t{36} << 20;
+  // Going from the lobby into a machine and back loads the screen left again.
+  static constexpr int64_t DefaultBudget = int64_t{32} << 20;
   void SetBudget(int64_t bytes);
   int64_t Budget() const { return budget_; }
   // Texture bytes held now.
