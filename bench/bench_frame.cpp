@@ -14,12 +14,15 @@
 #include <benchmark/benchmark.h>
 #include <SDL.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -98,6 +101,53 @@ int64_t ResidentKb() {
   return 0;
 }
 
+// Where the resident memory lies: anonymous pages (heap, driver buffers, stacks) and file
+// pages (code), and of the anonymous ones what the allocator holds in use and idle.
+struct ResidentSplit {
+  int64_t AnonKb = 0, FileKb = 0, HeapUsedKb = 0, HeapIdleKb = 0;
+};
+ResidentSplit SplitResident() {
+  ResidentSplit r;
+  std::ifstream rollup("/proc/self/smaps_rollup");
+  std::string line;
+  int64_t rss = 0;
+  while (std::getline(rollup, line)) {
+    if (line.rfind("Rss:", 0) == 0) rss = std::stoll(line.substr(4));
+    if (line.rfind("Anonymous:", 0) == 0) r.AnonKb = std::stoll(line.substr(10));
+  }
+  r.FileKb = rss - r.AnonKb;
+#if defined(__GLIBC__)
+  const struct mallinfo2 m = mallinfo2();
+  r.HeapUsedKb = static_cast<int64_t>(m.uordblks + m.hblkhd) / 1024;
+  r.HeapIdleKb = static_cast<int64_t>(m.fordblks) / 1024;
+#endif
+  return r;
+}
+
+// VX_SMAPS=1: the largest resident mappings, by name, at the end of the tour.
+void PrintLargestMappings() {
+  std::ifstream smaps("/proc/self/smaps");
+  std::map<std::string, int64_t> byName;
+  std::string line, name;
+  while (std::getline(smaps, line)) {
+    std::istringstream fields(line);
+    std::string range, perms, offset, dev, inode;
+    fields >> range >> perms;
+    if (perms.size() == 4 && range.find('-') != std::string::npos) {
+      fields >> offset >> dev >> inode;
+      std::getline(fields >> std::ws, name);
+      if (name.empty()) name = "[anon]";
+    } else if (range == "Rss:") {
+      byName[name] += std::stoll(perms);
+    }
+  }
+  std::vector<std::pair<int64_t, std::string>> sorted;
+  for (const auto& [n, kb] : byName) sorted.push_back({kb, n});
+  std::sort(sorted.rbegin(), sorted.rend());
+  for (size_t i = 0; i < sorted.size() && i < 15; ++i)
+    std::printf("    %8.1f MB %s\n", sorted[i].first / 1024.0, sorted[i].second.c_str());
+}
+
 // Every thread's, llvmpipe's rasterisers included: the frame's work whatever else runs.
 double ProcessCpuSeconds() { return vxbench::ClockSeconds(CLOCK_PROCESS_CPUTIME_ID); }
 
@@ -115,9 +165,12 @@ struct Figures {
     double LongestFrameMs = 0;
     int64_t TextureKb = 0;
     int64_t Reloads = 0;  // pictures loaded again since the stop before
+    ResidentSplit Split;
+    int64_t UsedTextureKb = 0;  // of the textures drawn since the stop before
   };
   std::vector<Stop> Stops;
   int64_t PeakKb = 0;
+  size_t PeakBefore = 0;  // the stop the peak came before
 };
 
 TfrmMain* theForm = nullptr;
@@ -348,14 +401,27 @@ private:
       if (lastFrames_ != 0) longest_ = std::max(longest_, now - lastFrameAt_);
       lastFrames_ = frames;
       lastFrameAt_ = now;
-      figures.PeakKb = std::max(figures.PeakKb, ResidentKb());
+      const int64_t kb = ResidentKb();
+      if (kb > figures.PeakKb) {
+        figures.PeakKb = kb;
+        figures.PeakBefore = figures.Stops.size();
+      }
     }
   }
   void Record(const std::string& where) {
     TVXTextureList* textures = f_.TVXEngineHost::Textures();
     const int64_t reloads = textures != nullptr ? textures->Reloads() : 0;
+    // The screen's own pictures: those drawn or asked for since the stop before.
+    int64_t usedBytes = 0;
+    uint64_t lastUse = lastUse_;
+    for (int32_t i = 0; textures != nullptr && i < textures->Count(); ++i) {
+      const TVXGfxTexture* t = textures->GetItem(i);
+      if (t->LastUse > lastUse_) usedBytes += t->Bytes();
+      lastUse = std::max(lastUse, t->LastUse);
+    }
+    lastUse_ = lastUse;
     figures.Stops.push_back({where, ResidentKb(), longest_ * 1e3, textures != nullptr ? textures->HeldBytes() / 1024 : 0,
-                             reloads - reloads_});
+                             reloads - reloads_, SplitResident(), usedBytes / 1024});
     reloads_ = reloads;
     longest_ = 0;
   }
@@ -427,6 +493,7 @@ private:
   uint64_t lastFrames_ = 0;
   double lastFrameAt_ = 0, longest_ = 0;
   int64_t reloads_ = 0;
+  uint64_t lastUse_ = 0;
 };
 
 }  // namespace
@@ -443,14 +510,20 @@ int main(int argc, char** argv) {
     vxtest::TempDir dir;
     const fs::path program = vxe2e::LayOutProgram(dir);
     TfrmMainOptions options = vxe2e::ProgramOptions(program, dir);
-    options.MakeDevice = [](TGfxForm* form) {
-      auto device = std::make_unique<BenchDevice>(form);
-      theDevice = device.get();
-      return device;
-    };
+    // VX_RENDER_DEVICE=soft: the tour alone, on the device the program picks for itself
+    // (the frame benchmarks need the GPU device).
+    const char* chosen = std::getenv(TVXEngine::DeviceVariable);
+    const bool soft = chosen != nullptr && std::string(chosen) == "soft";
+    if (soft) setenv("VX_TOUR_ONLY", "1", 1);
+    if (!soft)
+      options.MakeDevice = [](TGfxForm* form) {
+        auto device = std::make_unique<BenchDevice>(form);
+        theDevice = device.get();
+        return device;
+      };
     auto form = std::make_unique<TfrmMain>(std::move(options));
     theForm = form.get();
-    if (!form->FormCreate() || !form->FormShow() || theDevice == nullptr) {
+    if (!form->FormCreate() || !form->FormShow() || (theDevice == nullptr && !soft)) {
       std::printf("no GL 3.3 window (run under xvfb-run -a)\n");
       return 1;
     }
@@ -463,6 +536,10 @@ int main(int argc, char** argv) {
     form->Run();
     vx::MainPump().KillTimer(timer);
     figures = tour.figures;
+    if (std::getenv("VX_SMAPS") != nullptr) {
+      std::printf("largest resident mappings at the end of the tour:\n");
+      PrintLargestMappings();
+    }
     form->FormDestroy();
     form.reset();
   }
@@ -485,11 +562,15 @@ int main(int argc, char** argv) {
               figures.LobbyKb / 1024.0);
   std::printf("  %-48s ratio %.2f (%.0f MB)\n", "RSS in a poker machine / 150 MB goal",
               figures.MachineKb / 1024.0 / 150.0, figures.MachineKb / 1024.0);
-  std::printf("\nscreen tour (resident MB, texture pixels MB, longest frame gap and pictures loaded again before the stop):\n");
+  std::printf("\nscreen tour (resident MB, texture MB held (of them drawn since the stop before), longest frame gap and pictures loaded again before the stop;\n"
+              "the resident split into anonymous and file pages, and the heap's bytes in use and idle):\n");
   for (const Figures::Stop& stop : figures.Stops)
-    std::printf("  %-32s %6.1f MB %6.1f MB %6.0f ms %5lld reloads\n", stop.Where.c_str(), stop.Kb / 1024.0,
-                stop.TextureKb / 1024.0, stop.LongestFrameMs, static_cast<long long>(stop.Reloads));
-  std::printf("  %-48s ratio %.2f (%.0f MB)\n", "RSS peak over the tour / 150 MB goal", figures.PeakKb / 1024.0 / 150.0,
-              figures.PeakKb / 1024.0);
+    std::printf("  %-24s %6.1f MB %5.1f MB (%5.1f drawn) %5.0f ms %3lld reloads | anon %5.1f file %5.1f heap %5.1f idle %5.1f\n",
+                stop.Where.c_str(), stop.Kb / 1024.0, stop.TextureKb / 1024.0, stop.UsedTextureKb / 1024.0, stop.LongestFrameMs,
+                static_cast<long long>(stop.Reloads), stop.Split.AnonKb / 1024.0, stop.Split.FileKb / 1024.0,
+                stop.Split.HeapUsedKb / 1024.0, stop.Split.HeapIdleKb / 1024.0);
+  std::printf("  %-48s ratio %.2f (%.0f MB, on the way to stop %zu: %s)\n", "RSS peak over the tour / 150 MB goal",
+              figures.PeakKb / 1024.0 / 150.0, figures.PeakKb / 1024.0, figures.PeakBefore + 1,
+              figures.PeakBefore < figures.Stops.size() ? figures.Stops[figures.PeakBefore].Where.c_str() : "the end");
   return 0;
 }

@@ -6,6 +6,10 @@
 #include <thread>
 #include <vector>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "framework/VXPicturePrefetch.h"
@@ -26,11 +30,24 @@ void OpenArchive(TRecDb& archive, const std::string& fileName) {
   if (archive.Open() != 0) Log("RECDB: FATAL ERROR");
 }
 
+// Pictures, archive records and the textures made of them come and go in blocks of hundreds
+// of kilobytes. The C library raises its threshold for mapping a block of its own to the
+// largest block freed so far; past that, such blocks stay in the heap when freed and their
+// pages are kept (tens of MB after a tour of the screens). A fixed threshold maps every
+// large block, so freeing it gives its pages back at once. The cost: a fresh block's pages
+// are zeroed by the system as a load first writes them.
+void ReturnLargeBlocksWhenFreed() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
+}
+
 }  // namespace
 
 TVXResourceManager::TVXResourceManager(const std::string& dataFolder, const std::string& pakFolder,
                                        const std::string& tempFolder)
     : TempFolder(WithBackslash(tempFolder)) {
+  ReturnLargeBlocksWhenFreed();
   OpenArchive(FontsArchive, WithBackslash(dataFolder) + "fonts.vxr");
   const std::string pak = WithBackslash(pakFolder);
   OverrideFolder = (!pak.empty() && vx::DirectoryExists(pak)) ? pak : std::string();

@@ -4,10 +4,17 @@
 
 #include "core/Log.h"
 #include "render/BitmapEx.h"
+#include "render/GfxFormats.h"
 
 TVXGfxTexture::TVXGfxTexture(std::unique_ptr<TGfxImage> image) : image_(std::move(image)) {}
 
 TVXGfxTexture::~TVXGfxTexture() = default;
+
+int64_t TVXGfxTexture::Bytes() const {
+  if (!image_) return 0;
+  const TGfxSize size = image_->TextureSize();
+  return int64_t{size.Width} * size.Height * image_->TextureCount() * ColorFormatBytes[image_->Format()];
+}
 
 void TVXGfxTexture::SetImage(std::unique_ptr<TGfxImage> image) { image_ = std::move(image); }
 

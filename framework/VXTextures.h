@@ -42,8 +42,9 @@ public:
   std::string LoadKey;
   // When the texture was last asked for or drawn (the list's use count).
   uint64_t LastUse = 0;
-  // The pixel bytes the picture holds on its device while it has its image.
-  int64_t Bytes() const { return int64_t{PictureWidth} * PictureHeight * 4; }
+  // The bytes the picture's textures take on their device while it has its image: whole
+  // textures, so a small picture alone on its tile counts the tile.
+  int64_t Bytes() const;
 
 private:
   std::unique_ptr<TGfxImage> image_;
@@ -88,13 +89,14 @@ public:
   // Frees every texture (the engine, before its device goes).
   void Clear();
 
-  // Pixel bytes the textures may hold before the ones used longest ago give theirs back.
-  // Above what the largest screen and a box over it draw at once (the lobby's pictures take
-  // about 30 MB): a frame never pushes out what it draws itself.
-  static constexpr int64_t DefaultBudget = int64_t{48} << 20;
+  // Bytes the textures may hold before the ones used longest ago give theirs back. Above
+  // what the largest screen and a box over it draw at once (the lobby's textures take 23 MB,
+  // the largest machine's about as much): a frame never pushes out what it draws itself.
+  // Going from the lobby into a machine and back loads the screen left again.
+  static constexpr int64_t DefaultBudget = int64_t{32} << 20;
   void SetBudget(int64_t bytes);
   int64_t Budget() const { return budget_; }
-  // Pixel bytes the textures hold now.
+  // Texture bytes held now.
   int64_t HeldBytes() const { return held_; }
   // Pictures loaded again after they gave their images back, since the start.
   int64_t Reloads() const { return reloads_; }

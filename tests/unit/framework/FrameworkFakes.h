@@ -104,6 +104,9 @@ public:
     texture->PictureHeight = tiled ? (h + 255) / 256 * 256 : h;
     texture->Image()->SetTextureSize(TGfxSize{256, 256});
     texture->Image()->SetPatternSize(tiled ? TGfxSize{256, 256} : TGfxSize{w, h});
+    // As the engine makes them: a small picture alone on one tile.
+    texture->Image()->SetTextureCount(tiled ? (w + 255) / 256 * ((h + 255) / 256) : 1);
+    texture->Image()->SetFormat(COLOR_A8R8G8B8);
   }
 };
 

@@ -199,3 +199,23 @@ TEST(TextureList, BudgetGivesBackLeastRecentlyUsedPictures) {
   source.Pictures["ROOM\\A.bmp"] = {256, 256};
   EXPECT_EQ(list.FindOrLoad(a.TextureInfo), ta);
 }
+
+// The budget counts what the device holds: a small picture takes a whole tile, so a screen
+// of many small pictures cannot hold far more than the budget says.
+TEST(TextureList, SmallPicturesCountTheirWholeTile) {
+  FakeTextureSource source;
+  TVXTextureList list(&source);
+  const int64_t tile = 256 * 256 * 4;
+  list.SetBudget(2 * tile);
+  std::vector<TVXGfxTexture*> loaded;
+  for (const char* name : {"D1", "D2", "D3"}) {
+    source.Pictures[std::string("ROOM\\") + name + ".bmp"] = {16, 24};
+    TVXTextureInfo info;
+    info.SetFolder("ROOM");
+    info.SetName(name);
+    loaded.push_back(list.FindOrLoad(info));
+  }
+  EXPECT_EQ(list.HeldBytes(), 2 * tile);
+  EXPECT_EQ(loaded[0]->Image(), nullptr);
+  EXPECT_NE(loaded[2]->Image(), nullptr);
+}
