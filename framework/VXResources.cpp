@@ -216,6 +216,10 @@ void TVXResourceManager::PrefetchPictures(const std::vector<std::string>& folder
       }
     }
   }
+  // A scene themes its background first, and it is the largest picture: it is decoded first.
+  std::stable_partition(names.begin(), names.end(), [](const std::string& key) {
+    return vx::SameText(std::string_view(key).substr(key.rfind('\\') + 1), "background.bmp");
+  });
   if (!names.empty()) prefetch_ = std::make_unique<TPicturePrefetch>(DataArchive.FileName(), std::move(names));
 }
 

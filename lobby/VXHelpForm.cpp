@@ -119,8 +119,9 @@ TfrmHelp::TfrmHelp(TVXComponent* owner, const std::string& programFolder, const 
   // archive for a picture it does not hold.
   PnlHtmlView->TextureInfo.SetFolder("HELP");
   if (const TVXSetting* settings = vx::SettingIn(Context())) PnlHtmlView->TextureInfo.SetPrefix(settings->CasinoFolder);
+  // A load paints the page when it ends; one that could not start leaves it to be painted here.
   Guarded([&] { v.LoadFromFile(programFolder + "Help\\" + page); });
-  RenderPage();
+  if (renders_ == 0) RenderPage();
   LoadTheme(vx::CasinoNameIn(Context()));
   v.SetBounds(PnlHtmlView->Left(), PnlHtmlView->Top(), kPageWidth, kPageHeight);
 }

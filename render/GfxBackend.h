@@ -71,9 +71,14 @@ public:
     return page != 0 && TexturePage(id) == page;
   }
   // Textures of one size may share a binding (a page, its layers): what SetTexture(id) binds,
-  // and the layer a vertex names to sample the texture. A page may move when it grows.
+  // and the layer a vertex names to sample the texture. A texture may move to another page
+  // between frames.
   virtual uint32_t TexturePage(uint32_t id) { return id; }
   virtual int32_t TextureLayer(uint32_t /*id*/) { return 0; }
+  // Between frames: gathers textures into fewer pages, so holes freed textures left do not keep
+  // memory, moving at most about `maxBytes` of texels; whether any texture moved (pages and
+  // layers may then differ).
+  virtual bool CompactTextures(int64_t /*maxBytes*/) { return false; }
 
   virtual bool BeginScene() = 0;
   virtual bool SetTexture(uint32_t id) = 0;

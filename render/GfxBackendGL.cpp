@@ -89,6 +89,7 @@ public:
   }
   uint32_t TexturePage(uint32_t id) override { return renderer_ ? renderer_->TexturePage(id) : 0; }
   int32_t TextureLayer(uint32_t id) override { return renderer_ ? renderer_->TextureLayer(id) : 0; }
+  bool CompactTextures(int64_t maxBytes) override { return renderer_ && renderer_->CompactPages(maxBytes) > 0; }
   bool BeginScene() override {
     if (!renderer_) return false;
     renderer_->BeginFrame();

@@ -494,9 +494,12 @@ int32_t TGfxDevice3::Present() {
     ++heapReturns_;
     uploadedSinceReturn_ = 0;
   }
+  // While nothing loads, a frame gathers a little of what closed screens left scattered.
+  const bool loading = uploadedThisFrame_;
   uploadedThisFrame_ = false;
   switch (backend_->Present()) {
     case TGfxPresentResult::Ok:
+      if (!loading && backend_->CompactTextures(CompactBytes)) textureDirty_ = true;
       return flushed;
     case TGfxPresentResult::Lost: {
       MarkAllStates();

@@ -94,6 +94,8 @@ public:
   // frame presented without an upload after at least this many texel bytes went to the GPU
   // ends a load: the free heap then goes back to the system.
   static constexpr int64_t LoadBytes = int64_t{1} << 20;
+  // Texels the back end may move in one frame to free pages (a few milliseconds in software).
+  static constexpr int64_t CompactBytes = int64_t{4} << 20;
   int64_t HeapReturns() const { return heapReturns_; }
 
   // The back end defaults to OpenGL; tests hand in their own.

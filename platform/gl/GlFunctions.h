@@ -81,12 +81,7 @@ struct Functions {
   VX_GL_FUNCTIONS(VX_GL_DECLARE)
 #undef VX_GL_DECLARE
 
-  // Optional: copies texels between textures as stored (GL 4.3 or ARB_copy_image); null
-  // where the context lacks it.
-  PFNGLCOPYIMAGESUBDATAPROC CopyImageSubData = nullptr;
-
-  // Loads every entry point; false (with the first missing name) when one is absent. The
-  // optional ones are asked for only when the current context has them.
+  // Loads every entry point; false (with the first missing name) when one is absent.
   bool Load(ProcLoader loader, std::string& missing);
 };
 

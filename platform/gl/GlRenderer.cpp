@@ -70,11 +70,9 @@ std::string FragmentShader() {
   return source + "  return texture(uPages[0], at);\n}\n" + kFragmentMain;
 }
 
-// A page holds at most this many bytes of texels; it starts with a few layers and grows by
-// half (each growth copies the page, and unused layers still take memory). A full page is
-// not grown: the next textures of its size start a page of their own, so a screen's load
-// never copies what earlier screens loaded.
-constexpr int64_t kPageBytes = int64_t{16} << 20;
+// A page holds at most this many bytes of texels, the most a new page takes before its
+// layers are used; the first page of a size has a few layers.
+constexpr int64_t kPageBytes = int64_t{4} << 20;
 constexpr int kFirstLayers = 4;
 
 // A few frames of vertices: the store is orphaned when full, and every store the driver hands
@@ -350,38 +348,6 @@ Renderer::Page* Renderer::FindPage(uint32_t name) {
   return nullptr;
 }
 
-bool Renderer::GrowPage(Page& page, int layers) {
-  Functions& gl = *gl_;
-  const GLuint grown = MakeArray(gl, page.Width, page.Height, layers);
-  if (grown == 0) return false;
-  const auto old = static_cast<GLsizei>(page.Layers.size());
-  if (gl.CopyImageSubData != nullptr) {
-    // One copy of every layer as stored (a software driver copies memory).
-    gl.CopyImageSubData(page.Name, GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0, grown, GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0,
-                        page.Width, page.Height, old);
-  } else {
-    // Layer by layer through a read frame buffer: the texels move as stored, unconverted.
-    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, copyFrameBuffer_);
-    for (GLsizei i = 0; i < old; ++i) {
-      if (page.Layers[static_cast<size_t>(i)] == 0) continue;
-      gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, page.Name, 0, i);
-      gl.CopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, i, 0, 0, page.Width, page.Height);
-    }
-    gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, 0, 0, 0);
-    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
-  }
-  if (gl.GetError() != GL_NO_ERROR) {
-    gl.DeleteTextures(1, &grown);
-    return false;
-  }
-  gl.DeleteTextures(1, &page.Name);
-  for (auto& [id, slot] : textures_)
-    if (slot.Page == page.Name) slot.Page = grown;
-  page.Name = grown;
-  page.Layers.resize(static_cast<size_t>(layers), 0);
-  return true;
-}
-
 bool Renderer::FindLayer(int width, int height, uint32_t id, Slot& slot) {
   Functions& gl = *gl_;
   GLint maxLayers = 1;
@@ -389,20 +355,13 @@ bool Renderer::FindLayer(int width, int height, uint32_t id, Slot& slot) {
   const int64_t bytes = int64_t{width} * height * 4;
   const int cap =
       static_cast<int>(std::clamp<int64_t>(kPageBytes / bytes, 1, std::clamp(maxLayers, 1, kMaxPageLayers)));
-  Page* chosen = nullptr;
-  for (Page& page : pages_) {
-    if (page.Width != width || page.Height != height) continue;
-    if (page.Used < static_cast<int>(page.Layers.size())) {
-      chosen = &page;
-      break;
-    }
-    if (static_cast<int>(page.Layers.size()) < cap && GrowPage(page, GrownLayers(page.Layers.size(), cap))) {
-      chosen = &page;
-      break;
-    }
-  }
+  // The oldest page with room first, so the newest pages, a screen's, empty when it closes.
+  Page* chosen = PageWithRoom(width, height, nullptr);
   if (chosen == nullptr) {
-    const int layers = std::min(cap, kFirstLayers);
+    int existing = 0;
+    for (const Page& page : pages_)
+      if (page.Width == width && page.Height == height) existing += static_cast<int>(page.Layers.size());
+    const int layers = NewPageLayers(existing, kFirstLayers, cap);
     const GLuint name = MakeArray(gl, width, height, layers);
     if (name == 0) return false;
     pages_.push_back(Page{name, width, height, std::vector<uint32_t>(static_cast<size_t>(layers), 0), 0});
@@ -438,7 +397,10 @@ void Renderer::FreeLayer(Slot& slot) {
   slot.Page = 0;
   if (page == nullptr) return;
   page->Layers[static_cast<size_t>(slot.Layer)] = 0;
-  if (--page->Used > 0) return;
+  if (--page->Used > 0) {
+    holes_ = true;
+    return;
+  }
   // An empty page goes, so a screen's pictures do not hold memory after the screen.
   gl_->DeleteTextures(1, &page->Name);
   pages_.erase(pages_.begin() + (page - pages_.data()));
@@ -482,6 +444,62 @@ bool Renderer::ReadTexture(uint32_t id, int width, int height, uint32_t* texels)
     std::copy(texels + static_cast<size_t>(h - 1) * stride, texels + static_cast<size_t>(h) * stride,
               texels + static_cast<size_t>(y) * stride);
   return Check();
+}
+
+Renderer::Page* Renderer::PageWithRoom(int width, int height, const Page* besides) {
+  for (Page& page : pages_)
+    if (&page != besides && page.Width == width && page.Height == height &&
+        page.Used < static_cast<int>(page.Layers.size()))
+      return &page;
+  return nullptr;
+}
+
+int64_t Renderer::CompactPages(int64_t maxBytes) {
+  if (!holes_ || program_ == 0 || lost_) return 0;
+  Functions& gl = *gl_;
+  int64_t moved = 0;
+  while (moved < maxBytes) {
+    Page* emptiest = nullptr;
+    for (Page& page : pages_) {
+      if (emptiest != nullptr && page.Used >= emptiest->Used) continue;
+      int room = 0;
+      for (const Page& other : pages_)
+        if (&other != &page && other.Width == page.Width && other.Height == page.Height)
+          room += static_cast<int>(other.Layers.size()) - other.Used;
+      if (room >= page.Used) emptiest = &page;
+    }
+    if (emptiest == nullptr) {
+      holes_ = false;
+      break;
+    }
+    // Layer to layer through a read frame buffer: the texels move as stored.
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, copyFrameBuffer_);
+    gl.ReadBuffer(GL_COLOR_ATTACHMENT0);
+    for (size_t from = 0; from < emptiest->Layers.size(); ++from) {
+      const uint32_t id = emptiest->Layers[from];
+      if (id == 0) continue;
+      Page* to = PageWithRoom(emptiest->Width, emptiest->Height, emptiest);
+      const auto free = std::find(to->Layers.begin(), to->Layers.end(), 0u);
+      const auto layer = static_cast<GLint>(free - to->Layers.begin());
+      gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, emptiest->Name, 0, static_cast<GLint>(from));
+      gl.BindTexture(GL_TEXTURE_2D_ARRAY, to->Name);
+      gl.CopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, layer, 0, 0, emptiest->Width, emptiest->Height);
+      *free = id;
+      ++to->Used;
+      Slot& slot = textures_[id];
+      slot.Page = to->Name;
+      slot.Layer = layer;
+    }
+    gl.FramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, 0, 0, 0);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_);
+    moved += int64_t{emptiest->Width} * emptiest->Height * 4 * emptiest->Used;
+    gl.DeleteTextures(1, &emptiest->Name);
+    pages_.erase(pages_.begin() + (emptiest - pages_.data()));
+  }
+  // The units bound what the textures lay in before.
+  for (int unit = kTextureUnits - 1; unit >= 0; --unit) SetTexture(unit, units_[unit]);
+  Check();
+  return moved;
 }
 
 uint32_t Renderer::TexturePage(uint32_t id) const {

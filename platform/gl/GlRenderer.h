@@ -48,13 +48,14 @@ constexpr int kTextureUnits = 2;
 // Layers a page may hold: every vertex's sample code stays an integer a float holds exactly.
 constexpr int kMaxPageLayers = 1 << 16;
 
-// The layers a full page of `layers` grows to, at most `cap`: half as many again, or the cap
-// at once when that would leave less than half a step to go (a one-layer step copies the
-// whole page for one picture).
-inline int GrownLayers(size_t layers, int cap) {
-  const int now = static_cast<int>(layers);
-  const int next = std::max(now + 1, now * 3 / 2);
-  return cap - next < (next - now + 1) / 2 ? cap : next;
+// The layers of a new page when the pages of its size, `existing` layers together, are full:
+// as many again (at least `first`, at most `cap`). Pages are never grown: growing allocates
+// the whole page anew and copies it, and a driver that clears what it allocates (a software
+// one does) pays for every layer again in the frame that needs one more. So a size takes a
+// few pages, a screen's load allocates about what it uploads, and a page its textures leave
+// is freed.
+inline int NewPageLayers(int existing, int first, int cap) {
+  return std::clamp(existing, std::min(first, cap), cap);
 }
 
 // The texel of `layer` of the page on `unit` times the vertex colour, or (replace) the texel
@@ -131,8 +132,13 @@ public:
   bool UploadDisturbs(uint32_t id, int width, int height, const uint32_t* texels, uint32_t page);
   // Reads a whole texture back as uploaded (0xAARRGGBB, top row first).
   bool ReadTexture(uint32_t id, int width, int height, uint32_t* texels);
+  // Textures that left pages leave holes, which keep the pages' memory: while the other pages
+  // of a size have room for all of the emptiest one's textures, they move there and the page
+  // is freed. Whole pages move until at least `maxBytes` of texels have; between frames only.
+  // The bytes moved.
+  int64_t CompactPages(int64_t maxBytes);
   // The page a texture lies in (what binding it binds; 0 for no texture) and its layer.
-  // A page may move when it grows, so they are asked for at each use.
+  // Both change when the texture moves, so they are asked for at each use.
   uint32_t TexturePage(uint32_t id) const;
   int TextureLayer(uint32_t id) const;
 
@@ -208,7 +214,7 @@ private:
   bool FindLayer(int width, int height, uint32_t id, Slot& slot);
   // Gives a placed texture's layer back to its page (an empty page goes).
   void FreeLayer(Slot& slot);
-  bool GrowPage(Page& page, int layers);
+  Page* PageWithRoom(int width, int height, const Page* besides);
   Page* FindPage(uint32_t name);
 
   std::unique_ptr<Surface> surface_;
@@ -231,7 +237,8 @@ private:
   uint32_t nextTexture_ = 1;
   std::unordered_map<uint32_t, Slot> textures_;
   std::vector<Page> pages_;
-  uint32_t copyFrameBuffer_ = 0;  // reads a layer while a page grows or is read back
+  uint32_t copyFrameBuffer_ = 0;  // reads a layer back or copies it
+  bool holes_ = false;  // a layer was freed in a page that stays
   std::vector<uint32_t> readBack_;
   int uniformLayer_ = -1;
   // Last requested state, re-applied after a software-buffer draw or a reset: the texture

@@ -69,7 +69,7 @@ TEST(HelpDialog, OpensTheIndexFollowsALinkWhereItLiesAndScrolls) {
   EXPECT_EQ(help.View().DocumentTitle(), "Orvanta Cards Casino Help");
   EXPECT_EQ(help.View().PanelHeight(), TfrmHelp::kPageHeight);
   const int renders = help.RenderCount();
-  EXPECT_GE(renders, 1);
+  EXPECT_EQ(renders, 1);  // painting the page is most of opening the dialog: once
 
   // Played inside the modal loop, as a player clicks.
   rig.Then([&] {
