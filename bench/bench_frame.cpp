@@ -29,6 +29,7 @@
 
 #include "bench/BenchRatio.h"
 #include "bench/MinimalGl.h"
+#include "bench/PresentTimes.h"
 #include "framework/VXAnim.h"
 #include "framework/VXEngine.h"
 #include "framework/VXFrame.h"
@@ -366,7 +367,6 @@ public:
         return;
       case Touring:
         progress_ = SDL_GetTicks64();  // the script watches its own steps
-        Watch();
         script_->Tick();
         if (script_->Done() >= script_->Count()) Finish();
         return;
@@ -393,19 +393,12 @@ private:
   }
   void Click(const TVXCustomControl* c) { vxe2e::PushClick(window_, c); }
 
-  // The longest gap between frames since the last stop, and the resident peak.
-  void Watch() {
-    const uint64_t frames = vxe2e::Frames();
-    const double now = Now();
-    if (frames != lastFrames_) {
-      if (lastFrames_ != 0) longest_ = std::max(longest_, now - lastFrameAt_);
-      lastFrames_ = frames;
-      lastFrameAt_ = now;
-      const int64_t kb = ResidentKb();
-      if (kb > figures.PeakKb) {
-        figures.PeakKb = kb;
-        figures.PeakBefore = figures.Stops.size();
-      }
+  // The resident peak, read at every frame shown during the tour (those inside loads too).
+  void WatchPeak() {
+    const int64_t kb = ResidentKb();
+    if (kb > figures.PeakKb) {
+      figures.PeakKb = kb;
+      figures.PeakBefore = figures.Stops.size();
     }
   }
   void Record(const std::string& where) {
@@ -420,14 +413,16 @@ private:
       lastUse = std::max(lastUse, t->LastUse);
     }
     lastUse_ = lastUse;
-    figures.Stops.push_back({where, ResidentKb(), longest_ * 1e3, textures != nullptr ? textures->HeldBytes() / 1024 : 0,
+    figures.Stops.push_back({where, ResidentKb(), vxbench::LongestGapMs(lastStop_).Wall, textures != nullptr ? textures->HeldBytes() / 1024 : 0,
                              reloads - reloads_, SplitResident(), usedBytes / 1024});
     reloads_ = reloads;
-    longest_ = 0;
+    lastStop_ = vxbench::ShownNow();
   }
   // Out of the machine, the help, the options, the statistics, every machine of the lobby
   // in and out, twice round.
   void PlanScreenTour() {
+    lastStop_ = vxbench::ShownNow();
+    vxbench::OnShown() = [this] { WatchPeak(); };
     script_ = std::make_unique<vxe2e::Script>(f_);
     vxe2e::Script& s = *script_;
     auto leaveGame = [&s, this](const std::string& where) {
@@ -475,6 +470,7 @@ private:
     progress_ = SDL_GetTicks64();
   }
   void Finish() {
+    vxbench::OnShown() = nullptr;
     phase_ = Done;
     f_.Close();
   }
@@ -490,8 +486,7 @@ private:
   double fadeFrom_ = 0, fadeTo_ = 0;
   const TVXCustomControl* logo_ = nullptr;
   std::unique_ptr<vxe2e::Script> script_;
-  uint64_t lastFrames_ = 0;
-  double lastFrameAt_ = 0, longest_ = 0;
+  vxbench::TShown lastStop_;
   int64_t reloads_ = 0;
   uint64_t lastUse_ = 0;
 };

@@ -31,6 +31,7 @@
 
 #include "app/MainForm.h"
 #include "bench/BenchRatio.h"
+#include "bench/PresentTimes.h"
 #include "core/Log.h"
 #include "framework/VXFrame.h"
 #include "framework/VXWidgets.h"
@@ -46,36 +47,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using vxbench::LongestGapMs;
+using vxbench::TShown;
+
 constexpr int32_t kPoker = 15;
 constexpr int32_t kSlots = 31;
 
 double Seconds(clockid_t clock) { return vxbench::ClockSeconds(clock); }
-
-// When each frame was shown: the wall clock and the main thread's CPU clock (the frames are
-// shown on the main thread). A busy machine stretches the first; the second is the frame's own.
-struct TShown {
-  double Wall = 0, Cpu = 0;
-};
-std::vector<TShown>& Shown() {
-  static std::vector<TShown> times;
-  return times;
-}
-TShown Now() { return {Seconds(CLOCK_MONOTONIC), Seconds(CLOCK_THREAD_CPUTIME_ID)}; }
-void NoteShown() { Shown().push_back(Now()); }
-
-// The longest time without a new frame from `since` to now, on each clock (ms).
-TShown LongestGapMs(const TShown& since) {
-  TShown last = since, longest;
-  auto step = [&](const TShown& t) {
-    longest.Wall = std::max(longest.Wall, (t.Wall - last.Wall) * 1e3);
-    longest.Cpu = std::max(longest.Cpu, (t.Cpu - last.Cpu) * 1e3);
-    last = t;
-  };
-  for (const TShown& t : Shown())
-    if (t.Wall >= since.Wall) step(t);
-  step(Now());
-  return longest;
-}
 
 struct Run {
   double Fps = 0;
@@ -145,25 +123,6 @@ CashOut CashOutOn(TfrmMain& f, TSlots& game, TRenderingMode mode, uint32_t amoun
 
 }  // namespace
 
-extern "C" {
-void __real_SDL_GL_SwapWindow(SDL_Window* window);
-int __real_SDL_UpdateWindowSurface(SDL_Window* window);
-void __real_SDL_RenderPresent(SDL_Renderer* renderer);
-void __wrap_SDL_GL_SwapWindow(SDL_Window* window) {
-  __real_SDL_GL_SwapWindow(window);
-  NoteShown();
-}
-int __wrap_SDL_UpdateWindowSurface(SDL_Window* window) {
-  const int code = __real_SDL_UpdateWindowSurface(window);
-  NoteShown();
-  return code;
-}
-void __wrap_SDL_RenderPresent(SDL_Renderer* renderer) {
-  __real_SDL_RenderPresent(renderer);
-  NoteShown();
-}
-}
-
 int main() {
   if (!fs::exists(fs::path(VX_PROGRAM_DIR) / "Data" / "fonts.vxr")) {
     std::printf("the game data is not generated\n");
@@ -221,7 +180,7 @@ int main() {
     auto begin = [&](const std::string& what) {
       current = what;
       device = f.Engine->Mode();
-      since = Now();
+      since = vxbench::ShownNow();
     };
     auto end = [&] {
       if (!current.empty()) transitions[current][device] = {LongestGapMs(since), vxbench::LoadAverage()};

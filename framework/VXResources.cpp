@@ -199,7 +199,8 @@ bool TVXResourceManager::LoadBitmap(const std::string& name, TBitmapEx& bitmap) 
   }
 }
 
-void TVXResourceManager::PrefetchPictures(const std::vector<std::string>& folders) {
+void TVXResourceManager::PrefetchPictures(const std::vector<std::string>& folders,
+                                          const std::function<bool(const std::string&)>& skip) {
   EndPrefetch();
   if (!DataArchive.Opened()) return;
   auto startsWith = [](std::string_view key, std::string_view head) {
@@ -209,6 +210,7 @@ void TVXResourceManager::PrefetchPictures(const std::vector<std::string>& folder
   for (int32_t i = 0; i < DataArchive.RecordCount(); ++i) {
     const std::string& key = DataArchive.Entry(i)->Key;
     if (key.size() < 4 || !vx::SameText(std::string_view(key).substr(key.size() - 4), ".bmp")) continue;
+    if (skip && skip(key)) continue;
     for (const std::string& folder : folders) {
       if (!folder.empty() && startsWith(key, WithBackslash(folder))) {
         names.push_back(key);

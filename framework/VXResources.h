@@ -53,8 +53,10 @@ public:
 
   // Starts decoding every BMP record of the data archive under the given folders on a worker
   // thread (replacing an earlier batch), so that LoadBitmap finds them ready; pictures are the
-  // same either way. EndPrefetch stops the worker and drops what was not loaded.
-  void PrefetchPictures(const std::vector<std::string>& folders);
+  // same either way; `skip` leaves out records the caller will not load. EndPrefetch stops the
+  // worker and drops what was not loaded.
+  void PrefetchPictures(const std::vector<std::string>& folders,
+                        const std::function<bool(const std::string&)>& skip = nullptr);
   void EndPrefetch();
 
   // A resource name may not leave the resource folders: names with "/", "..", a leading

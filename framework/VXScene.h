@@ -47,6 +47,9 @@ public:
   // out of the list).
   int32_t ControlCount() const;
   TVXCustomControl* GetControl(int32_t index) const;
+  // The steps LoadTheme reports through OnLoadControl: one a control, and those of what a
+  // scene loads beyond its controls.
+  virtual int32_t LoadSteps() const { return ControlCount(); }
 
   // SceneName and the component name.
   void SetSceneName(const std::string& name);

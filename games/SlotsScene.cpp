@@ -149,9 +149,17 @@ void TSlotsScene::LoadTheme(const std::string& casinoName) {
   const int32_t symbolHeight = first->Height() - 60;
   for (TVXReel* reel : Reels) reel->SetSymbolHeight(symbolHeight);
   const int32_t drawnHeight = Reels.front()->SymbolHeight;
+  vx::WeakRef<TSlotsScene> alive(this);
+  int32_t step = ControlCount();
   for (TVXReelItemInfo* symbol : Symbols) {
     // Placeholders are never drawn.
     if (symbol == nullptr || symbol->Id == 0) continue;
+    if (OnLoadControl) {
+      // A copy: the hook may replace itself or free the scene.
+      TVXLoadControlEvent hook = OnLoadControl;
+      hook(this, 1, symbol->Name(), step++);
+      if (!alive) return;
+    }
     symbol->SetWidth(first->Width());
     symbol->SetHeight(drawnHeight);
     symbol->TextureInfo.SetName(symbol->ImageName);
@@ -166,6 +174,13 @@ void TSlotsScene::LoadTheme(const std::string& casinoName) {
     top = top + panel->Height() + 2;
   }
   PlaceMarkers();
+}
+
+int32_t TSlotsScene::LoadSteps() const {
+  int32_t steps = ControlCount();
+  for (const TVXReelItemInfo* symbol : Symbols)
+    if (symbol != nullptr && symbol->Id != 0) ++steps;
+  return steps;
 }
 
 void TSlotsScene::PlaceMarkers() {

@@ -83,6 +83,8 @@ public:
   TVXLine* Marker(int32_t n) const;
 
   void LoadTheme(const std::string& casinoName) override;
+  // The symbols' pictures load after the controls: each is a step of its own.
+  int32_t LoadSteps() const override;
   // Places the line markers from the cells' rectangles.
   void PlaceMarkers();
   // The round's view or the double-up's.

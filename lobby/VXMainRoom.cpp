@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <exception>
 #include <set>
+#include <unordered_set>
 
 #include "core/Log.h"
 #include "core/StrUtils.h"
 #include "framework/VXApplication.h"
 #include "framework/VXContext.h"
+#include "framework/VXEngine.h"
 #include "framework/VXScrollControl.h"
 #include "framework/VXMenus.h"
 #include "framework/VXParticles.h"
@@ -55,10 +57,17 @@ constexpr const char* kNewsText =
 class TPrefetch {
 public:
   TPrefetch(const TVXContext* context, const std::vector<std::string>& folders) : resources_(vx::ResourcesIn(context)) {
-    if (resources_ != nullptr) resources_->PrefetchPictures(folders);
+    if (resources_ == nullptr) return;
+    // Pictures still held as textures are not loaded again: decoding them would only take memory.
+    std::unordered_set<std::string> held;
+    if (TVXTextureList* textures = context->Engine != nullptr ? context->Engine->Textures() : nullptr)
+      for (int32_t i = 0; i < textures->Count(); ++i) held.insert(vx::LowerCase(textures->GetItem(i)->LoadKey));
+    resources_->PrefetchPictures(folders, [&](const std::string& key) { return held.count(vx::LowerCase(key)) != 0; });
   }
-  ~TPrefetch() {
+  ~TPrefetch() { End(); }
+  void End() {
     if (resources_ != nullptr) resources_->EndPrefetch();
+    resources_ = nullptr;
   }
   TPrefetch(const TPrefetch&) = delete;
   TPrefetch& operator=(const TPrefetch&) = delete;
@@ -382,7 +391,7 @@ void TMainRoom::EnterGame(int32_t gameID) {
   vx::ScopedCursor hourglass(vx::CursorShape::Wait);
   const std::string casinoName = vx::CasinoNameIn(scene->Context());
   // The machine's pictures are decoded while the screen fades out.
-  const TPrefetch prefetch(scene->Context(), {ThemeFolderOf(*info)});
+  TPrefetch prefetch(scene->Context(), {ThemeFolderOf(*info)});
   TLoader loader(scene->Context());
   RenderNow(scene->Context());
   if (TVXMainWindow* main = vx::MainWindowIn(scene->Context())) main->FadeOut();
@@ -441,11 +450,13 @@ void TMainRoom::EnterGame(int32_t gameID) {
   TVXGameScene* gameScene = game_->GetScene();
   gameScene->SetVisible(false);
   if (TLoaderScene* ls = loader.Scene()) ls->BringToFront();
-  loader.Begin(info->Title, gameScene->ControlCount());
+  loader.Begin(info->Title, gameScene->LoadSteps());
   loader.ShowFrame();
   if (!alive) return;
   gameScene->LoadThemeWithProgress(casinoName, loader.ProgressHook());
   if (!alive) return;
+  // The loader waits for the player now: what the load did not take is not kept meanwhile.
+  prefetch.End();
   loader.Finish();
   if (TLoaderScene* ls = loader.Scene()) ls->Hide();
   gameScene->Show();

@@ -359,6 +359,20 @@ TEST(SlotsRound, ClosingMidSpinDecidesTheSpinOnTheCellsAsTheyStandAndKeepsTheWin
 
 namespace {
 
+// The loading screen counts what theming reports: every control, then every symbol picture,
+// in order, up to the steps the scene announces (the symbols once loaded unseen).
+TEST(SlotsScene, ThemingReportsEveryLoadStepControlsThenSymbols) {
+  SlotsRig rig;
+  rig.StartSlots(34);
+  TSlotsScene& screen = rig.Screen();
+  std::vector<int32_t> steps;
+  screen.LoadThemeWithProgress("x", [&](TVXScene*, int32_t, const std::string&, int32_t index) { steps.push_back(index); });
+  ASSERT_FALSE(steps.empty());
+  EXPECT_GT(screen.LoadSteps(), screen.ControlCount());
+  EXPECT_EQ(steps.back(), screen.LoadSteps() - 1);
+  EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()) && std::adjacent_find(steps.begin(), steps.end()) == steps.end());
+}
+
 TEST(SlotsRound, TransferWinCountsBothLabelsIntoTheCredit) {
   SlotsRig rig;
   TSlots& g = rig.StartSlots(31);
