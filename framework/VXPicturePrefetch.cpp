@@ -1,5 +1,6 @@
 #include "framework/VXPicturePrefetch.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "core/StrUtils.h"
@@ -13,7 +14,10 @@ TPicturePrefetch::TPicturePrefetch(const std::string& archiveFile, std::vector<s
     items_.emplace_back();
     items_.back().Name = std::move(name);
   }
-  if (!items_.empty()) worker_ = std::thread([this, archiveFile] { Work(archiveFile); });
+  // Two workers, each on its own archive handle, take the pictures in order: the largest ones
+  // come first, and a second worker keeps the next one coming while the first decodes.
+  for (size_t i = 0; i < std::min<size_t>(items_.size(), 2); ++i)
+    workers_.emplace_back([this, archiveFile] { Work(archiveFile); });
 }
 
 TPicturePrefetch::~TPicturePrefetch() {
@@ -22,7 +26,7 @@ TPicturePrefetch::~TPicturePrefetch() {
     stop_ = true;
   }
   changed_.notify_all();
-  if (worker_.joinable()) worker_.join();
+  for (std::thread& worker : workers_) worker.join();
 }
 
 void TPicturePrefetch::Work(const std::string& archiveFile) {

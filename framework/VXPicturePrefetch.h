@@ -1,6 +1,6 @@
 #pragma once
-// Decodes a batch of archive pictures on a worker thread while the main thread does other
-// work (a screen fading out), so a theme load finds most of its pictures ready. The worker
+// Decodes a batch of archive pictures on worker threads while the main thread does other
+// work (a screen fading out), so a theme load finds most of its pictures ready. Each worker
 // reads the archive through a handle of its own; the main thread takes each picture once.
 #include <condition_variable>
 #include <cstddef>
@@ -14,12 +14,12 @@
 
 class TPicturePrefetch {
 public:
-  // Decoded pixels held at once before the worker waits for the main thread to take some.
+  // Decoded pixels held at once before the workers wait for the main thread to take some.
   static constexpr size_t DefaultByteCap = size_t{64} << 20;
 
   // Starts decoding the named records (BMP pictures) of the archive file in the given order.
   TPicturePrefetch(const std::string& archiveFile, std::vector<std::string> names, size_t byteCap = DefaultByteCap);
-  // Stops the worker (the picture in hand is finished first) and drops what was not taken.
+  // Stops the workers (the pictures in hand are finished first) and drops what was not taken.
   ~TPicturePrefetch();
   TPicturePrefetch(const TPicturePrefetch&) = delete;
   TPicturePrefetch& operator=(const TPicturePrefetch&) = delete;
@@ -50,5 +50,5 @@ private:
   size_t held_ = 0;
   size_t cap_;
   bool stop_ = false;
-  std::thread worker_;
+  std::vector<std::thread> workers_;
 };

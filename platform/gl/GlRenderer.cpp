@@ -72,7 +72,7 @@ std::string FragmentShader() {
 
 // A page holds at most this many bytes of texels, the most a new page takes before its
 // layers are used; the first page of a size has a few layers.
-constexpr int64_t kPageBytes = int64_t{4} << 20;
+constexpr int64_t kPageBytes = int64_t{2} << 20;
 constexpr int kFirstLayers = 4;
 
 // A few frames of vertices: the store is orphaned when full, and every store the driver hands
